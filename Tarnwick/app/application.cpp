@@ -1,0 +1,3 @@
+#include "app/modes.h"
+
+int runApplication(int, char**) { return reportNotBuilt("the tray application"); }

@@ -1,0 +1,3 @@
+#include "app/modes.h"
+
+int runDockerMode(const ModeValue&) { return reportNotBuilt("--docker"); }

@@ -1,0 +1,3 @@
+#include "app/modes.h"
+
+int runLocalisationCheck(const ModeValue&) { return reportNotBuilt("--t"); }

@@ -1,0 +1,3 @@
+#include "app/modes.h"
+
+int runProbeMode(const ModeValue&) { return reportNotBuilt("--probe"); }

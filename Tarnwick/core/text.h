@@ -1,0 +1,23 @@
+#pragma once
+// Small text helpers shared by the parsers.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace PortCore {
+
+/// The lines of `text` split at line feeds, empty lines dropped. The views
+/// point into `text`.
+std::vector<std::string_view> splitLines(std::string_view text);
+
+/// Pieces of `text` split at `separator`, empty pieces dropped.
+std::vector<std::string_view> splitNonEmpty(std::string_view text, char separator);
+
+/// `bytes` as valid UTF-8: every invalid sequence becomes U+FFFD, so one odd
+/// process name cannot blank a whole tool run.
+std::string decodeUtf8Lossy(std::string_view bytes);
+
+/// `text` without spaces, tabs, carriage returns and line feeds at either end.
+std::string_view trimWhitespace(std::string_view text);
+
+}  // namespace PortCore

@@ -1,0 +1,41 @@
+#pragma once
+// A tool runner for tests: canned output per executable path, and a record of
+// every call.
+#include "core/tool_runner.h"
+
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+class FakeToolRunner final : public ToolRunner {
+ public:
+  struct Call {
+    std::string path;
+    std::vector<std::string> args;
+    bool operator==(const Call&) const = default;
+  };
+
+  /// Output for `path`; a path with no output set prints nothing.
+  void setOutput(const std::string& path, std::string output) {
+    std::lock_guard lock(mutex_);
+    outputs_[path] = std::move(output);
+  }
+
+  std::string run(const std::string& path, const std::vector<std::string>& args) override {
+    std::lock_guard lock(mutex_);
+    calls_.push_back({path, args});
+    auto it = outputs_.find(path);
+    return it == outputs_.end() ? std::string() : it->second;
+  }
+
+  std::vector<Call> calls() const {
+    std::lock_guard lock(mutex_);
+    return calls_;
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::map<std::string, std::string> outputs_;
+  std::vector<Call> calls_;
+};

@@ -1,0 +1,133 @@
+// tw_listener: a small TCP listener that tests start as a real process.
+//   --bind ADDR:PORT   listen on ADDR (127.0.0.1, ::1, 0.0.0.0, ::, or "dual" for
+//                      :: accepting IPv4 too); PORT 0 picks a free port. Repeatable.
+//   --reuseport        set SO_REUSEPORT before binding (two processes, one port)
+//   --http STATUS      answer every request with this HTTP status, no body
+//   --garbage          answer every request with a line that is not HTTP
+//   --ignore-term      ignore SIGTERM
+//   --chdir DIR        change to DIR before listening
+//   --fork             after binding, fork a child that inherits the sockets and
+//                      keeps serving; prints "child PID"
+// Prints "port N" per socket, then "ready", then serves until killed. Without
+// --http or --garbage it accepts connections and never answers.
+#include <arpa/inet.h>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <netinet/in.h>
+#include <poll.h>
+#include <string>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+[[noreturn]] void die(const char* what) {
+  std::perror(what);
+  std::exit(1);
+}
+
+int listenOn(std::string spec, bool reusePort) {
+  auto colon = spec.rfind(':');
+  if (colon == std::string::npos) die("--bind needs ADDR:PORT");
+  std::string host = spec.substr(0, colon);
+  int port = std::atoi(spec.c_str() + colon + 1);
+  bool dual = host == "dual";
+  bool v6 = dual || host.find(':') != std::string::npos;
+  int fd = ::socket(v6 ? AF_INET6 : AF_INET, SOCK_STREAM, 0);
+  if (fd < 0) die("socket");
+  int one = 1, zero = 0;
+  ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+  if (reusePort) ::setsockopt(fd, SOL_SOCKET, SO_REUSEPORT, &one, sizeof one);
+  int rc;
+  if (v6) {
+    ::setsockopt(fd, IPPROTO_IPV6, IPV6_V6ONLY, dual ? &zero : &one, sizeof one);
+    sockaddr_in6 addr{};
+    addr.sin6_family = AF_INET6;
+    addr.sin6_port = htons(static_cast<uint16_t>(port));
+    if (::inet_pton(AF_INET6, dual ? "::" : host.c_str(), &addr.sin6_addr) != 1) die("address");
+    rc = ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+  } else {
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(static_cast<uint16_t>(port));
+    if (::inet_pton(AF_INET, host.c_str(), &addr.sin_addr) != 1) die("address");
+    rc = ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+  }
+  if (rc != 0) die("bind");
+  if (::listen(fd, 64) != 0) die("listen");
+  return fd;
+}
+
+int boundPort(int fd) {
+  sockaddr_storage addr{};
+  socklen_t len = sizeof addr;
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+  if (addr.ss_family == AF_INET6) return ntohs(reinterpret_cast<sockaddr_in6*>(&addr)->sin6_port);
+  return ntohs(reinterpret_cast<sockaddr_in*>(&addr)->sin_port);
+}
+
+void answer(int client, int status, bool garbage) {
+  char buffer[4096];
+  std::string request;
+  while (request.find("\r\n\r\n") == std::string::npos) {
+    ssize_t n = ::read(client, buffer, sizeof buffer);
+    if (n <= 0) return;
+    request.append(buffer, static_cast<size_t>(n));
+  }
+  std::string reply = garbage ? std::string("SSH-2.0-not-http\r\n")
+                              : "HTTP/1.1 " + std::to_string(status) +
+                                    " Status\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+  (void)!::write(client, reply.data(), reply.size());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> binds;
+  bool reusePort = false, garbage = false, forkChild = false;
+  int status = 0;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    auto next = [&]() -> std::string {
+      if (i + 1 >= argc) die(arg.c_str());
+      return argv[++i];
+    };
+    if (arg == "--bind") binds.push_back(next());
+    else if (arg == "--reuseport") reusePort = true;
+    else if (arg == "--http") status = std::atoi(next().c_str());
+    else if (arg == "--garbage") garbage = true;
+    else if (arg == "--ignore-term") std::signal(SIGTERM, SIG_IGN);
+    else if (arg == "--chdir") { if (::chdir(next().c_str()) != 0) die("chdir"); }
+    else if (arg == "--fork") forkChild = true;
+    else { std::fprintf(stderr, "unknown option %s\n", arg.c_str()); return 2; }
+  }
+  std::signal(SIGPIPE, SIG_IGN);
+  std::vector<pollfd> fds;
+  for (const auto& spec : binds) fds.push_back({listenOn(spec, reusePort), POLLIN, 0});
+  for (const auto& fd : fds) std::printf("port %d\n", boundPort(fd.fd));
+  if (forkChild) {
+    pid_t child = ::fork();
+    if (child < 0) die("fork");
+    if (child > 0) std::printf("child %d\n", child);
+  }
+  std::printf("ready\n");
+  std::fflush(stdout);
+  std::vector<int> held;
+  for (;;) {
+    if (::poll(fds.data(), fds.size(), -1) < 0) continue;
+    for (auto& fd : fds) {
+      if (!(fd.revents & POLLIN)) continue;
+      int client = ::accept(fd.fd, nullptr, nullptr);
+      if (client < 0) continue;
+      if (status || garbage) {
+        answer(client, status, garbage);
+        ::close(client);
+      } else {
+        held.push_back(client);  // accept and never answer
+      }
+    }
+  }
+}

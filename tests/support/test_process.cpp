@@ -1,0 +1,228 @@
+#include "support/test_process.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <utility>
+
+extern char** environ;
+
+namespace {
+
+std::vector<std::string> environmentWith(const std::vector<std::string>& extra) {
+  std::vector<std::string> env;
+  for (char** e = environ; *e; ++e) {
+    std::string entry = *e;
+    bool replaced = false;
+    for (const auto& add : extra)
+      if (entry.substr(0, entry.find('=') + 1) == add.substr(0, add.find('=') + 1)) replaced = true;
+    if (!replaced) env.push_back(entry);
+  }
+  env.insert(env.end(), extra.begin(), extra.end());
+  return env;
+}
+
+std::vector<char*> pointers(std::vector<std::string>& strings) {
+  std::vector<char*> out;
+  for (auto& s : strings) out.push_back(s.data());
+  out.push_back(nullptr);
+  return out;
+}
+
+}  // namespace
+
+TestProcess TestProcess::start(const std::vector<std::string>& argv, const Options& options) {
+  TestProcess process;
+  int fds[2];
+  if (::pipe2(fds, O_CLOEXEC) != 0) {
+    ADD_FAILURE() << "pipe failed";
+    return process;
+  }
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+  if (!options.workingDirectory.empty())
+    posix_spawn_file_actions_addchdir_np(&actions, options.workingDirectory.c_str());
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+  posix_spawnattr_setpgroup(&attr, 0);
+  sigset_t none, all;
+  sigemptyset(&none);
+  sigfillset(&all);
+  posix_spawnattr_setsigmask(&attr, &none);
+  posix_spawnattr_setsigdefault(&attr, &all);
+
+  auto args = argv;
+  auto env = environmentWith(options.extraEnv);
+  auto argp = pointers(args);
+  auto envp = pointers(env);
+  int rc = ::posix_spawn(&process.pid_, args[0].c_str(), &actions, &attr, argp.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attr);
+  ::close(fds[1]);
+  if (rc != 0) {
+    ADD_FAILURE() << "cannot start " << args[0] << ": " << std::strerror(rc);
+    ::close(fds[0]);
+    process.pid_ = -1;
+    return process;
+  }
+  process.out_ = fds[0];
+  return process;
+}
+
+TestProcess::TestProcess(TestProcess&& other) noexcept { *this = std::move(other); }
+
+TestProcess& TestProcess::operator=(TestProcess&& other) noexcept {
+  if (this != &other) {
+    killGroup();
+    pid_ = std::exchange(other.pid_, -1);
+    out_ = std::exchange(other.out_, -1);
+    buffer_ = std::move(other.buffer_);
+    reaped_ = std::exchange(other.reaped_, false);
+  }
+  return *this;
+}
+
+TestProcess::~TestProcess() { killGroup(); }
+
+void TestProcess::killGroup() {
+  if (pid_ > 0) {
+    ::kill(-pid_, SIGKILL);
+    ::kill(pid_, SIGKILL);
+    if (!reaped_) {
+      while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
+      }
+    }
+  }
+  if (out_ >= 0) ::close(out_);
+  pid_ = -1;
+  out_ = -1;
+  reaped_ = false;
+}
+
+std::optional<std::string> TestProcess::readLine(std::chrono::milliseconds timeout) {
+  auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    auto newline = buffer_.find('\n');
+    if (newline != std::string::npos) {
+      std::string line = buffer_.substr(0, newline);
+      buffer_.erase(0, newline + 1);
+      return line;
+    }
+    if (out_ < 0) {
+      if (buffer_.empty()) return std::nullopt;
+      return std::exchange(buffer_, std::string());
+    }
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return std::nullopt;
+    pollfd p{out_, POLLIN, 0};
+    if (::poll(&p, 1, static_cast<int>(left.count())) <= 0) continue;
+    char chunk[4096];
+    ssize_t n = ::read(out_, chunk, sizeof chunk);
+    if (n <= 0) {
+      ::close(out_);
+      out_ = -1;
+      continue;
+    }
+    buffer_.append(chunk, static_cast<size_t>(n));
+  }
+}
+
+std::optional<std::vector<std::string>> TestProcess::readUntil(const std::string& last,
+                                                               std::chrono::milliseconds timeout) {
+  std::vector<std::string> lines;
+  auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    auto line = readLine(left);
+    if (!line) return std::nullopt;
+    lines.push_back(*line);
+    if (*line == last) return lines;
+  }
+}
+
+bool TestProcess::waitForExit(std::chrono::milliseconds timeout) {
+  if (pid_ <= 0 || reaped_) return true;
+  return waitUntil([this] {
+    int status;
+    if (::waitpid(pid_, &status, WNOHANG) == pid_) reaped_ = true;
+    return reaped_;
+  }, timeout);
+}
+
+TestProcess startListener(const std::vector<std::string>& args, std::vector<int>* ports,
+                          const TestProcess::Options& options) {
+  std::vector<std::string> argv{listenerPath()};
+  argv.insert(argv.end(), args.begin(), args.end());
+  auto process = TestProcess::start(argv, options);
+  auto lines = process.readUntil("ready");
+  EXPECT_TRUE(lines.has_value()) << "listener did not start";
+  if (lines && ports)
+    for (const auto& line : *lines)
+      if (line.rfind("port ", 0) == 0) ports->push_back(std::stoi(line.substr(5)));
+  return process;
+}
+
+bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+  auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    if (condition()) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
+
+bool processAlive(pid_t pid) {
+  if (::kill(pid, 0) != 0) return false;
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string text;
+  std::getline(stat, text);
+  auto close = text.rfind(')');
+  return close == std::string::npos || text.size() < close + 3 || text[close + 2] != 'Z';
+}
+
+TempDir::TempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "tarnwick-test-XXXXXX").string();
+  if (!::mkdtemp(pattern.data())) ADD_FAILURE() << "mkdtemp failed";
+  path_ = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TempDir::write(const std::string& relative, const std::string& content) const {
+  std::filesystem::path file = std::filesystem::path(path_) / relative;
+  std::filesystem::create_directories(file.parent_path());
+  std::ofstream(file, std::ios::binary) << content;
+  return file.string();
+}
+
+std::string listenerPath() { return TARNWICK_TEST_LISTENER; }
+std::string tarnwickPath() { return TARNWICK_TEST_BINARY; }
+std::string testDataPath(const std::string& name) { return std::string(TARNWICK_TEST_DATA) + "/" + name; }
+
+RunResult runProgram(const std::vector<std::string>& argv, const TestProcess::Options& options) {
+  auto process = TestProcess::start(argv, options);
+  RunResult result;
+  while (auto line = process.readLine(std::chrono::seconds(60))) result.out += *line + "\n";
+  int status = 0;
+  pid_t pid = process.pid();
+  if (pid > 0 && ::waitpid(pid, &status, 0) == pid) {
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
+  return result;
+}

@@ -1,0 +1,84 @@
+#pragma once
+// Real processes for tests: started in a process group of their own and ended,
+// group and all, when the handle goes away, even when the test fails.
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+class TestProcess {
+ public:
+  struct Options {
+    std::string workingDirectory;       ///< empty: inherit
+    std::vector<std::string> extraEnv;  ///< "NAME=value" added to the environment
+  };
+
+  /// Starts argv[0] (a path) with standard output on a pipe. Fails the calling
+  /// test's expectations when it cannot start.
+  static TestProcess start(const std::vector<std::string>& argv, const Options& options);
+  static TestProcess start(const std::vector<std::string>& argv) { return start(argv, {}); }
+
+  TestProcess(TestProcess&&) noexcept;
+  TestProcess& operator=(TestProcess&&) noexcept;
+  ~TestProcess();
+
+  pid_t pid() const { return pid_; }
+  /// The next line of standard output, or absent at end of output or timeout.
+  std::optional<std::string> readLine(std::chrono::milliseconds timeout = std::chrono::seconds(10));
+  /// Lines up to and including one equal to `last` (absent on timeout).
+  std::optional<std::vector<std::string>> readUntil(const std::string& last,
+                                                    std::chrono::milliseconds timeout = std::chrono::seconds(10));
+  /// True once the process has exited (reaped); waits up to `timeout`.
+  bool waitForExit(std::chrono::milliseconds timeout);
+  /// SIGKILL to the whole group, then reap.
+  void killGroup();
+
+ private:
+  TestProcess() = default;
+  pid_t pid_ = -1;
+  int out_ = -1;
+  std::string buffer_;
+  bool reaped_ = false;
+};
+
+/// tw_listener started with `args`; returns once it printed "ready". `ports`
+/// receives the bound port numbers in --bind order.
+TestProcess startListener(const std::vector<std::string>& args, std::vector<int>* ports = nullptr,
+                          const TestProcess::Options& options = {});
+
+/// Polls `condition` every 20 ms until it holds or `timeout` passes.
+bool waitUntil(const std::function<bool()>& condition,
+               std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+/// True while `pid` exists (signal 0 succeeds, and it is no zombie of ours).
+bool processAlive(pid_t pid);
+
+/// A fresh directory under the system's temporary directory, removed with
+/// everything in it when the handle goes away.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+  /// Writes `content` to path()/relative, creating parent directories.
+  std::string write(const std::string& relative, const std::string& content) const;
+
+ private:
+  std::string path_;
+};
+
+/// Paths fixed at build time.
+std::string listenerPath();  ///< the tw_listener program
+std::string tarnwickPath();  ///< the tarnwick executable
+std::string testDataPath(const std::string& name);  ///< tests/data/name
+
+/// Runs a program to its end and returns its standard output and exit status.
+struct RunResult {
+  std::string out;
+  int status = -1;
+};
+RunResult runProgram(const std::vector<std::string>& argv, const TestProcess::Options& options = {});

@@ -291,20 +291,4 @@ TEST_F(PanelActionsTest, HidingAddsToTheStoredListAndKeepsSelectionAndRequest) {
   EXPECT_TRUE(model->pendingKill());
 }
 
-TEST_F(PanelActionsTest, RowInputsGatherEverythingARowDraws) {
-  fixture.services->containers = {{5000, "cache"}};
-  fixture.services->samples = {{15000, {3.5, 64}}};
-  auto model = modelWith({web, svc});
-  model->setSelection(svc.id());
-  RowState row = model->rowInputs(svc);
-  EXPECT_TRUE(row.isSelected);
-  EXPECT_EQ(row.dockerName, "cache");
-  EXPECT_EQ(row.stat, (ProcessStat{3.5, 64}));
-  EXPECT_FALSE(row.isConfirming);
-  RowState other = model->rowInputs(web);
-  EXPECT_FALSE(other.isSelected);
-  EXPECT_EQ(other.dockerName, std::nullopt);
-  EXPECT_EQ(other.stat, std::nullopt);
-}
-
 }  // namespace

@@ -99,10 +99,4 @@ TEST(PortPresentation, StatisticsRoundHalvesAwayFromZero) {
     EXPECT_EQ(statsText({cpu, 2048}), shown + " \u00B7 " + PortCore::formatMem(2048)) << cpu;
 }
 
-TEST(PortPresentation, ProcessTooltip) {
-  PortEntry e = entryWith({"npm", "zsh"}, std::nullopt);
-  EXPECT_EQ(processTooltip(e), "node \u2190 npm \u2190 zsh\npid 4242 \u00B7 alice");
-  EXPECT_EQ(processTooltip(entryWith({}, std::nullopt)), "node\npid 4242 \u00B7 alice");
-}
-
 }  // namespace

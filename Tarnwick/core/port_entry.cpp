@@ -13,6 +13,18 @@ bool PortEntry::isExposed() const {
   return address == "*" || address == "0.0.0.0" || address == "[::]";
 }
 
+const std::unordered_set<std::string>& PortEntry::systemCommands() {
+  static const std::unordered_set<std::string> names = {
+      "ControlCenter", "AirPlayXPCHelper", "sharingd",   "rapportd",          "remoted",
+      "mDNSResponder", "launchd",          "bluetoothd", "coreaudiod",        "WindowServer",
+      "identityservicesd", "apsd",         "searchpartyd"};
+  return names;
+}
+
+bool PortEntry::isSystem() const {
+  return systemCommands().contains(command) || user == "root" || user.starts_with('_');
+}
+
 namespace {
 
 void appendJsonString(std::string& out, std::string_view text) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 struct PortEntry {
@@ -24,6 +25,12 @@ struct PortEntry {
   std::string url() const;
   /// Bound to every interface: "*", "0.0.0.0" or "[::]".
   bool isExposed() const;
+  /// Owned by root or a service account ("_" prefix), or a known system daemon:
+  /// stopping it always asks first.
+  bool isSystem() const;
+
+  /// The system daemons recognised by name, matched exactly.
+  static const std::unordered_set<std::string>& systemCommands();
 
   bool operator==(const PortEntry&) const = default;
 };

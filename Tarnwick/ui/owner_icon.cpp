@@ -1,0 +1,138 @@
+#include "ui/owner_icon.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QStandardPaths>
+#include <QTextStream>
+
+#include <unordered_map>
+
+namespace {
+
+QString desktopValue(const QString& line, const QString& key) {
+  if (!line.startsWith(key) || line.size() <= key.size() || line[key.size()] != '=') return {};
+  return line.mid(key.size() + 1).trimmed();
+}
+
+// Exec's program without its path or quotes: "/usr/bin/code --new-window %F" gives "code".
+QString execProgram(const QString& exec) {
+  QString program = exec.section(' ', 0, 0, QString::SectionSkipEmpty);
+  program.remove('"');
+  return QFileInfo(program).fileName();
+}
+
+QIcon iconNamed(const QString& name) {
+  if (QDir::isAbsolutePath(name)) {
+    QIcon icon(name);
+    return QFile::exists(name) ? icon : QIcon();
+  }
+  return QIcon::fromTheme(name);
+}
+
+QIcon resolveOwnerIcon(int32_t rootPid) {
+  static const DesktopIconIndex index(DesktopIconIndex::systemApplicationDirs());
+  QStringList names = processNames(rootPid);
+  if (auto name = index.iconFor(names)) {
+    QIcon icon = iconNamed(*name);
+    if (!icon.isNull()) return icon;
+  }
+  for (const QString& name : names) {
+    QIcon icon = QIcon::fromTheme(name);
+    if (!icon.isNull()) return icon;
+  }
+  return genericExecutableIcon();
+}
+
+}  // namespace
+
+QIcon ownerIcon(const PortEntry& entry) {
+  static std::unordered_map<int32_t, QIcon> cache;
+  auto it = cache.find(entry.rootPid);
+  if (it == cache.end()) it = cache.emplace(entry.rootPid, resolveOwnerIcon(entry.rootPid)).first;
+  return it->second;
+}
+
+QStringList processNames(int32_t pid, const QString& procRoot) {
+  QStringList names;
+  QString dir = procRoot + '/' + QString::number(pid);
+  QFile comm(dir + "/comm");
+  if (comm.open(QIODevice::ReadOnly)) {
+    QString name = QString::fromUtf8(comm.readAll()).trimmed();
+    if (!name.isEmpty()) names << name;
+  }
+  QString exe = QFileInfo(QFile::symLinkTarget(dir + "/exe")).fileName();
+  // A replaced binary reads as "name (deleted)".
+  exe = exe.section(' ', 0, 0);
+  if (!exe.isEmpty() && !names.contains(exe)) names << exe;
+  return names;
+}
+
+DesktopIconIndex::DesktopIconIndex(const QStringList& applicationDirs) {
+  for (const QString& dir : applicationDirs) {
+    for (const QFileInfo& file : QDir(dir).entryInfoList({"*.desktop"}, QDir::Files))
+      read(file.filePath());
+  }
+}
+
+QStringList DesktopIconIndex::systemApplicationDirs() {
+  return QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation);
+}
+
+void DesktopIconIndex::read(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return;
+  QTextStream in(&file);
+  QString icon, exec, wmClass;
+  bool inEntry = false;
+  while (!in.atEnd()) {
+    QString line = in.readLine().trimmed();
+    if (line.startsWith('[')) {
+      inEntry = line == "[Desktop Entry]";
+      continue;
+    }
+    if (!inEntry) continue;
+    if (QString v = desktopValue(line, "Icon"); !v.isEmpty()) icon = v;
+    if (QString v = desktopValue(line, "Exec"); !v.isEmpty()) exec = v;
+    if (QString v = desktopValue(line, "StartupWMClass"); !v.isEmpty()) wmClass = v;
+  }
+  if (icon.isEmpty()) return;
+  // The first directory wins, as the user's own entries come first.
+  for (const QString& key : {execProgram(exec), wmClass, QFileInfo(path).completeBaseName()}) {
+    if (!key.isEmpty() && !icons_.contains(key.toLower())) icons_.insert(key.toLower(), icon);
+  }
+}
+
+std::optional<QString> DesktopIconIndex::iconFor(const QStringList& names) const {
+  for (const QString& name : names) {
+    auto it = icons_.find(name.toLower());
+    if (it != icons_.end()) return *it;
+  }
+  return std::nullopt;
+}
+
+QIcon genericExecutableIcon() {
+  QIcon themed = QIcon::fromTheme("application-x-executable");
+  if (!themed.isNull()) return themed;
+  QPixmap pixmap(64, 64);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(0x5a, 0x5d, 0x63));
+  painter.drawRoundedRect(QRectF(4, 4, 56, 56), 12, 12);
+  QPen prompt(Qt::white, 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+  painter.setPen(prompt);
+  painter.setBrush(Qt::NoBrush);
+  QPainterPath chevron;
+  chevron.moveTo(17, 22);
+  chevron.lineTo(29, 32);
+  chevron.lineTo(17, 42);
+  painter.drawPath(chevron);
+  painter.drawLine(QPointF(33, 43), QPointF(46, 43));
+  painter.end();
+  return QIcon(pixmap);
+}

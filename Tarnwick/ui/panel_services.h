@@ -1,0 +1,72 @@
+#pragma once
+// Everything the panel asks of the system, in one seam: the scan, docker,
+// statistics, probes, process control and the stores the panel writes through.
+// Tests record the calls; RealPanelServices reaches the real operations.
+#include "core/port_entry.h"
+#include "core/process_control.h"
+#include "core/stats.h"
+#include "integrations/docker.h"
+#include "integrations/port_labels.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+class PanelServices {
+ public:
+  virtual ~PanelServices() = default;
+
+  // Called in the background: each blocks.
+  virtual std::vector<PortEntry> listPorts() = 0;
+  virtual ContainerMap containerPorts() = 0;
+  virtual StatsMap stats(const std::vector<int32_t>& pids) = 0;
+  virtual void killProcess(int32_t pid, Force force) = 0;
+  virtual void killTree(int32_t leaf) = 0;
+  virtual void restartTree(int32_t leaf) = 0;
+  virtual void dockerStop(const std::string& name) = 0;
+
+  /// Starts an HTTP probe and returns at once; `done` runs on any thread.
+  virtual void probe(int64_t port, std::function<void(bool)> done) = 0;
+
+  // Called on the GUI thread: quick reads and writes of stores.
+  virtual std::set<int64_t> watched() = 0;
+  virtual void setWatched(const std::set<int64_t>& ports) = 0;
+  virtual LabelMap labels() = 0;
+  /// A blank label removes the port's label.
+  virtual void setLabel(const std::optional<std::string>& label, int64_t port) = 0;
+  virtual bool startsAtLogin() = 0;
+  virtual void enableStartAtLogin() = 0;
+  virtual void disableStartAtLogin() = 0;
+  /// The number of dev ports shown in the tray.
+  virtual void setDevCount(int count) = 0;
+};
+
+/// The real operations. `devCount` receives the tray count (the application
+/// connects it to the shared count); without it the count goes nowhere.
+class RealPanelServices final : public PanelServices {
+ public:
+  explicit RealPanelServices(std::function<void(int)> devCount = {});
+
+  std::vector<PortEntry> listPorts() override;
+  ContainerMap containerPorts() override;
+  StatsMap stats(const std::vector<int32_t>& pids) override;
+  void killProcess(int32_t pid, Force force) override;
+  void killTree(int32_t leaf) override;
+  void restartTree(int32_t leaf) override;
+  void dockerStop(const std::string& name) override;
+  void probe(int64_t port, std::function<void(bool)> done) override;
+  std::set<int64_t> watched() override;
+  void setWatched(const std::set<int64_t>& ports) override;
+  LabelMap labels() override;
+  void setLabel(const std::optional<std::string>& label, int64_t port) override;
+  bool startsAtLogin() override;
+  void enableStartAtLogin() override;
+  void disableStartAtLogin() override;
+  void setDevCount(int count) override;
+
+ private:
+  std::function<void(int)> devCount_;
+};

@@ -1,0 +1,544 @@
+#include "ui/port_list_model.h"
+
+#include "integrations/preferences.h"
+#include "ui/port_set_text.h"
+#include "ui/qt_task_executors.h"
+
+#include <algorithm>
+#include <cmath>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr const char* kPanelMaxHeight = "panelMaxHeight";
+constexpr const char* kConfirmBeforeKill = "confirmBeforeKill";
+constexpr const char* kRefreshInterval = "refreshInterval";
+constexpr const char* kHiddenPorts = "hiddenPorts";
+constexpr const char* kAppLanguage = "appLanguage";
+
+constexpr double kDefaultPanelMaxHeight = 480;
+constexpr double kDefaultRefreshInterval = 3;
+constexpr double kRowHeight = 52;
+constexpr double kSectionHeaderHeight = 30;
+constexpr double kListPadding = 16;
+constexpr auto kUnansweredProbePause = 30s;
+constexpr auto kLiveStatsPause = 1s;
+constexpr auto kRescanAfterRestart = 1500ms;
+
+QString lower(const std::string& text) { return QString::fromStdString(text).toLower(); }
+
+std::vector<int32_t> pidsOf(const std::vector<PortEntry>& entries) {
+  std::vector<int32_t> pids;
+  pids.reserve(entries.size());
+  for (const PortEntry& e : entries) pids.push_back(e.pid);
+  return pids;
+}
+
+PanelEnvironment realEnvironment(QObject* model, std::shared_ptr<PanelServices> services) {
+  PanelEnvironment env;
+  env.services = services ? std::move(services) : std::make_shared<RealPanelServices>();
+  env.gui = std::make_shared<GuiThreadExecutor>(model);
+  env.background = std::make_shared<ThreadPoolExecutor>();
+  env.scheduler = std::make_shared<TimerScheduler>(model);
+  env.clock = &PortCore::systemClock();
+  return env;
+}
+
+}  // namespace
+
+PortListModel::PortListModel(QObject* parent, std::shared_ptr<PanelServices> services)
+    : QObject(parent) {
+  // Built here, not in the initialiser list: the executors guard on this
+  // object, which must be a QObject by then.
+  env_ = realEnvironment(this, std::move(services));
+  loadStores();
+}
+
+PortListModel::PortListModel(PanelEnvironment environment, QObject* parent)
+    : QObject(parent), env_(std::move(environment)) {
+  loadStores();
+}
+
+void PortListModel::loadStores() {
+  startAtLogin_ = env_.services->startsAtLogin();
+  labels_ = env_.services->labels();
+  watched_ = env_.services->watched();
+}
+
+PortListModel::~PortListModel() {
+  stopRefreshLoop();
+  stopLiveStatsLoop();
+}
+
+void PortListModel::notify(unsigned changes) {
+  if (changes & Entries) emit entriesChanged();
+  if (changes & Stats) emit statsChanged();
+  if (changes & Health) emit healthChanged();
+  if (changes & RowStates) emit rowStatesChanged();
+  if (changes & Filter) emit filterChanged();
+  if (changes & Settings) emit settingsChanged();
+  if (changes & LabelDraft) emit labelDraftChanged();
+  emit changed();
+}
+
+// ---- View state ------------------------------------------------------------
+
+void PortListModel::setShowSettings(bool shown) {
+  if (showSettings_ == shown) return;
+  showSettings_ = shown;
+  notify(Settings);
+}
+
+void PortListModel::setStartAtLogin(bool enabled) {
+  if (startAtLogin_ == enabled) return;
+  startAtLogin_ = enabled;
+  if (enabled)
+    env_.services->enableStartAtLogin();
+  else
+    env_.services->disableStartAtLogin();
+  notify(Settings);
+}
+
+void PortListModel::setSearchText(const QString& text) {
+  if (searchText_ == text) return;
+  searchText_ = text;
+  notify(Filter);
+}
+
+void PortListModel::setSelection(const std::optional<std::string>& id) {
+  if (selection_ == id) return;
+  selection_ = id;
+  notify(RowStates);
+}
+
+void PortListModel::setExposedOnly(bool only) {
+  if (exposedOnly_ == only) return;
+  exposedOnly_ = only;
+  notify(Filter);
+}
+
+void PortListModel::setLabelDraft(const QString& draft) {
+  if (labelDraft_ == draft) return;
+  labelDraft_ = draft;
+  notify(LabelDraft);
+}
+
+// ---- Settings ----------------------------------------------------------------
+
+double PortListModel::panelMaxHeight() const {
+  double height = Prefs::store().number(kPanelMaxHeight).value_or(kDefaultPanelMaxHeight);
+  // A non-finite height would make the row count meaningless.
+  return std::isfinite(height) ? height : kDefaultPanelMaxHeight;
+}
+
+void PortListModel::setPanelMaxHeight(double points) {
+  Prefs::store().setNumber(kPanelMaxHeight, points);
+  notify(Settings);
+}
+
+bool PortListModel::confirmBeforeKill() const {
+  return Prefs::store().boolean(kConfirmBeforeKill).value_or(true);
+}
+
+void PortListModel::setConfirmBeforeKill(bool confirm) {
+  Prefs::store().setBoolean(kConfirmBeforeKill, confirm);
+  notify(Settings);
+}
+
+double PortListModel::refreshInterval() const {
+  double seconds = Prefs::store().number(kRefreshInterval).value_or(kDefaultRefreshInterval);
+  // Zero, negative or non-finite would rescan without pause, forever.
+  return std::isfinite(seconds) && seconds > 0 ? seconds : kDefaultRefreshInterval;
+}
+
+void PortListModel::setRefreshInterval(double seconds) {
+  double before = refreshInterval();
+  Prefs::store().setNumber(kRefreshInterval, seconds);
+  if (refreshInterval() != before && panelShown_) {
+    stopRefreshLoop();
+    startRefreshLoop();
+  }
+  notify(Settings);
+}
+
+QString PortListModel::hiddenPortsRaw() const {
+  return QString::fromStdString(Prefs::store().text(kHiddenPorts).value_or(""));
+}
+
+void PortListModel::setHiddenPortsRaw(const QString& raw) {
+  Prefs::store().setText(kHiddenPorts, raw.toStdString());
+  notify(Filter | Settings);
+}
+
+QString PortListModel::appLanguage() const {
+  return QString::fromStdString(Prefs::store().text(kAppLanguage).value_or("system"));
+}
+
+void PortListModel::setAppLanguage(const QString& language) {
+  Prefs::store().setText(kAppLanguage, language.toStdString());
+  notify(Settings);
+}
+
+// ---- Derived lists -------------------------------------------------------------
+
+std::set<int64_t> PortListModel::hiddenPorts() const {
+  return parsePortSet(hiddenPortsRaw().toStdString());
+}
+
+bool PortListModel::matchesSearch(const PortEntry& e, const QString& query) const {
+  if (QString::number(e.port).contains(query)) return true;
+  if (lower(e.command).contains(query)) return true;
+  const std::string& root = e.parentChain.empty() ? e.command : e.parentChain.back();
+  if (lower(root).contains(query)) return true;
+  if (e.project && lower(*e.project).contains(query)) return true;
+  auto label = labels_.find(std::to_string(e.port));
+  return label != labels_.end() && lower(label->second).contains(query);
+}
+
+std::vector<PortEntry> PortListModel::filtered() const {
+  std::set<int64_t> hidden = hiddenPorts();
+  QString query = searchText_.toLower();
+  std::vector<PortEntry> result;
+  for (const PortEntry& e : entries_) {
+    if (hidden.contains(e.port)) continue;
+    if (exposedOnly_ && !e.isExposed()) continue;
+    if (!query.isEmpty() && !matchesSearch(e, query)) continue;
+    result.push_back(e);
+  }
+  return result;
+}
+
+std::vector<PortEntry> PortListModel::devPorts() const {
+  std::vector<PortEntry> result = filtered();
+  std::erase_if(result, [](const PortEntry& e) { return !isDevPort(e.port); });
+  return result;
+}
+
+std::vector<PortEntry> PortListModel::otherPorts() const {
+  std::vector<PortEntry> result = filtered();
+  std::erase_if(result, [](const PortEntry& e) { return isDevPort(e.port); });
+  return result;
+}
+
+std::vector<PortEntry> PortListModel::orderedRows() const {
+  std::vector<PortEntry> rows = filtered();
+  std::stable_partition(rows.begin(), rows.end(),
+                        [](const PortEntry& e) { return isDevPort(e.port); });
+  return rows;
+}
+
+double PortListModel::listHeight() const {
+  std::vector<PortEntry> rows = filtered();
+  bool anyDev = std::any_of(rows.begin(), rows.end(), [](auto& e) { return isDevPort(e.port); });
+  bool anyOther = std::any_of(rows.begin(), rows.end(), [](auto& e) { return !isDevPort(e.port); });
+  double headers = kSectionHeaderHeight * (int(anyDev) + int(anyOther)) + kListPadding;
+  double full = kRowHeight * static_cast<double>(rows.size()) + headers;
+  double maxHeight = panelMaxHeight();
+  if (maxHeight >= full) return full;
+  double fitting = std::max(1.0, std::trunc((maxHeight - headers) / kRowHeight));
+  return kRowHeight * fitting + headers;
+}
+
+SummaryCounts PortListModel::summaryCounts() const {
+  SummaryCounts counts;
+  for (const PortEntry& e : entries_) {
+    if (isDevPort(e.port))
+      ++counts.dev;
+    else
+      ++counts.other;
+    if (e.isExposed()) ++counts.exposed;
+  }
+  return counts;
+}
+
+std::string PortListModel::emptyStateKey() const {
+  if (!loaded_) return "scanning";
+  if (!searchText_.isEmpty()) return "no_match";
+  return "no_ports";
+}
+
+RowState PortListModel::rowInputs(const PortEntry& entry) const {
+  RowState row;
+  row.entry = entry;
+  row.isSelected = selection_ == entry.id();
+  row.isConfirming = pendingKill_ && pendingKill_->entry.id() == entry.id();
+  row.confirmingTree = row.isConfirming && pendingKill_->tree;
+  row.confirmingForce = row.isConfirming && pendingKill_->force;
+  row.confirmingRestart = row.isConfirming && pendingKill_->restart;
+  if (auto it = labels_.find(std::to_string(entry.port)); it != labels_.end())
+    row.label = it->second;
+  if (auto it = dockerNames_.find(entry.port); it != dockerNames_.end())
+    row.dockerName = it->second;
+  if (auto it = health_.find(entry.port); isDevPort(entry.port) && it != health_.end())
+    row.healthy = it->second;
+  row.isWatched = watched_.contains(entry.port);
+  row.isEditingLabel = editingLabelPort_ == entry.port;
+  if (auto it = stats_.find(entry.pid); it != stats_.end()) row.stat = it->second;
+  return row;
+}
+
+// ---- Refresh, probes and statistics --------------------------------------------
+
+void PortListModel::refresh() {
+  // Refreshes are not serialised: each applies its own results when they
+  // arrive, and the last to arrive wins.
+  env_.background->post([this, services = env_.services, gui = env_.gui] {
+    auto ports = services->listPorts();
+    auto docker = services->containerPorts();
+    auto samples = services->stats(pidsOf(ports));
+    gui->post([this, ports, docker = std::move(docker), samples = std::move(samples)] {
+      applyRefresh(ports, docker, samples);
+    });
+    gui->post([this, ports] { scheduleProbes(ports); });
+  });
+}
+
+void PortListModel::applyRefresh(std::vector<PortEntry> ports, ContainerMap docker,
+                                 StatsMap samples) {
+  int devCount = static_cast<int>(
+      std::count_if(ports.begin(), ports.end(), [](auto& e) { return isDevPort(e.port); }));
+  entries_ = std::move(ports);
+  dockerNames_ = std::move(docker);
+  stats_ = std::move(samples);
+  loaded_ = true;
+  env_.services->setDevCount(devCount);
+  notify(Entries | Stats);
+}
+
+void PortListModel::scheduleProbes(const std::vector<PortEntry>& ports) {
+  Clock::Duration now = env_.clock->now();
+  std::set<int64_t> started;
+  for (const PortEntry& e : ports) {
+    if (!isDevPort(e.port)) continue;
+    // One socket per address family on the same port needs one probe, not two.
+    if (!started.insert(e.port).second) continue;
+    auto answered = health_.find(e.port);
+    auto probed = probedAt_.find(e.port);
+    if (answered != health_.end() && !answered->second && probed != probedAt_.end() &&
+        now - probed->second < kUnansweredProbePause)
+      continue;
+    probedAt_[e.port] = now;
+    env_.services->probe(e.port, [this, gui = env_.gui, port = e.port](bool healthy) {
+      gui->post([this, port, healthy] {
+        health_[port] = healthy;
+        notify(Health);
+      });
+    });
+  }
+}
+
+void PortListModel::liveStatsTick(std::function<void()> done) {
+  std::vector<int32_t> pids = pidsOf(entries_);
+  if (pids.empty()) {
+    if (done) done();
+    return;
+  }
+  env_.background->post(
+      [this, services = env_.services, gui = env_.gui, pids, done = std::move(done)] {
+        StatsMap samples = services->stats(pids);
+        gui->post([this, samples = std::move(samples), done] {
+          stats_ = samples;
+          notify(Stats);
+          if (done) done();
+        });
+      });
+}
+
+void PortListModel::setPanelShown(bool shown) {
+  if (panelShown_ == shown) return;
+  panelShown_ = shown;
+  if (shown) {
+    startRefreshLoop();
+    startLiveStatsLoop();
+  } else {
+    stopRefreshLoop();
+    stopLiveStatsLoop();
+  }
+}
+
+void PortListModel::startRefreshLoop() { refreshLoopStep(++refreshGeneration_); }
+
+void PortListModel::stopRefreshLoop() {
+  ++refreshGeneration_;
+  if (refreshTimer_) env_.scheduler->cancel(*refreshTimer_);
+  refreshTimer_.reset();
+}
+
+void PortListModel::refreshLoopStep(unsigned generation) {
+  if (generation != refreshGeneration_) return;
+  refresh();
+  auto pause = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::duration<double>(refreshInterval()));
+  refreshTimer_ = env_.scheduler->schedule(pause, [this, generation] {
+    refreshTimer_.reset();
+    refreshLoopStep(generation);
+  });
+}
+
+void PortListModel::startLiveStatsLoop() { liveStatsLoopStep(++liveStatsGeneration_); }
+
+void PortListModel::stopLiveStatsLoop() {
+  ++liveStatsGeneration_;
+  if (liveStatsTimer_) env_.scheduler->cancel(*liveStatsTimer_);
+  liveStatsTimer_.reset();
+}
+
+void PortListModel::liveStatsLoopStep(unsigned generation) {
+  if (generation != liveStatsGeneration_) return;
+  liveStatsTick([this, generation] {
+    if (generation != liveStatsGeneration_) return;
+    liveStatsTimer_ = env_.scheduler->schedule(kLiveStatsPause, [this, generation] {
+      liveStatsTimer_.reset();
+      liveStatsLoopStep(generation);
+    });
+  });
+}
+
+// ---- Keys ----------------------------------------------------------------------
+
+void PortListModel::moveSelection(int delta) {
+  std::vector<PortEntry> rows = orderedRows();
+  if (rows.empty()) return;
+  auto found = std::find_if(rows.begin(), rows.end(),
+                            [&](const PortEntry& e) { return selection_ == e.id(); });
+  std::ptrdiff_t last = static_cast<std::ptrdiff_t>(rows.size()) - 1;
+  std::ptrdiff_t target;
+  if (found != rows.end())
+    target = std::clamp<std::ptrdiff_t>((found - rows.begin()) + delta, 0, last);
+  else
+    target = delta < 1 ? last : 0;
+  setSelection(rows[static_cast<size_t>(target)].id());
+}
+
+KeyResult PortListModel::handleReturn() {
+  if (editingLabelPort_) return KeyResult::Ignored;
+  std::vector<PortEntry> rows = orderedRows();
+  auto found = std::find_if(rows.begin(), rows.end(),
+                            [&](const PortEntry& e) { return selection_ == e.id(); });
+  if (found == rows.end()) return KeyResult::Ignored;
+  if (pendingKill_ && pendingKill_->entry.id() == found->id())
+    confirmPending();
+  else
+    requestKill(*found);
+  return KeyResult::Handled;
+}
+
+KeyResult PortListModel::handleEscape() {
+  if (editingLabelPort_) {
+    editingLabelPort_.reset();
+    notify(RowStates);
+  } else if (pendingKill_) {
+    cancelPending();
+  } else if (!searchText_.isEmpty()) {
+    setSearchText("");
+  } else if (selection_) {
+    setSelection(std::nullopt);
+  } else {
+    return KeyResult::Ignored;
+  }
+  return KeyResult::Handled;
+}
+
+// ---- Kill requests ---------------------------------------------------------------
+
+void PortListModel::requestKill(const PortEntry& entry) { request({entry, false, false, false}); }
+
+void PortListModel::requestKillTree(const PortEntry& entry) {
+  request({entry, true, false, false});
+}
+
+void PortListModel::requestForceKill(const PortEntry& entry) {
+  request({entry, false, true, false});
+}
+
+void PortListModel::requestRestart(const PortEntry& entry) { request({entry, true, false, true}); }
+
+void PortListModel::request(const PendingKill& request) {
+  if (!confirmBeforeKill() && !request.entry.isSystem()) {
+    perform(request);
+    return;
+  }
+  pendingKill_ = request;
+  notify(RowStates);
+}
+
+void PortListModel::confirmPending() {
+  if (!pendingKill_) return;
+  PendingKill request = std::move(*pendingKill_);
+  pendingKill_.reset();
+  notify(RowStates);
+  perform(request);
+}
+
+void PortListModel::cancelPending() {
+  if (!pendingKill_) return;
+  pendingKill_.reset();
+  notify(RowStates);
+}
+
+void PortListModel::perform(const PendingKill& request) {
+  std::optional<std::string> name;
+  if (auto it = dockerNames_.find(request.entry.port); it != dockerNames_.end()) name = it->second;
+  env_.background->post([this, services = env_.services, gui = env_.gui, request, name] {
+    int32_t pid = request.entry.pid;
+    if (request.restart) {
+      services->restartTree(pid);
+      // The restarted command needs a moment to bind its port again.
+      gui->post([this] { env_.scheduler->schedule(kRescanAfterRestart, [this] { rescan(); }); });
+      return;
+    }
+    if (name)
+      services->dockerStop(*name);
+    else if (request.tree)
+      services->killTree(pid);
+    else
+      services->killProcess(pid, request.force ? Force::Yes : Force::No);
+    auto ports = services->listPorts();
+    gui->post([this, ports = std::move(ports)] {
+      entries_ = ports;
+      notify(Entries);
+    });
+  });
+}
+
+void PortListModel::rescan() {
+  env_.background->post([this, services = env_.services, gui = env_.gui] {
+    auto ports = services->listPorts();
+    gui->post([this, ports = std::move(ports)] {
+      entries_ = ports;
+      notify(Entries);
+    });
+  });
+}
+
+// ---- Per-port actions --------------------------------------------------------------
+
+void PortListModel::toggleWatch(int64_t port) {
+  // The stored set, not our copy: the notifier or another panel may have changed it.
+  std::set<int64_t> ports = env_.services->watched();
+  if (!ports.erase(port)) ports.insert(port);
+  env_.services->setWatched(ports);
+  watched_ = std::move(ports);
+  notify(RowStates);
+}
+
+void PortListModel::startLabelEdit(int64_t port) {
+  auto it = labels_.find(std::to_string(port));
+  labelDraft_ = it != labels_.end() ? QString::fromStdString(it->second) : QString();
+  editingLabelPort_ = port;
+  notify(RowStates | LabelDraft);
+}
+
+void PortListModel::commitLabelEdit(int64_t port) {
+  env_.services->setLabel(labelDraft_.toStdString(), port);
+  labels_ = env_.services->labels();
+  editingLabelPort_.reset();
+  notify(RowStates | Filter);
+}
+
+void PortListModel::hidePort(int64_t port) {
+  std::set<int64_t> ports = hiddenPorts();
+  ports.insert(port);
+  setHiddenPortsRaw(QString::fromStdString(joinPortSet(ports)));
+}

@@ -1,0 +1,207 @@
+#pragma once
+// The panel's state and rules, knowing no widgets: the scanned entries and what
+// was learnt about them, the derived lists, the refresh and statistics loops,
+// probes, keys, kill confirmation, labels, watching and hiding. Everything here
+// runs on the GUI thread; slow work goes through the environment's background
+// executor and comes back through its GUI executor.
+#include "core/clock.h"
+#include "core/port_entry.h"
+#include "core/stats.h"
+#include "integrations/docker.h"
+#include "integrations/port_labels.h"
+#include "ui/panel_services.h"
+#include "ui/pending_kill.h"
+#include "ui/row_state.h"
+#include "ui/task_executor.h"
+
+#include <QObject>
+#include <QString>
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+/// What the model runs on. The default (PortListModel(QObject*)) is the event
+/// loop, a thread pool, QTimers, the system clock and RealPanelServices.
+struct PanelEnvironment {
+  std::shared_ptr<PanelServices> services;
+  std::shared_ptr<Executor> gui;
+  std::shared_ptr<Executor> background;
+  std::shared_ptr<Scheduler> scheduler;
+  const Clock* clock = nullptr;  ///< must outlive the model
+};
+
+enum class KeyResult { Handled, Ignored };
+
+/// Counts over the whole scan, whatever is hidden or filtered.
+struct SummaryCounts {
+  int dev = 0;
+  int other = 0;
+  int exposed = 0;
+};
+
+class PortListModel : public QObject {
+  Q_OBJECT
+
+ public:
+  /// The real environment; `services` default to RealPanelServices.
+  explicit PortListModel(QObject* parent = nullptr,
+                         std::shared_ptr<PanelServices> services = nullptr);
+  explicit PortListModel(PanelEnvironment environment, QObject* parent = nullptr);
+  ~PortListModel() override;
+
+  // View state.
+  const std::vector<PortEntry>& entries() const { return entries_; }
+  bool loaded() const { return loaded_; }
+  bool showSettings() const { return showSettings_; }
+  void setShowSettings(bool shown);
+  const std::optional<PendingKill>& pendingKill() const { return pendingKill_; }
+  bool startAtLogin() const { return startAtLogin_; }
+  /// Enables or disables start at login, only when the value changes.
+  void setStartAtLogin(bool enabled);
+  const QString& searchText() const { return searchText_; }
+  void setSearchText(const QString& text);
+  const std::optional<std::string>& selection() const { return selection_; }
+  /// Selects the row with `id` (PID:port); absent clears the selection.
+  void setSelection(const std::optional<std::string>& id);
+  const std::map<int64_t, bool>& health() const { return health_; }
+  const std::map<int64_t, Clock::Duration>& probedAt() const { return probedAt_; }
+  const ContainerMap& dockerNames() const { return dockerNames_; }
+  const StatsMap& stats() const { return stats_; }
+  bool exposedOnly() const { return exposedOnly_; }
+  void setExposedOnly(bool only);
+  const LabelMap& labels() const { return labels_; }
+  const std::set<int64_t>& watched() const { return watched_; }
+  const std::optional<int64_t>& editingLabelPort() const { return editingLabelPort_; }
+  const QString& labelDraft() const { return labelDraft_; }
+  void setLabelDraft(const QString& draft);
+
+  // Settings, read from and written to the preferences store on every access.
+  double panelMaxHeight() const;
+  void setPanelMaxHeight(double points);
+  bool confirmBeforeKill() const;
+  void setConfirmBeforeKill(bool confirm);
+  /// Seconds between refreshes.
+  double refreshInterval() const;
+  /// Stores the interval; a new value restarts a running refresh loop at once.
+  void setRefreshInterval(double seconds);
+  QString hiddenPortsRaw() const;
+  void setHiddenPortsRaw(const QString& raw);
+  QString appLanguage() const;
+  void setAppLanguage(const QString& language);
+
+  // Derived lists.
+  std::set<int64_t> hiddenPorts() const;
+  /// Entries without hidden ports, narrowed by exposedOnly and the search.
+  std::vector<PortEntry> filtered() const;
+  std::vector<PortEntry> devPorts() const;
+  std::vector<PortEntry> otherPorts() const;
+  /// devPorts then otherPorts: the order rows are shown and walked.
+  std::vector<PortEntry> orderedRows() const;
+  /// Height of the scrolling list in points, clamped to whole rows.
+  double listHeight() const;
+  SummaryCounts summaryCounts() const;
+  /// "scanning", "no_match" or "no_ports": the key of the empty list's message.
+  std::string emptyStateKey() const;
+  RowState rowInputs(const PortEntry& entry) const;
+
+  // Loops and sampling.
+  /// Both loops run exactly while the panel is shown.
+  void setPanelShown(bool shown);
+  bool panelShown() const { return panelShown_; }
+  /// Starts one refresh and returns; its results arrive on the GUI thread.
+  void refresh();
+  /// One CPU and memory sample of the listed processes; `done` runs when it
+  /// has been applied (at once when nothing is listed).
+  void liveStatsTick(std::function<void()> done = {});
+
+  // Keys.
+  void moveSelection(int delta);
+  KeyResult handleReturn();
+  KeyResult handleEscape();
+
+  // Kill requests and their confirmation.
+  void requestKill(const PortEntry& entry);
+  void requestKillTree(const PortEntry& entry);
+  void requestForceKill(const PortEntry& entry);
+  void requestRestart(const PortEntry& entry);
+  void confirmPending();
+  void cancelPending();
+  /// Carries out `request` in the background, then re-scans.
+  void perform(const PendingKill& request);
+
+  // Per-port actions.
+  void toggleWatch(int64_t port);
+  void startLabelEdit(int64_t port);
+  void commitLabelEdit(int64_t port);
+  void hidePort(int64_t port);
+
+ signals:
+  /// Any state changed; the finer signals below say which part.
+  void changed();
+  /// entries, dockerNames or loaded.
+  void entriesChanged();
+  void statsChanged();
+  void healthChanged();
+  /// selection, pendingKill, labels, watched, or the label editor.
+  void rowStatesChanged();
+  /// searchText, exposedOnly or hidden ports: the listed rows.
+  void filterChanged();
+  /// The stored settings, showSettings or startAtLogin.
+  void settingsChanged();
+  void labelDraftChanged();
+
+ private:
+  enum Change : unsigned {
+    Entries = 1,
+    Stats = 2,
+    Health = 4,
+    RowStates = 8,
+    Filter = 16,
+    Settings = 32,
+    LabelDraft = 64,
+  };
+  void loadStores();
+  void notify(unsigned changes);
+  void request(const PendingKill& request);
+  void applyRefresh(std::vector<PortEntry> ports, ContainerMap docker, StatsMap samples);
+  void scheduleProbes(const std::vector<PortEntry>& ports);
+  void rescan();
+  void startRefreshLoop();
+  void stopRefreshLoop();
+  void refreshLoopStep(unsigned generation);
+  void startLiveStatsLoop();
+  void stopLiveStatsLoop();
+  void liveStatsLoopStep(unsigned generation);
+  bool matchesSearch(const PortEntry& entry, const QString& query) const;
+
+  PanelEnvironment env_;
+
+  std::vector<PortEntry> entries_;
+  bool loaded_ = false;
+  bool showSettings_ = false;
+  std::optional<PendingKill> pendingKill_;
+  bool startAtLogin_ = false;
+  QString searchText_;
+  std::optional<std::string> selection_;
+  std::map<int64_t, bool> health_;
+  std::map<int64_t, Clock::Duration> probedAt_;
+  ContainerMap dockerNames_;
+  StatsMap stats_;
+  bool exposedOnly_ = false;
+  LabelMap labels_;
+  std::set<int64_t> watched_;
+  std::optional<int64_t> editingLabelPort_;
+  QString labelDraft_;
+
+  bool panelShown_ = false;
+  unsigned refreshGeneration_ = 0;
+  unsigned liveStatsGeneration_ = 0;
+  std::optional<Scheduler::TimerId> refreshTimer_;
+  std::optional<Scheduler::TimerId> liveStatsTimer_;
+};

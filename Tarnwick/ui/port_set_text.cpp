@@ -1,0 +1,21 @@
+#include "ui/port_set_text.h"
+
+#include "core/number.h"
+#include "core/text.h"
+
+std::set<int64_t> parsePortSet(std::string_view text) {
+  std::set<int64_t> ports;
+  for (std::string_view piece : PortCore::splitNonEmpty(text, ',')) {
+    if (auto port = PortCore::parseInt64(piece)) ports.insert(*port);
+  }
+  return ports;
+}
+
+std::string joinPortSet(const std::set<int64_t>& ports) {
+  std::string text;
+  for (int64_t port : ports) {
+    if (!text.empty()) text += ',';
+    text += std::to_string(port);
+  }
+  return text;
+}

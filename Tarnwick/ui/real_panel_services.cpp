@@ -1,0 +1,58 @@
+#include "ui/panel_services.h"
+
+#include "core/probe.h"
+#include "core/scan.h"
+#include "integrations/login_item.h"
+#include "integrations/preferences.h"
+#include "ui/port_set_text.h"
+
+RealPanelServices::RealPanelServices(std::function<void(int)> devCount)
+    : devCount_(std::move(devCount)) {}
+
+std::vector<PortEntry> RealPanelServices::listPorts() { return PortCore::listPorts(); }
+
+ContainerMap RealPanelServices::containerPorts() { return Docker::containerPorts(); }
+
+StatsMap RealPanelServices::stats(const std::vector<int32_t>& pids) {
+  return PortCore::stats(pids);
+}
+
+void RealPanelServices::killProcess(int32_t pid, Force force) { PortCore::killProcess(pid, force); }
+
+void RealPanelServices::killTree(int32_t leaf) { PortCore::killTree(leaf); }
+
+void RealPanelServices::restartTree(int32_t leaf) { PortCore::restartTree(leaf); }
+
+void RealPanelServices::dockerStop(const std::string& name) { Docker::stop(name); }
+
+void RealPanelServices::probe(int64_t port, std::function<void(bool)> done) {
+  PortCore::probeAsync(port, std::move(done));
+}
+
+// The watched set is the notifier's store ("watchedPorts", decimal numbers
+// joined by ","), read and written here in the same format so the panel does
+// not depend on the notifier. Both functions could call PortNotifier::watched()
+// and PortNotifier::setWatched() instead.
+std::set<int64_t> RealPanelServices::watched() {
+  return parsePortSet(Prefs::store().text("watchedPorts").value_or(""));
+}
+
+void RealPanelServices::setWatched(const std::set<int64_t>& ports) {
+  Prefs::store().setText("watchedPorts", joinPortSet(ports));
+}
+
+LabelMap RealPanelServices::labels() { return PortLabels::all(); }
+
+void RealPanelServices::setLabel(const std::optional<std::string>& label, int64_t port) {
+  PortLabels::set(label, port);
+}
+
+bool RealPanelServices::startsAtLogin() { return LoginItem::isEnabled(); }
+
+void RealPanelServices::enableStartAtLogin() { LoginItem::enable(); }
+
+void RealPanelServices::disableStartAtLogin() { LoginItem::disable(); }
+
+void RealPanelServices::setDevCount(int count) {
+  if (devCount_) devCount_(count);
+}

@@ -1,0 +1,27 @@
+#pragma once
+// What the panel hands one row: everything the row draws, computed by the model.
+#include "core/port_entry.h"
+#include "core/stats.h"
+
+#include <optional>
+#include <string>
+
+struct RowState {
+  PortEntry entry;
+  bool isSelected = false;
+  bool isConfirming = false;
+  bool confirmingTree = false;
+  bool confirmingForce = false;
+  bool confirmingRestart = false;
+  std::optional<std::string> label;
+  std::optional<std::string> dockerName;
+  std::optional<bool> healthy;  ///< dev ports only; absent until probed
+  bool isWatched = false;
+  bool isEditingLabel = false;
+  std::optional<ProcessStat> stat;
+
+  bool operator==(const RowState&) const = default;
+};
+
+/// Ports 1024 to 9999: the first section, the probed ports, the menu-bar count.
+constexpr bool isDevPort(int64_t port) { return port >= 1024 && port <= 9999; }

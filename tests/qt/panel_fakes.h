@@ -1,0 +1,168 @@
+#pragma once
+// Stand-ins for the panel's environment: executors and timers the test steps
+// by hand, and services that record what the model asked for.
+#include "ui/panel_services.h"
+#include "ui/port_list_model.h"
+#include "ui/task_executor.h"
+
+#include <chrono>
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+/// Holds posted tasks until the test runs them.
+class QueueExecutor final : public Executor {
+ public:
+  void post(Task task) override { tasks_.push_back(std::move(task)); }
+  size_t size() const { return tasks_.size(); }
+  /// Runs the task at `index` of those waiting now.
+  void runAt(size_t index) {
+    Task task = std::move(tasks_.at(index));
+    tasks_.erase(tasks_.begin() + static_cast<std::ptrdiff_t>(index));
+    task();
+  }
+  /// Runs tasks, including those they post, until none is left.
+  void drain() {
+    while (!tasks_.empty()) runAt(0);
+  }
+
+ private:
+  std::deque<Task> tasks_;
+};
+
+/// Timers on a virtual time line that moves only in advance().
+class ManualScheduler final : public Scheduler {
+ public:
+  TimerId schedule(std::chrono::milliseconds delay, Task task) override {
+    TimerId id = nextId_++;
+    timers_[id] = {now_ + delay, std::move(task)};
+    return id;
+  }
+  void cancel(TimerId id) override { timers_.erase(id); }
+  size_t pending() const { return timers_.size(); }
+  /// Moves time on by `by`, firing due timers in order of their due time.
+  void advance(std::chrono::milliseconds by) {
+    auto target = now_ + by;
+    for (;;) {
+      auto next = timers_.end();
+      for (auto it = timers_.begin(); it != timers_.end(); ++it)
+        if (it->second.due <= target && (next == timers_.end() || it->second.due < next->second.due))
+          next = it;
+      if (next == timers_.end()) break;
+      now_ = next->second.due;
+      Task task = std::move(next->second.task);
+      timers_.erase(next);
+      task();
+    }
+    now_ = target;
+  }
+
+ private:
+  struct Timer {
+    std::chrono::milliseconds due;
+    Task task;
+  };
+  std::chrono::milliseconds now_{0};
+  TimerId nextId_ = 1;
+  std::map<TimerId, Timer> timers_;
+};
+
+/// Answers from fields the test sets, and a log of every call that acts.
+class FakePanelServices final : public PanelServices {
+ public:
+  std::vector<PortEntry> ports;
+  ContainerMap containers;
+  StatsMap samples;
+  std::set<int64_t> storedWatched;
+  LabelMap storedLabels;
+  bool loginEnabled = false;
+  std::vector<std::string> log;
+  std::vector<int> devCounts;
+  std::vector<std::vector<int32_t>> statsRequests;
+  int scans = 0;
+  /// Probes started and not yet answered, in order.
+  std::vector<std::pair<int64_t, std::function<void(bool)>>> probes;
+
+  std::vector<PortEntry> listPorts() override {
+    ++scans;
+    return ports;
+  }
+  ContainerMap containerPorts() override { return containers; }
+  StatsMap stats(const std::vector<int32_t>& pids) override {
+    statsRequests.push_back(pids);
+    return samples;
+  }
+  void killProcess(int32_t pid, Force force) override {
+    log.push_back((force == Force::Yes ? "forceKill " : "kill ") + std::to_string(pid));
+  }
+  void killTree(int32_t leaf) override { log.push_back("killTree " + std::to_string(leaf)); }
+  void restartTree(int32_t leaf) override { log.push_back("restart " + std::to_string(leaf)); }
+  void dockerStop(const std::string& name) override { log.push_back("dockerStop " + name); }
+  void probe(int64_t port, std::function<void(bool)> done) override {
+    probes.emplace_back(port, std::move(done));
+  }
+  std::set<int64_t> watched() override { return storedWatched; }
+  void setWatched(const std::set<int64_t>& set) override { storedWatched = set; }
+  LabelMap labels() override { return storedLabels; }
+  // Mirrors the label store: trimmed, and blank removes.
+  void setLabel(const std::optional<std::string>& label, int64_t port) override {
+    log.push_back("setLabel " + std::to_string(port) + " [" + label.value_or("") + "]");
+    std::string text = label.value_or("");
+    auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) {
+      storedLabels.erase(std::to_string(port));
+      return;
+    }
+    storedLabels[std::to_string(port)] =
+        text.substr(first, text.find_last_not_of(" \t") - first + 1);
+  }
+  bool startsAtLogin() override { return loginEnabled; }
+  void enableStartAtLogin() override { log.push_back("enableLogin"); }
+  void disableStartAtLogin() override { log.push_back("disableLogin"); }
+  void setDevCount(int count) override { devCounts.push_back(count); }
+
+  /// Answers every waiting probe of `port` with `healthy`.
+  void answerProbes(int64_t port, bool healthy) {
+    std::erase_if(probes, [&](auto& probe) {
+      if (probe.first != port) return false;
+      probe.second(healthy);
+      return true;
+    });
+  }
+};
+
+/// A model on fakes, with the fakes at hand.
+struct PanelFixture {
+  std::shared_ptr<FakePanelServices> services = std::make_shared<FakePanelServices>();
+  std::shared_ptr<QueueExecutor> gui = std::make_shared<QueueExecutor>();
+  std::shared_ptr<QueueExecutor> background = std::make_shared<QueueExecutor>();
+  std::shared_ptr<ManualScheduler> scheduler = std::make_shared<ManualScheduler>();
+  ManualClock clock;
+
+  std::unique_ptr<PortListModel> makeModel() {
+    return std::make_unique<PortListModel>(
+        PanelEnvironment{services, gui, background, scheduler, &clock});
+  }
+  /// Runs all background work, then everything it handed to the GUI thread.
+  void settle() {
+    while (background->size() || gui->size()) {
+      background->drain();
+      gui->drain();
+    }
+  }
+};
+
+/// An entry owned by an ordinary user, with no chain and no project.
+inline PortEntry makeEntry(int64_t port, int32_t pid = 0, std::string command = "node",
+                           std::string address = "127.0.0.1", std::string user = "alice") {
+  PortEntry e;
+  e.port = port;
+  e.pid = pid ? pid : static_cast<int32_t>(port) + 10000;
+  e.rootPid = e.pid;
+  e.command = std::move(command);
+  e.address = std::move(address);
+  e.user = std::move(user);
+  return e;
+}

@@ -1,0 +1,221 @@
+// The panel's refresh: results applied as they arrive, probes over a manual
+// clock, the live statistics sample, and both loops following the panel.
+#include "integrations/preferences.h"
+#include "panel_fakes.h"
+
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+std::vector<int64_t> portsOf(const std::vector<PortEntry>& entries) {
+  std::vector<int64_t> ports;
+  for (const PortEntry& e : entries) ports.push_back(e.port);
+  return ports;
+}
+
+std::vector<int64_t> probedPorts(const FakePanelServices& services) {
+  std::vector<int64_t> ports;
+  for (const auto& probe : services.probes) ports.push_back(probe.first);
+  return ports;
+}
+
+class PanelRefreshTest : public ::testing::Test {
+ protected:
+  void SetUp() override { Prefs::install(std::make_shared<MemoryPreferences>()); }
+  void refreshNow(PortListModel& model) {
+    model.refresh();
+    fixture.settle();
+  }
+  PanelFixture fixture;
+};
+
+TEST_F(PanelRefreshTest, RefreshAppliesScanDockerAndStatsTogether) {
+  fixture.services->ports = {makeEntry(3000, 11), makeEntry(80, 12), makeEntry(5432, 13)};
+  fixture.services->containers = {{5432, "db"}};
+  fixture.services->samples = {{11, {1.5, 100}}};
+  auto model = fixture.makeModel();
+  model->setSelection("99:9");
+  refreshNow(*model);
+
+  EXPECT_TRUE(model->loaded());
+  EXPECT_EQ(portsOf(model->entries()), (std::vector<int64_t>{3000, 80, 5432}));
+  EXPECT_EQ(model->dockerNames(), fixture.services->containers);
+  EXPECT_EQ(model->stats(), fixture.services->samples);
+  EXPECT_EQ(fixture.services->statsRequests.back(), (std::vector<int32_t>{11, 12, 13}));
+  EXPECT_EQ(fixture.services->devCounts, std::vector<int>{2});
+  // A selection that matches no row is kept, not cleared.
+  EXPECT_EQ(model->selection(), "99:9");
+}
+
+TEST_F(PanelRefreshTest, TheRefreshArrivingLastWinsWhateverStartedFirst) {
+  auto model = fixture.makeModel();
+  model->refresh();  // first: will see two dev ports
+  model->refresh();  // second: will see one
+  ASSERT_EQ(fixture.background->size(), 2u);
+
+  fixture.services->ports = {makeEntry(4000)};
+  fixture.background->runAt(1);
+  fixture.gui->drain();
+  EXPECT_EQ(portsOf(model->entries()), std::vector<int64_t>{4000});
+
+  fixture.services->ports = {makeEntry(3000), makeEntry(3001), makeEntry(80)};
+  fixture.background->runAt(0);
+  fixture.gui->drain();
+  EXPECT_EQ(portsOf(model->entries()), (std::vector<int64_t>{3000, 3001, 80}));
+  EXPECT_EQ(fixture.services->devCounts, (std::vector<int>{1, 2}));
+}
+
+TEST_F(PanelRefreshTest, ProbesDevPortsAndRetriesSilentOnesEveryThirtySeconds) {
+  fixture.services->ports = {makeEntry(80), makeEntry(3000), makeEntry(5173), makeEntry(10000),
+                             makeEntry(1024), makeEntry(9999)};
+  auto model = fixture.makeModel();
+  refreshNow(*model);
+  EXPECT_EQ(probedPorts(*fixture.services), (std::vector<int64_t>{3000, 5173, 1024, 9999}));
+  fixture.services->answerProbes(3000, true);
+  fixture.services->answerProbes(5173, false);
+  fixture.services->probes.clear();
+  fixture.gui->drain();
+  EXPECT_EQ(model->health(), (std::map<int64_t, bool>{{3000, true}, {5173, false}}));
+  EXPECT_EQ(model->rowInputs(makeEntry(3000)).healthy, true);
+  EXPECT_EQ(model->rowInputs(makeEntry(5173)).healthy, false);
+  EXPECT_EQ(model->rowInputs(makeEntry(80)).healthy, std::nullopt);
+  EXPECT_EQ(model->rowInputs(makeEntry(1024)).healthy, std::nullopt);  // not answered yet
+
+  struct Step {
+    std::chrono::seconds after;
+    std::vector<int64_t> probed;
+  };
+  const Step steps[] = {
+      {10s, {3000, 1024, 9999}},       // 5173 stayed silent 10 s ago
+      {19s, {3000, 1024, 9999}},       // 29 s
+      {1s, {3000, 5173, 1024, 9999}},  // exactly 30 s
+  };
+  for (const Step& step : steps) {
+    fixture.clock.advance(step.after);
+    refreshNow(*model);
+    EXPECT_EQ(probedPorts(*fixture.services), step.probed) << step.after.count();
+    fixture.services->probes.clear();
+  }
+}
+
+TEST_F(PanelRefreshTest, OnePortOnTwoAddressesIsProbedOnce) {
+  fixture.services->ports = {makeEntry(3000, 7, "node", "127.0.0.1"),
+                             makeEntry(3000, 7, "node", "[::1]")};
+  auto model = fixture.makeModel();
+  refreshNow(*model);
+  EXPECT_EQ(probedPorts(*fixture.services), std::vector<int64_t>{3000});
+}
+
+TEST_F(PanelRefreshTest, LiveSampleSkipsAnEmptyListButARefreshClearsStats) {
+  fixture.services->ports = {makeEntry(3000, 11), makeEntry(3001, 12)};
+  fixture.services->samples = {{11, {2, 10}}, {12, {0, 20}}};
+  auto model = fixture.makeModel();
+  refreshNow(*model);
+
+  fixture.services->samples = {{11, {50, 10}}};
+  bool done = false;
+  model->liveStatsTick([&] { done = true; });
+  EXPECT_FALSE(done);
+  fixture.settle();
+  EXPECT_TRUE(done);
+  EXPECT_EQ(fixture.services->statsRequests.back(), (std::vector<int32_t>{11, 12}));
+  EXPECT_EQ(model->stats(), fixture.services->samples);
+
+  // A stop empties the list without touching stats; the live sample leaves them.
+  fixture.services->ports = {};
+  model->perform({makeEntry(3000, 11), false, false, false});
+  fixture.settle();
+  ASSERT_TRUE(model->entries().empty());
+  size_t requests = fixture.services->statsRequests.size();
+  done = false;
+  model->liveStatsTick([&] { done = true; });
+  EXPECT_TRUE(done);
+  EXPECT_EQ(fixture.background->size(), 0u);
+  EXPECT_EQ(fixture.services->statsRequests.size(), requests);
+  EXPECT_EQ(model->stats().size(), 1u);
+
+  // A refresh takes the statistics of no processes: nothing.
+  fixture.services->samples = {};
+  refreshNow(*model);
+  EXPECT_EQ(fixture.services->statsRequests.back(), std::vector<int32_t>{});
+  EXPECT_TRUE(model->stats().empty());
+}
+
+class PanelLoopTest : public PanelRefreshTest {
+ protected:
+  /// Runs the background work waiting now and reports how many scans it made.
+  int scansRun() {
+    int before = fixture.services->scans;
+    fixture.settle();
+    return fixture.services->scans - before;
+  }
+};
+
+TEST_F(PanelLoopTest, RefreshLoopRunsWhileShownAndRestartsOnANewInterval) {
+  auto model = fixture.makeModel();
+  EXPECT_EQ(scansRun(), 0);
+
+  model->setPanelShown(true);
+  EXPECT_EQ(scansRun(), 1) << "the first refresh comes at once";
+  fixture.scheduler->advance(2999ms);
+  EXPECT_EQ(scansRun(), 0);
+  fixture.scheduler->advance(1ms);
+  EXPECT_EQ(scansRun(), 1);
+
+  fixture.scheduler->advance(1s);
+  model->setRefreshInterval(10);
+  EXPECT_EQ(scansRun(), 1) << "a new interval refreshes at once";
+  fixture.scheduler->advance(9s);
+  EXPECT_EQ(scansRun(), 0) << "the old 3 s rhythm is gone";
+  fixture.scheduler->advance(1s);
+  EXPECT_EQ(scansRun(), 1);
+
+  model->setRefreshInterval(10);
+  EXPECT_EQ(scansRun(), 0) << "the same interval again changes nothing";
+
+  model->setPanelShown(false);
+  EXPECT_EQ(fixture.scheduler->pending(), 0u);
+  fixture.scheduler->advance(60s);
+  EXPECT_EQ(scansRun(), 0);
+
+  model->setRefreshInterval(2);
+  EXPECT_EQ(scansRun(), 0) << "a hidden panel does not refresh on a new interval";
+  model->setPanelShown(true);
+  EXPECT_EQ(scansRun(), 1);
+  fixture.scheduler->advance(2s);
+  EXPECT_EQ(scansRun(), 1);
+}
+
+TEST_F(PanelLoopTest, LiveStatsLoopWaitsForItsSampleThenPausesASecond) {
+  Prefs::store().setNumber("refreshInterval", 100);  // keep the refresh's samples out of the way
+  fixture.services->ports = {makeEntry(3000, 11)};
+  auto model = fixture.makeModel();
+  model->refresh();
+  fixture.settle();
+  size_t before = fixture.services->statsRequests.size();
+
+  model->setPanelShown(true);  // a refresh and a live sample, both in the background
+  ASSERT_EQ(fixture.background->size(), 2u);
+  fixture.background->runAt(1);  // the live sample, its result still on its way
+  EXPECT_EQ(fixture.services->statsRequests.size(), before + 1);
+  fixture.scheduler->advance(5s);
+  EXPECT_EQ(fixture.background->size(), 1u) << "no second sample while one is in flight";
+  fixture.settle();
+  size_t landed = fixture.services->statsRequests.size();
+
+  fixture.scheduler->advance(999ms);
+  fixture.settle();
+  EXPECT_EQ(fixture.services->statsRequests.size(), landed);
+  fixture.scheduler->advance(1ms);
+  fixture.settle();
+  EXPECT_EQ(fixture.services->statsRequests.size(), landed + 1);
+
+  model->setPanelShown(false);
+  fixture.scheduler->advance(30s);
+  fixture.settle();
+  EXPECT_EQ(fixture.services->statsRequests.size(), landed + 1);
+}
+
+}  // namespace

@@ -1,0 +1,216 @@
+// The panel's derived lists: search, exposed filter, hidden ports, sections,
+// list height, summary and settings.
+#include "integrations/preferences.h"
+#include "panel_fakes.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+std::vector<int64_t> portsOf(const std::vector<PortEntry>& entries) {
+  std::vector<int64_t> ports;
+  for (const PortEntry& e : entries) ports.push_back(e.port);
+  return ports;
+}
+
+class PortListModelTest : public ::testing::Test {
+ protected:
+  void SetUp() override { Prefs::install(std::make_shared<MemoryPreferences>()); }
+
+  std::unique_ptr<PortListModel> modelWith(std::vector<PortEntry> entries) {
+    fixture.services->ports = std::move(entries);
+    auto model = fixture.makeModel();
+    model->refresh();
+    fixture.settle();
+    return model;
+  }
+
+  PanelFixture fixture;
+};
+
+std::vector<PortEntry> searchEntries() {
+  PortEntry web = makeEntry(3000, 0, "node");
+  web.parentChain = {"npm", "zsh"};
+  web.cwd = "/home/alice/web";
+  web.project = "web";
+  PortEntry api = makeEntry(8030, 0, "python3", "*");
+  PortEntry svc = makeEntry(5000, 0, "svc30");
+  PortEntry db = makeEntry(5432, 0, "postgres", "0.0.0.0", "_postgres");
+  PortEntry nginx = makeEntry(80, 0, "nginx", "[::]", "root");
+  PortEntry izmir = makeEntry(7000, 0, "İZMİR", "[::1]");
+  izmir.cwd = "/srv/seker";
+  izmir.project = "ŞEKERLİ";
+  PortEntry ruby = makeEntry(9999, 0, "ruby");
+  ruby.parentChain = {"Terminal"};
+  return {web, api, svc, db, nginx, izmir, ruby};
+}
+
+struct FilterCase {
+  const char* name;
+  QString search;
+  bool exposedOnly;
+  std::string hidden;
+  std::vector<int64_t> expected;
+};
+
+TEST_F(PortListModelTest, FiltersBySearchExposureAndHiddenPorts) {
+  fixture.services->storedLabels = {{"9999", "Payments API"}};
+  const FilterCase cases[] = {
+      {"nothing set", "", false, "", {3000, 8030, 5000, 5432, 80, 7000, 9999}},
+      {"port digits and command", "30", false, "", {3000, 8030, 5000}},
+      {"capitals match lower-case command", "NODE", false, "", {3000}},
+      {"last of the chain is searched", "zsh", false, "", {3000}},
+      {"inner chain names are not", "npm", false, "", {}},
+      {"command stands in for an empty chain", "svc3", false, "", {5000}},
+      {"project", "WEB", false, "", {3000}},
+      {"label", "payments", false, "", {9999}},
+      {"address, user and pid are not searched", "127.0", false, "", {}},
+      {"user is not searched", "alice", false, "", {}},
+      {"pid is not searched", "13000", false, "", {}},
+      {"query is not trimmed", "node ", false, "", {}},
+      {"dotted capital I", "İzmİr", false, "", {7000}},
+      {"dotted capital I lower-cased in full", QString::fromUtf8("i\u0307zmi\u0307r"), false, "",
+       {7000}},
+      {"s with cedilla in the project", "şekerli", false, "", {7000}},
+      {"exposed only", "", true, "", {8030, 5432, 80}},
+      {"exposed only and search", "post", true, "", {5432}},
+      {"hidden ports", "", false, "3000,80", {8030, 5000, 5432, 7000, 9999}},
+      {"hidden ports with junk", "", true, " 8030,x,5432", {8030, 80}},
+  };
+  auto model = modelWith(searchEntries());
+  for (const FilterCase& c : cases) {
+    model->setSearchText(c.search);
+    model->setExposedOnly(c.exposedOnly);
+    model->setHiddenPortsRaw(QString::fromStdString(c.hidden));
+    EXPECT_EQ(portsOf(model->filtered()), c.expected) << c.name;
+  }
+}
+
+TEST_F(PortListModelTest, ParsesHiddenPortsLeniently) {
+  const std::pair<const char*, std::set<int64_t>> cases[] = {
+      {"", {}},
+      {",,", {}},
+      {"80,,abc, 443", {80}},
+      {"+8080,-1,3000,3000", {8080, -1, 3000}},
+      {"99999999999999999999,22", {22}},
+  };
+  auto model = fixture.makeModel();
+  for (const auto& [raw, expected] : cases) {
+    Prefs::store().setText("hiddenPorts", raw);
+    EXPECT_EQ(model->hiddenPorts(), expected) << raw;
+  }
+}
+
+TEST_F(PortListModelTest, SplitsSectionsAtTheDevRangeKeepingOrder) {
+  auto model = modelWith({makeEntry(10000), makeEntry(1024), makeEntry(1023), makeEntry(9999),
+                          makeEntry(80), makeEntry(3000)});
+  EXPECT_EQ(portsOf(model->devPorts()), (std::vector<int64_t>{1024, 9999, 3000}));
+  EXPECT_EQ(portsOf(model->otherPorts()), (std::vector<int64_t>{10000, 1023, 80}));
+  EXPECT_EQ(portsOf(model->orderedRows()),
+            (std::vector<int64_t>{1024, 9999, 3000, 10000, 1023, 80}));
+}
+
+TEST_F(PortListModelTest, ListHeightShowsWholeRowsOnly) {
+  struct Case {
+    int dev, other;
+    std::optional<double> maxHeight;
+    double expected;
+  };
+  const Case cases[] = {
+      {20, 20, 480, 440},   // clamped to 7 rows under two headers
+      {20, 20, std::nullopt, 440},  // 480 by default
+      {3, 0, 480, 202},
+      {3, 0, 10000, 202},
+      {0, 3, 202, 202},     // exactly full
+      {0, 3, 201, 150},     // one pixel short drops a row
+      {1, 1, 10, 128},      // below the headers: still one row
+      {20, 20, 76, 128},
+      {0, 0, 480, 16},
+      {3, 0, std::numeric_limits<double>::quiet_NaN(), 202},
+  };
+  for (const Case& c : cases) {
+    std::vector<PortEntry> entries;
+    for (int i = 0; i < c.dev; ++i) entries.push_back(makeEntry(3000 + i));
+    for (int i = 0; i < c.other; ++i) entries.push_back(makeEntry(20000 + i));
+    auto model = modelWith(entries);
+    if (c.maxHeight)
+      model->setPanelMaxHeight(*c.maxHeight);
+    else
+      Prefs::store().remove("panelMaxHeight");
+    EXPECT_EQ(model->listHeight(), c.expected)
+        << c.dev << " dev, " << c.other << " other, max " << c.maxHeight.value_or(-1);
+  }
+}
+
+TEST_F(PortListModelTest, SummaryCountsTheWholeScan) {
+  auto model = modelWith({makeEntry(80, 0, "nginx", "*"), makeEntry(3000), makeEntry(5173),
+                          makeEntry(9999), makeEntry(10000)});
+  model->hidePort(3000);
+  model->setSearchText("nothing matches this");
+  SummaryCounts counts = model->summaryCounts();
+  EXPECT_EQ(counts.dev, 3);
+  EXPECT_EQ(counts.other, 2);
+  EXPECT_EQ(counts.exposed, 1);
+  EXPECT_EQ(fixture.services->devCounts, std::vector<int>{3});
+}
+
+TEST_F(PortListModelTest, EmptyStateNamesWhyTheListIsEmpty) {
+  auto model = fixture.makeModel();
+  EXPECT_EQ(model->emptyStateKey(), "scanning");
+  model->refresh();
+  fixture.settle();
+  EXPECT_TRUE(model->loaded());
+  EXPECT_EQ(model->emptyStateKey(), "no_ports");
+  model->setSearchText("x");
+  EXPECT_EQ(model->emptyStateKey(), "no_match");
+}
+
+TEST_F(PortListModelTest, SettingsLiveInTheStoreWithDefaults) {
+  auto model = fixture.makeModel();
+  EXPECT_EQ(model->panelMaxHeight(), 480);
+  EXPECT_TRUE(model->confirmBeforeKill());
+  EXPECT_EQ(model->refreshInterval(), 3);
+  EXPECT_EQ(model->hiddenPortsRaw(), "");
+  EXPECT_EQ(model->appLanguage(), "system");
+
+  model->setPanelMaxHeight(240);
+  model->setConfirmBeforeKill(false);
+  model->setRefreshInterval(10);
+  model->setHiddenPortsRaw("8080");
+  model->setAppLanguage("tr");
+  Preferences& store = Prefs::store();
+  EXPECT_EQ(store.number("panelMaxHeight"), 240);
+  EXPECT_EQ(store.boolean("confirmBeforeKill"), false);
+  EXPECT_EQ(store.number("refreshInterval"), 10);
+  EXPECT_EQ(store.text("hiddenPorts"), "8080");
+  EXPECT_EQ(store.text("appLanguage"), "tr");
+
+  // Read afresh: a change made elsewhere shows at once.
+  store.setText("appLanguage", "en");
+  EXPECT_EQ(model->appLanguage(), "en");
+}
+
+TEST_F(PortListModelTest, IntervalThatWouldNeverPauseFallsBackToTheDefault) {
+  auto model = fixture.makeModel();
+  for (double stored : {0.0, -2.0, std::numeric_limits<double>::infinity(),
+                        std::numeric_limits<double>::quiet_NaN()}) {
+    Prefs::store().setNumber("refreshInterval", stored);
+    EXPECT_EQ(model->refreshInterval(), 3) << stored;
+  }
+}
+
+TEST_F(PortListModelTest, StartAtLoginCallsTheLoginItemOnlyOnChange) {
+  fixture.services->loginEnabled = true;
+  auto model = fixture.makeModel();
+  EXPECT_TRUE(model->startAtLogin());
+  model->setStartAtLogin(true);
+  model->setStartAtLogin(false);
+  model->setStartAtLogin(false);
+  model->setStartAtLogin(true);
+  EXPECT_EQ(fixture.services->log, (std::vector<std::string>{"disableLogin", "enableLogin"}));
+}
+
+}  // namespace

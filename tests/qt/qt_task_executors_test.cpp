@@ -1,0 +1,69 @@
+// The Qt executors: GUI tasks die with their guard, timers fire once and can be
+// cancelled, and the model's real environment runs a refresh end to end.
+#include "integrations/preferences.h"
+#include "panel_fakes.h"
+#include "ui/qt_task_executors.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+TEST(QtTaskExecutors, GuiTasksRunOnTheGuiThreadWhileTheGuardLives) {
+  auto guard = std::make_unique<QObject>();
+  GuiThreadExecutor gui(guard.get());
+  ThreadPoolExecutor pool;
+  std::atomic<int> ran = 0;
+  std::thread::id ranOn;
+  pool.post([&] {
+    gui.post([&] {
+      ranOn = std::this_thread::get_id();
+      ++ran;
+    });
+  });
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ran == 1; }, 10000));
+  EXPECT_EQ(ranOn, std::this_thread::get_id());
+
+  gui.post([&] { ++ran; });
+  guard.reset();
+  QTest::qWait(50);
+  gui.post([&] { ++ran; });
+  QTest::qWait(50);
+  EXPECT_EQ(ran, 1);
+}
+
+TEST(QtTaskExecutors, TimersFireOnceUnlessCancelled) {
+  QObject owner;
+  TimerScheduler scheduler(&owner);
+  int fired = 0, cancelled = 0;
+  scheduler.schedule(10ms, [&] { ++fired; });
+  Scheduler::TimerId id = scheduler.schedule(10ms, [&] { ++cancelled; });
+  scheduler.cancel(id);
+  scheduler.cancel(id);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return fired == 1; }, 10000));
+  QTest::qWait(50);
+  EXPECT_EQ(fired, 1);
+  EXPECT_EQ(cancelled, 0);
+}
+
+TEST(QtTaskExecutors, RealEnvironmentRefreshesAndDropsResultsAfterTheModelIsGone) {
+  Prefs::install(std::make_shared<MemoryPreferences>());
+  auto services = std::make_shared<FakePanelServices>();
+  services->ports = {makeEntry(3000)};
+  auto model = std::make_unique<PortListModel>(nullptr, services);
+  model->refresh();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return model->loaded(); }, 10000));
+  EXPECT_EQ(model->entries().size(), 1u);
+
+  model->setPanelShown(true);
+  model.reset();  // work in flight must not touch the dead model
+  QTest::qWait(100);
+  SUCCEED();
+}
+
+}  // namespace

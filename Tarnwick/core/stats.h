@@ -20,6 +20,13 @@ struct ProcessStat {
 
 using StatsMap = std::unordered_map<int32_t, ProcessStat>;
 
+/// Where the Linux form reads its samples and keeps the previous ones.
+struct ProcStatsSources {
+  const ProcStatReader& proc;
+  CpuHistory& history;
+  const Clock& clock;
+};
+
 namespace PortCore {
 
 /// CPU and resident memory of `pids` in one pass; a PID that cannot be read has
@@ -27,13 +34,6 @@ namespace PortCore {
 /// process's previous sample (its lifetime average the first time); on macOS
 /// it is what ps reports.
 StatsMap stats(const std::vector<int32_t>& pids);
-
-/// Where the Linux form reads its samples and keeps the previous ones.
-struct ProcStatsSources {
-  const ProcStatReader& proc;
-  CpuHistory& history;
-  const Clock& clock;
-};
 
 /// stats() from a /proc tree. Reads nothing for no PIDs.
 StatsMap stats(const std::vector<int32_t>& pids, const ProcStatsSources& sources);

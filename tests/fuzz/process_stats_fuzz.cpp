@@ -1,0 +1,17 @@
+// ps columns, /proc/[pid]/stat text and reply lines from anywhere: the parsers
+// must never crash or read out of bounds.
+#include "core/loopback_prober.h"
+#include "core/proc_stat.h"
+#include "core/stats.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::string_view text(reinterpret_cast<const char*>(data), size);
+  PortCore::parsePsStats(text);
+  PortCore::parseProcStat(text);
+  PortCore::isHttpStatusLine(text);
+  return 0;
+}

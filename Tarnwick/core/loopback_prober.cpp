@@ -213,11 +213,13 @@ void pollProbesOnce(const std::vector<LoopbackProbe*>& probes, const Clock& cloc
 }
 
 AsyncProber::AsyncProber(const Clock& clock) : clock_(clock) {
-  if (::pipe(wakeFds_) == 0) {
-    for (int fd : wakeFds_) {
-      ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-      ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-    }
+  if (::pipe(wakeFds_) != 0) {
+    wakeFds_[0] = wakeFds_[1] = -1;
+    return;  // no way to wake a thread: submit answers false at once
+  }
+  for (int fd : wakeFds_) {
+    ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
   }
   thread_ = std::thread([this] { run(); });
 }
@@ -228,20 +230,22 @@ AsyncProber::~AsyncProber() {
     stopping_ = true;
   }
   wake();
-  thread_.join();
+  if (thread_.joinable()) thread_.join();
   for (int fd : wakeFds_)
     if (fd >= 0) ::close(fd);
 }
 
 void AsyncProber::submit(int64_t port, std::function<void(bool)> done) {
+  if (!thread_.joinable()) return done(false);
   {
     std::lock_guard lock(mutex_);
-    submitted_.emplace_back(port, std::move(done));
+    submitted_.push_back({port, clock_.now() + kProbeTimeout, std::move(done)});
   }
   wake();
 }
 
 void AsyncProber::wake() {
+  if (wakeFds_[1] < 0) return;
   char byte = 1;
   (void)!::write(wakeFds_[1], &byte, 1);  // a full pipe is awake already
 }
@@ -254,8 +258,8 @@ void AsyncProber::drainWake() {
 
 bool AsyncProber::takeSubmitted(std::vector<Pending>& active) {
   std::lock_guard lock(mutex_);
-  for (auto& [port, done] : submitted_)
-    active.push_back({std::make_unique<LoopbackProbe>(port, clock_.now() + kProbeTimeout), std::move(done)});
+  for (auto& request : submitted_)
+    active.push_back({std::make_unique<LoopbackProbe>(request.port, request.deadline), std::move(request.done)});
   submitted_.clear();
   return !stopping_;
 }

@@ -72,7 +72,8 @@ void pollProbesOnce(const std::vector<LoopbackProbe*>& probes, const Clock& cloc
 
 /// A thread that runs every submitted probe in one poll loop and calls each
 /// `done` on that thread. Stops and joins on destruction; probes still pending
-/// then are answered false.
+/// then are answered false. Should the thread's wake pipe be unavailable,
+/// every probe is answered false at once on the submitting thread.
 class AsyncProber {
  public:
   explicit AsyncProber(const Clock& clock);
@@ -84,6 +85,11 @@ class AsyncProber {
   void submit(int64_t port, std::function<void(bool)> done);
 
  private:
+  struct Request {
+    int64_t port;
+    Clock::Duration deadline;  ///< counted from submit, not from pick-up
+    std::function<void(bool)> done;
+  };
   struct Pending {
     std::unique_ptr<LoopbackProbe> probe;
     std::function<void(bool)> done;
@@ -99,7 +105,7 @@ class AsyncProber {
   const Clock& clock_;
   int wakeFds_[2] = {-1, -1};
   std::mutex mutex_;
-  std::deque<std::pair<int64_t, std::function<void(bool)>>> submitted_;
+  std::deque<Request> submitted_;
   bool stopping_ = false;
   std::thread thread_;
 };

@@ -1,12 +1,12 @@
 #pragma once
 // Live CPU and memory per process.
+#include "core/clock.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
-
-#include "core/clock.h"
 
 class CpuHistory;
 class ProcStatReader;
@@ -35,7 +35,8 @@ namespace PortCore {
 /// it is what ps reports.
 StatsMap stats(const std::vector<int32_t>& pids);
 
-/// stats() from a /proc tree. Reads nothing for no PIDs.
+/// stats() from a /proc tree, each CPU figure measured from the process's
+/// previous sample in `history`. Reads nothing for no PIDs.
 StatsMap stats(const std::vector<int32_t>& pids, const ProcStatsSources& sources);
 
 /// stats() from one `ps -o pid=,pcpu=,rss= -p LIST` run. Runs nothing for no PIDs.

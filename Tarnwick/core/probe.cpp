@@ -1,8 +1,36 @@
-// Placeholder until the prober lands: nothing answers.
 #include "core/probe.h"
 
+#include "core/loopback_prober.h"
+
+#include <algorithm>
+
 namespace PortCore {
-bool probe(int64_t) { return false; }
-std::vector<bool> probeAll(const std::vector<int64_t>& ports) { return std::vector<bool>(ports.size(), false); }
-void probeAsync(int64_t, std::function<void(bool)> done) { done(false); }
+
+bool probe(int64_t port) { return probeAll({port}).front(); }
+
+std::vector<bool> probeAll(const std::vector<int64_t>& ports) {
+  const Clock& clock = systemClock();
+  const Clock::Duration deadline = clock.now() + kProbeTimeout;
+  std::vector<std::unique_ptr<LoopbackProbe>> probes;
+  std::vector<LoopbackProbe*> pointers;
+  for (int64_t port : ports) {
+    probes.push_back(std::make_unique<LoopbackProbe>(port, deadline));
+    pointers.push_back(probes.back().get());
+  }
+  auto pending = [&] {
+    return std::any_of(probes.begin(), probes.end(), [](const auto& p) { return !p->finished(); });
+  };
+  while (pending()) pollProbesOnce(pointers, clock);
+  std::vector<bool> answers;
+  for (const auto& probe : probes) answers.push_back(probe->answered());
+  return answers;
+}
+
+void probeAsync(int64_t port, std::function<void(bool)> done) {
+  // Never destroyed: a probe answered while the process exits must not find
+  // its thread half torn down.
+  static AsyncProber* prober = new AsyncProber(systemClock());
+  prober->submit(port, std::move(done));
+}
+
 }  // namespace PortCore

@@ -1,8 +1,92 @@
-// Placeholder until the docker mapping lands.
 #include "integrations/docker.h"
 
+#include "core/number.h"
+#include "core/text.h"
+#include "core/tool_runner.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace Docker {
-ContainerMap containerPorts() { return {}; }
-void stop(const std::string&) {}
-ContainerMap parseContainerPorts(std::string_view) { return {}; }
+
+namespace {
+
+// A real tab between the fields: container names hold no tabs.
+const char* const kPsFormat = "{{.Names}}\t{{.Ports}}";
+
+// "0.0.0.0:5432->5432/tcp" publishes host port 5432; "5432/tcp" (exposed
+// only) and ranges ("0.0.0.0:8000-8005->8000-8005/tcp") publish none here.
+std::optional<int64_t> publishedHostPort(std::string_view mapping) {
+  size_t arrow = mapping.find("->");
+  if (arrow == std::string_view::npos) return std::nullopt;
+  std::string_view host = mapping.substr(0, arrow);
+  size_t colon = host.rfind(':');
+  if (colon == std::string_view::npos) return std::nullopt;
+  return PortCore::parseInt64(host.substr(colon + 1));
+}
+
+void mapLine(std::string_view line, ContainerMap& map) {
+  size_t tab = line.find('\t');
+  if (tab == std::string_view::npos) return;
+  std::string_view name = line.substr(0, tab), ports = line.substr(tab + 1);
+  if (name.empty() || ports.empty()) return;
+  for (std::string_view mapping : PortCore::splitNonEmpty(ports, ','))
+    if (auto port = publishedHostPort(mapping)) map[*port] = std::string(name);
+}
+
+const Client& systemClient() {
+  static const Client client{findClient(clientCandidates()), PortCore::systemToolRunner()};
+  return client;
+}
+
+}  // namespace
+
+ContainerMap parseContainerPorts(std::string_view output) {
+  ContainerMap map;
+  for (std::string_view line : PortCore::splitLines(output)) mapLine(line, map);
+  return map;
+}
+
+std::optional<ContainerMap> PortCache::fresh(Clock::Duration now) const {
+  std::lock_guard lock(mutex_);
+  if (entry_ && now - entry_->second < kTimeToLive) return entry_->first;
+  return std::nullopt;
+}
+
+void PortCache::store(ContainerMap map, Clock::Duration at) {
+  std::lock_guard lock(mutex_);
+  entry_.emplace(std::move(map), at);
+}
+
+ContainerMap containerPorts(const Client& client, PortCache& cache, const Clock& clock) {
+  if (auto cached = cache.fresh(clock.now())) return *cached;
+  ContainerMap map = fetchContainerPorts(client);
+  cache.store(map, clock.now());
+  return map;
+}
+
+ContainerMap fetchContainerPorts(const Client& client) {
+  if (!client.path) return {};
+  return parseContainerPorts(client.runner.run(*client.path, {"ps", "--format", kPsFormat}));
+}
+
+void stop(const Client& client, const std::string& name) {
+  if (client.path) client.runner.run(*client.path, {"stop", name});
+}
+
+std::optional<std::string> findClient(const std::vector<std::string>& candidates) {
+  for (const auto& path : candidates) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), X_OK) == 0) return path;
+  }
+  return std::nullopt;
+}
+
+ContainerMap containerPorts() {
+  static PortCache cache;
+  return containerPorts(systemClient(), cache, PortCore::systemClock());
+}
+
+void stop(const std::string& name) { stop(systemClient(), name); }
+
 }  // namespace Docker

@@ -1,9 +1,16 @@
 #pragma once
 // Which docker container publishes which host port.
+#include "core/clock.h"
+
 #include <cstdint>
 #include <map>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+class ToolRunner;
 
 using ContainerMap = std::map<int64_t, std::string>;
 
@@ -15,7 +22,45 @@ ContainerMap containerPorts();
 /// Stops the container; does nothing without a docker client. Blocks.
 void stop(const std::string& name);
 
-/// The map from `docker ps --format "{{.Names}}\t{{.Ports}}"` output.
+/// The map from `docker ps --format "{{.Names}}\t{{.Ports}}"` output. Lines
+/// and mappings of another shape are skipped; a port named again later goes to
+/// the later container.
 ContainerMap parseContainerPorts(std::string_view output);
+
+/// The docker client and how to run it.
+struct Client {
+  std::optional<std::string> path;  ///< absent: no client
+  ToolRunner& runner;
+};
+
+/// The last container map and when it was taken. Safe from several threads:
+/// each reader sees a whole pair, the older or the newer.
+class PortCache {
+ public:
+  static constexpr std::chrono::seconds kTimeToLive{30};
+  /// The stored map while younger than kTimeToLive at `now`.
+  std::optional<ContainerMap> fresh(Clock::Duration now) const;
+  void store(ContainerMap map, Clock::Duration at);
+
+ private:
+  mutable std::mutex mutex_;
+  std::optional<std::pair<ContainerMap, Clock::Duration>> entry_;
+};
+
+/// containerPorts() with its sources: `cache` when fresh on `clock`, else one
+/// run of `client`, stored in `cache`.
+ContainerMap containerPorts(const Client& client, PortCache& cache, const Clock& clock);
+
+/// One uncached run of the client, parsed; empty without a client.
+ContainerMap fetchContainerPorts(const Client& client);
+
+/// stop() through `client`.
+void stop(const Client& client, const std::string& name);
+
+/// The first of `candidates` that is an executable file for this user.
+std::optional<std::string> findClient(const std::vector<std::string>& candidates);
+
+/// Where this platform's docker client may be, in the order tried.
+std::vector<std::string> clientCandidates();
 
 }  // namespace Docker

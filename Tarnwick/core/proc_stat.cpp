@@ -1,0 +1,66 @@
+#include "core/proc_stat.h"
+
+#include "core/number.h"
+#include "core/text.h"
+
+#include <charconv>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// Field numbers of proc(5), counted from 1 with the PID; the text after the
+// last ")" starts at field 3.
+constexpr size_t kFirstFieldAfterCommand = 3;
+constexpr size_t kUtime = 14, kStime = 15, kStartTime = 22, kRss = 24;
+
+std::string readSmallFile(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return {};
+  std::string text;
+  char buffer[4096];
+  ssize_t n;
+  while ((n = ::read(fd, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<size_t>(n));
+  ::close(fd);
+  return text;
+}
+
+}  // namespace
+
+namespace PortCore {
+
+std::optional<ProcCounters> parseProcStat(std::string_view text) {
+  size_t close = text.rfind(')');
+  if (close == std::string_view::npos) return std::nullopt;
+  auto fields = splitNonEmpty(trimWhitespace(text.substr(close + 1)), ' ');
+  auto field = [&](size_t number) -> std::optional<int64_t> {
+    size_t index = number - kFirstFieldAfterCommand;
+    if (index >= fields.size()) return std::nullopt;
+    return parseInt64(fields[index]);
+  };
+  auto utime = field(kUtime), stime = field(kStime), start = field(kStartTime), rss = field(kRss);
+  if (!utime || !stime || !start || !rss) return std::nullopt;
+  return ProcCounters{*start, *utime + *stime, *rss};
+}
+
+}  // namespace PortCore
+
+ProcStatReader::ProcStatReader(std::string root)
+    : ProcStatReader(std::move(root), ::sysconf(_SC_CLK_TCK), ::sysconf(_SC_PAGESIZE)) {}
+
+ProcStatReader::ProcStatReader(std::string root, int64_t ticksPerSecond, int64_t pageSize)
+    : root_(std::move(root)), ticksPerSecond_(ticksPerSecond > 0 ? ticksPerSecond : 100), pageSize_(pageSize) {}
+
+std::optional<ProcCounters> ProcStatReader::counters(int32_t pid) const {
+  return PortCore::parseProcStat(readSmallFile(root_ + "/" + std::to_string(pid) + "/stat"));
+}
+
+std::optional<double> ProcStatReader::uptimeSeconds() const {
+  std::string text = readSmallFile(root_ + "/uptime");
+  auto fields = PortCore::splitNonEmpty(PortCore::trimWhitespace(text), ' ');
+  if (fields.empty()) return std::nullopt;
+  double seconds = 0;
+  auto [end, error] = std::from_chars(fields[0].data(), fields[0].data() + fields[0].size(), seconds);
+  if (error != std::errc() || end != fields[0].data() + fields[0].size()) return std::nullopt;
+  return seconds;
+}

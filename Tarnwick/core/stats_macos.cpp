@@ -1,0 +1,9 @@
+#include "core/stats.h"
+
+#include "core/tool_runner.h"
+
+namespace PortCore {
+
+StatsMap stats(const std::vector<int32_t>& pids) { return stats(pids, systemToolRunner()); }
+
+}  // namespace PortCore

@@ -1,0 +1,152 @@
+#include "core/loopback_prober.h"
+#include "core/probe.h"
+#include "support/test_process.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <map>
+#include <mutex>
+#include <netinet/in.h>
+#include <optional>
+#include <set>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Seconds = std::chrono::duration<double>;
+
+// A port that was free a moment ago: bound to port 0, then closed.
+int64_t closedPort() {
+  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+  socklen_t length = sizeof addr;
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &length);
+  ::close(fd);
+  return ntohs(addr.sin_port);
+}
+
+struct Server {
+  TestProcess process;
+  int64_t port = 0;
+};
+
+Server startServer(const std::string& bind, std::vector<std::string> mode) {
+  std::vector<std::string> args{"--bind", bind};
+  args.insert(args.end(), mode.begin(), mode.end());
+  std::vector<int> ports;
+  Server server{startListener(args, &ports), 0};
+  if (!ports.empty()) server.port = ports.front();
+  return server;
+}
+
+TEST(HttpStatusLine, AcceptsOnlyStatusLines) {
+  const std::pair<const char*, bool> cases[] = {
+      {"HTTP/1.1 200 OK", true},      {"HTTP/1.0 404 Not Found", true}, {"HTTP/2 500", true},
+      {"HTTP/1.1 204", true},         {"HTTP/1.1 200OK", false},        {"HTTP/1.1 20", false},
+      {"HTTP/1.1 2000 OK", false},    {"HTTP/1.1  200", false},         {"HTTP/ 200", false},
+      {"HTTP/1. 200", false},         {"http/1.1 200 OK", false},       {"SSH-2.0-OpenSSH_9.2", false},
+      {"", false},                    {"HTTP/1.1", false},              {"HEAD / HTTP/1.1", false},
+  };
+  for (auto [line, expected] : cases) EXPECT_EQ(PortCore::isHttpStatusLine(line), expected) << line;
+}
+
+TEST(Probe, AnswersForRealServers) {
+  struct Case {
+    const char* name;
+    const char* bind;
+    std::vector<std::string> mode;
+    bool healthy;
+  };
+  const Case cases[] = {
+      {"status 200", "127.0.0.1:0", {"--http", "200"}, true},
+      {"status 500", "127.0.0.1:0", {"--http", "500"}, true},
+      {"not HTTP", "127.0.0.1:0", {"--garbage"}, false},
+      {"only on [::1]", "::1:0", {"--http", "404"}, true},
+  };
+  for (const auto& c : cases) {
+    Server server = startServer(c.bind, c.mode);
+    EXPECT_EQ(PortCore::probe(server.port), c.healthy) << c.name;
+  }
+  EXPECT_FALSE(PortCore::probe(closedPort())) << "closed port";
+  for (int64_t port : {int64_t{0}, int64_t{-1}, int64_t{65536}, int64_t{1} << 40})
+    EXPECT_FALSE(PortCore::probe(port)) << port;
+}
+
+TEST(Probe, SilentServerTimesOutAfterOneAndAHalfSeconds) {
+  Server silent = startServer("127.0.0.1:0", {});
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(PortCore::probe(silent.port));
+  double took = Seconds(std::chrono::steady_clock::now() - start).count();
+  EXPECT_GE(took, 1.45);
+  EXPECT_LE(took, 2.0);
+}
+
+TEST(Probe, ProbesManyPortsAtOnce) {
+  Server silent1 = startServer("127.0.0.1:0", {});
+  Server silent2 = startServer("127.0.0.1:0", {});
+  Server silent3 = startServer("127.0.0.1:0", {});
+  Server http = startServer("127.0.0.1:0", {"--http", "200"});
+  Server v6 = startServer("::1:0", {"--http", "200"});
+  auto start = std::chrono::steady_clock::now();
+  auto answers = PortCore::probeAll({silent1.port, http.port, silent2.port, closedPort(), v6.port, silent3.port});
+  double took = Seconds(std::chrono::steady_clock::now() - start).count();
+  EXPECT_EQ(answers, (std::vector<bool>{false, true, false, false, true, false}));
+  EXPECT_LE(took, 2.0) << "three silent ports must share one timeout";
+}
+
+TEST(Probe, AsyncAnswersOnTheProberThread) {
+  Server http = startServer("127.0.0.1:0", {"--http", "500"});
+  Server silent = startServer("127.0.0.1:0", {});
+  std::mutex mutex;
+  std::map<int64_t, bool> answers;
+  std::set<std::thread::id> threads;
+  std::optional<Seconds> httpAnsweredAfter;
+  auto start = std::chrono::steady_clock::now();
+  for (int64_t port : {http.port, silent.port, closedPort(), int64_t{0}}) {
+    PortCore::probeAsync(port, [&, port](bool healthy) {
+      std::lock_guard lock(mutex);
+      answers[port] = healthy;
+      threads.insert(std::this_thread::get_id());
+      if (port == http.port) httpAnsweredAfter = std::chrono::steady_clock::now() - start;
+    });
+  }
+  ASSERT_TRUE(waitUntil([&] {
+    std::lock_guard lock(mutex);
+    return answers.size() == 4;
+  }, 5s));
+  std::lock_guard lock(mutex);
+  EXPECT_TRUE(answers[http.port]);
+  EXPECT_FALSE(answers[silent.port]);
+  EXPECT_LT(httpAnsweredAfter->count(), 1.0) << "a quick answer must not wait for the silent port";
+  EXPECT_EQ(threads.size(), 1u);
+  EXPECT_FALSE(threads.count(std::this_thread::get_id()));
+}
+
+TEST(Probe, StoppingTheProberAnswersPendingProbes) {
+  Server silent = startServer("127.0.0.1:0", {});
+  std::optional<bool> answer;
+  {
+    PortCore::AsyncProber prober(PortCore::systemClock());
+    prober.submit(silent.port, [&](bool healthy) { answer = healthy; });
+  }
+  EXPECT_EQ(answer, false);
+}
+
+TEST(ProbeMode, PrintsHealthOfThePort) {
+  Server failing = startServer("127.0.0.1:0", {"--http", "500"});
+  const std::pair<int64_t, const char*> cases[] = {{failing.port, "healthy\n"}, {closedPort(), "no-http\n"}};
+  for (auto [port, line] : cases) {
+    RunResult result = runProgram({tarnwickPath(), "--probe", std::to_string(port)});
+    EXPECT_EQ(result.out, line) << port;
+    EXPECT_EQ(result.status, 0);
+  }
+}
+
+}  // namespace

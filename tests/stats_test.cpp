@@ -1,0 +1,155 @@
+#include "core/cpu_history.h"
+#include "core/proc_stat.h"
+#include "core/stats.h"
+#include "core/tool_runner.h"
+#include "support/fake_tool_runner.h"
+#include "support/test_process.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// A /proc/[pid]/stat line with the fields the statistics read; the rest zero.
+std::string statLine(int32_t pid, const std::string& comm, int64_t utime, int64_t stime, int64_t start,
+                     int64_t rssPages) {
+  std::string line = std::to_string(pid) + " (" + comm + ") S 1";
+  for (int field = 5; field <= 13; ++field) line += " 0";
+  line += " " + std::to_string(utime) + " " + std::to_string(stime);
+  for (int field = 16; field <= 21; ++field) line += " 0";
+  line += " " + std::to_string(start) + " 0 " + std::to_string(rssPages);
+  for (int field = 25; field <= 52; ++field) line += " 0";
+  return line + "\n";
+}
+
+TEST(ProcStat, ReadsCountersAfterTheLastParenthesis) {
+  const std::pair<std::string, std::optional<ProcCounters>> cases[] = {
+      {statLine(7, "node", 30, 12, 5000, 900), ProcCounters{5000, 42, 900}},
+      {statLine(7, "my (odd) ) name", 1, 2, 3, 4), ProcCounters{3, 3, 4}},
+      {statLine(7, "tab\tand space", 1, 0, 9, 1), ProcCounters{9, 1, 1}},
+      {"7 (node) S 1 0 0 0 0 0 0 0 0 0 30 12", std::nullopt},  // cut short
+      {"7 node S 1", std::nullopt},
+      {"", std::nullopt},
+  };
+  for (const auto& [text, expected] : cases) EXPECT_EQ(PortCore::parseProcStat(text), expected) << text;
+  std::string bad = statLine(7, "x", 1, 2, 3, 4);
+  bad.replace(bad.find(" 1 2 "), 5, " 1 x ");
+  EXPECT_EQ(PortCore::parseProcStat(bad), std::nullopt);
+}
+
+TEST(PsStats, UsesOnlyLinesOfThreeNumbers) {
+  const char* output =
+      "  4242  12.5 204800\n"
+      "   100   0.0   1023\n"
+      "   101   0.0   2047 extra\n"
+      "   102   1.0\n"
+      "   abc   1.0   1024\n"
+      "   103   1,5   1024\n"
+      "   104   nan   1024\n"
+      "   105   2.0   big\n"
+      "\n"
+      "  4242  50.0 1048576\n"
+      "   106  -0.0 1048575\n";
+  StatsMap expected{{4242, {50.0, 1024}}, {100, {0.0, 0}}, {106, {0.0, 1023}}};
+  EXPECT_EQ(PortCore::parsePsStats(output), expected);
+}
+
+TEST(PsStats, OneRunForAllPidsAndNoneForNoPids) {
+  FakeToolRunner runner;
+  EXPECT_TRUE(PortCore::stats({}, runner).empty());
+  EXPECT_TRUE(runner.calls().empty());
+  PortCore::stats({5, 7, 5}, runner);
+  ASSERT_EQ(runner.calls().size(), 1u);
+  EXPECT_EQ(runner.calls()[0].args, (std::vector<std::string>{"-o", "pid=,pcpu=,rss=", "-p", "5,7,5"}));
+}
+
+TEST(FormatMem, MegabytesThenGigabytes) {
+  const std::pair<int64_t, const char*> cases[] = {
+      {0, "0 MB"},         {1023, "1023 MB"},   {1024, "1.0 GB"}, {1536, "1.5 GB"},
+      {10240, "10.0 GB"},  {-5, "-5 MB"},       {1075, "1.0 GB"}, {1076, "1.1 GB"},
+  };
+  for (auto [mb, text] : cases) EXPECT_EQ(PortCore::formatMem(mb), text) << mb;
+}
+
+// A fixture /proc with a clock tick of 100 Hz and 4 KiB pages.
+class ProcFixture : public ::testing::Test {
+ protected:
+  void setStat(int32_t pid, int64_t cpuTicks, int64_t start, int64_t rssPages) {
+    dir.write(std::to_string(pid) + "/stat", statLine(pid, "dev server", cpuTicks, 0, start, rssPages));
+  }
+  void setUptime(double seconds) { dir.write("uptime", std::to_string(seconds) + " 12.00\n"); }
+  StatsMap sample(const std::vector<int32_t>& pids) {
+    return PortCore::stats(pids, ProcStatsSources{reader, history, clock});
+  }
+
+  TempDir dir;
+  ProcStatReader reader{dir.path(), 100, 4096};
+  CpuHistory history;
+  ManualClock clock;
+};
+
+TEST_F(ProcFixture, CurrentUseSinceThePreviousSample) {
+  setUptime(1000);
+  setStat(42, 5000, 90000, 262143);  // 50 s of CPU in 100 s alive; 1023.99 MB
+  EXPECT_EQ(sample({42}), (StatsMap{{42, {50.0, 1023}}})) << "first sample: lifetime figure";
+
+  clock.advance(2s);
+  setStat(42, 5040, 90000, 262144);  // 0.4 s of CPU in 2 s
+  EXPECT_EQ(sample({42, 42}), (StatsMap{{42, {20.0, 1024}}}));
+
+  clock.advance(100ms);
+  setStat(42, 5140, 90000, 262144);
+  EXPECT_EQ(sample({42})[42].cpu, 20.0) << "too soon to measure: the last figure stands";
+
+  clock.advance(1s);
+  EXPECT_DOUBLE_EQ(sample({42})[42].cpu, 100.0 / 1.1) << "measured from the older baseline";
+}
+
+TEST_F(ProcFixture, ReusedPidStartsAfresh) {
+  setUptime(1000);
+  setStat(42, 5000, 90000, 10);
+  sample({42});
+  clock.advance(1s);
+  setStat(42, 10, 99000, 10);  // another process: 0.1 s of CPU in 10 s alive
+  EXPECT_DOUBLE_EQ(sample({42})[42].cpu, 1.0);
+}
+
+TEST_F(ProcFixture, MissingProcessesHaveNoEntry) {
+  setUptime(1000);
+  setStat(42, 0, 90000, 256);
+  dir.write("43/stat", "garbage");
+  EXPECT_EQ(sample({42, 43, 44}), (StatsMap{{42, {0.0, 1}}}));
+  EXPECT_TRUE(sample({}).empty());
+}
+
+TEST(LiveStats, RealProcesses) {
+  std::vector<int> ports;
+  TestProcess idle = startListener({"--bind", "127.0.0.1:0"}, &ports);
+  TestProcess busy = TestProcess::start({"/bin/sh", "-c", "while :; do :; done"});
+
+  StatsMap simple = PortCore::stats({idle.pid()});
+  ASSERT_TRUE(simple.count(idle.pid()));
+  EXPECT_GT(simple[idle.pid()].memMB, 0);
+  StatsMap ps = PortCore::stats({idle.pid()}, PortCore::systemToolRunner());
+  EXPECT_NEAR(simple[idle.pid()].memMB, ps[idle.pid()].memMB, 1) << "same resident set as ps";
+
+  // Our own history and clock, so no other sampler moves the baselines.
+  ProcStatReader reader;
+  CpuHistory history;
+  SystemClock clock;
+  StatsMap last;
+  auto sample = [&] { return last = PortCore::stats({idle.pid(), busy.pid()}, {reader, history, clock}); };
+  EXPECT_TRUE(waitUntil([&] {
+    sample();
+    return last[busy.pid()].cpu >= 20 && last[idle.pid()].cpu <= 5;
+  }, 20s)) << "busy " << last[busy.pid()].cpu << "% idle " << last[idle.pid()].cpu << "%";
+
+  // Stopped, the busy loop's current use drops while its lifetime average would not.
+  ::kill(busy.pid(), SIGSTOP);
+  EXPECT_TRUE(waitUntil([&] { return sample()[busy.pid()].cpu <= 5; }, 20s)) << last[busy.pid()].cpu << "%";
+}
+
+}  // namespace

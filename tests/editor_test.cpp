@@ -63,11 +63,17 @@ TEST(EditorTest, ChoosesFirstInstalledEditor) {
       {{"code"}, {"cursor.desktop"}, "Cursor"},
       {{}, {"code.desktop"}, "Visual Studio Code"},
       {{"xdg-open", "cursorx"}, {"cursor.desktop.bak"}, std::nullopt},
+      {{"code"}, {"cursor.desktop:no-such-program %F"}, "Visual Studio Code"},
   };
   for (const auto& row : rows) {
     EditorWorld world;
     for (const auto& program : row.programs) world.addProgram(program);
-    for (const auto& file : row.desktopFiles) world.addDesktopFile("data-home", file, "Exec=true %F\n");
+    for (const auto& spec : row.desktopFiles) {
+      // "file:Exec" gives the entry its own Exec line.
+      auto colon = spec.find(':');
+      auto exec = colon == std::string::npos ? std::string("/bin/true %F") : spec.substr(colon + 1);
+      world.addDesktopFile("data-home", spec.substr(0, colon), "Exec=" + exec + "\n");
+    }
     EXPECT_EQ(Editor::appName(world.environment()), row.expected) << ::testing::PrintToString(row.programs);
   }
 }

@@ -133,10 +133,4 @@ TEST(LoginBinaryTest, InstalledCopyWinsElseTheResolvedExecutable) {
   EXPECT_EQ(LoginItem::binaryPath(home.path(), home.path() + "/link"), installed);
 }
 
-TEST(LoginBinaryTest, RunningExecutableResolvesThroughProc) {
-  TempDir home;
-  auto path = LoginItem::binaryPath(home.path(), "/proc/self/exe");
-  EXPECT_EQ(path, fs::read_symlink("/proc/self/exe").string());
-}
-
 }  // namespace

@@ -58,15 +58,4 @@ TEST(NotifySendSinkTest, WithoutNotifySendTheMessageIsDropped) {
   EXPECT_TRUE(runner.calls().empty());
 }
 
-TEST(NotificationsTest, InstalledSinkIsTheOneInUse) {
-  struct Counting final : NotificationSink {
-    void post(const std::string&, const std::string&) override { ++posts; }
-    int posts = 0;
-  };
-  auto sink = std::make_shared<Counting>();
-  Notifications::install(sink);
-  Notifications::sink().post("Tarnwick", "x");
-  EXPECT_EQ(sink->posts, 1);
-}
-
 }  // namespace

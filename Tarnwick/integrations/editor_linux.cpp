@@ -74,9 +74,10 @@ std::vector<std::string> launchCommand(const KnownEditor& editor, const std::str
   return command;
 }
 
+// Installed means startable: a desktop entry whose Exec names no program we
+// can find does not count, so the menu never offers what open() cannot start.
 bool isInstalled(const KnownEditor& editor, const Environment& environment) {
-  return Executables::find(editor.command, environment.searchPath) ||
-         desktopEntry(editor.desktopFile, environment);
+  return !launchCommand(editor, "/", environment).empty();
 }
 
 // A directory named like an option must still arrive as a directory.

@@ -81,6 +81,7 @@ class PortNotifier : public std::enable_shared_from_this<PortNotifier> {
   /// Starts the polling thread: one tick per interval, the first one interval
   /// from now. The thread holds the notifier weakly and ends once it is gone.
   PollLoop start();
+  /// The same on `clock`, which must outlive the loop, sleeping through `sleeper`.
   PollLoop start(const Clock& clock, std::shared_ptr<Sleeper> sleeper);
 
   /// One poll: dev count to the GUI thread, then notifications for watched

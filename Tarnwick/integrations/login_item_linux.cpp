@@ -1,9 +1,24 @@
-// Placeholder until start at login lands.
 #include "integrations/login_item.h"
 
+#include "integrations/autostart_entry.h"
+
+#include <cstdlib>
+
 namespace LoginItem {
-bool isEnabled() { return false; }
-void enable() {}
-void disable() {}
-std::string binaryPath() { return {}; }
+
+namespace {
+std::string entryPath() {
+  const char* configHome = std::getenv("XDG_CONFIG_HOME");
+  return AutostartEntry::path(configHome ? configHome : "", homeDirectory());
+}
+}  // namespace
+
+bool isEnabled() { return AutostartEntry::exists(entryPath()); }
+
+void enable() { AutostartEntry::write(entryPath(), binaryPath()); }
+
+void disable() { AutostartEntry::remove(entryPath()); }
+
+std::string binaryPath() { return binaryPath(homeDirectory(), "/proc/self/exe"); }
+
 }  // namespace LoginItem

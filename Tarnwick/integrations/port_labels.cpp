@@ -1,7 +1,62 @@
-// Placeholder until labels land.
 #include "integrations/port_labels.h"
 
+#include "integrations/preferences.h"
+
+#include <nlohmann/json.hpp>
+
 namespace PortLabels {
-LabelMap all() { return {}; }
-void set(const std::optional<std::string>&, int64_t) {}
+
+namespace {
+
+constexpr const char* kKey = "portLabels";
+
+std::string_view trimSpacesAndTabs(std::string_view text) {
+  constexpr std::string_view blanks = " \t";
+  auto first = text.find_first_not_of(blanks);
+  if (first == std::string_view::npos) return {};
+  auto last = text.find_last_not_of(blanks);
+  return text.substr(first, last - first + 1);
+}
+
+std::optional<LabelMap> decode(const std::string& text) {
+  auto json = nlohmann::json::parse(text, nullptr, /*allow_exceptions=*/false);
+  if (!json.is_object()) return std::nullopt;
+  LabelMap labels;
+  for (const auto& [name, value] : json.items()) {
+    if (!value.is_string()) return std::nullopt;
+    labels[name] = value.get<std::string>();
+  }
+  return labels;
+}
+
+std::optional<std::string> encode(const LabelMap& labels) {
+  // A label that is not valid UTF-8 cannot become JSON; storing nothing keeps
+  // the previous, valid object.
+  try {
+    return nlohmann::json(labels).dump();
+  } catch (const nlohmann::json::exception&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace
+
+LabelMap all() {
+  auto stored = Prefs::store().text(kKey);
+  if (!stored) return {};
+  return decode(*stored).value_or(LabelMap{});
+}
+
+void set(const std::optional<std::string>& label, int64_t port) {
+  LabelMap labels = all();
+  std::string key = std::to_string(port);
+  std::string_view trimmed = label ? trimSpacesAndTabs(*label) : std::string_view{};
+  if (trimmed.empty()) {
+    labels.erase(key);
+  } else {
+    labels[key] = std::string(trimmed);
+  }
+  if (auto text = encode(labels)) Prefs::store().setText(kKey, *text);
+}
+
 }  // namespace PortLabels

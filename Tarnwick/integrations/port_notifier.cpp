@@ -1,0 +1,119 @@
+#include "integrations/port_notifier.h"
+
+#include "core/scan.h"
+#include "integrations/dev_count.h"
+#include "integrations/l10n.h"
+#include "integrations/notification_sink.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
+
+namespace {
+
+constexpr const char* kTitle = "Tarnwick";
+
+// A suspended machine stops the condition variable's clock but not ours, so
+// wake at least this often to look at the real clock again.
+constexpr auto kLongestNap = std::chrono::seconds(1);
+
+std::set<int64_t> openWatched(const std::set<int64_t>& watched, const std::set<int64_t>& listening) {
+  std::set<int64_t> open;
+  std::set_intersection(watched.begin(), watched.end(), listening.begin(), listening.end(),
+                        std::inserter(open, open.end()));
+  return open;
+}
+
+std::vector<int64_t> missingFrom(const std::set<int64_t>& from, const std::set<int64_t>& ports) {
+  std::vector<int64_t> missing;
+  std::set_difference(ports.begin(), ports.end(), from.begin(), from.end(), std::back_inserter(missing));
+  return missing;
+}
+
+void pollUntilGone(std::weak_ptr<PortNotifier> weak, const Clock& clock, std::shared_ptr<Sleeper> sleeper,
+                   std::stop_token stop) {
+  while (!stop.stop_requested()) {
+    sleeper->sleepUntil(clock.now() + PortNotifier::pollInterval(), stop);
+    if (stop.stop_requested()) return;
+    auto notifier = weak.lock();
+    if (!notifier) return;  // nothing can bring it back
+    notifier->tick();
+  }
+}
+
+}  // namespace
+
+void ClockSleeper::sleepUntil(Clock::Duration deadline, std::stop_token stop) {
+  std::mutex mutex;
+  std::condition_variable_any wakeup;
+  std::unique_lock lock(mutex);
+  for (auto left = deadline - clock_.now(); left > Clock::Duration::zero() && !stop.stop_requested();
+       left = deadline - clock_.now()) {
+    wakeup.wait_for(lock, stop, std::min<Clock::Duration>(left, kLongestNap), [] { return false; });
+  }
+}
+
+void PollLoop::stop() {
+  if (!thread_.joinable()) return;
+  thread_.request_stop();
+  thread_.join();
+}
+
+std::chrono::seconds PortNotifier::pollInterval() {
+  return watched().empty() ? kIdleInterval : kWatchedInterval;
+}
+
+std::shared_ptr<PortNotifier> PortNotifier::create(Executor toGuiThread, Sources sources) {
+  return std::shared_ptr<PortNotifier>(new PortNotifier(std::move(toGuiThread), std::move(sources)));
+}
+
+PortNotifier::PortNotifier(Executor toGuiThread, Sources sources)
+    : toGuiThread_(std::move(toGuiThread)), sources_(std::move(sources)) {
+  if (!sources_.listeningPorts) sources_.listeningPorts = [] { return PortCore::listeningPortNumbers(); };
+}
+
+PollLoop PortNotifier::start() {
+  return start(PortCore::systemClock(), std::make_shared<ClockSleeper>(PortCore::systemClock()));
+}
+
+PollLoop PortNotifier::start(const Clock& clock, std::shared_ptr<Sleeper> sleeper) {
+  auto done = std::make_shared<std::atomic<bool>>(false);
+  std::jthread thread([weak = weak_from_this(), &clock, sleeper = std::move(sleeper), done](std::stop_token stop) {
+    pollUntilGone(weak, clock, sleeper, stop);
+    done->store(true);
+  });
+  return PollLoop(std::move(thread), std::move(done));
+}
+
+void PortNotifier::tick() {
+  auto numbers = sources_.listeningPorts();
+  std::set<int64_t> listening(numbers.begin(), numbers.end());
+
+  auto devCount = static_cast<int64_t>(std::count_if(listening.begin(), listening.end(), [](int64_t port) {
+    return port >= kDevRangeFirst && port <= kDevRangeLast;
+  }));
+  toGuiThread_([devCount] { DevCount::shared().setCount(devCount); });
+
+  auto watchedPorts = watched();
+  if (watchedPorts.empty()) {
+    lastOpen_.reset();
+    return;
+  }
+  auto open = openWatched(watchedPorts, listening);
+  if (!lastOpen_) {
+    // The first poll that sees watched ports only learns where things stand.
+    lastOpen_ = std::move(open);
+    return;
+  }
+  for (auto port : missingFrom(*lastOpen_, open)) notify(L10n::format("notif_opened", {FormatArg{port}}));
+  for (auto port : missingFrom(open, *lastOpen_)) notify(L10n::format("notif_closed", {FormatArg{port}}));
+  lastOpen_ = std::move(open);
+}
+
+void PortNotifier::notify(const std::string& message) {
+  if (sources_.sink) {
+    sources_.sink->post(kTitle, message);
+  } else {
+    Notifications::sink().post(kTitle, message);
+  }
+}

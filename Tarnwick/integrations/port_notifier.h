@@ -1,0 +1,100 @@
+#pragma once
+// The watch notifier: polls the listening port numbers, tells the user when a
+// watched port starts or stops listening, and keeps the tray's dev count current.
+#include "core/clock.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <set>
+#include <stop_token>
+#include <thread>
+#include <vector>
+
+class NotificationSink;
+
+/// Waits until a point of a Clock; the seam that keeps tests from sleeping.
+class Sleeper {
+ public:
+  virtual ~Sleeper() = default;
+  /// Returns at `deadline` (on the sleeper's clock) or as soon as `stop` is requested.
+  virtual void sleepUntil(Clock::Duration deadline, std::stop_token stop) = 0;
+};
+
+/// Sleeps on a real Clock, waking early when stop is requested.
+class ClockSleeper final : public Sleeper {
+ public:
+  explicit ClockSleeper(const Clock& clock) : clock_(clock) {}
+  void sleepUntil(Clock::Duration deadline, std::stop_token stop) override;
+
+ private:
+  const Clock& clock_;
+};
+
+/// The polling thread of a notifier. Destroying it (or stop()) ends the loop
+/// and joins the thread.
+class PollLoop {
+ public:
+  PollLoop() = default;
+  PollLoop(std::jthread thread, std::shared_ptr<std::atomic<bool>> done)
+      : thread_(std::move(thread)), done_(std::move(done)) {}
+  PollLoop(PollLoop&&) noexcept = default;
+  PollLoop& operator=(PollLoop&&) noexcept = default;
+  ~PollLoop() { stop(); }
+  void stop();
+  /// True once the loop has returned (notifier gone or stopped).
+  bool finished() const { return !thread_.joinable() || !done_ || done_->load(); }
+
+ private:
+  std::jthread thread_;
+  std::shared_ptr<std::atomic<bool>> done_;
+};
+
+class PortNotifier : public std::enable_shared_from_this<PortNotifier> {
+ public:
+  /// Runs a task on the GUI thread (the tray posts it to Qt's event loop).
+  using Executor = std::function<void(std::function<void()>)>;
+  using PortSource = std::function<std::vector<int64_t>()>;
+
+  struct Sources {
+    PortSource listeningPorts;                ///< empty: PortCore::listeningPortNumbers
+    std::shared_ptr<NotificationSink> sink;  ///< null: Notifications::sink()
+  };
+
+  static constexpr std::chrono::seconds kWatchedInterval{5};
+  static constexpr std::chrono::seconds kIdleInterval{10};
+  static constexpr int64_t kDevRangeFirst = 1024;
+  static constexpr int64_t kDevRangeLast = 9999;
+
+  /// The stored set of watched ports ("watchedPorts"); empty when nothing is stored.
+  static std::set<int64_t> watched();
+  static void setWatched(const std::set<int64_t>& ports);
+  /// 5 s while a port is watched, else 10 s; read afresh before every sleep.
+  static std::chrono::seconds pollInterval();
+
+  /// `toGuiThread` receives the dev-count update of every poll.
+  static std::shared_ptr<PortNotifier> create(Executor toGuiThread, Sources sources = {});
+
+  /// Starts the polling thread: one tick per interval, the first one interval
+  /// from now. The thread holds the notifier weakly and ends once it is gone.
+  PollLoop start();
+  /// The same on `clock`, which must outlive the loop, sleeping through `sleeper`.
+  PollLoop start(const Clock& clock, std::shared_ptr<Sleeper> sleeper);
+
+  /// One poll: dev count to the GUI thread, then notifications for watched
+  /// ports that opened or closed since the previous poll. Not reentrant.
+  void tick();
+
+ private:
+  PortNotifier(Executor toGuiThread, Sources sources);
+  void notify(const std::string& message);
+
+  Executor toGuiThread_;
+  Sources sources_;
+  /// Watched ports listening at the previous poll; absent before the first poll
+  /// that saw a watched port and whenever nothing is watched.
+  std::optional<std::set<int64_t>> lastOpen_;
+};

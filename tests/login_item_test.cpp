@@ -1,0 +1,136 @@
+#include "integrations/autostart_entry.h"
+#include "integrations/desktop_entry.h"
+#include "integrations/login_item.h"
+#include "integrations/login_item_text.h"
+
+#include "support/test_process.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kAwkwardPaths[] = {
+    "/usr/bin/tarnwick",
+    "/home/a b/My Apps/tarnwick",
+    "/opt/\"quoted\"/tarnwick",
+    "/opt/$HOME/`id`/tarnwick",
+    "/opt/back\\slash\\",
+    "/opt/100%/%f %U/tarnwick",
+    "/opt/tab\there/'single'/tarnwick",
+};
+
+TEST(DesktopEntryTextTest, ExecStartsExactlyTheGivenPath) {
+  for (const char* path : kAwkwardPaths) {
+    auto text = LoginItem::desktopEntryText(path);
+    auto exec = DesktopEntry::value(text, "Exec");
+    ASSERT_TRUE(exec) << path;
+    auto words = DesktopEntry::execArguments(*exec);
+    ASSERT_TRUE(words) << *exec;
+    EXPECT_EQ(*words, std::vector<std::string>{path}) << *exec;
+  }
+}
+
+TEST(DesktopEntryTextTest, ExecLineAsWritten) {
+  struct Row {
+    const char* path;
+    const char* line;
+  };
+  const Row rows[] = {
+      {"/usr/bin/tarnwick", R"(Exec="/usr/bin/tarnwick")"},
+      {"/a b/\"q\"", R"(Exec="/a b/\\"q\\"")"},
+      {"/$x/`y`", R"(Exec="/\\$x/\\`y\\`")"},
+      {"/c:\\d", R"(Exec="/c:\\\\d")"},
+      {"/50%", R"(Exec="/50%%")"},
+  };
+  for (const auto& row : rows) {
+    auto text = LoginItem::desktopEntryText(row.path);
+    EXPECT_NE(text.find(std::string("\n") + row.line + "\n"), std::string::npos) << text;
+  }
+}
+
+TEST(DesktopEntryTextTest, PassesDesktopFileValidate) {
+  if (!fs::exists("/usr/bin/desktop-file-validate")) GTEST_SKIP() << "desktop-file-utils is not installed";
+  TempDir dir;
+  for (const char* path : kAwkwardPaths) {
+    auto file = dir.write("tarnwick.desktop", LoginItem::desktopEntryText(path));
+    auto result = runProgram({"/usr/bin/desktop-file-validate", file});
+    EXPECT_EQ(result.status, 0) << path << "\n" << result.out;
+    EXPECT_EQ(result.out, "") << path;
+  }
+}
+
+TEST(LaunchAgentTextTest, PropertyListAsWritten) {
+  EXPECT_EQ(LoginItem::launchAgentPlist("/Users/me/.local/bin/tarnwick-menubar"),
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+            "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+            "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+            "<plist version=\"1.0\">\n"
+            "<dict>\n"
+            "    <key>Label</key>\n"
+            "    <string>com.ulmarsh.tarnwick</string>\n"
+            "    <key>ProgramArguments</key>\n"
+            "    <array>\n"
+            "        <string>/Users/me/.local/bin/tarnwick-menubar</string>\n"
+            "    </array>\n"
+            "    <key>RunAtLoad</key>\n"
+            "    <true/>\n"
+            "    <key>ProcessType</key>\n"
+            "    <string>Interactive</string>\n"
+            "</dict>\n"
+            "</plist>");
+}
+
+TEST(LaunchAgentTextTest, PathIsEscapedForXml) {
+  auto text = LoginItem::launchAgentPlist("/Apps/R&D <new>/\"it's\"");
+  EXPECT_NE(text.find("<string>/Apps/R&amp;D &lt;new&gt;/&quot;it&apos;s&quot;</string>"), std::string::npos)
+      << text;
+}
+
+TEST(AutostartEntryTest, PathFollowsXdgConfigHome) {
+  EXPECT_EQ(AutostartEntry::path("/cfg", "/home/me"), "/cfg/autostart/com.ulmarsh.tarnwick.desktop");
+  EXPECT_EQ(AutostartEntry::path("", "/home/me"), "/home/me/.config/autostart/com.ulmarsh.tarnwick.desktop");
+  EXPECT_EQ(AutostartEntry::path("relative", "/home/me"),
+            "/home/me/.config/autostart/com.ulmarsh.tarnwick.desktop");
+}
+
+TEST(AutostartEntryTest, EnabledExactlyWhileTheFileExists) {
+  TempDir config;
+  auto entry = AutostartEntry::path(config.path(), "/nowhere");
+  EXPECT_FALSE(AutostartEntry::exists(entry));
+  ASSERT_TRUE(AutostartEntry::write(entry, "/opt/a b/tarnwick"));
+  EXPECT_TRUE(AutostartEntry::exists(entry));
+  ASSERT_TRUE(AutostartEntry::write(entry, "/opt/other"));  // replaces
+  std::ifstream in(entry);
+  std::string text((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_EQ(text, LoginItem::desktopEntryText("/opt/other"));
+  size_t files = 0;
+  for ([[maybe_unused]] const auto& file : fs::directory_iterator(fs::path(entry).parent_path())) ++files;
+  EXPECT_EQ(files, 1u);  // no temporary left behind
+  AutostartEntry::remove(entry);
+  EXPECT_FALSE(AutostartEntry::exists(entry));
+  AutostartEntry::remove(entry);  // already gone: harmless
+}
+
+TEST(AutostartEntryTest, UnwritableDirectoryReportsFailure) {
+  TempDir config;
+  config.write("autostart", "a file where the directory should be");
+  auto entry = AutostartEntry::path(config.path(), "/nowhere");
+  EXPECT_FALSE(AutostartEntry::write(entry, "/opt/tarnwick"));
+  EXPECT_FALSE(AutostartEntry::exists(entry));
+}
+
+TEST(LoginBinaryTest, InstalledCopyWinsElseTheResolvedExecutable) {
+  TempDir home;
+  auto real = home.write("build/tarnwick", "");
+  fs::create_symlink(real, home.path() + "/link");
+  EXPECT_EQ(LoginItem::binaryPath(home.path(), home.path() + "/link"), fs::canonical(real).string());
+  auto installed = home.write(".local/bin/tarnwick-menubar", "");
+  EXPECT_EQ(LoginItem::binaryPath(home.path(), home.path() + "/link"), installed);
+}
+
+}  // namespace

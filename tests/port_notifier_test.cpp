@@ -1,0 +1,236 @@
+#include "integrations/dev_count.h"
+#include "integrations/l10n.h"
+#include "integrations/notification_sink.h"
+#include "integrations/port_notifier.h"
+#include "integrations/preferences.h"
+
+#include "support/test_process.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+struct RecordingSink final : NotificationSink {
+  void post(const std::string& title, const std::string& body) override {
+    std::lock_guard lock(mutex);
+    posts.push_back({title, body});
+  }
+  std::vector<std::pair<std::string, std::string>> taken() {
+    std::lock_guard lock(mutex);
+    return std::exchange(posts, {});
+  }
+  std::mutex mutex;
+  std::vector<std::pair<std::string, std::string>> posts;
+};
+
+std::pair<std::string, std::string> opened(int64_t port) {
+  return {"Tarnwick", L10n::format("notif_opened", {FormatArg{port}})};
+}
+std::pair<std::string, std::string> closed(int64_t port) {
+  return {"Tarnwick", L10n::format("notif_closed", {FormatArg{port}})};
+}
+
+class PortNotifierTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Prefs::install(std::make_shared<MemoryPreferences>());
+    DevCount::shared().setCount(-1);
+  }
+
+  std::shared_ptr<PortNotifier> makeNotifier() {
+    PortNotifier::Sources sources;
+    sources.listeningPorts = [this] {
+      std::lock_guard lock(portsMutex);
+      ++polls;
+      return ports;
+    };
+    sources.sink = sink;
+    return PortNotifier::create([](std::function<void()> task) { task(); }, sources);
+  }
+
+  void listen(std::vector<int64_t> now) {
+    std::lock_guard lock(portsMutex);
+    ports = std::move(now);
+  }
+
+  std::shared_ptr<RecordingSink> sink = std::make_shared<RecordingSink>();
+  std::mutex portsMutex;
+  std::vector<int64_t> ports;
+  int polls = 0;
+};
+
+TEST_F(PortNotifierTest, FirstWatchedPollIsSilentThenChangesAreAnnounced) {
+  using Posts = std::vector<std::pair<std::string, std::string>>;
+  struct Step {
+    std::set<int64_t> watched;
+    std::vector<int64_t> listening;
+    Posts expected;
+  };
+  const Step steps[] = {
+      {{}, {3000}, {}},                              // nothing watched
+      {{3000}, {3000}, {}},                          // baseline
+      {{3000}, {}, {closed(3000)}},                  // stopped
+      {{3000}, {3000, 3000}, {opened(3000)}},        // started (IPv4 and IPv6)
+      {{3000, 4000}, {3000, 4000}, {opened(4000)}},  // watched while listening
+      {{3000}, {3000, 4000}, {closed(4000)}},        // unwatched while listening
+      {{3000, 5000}, {5000}, {opened(5000), closed(3000)}},  // opened before closed
+      {{}, {}, {}},                                  // emptied: baseline forgotten
+      {{5000}, {}, {}},                              // new baseline, silent
+      {{5000}, {5000}, {opened(5000)}},
+  };
+  auto notifier = makeNotifier();
+  int index = 0;
+  for (const auto& step : steps) {
+    PortNotifier::setWatched(step.watched);
+    listen(step.listening);
+    notifier->tick();
+    EXPECT_EQ(sink->taken(), step.expected) << "step " << index;
+    ++index;
+  }
+}
+
+TEST_F(PortNotifierTest, PortThatStopsAndStartsBetweenPollsIsSilent) {
+  auto notifier = makeNotifier();
+  PortNotifier::setWatched({3000});
+  listen({3000});
+  notifier->tick();
+  listen({});
+  listen({3000});
+  notifier->tick();
+  EXPECT_TRUE(sink->taken().empty());
+}
+
+TEST_F(PortNotifierTest, DevCountCountsDistinctPortsInRange) {
+  auto notifier = makeNotifier();
+  listen({80, 1023, 1024, 3000, 3000, 9999, 10000, 65535});
+  notifier->tick();
+  EXPECT_EQ(DevCount::shared().count(), 3);
+  listen({});
+  notifier->tick();
+  EXPECT_EQ(DevCount::shared().count(), 0);
+}
+
+TEST_F(PortNotifierTest, DevCountGoesThroughTheExecutor) {
+  std::vector<std::function<void()>> queued;
+  PortNotifier::Sources sources;
+  sources.listeningPorts = [] { return std::vector<int64_t>{3000}; };
+  sources.sink = sink;
+  auto notifier = PortNotifier::create([&](std::function<void()> task) { queued.push_back(std::move(task)); },
+                                       sources);
+  notifier->tick();
+  EXPECT_EQ(DevCount::shared().count(), -1);
+  ASSERT_EQ(queued.size(), 1u);
+  queued.front()();
+  EXPECT_EQ(DevCount::shared().count(), 1);
+}
+
+TEST(DevCountTest, ObserversSeeEveryWriteUntilUnsubscribed) {
+  DevCount count;
+  std::vector<int64_t> seen;
+  auto subscription = count.subscribe([&](int64_t value) { seen.push_back(value); });
+  count.setCount(2);
+  count.setCount(2);
+  count.unsubscribe(subscription);
+  count.setCount(5);
+  EXPECT_EQ(seen, (std::vector<int64_t>{2, 2}));
+  EXPECT_EQ(count.count(), 5);
+}
+
+TEST_F(PortNotifierTest, IntervalFollowsTheWatchedSet) {
+  EXPECT_EQ(PortNotifier::pollInterval(), 10s);
+  PortNotifier::setWatched({3000});
+  EXPECT_EQ(PortNotifier::pollInterval(), 5s);
+  PortNotifier::setWatched({});
+  EXPECT_EQ(PortNotifier::pollInterval(), 10s);
+}
+
+// Lets the loop sleep one step at a time and records how long it asked to sleep.
+class SteppedSleeper final : public Sleeper {
+ public:
+  explicit SteppedSleeper(ManualClock& clock) : clock_(clock) {}
+
+  void sleepUntil(Clock::Duration deadline, std::stop_token stop) override {
+    std::unique_lock lock(mutex_);
+    requested_.push_back(deadline - clock_.now());
+    changed_.notify_all();
+    changed_.wait(lock, stop, [&] { return steps_ > 0; });
+    if (stop.stop_requested()) return;
+    --steps_;
+    clock_.advance(deadline - clock_.now());
+  }
+
+  void step() {
+    std::lock_guard lock(mutex_);
+    ++steps_;
+    changed_.notify_all();
+  }
+
+  /// Waits until the loop has asked for `count` sleeps.
+  std::vector<Clock::Duration> requested(size_t count) {
+    std::unique_lock lock(mutex_);
+    changed_.wait_for(lock, 10s, [&] { return requested_.size() >= count; });
+    return requested_;
+  }
+
+ private:
+  ManualClock& clock_;
+  std::mutex mutex_;
+  std::condition_variable_any changed_;
+  int steps_ = 0;
+  std::vector<Clock::Duration> requested_;
+};
+
+TEST_F(PortNotifierTest, LoopSleepsTheChosenIntervalBeforeEachPoll) {
+  ManualClock clock;
+  auto sleeper = std::make_shared<SteppedSleeper>(clock);
+  auto notifier = makeNotifier();
+  auto loop = notifier->start(clock, sleeper);
+
+  EXPECT_EQ(sleeper->requested(1).size(), 1u);
+  EXPECT_EQ(polls, 0);  // the first poll comes one interval after start
+  PortNotifier::setWatched({3000});
+  sleeper->step();
+  auto requested = sleeper->requested(2);
+  ASSERT_EQ(requested.size(), 2u);
+  EXPECT_EQ(requested[0], 10s);
+  EXPECT_EQ(requested[1], 5s);
+  {
+    std::lock_guard lock(portsMutex);
+    EXPECT_EQ(polls, 1);
+  }
+  loop.stop();
+  EXPECT_TRUE(loop.finished());
+}
+
+TEST_F(PortNotifierTest, LoopEndsOnceTheNotifierIsGone) {
+  ManualClock clock;
+  auto sleeper = std::make_shared<SteppedSleeper>(clock);
+  auto notifier = makeNotifier();
+  auto loop = notifier->start(clock, sleeper);
+  sleeper->requested(1);
+  notifier.reset();
+  sleeper->step();
+  EXPECT_TRUE(waitUntil([&] { return loop.finished(); }));
+  EXPECT_EQ(polls, 0);
+}
+
+TEST(ClockSleeperTest, StopWakesItAtOnce) {
+  ManualClock clock;
+  ClockSleeper sleeper(clock);
+  std::stop_source stop;
+  std::jthread stopper([&] {
+    std::this_thread::sleep_for(50ms);
+    stop.request_stop();
+  });
+  auto started = std::chrono::steady_clock::now();
+  sleeper.sleepUntil(clock.now() + std::chrono::hours(1), stop.get_token());
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 30s);
+}
+
+}  // namespace

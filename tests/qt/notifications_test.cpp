@@ -1,0 +1,236 @@
+// Watched-port notifications end to end: real listeners, the real port scan, a
+// private session bus and a stand-in notification server that records calls.
+#include "core/scan.h"
+#include "integrations/dev_count.h"
+#include "integrations/l10n.h"
+#include "integrations/port_notifier.h"
+#include "integrations/preferences.h"
+#include "integrations/qt/dbus_notification_sink.h"
+
+#include "support/test_process.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QFile>
+#include <QObject>
+#include <QStringList>
+#include <QTest>
+#include <QThread>
+#include <QVariantMap>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <future>
+
+namespace {
+
+struct NotifyCall {
+  QString appName;
+  uint replacesId = 0;
+  QString appIcon;
+  QString summary;
+  QString body;
+  QStringList actions;
+  QVariantMap hints;
+  int expireTimeout = 0;
+};
+
+}  // namespace
+
+class StandInNotificationServer : public QObject {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+ public:
+  std::vector<NotifyCall> calls;
+
+ public slots:
+  uint Notify(const QString& appName, uint replacesId, const QString& appIcon, const QString& summary,
+              const QString& body, const QStringList& actions, const QVariantMap& hints, int expireTimeout) {
+    calls.push_back({appName, replacesId, appIcon, summary, body, actions, hints, expireTimeout});
+    return static_cast<uint>(calls.size());
+  }
+  QStringList GetCapabilities() { return {QStringLiteral("body")}; }
+  QString GetServerInformation(QString& vendor, QString& version, QString& specVersion) {
+    vendor = QStringLiteral("tests");
+    version = QStringLiteral("1");
+    specVersion = QStringLiteral("1.2");
+    return QStringLiteral("stand-in");
+  }
+  void CloseNotification(uint) {}
+};
+
+namespace {
+
+struct RecordingSink final : NotificationSink {
+  void post(const std::string& title, const std::string& body) override {
+    std::lock_guard lock(mutex);
+    posts.push_back(title + ": " + body);
+  }
+  std::vector<std::string> taken() {
+    std::lock_guard lock(mutex);
+    return std::exchange(posts, {});
+  }
+  std::mutex mutex;
+  std::vector<std::string> posts;
+};
+
+// The notifier posts from its own thread while the stand-in answers on this
+// one, so work that ends in a bus call runs elsewhere while events are pumped here.
+void runOffGuiThread(const std::function<void()>& work) {
+  auto done = std::async(std::launch::async, work);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return done.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+                              30000));
+  done.get();
+}
+
+class PrivateBusTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // The socket lives in the test's own directory, so nothing is left behind.
+    bus_.emplace(TestProcess::start({"/usr/bin/dbus-daemon", "--session", "--nofork", "--print-address=1",
+                                     "--address=unix:path=" + busDir_.path() + "/bus"}));
+    auto address = bus_->readLine();
+    ASSERT_TRUE(address && !address->empty()) << "dbus-daemon gave no address";
+    address_ = *address;
+    serverConnection_.emplace(QDBusConnection::connectToBus(QString::fromStdString(address_), serverName()));
+    clientConnection_.emplace(QDBusConnection::connectToBus(QString::fromStdString(address_), clientName()));
+    ASSERT_TRUE(serverConnection_->isConnected());
+    ASSERT_TRUE(clientConnection_->isConnected());
+    Prefs::install(std::make_shared<MemoryPreferences>());
+  }
+
+  void TearDown() override {
+    serverConnection_.reset();
+    clientConnection_.reset();
+    QDBusConnection::disconnectFromBus(serverName());
+    QDBusConnection::disconnectFromBus(clientName());
+  }
+
+  void serveNotifications() {
+    ASSERT_TRUE(serverConnection_->registerObject(QStringLiteral("/org/freedesktop/Notifications"), &server_,
+                                                  QDBusConnection::ExportAllSlots));
+    ASSERT_TRUE(serverConnection_->registerService(QStringLiteral("org.freedesktop.Notifications")));
+  }
+
+  static QString serverName() { return QStringLiteral("tw-test-server"); }
+  static QString clientName() { return QStringLiteral("tw-test-client"); }
+
+  TempDir busDir_;
+  std::optional<TestProcess> bus_;
+  std::string address_;
+  std::optional<QDBusConnection> serverConnection_;
+  std::optional<QDBusConnection> clientConnection_;
+  StandInNotificationServer server_;
+};
+
+TEST_F(PrivateBusTest, SinkCallsNotifyWithTheAgreedArguments) {
+  serveNotifications();
+  auto fallback = std::make_shared<RecordingSink>();
+  auto sink = makeDbusNotificationSink(*clientConnection_, fallback);
+  runOffGuiThread([&] { sink->post("Tarnwick", "Port 3000 \"web\" closed"); });
+  ASSERT_EQ(server_.calls.size(), 1u);
+  const auto& call = server_.calls.front();
+  EXPECT_EQ(call.appName, "Tarnwick");
+  EXPECT_EQ(call.replacesId, 0u);
+  EXPECT_EQ(call.appIcon, "");
+  EXPECT_EQ(call.summary, "Tarnwick");
+  EXPECT_EQ(call.body, "Port 3000 \"web\" closed");
+  EXPECT_TRUE(call.actions.isEmpty());
+  EXPECT_TRUE(call.hints.isEmpty());
+  EXPECT_EQ(call.expireTimeout, -1);
+  EXPECT_TRUE(fallback->taken().empty());
+}
+
+TEST_F(PrivateBusTest, NobodyServingTheInterfaceFallsBack) {
+  auto fallback = std::make_shared<RecordingSink>();
+  auto sink = makeDbusNotificationSink(*clientConnection_, fallback);
+  runOffGuiThread([&] { sink->post("Tarnwick", "lost on the bus"); });
+  EXPECT_EQ(fallback->taken(), std::vector<std::string>{"Tarnwick: lost on the bus"});
+}
+
+// Points child processes (notify-send) at the private bus; this process's own
+// session bus is never opened by these tests.
+class ScopedBusAddress {
+ public:
+  explicit ScopedBusAddress(const std::string& address) {
+    if (const char* old = std::getenv("DBUS_SESSION_BUS_ADDRESS")) old_ = old;
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
+  }
+  ~ScopedBusAddress() {
+    if (old_) ::setenv("DBUS_SESSION_BUS_ADDRESS", old_->c_str(), 1);
+    else ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+  }
+
+ private:
+  std::optional<std::string> old_;
+};
+
+TEST_F(PrivateBusTest, WithoutBusNotifySendReachesTheServer) {
+  if (!QFile::exists(QStringLiteral("/usr/bin/notify-send"))) GTEST_SKIP() << "libnotify-bin is not installed";
+  serveNotifications();
+  ScopedBusAddress address(address_);
+  auto noBus = QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/tw-bus"), QStringLiteral("tw-no-bus"));
+  ASSERT_FALSE(noBus.isConnected());
+  auto sink = makeDbusNotificationSink(noBus, Notifications::fallbackSink());
+  runOffGuiThread([&] { sink->post("Tarnwick", "-3000 went away"); });
+  QDBusConnection::disconnectFromBus(QStringLiteral("tw-no-bus"));
+  ASSERT_EQ(server_.calls.size(), 1u);
+  EXPECT_EQ(server_.calls.front().appName, "Tarnwick");
+  EXPECT_EQ(server_.calls.front().summary, "Tarnwick");
+  EXPECT_EQ(server_.calls.front().body, "-3000 went away");
+}
+
+bool isListening(int64_t port) {
+  auto ports = PortCore::listeningPortNumbers();
+  return std::find(ports.begin(), ports.end(), port) != ports.end();
+}
+
+QString expected(const char* key, int64_t port) {
+  return QString::fromStdString(L10n::format(key, {FormatArg{port}}));
+}
+
+TEST_F(PrivateBusTest, WatchedListenerClosingAndOpeningReachesTheServer) {
+  serveNotifications();
+  std::vector<int> ports;
+  auto listener = std::make_optional(startListener({"--bind", "127.0.0.1:0"}, &ports));
+  ASSERT_EQ(ports.size(), 1u);
+  const int64_t port = ports.front();
+  ASSERT_TRUE(waitUntil([&] { return isListening(port); }));
+  PortNotifier::setWatched({port});
+
+  const Qt::HANDLE guiThread = QThread::currentThreadId();
+  std::vector<Qt::HANDLE> countWriters;
+  auto subscription = DevCount::shared().subscribe([&](int64_t) { countWriters.push_back(QThread::currentThreadId()); });
+  PortNotifier::Sources sources;
+  sources.sink = makeDbusNotificationSink(*clientConnection_, std::make_shared<RecordingSink>());
+  auto notifier = PortNotifier::create(
+      [](std::function<void()> task) { QMetaObject::invokeMethod(qApp, std::move(task), Qt::QueuedConnection); },
+      sources);
+
+  runOffGuiThread([&] { notifier->tick(); });  // baseline
+  EXPECT_TRUE(server_.calls.empty());
+
+  listener.reset();
+  ASSERT_TRUE(waitUntil([&] { return !isListening(port); }));
+  runOffGuiThread([&] { notifier->tick(); });
+  ASSERT_EQ(server_.calls.size(), 1u);
+  EXPECT_EQ(server_.calls.back().body, expected("notif_closed", port));
+
+  listener.emplace(startListener({"--bind", "127.0.0.1:" + std::to_string(port)}));
+  ASSERT_TRUE(waitUntil([&] { return isListening(port); }));
+  runOffGuiThread([&] { notifier->tick(); });
+  ASSERT_EQ(server_.calls.size(), 2u);
+  EXPECT_EQ(server_.calls.back().body, expected("notif_opened", port));
+
+  EXPECT_TRUE(QTest::qWaitFor([&] { return countWriters.size() >= 3; }, 5000));
+  DevCount::shared().unsubscribe(subscription);
+  EXPECT_EQ(countWriters.size(), 3u);
+  for (auto writer : countWriters) EXPECT_EQ(writer, guiThread);
+}
+
+}  // namespace
+
+#include "notifications_test.moc"

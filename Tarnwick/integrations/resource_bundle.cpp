@@ -6,6 +6,12 @@ namespace L10n {
 
 namespace fs = std::filesystem;
 
+// The build tree's bundle, kept as data the compiler cannot fold into code:
+// tests rewrite it in a copy of the executable to see a machine where no
+// bundle is anywhere.
+extern char buildTreeBundle[];
+char buildTreeBundle[] = TARNWICK_BUILD_BUNDLE_DIR;
+
 BundleCandidates bundleCandidatesFor(const std::optional<fs::path>& executable,
                                      const std::optional<fs::path>& appResources,
                                      const fs::path& buildTree) {
@@ -29,7 +35,7 @@ BundleCandidates bundleCandidatesFor(const std::optional<fs::path>& executable,
 BundleCandidates bundleCandidates() {
   auto executable = executablePath();
   auto resources = executable ? applicationResources(*executable) : std::nullopt;
-  return bundleCandidatesFor(executable, resources, TARNWICK_BUILD_BUNDLE_DIR);
+  return bundleCandidatesFor(executable, resources, fs::path(buildTreeBundle));
 }
 
 std::optional<fs::path> locateBundle(const BundleCandidates& candidates) {

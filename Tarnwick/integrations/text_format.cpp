@@ -1,6 +1,5 @@
 #include "integrations/text_format.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <optional>
 
@@ -25,6 +24,8 @@ size_t sequenceLength(unsigned char lead) {
   if (lead >= 0xC0) return 2;
   return 1;
 }
+
+bool isContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
 Conversion conversionOf(char c) {
   switch (c) {
@@ -100,7 +101,8 @@ class Parser {
     if (atEnd()) return;
     auto lead = static_cast<unsigned char>(format_[pos_]);
     result.conversion = conversionOf(format_[pos_]);
-    pos_ += std::min(sequenceLength(lead), format_.size() - pos_);
+    size_t end = pos_ + sequenceLength(lead);
+    for (++pos_; pos_ < end && pos_ < format_.size() && isContinuation(format_[pos_]);) ++pos_;
   }
 
   std::string_view format_;

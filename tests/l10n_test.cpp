@@ -1,4 +1,5 @@
 #include "integrations/l10n.h"
+#include "integrations/preferences.h"
 #include "integrations/language.h"
 #include "integrations/resource_bundle.h"
 #include "support/test_process.h"
@@ -85,6 +86,20 @@ TEST(Lookup, ReadsTheChosenTableAndFallsBackToTheKey) {
   TempDir empty;
   Catalog bare(empty.path());
   EXPECT_EQ(L10n::text("stop", {&bare, "en", {}}), "stop");
+}
+
+// Through the process's own bundle and preferences store.
+TEST(Lookup, AChangedSettingTakesEffectAtTheNextLookup) {
+  auto preferences = std::make_shared<MemoryPreferences>();
+  Prefs::install(preferences);
+  preferences->setText("appLanguage", "en");
+  EXPECT_EQ(L10n::text("quit"), "Quit Tarnwick");
+  EXPECT_EQ(L10n::format("hidden_ports", {int64_t{2}}), "Hidden ports: 2");
+  preferences->setText("appLanguage", "tr");
+  EXPECT_EQ(L10n::text("quit"), "Tarnwick'ten çık");
+  EXPECT_EQ(L10n::format("hidden_ports", {int64_t{2}}), "Gizli portlar: 2");
+  EXPECT_EQ(L10n::text("no_such_key"), "no_such_key");
+  Prefs::install(std::make_shared<MemoryPreferences>());
 }
 
 TEST(Lookup, ALanguageDirectoryWithoutATableIsEmpty) {

@@ -37,9 +37,12 @@ struct StoreFile {
 };
 
 // This binary again, running one test in a mode chosen by the environment.
-TestProcess startSelf(const std::string& test, const std::string& mode) {
+// Its temporary files go into `scratch`, so that a child killed before it
+// could clean up leaves nothing behind.
+TestProcess startSelf(const std::string& test, const std::string& mode, const TempDir& scratch) {
   auto self = fs::read_symlink("/proc/self/exe").string();
-  return TestProcess::start({self, "--gtest_filter=" + test}, {"", {"TARNWICK_TEST_PREFS_CHILD=" + mode}});
+  return TestProcess::start({self, "--gtest_filter=" + test},
+                            {"", {"TARNWICK_TEST_PREFS_CHILD=" + mode, "TMPDIR=" + scratch.path()}});
 }
 
 // The mode this process was started in by startSelf, or empty.
@@ -184,7 +187,7 @@ TEST(QtPreferences, ValuesPersistAcrossProcesses) {
   auto store = file.open();
   store->setText("appLanguage", "en");
   EXPECT_EQ(store->text("appLanguage"), "en");
-  auto child = startSelf("QtPreferences.ValuesPersistAcrossProcesses", "write:" + file.path.string());
+  auto child = startSelf("QtPreferences.ValuesPersistAcrossProcesses", "write:" + file.path.string(), file.dir);
   ASSERT_TRUE(child.waitForExit(std::chrono::seconds(60)));
   EXPECT_EQ(store->text("appLanguage"), "tr");
   EXPECT_EQ(store->number("panelMaxHeight"), 420);
@@ -238,7 +241,7 @@ TEST(QtPreferences, AWriterKilledMidWriteLeavesAWholeFile) {
       if (content.find("big=" + std::string(size, c) + "\n") != std::string::npos) return true;
     return false;
   };
-  auto child = startSelf("QtPreferences.AWriterKilledMidWriteLeavesAWholeFile", "loop:" + file.path.string());
+  auto child = startSelf("QtPreferences.AWriterKilledMidWriteLeavesAWholeFile", "loop:" + file.path.string(), file.dir);
   auto first = fs::last_write_time(file.path);
   ASSERT_TRUE(waitUntil([&] { return fs::last_write_time(file.path) != first; }, std::chrono::seconds(60)));
   for (int i = 0; i < 200; ++i) ASSERT_TRUE(whole(readFile(file.path))) << "snapshot " << i;
@@ -250,6 +253,7 @@ TEST(QtPreferences, AWriterKilledMidWriteLeavesAWholeFile) {
   store->setText("after", "yes");
   EXPECT_EQ(file.open()->text("after"), "yes");
   EXPECT_TRUE(whole(readFile(file.path)));
+  for (const auto& name : filesIn(file.dir.path())) EXPECT_EQ(name.rfind("tarnwick.conf.", 0), std::string::npos) << name;
 }
 
 TEST(QtPreferences, ManyThreadsShareOneStore) {

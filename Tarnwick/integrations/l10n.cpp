@@ -1,7 +1,91 @@
-// Placeholder until localisation lands: every key shows as itself.
 #include "integrations/l10n.h"
 
+#include "integrations/language.h"
+#include "integrations/preferences.h"
+#include "integrations/resource_bundle.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
 namespace L10n {
-std::string text(const std::string& key) { return key; }
-std::string format(const std::string& key, const std::vector<FormatArg>&) { return key; }
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Language codes become directory names: nothing that could leave the bundle.
+bool isPlainCode(const std::string& code) {
+  if (code.empty() || code.size() > 16) return false;
+  for (char c : code)
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_'))
+      return false;
+  return true;
+}
+
+std::shared_ptr<const StringsTable> loadTable(const fs::path& directory) {
+  std::error_code error;
+  if (!fs::is_directory(directory, error)) return nullptr;
+  std::ifstream file(directory / "Localizable.strings", std::ios::binary);
+  std::ostringstream content;
+  content << file.rdbuf();
+  return std::make_shared<const StringsTable>(parseStringsTable(content.str()));
+}
+
+fs::path locateOrExit() {
+  auto candidates = bundleCandidates();
+  if (auto bundle = locateBundle(candidates)) return *bundle;
+  std::string message = missingBundleMessage(candidates) + "\n";
+  std::fputs(message.c_str(), stderr);
+  std::fflush(nullptr);
+  // Other threads may be running; leave without running their destructors.
+  std::_Exit(1);
+}
+
+LookupSources currentSources() {
+  return {&catalog(), Prefs::store().text("appLanguage"), systemLanguages()};
+}
+
+}  // namespace
+
+std::shared_ptr<const StringsTable> Catalog::table(const std::string& code) const {
+  if (!isPlainCode(code)) return nullptr;
+  std::lock_guard lock(mutex_);
+  auto found = tables_.find(code);
+  if (found != tables_.end()) return found->second;
+  auto table = loadTable(bundle_ / (code + ".lproj"));
+  tables_.emplace(code, table);
+  return table;
+}
+
+const fs::path& resources() {
+  static const fs::path bundle = locateOrExit();
+  return bundle;
+}
+
+const Catalog& catalog() {
+  static const Catalog instance(resources());
+  return instance;
+}
+
+std::string text(const std::string& key, const LookupSources& sources) {
+  auto language = chooseLanguage(sources.appLanguage, sources.systemLanguages, *sources.catalog);
+  if (auto table = sources.catalog->table(language)) {
+    auto found = table->find(key);
+    if (found != table->end()) return found->second;
+  }
+  return key;
+}
+
+std::string text(const std::string& key) { return text(key, currentSources()); }
+
+std::string format(const std::string& key, const std::vector<FormatArg>& args, const LookupSources& sources) {
+  return formatText(text(key, sources), args);
+}
+
+std::string format(const std::string& key, const std::vector<FormatArg>& args) {
+  return format(key, args, currentSources());
+}
+
 }  // namespace L10n

@@ -1,0 +1,131 @@
+#include "integrations/qt/ini_preferences.h"
+
+#include <QVariant>
+#include <charconv>
+#include <cmath>
+#include <mutex>
+
+namespace {
+
+// One lock for every store in the process: a store opens a fresh QSettings
+// per call, and the lock keeps a read-modify-write of the file whole.
+std::mutex settingsMutex;
+
+constexpr const char* kSections[] = {"text", "number", "boolean"};
+
+bool isStorableKey(const std::string& key) {
+  return !key.empty() && key.find('/') == std::string::npos && key.find('\\') == std::string::npos;
+}
+
+QString entry(const char* section, const std::string& key) {
+  return QString::fromLatin1(section) + '/' + QString::fromStdString(key);
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Digits, then an optional fraction, then an optional exponent: the forms
+// formatStoredNumber writes and a person editing the file would.
+bool isDecimalNumber(std::string_view text) {
+  size_t i = 0;
+  auto digits = [&] {
+    size_t start = i;
+    while (i < text.size() && isDigit(text[i])) ++i;
+    return i > start;
+  };
+  bool whole = digits();
+  bool fraction = false;
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    fraction = digits();
+  }
+  if (!whole && !fraction) return false;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    if (!digits()) return false;
+  }
+  return i == text.size();
+}
+
+class IniPreferences final : public Preferences {
+ public:
+  explicit IniPreferences(std::function<std::unique_ptr<QSettings>()> open) : open_(std::move(open)) {}
+
+  std::optional<std::string> text(const std::string& key) const override { return read("text", key); }
+
+  std::optional<double> number(const std::string& key) const override {
+    auto stored = read("number", key);
+    return stored ? parseStoredNumber(*stored) : std::nullopt;
+  }
+
+  std::optional<bool> boolean(const std::string& key) const override {
+    auto stored = read("boolean", key);
+    return stored ? parseStoredBoolean(*stored) : std::nullopt;
+  }
+
+  void setText(const std::string& key, const std::string& value) override { write("text", key, value); }
+  void setNumber(const std::string& key, double value) override {
+    write("number", key, formatStoredNumber(value));
+  }
+  void setBoolean(const std::string& key, bool value) override { write("boolean", key, value ? "true" : "false"); }
+  void remove(const std::string& key) override { write(nullptr, key, {}); }
+
+ private:
+  // The stored text under section/key; absent when missing or when the file
+  // holds something else there (a list, a byte array, a variant).
+  std::optional<std::string> read(const char* section, const std::string& key) const {
+    if (!isStorableKey(key)) return std::nullopt;
+    std::lock_guard lock(settingsMutex);
+    auto settings = open_();
+    QVariant value = settings->value(entry(section, key));
+    if (value.typeId() != QMetaType::QString) return std::nullopt;
+    return value.toString().toStdString();
+  }
+
+  // Puts `value` under section/key (none: removes the key), drops the key
+  // from the other sections so that it has one type, and writes the file.
+  void write(const char* section, const std::string& key, const std::string& value) {
+    if (!isStorableKey(key)) return;
+    std::lock_guard lock(settingsMutex);
+    auto settings = open_();
+    for (const char* other : kSections)
+      if (!section || std::string_view(other) != section) settings->remove(entry(other, key));
+    if (section) settings->setValue(entry(section, key), QString::fromStdString(value));
+    settings->sync();
+  }
+
+  std::function<std::unique_ptr<QSettings>()> open_;
+};
+
+}  // namespace
+
+std::shared_ptr<Preferences> makeIniPreferences(std::function<std::unique_ptr<QSettings>()> open) {
+  return std::make_shared<IniPreferences>(std::move(open));
+}
+
+std::string formatStoredNumber(double value) {
+  char buffer[64];
+  auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  if (error != std::errc()) return "nan";
+  return std::string(buffer, end);
+}
+
+std::optional<double> parseStoredNumber(const std::string& text) {
+  std::string_view rest = text;
+  bool negative = false;
+  if (!rest.empty() && (rest.front() == '+' || rest.front() == '-')) {
+    negative = rest.front() == '-';
+    rest.remove_prefix(1);
+  }
+  if (!isDecimalNumber(rest)) return std::nullopt;
+  double value = 0;
+  auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), value);
+  if (error != std::errc() || end != rest.data() + rest.size() || !std::isfinite(value)) return std::nullopt;
+  return negative ? -value : value;
+}
+
+std::optional<bool> parseStoredBoolean(const std::string& text) {
+  if (text == "true") return true;
+  if (text == "false") return false;
+  return std::nullopt;
+}

@@ -1,0 +1,99 @@
+// The --t mode, run as a user would: the real executable, or a copy of it with
+// a bundle of our making beside it.
+#include "integrations/resource_bundle.h"
+#include "support/test_process.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readFile(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream content;
+  content << file.rdbuf();
+  return content.str();
+}
+
+fs::path buildTreeBundle() { return fs::path(tarnwickPath()).parent_path() / L10n::kBundleName; }
+
+// A copy of the executable at `where`. With Fallback::Gone its build-tree
+// bundle path is rewritten to one of the same length that does not exist, so
+// the copy finds a bundle only where the test puts one.
+enum class Fallback { Kept, Gone };
+fs::path copyExecutable(const fs::path& where, Fallback fallback) {
+  fs::create_directories(where.parent_path());
+  std::string binary = readFile(tarnwickPath());
+  if (fallback == Fallback::Gone) {
+    std::string from = buildTreeBundle().string();
+    std::string to = from.substr(0, from.size() - 6) + "absent";
+    size_t replaced = 0;
+    for (size_t at = binary.find(from); at != std::string::npos; at = binary.find(from, at + 1), ++replaced)
+      binary.replace(at, from.size(), to);
+    EXPECT_GT(replaced, 0u) << "the build-tree path is not in the executable";
+  }
+  std::ofstream(where, std::ios::binary) << binary;
+  fs::permissions(where, fs::perms::owner_all);
+  return where;
+}
+
+RunResult check(const fs::path& executable, const std::string& key) {
+  // Through a shell, to see standard error too.
+  return runProgram({"/bin/sh", "-c", "exec \"$0\" --t \"$1\" 2>&1", executable.string(), key});
+}
+
+TEST(LocalisationCheck, PrintsTheKeyInEachLanguage) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"quit", "en: Quit Tarnwick\ntr: Tarnwick'ten çık\n"},
+      {"no_such_key", "en: MISSING\ntr: MISSING\n"},
+      {"", "en: MISSING\ntr: MISSING\n"},
+      {"%d %@ %n", "en: MISSING\ntr: MISSING\n"},
+  };
+  for (auto [key, expected] : cases) {
+    auto result = check(tarnwickPath(), key);
+    EXPECT_EQ(result.out, expected) << key;
+    EXPECT_EQ(result.status, 0) << key;
+  }
+}
+
+TEST(LocalisationCheck, AMissingLanguageDirectoryShowsNoBundle) {
+  TempDir dir;
+  auto executable = copyExecutable(fs::path(dir.path()) / "tarnwick", Fallback::Kept);
+  dir.write("Tarnwick_Tarnwick.bundle/en.lproj/Localizable.strings", "\"quit\" = \"Leave\";");
+  auto result = check(executable, "quit");
+  EXPECT_EQ(result.out, "en: Leave\ntr: NO BUNDLE\n");
+  EXPECT_EQ(result.status, 0);
+
+  fs::create_directories(dir.path() + "/Tarnwick_Tarnwick.bundle/tr.lproj");
+  result = check(executable, "quit");
+  EXPECT_EQ(result.out, "en: Leave\ntr: MISSING\n");
+}
+
+TEST(LocalisationCheck, TheBundleIsSoughtBesideTheExecutableThenInTheDataDirectory) {
+  TempDir dir;
+  fs::path root = dir.path();
+  auto executable = copyExecutable(root / "bin/tarnwick", Fallback::Gone);
+  dir.write("share/tarnwick/Tarnwick_Tarnwick.bundle/en.lproj/Localizable.strings", "\"quit\" = \"Installed\";");
+  EXPECT_EQ(check(executable, "quit").out, "en: Installed\ntr: NO BUNDLE\n");
+
+  dir.write("bin/Tarnwick_Tarnwick.bundle/tr.lproj/Localizable.strings", "\"quit\" = \"Yanında\";");
+  EXPECT_EQ(check(executable, "quit").out, "en: NO BUNDLE\ntr: Yanında\n");
+}
+
+TEST(LocalisationCheck, NoBundleAnywhereEndsWithAMessage) {
+  TempDir dir;
+  fs::path root = dir.path();
+  auto executable = copyExecutable(root / "tarnwick", Fallback::Gone);
+  std::string absent = buildTreeBundle().string();
+  absent.replace(absent.size() - 6, 6, "absent");
+  auto result = check(executable, "quit");
+  EXPECT_EQ(result.out, "could not load resource bundle: from " + (root / L10n::kBundleName).string() + " or " +
+                            absent + "\n");
+  EXPECT_EQ(result.status, 1);
+}
+
+}  // namespace

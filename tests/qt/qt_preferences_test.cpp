@@ -1,0 +1,280 @@
+#include "integrations/qt/ini_preferences.h"
+#include "integrations/qt/qt_preferences.h"
+#include "support/test_process.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <sstream>
+#include <sys/stat.h>
+#include <thread>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readFile(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream content;
+  content << file.rdbuf();
+  return content.str();
+}
+
+std::vector<std::string> filesIn(const fs::path& directory) {
+  std::vector<std::string> names;
+  for (const auto& item : fs::directory_iterator(directory)) names.push_back(item.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+struct StoreFile {
+  TempDir dir;
+  fs::path path = fs::path(dir.path()) / "tarnwick.conf";
+  std::shared_ptr<Preferences> open() const { return makeQtPreferences(QString::fromStdString(path.string())); }
+};
+
+// This binary again, running one test in a mode chosen by the environment.
+// Its temporary files go into `scratch`, so that a child killed before it
+// could clean up leaves nothing behind.
+TestProcess startSelf(const std::string& test, const std::string& mode, const TempDir& scratch) {
+  auto self = fs::read_symlink("/proc/self/exe").string();
+  return TestProcess::start({self, "--gtest_filter=" + test},
+                            {"", {"TARNWICK_TEST_PREFS_CHILD=" + mode, "TMPDIR=" + scratch.path()}});
+}
+
+// The mode this process was started in by startSelf, or empty.
+std::string childMode() {
+  const char* mode = std::getenv("TARNWICK_TEST_PREFS_CHILD");
+  return mode ? mode : "";
+}
+
+TEST(QtPreferences, TextsNumbersAndBooleansRoundTrip) {
+  StoreFile file;
+  auto store = file.open();
+  const std::string texts[] = {"tr", "", "3", "-1.5", "true", "@Variant(x)", "@@", "a, b", "\"quoted\"",
+                               "back\\slash", "line\nbreak", "  spaced  ", ";not a comment", "#nor this",
+                               "key=value", "[section]", "Türkçe ığüşöç", "{\"3000\":\"web\"}", "3000,5173"};
+  const double numbers[] = {3, 0, -0.0, 0.1, -42.25, 1e300, 5e-324, 240, std::numeric_limits<double>::max()};
+  for (const auto& text : texts) {
+    store->setText("value", text);
+    EXPECT_EQ(file.open()->text("value"), text) << text;
+    EXPECT_EQ(store->number("value"), std::nullopt) << text;
+    EXPECT_EQ(store->boolean("value"), std::nullopt) << text;
+  }
+  for (double number : numbers) {
+    store->setNumber("value", number);
+    EXPECT_EQ(file.open()->number("value"), number) << number;
+    EXPECT_EQ(store->text("value"), std::nullopt) << number;
+  }
+  for (double number : {std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()}) {
+    store->setNumber("value", number);
+    EXPECT_EQ(store->number("value"), std::nullopt) << number;
+  }
+  for (bool boolean : {true, false}) {
+    store->setBoolean("value", boolean);
+    EXPECT_EQ(file.open()->boolean("value"), boolean);
+    EXPECT_EQ(store->text("value"), std::nullopt);
+    EXPECT_EQ(store->number("value"), std::nullopt);
+  }
+  store->remove("value");
+  EXPECT_EQ(store->boolean("value"), std::nullopt);
+  EXPECT_EQ(store->text("missing"), std::nullopt);
+}
+
+TEST(QtPreferences, KeysThatCannotBeStoredAreRefused) {
+  StoreFile file;
+  auto store = file.open();
+  store->setText("kept", "yes");
+  for (const char* key : {"", "a/b", "/", "a\\b"}) {
+    store->setText(key, "x");
+    EXPECT_EQ(store->text(key), std::nullopt) << key;
+    store->remove(key);
+  }
+  EXPECT_EQ(store->text("kept"), "yes");
+}
+
+TEST(QtPreferences, StoredNumbersAndBooleansAreReadStrictly) {
+  const std::pair<const char*, std::optional<double>> numbers[] = {
+      {"3", 3},      {"+3", 3},        {"-3", -3},          {"0.5", 0.5},       {".5", 0.5},
+      {"5.", 5},     {"1e3", 1000},    {"1E-2", 0.01},      {"abc", std::nullopt}, {"", std::nullopt},
+      {"1x", std::nullopt}, {" 1", std::nullopt}, {"1 ", std::nullopt}, {"0x10", std::nullopt},
+      {"inf", std::nullopt}, {"nan", std::nullopt}, {"1e999", std::nullopt}, {"--1", std::nullopt},
+      {"1e", std::nullopt}, {".", std::nullopt}, {"1,5", std::nullopt}, {"٣", std::nullopt},
+  };
+  for (const auto& [text, value] : numbers) EXPECT_EQ(parseStoredNumber(text), value) << text;
+  for (double value : {0.1, 1.0 / 3, 1e-300, 123456789.125})
+    EXPECT_EQ(parseStoredNumber(formatStoredNumber(value)), value) << value;
+
+  const std::pair<const char*, std::optional<bool>> booleans[] = {
+      {"true", true}, {"false", false}, {"True", std::nullopt}, {"1", std::nullopt}, {"yes", std::nullopt},
+      {"", std::nullopt}};
+  for (const auto& [text, value] : booleans) EXPECT_EQ(parseStoredBoolean(text), value) << text;
+}
+
+TEST(QtPreferences, ValuesOfTheWrongTypeInTheFileReadAsAbsent) {
+  StoreFile file;
+  file.dir.write("tarnwick.conf",
+                 "[number]\nrefreshInterval=abc\npanelMaxHeight=true\nlist=1, 2\n"
+                 "[boolean]\nconfirmBeforeKill=1\nstartAtLogin=@Variant(\\0\\0\\0\\x1\\x1)\n"
+                 "[text]\nappLanguage=@ByteArray(tr)\nhiddenPorts=80, 443\nportLabels=@Invalid()\n"
+                 "[General]\nwatchedPorts=3000\n");
+  auto store = file.open();
+  EXPECT_EQ(store->number("refreshInterval"), std::nullopt);
+  EXPECT_EQ(store->number("panelMaxHeight"), std::nullopt);
+  EXPECT_EQ(store->number("list"), std::nullopt);
+  EXPECT_EQ(store->boolean("confirmBeforeKill"), std::nullopt);
+  EXPECT_EQ(store->boolean("startAtLogin"), std::nullopt);
+  EXPECT_EQ(store->text("appLanguage"), std::nullopt);
+  EXPECT_EQ(store->text("hiddenPorts"), std::nullopt);
+  EXPECT_EQ(store->text("portLabels"), std::nullopt);
+  EXPECT_EQ(store->text("watchedPorts"), std::nullopt);
+  // Giving a key a value of another type leaves no trace of the old one.
+  store->setText("refreshInterval", "5");
+  EXPECT_EQ(store->number("refreshInterval"), std::nullopt);
+  EXPECT_EQ(store->text("refreshInterval"), "5");
+}
+
+// What cannot be made out reads as absent; what can is kept, and the next
+// write keeps it too.
+TEST(QtPreferences, ACorruptFileIsReadForWhatItHoldsAndReplacedOnlyByTheNextWrite) {
+  std::string garbage;
+  for (int i = 0; i < 4096; ++i) garbage += static_cast<char>((i * 7919) % 256);
+  struct Case {
+    const char* name;
+    std::string content;
+    std::optional<std::string> language;
+  };
+  const Case cases[] = {
+      {"binary garbage", garbage, std::nullopt},
+      {"truncated", "[text]\nappLangu", std::nullopt},
+      {"a value without a key", "[text]\n=tr\n", std::nullopt},
+      {"a NUL inside the key", std::string("[text]\napp\0Language=tr\n", 24), std::nullopt},
+      {"garbage before a good line", garbage + "\n[text]\nappLanguage=tr\n", "tr"},
+      {"an unclosed section header", "[text\nappLanguage=tr\n", "tr"},
+  };
+  for (const auto& c : cases) {
+    StoreFile file;
+    file.dir.write("tarnwick.conf", c.content);
+    auto before = fs::last_write_time(file.path);
+    auto store = file.open();
+    EXPECT_EQ(store->text("appLanguage"), c.language) << c.name;
+    EXPECT_EQ(store->number("refreshInterval"), std::nullopt) << c.name;
+    EXPECT_EQ(readFile(file.path), c.content) << c.name << ": reading rewrote the file";
+    EXPECT_EQ(fs::last_write_time(file.path), before) << c.name;
+
+    store->setNumber("refreshInterval", 5);
+    auto later = file.open();
+    EXPECT_EQ(later->number("refreshInterval"), 5) << c.name;
+    EXPECT_EQ(later->text("appLanguage"), c.language) << c.name;
+  }
+}
+
+// Run as the parent, writes from a second process and reads what it wrote;
+// run as that second process, writes.
+TEST(QtPreferences, ValuesPersistAcrossProcesses) {
+  const std::string mode = childMode();
+  if (mode.rfind("write:", 0) == 0) {
+    auto store = makeQtPreferences(QString::fromStdString(mode.substr(6)));
+    store->setText("appLanguage", "tr");
+    store->setNumber("panelMaxHeight", 420);
+    store->setBoolean("startAtLogin", true);
+    return;
+  }
+  StoreFile file;
+  auto store = file.open();
+  store->setText("appLanguage", "en");
+  EXPECT_EQ(store->text("appLanguage"), "en");
+  auto child = startSelf("QtPreferences.ValuesPersistAcrossProcesses", "write:" + file.path.string(), file.dir);
+  ASSERT_TRUE(child.waitForExit(std::chrono::seconds(60)));
+  EXPECT_EQ(store->text("appLanguage"), "tr");
+  EXPECT_EQ(store->number("panelMaxHeight"), 420);
+  EXPECT_EQ(store->boolean("startAtLogin"), true);
+}
+
+TEST(QtPreferences, TheUsersStoreIsTheXdgConfigFile) {
+  auto configHome = qEnvironmentVariable("XDG_CONFIG_HOME").toStdString();
+  ASSERT_FALSE(configHome.empty());
+  auto store = makeQtPreferences();
+  store->setText("storeLocationProbe", "here");
+  fs::path expected = fs::path(configHome) / "tarnwick/tarnwick.conf";
+  EXPECT_NE(readFile(expected).find("storeLocationProbe=here"), std::string::npos);
+  EXPECT_EQ(makeQtPreferences()->text("storeLocationProbe"), "here");
+  store->remove("storeLocationProbe");
+  EXPECT_EQ(makeQtPreferences()->text("storeLocationProbe"), std::nullopt);
+}
+
+TEST(QtPreferences, WritesReplaceTheFileWholeAndLeaveNothingBehind) {
+  StoreFile file;
+  auto store = file.open();
+  store->setText("portLabels", std::string(10000, 'a'));
+  fs::path kept = fs::path(file.dir.path()) / "kept";
+  fs::create_hard_link(file.path, kept);
+  std::string old = readFile(kept);
+
+  store->setText("portLabels", std::string(20000, 'b'));
+  // A write in place would show through the old name; a replacement does not.
+  EXPECT_EQ(readFile(kept), old);
+  struct stat keptStat {}, newStat {};
+  ::stat(kept.c_str(), &keptStat);
+  ::stat(file.path.c_str(), &newStat);
+  EXPECT_NE(keptStat.st_ino, newStat.st_ino);
+  fs::remove(kept);
+  EXPECT_EQ(filesIn(file.dir.path()), std::vector<std::string>{"tarnwick.conf"});
+}
+
+// A writer killed at any moment leaves a whole file: every snapshot taken
+// while it writes, and the file after its death, hold one complete value.
+TEST(QtPreferences, AWriterKilledMidWriteLeavesAWholeFile) {
+  const size_t size = 200000;
+  const std::string mode = childMode();
+  if (mode.rfind("loop:", 0) == 0) {
+    auto store = makeQtPreferences(QString::fromStdString(mode.substr(5)));
+    for (int i = 0;; ++i) store->setText("big", std::string(size, i % 2 ? 'b' : 'a'));
+  }
+  StoreFile file;
+  file.open()->setText("big", std::string(size, 'a'));
+  auto whole = [&](const std::string& content) {
+    for (char c : {'a', 'b'})
+      if (content.find("big=" + std::string(size, c) + "\n") != std::string::npos) return true;
+    return false;
+  };
+  auto child = startSelf("QtPreferences.AWriterKilledMidWriteLeavesAWholeFile", "loop:" + file.path.string(), file.dir);
+  auto first = fs::last_write_time(file.path);
+  ASSERT_TRUE(waitUntil([&] { return fs::last_write_time(file.path) != first; }, std::chrono::seconds(60)));
+  for (int i = 0; i < 200; ++i) ASSERT_TRUE(whole(readFile(file.path))) << "snapshot " << i;
+  child.killGroup();
+  EXPECT_TRUE(whole(readFile(file.path)));
+
+  // The dead writer's lock is stale, not a reason to stop writing.
+  auto store = file.open();
+  store->setText("after", "yes");
+  EXPECT_EQ(file.open()->text("after"), "yes");
+  EXPECT_TRUE(whole(readFile(file.path)));
+  for (const auto& name : filesIn(file.dir.path())) EXPECT_EQ(name.rfind("tarnwick.conf.", 0), std::string::npos) << name;
+}
+
+TEST(QtPreferences, ManyThreadsShareOneStore) {
+  StoreFile file;
+  auto store = file.open();
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 6; ++t)
+    threads.emplace_back([&, t] {
+      std::string key = "key" + std::to_string(t);
+      for (int i = 0; i < 20; ++i) {
+        store->setNumber(key, i);
+        EXPECT_EQ(store->number(key), i);
+        store->setText("shared", key);
+        EXPECT_TRUE(store->text("shared").has_value());
+        EXPECT_EQ(store->boolean("absent"), std::nullopt);
+      }
+    });
+  for (auto& thread : threads) thread.join();
+  auto later = file.open();
+  for (int t = 0; t < 6; ++t) EXPECT_EQ(later->number("key" + std::to_string(t)), 19);
+  EXPECT_EQ(filesIn(file.dir.path()), std::vector<std::string>{"tarnwick.conf"});
+}
+
+}  // namespace

@@ -1,0 +1,72 @@
+#include "integrations/strings_table.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using L10n::parseStringsTable;
+using L10n::StringsTable;
+
+struct TableCase {
+  const char* name;
+  std::string source;
+  StringsTable expected;
+};
+
+TEST(StringsTable, ParsesEntriesEscapesAndComments) {
+  const TableCase cases[] = {
+      {"plain", R"("quit" = "Quit";)", {{"quit", "Quit"}}},
+      {"spacing and line breaks between tokens", "  \"a\"\n=\n\t\"b\"\r\n;", {{"a", "b"}}},
+      {"block and line comments", "/* x */ \"a\" /* y */ = // z\n \"b\"; // tail\n/* \"c\" = \"d\"; */",
+       {{"a", "b"}}},
+      {"escapes", R"("k" = "say \"hi\" \\ \n\t\r";)", {{"k", "say \"hi\" \\ \n\t\r"}}},
+      {"unicode escapes", R"("k" = "\U00e7\u0131 \U20AC \UD83D\UDE00";)", {{"k", "çı € \xF0\x9F\x98\x80"}}},
+      {"raw UTF-8 and Turkish letters", "\"k\" = \"Türkçe ığüşöç İĞÜŞÖÇ\";", {{"k", "Türkçe ığüşöç İĞÜŞÖÇ"}}},
+      {"byte-order mark", "\xEF\xBB\xBF\"a\" = \"b\";", {{"a", "b"}}},
+      {"empty key and empty text", R"("" = ""; "k" = "";)", {{"", ""}, {"k", ""}}},
+      {"placeholders kept as they are", R"("k" = "%1$@ %d %%";)", {{"k", "%1$@ %d %%"}}},
+      {"later entry wins", "\"a\" = \"1\";\n\"a\" = \"2\";", {{"a", "2"}}},
+      {"invalid UTF-8 replaced", "\"k\" = \"a\xFF" "b\";", {{"k", "a\xEF\xBF\xBD" "b"}}},
+      {"unterminated block comment ends the table", "\"a\" = \"b\"; /* \"c\" = \"d\";", {{"a", "b"}}},
+      {"empty source", "", {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(parseStringsTable(c.source), c.expected) << c.name;
+}
+
+TEST(StringsTable, SkipsMalformedLinesAndKeepsTheRest) {
+  const std::pair<const char*, const char*> malformed[] = {
+      {"missing semicolon", R"("bad" = "x")"},
+      {"missing equals", R"("bad" "x";)"},
+      {"unquoted key", R"(bad = "x";)"},
+      {"unquoted value", R"("bad" = x;)"},
+      {"unterminated text", R"("bad" = "x;)"},
+      {"unknown escape", R"("bad" = "\q";)"},
+      {"short unicode escape", R"("bad" = "\U12";)"},
+      {"non-hex unicode escape", R"("bad" = "\U12G4";)"},
+      {"escaped NUL", R"("bad" = "\U0000";)"},
+      {"lone high surrogate", R"("bad" = "\UD83D";)"},
+      {"lone low surrogate", R"("bad" = "\UDE00";)"},
+      {"high surrogate with a non-surrogate", R"("bad" = "\UD83D\U0041";)"},
+      {"backslash at the very end", "\"bad\" = \"\\"},
+      {"stray text", "garbage ;;; ==="},
+      {"second value", R"("bad" = "x" "y";)"},
+  };
+  for (auto [name, line] : malformed) {
+    std::string source = std::string("\"before\" = \"1\";\n") + line + "\n\"after\" = \"2\";\n";
+    StringsTable expected{{"before", "1"}, {"after", "2"}};
+    EXPECT_EQ(parseStringsTable(source), expected) << name;
+  }
+}
+
+TEST(StringsTable, HostileInputNeverLoopsOrCrashes) {
+  std::string source;
+  for (int i = 0; i < 2000; ++i) source += i % 3 ? "\"\\U" : "\"k\" = \"v\";\n=\"/*";
+  (void)parseStringsTable(source);
+  std::string quotes(100000, '"');
+  EXPECT_TRUE(parseStringsTable(quotes).empty());
+  std::string binary;
+  for (int i = 0; i < 4096; ++i) binary += static_cast<char>(i * 37);
+  (void)parseStringsTable(binary);
+}
+
+}  // namespace

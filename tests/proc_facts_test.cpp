@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -24,15 +23,6 @@ TEST(ProcFacts, ReadsCommandLinesFromTheTreeItIsGiven) {
   ASSERT_EQ(::stat((proc.path() + "/10").c_str(), &info), 0);
   EXPECT_EQ(facts.owner(10), info.st_uid);
   EXPECT_EQ(facts.owner(13), std::nullopt);
-}
-
-TEST(ProcFacts, SeesARealProcessAndItsOwner) {
-  auto sleeper = TestProcess::start({"/bin/sleep", "30"});
-  ProcFacts facts("/proc");
-  ASSERT_TRUE(waitUntil([&] { return facts.commandLine(sleeper.pid()).has_value(); }));
-  EXPECT_EQ(facts.commandLine(sleeper.pid()), "/bin/sleep 30");
-  EXPECT_EQ(facts.owner(sleeper.pid()), ::getuid());
-  EXPECT_EQ(facts.currentUser(), ::getuid());
 }
 
 }  // namespace

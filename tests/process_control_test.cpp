@@ -95,33 +95,28 @@ Events escalation(int32_t pid, int probes, bool hardKill) {
   return events;
 }
 
-TEST(CommandName, FirstWordOfTheLastPathComponent) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"node", "node"},
-      {"/usr/local/bin/node", "node"},
-      {"next-server (v14.1)", "next-server"},
-      {"/opt/app/next-server (v14.1)", "next-server"},
-      {"npm run dev", "npm"},
-      {"/Applications/My App.app/Contents/MacOS/My App", "My"},
-      {"", ""},
-      {"   ", ""},
-      {"/usr/bin/", ""},
+TEST(CommandName, FirstWordOfTheLastPathComponentMatchedExactly) {
+  struct Case {
+    const char* comm;
+    const char* name;
+    bool dev;
   };
-  for (const auto& [comm, name] : cases) EXPECT_EQ(PortCore::commandName(comm), name) << comm;
-}
-
-TEST(DevCommands, MatchExactlyAndCaseSensitively) {
-  const std::pair<const char*, bool> cases[] = {
-      {"node", true},        {"/usr/local/bin/node", true}, {"next-server (v14.1)", true},
-      {"npm run dev", true}, {"bun", true},                  {"deno", true},
-      {"Node", false},       {"node18", false},              {"nodemon", false},
-      {"zsh", false},        {"", false},
+  const Case cases[] = {
+      {"node", "node", true},
+      {"/usr/local/bin/node", "node", true},
+      {"next-server (v14.1)", "next-server", true},
+      {"npm run dev", "npm", true},
+      {"Node", "Node", false},
+      {"node18", "node18", false},
+      {"nodemon", "nodemon", false},
+      {"/Applications/My App.app/Contents/MacOS/My App", "My", false},
+      {"   ", "", false},
+      {"/usr/bin/", "", false},
   };
-  for (const auto& [comm, dev] : cases) {
-    bool found = PortCore::devCommands().count(PortCore::commandName(comm)) != 0;
-    EXPECT_EQ(found, dev) << comm;
+  for (const auto& c : cases) {
+    EXPECT_EQ(PortCore::commandName(c.comm), c.name) << c.comm;
+    EXPECT_EQ(PortCore::devCommands().count(PortCore::commandName(c.comm)), c.dev ? 1u : 0u) << c.comm;
   }
-  EXPECT_EQ(PortCore::devCommands().size(), 9u);
 }
 
 TEST(TopDevAncestor, ClimbsThroughDevParentsOnly) {
@@ -143,7 +138,6 @@ TEST(TopDevAncestor, ClimbsThroughDevParentsOnly) {
       {"empty table", {}, 100, 100},
       {"look-alike names stop the walk",
        {{100, {90, "node"}}, {90, {80, "nodemon"}}, {80, {1, "npm"}}}, 100, 100},
-      {"next-server with its version", {{100, {90, "node"}}, {90, {1, "next-server (v14.1)"}}}, 100, 90},
       {"cycle through the leaf", {{100, {90, "node"}}, {90, {100, "npm"}}}, 100, 90},
       {"cycle above the leaf",
        {{100, {90, "node"}}, {90, {80, "npm"}}, {80, {90, "node"}}}, 100, 80},
@@ -167,7 +161,6 @@ TEST(KillProcess, EscalatesOnlyWhileTheProcessLives) {
       {"never exits", 42, Force::No, INT_MAX, SignalResult::NoSuchProcess, escalation(42, 20, true)},
       {"may not be signalled", 42, Force::No, 0, SignalResult::PermissionDenied, escalation(42, 1, false)},
       {"force", 42, Force::Yes, INT_MAX, SignalResult::NoSuchProcess, {"signal 9 to 42"}},
-      {"PID 2 is signalled", 2, Force::Yes, INT_MAX, SignalResult::NoSuchProcess, {"signal 9 to 2"}},
       {"PID 1", 1, Force::No, INT_MAX, SignalResult::NoSuchProcess, {}},
       {"PID 1 forced", 1, Force::Yes, INT_MAX, SignalResult::NoSuchProcess, {}},
       {"PID 0", 0, Force::No, INT_MAX, SignalResult::NoSuchProcess, {}},

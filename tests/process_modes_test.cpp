@@ -106,19 +106,6 @@ TEST(ProcessModes, APortNothingListensOnPrintsNothing) {
   }
 }
 
-TEST(KillTreeMode, ALeafWithoutDevParentIsItsOwnRoot) {
-  std::vector<int> ports;
-  auto listener = startListener({"--bind", "127.0.0.1:0"}, &ports);
-  ASSERT_EQ(ports.size(), 1u);
-  auto tarnwick = startTarnwick("--kill-tree", ports[0]);
-  auto pid = std::to_string(listener.pid());
-  auto line = tarnwick.readLine(30s);
-  ASSERT_TRUE(line);
-  EXPECT_EQ(line->rfind("leaf " + pid + " (tw_listener) -> tree root " + pid + " (", 0), 0u) << *line;
-  EXPECT_NE(line->find("tw_listener)"), std::string::npos) << *line;
-  EXPECT_TRUE(listener.waitForExit(5s));
-}
-
 // Every process carrying the project's marker in its environment: the npm tree,
 // and whatever a restart started in a session of its own.
 std::vector<pid_t> markedProcesses(const std::string& marker) {

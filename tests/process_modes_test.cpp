@@ -1,0 +1,222 @@
+// The kill, kill-tree and restart modes against real processes: tw_listener,
+// and a real npm script running a small node server.
+#include "core/scan.h"
+#include "support/test_process.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <arpa/inet.h>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+using namespace std::string_literals;
+
+std::string readWhole(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+bool acceptsConnections(int port) {
+  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_port = htons(static_cast<uint16_t>(port));
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bool connected = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+  ::close(fd);
+  return connected;
+}
+
+// A port that was free a moment ago.
+int freePort() {
+  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof addr;
+  ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &length);
+  ::close(fd);
+  return ntohs(addr.sin_port);
+}
+
+std::vector<int32_t> ownersOf(int port) {
+  std::vector<int32_t> pids;
+  for (const auto& entry : PortCore::listPorts())
+    if (entry.port == port) pids.push_back(entry.pid);
+  return pids;
+}
+
+TestProcess startTarnwick(const std::string& mode, int port, const TestProcess::Options& options = {}) {
+  return TestProcess::start({tarnwickPath(), mode, std::to_string(port)}, options);
+}
+
+TEST(KillMode, AListenerThatHonoursSigtermIsGoneAtOnce) {
+  std::vector<int> ports;
+  auto listener = startListener({"--bind", "127.0.0.1:0"}, &ports);
+  ASSERT_EQ(ports.size(), 1u);
+  auto tarnwick = startTarnwick("--kill", ports[0]);
+  EXPECT_EQ(tarnwick.readLine(30s), "killing tw_listener pid " + std::to_string(listener.pid()));
+  EXPECT_TRUE(listener.waitForExit(500ms));
+  EXPECT_TRUE(tarnwick.waitForExit(10s));
+}
+
+TEST(KillMode, AListenerThatIgnoresSigtermIsKilledAfterTwoSeconds) {
+  std::vector<int> ports;
+  auto listener = startListener({"--bind", "127.0.0.1:0", "--ignore-term"}, &ports);
+  ASSERT_EQ(ports.size(), 1u);
+  auto tarnwick = startTarnwick("--kill", ports[0]);
+  ASSERT_EQ(tarnwick.readLine(30s), "killing tw_listener pid " + std::to_string(listener.pid()));
+  // Twenty probes of 0.1 s each come first; reading the line may lag its printing.
+  EXPECT_FALSE(listener.waitForExit(1500ms)) << "killed before the probes ran out";
+  EXPECT_TRUE(listener.waitForExit(10s));
+  EXPECT_TRUE(tarnwick.waitForExit(10s));
+}
+
+TEST(KillMode, TwoOwnersOfOnePortAreStoppedLowerPidFirst) {
+  std::vector<int> ports;
+  auto first = startListener({"--reuseport", "--bind", "127.0.0.1:0"}, &ports);
+  ASSERT_EQ(ports.size(), 1u);
+  auto second = startListener({"--reuseport", "--bind", "127.0.0.1:" + std::to_string(ports[0])});
+  pid_t low = std::min(first.pid(), second.pid());
+  pid_t high = std::max(first.pid(), second.pid());
+  auto tarnwick = startTarnwick("--kill", ports[0]);
+  // Reaping them here lets each probe see its process gone.
+  EXPECT_TRUE(waitUntil([&] { return first.waitForExit(0ms) && second.waitForExit(0ms); }, 30s));
+  EXPECT_EQ(tarnwick.readLine(10s), "killing tw_listener pid " + std::to_string(low));
+  EXPECT_EQ(tarnwick.readLine(10s), "killing tw_listener pid " + std::to_string(high));
+  EXPECT_EQ(tarnwick.readLine(10s), std::nullopt);
+}
+
+TEST(ProcessModes, APortNothingListensOnPrintsNothing) {
+  int port = freePort();
+  for (const char* mode : {"--kill", "--kill-tree", "--restart"}) {
+    auto result = runProgram({tarnwickPath(), mode, std::to_string(port)});
+    EXPECT_EQ(result.out, "") << mode;
+    EXPECT_EQ(result.status, 0) << mode;
+  }
+}
+
+// Every process carrying the project's marker in its environment: the npm tree,
+// and whatever a restart started in a session of its own.
+std::vector<pid_t> markedProcesses(const std::string& marker) {
+  std::vector<pid_t> pids;
+  std::error_code ignored;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc", ignored)) {
+    auto name = entry.path().filename().string();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    pid_t pid = std::stoi(name);
+    if (pid == ::getpid()) continue;
+    std::string environ = '\0' + readWhole(entry.path().string() + "/environ");
+    if (environ.find('\0' + marker + '\0') != std::string::npos && processAlive(pid)) pids.push_back(pid);
+  }
+  return pids;
+}
+
+// A package whose "dev" script runs a node server on a fixed free port, and the
+// environment that keeps npm off the network and out of the user's files. On
+// destruction every process of the project ends, restarted ones included.
+class NpmProject {
+ public:
+  explicit NpmProject(const std::string& extraArguments = "") : port(freePort()) {
+    dir.write("server.js",
+              "const port = Number(process.argv[process.argv.length - 1]);\n"
+              "require('http').createServer((q, r) => r.end('ok')).listen(port, '127.0.0.1');\n");
+    dir.write("package.json", "{\"name\":\"tw-npm-test\",\"scripts\":{\"dev\":\"node server.js " +
+                                  extraArguments + std::to_string(port) + "\"}}\n");
+    options.workingDirectory = dir.path();
+    options.extraEnv = {"HOME=" + home.path(), "npm_config_offline=true",
+                        "npm_config_update_notifier=false", "npm_config_fund=false",
+                        "npm_config_audit=false", marker};
+  }
+  ~NpmProject() {
+    for (pid_t pid : markedProcesses(marker)) ::kill(pid, SIGKILL);
+  }
+  NpmProject(const NpmProject&) = delete;
+  NpmProject& operator=(const NpmProject&) = delete;
+
+  TestProcess startDev() { return TestProcess::start({"/usr/bin/npm", "run", "dev"}, options); }
+  bool waitListening() { return waitUntil([this] { return acceptsConnections(port); }, 30s); }
+
+  TempDir home;
+  TempDir dir;
+  int port;
+  std::string marker = "TARNWICK_TEST_TREE=" + std::to_string(::getpid()) + "-" + std::to_string(port);
+  TestProcess::Options options;
+};
+
+std::string cwdOf(pid_t pid) {
+  std::error_code ignored;
+  return std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/cwd", ignored).string();
+}
+
+TEST(KillTreeMode, StopsARealNpmTree) {
+  NpmProject project;
+  auto npm = project.startDev();
+  ASSERT_TRUE(project.waitListening());
+  auto owners = ownersOf(project.port);
+  ASSERT_EQ(owners.size(), 1u);
+
+  auto tarnwick = startTarnwick("--kill-tree", project.port, project.options);
+  auto line = tarnwick.readLine(30s);
+  ASSERT_TRUE(line);
+  EXPECT_EQ(line->rfind("leaf " + std::to_string(owners[0]) + " (node) -> tree root ", 0), 0u) << *line;
+  EXPECT_TRUE(npm.waitForExit(15s)) << "npm outlived its tree";
+  EXPECT_TRUE(tarnwick.waitForExit(15s));
+  EXPECT_FALSE(acceptsConnections(project.port));
+  EXPECT_TRUE(waitUntil([&] { return markedProcesses(project.marker).empty(); }, 5s));
+}
+
+TEST(RestartMode, BringsARealNpmTreeBackInItsDirectory) {
+  NpmProject project;
+  auto npm = project.startDev();
+  ASSERT_TRUE(project.waitListening());
+  auto owners = ownersOf(project.port);
+  ASSERT_EQ(owners.size(), 1u);
+
+  auto tarnwick = startTarnwick("--restart", project.port, project.options);
+  EXPECT_EQ(tarnwick.readLine(30s), "restarting tree of pid " + std::to_string(owners[0]));
+  npm.waitForExit(15s);  // the old script ends with its server; reaping it ends the probes
+  EXPECT_TRUE(tarnwick.waitForExit(15s));
+
+  std::vector<int32_t> now;
+  ASSERT_TRUE(waitUntil([&] {
+    now = ownersOf(project.port);
+    return now.size() == 1 && now[0] != owners[0];
+  }, 30s)) << "the port did not come back";
+  EXPECT_EQ(cwdOf(now[0]), project.dir.path());
+  EXPECT_NE(::getsid(now[0]), ::getsid(0)) << "the restarted tree shares our session";
+}
+
+TEST(RestartMode, KeepsAnArgumentThatHoldsSpaces) {
+  NpmProject project;
+  const std::vector<std::string> argv{"/usr/bin/node", "server.js", "--title", "my app",
+                                      std::to_string(project.port)};
+  auto node = TestProcess::start(argv, project.options);
+  ASSERT_TRUE(project.waitListening());
+
+  auto tarnwick = startTarnwick("--restart", project.port, project.options);
+  EXPECT_EQ(tarnwick.readLine(30s), "restarting tree of pid " + std::to_string(node.pid()));
+  node.waitForExit(15s);
+  EXPECT_TRUE(tarnwick.waitForExit(15s));
+
+  std::vector<int32_t> now;
+  ASSERT_TRUE(waitUntil([&] {
+    now = ownersOf(project.port);
+    return now.size() == 1 && now[0] != node.pid();
+  }, 30s)) << "the port did not come back";
+  std::string expected;
+  for (const auto& arg : argv) expected += arg + '\0';
+  EXPECT_EQ(readWhole("/proc/" + std::to_string(now[0]) + "/cmdline"), expected);
+}
+
+}  // namespace

@@ -44,7 +44,9 @@ void drawBadge(QImage& image, const QString& text, const QColor& tint) {
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setRenderHint(QPainter::TextAntialiasing);
-  painter.setCompositionMode(QPainter::CompositionMode_Clear);
+  // DestinationOut rather than Clear: Clear ignores coverage and would wipe
+  // each glyph's whole box.
+  painter.setCompositionMode(QPainter::CompositionMode_DestinationOut);
   const qreal ring = std::max(1.0, side / 18);
   painter.setPen(Qt::NoPen);
   painter.setBrush(Qt::black);
@@ -54,7 +56,7 @@ void drawBadge(QImage& image, const QString& text, const QColor& tint) {
   painter.setBrush(tint);
   painter.drawRoundedRect(pill, radius, radius);
 
-  painter.setCompositionMode(QPainter::CompositionMode_Clear);
+  painter.setCompositionMode(QPainter::CompositionMode_DestinationOut);
   painter.setFont(font);
   painter.setPen(Qt::black);
   painter.drawText(pill, Qt::AlignCenter, text);
@@ -63,7 +65,12 @@ void drawBadge(QImage& image, const QString& text, const QColor& tint) {
 }  // namespace
 
 QImage loadShape(const QString& path) {
-  return path.isEmpty() ? QImage() : QImage(path);
+  if (path.isEmpty()) return {};
+  QImage image(path);
+  // Qt reads "@2x" in the name as device pixel ratio 2; the glyph is used
+  // pixel for pixel here.
+  image.setDevicePixelRatio(1);
+  return image;
 }
 
 QImage fallbackShape() {
@@ -101,6 +108,7 @@ QColor tintFor(const QPalette& palette) {
 QImage render(const QImage& shape, int count, int side, const QColor& tint) {
   QImage image = shape.convertToFormat(QImage::Format_ARGB32_Premultiplied)
                      .scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+  image.setDevicePixelRatio(1);
   if (image.size() != QSize(side, side)) {
     QImage square(side, side, QImage::Format_ARGB32_Premultiplied);
     square.fill(Qt::transparent);

@@ -129,7 +129,10 @@ TEST(TraySession, ItemRegistersOpensThePanelHandsOverAndQuitsFromItsMenu) {
   std::vector<int> sides;
   for (const auto& image : images) {
     EXPECT_EQ(image.width, image.height);
-    EXPECT_EQ(image.argb.size(), image.width * image.height * 4);
+    ASSERT_EQ(image.argb.size(), image.width * image.height * 4);
+    int opaque = 0;  // big-endian ARGB: alpha comes first
+    for (int i = 0; i < image.argb.size(); i += 4) opaque += uchar(image.argb[i]) > 128;
+    EXPECT_GT(opaque, image.width * image.height / 5) << image.width << " px image is nearly empty";
     sides.push_back(image.width);
   }
   EXPECT_NE(std::find(sides.begin(), sides.end(), 18), sides.end());

@@ -9,6 +9,7 @@
 #include <QList>
 #include <QPair>
 #include <cstdio>
+#include <memory>
 #include <unistd.h>
 
 namespace {

@@ -1,6 +1,5 @@
 #include "ui/bundle_location.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 

@@ -58,6 +58,9 @@ SingleInstance::Role SingleInstance::claimBusName() {
                                                  QDBusConnectionInterface::DontQueueService,
                                                  QDBusConnectionInterface::DontAllowReplacement);
   if (reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered) return Role::Primary;
+  // Refused although nobody holds the name (a bus policy, say): run anyway
+  // rather than report a running instance that is not there.
+  if (!bus_.interface()->isServiceRegistered(QString::fromLatin1(kServiceName)).value()) return Role::Primary;
   bus_.unregisterObject(QString::fromLatin1(kObjectPath));
   auto call = QDBusMessage::createMethodCall(QString::fromLatin1(kServiceName), QString::fromLatin1(kObjectPath),
                                              QString::fromLatin1(kServiceName), QStringLiteral("Activate"));

@@ -1,9 +1,7 @@
 #include "ui/menu_bar_icon.h"
-#include "ui/tarnwick_app.h"
 #include "support/test_process.h"
 
 #include <QFileInfo>
-#include <QPalette>
 #include <gtest/gtest.h>
 
 namespace {
@@ -86,20 +84,6 @@ TEST(MenuBarIcon, IconCarriesRealEighteenAndThirtySixPixelImages) {
   EXPECT_TRUE(sizes.contains(QSize(36, 36)));
   EXPECT_EQ(icon.pixmap(QSize(18, 18), 1.0).size(), QSize(18, 18));
   EXPECT_EQ(icon.pixmap(QSize(36, 36), 1.0).size(), QSize(36, 36));
-}
-
-TEST(MenuBarIcon, TintIsLightOnADarkPaletteAndDarkOnALightOne) {
-  QPalette dark, light;
-  dark.setColor(QPalette::Window, QColor(30, 30, 30));
-  light.setColor(QPalette::Window, QColor(240, 240, 240));
-  EXPECT_GT(MenuBarIcon::tintFor(dark).lightness(), 200);
-  EXPECT_LT(MenuBarIcon::tintFor(light).lightness(), 60);
-}
-
-TEST(MenuBarIcon, ToolTipSaysTheCountInWords) {
-  EXPECT_EQ(TarnwickApp::toolTip(0), QStringLiteral("Tarnwick — no dev ports"));
-  EXPECT_EQ(TarnwickApp::toolTip(1), QStringLiteral("Tarnwick — 1 dev port"));
-  EXPECT_EQ(TarnwickApp::toolTip(3), QStringLiteral("Tarnwick — 3 dev ports"));
 }
 
 }  // namespace

@@ -1,0 +1,133 @@
+#include "ui/menu_bar_icon.h"
+
+#include "ui/bundle_location.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+#include <cmath>
+
+namespace MenuBarIcon {
+
+namespace {
+
+constexpr int kSmall = 18;
+constexpr int kLarge = 36;
+
+// The largest bold font whose text fits in `maxWidth`, never below 6 px: at 18
+// pixels a two-digit count still fits at about 9 px.
+QFont badgeFont(const QString& text, qreal height, qreal maxWidth) {
+  QFont font;
+  font.setBold(true);
+  for (int pixels = std::max(6, int(std::lround(height * 0.9))); pixels >= 6; --pixels) {
+    font.setPixelSize(pixels);
+    if (QFontMetricsF(font).horizontalAdvance(text) <= maxWidth) break;
+  }
+  return font;
+}
+
+// A pill in the bottom-right corner. A ring around it is cleared so that it
+// stands apart from the glyph, and the digits are cut out of it, so the badge
+// needs no second colour: the panel shows through them.
+void drawBadge(QImage& image, const QString& text, const QColor& tint) {
+  const qreal side = image.width();
+  const qreal height = std::round(side * 0.6);
+  const qreal padding = height * 0.25;
+  const QFont font = badgeFont(text, height, side - 2 * padding);
+  const qreal textWidth = QFontMetricsF(font).horizontalAdvance(text);
+  const qreal width = std::clamp(textWidth + 2 * padding, height, side);
+  const QRectF pill(side - width, side - height, width, height);
+  const qreal radius = height / 2;
+
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setRenderHint(QPainter::TextAntialiasing);
+  // DestinationOut rather than Clear: Clear ignores coverage and would wipe
+  // each glyph's whole box.
+  painter.setCompositionMode(QPainter::CompositionMode_DestinationOut);
+  const qreal ring = std::max(1.0, side / 18);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(Qt::black);
+  painter.drawRoundedRect(pill.adjusted(-ring, -ring, ring, ring), radius + ring, radius + ring);
+
+  painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  painter.setBrush(tint);
+  painter.drawRoundedRect(pill, radius, radius);
+
+  painter.setCompositionMode(QPainter::CompositionMode_DestinationOut);
+  painter.setFont(font);
+  painter.setPen(Qt::black);
+  painter.drawText(pill, Qt::AlignCenter, text);
+}
+
+}  // namespace
+
+QImage loadShape(const QString& path) {
+  if (path.isEmpty()) return {};
+  QImage image(path);
+  // Qt reads "@2x" in the name as device pixel ratio 2; the glyph is used
+  // pixel for pixel here.
+  image.setDevicePixelRatio(1);
+  return image;
+}
+
+QImage fallbackShape() {
+  // Two windows joined by a line: an application connected to another.
+  QImage image(kLarge, kLarge, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(Qt::white);
+  painter.drawRoundedRect(QRectF(4, 3, 28, 12), 3, 3);
+  painter.drawRect(QRectF(16, 15, 4, 6));
+  painter.drawRoundedRect(QRectF(4, 21, 28, 12), 3, 3);
+  return image;
+}
+
+const QImage& shape() {
+  static const QImage loaded = [] {
+    QImage image = loadShape(bundleResourcePath(QStringLiteral("MenuBarIcon@2x.png")));
+    return image.isNull() ? fallbackShape() : image;
+  }();
+  return loaded;
+}
+
+QString badgeText(int count) {
+  if (count < 1) return {};
+  if (count > 99) return QStringLiteral("99+");
+  return QString::number(count);
+}
+
+QColor tintFor(const QPalette& palette) {
+  return palette.color(QPalette::Window).lightness() < 128 ? QColor(Qt::white) : QColor(0x20, 0x20, 0x20);
+}
+
+QImage render(const QImage& shape, int count, int side, const QColor& tint) {
+  QImage image = shape.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                     .scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+  image.setDevicePixelRatio(1);
+  if (image.size() != QSize(side, side)) {
+    QImage square(side, side, QImage::Format_ARGB32_Premultiplied);
+    square.fill(Qt::transparent);
+    QPainter(&square).drawImage((side - image.width()) / 2, (side - image.height()) / 2, image);
+    image = square;
+  }
+  {
+    QPainter painter(&image);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    painter.fillRect(image.rect(), tint);
+  }
+  if (const QString text = badgeText(count); !text.isEmpty()) drawBadge(image, text, tint);
+  return image;
+}
+
+QIcon icon(const QImage& shape, int count, const QColor& tint) {
+  QIcon icon;
+  for (int side : {kSmall, kLarge}) icon.addPixmap(QPixmap::fromImage(render(shape, count, side, tint)));
+  return icon;
+}
+
+}  // namespace MenuBarIcon

@@ -1,0 +1,37 @@
+#pragma once
+// The tray item's picture: the bundled glyph in one tint, with the number of
+// dev ports drawn on it as a badge (a status-notifier item has no text label).
+#include <QColor>
+#include <QIcon>
+#include <QImage>
+#include <QPalette>
+#include <QString>
+
+namespace MenuBarIcon {
+
+/// The glyph at `path` (white shape, alpha is what counts); a null image when
+/// the file is missing or unreadable.
+QImage loadShape(const QString& path);
+
+/// A generic glyph drawn in code, for when the bundle has no icon.
+QImage fallbackShape();
+
+/// The bundled glyph ("MenuBarIcon@2x.png"), else fallbackShape(). Read once.
+const QImage& shape();
+
+/// The text of the badge: the count in decimal, "99+" from 100 on; empty
+/// below 1.
+QString badgeText(int count);
+
+/// Light on a dark palette, dark on a light one.
+QColor tintFor(const QPalette& palette);
+
+/// `shape` scaled to side × side and drawn in `tint`, with the badge when
+/// `count` is 1 or more.
+QImage render(const QImage& shape, int count, int side, const QColor& tint);
+
+/// render() at 18 and 36 pixels, both at device pixel ratio 1, so that the
+/// status-notifier export carries two real sizes.
+QIcon icon(const QImage& shape, int count, const QColor& tint);
+
+}  // namespace MenuBarIcon

@@ -1,0 +1,89 @@
+#include "ui/menu_bar_icon.h"
+#include "support/test_process.h"
+
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The copy the build puts beside the executable.
+QString bundledIconPath() {
+  return QFileInfo(QString::fromStdString(tarnwickPath())).absolutePath() +
+         QStringLiteral("/Tarnwick_Tarnwick.bundle/MenuBarIcon@2x.png");
+}
+
+const QColor kLight(Qt::white);
+
+// Pixels that differ between two images of one size.
+int changedPixels(const QImage& a, const QImage& b) {
+  int changed = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) changed += a.pixel(x, y) != b.pixel(x, y);
+  return changed;
+}
+
+TEST(MenuBarIcon, BundledGlyphIsA36PixelShapeAndAMissingOneIsNull) {
+  QImage shape = MenuBarIcon::loadShape(bundledIconPath());
+  ASSERT_FALSE(shape.isNull());
+  EXPECT_EQ(shape.size(), QSize(36, 36));
+  EXPECT_TRUE(shape.hasAlphaChannel());
+  EXPECT_TRUE(MenuBarIcon::loadShape(QStringLiteral("/nonexistent/MenuBarIcon@2x.png")).isNull());
+  EXPECT_TRUE(MenuBarIcon::loadShape(QString()).isNull());
+  EXPECT_FALSE(MenuBarIcon::fallbackShape().isNull());
+}
+
+TEST(MenuBarIcon, BadgeTextClampsAtThreeDigits) {
+  const std::vector<std::pair<int, QString>> rows = {
+      {-4, ""}, {0, ""}, {1, "1"}, {9, "9"}, {42, "42"}, {99, "99"}, {100, "99+"}, {65535, "99+"},
+  };
+  for (const auto& [count, text] : rows) EXPECT_EQ(MenuBarIcon::badgeText(count), text) << count;
+}
+
+TEST(MenuBarIcon, NoBadgeBelowOneTheShapeInTheTintOtherwise) {
+  const QImage shape = MenuBarIcon::loadShape(bundledIconPath());
+  ASSERT_FALSE(shape.isNull());
+  for (int side : {18, 36}) {
+    const QImage plain = MenuBarIcon::render(shape, 0, side, kLight);
+    ASSERT_EQ(plain.size(), QSize(side, side));
+    EXPECT_EQ(plain, MenuBarIcon::render(shape, -2, side, kLight));
+    const QImage scaledAlpha = shape.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                                   .convertToFormat(QImage::Format_Alpha8);
+    for (int y = 0; y < side; ++y)
+      for (int x = 0; x < side; ++x) {
+        const QColor pixel = plain.pixelColor(x, y);
+        ASSERT_NEAR(pixel.alpha(), qAlpha(scaledAlpha.pixel(x, y)), 1) << side << " at " << x << "," << y;
+        if (pixel.alpha() == 255) {
+          ASSERT_EQ(pixel.rgb(), kLight.rgb());
+        }
+      }
+  }
+}
+
+TEST(MenuBarIcon, EachCountDrawsItsOwnBadgeAtBothSizes) {
+  const QImage shape = MenuBarIcon::loadShape(bundledIconPath());
+  ASSERT_FALSE(shape.isNull());
+  for (int side : {18, 36}) {
+    const QImage plain = MenuBarIcon::render(shape, 0, side, kLight);
+    std::vector<QImage> badged;
+    for (int count : {1, 2, 7, 42, 100}) {
+      badged.push_back(MenuBarIcon::render(shape, count, side, kLight));
+      EXPECT_GT(changedPixels(plain, badged.back()), side) << side << " px, count " << count;
+    }
+    // Different digits must look different: without a usable font every
+    // glyph would be the same box.
+    for (size_t i = 0; i < badged.size(); ++i)
+      for (size_t j = i + 1; j < badged.size(); ++j) EXPECT_NE(badged[i], badged[j]) << side << " px";
+    EXPECT_EQ(MenuBarIcon::render(shape, 100, side, kLight), MenuBarIcon::render(shape, 4000, side, kLight));
+  }
+}
+
+TEST(MenuBarIcon, IconCarriesRealEighteenAndThirtySixPixelImages) {
+  const QIcon icon = MenuBarIcon::icon(MenuBarIcon::fallbackShape(), 3, kLight);
+  const auto sizes = icon.availableSizes();
+  EXPECT_TRUE(sizes.contains(QSize(18, 18)));
+  EXPECT_TRUE(sizes.contains(QSize(36, 36)));
+  EXPECT_EQ(icon.pixmap(QSize(18, 18), 1.0).size(), QSize(18, 18));
+  EXPECT_EQ(icon.pixmap(QSize(36, 36), 1.0).size(), QSize(36, 36));
+}
+
+}  // namespace

@@ -1,0 +1,85 @@
+#include "ui/panel_window.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Escape = PanelWindow::EscapeResult;
+
+TEST(PanelWindow, StartsWithThePlaceholderAtTheFixedWidth) {
+  PanelWindow panel;
+  ASSERT_NE(panel.content(), nullptr);
+  auto labels = panel.content()->findChildren<QLabel*>();
+  ASSERT_FALSE(labels.isEmpty());
+  EXPECT_EQ(labels.first()->text(), QStringLiteral("Tarnwick"));
+  panel.openAt({10, 20});
+  EXPECT_EQ(panel.width(), PanelWindow::kWidth);
+  EXPECT_EQ(panel.pos(), QPoint(10, 20));
+  EXPECT_EQ(panel.palette().color(QPalette::Window), QColor::fromRgbF(0.105f, 0.098f, 0.066f));
+}
+
+TEST(PanelWindow, NewContentReplacesTheOldAndTakesTheWidth) {
+  PanelWindow panel;
+  QPointer<QWidget> placeholder = panel.content();
+  auto* content = new QWidget;
+  content->setMinimumHeight(200);
+  panel.setContent(content);
+  EXPECT_EQ(panel.content(), content);
+  EXPECT_EQ(content->parentWidget(), &panel);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return placeholder.isNull(); }, 2000));
+  panel.openAt({0, 0});
+  EXPECT_EQ(panel.width(), PanelWindow::kWidth);
+  EXPECT_GE(panel.height(), 200);
+}
+
+TEST(PanelWindow, EscapeClosesOnlyWhenTheContentHasNothingToUndo) {
+  struct Row {
+    const char* name;
+    std::optional<Escape> answer;  // absent: no handler
+    bool staysOpen;
+  };
+  const std::vector<Row> rows = {
+      {"content handled it", Escape::Handled, true},
+      {"content ignored it", Escape::Ignored, false},
+      {"no handler", std::nullopt, false},
+  };
+  for (const auto& row : rows) {
+    PanelWindow panel;
+    int asked = 0;
+    if (row.answer)
+      panel.setEscapeHandler([&] {
+        ++asked;
+        return *row.answer;
+      });
+    auto* field = new QLineEdit;
+    panel.setContent(field);
+    panel.openAt({0, 0});
+    ASSERT_TRUE(panel.isVisible()) << row.name;
+    // From the focused field, as a typed key would come.
+    QTest::keyClick(field, Qt::Key_Escape);
+    EXPECT_EQ(panel.isVisible(), row.staysOpen) << row.name;
+    EXPECT_EQ(asked, row.answer ? 1 : 0) << row.name;
+  }
+}
+
+TEST(PanelWindow, ShownAndHiddenFollowTheWindow) {
+  PanelWindow panel;
+  QSignalSpy shown(&panel, &PanelWindow::shown);
+  QSignalSpy hidden(&panel, &PanelWindow::hidden);
+  panel.openAt({0, 0});
+  EXPECT_EQ(shown.count(), 1);
+  EXPECT_EQ(hidden.count(), 0);
+  QTest::keyClick(&panel, Qt::Key_Escape);
+  EXPECT_EQ(hidden.count(), 1);
+  panel.openAt({0, 0});
+  panel.hide();
+  EXPECT_EQ(shown.count(), 2);
+  EXPECT_EQ(hidden.count(), 2);
+}
+
+}  // namespace

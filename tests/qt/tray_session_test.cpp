@@ -1,0 +1,197 @@
+// The tray application end to end: the real executable on an Xvfb display and a
+// private session bus with a stand-in tray host.
+#include "qt/desktop_session.h"
+#include "qt/status_notifier_watcher.h"
+
+#include <QDBusArgument>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+#include <QFile>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const QString kItemPath = QStringLiteral("/StatusNotifierItem");
+const QString kItemInterface = QStringLiteral("org.kde.StatusNotifierItem");
+
+struct Image {
+  int width = 0;
+  int height = 0;
+  QByteArray argb;
+};
+
+QVariant itemProperty(const QDBusConnection& bus, const QString& service, const QString& name) {
+  auto message = QDBusMessage::createMethodCall(service, kItemPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                QStringLiteral("Get"));
+  message << kItemInterface << name;
+  auto reply = callAndWait(bus, message);
+  if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return {};
+  return reply.arguments().first().value<QDBusVariant>().variant();
+}
+
+std::vector<Image> readImages(const QDBusArgument& argument) {
+  std::vector<Image> images;
+  argument.beginArray();
+  while (!argument.atEnd()) {
+    Image image;
+    argument.beginStructure();
+    argument >> image.width >> image.height >> image.argb;
+    argument.endStructure();
+    images.push_back(image);
+  }
+  argument.endArray();
+  return images;
+}
+
+// ToolTip is (icon name, images, title, description).
+QString toolTipTitle(const QVariant& value) {
+  const auto argument = value.value<QDBusArgument>();
+  QString iconName, title, description;
+  argument.beginStructure();
+  argument >> iconName;
+  readImages(argument);
+  argument >> title >> description;
+  argument.endStructure();
+  return title;
+}
+
+// A dbusmenu layout node is (id, properties, children as variants).
+int findMenuItem(const QDBusArgument& node, const QString& label) {
+  int id = 0;
+  QVariantMap properties;
+  node.beginStructure();
+  node >> id >> properties;
+  int found = properties.value(QStringLiteral("label")).toString().remove('_').remove('&') == label ? id : -1;
+  node.beginArray();
+  while (!node.atEnd()) {
+    QDBusVariant child;
+    node >> child;
+    if (found < 0) found = findMenuItem(child.variant().value<QDBusArgument>(), label);
+  }
+  node.endArray();
+  node.endStructure();
+  return found;
+}
+
+bool clickMenuItem(const QDBusConnection& bus, const QString& service, const QString& label) {
+  const auto menuPath = itemProperty(bus, service, QStringLiteral("Menu")).value<QDBusObjectPath>().path();
+  if (menuPath.isEmpty()) return false;
+  const QString menuInterface = QStringLiteral("com.canonical.dbusmenu");
+  auto layoutCall = QDBusMessage::createMethodCall(service, menuPath, menuInterface, QStringLiteral("GetLayout"));
+  layoutCall << 0 << -1 << QStringList();
+  auto layout = callAndWait(bus, layoutCall);
+  if (layout.arguments().size() < 2) return false;
+  const int id = findMenuItem(layout.arguments().at(1).value<QDBusArgument>(), label);
+  if (id < 0) return false;
+  auto event = QDBusMessage::createMethodCall(service, menuPath, menuInterface, QStringLiteral("Event"));
+  event << id << QStringLiteral("clicked") << QVariant::fromValue(QDBusVariant(0)) << 0u;
+  return callAndWait(bus, event).type() == QDBusMessage::ReplyMessage;
+}
+
+bool activateItem(const QDBusConnection& bus, const QString& service) {
+  auto message = QDBusMessage::createMethodCall(service, kItemPath, kItemInterface, QStringLiteral("Activate"));
+  message << 0 << 0;
+  return callAndWait(bus, message).type() == QDBusMessage::ReplyMessage;
+}
+
+// Xvfb and xwininfo run outside this process; QTest::qWaitFor keeps our bus
+// objects answering while we wait on them.
+bool waitFor(const std::function<bool()>& condition, int ms = 10000) { return QTest::qWaitFor(condition, ms); }
+
+bool nameOnBus(const QDBusConnection& bus, const QString& name) {
+  auto message = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
+                                                QStringLiteral("/org/freedesktop/DBus"),
+                                                QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"));
+  message << name;
+  auto reply = callAndWait(bus, message);
+  return !reply.arguments().isEmpty() && reply.arguments().first().toBool();
+}
+
+#define REQUIRE_SESSION(session)                                                       \
+  if (!(session).unavailable().empty()) GTEST_SKIP() << (session).unavailable();
+
+TEST(TraySession, ItemRegistersOpensThePanelHandsOverAndQuitsFromItsMenu) {
+  DesktopSession session(DesktopSession::Bus::Private);
+  REQUIRE_SESSION(session);
+  StatusNotifierWatcher watcher;
+  ASSERT_TRUE(watcher.publish(session.bus()));
+
+  auto tarnwick = session.startTarnwick();
+  ASSERT_TRUE(waitFor([&] { return !watcher.registeredItems().isEmpty(); })) << "the item never registered";
+  const QString item = watcher.registeredItems().first();
+
+  EXPECT_EQ(toolTipTitle(itemProperty(session.bus(), item, QStringLiteral("ToolTip"))),
+            QStringLiteral("Tarnwick — no dev ports"));
+  auto images = readImages(itemProperty(session.bus(), item, QStringLiteral("IconPixmap")).value<QDBusArgument>());
+  std::vector<int> sides;
+  for (const auto& image : images) {
+    EXPECT_EQ(image.width, image.height);
+    ASSERT_EQ(image.argb.size(), image.width * image.height * 4);
+    int opaque = 0;  // big-endian ARGB: alpha comes first
+    for (int i = 0; i < image.argb.size(); i += 4) opaque += uchar(image.argb[i]) > 128;
+    EXPECT_GT(opaque, image.width * image.height / 5) << image.width << " px image is nearly empty";
+    sides.push_back(image.width);
+  }
+  EXPECT_NE(std::find(sides.begin(), sides.end(), 18), sides.end());
+  EXPECT_NE(std::find(sides.begin(), sides.end(), 36), sides.end());
+
+  // A click opens the panel and a second one closes it.
+  ASSERT_TRUE(activateItem(session.bus(), item));
+  EXPECT_TRUE(waitFor([&] { return session.panelViewable(); })) << "the panel did not open";
+  ASSERT_TRUE(activateItem(session.bus(), item));
+  EXPECT_TRUE(waitFor([&] { return !session.panelViewable(); })) << "the panel did not close";
+
+  // A second start hands over to the first and ends.
+  EXPECT_EQ(session.runTarnwick(), 0);
+  EXPECT_TRUE(waitFor([&] { return session.panelViewable(); })) << "the running panel did not open";
+  EXPECT_EQ(watcher.registeredItems().size(), 1);
+
+  ASSERT_TRUE(clickMenuItem(session.bus(), item, QStringLiteral("Quit")));
+  EXPECT_TRUE(tarnwick.waitForExit(10s)) << "Quit did not end the application";
+}
+
+TEST(TraySession, ItemWaitsForATrayHostThatComesLate) {
+  DesktopSession session(DesktopSession::Bus::Private);
+  REQUIRE_SESSION(session);
+  auto tarnwick = session.startTarnwick();
+  const QString service = QStringLiteral("com.ulmarsh.tarnwick");
+  ASSERT_TRUE(waitFor([&] { return nameOnBus(session.bus(), service); }));
+  // Its answer comes from the event loop, so start-up is over: an item made at
+  // start would have been made by now, without a tray to show it.
+  auto activate = QDBusMessage::createMethodCall(service, QStringLiteral("/com/ulmarsh/tarnwick"), service,
+                                                 QStringLiteral("Activate"));
+  ASSERT_EQ(callAndWait(session.bus(), activate).type(), QDBusMessage::ReplyMessage);
+
+  StatusNotifierWatcher watcher;
+  ASSERT_TRUE(watcher.publish(session.bus()));
+  EXPECT_TRUE(waitFor([&] { return !watcher.registeredItems().isEmpty(); })) << "the item never registered";
+}
+
+TEST(TraySession, WithoutABusASecondStartOpensThePanelAndACrashLeavesNoClaim) {
+  DesktopSession session(DesktopSession::Bus::None);
+  REQUIRE_SESSION(session);
+  const std::string socket = session.runtimeDirectory() + "/tarnwick.socket";
+
+  auto first = session.startTarnwick();
+  ASSERT_TRUE(waitFor([&] { return QFile::exists(QString::fromStdString(socket)); }));
+  EXPECT_EQ(session.runTarnwick(), 0);
+  EXPECT_TRUE(waitFor([&] { return session.panelViewable(); })) << "the running panel did not open";
+
+  // A crash leaves the lock and the socket behind; the next start takes both over.
+  first.killGroup();
+  EXPECT_FALSE(session.panelViewable());
+  auto next = session.startTarnwick();
+  const auto lock = QString::fromStdString(session.runtimeDirectory() + "/tarnwick.lock");
+  ASSERT_TRUE(waitFor([&] {
+    QFile file(lock);
+    return file.open(QIODevice::ReadOnly) && file.readLine().trimmed().toInt() == next.pid();
+  })) << "the stale lock was not taken over";
+  EXPECT_EQ(session.runTarnwick(), 0);
+  EXPECT_TRUE(waitFor([&] { return session.panelViewable(); })) << "the new instance's panel did not open";
+  EXPECT_TRUE(processAlive(next.pid()));
+}
+
+}  // namespace

@@ -92,7 +92,7 @@ void killProcess(int32_t pid, Force force, ProcessSignals& signals) {
 }
 
 void killTree(int32_t leaf, const ControlSources& sources) {
-  terminateGracefully(topOfFreshTable(leaf, sources.scan), sources.signals);
+  terminateGracefully(topOfFreshTable(leaf, sources.scan), sources.signaller);
 }
 
 std::optional<std::string> commandLine(int32_t pid, ProcessFacts& facts) {
@@ -107,7 +107,7 @@ void restartTree(int32_t leaf, const ControlSources& sources) {
   auto command = commandLine(top, sources.facts);
   if (!command) return;
   auto directory = workingDirectory(top, sources.scan);
-  terminateGracefully(top, sources.signals);
+  terminateGracefully(top, sources.signaller);
   sources.launcher.launch({restartShellCommand(*command), directory});
 }
 

@@ -20,7 +20,7 @@ enum class Force { No, Yes };
 /// operations use the real ones; tests pass recording ones.
 struct ControlSources {
   ScanSource& scan;          ///< process table and working directories
-  ProcessSignals& signals;   ///< signals and the pauses between probes
+  ProcessSignals& signaller;  ///< signals and the pauses between probes
   ProcessFacts& facts;       ///< command lines and owners
   DetachedLauncher& launcher;
 };
@@ -41,7 +41,7 @@ int32_t topDevAncestor(int32_t leaf, const ProcessTable& table);
 /// SIGTERM, up to twenty 0.1 s liveness probes, then SIGKILL; with Force::Yes a
 /// single SIGKILL. PIDs below 2 are never signalled. Blocks up to about 2 s.
 void killProcess(int32_t pid, Force force);
-void killProcess(int32_t pid, Force force, ProcessSignals& signals);
+void killProcess(int32_t pid, Force force, ProcessSignals& signaller);
 
 /// Stops the top dev ancestor of `leaf` (from a fresh process table) gracefully.
 void killTree(int32_t leaf);

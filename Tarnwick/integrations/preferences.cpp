@@ -1,5 +1,7 @@
 #include "integrations/preferences.h"
 
+#include <vector>
+
 template <typename T>
 std::optional<T> MemoryPreferences::get(const std::string& key) const {
   std::lock_guard lock(mutex_);
@@ -43,7 +45,12 @@ Preferences& store() {
 
 void install(std::shared_ptr<Preferences> preferences) {
   std::lock_guard lock(installMutex);
-  if (preferences) current() = std::move(preferences);
+  if (!preferences) return;
+  // store() hands out references: a replaced store stays alive for the process,
+  // so a thread still holding one never reads a destroyed store.
+  static std::vector<std::shared_ptr<Preferences>> retired;
+  retired.push_back(std::move(current()));
+  current() = std::move(preferences);
 }
 
 }  // namespace Prefs

@@ -3,8 +3,7 @@
 #include "core/probe.h"
 #include "core/scan.h"
 #include "integrations/login_item.h"
-#include "integrations/preferences.h"
-#include "ui/port_set_text.h"
+#include "integrations/port_notifier.h"
 
 RealPanelServices::RealPanelServices(std::function<void(int)> devCount)
     : devCount_(std::move(devCount)) {}
@@ -29,17 +28,9 @@ void RealPanelServices::probe(int64_t port, std::function<void(bool)> done) {
   PortCore::probeAsync(port, std::move(done));
 }
 
-// The watched set is the notifier's store ("watchedPorts", decimal numbers
-// joined by ","), read and written here in the same format so the panel does
-// not depend on the notifier. Both functions could call PortNotifier::watched()
-// and PortNotifier::setWatched() instead.
-std::set<int64_t> RealPanelServices::watched() {
-  return parsePortSet(Prefs::store().text("watchedPorts").value_or(""));
-}
+std::set<int64_t> RealPanelServices::watched() { return PortNotifier::watched(); }
 
-void RealPanelServices::setWatched(const std::set<int64_t>& ports) {
-  Prefs::store().setText("watchedPorts", joinPortSet(ports));
-}
+void RealPanelServices::setWatched(const std::set<int64_t>& ports) { PortNotifier::setWatched(ports); }
 
 LabelMap RealPanelServices::labels() { return PortLabels::all(); }
 

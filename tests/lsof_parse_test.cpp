@@ -27,29 +27,29 @@ TEST(LsofParse, CapturedListeningSockets) {
   auto entries = PortCore::parseLsof(readData("lsof_listen_full.txt"), table);
   const std::vector<std::string> bash{"bash"};
   const std::vector<PortEntry> expected{
-      {33685, "127.0.0.1", 21, "tw_l\xc3\xafstener", "root", bash, 2, {}, {}},
-      {34255, "127.0.0.1", 50, "tw_listener", "root", bash, 2, {}, {}},
-      {40363, "127.0.0.1", 12, "tw_listener", "root", bash, 2, {}, {}},
-      {40431, "127.0.0.1", 24, "tw_l\\xffstener", "root", bash, 2, {}, {}},
-      {43895, "*", 31, "tw_listener", "root", {"sh", "sh", "bash"}, 2, {}, {}},
-      {44017, "127.0.0.1", 34, "tw_listener", "root", bash, 2, {}, {}},
-      {44017, "127.0.0.1", 39, "tw_listener", "root", bash, 2, {}, {}},
-      {46039, "[::1]", 16, "tw listener", "root", bash, 2, {}, {}},
+      {33603, "[::1]", 17, "tw listener", "root", bash, 2, {}, {}},
+      {35527, "127.0.0.1", 27, "tw_l\\xffstener", "root", bash, 2, {}, {}},
+      {36809, "127.0.0.1", 37, "tw_listener", "root", bash, 2, {}, {}},
+      {36809, "127.0.0.1", 44, "tw_listener", "root", bash, 2, {}, {}},
+      {39811, "127.0.0.1", 13, "tw_listener", "root", bash, 2, {}, {}},
+      {42513, "127.0.0.1", 22, "tw_l\xc3\xafstener", "root", bash, 2, {}, {}},
+      {42637, "127.0.0.1", 55, "tw_listener", "root", bash, 2, {}, {}},
+      {46347, "*", 35, "tw_listener", "root", {"sh", "sh", "bash"}, 2, {}, {}},
   };
   EXPECT_EQ(entries, expected);
 }
 
 TEST(LsofParse, CapturedWorkingDirectories) {
-  const std::string capture = "/tmp/tw-capture.riC3bQ";
-  const CwdMap expected{{12, "/"},      {16, capture + "/shop app"}, {21, capture}, {24, capture},
-                        {31, capture}, {34, capture},               {39, capture}, {50, capture}};
+  const std::string capture = "/tmp/tw-capture.gYYmVY";
+  const CwdMap expected{{13, "/"},      {17, capture + "/shop app"}, {22, capture}, {27, capture},
+                        {35, capture}, {37, capture},               {44, capture}, {55, capture}};
   EXPECT_EQ(PortCore::cwdMap(readData("lsof_cwd.txt")), expected);
 }
 
 TEST(LsofParse, CapturedPortNumbers) {
   auto ports = PortCore::parsePortNumbers(readData("lsof_listen_ports.txt"));
   std::sort(ports.begin(), ports.end());
-  EXPECT_EQ(ports, (std::vector<int64_t>{33685, 34255, 40363, 40431, 43895, 44017, 46039}));
+  EXPECT_EQ(ports, (std::vector<int64_t>{33603, 35527, 36809, 39811, 42513, 42637, 46347}));
 }
 
 struct Socket {

@@ -18,22 +18,22 @@ std::string readData(const std::string& name) {
 
 // tests/data/ps_table.txt lists the processes of tests/support/capture_scan_samples.sh
 // in a PID namespace of their own: bash (1), the script (2), its listeners, and
-// the two shells 28 and 30 above listener 31.
+// the two shells 31 and 33 above listener 35.
 TEST(ProcessTable, ParsesCapturedPsOutput) {
   auto table = PortCore::parseProcessTable(readData("ps_table.txt"));
   EXPECT_EQ(table.size(), 13u);
   EXPECT_EQ(table.at(1), (ProcessRow{0, "bash"}));
-  EXPECT_EQ(table.at(16), (ProcessRow{2, "tw listener"}));
-  EXPECT_EQ(table.at(21), (ProcessRow{2, "tw_l\xc3\xafstener"}));
-  EXPECT_EQ(table.at(24), (ProcessRow{2, "tw_l?stener"}));
-  EXPECT_EQ(table.at(31), (ProcessRow{30, "tw_listener"}));
+  EXPECT_EQ(table.at(17), (ProcessRow{2, "tw listener"}));
+  EXPECT_EQ(table.at(22), (ProcessRow{2, "tw_l\xc3\xafstener"}));
+  EXPECT_EQ(table.at(27), (ProcessRow{2, "tw_l?stener"}));
+  EXPECT_EQ(table.at(35), (ProcessRow{33, "tw_listener"}));
 }
 
 TEST(ProcessTable, AncestryOfCapturedProcesses) {
   auto table = PortCore::parseProcessTable(readData("ps_table.txt"));
   const std::tuple<int32_t, Ancestry> cases[] = {
-      {31, {{"sh", "sh", "bash"}, 2}},
-      {12, {{"bash"}, 2}},
+      {35, {{"sh", "sh", "bash"}, 2}},
+      {13, {{"bash"}, 2}},
       {2, {{}, 2}},  // its parent is 1, which never enters the chain
       {1, {{}, 1}},
       {99999, {{}, 99999}},

@@ -2,11 +2,12 @@
 # Captures the tool output that the parser tests read (tests/data/*.txt) from a
 # few tw_listener processes. It runs in a PID namespace of its own, so the
 # process table holds only these processes and the PIDs come out the same on
-# every run. Needs root (unshare) and a built tw_listener:
-#   sudo tests/support/capture_scan_samples.sh build/tests/tw_listener tests/data
+# every run. Needs root (unshare), a built tw_listener and tarnwick:
+#   sudo tests/support/capture_scan_samples.sh build/tests/tw_listener build/tarnwick tests/data
 set -euo pipefail
 listener="$(realpath "$1")"
-out="$(realpath "$2")"
+tarnwick="$(realpath "$2")"
+out="$(realpath "$3")"
 
 if [ "${TW_CAPTURE_INSIDE:-}" != 1 ]; then
   # The script runs as PID 1's child, so that every listener has an ancestor.
@@ -55,3 +56,4 @@ pids="$(sed -n 's/^p//p' "$out/lsof_listen_full.txt" | sort -un | paste -sd,)"
 lsof -a -p "$pids" -d cwd -F pn >"$out/lsof_cwd.txt"
 lsof -F n -iTCP -sTCP:LISTEN -n -P >"$out/lsof_listen_ports.txt"
 ps -axo pid=,ppid=,comm= >"$out/ps_table.txt"
+"$tarnwick" --list >"$out/list_output.json"

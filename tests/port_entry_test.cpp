@@ -138,6 +138,9 @@ TEST(PortEntryJson, ListFailsWhenAnyElementFails) {
   EXPECT_FALSE(decodePortEntries("[" + good + ",1]"));
   EXPECT_FALSE(decodePortEntries(good));
   EXPECT_FALSE(decodePortEntries(""));
+  // Deep nesting is refused, not recursed into.
+  EXPECT_FALSE(decodePortEntries(std::string(100000, '[') + std::string(100000, ']')));
+  EXPECT_FALSE(decodePortEntries("[" + std::string(100000, '[')));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "core/scan_source.h"
 #include "core/tool_paths.h"
 #include "support/fake_tool_runner.h"
+#include "support/port_entry_printer.h"
 #include "support/test_process.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
 #include "core/lsof_parse.h"
 
+#include "support/port_entry_printer.h"
 #include "support/test_process.h"
 
 #include <gtest/gtest.h>

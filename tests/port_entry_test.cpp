@@ -1,4 +1,5 @@
 #include "core/port_entry.h"
+#include "support/port_entry_printer.h"
 
 #include <gtest/gtest.h>
 

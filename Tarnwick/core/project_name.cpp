@@ -33,26 +33,26 @@ std::optional<std::string> readSmallFile(const std::string& path) {
   if (file.fd < 0) return std::nullopt;
   struct stat info {};
   if (::fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-  // One byte more than allowed tells a file at the limit from a larger one,
-  // also when the file grew after fstat.
-  std::string bytes(maxPackageJson + 1, '\0');
-  size_t filled = 0;
-  while (filled < bytes.size()) {
-    ssize_t n = ::read(file.fd, bytes.data() + filled, bytes.size() - filled);
-    if (n == 0) break;
+  if (info.st_size > static_cast<off_t>(maxPackageJson)) return std::nullopt;
+  std::string bytes;
+  bytes.reserve(static_cast<size_t>(info.st_size));
+  char chunk[16384];
+  for (;;) {
+    ssize_t n = ::read(file.fd, chunk, sizeof chunk);
+    if (n == 0) return bytes;
     if (n < 0) {
       if (errno == EINTR) continue;
       return std::nullopt;
     }
-    filled += static_cast<size_t>(n);
+    // The limit holds also for a file that grew after fstat.
+    if (bytes.size() + static_cast<size_t>(n) > maxPackageJson) return std::nullopt;
+    bytes.append(chunk, static_cast<size_t>(n));
   }
-  if (filled > maxPackageJson) return std::nullopt;
-  bytes.resize(filled);
-  return bytes;
 }
 
 // Only the top-level "name" matters; everything nested below the top level is
-// dropped while parsing, so a deeply nested file costs no more than its bytes.
+// dropped while parsing, so a deeply nested file costs memory in proportion to
+// its depth and builds no tree.
 std::optional<std::string> topLevelName(const std::string& text) {
   using Json = nlohmann::json;
   Json::parser_callback_t keepTopLevel = [](int depth, Json::parse_event_t event, Json&) {

@@ -1,5 +1,7 @@
 #include "core/port_entry.h"
 
+#include "core/text.h"
+
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
@@ -27,7 +29,10 @@ bool PortEntry::isSystem() const {
 
 namespace {
 
-void appendJsonString(std::string& out, std::string_view text) {
+void appendJsonString(std::string& out, std::string_view raw) {
+  // A path or name with a byte that is not UTF-8 is written with U+FFFD in its
+  // place: the line stays valid JSON instead of costing the whole list.
+  std::string text = PortCore::decodeUtf8Lossy(raw);
   out += '"';
   for (unsigned char c : text) {
     switch (c) {

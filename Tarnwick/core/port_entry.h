@@ -36,7 +36,8 @@ struct PortEntry {
 };
 
 /// The compact JSON object of one entry: keys in field order, "/" written as
-/// "\/", cwd and project left out when absent.
+/// "\/", cwd and project left out when absent. Always valid UTF-8: a byte
+/// sequence that is not UTF-8 is written as U+FFFD.
 std::string encodeJson(const PortEntry& entry);
 /// A compact JSON array of the entries, in order.
 std::string encodeJson(const std::vector<PortEntry>& entries);

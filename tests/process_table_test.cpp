@@ -1,0 +1,101 @@
+#include "core/process_table.h"
+
+#include "support/test_process.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::string readData(const std::string& name) {
+  std::ifstream file(testDataPath(name), std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// tests/data/ps_table.txt lists the processes of tests/support/capture_scan_samples.sh
+// in a PID namespace of their own: bash (1), the script (2), its listeners, and
+// the two shells 31 and 33 above listener 35.
+TEST(ProcessTable, ParsesCapturedPsOutput) {
+  auto table = PortCore::parseProcessTable(readData("ps_table.txt"));
+  EXPECT_EQ(table.size(), 13u);
+  EXPECT_EQ(table.at(1), (ProcessRow{0, "bash"}));
+  EXPECT_EQ(table.at(17), (ProcessRow{2, "tw listener"}));
+  EXPECT_EQ(table.at(22), (ProcessRow{2, "tw_l\xc3\xafstener"}));
+  EXPECT_EQ(table.at(27), (ProcessRow{2, "tw_l?stener"}));
+  EXPECT_EQ(table.at(35), (ProcessRow{33, "tw_listener"}));
+}
+
+TEST(ProcessTable, AncestryOfCapturedProcesses) {
+  auto table = PortCore::parseProcessTable(readData("ps_table.txt"));
+  const std::tuple<int32_t, Ancestry> cases[] = {
+      {35, {{"sh", "sh", "bash"}, 2}},
+      {13, {{"bash"}, 2}},
+      {2, {{}, 2}},  // its parent is 1, which never enters the chain
+      {1, {{}, 1}},
+      {99999, {{}, 99999}},
+  };
+  for (const auto& [pid, expected] : cases) EXPECT_EQ(PortCore::ancestry(pid, table), expected) << pid;
+}
+
+TEST(ProcessTable, SkipsLinesThatDoNotFit) {
+  struct Case {
+    const char* output;
+    ProcessTable expected;
+  };
+  const Case cases[] = {
+      {"  42     7 /usr/bin/node\n", {{42, {7, "/usr/bin/node"}}}},
+      {"42 7 /Applications/Visual Studio Code.app/Contents/MacOS/Electron",
+       {{42, {7, "/Applications/Visual Studio Code.app/Contents/MacOS/Electron"}}}},
+      {"42  7  two spaces before\n", {{42, {7, " two spaces before"}}}},
+      {"+42 -1 signed\n", {{42, {-1, "signed"}}}},
+      {"42 7\n42 7 \n", {}},
+      {"PID PPID COMMAND\nabc 7 x\n42 x7 y\n42 0x7 y\n", {}},
+      {"2147483648 1 big\n1 -2147483649 small\n99999999999999999999 1 huge\n", {}},
+      {"\t42 1 tabbed\n", {}},
+      {"42 1 first\n42 3 second\n", {{42, {3, "second"}}}},
+      {"\n\n   \n7 1 a\n\n", {{7, {1, "a"}}}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(PortCore::parseProcessTable(c.output), c.expected) << c.output;
+}
+
+TEST(ProcessTable, NulByteInsideCommandIsKept) {
+  auto table = PortCore::parseProcessTable(std::string_view("9 1 nul\0byte\n", 13));
+  ASSERT_TRUE(table.count(9));
+  EXPECT_EQ(table.at(9).comm, std::string("nul\0byte", 8));
+}
+
+ProcessTable lineOfProcesses(int32_t first, int count) {
+  ProcessTable table;
+  for (int32_t pid = first; pid < first + count; ++pid)
+    table[pid] = {pid + 1, "/usr/bin/p" + std::to_string(pid)};
+  return table;
+}
+
+TEST(ProcessTable, AncestryStopsAtTwentyAtAGapAndAtALoop) {
+  auto longLine = lineOfProcesses(100, 40);
+  auto cut = PortCore::ancestry(100, longLine);
+  ASSERT_EQ(cut.chain.size(), 20u);
+  EXPECT_EQ(cut.chain.front(), "p101");
+  EXPECT_EQ(cut.chain.back(), "p120");
+  EXPECT_EQ(cut.root, 120);
+
+  ProcessTable gap{{10, {20, "a"}}, {20, {30, "/bin/b/"}}};
+  EXPECT_EQ(PortCore::ancestry(10, gap), (Ancestry{{"b"}, 20}));
+
+  ProcessTable loop{{10, {11, "a"}}, {11, {12, "b"}}, {12, {11, "c"}}};
+  EXPECT_EQ(PortCore::ancestry(10, loop), (Ancestry{{"b", "c"}, 12}));
+  ProcessTable backToStart{{10, {11, "a"}}, {11, {10, "b"}}};
+  EXPECT_EQ(PortCore::ancestry(10, backToStart), (Ancestry{{"b"}, 11}));
+  ProcessTable ownParent{{5, {5, "self"}}};
+  EXPECT_EQ(PortCore::ancestry(5, ownParent), (Ancestry{{}, 5}));
+
+  ProcessTable oddParents{{10, {-5, "a"}}, {-5, {1, "neg"}}, {11, {0, "b"}}};
+  EXPECT_EQ(PortCore::ancestry(10, oddParents), (Ancestry{{}, 10}));
+  EXPECT_EQ(PortCore::ancestry(11, oddParents), (Ancestry{{}, 11}));
+}
+
+}  // namespace

@@ -1,0 +1,7 @@
+#pragma once
+// Lets GoogleTest print a PortEntry as its JSON line instead of raw bytes.
+#include "core/port_entry.h"
+
+#include <ostream>
+
+inline void PrintTo(const PortEntry& entry, std::ostream* out) { *out << encodeJson(entry); }

@@ -99,9 +99,11 @@ TestProcess::~TestProcess() { killGroup(); }
 
 void TestProcess::killGroup() {
   if (pid_ > 0) {
+    // The group may outlive its leader (children it started); the leader's own
+    // PID is signalled only while it is still ours to reap.
     ::kill(-pid_, SIGKILL);
-    ::kill(pid_, SIGKILL);
     if (!reaped_) {
+      ::kill(pid_, SIGKILL);
       while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
       }
     }
@@ -162,6 +164,17 @@ bool TestProcess::waitForExit(std::chrono::milliseconds timeout) {
   }, timeout);
 }
 
+int TestProcess::waitExitStatus() {
+  if (pid_ <= 0 || reaped_) return -1;
+  int status = 0;
+  pid_t rc;
+  while ((rc = ::waitpid(pid_, &status, 0)) < 0 && errno == EINTR) {
+  }
+  if (rc != pid_) return -1;
+  reaped_ = true;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
 TestProcess startListener(const std::vector<std::string>& args, std::vector<int>* ports,
                           const TestProcess::Options& options) {
   std::vector<std::string> argv{listenerPath()};
@@ -219,10 +232,6 @@ RunResult runProgram(const std::vector<std::string>& argv, const TestProcess::Op
   auto process = TestProcess::start(argv, options);
   RunResult result;
   while (auto line = process.readLine(std::chrono::seconds(60))) result.out += *line + "\n";
-  int status = 0;
-  pid_t pid = process.pid();
-  if (pid > 0 && ::waitpid(pid, &status, 0) == pid) {
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  }
+  result.status = process.waitExitStatus();
   return result;
 }

@@ -32,6 +32,9 @@ class TestProcess {
                                                     std::chrono::milliseconds timeout = std::chrono::seconds(10));
   /// True once the process has exited (reaped); waits up to `timeout`.
   bool waitForExit(std::chrono::milliseconds timeout);
+  /// Waits for the process to end and reaps it; its exit status (128 + signal
+  /// when killed), or -1 when it was reaped already.
+  int waitExitStatus();
   /// SIGKILL to the whole group, then reap.
   void killGroup();
 

@@ -1,7 +1,7 @@
 #include "ui/port_list_model.h"
 
 #include "integrations/preferences.h"
-#include "ui/port_set_text.h"
+#include "integrations/port_set_text.h"
 #include "ui/qt_task_executors.h"
 
 #include <algorithm>

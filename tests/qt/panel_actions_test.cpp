@@ -2,7 +2,7 @@
 // what a confirmed request runs, watching, labels and hiding.
 #include "integrations/preferences.h"
 #include "panel_fakes.h"
-#include "ui/port_set_text.h"
+#include "integrations/port_set_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 #pragma once
-// A set of ports stored as text: decimal numbers joined by ",".
+// A set of ports stored as text: decimal numbers joined by ",", as the watched
+// and the hidden ports are kept in the preferences store.
 #include <cstdint>
 #include <set>
 #include <string>

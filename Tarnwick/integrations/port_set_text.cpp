@@ -1,4 +1,4 @@
-#include "ui/port_set_text.h"
+#include "integrations/port_set_text.h"
 
 #include "core/number.h"
 #include "core/text.h"

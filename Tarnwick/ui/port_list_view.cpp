@@ -146,6 +146,8 @@ PortListView::PortListView(PortListModel* model, QWidget* parent)
   });
   qApp->installEventFilter(this);
   sync();
+  // Sized now, so a window can place the panel before showing it.
+  layout->activate();
 }
 
 PortListView::~PortListView() { qApp->removeEventFilter(this); }
@@ -303,6 +305,10 @@ void PortListView::keyPressEvent(QKeyEvent* event) {
 
 void PortListView::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  // Qt drops size changes of parts shown or hidden while the panel itself was
+  // hidden, leaving stale size hints in the layouts: measure afresh.
+  for (QWidget* child : findChildren<QWidget*>()) child->updateGeometry();
+  layout()->activate();
   QWidget* focus = QApplication::focusWidget();
   if (!focus || !isAncestorOf(focus)) setFocus(Qt::OtherFocusReason);
 }

@@ -78,7 +78,6 @@ PortRow::PortRow(const RowState& state, QWidget* parent) : QWidget(parent), stat
   refresh();
 }
 
-QWidget* PortRow::portNumber() const { return port_; }
 QWidget* PortRow::healthDot() const { return dot_; }
 QWidget* PortRow::watchedMark() const { return watched_; }
 QWidget* PortRow::exposedMark() const { return exposed_; }

@@ -41,7 +41,7 @@ class PortRow final : public QWidget {
   QPushButton* stopButton() const { return stop_; }
   QPushButton* cancelButton() const { return cancel_; }
   QPushButton* confirmButton() const { return confirm_; }
-  QWidget* portNumber() const;
+  PortNumber* portNumber() const { return port_; }
   QWidget* healthDot() const;
   QWidget* watchedMark() const;
   QWidget* exposedMark() const;

@@ -325,6 +325,16 @@ TEST_F(PortListViewTest, EverySettingWritesItsKey) {
   EXPECT_EQ(fixture.services->log, (std::vector<std::string>{"enableLogin", "disableLogin"}));
 }
 
+TEST_F(PortListViewTest, PartsChangedWhileHiddenAreMeasuredWhenShown) {
+  load({web, api});
+  model->hidePort(3000);
+  model->setShowSettings(true);
+  showFocused();
+  SettingsCard* card = view->settingsCard();
+  EXPECT_EQ(card->height(), card->sizeHint().height());
+  EXPECT_EQ(view->height(), view->sizeHint().height());
+}
+
 TEST_F(PortListViewTest, HiddenPortsRowAndRestore) {
   load({web, api, nginx});
   model->setShowSettings(true);

@@ -139,6 +139,15 @@ TEST_F(PortRowTest, HoverAndSelectionSwapStatisticsForTheStopButton) {
     EXPECT_EQ(row->stopButton()->isVisibleTo(row), step.stopShown);
   }
 
+  // Only a dev port's number is underlined under the pointer.
+  PortRow* nginx = view->rows().back();
+  hover(row, true);
+  hover(nginx, true);
+  EXPECT_TRUE(row->portNumber()->underlined());
+  EXPECT_FALSE(nginx->portNumber()->underlined());
+  hover(row, false);
+  EXPECT_FALSE(row->portNumber()->underlined());
+
   // Without statistics the box stays, empty, 86 wide.
   fixture.services->samples.clear();
   model->refresh();

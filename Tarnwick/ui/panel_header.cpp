@@ -185,10 +185,11 @@ void PanelHeader::sync() {
                         L10n::format("hero_exposed", {static_cast<int64_t>(counts.exposed)})) +
                     QStringLiteral(" \u26A0"));
   bool only = model_->exposedOnly();
-  exposed_->setFont(Theme::monospaced(11, only ? QFont::DemiBold : QFont::Normal));
   // Restyling re-polishes the button: only when the filter flips.
-  if (QString style = exposedStyle(only); exposed_->styleSheet() != style)
+  if (QString style = exposedStyle(only); exposed_->styleSheet() != style) {
+    exposed_->setFont(Theme::monospaced(11, only ? QFont::DemiBold : QFont::Normal));
     exposed_->setStyleSheet(style);
+  }
 
   search_->setPlaceholderText(localized("search_placeholder"));
   if (search_->text() != model_->searchText()) search_->setText(model_->searchText());

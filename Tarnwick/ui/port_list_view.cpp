@@ -103,35 +103,8 @@ PortListView::PortListView(PortListModel* model, QWidget* parent)
   settingsLayout->addWidget(makeDivider(settingsBlock_));
   layout->addWidget(settingsBlock_);
 
-  empty_ = new QWidget(this);
-  auto* emptyLayout = new QVBoxLayout(empty_);
-  emptyLayout->setContentsMargins(0, 28, 0, 28);
-  emptyLayout->setSpacing(6);
-  emptyIcon_ = new QLabel(empty_);
-  emptyIcon_->setPixmap(symbolPixmap(Symbol::Sleep, Theme::tertiary(), 22, 2.0));
-  emptyIcon_->setAlignment(Qt::AlignCenter);
-  emptyText_ = new QLabel(empty_);
-  emptyText_->setFont(Theme::callout());
-  emptyText_->setAlignment(Qt::AlignCenter);
-  emptyText_->setStyleSheet(QStringLiteral("color: %1;").arg(Theme::css(Theme::secondary())));
-  emptyLayout->addWidget(emptyIcon_);
-  emptyLayout->addWidget(emptyText_);
-  layout->addWidget(empty_);
-
-  scroll_ = new QScrollArea(this);
-  scroll_->setFrameShape(QFrame::NoFrame);
-  scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  scroll_->setWidgetResizable(true);
-  scroll_->setFocusPolicy(Qt::NoFocus);
-  scroll_->viewport()->setAutoFillBackground(false);
-  column_ = new RowColumn;
-  scroll_->setWidget(column_);
-  // setWidget() turns the fill on; the panel's colour must show through.
-  column_->setAutoFillBackground(false);
-  devHeader_ = makeSectionHeader(column_);
-  otherHeader_ = makeSectionHeader(column_);
-  layout->addWidget(scroll_);
+  layout->addWidget(buildEmptyState());
+  layout->addWidget(buildList());
 
   for (QWidget* block : {static_cast<QWidget*>(header_), settingsBlock_, empty_,
                          static_cast<QWidget*>(scroll_)})
@@ -148,6 +121,40 @@ PortListView::PortListView(PortListModel* model, QWidget* parent)
   sync();
   // Sized now, so a window can place the panel before showing it.
   layout->activate();
+}
+
+QWidget* PortListView::buildEmptyState() {
+  empty_ = new QWidget(this);
+  auto* emptyLayout = new QVBoxLayout(empty_);
+  emptyLayout->setContentsMargins(0, 28, 0, 28);
+  emptyLayout->setSpacing(6);
+  emptyIcon_ = new QLabel(empty_);
+  emptyIcon_->setPixmap(symbolPixmap(Symbol::Sleep, Theme::tertiary(), 22, 2.0));
+  emptyIcon_->setAlignment(Qt::AlignCenter);
+  emptyText_ = new QLabel(empty_);
+  emptyText_->setFont(Theme::callout());
+  emptyText_->setAlignment(Qt::AlignCenter);
+  emptyText_->setStyleSheet(QStringLiteral("color: %1;").arg(Theme::css(Theme::secondary())));
+  emptyLayout->addWidget(emptyIcon_);
+  emptyLayout->addWidget(emptyText_);
+  return empty_;
+}
+
+QWidget* PortListView::buildList() {
+  scroll_ = new QScrollArea(this);
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  scroll_->setWidgetResizable(true);
+  scroll_->setFocusPolicy(Qt::NoFocus);
+  scroll_->viewport()->setAutoFillBackground(false);
+  column_ = new RowColumn;
+  scroll_->setWidget(column_);
+  // setWidget() turns the fill on; the panel's colour must show through.
+  column_->setAutoFillBackground(false);
+  devHeader_ = makeSectionHeader(column_);
+  otherHeader_ = makeSectionHeader(column_);
+  return scroll_;
 }
 
 PortListView::~PortListView() { qApp->removeEventFilter(this); }

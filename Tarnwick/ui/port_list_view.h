@@ -55,6 +55,8 @@ class PortListView final : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
+  QWidget* buildEmptyState();
+  QWidget* buildList();
   void sync();
   void syncList();
   void syncFocus();

@@ -94,6 +94,17 @@ void PortRow::build() {
   auto* text = new QVBoxLayout;
   text->setSpacing(1);
   text->setContentsMargins(0, 0, 0, 0);
+  text->addLayout(buildTitleLine());
+  buildSecondLine(text);
+  // The text block's stretch is the flexible gap; the row's spacing keeps it
+  // at least 8 wide.
+  row->addLayout(text, 1);
+
+  row->addWidget(buildActions(), 0, Qt::AlignVCenter);
+  row->addWidget(buildConfirmation(), 0, Qt::AlignVCenter);
+}
+
+QHBoxLayout* PortRow::buildTitleLine() {
   auto* title = new QHBoxLayout;
   title->setSpacing(6);
   title->setContentsMargins(0, 0, 0, 0);
@@ -109,13 +120,13 @@ void PortRow::build() {
                                 Theme::css(Theme::faded(Theme::accent(), 0.18))));
   watched_ = markLabel(Symbol::Watched, Theme::secondary(), 8, this);
   exposed_ = markLabel(Symbol::Network, Theme::orange(), 9, this);
-  for (QWidget* item : {static_cast<QWidget*>(dot_), static_cast<QWidget*>(port_),
-                        static_cast<QWidget*>(chip_), static_cast<QWidget*>(watched_),
-                        static_cast<QWidget*>(exposed_)})
+  for (QWidget* item : std::initializer_list<QWidget*>{dot_, port_, chip_, watched_, exposed_})
     title->addWidget(item, 0, Qt::AlignVCenter);
   title->addStretch(1);
-  text->addLayout(title);
+  return title;
+}
 
+void PortRow::buildSecondLine(QVBoxLayout* text) {
   subtitle_ = new ElidedText(this);
   subtitle_->setFont(Theme::caption());
   editor_ = new QLineEdit(this);
@@ -133,17 +144,16 @@ void PortRow::build() {
   connect(editor_, &QLineEdit::returnPressed, this, &PortRow::labelCommitted);
   text->addWidget(subtitle_);
   text->addWidget(editor_);
-  row->addLayout(text, 1);
+}
 
-  // The stretch of the text block is the flexible gap; the layout's spacing
-  // keeps it at least 8 wide.
+QWidget* PortRow::buildActions() {
   actions_ = new QWidget(this);
   actions_->setFixedWidth(kActionsWidth);
+  // Statistics and the stop button share one cell, one over the other.
   auto* layers = new QGridLayout(actions_);
   layers->setContentsMargins(0, 0, 0, 0);
   stats_ = new ShrinkingText(actions_);
-  QFont statsFont = Theme::smallCaption();
-  statsFont.setFamily(Theme::monospaced(10).family());
+  QFont statsFont = Theme::monospaced(10);
   stats_->setFont(statsFont);
   stats_->setToolTip(QStringLiteral("CPU \u00B7 RAM"));
   stats_->setFixedHeight(QFontMetrics(statsFont).height());
@@ -154,26 +164,28 @@ void PortRow::build() {
   layers->addWidget(stats_, 0, 0, Qt::AlignVCenter);
   layers->addWidget(stop_, 0, 0, Qt::AlignRight | Qt::AlignVCenter);
   connect(stop_, &QPushButton::clicked, this, &PortRow::killRequested);
-  row->addWidget(actions_, 0, Qt::AlignVCenter);
+  return actions_;
+}
 
+QWidget* PortRow::buildConfirmation() {
   confirmBox_ = new QWidget(this);
-  auto* confirmLayout = new QHBoxLayout(confirmBox_);
-  confirmLayout->setContentsMargins(0, 0, 0, 0);
-  confirmLayout->setSpacing(6);
+  auto* layout = new QHBoxLayout(confirmBox_);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(6);
   cancel_ = new QPushButton(confirmBox_);
   confirm_ = new QPushButton(confirmBox_);
   for (QPushButton* button : {cancel_, confirm_}) {
     button->setFont(Theme::caption());
     button->setFocusPolicy(Qt::NoFocus);
     button->setCursor(Qt::PointingHandCursor);
-    confirmLayout->addWidget(button);
+    layout->addWidget(button);
   }
   cancel_->setStyleSheet(smallButtonStyle(Theme::primary(), QColor(255, 255, 255, 30)));
   confirm_->setStyleSheet(smallButtonStyle(Qt::white, Theme::red()));
   connect(cancel_, &QPushButton::clicked, this, &PortRow::cancelled);
   connect(confirm_, &QPushButton::clicked, this, &PortRow::confirmed);
   confirmBox_->hide();
-  row->addWidget(confirmBox_, 0, Qt::AlignVCenter);
+  return confirmBox_;
 }
 
 bool PortRow::isDev() const { return isDevPort(state_.entry.port); }

@@ -12,10 +12,12 @@ class ElidedText;
 class HealthDot;
 class PortNumber;
 class ShrinkingText;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QVBoxLayout;
 
 class PortRow final : public QWidget {
   Q_OBJECT
@@ -73,6 +75,10 @@ class PortRow final : public QWidget {
 
  private:
   void build();
+  QHBoxLayout* buildTitleLine();
+  void buildSecondLine(QVBoxLayout* text);
+  QWidget* buildActions();
+  QWidget* buildConfirmation();
   void refresh();
   void refreshIcon();
   void refreshTitleLine();

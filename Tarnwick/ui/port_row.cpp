@@ -18,7 +18,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -41,15 +40,18 @@ QString smallButtonStyle(const QColor& text, const QColor& background) {
 
 QPixmap roundedIcon(const QIcon& icon, qreal ratio) {
   const int device = static_cast<int>(kIconSize * ratio);
+  QPixmap source = icon.pixmap(QSize(device, device))
+                       .scaled(device, device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  source.setDevicePixelRatio(1);
   QPixmap rounded(device, device);
   rounded.fill(Qt::transparent);
   QPainter painter(&rounded);
+  // Filling the rounded shape with the icon, rather than clipping to it, keeps
+  // the corners anti-aliased.
   painter.setRenderHint(QPainter::Antialiasing);
-  painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  QPainterPath clip;
-  clip.addRoundedRect(QRectF(0, 0, device, device), 7 * ratio, 7 * ratio);
-  painter.setClipPath(clip);
-  painter.drawPixmap(QRect(0, 0, device, device), icon.pixmap(QSize(device, device)));
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QBrush(source));
+  painter.drawRoundedRect(QRectF(0, 0, device, device), 7 * ratio, 7 * ratio);
   painter.end();
   rounded.setDevicePixelRatio(ratio);
   return rounded;

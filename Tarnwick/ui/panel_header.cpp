@@ -165,9 +165,13 @@ QWidget* PanelHeader::searchRow() {
 }
 
 void PanelHeader::sync() {
-  refresh_->setToolTip(localized("refresh"));
-  settings_->setToolTip(localized("settings"));
-  quit_->setToolTip(localized("quit"));
+  // Icon-only buttons: their tooltip is also what a screen reader says.
+  const std::pair<QToolButton*, const char*> buttons[] = {
+      {refresh_, "refresh"}, {settings_, "settings"}, {quit_, "quit"}};
+  for (const auto& [button, key] : buttons) {
+    button->setToolTip(localized(key));
+    button->setAccessibleName(localized(key));
+  }
   if (settingsTint_ != model_->showSettings()) {
     settingsTint_ = model_->showSettings();
     settings_->setIcon(symbolIcon(Symbol::Settings,

@@ -1,0 +1,53 @@
+#pragma once
+// The top of the panel: the title with the refresh, settings and quit buttons,
+// a divider, the summary line with the exposed-ports filter, and the search
+// field with its clear button.
+#include <QWidget>
+
+class PortListModel;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+
+class PanelHeader final : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit PanelHeader(PortListModel* model, QWidget* parent = nullptr);
+  /// Shows the model's state and looks every text up again.
+  void sync();
+
+  QToolButton* refreshButton() const { return refresh_; }
+  QToolButton* settingsButton() const { return settings_; }
+  QToolButton* quitButton() const { return quit_; }
+  QWidget* summaryLine() const { return summary_; }
+  QLabel* countsLabel() const { return counts_; }
+  QPushButton* exposedButton() const { return exposed_; }
+  QLineEdit* searchField() const { return search_; }
+  QToolButton* clearButton() const { return clear_; }
+
+ signals:
+  void quitRequested();
+
+ private:
+  QWidget* titleRow();
+  QWidget* summaryRow();
+  QWidget* searchRow();
+  QToolButton* iconButton(QWidget* parent);
+
+  PortListModel* model_;
+  QToolButton* refresh_ = nullptr;
+  QToolButton* settings_ = nullptr;
+  QToolButton* quit_ = nullptr;
+  QWidget* summary_ = nullptr;
+  QLabel* counts_ = nullptr;
+  QLabel* exposedDot_ = nullptr;
+  QPushButton* exposed_ = nullptr;
+  QLineEdit* search_ = nullptr;
+  QToolButton* clear_ = nullptr;
+  bool settingsTint_ = false;
+};
+
+/// A one-pixel horizontal rule in the separator colour.
+QWidget* makeDivider(QWidget* parent);

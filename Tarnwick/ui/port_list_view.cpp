@@ -1,0 +1,321 @@
+#include "ui/port_list_view.h"
+
+#include "integrations/l10n.h"
+#include "ui/panel_header.h"
+#include "ui/port_list_model.h"
+#include "ui/port_row.h"
+#include "ui/settings_card.h"
+#include "ui/symbol_icon.h"
+#include "ui/theme.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+constexpr int kSectionHeaderHeight = 30;
+constexpr int kListTop = 6;
+constexpr int kListBottom = 10;
+constexpr int kListSide = 6;
+
+QString localized(const std::string& key) { return QString::fromStdString(L10n::text(key)); }
+
+QLabel* makeSectionHeader(QWidget* parent) {
+  auto* header = new QLabel(parent);
+  QFont font = Theme::monospaced(10, QFont::DemiBold);
+  font.setLetterSpacing(QFont::AbsoluteSpacing, 0.5);
+  header->setFont(font);
+  header->setStyleSheet(QStringLiteral("color: %1;").arg(Theme::css(Theme::secondary())));
+  header->setContentsMargins(10, 10, 10, 4);
+  header->setFixedHeight(kSectionHeaderHeight);
+  header->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+  header->hide();
+  return header;
+}
+
+}  // namespace
+
+/// The scrolling column of section headers and rows. Every item has a fixed
+/// height, so placing them by hand keeps reordering cheap and exact.
+class RowColumn final : public QWidget {
+ public:
+  using QWidget::QWidget;
+
+  void setItems(std::vector<QWidget*> items) {
+    items_ = std::move(items);
+    int height = kListTop + kListBottom;
+    for (QWidget* item : items_) height += item->minimumHeight();
+    setMinimumHeight(height);
+    place();
+    for (QWidget* item : items_) item->show();
+  }
+
+  QSize sizeHint() const override { return {0, minimumHeight()}; }
+
+ protected:
+  void resizeEvent(QResizeEvent*) override { place(); }
+
+ private:
+  void place() {
+    int y = kListTop;
+    for (QWidget* item : items_) {
+      int h = item->minimumHeight();
+      item->setGeometry(kListSide, y, width() - 2 * kListSide, h);
+      y += h;
+    }
+  }
+
+  std::vector<QWidget*> items_;
+};
+
+PortListView::PortListView(PortListModel* model, QWidget* parent)
+    : QWidget(parent), model_(model) {
+  setFixedWidth(kWidth);
+  setPalette(Theme::palette());
+  setBackgroundRole(QPalette::Window);
+  setAutoFillBackground(true);
+  setStyleSheet(Theme::styleSheet());
+  setFocusPolicy(Qt::StrongFocus);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  // The panel is as tall as what it shows; its window follows.
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+
+  header_ = new PanelHeader(model_, this);
+  connect(header_, &PanelHeader::quitRequested, this, &PortListView::quitRequested);
+  layout->addWidget(header_);
+  layout->addWidget(makeDivider(this));
+
+  settingsBlock_ = new QWidget(this);
+  auto* settingsLayout = new QVBoxLayout(settingsBlock_);
+  settingsLayout->setContentsMargins(0, 0, 0, 0);
+  settingsLayout->setSpacing(0);
+  settings_ = new SettingsCard(model_, settingsBlock_);
+  settingsLayout->addWidget(settings_);
+  settingsLayout->addWidget(makeDivider(settingsBlock_));
+  layout->addWidget(settingsBlock_);
+
+  layout->addWidget(buildEmptyState());
+  layout->addWidget(buildList());
+
+  for (QWidget* block : {static_cast<QWidget*>(header_), settingsBlock_, empty_,
+                         static_cast<QWidget*>(scroll_)})
+    block->setFixedWidth(kWidth);
+
+  connect(this, &PortListView::quitRequested, qApp, &QCoreApplication::quit,
+          Qt::QueuedConnection);
+  connect(model_, &PortListModel::changed, this, &PortListView::sync);
+  connect(model_, &PortListModel::labelDraftChanged, this, [this] {
+    for (PortRow* row : order_)
+      if (row->state().isEditingLabel) row->setLabelDraft(model_->labelDraft());
+  });
+  qApp->installEventFilter(this);
+  sync();
+  // Sized now, so a window can place the panel before showing it.
+  layout->activate();
+}
+
+QWidget* PortListView::buildEmptyState() {
+  empty_ = new QWidget(this);
+  auto* emptyLayout = new QVBoxLayout(empty_);
+  emptyLayout->setContentsMargins(0, 28, 0, 28);
+  emptyLayout->setSpacing(6);
+  emptyIcon_ = new QLabel(empty_);
+  emptyIcon_->setPixmap(symbolPixmap(Symbol::Sleep, Theme::tertiary(), 22, 2.0));
+  emptyIcon_->setAlignment(Qt::AlignCenter);
+  emptyText_ = new QLabel(empty_);
+  emptyText_->setFont(Theme::callout());
+  emptyText_->setAlignment(Qt::AlignCenter);
+  emptyText_->setStyleSheet(QStringLiteral("color: %1;").arg(Theme::css(Theme::secondary())));
+  emptyLayout->addWidget(emptyIcon_);
+  emptyLayout->addWidget(emptyText_);
+  return empty_;
+}
+
+QWidget* PortListView::buildList() {
+  scroll_ = new QScrollArea(this);
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  scroll_->setWidgetResizable(true);
+  scroll_->setFocusPolicy(Qt::NoFocus);
+  scroll_->viewport()->setAutoFillBackground(false);
+  column_ = new RowColumn;
+  scroll_->setWidget(column_);
+  // setWidget() turns the fill on; the panel's colour must show through.
+  column_->setAutoFillBackground(false);
+  devHeader_ = makeSectionHeader(column_);
+  otherHeader_ = makeSectionHeader(column_);
+  return scroll_;
+}
+
+PortListView::~PortListView() { qApp->removeEventFilter(this); }
+
+void PortListView::sync() {
+  header_->sync();
+  settingsBlock_->setVisible(model_->showSettings());
+  if (model_->showSettings()) settings_->sync();
+  syncList();
+  syncFocus();
+}
+
+void PortListView::syncList() {
+  const std::vector<PortEntry> dev = model_->devPorts();
+  const std::vector<PortEntry> other = model_->otherPorts();
+  const bool listed = !dev.empty() || !other.empty();
+  empty_->setVisible(!listed);
+  emptyText_->setText(localized(model_->emptyStateKey()));
+  scroll_->setVisible(listed);
+
+  const QString language = model_->appLanguage();
+  const bool retranslate = language != language_;
+  language_ = language;
+
+  std::map<std::string, PortRow*> previous;
+  previous.swap(rows_);
+  std::vector<QWidget*> items;
+  order_.clear();
+  std::map<std::string, int> repeats;
+  auto addSection = [&](QLabel* header, const char* titleKey, const std::vector<PortEntry>& list) {
+    header->setVisible(!list.empty());
+    if (list.empty()) return;
+    header->setText(localized(titleKey) + QStringLiteral("  \u00B7  ") + QString::number(list.size()));
+    items.push_back(header);
+    for (const PortEntry& entry : list) {
+      // One process may listen on the same port on two addresses: same id.
+      std::string key = entry.id();
+      if (int seen = repeats[key]++) key += "#" + std::to_string(seen);
+      PortRow* row = takeOrMakeRow(key, entry, previous);
+      if (retranslate) row->retranslate();
+      items.push_back(row);
+      order_.push_back(row);
+    }
+  };
+  addSection(devHeader_, "section_dev", dev);
+  addSection(otherHeader_, "section_system", other);
+
+  // Later, not now: the row may be the sender of the signal that got us here.
+  for (auto& [key, row] : previous) {
+    row->hide();
+    row->deleteLater();
+  }
+  column_->setItems(std::move(items));
+  scroll_->setFixedHeight(static_cast<int>(std::lround(model_->listHeight())));
+}
+
+PortRow* PortListView::takeOrMakeRow(const std::string& key, const PortEntry& entry,
+                                     std::map<std::string, PortRow*>& previous) {
+  RowState state = model_->rowInputs(entry);
+  PortRow* row;
+  if (auto it = previous.find(key); it != previous.end()) {
+    row = it->second;
+    previous.erase(it);
+    row->setState(state);
+  } else {
+    row = new PortRow(state, column_);
+    connectRow(row);
+  }
+  if (state.isEditingLabel) row->setLabelDraft(model_->labelDraft());
+  rows_[key] = row;
+  return row;
+}
+
+void PortListView::connectRow(PortRow* row) {
+  // Each handler copies the entry first: the model's answer may redraw the row.
+  auto entryOf = [row] { return row->state().entry; };
+  connect(row, &PortRow::selected, this, [this, entryOf] { model_->setSelection(entryOf().id()); });
+  connect(row, &PortRow::killRequested, this, [this, entryOf] { model_->requestKill(entryOf()); });
+  connect(row, &PortRow::killTreeRequested, this,
+          [this, entryOf] { model_->requestKillTree(entryOf()); });
+  connect(row, &PortRow::forceKillRequested, this,
+          [this, entryOf] { model_->requestForceKill(entryOf()); });
+  connect(row, &PortRow::restartRequested, this,
+          [this, entryOf] { model_->requestRestart(entryOf()); });
+  connect(row, &PortRow::confirmed, model_, &PortListModel::confirmPending);
+  connect(row, &PortRow::cancelled, model_, &PortListModel::cancelPending);
+  connect(row, &PortRow::hideRequested, this, [this, entryOf] { model_->hidePort(entryOf().port); });
+  connect(row, &PortRow::watchToggled, this,
+          [this, entryOf] { model_->toggleWatch(entryOf().port); });
+  connect(row, &PortRow::editLabelRequested, this,
+          [this, entryOf] { model_->startLabelEdit(entryOf().port); });
+  connect(row, &PortRow::labelCommitted, this,
+          [this, entryOf] { model_->commitLabelEdit(entryOf().port); });
+  connect(row, &PortRow::labelDraftEdited, model_, &PortListModel::setLabelDraft);
+}
+
+void PortListView::syncFocus() {
+  // A closed label editor must not leave the panel without keyboard focus.
+  QWidget* focus = QApplication::focusWidget();
+  bool lost = !focus || (isAncestorOf(focus) && !focus->isVisible());
+  if (lost && isVisible()) setFocus(Qt::OtherFocusReason);
+}
+
+std::vector<PortRow*> PortListView::rows() const { return order_; }
+
+PortRow* PortListView::row(const std::string& id) const {
+  auto it = rows_.find(id);
+  return it == rows_.end() ? nullptr : it->second;
+}
+
+std::vector<QLabel*> PortListView::sectionHeaders() const {
+  std::vector<QLabel*> shown;
+  for (QLabel* header : {devHeader_, otherHeader_})
+    if (header->isVisibleTo(column_)) shown.push_back(header);
+  return shown;
+}
+
+bool PortListView::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyRelease) {
+    seenKey_ = nullptr;
+    return false;
+  }
+  if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
+  auto* widget = static_cast<QWidget*>(watched);
+  if (widget != this && !isAncestorOf(widget)) return false;
+  // An ignored press travels up to the parents of its receiver; the panel's
+  // handlers see it once, at its first receiver.
+  if (event == seenKey_) return false;
+  seenKey_ = event;
+  return handleKey(static_cast<QKeyEvent*>(event));
+}
+
+bool PortListView::handleKey(QKeyEvent* key) {
+  switch (key->key()) {
+    case Qt::Key_Down:
+      model_->moveSelection(1);
+      return true;
+    case Qt::Key_Up:
+      model_->moveSelection(-1);
+      return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return model_->handleReturn() == KeyResult::Handled;
+    case Qt::Key_Escape:
+      return model_->handleEscape() == KeyResult::Handled;
+    default:
+      return false;
+  }
+}
+
+void PortListView::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) emit escapeIgnored();
+  event->ignore();
+}
+
+void PortListView::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // Qt drops size changes of parts shown or hidden while the panel itself was
+  // hidden, leaving stale size hints in the layouts: measure afresh.
+  for (QWidget* child : findChildren<QWidget*>()) child->updateGeometry();
+  layout()->activate();
+  QWidget* focus = QApplication::focusWidget();
+  if (!focus || !isAncestorOf(focus)) setFocus(Qt::OtherFocusReason);
+}

@@ -1,0 +1,83 @@
+#pragma once
+// The panel: header, summary, search, settings card, empty state and the two
+// sections of port rows, drawn from a PortListModel and forwarding the user's
+// input to it. Rows are kept by id and updated in place, so refreshes and
+// statistics neither flicker nor lose hover or scroll position.
+//
+// Wiring: `auto* view = new PortListView(model); window->setContent(view);`
+// and the window's shown/hidden to model->setPanelShown.
+#include <QWidget>
+
+#include <map>
+#include <string>
+#include <vector>
+
+class PanelHeader;
+class PortListModel;
+class PortRow;
+class QLabel;
+class QScrollArea;
+class SettingsCard;
+struct PortEntry;
+
+class PortListView final : public QWidget {
+  Q_OBJECT
+
+ public:
+  static constexpr int kWidth = 380;
+
+  /// Draws `model`, which must outlive the view.
+  explicit PortListView(PortListModel* model, QWidget* parent = nullptr);
+  ~PortListView() override;
+
+  PortListModel* model() const { return model_; }
+  PanelHeader* header() const { return header_; }
+  SettingsCard* settingsCard() const { return settings_; }
+  QWidget* emptyState() const { return empty_; }
+  QLabel* emptyMessage() const { return emptyText_; }
+  QScrollArea* list() const { return scroll_; }
+  /// The rows in the order shown.
+  std::vector<PortRow*> rows() const;
+  /// The row of the entry with `id` (PID:port); null when not listed.
+  PortRow* row(const std::string& id) const;
+  /// The section titles, null-free: shown ones only, in order.
+  std::vector<QLabel*> sectionHeaders() const;
+
+ signals:
+  /// Escape reached the panel with nothing left to undo: the window may close.
+  void escapeIgnored();
+  /// The quit button: connected to QCoreApplication::quit unless disconnected.
+  void quitRequested();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  QWidget* buildEmptyState();
+  QWidget* buildList();
+  void sync();
+  void syncList();
+  void syncFocus();
+  PortRow* takeOrMakeRow(const std::string& key, const PortEntry& entry,
+                         std::map<std::string, PortRow*>& previous);
+  void connectRow(PortRow* row);
+  bool handleKey(QKeyEvent* key);
+
+  PortListModel* model_;
+  PanelHeader* header_;
+  QWidget* settingsBlock_;
+  SettingsCard* settings_;
+  QWidget* empty_;
+  QLabel* emptyIcon_;
+  QLabel* emptyText_;
+  QScrollArea* scroll_;
+  class RowColumn* column_;
+  QLabel* devHeader_;
+  QLabel* otherHeader_;
+  std::map<std::string, PortRow*> rows_;  ///< by id, "#n" added for repeats
+  std::vector<PortRow*> order_;
+  QString language_;
+  const QEvent* seenKey_ = nullptr;  ///< the key press being passed along
+};

@@ -1,0 +1,379 @@
+#include "ui/port_row.h"
+
+#include "integrations/editor.h"
+#include "integrations/l10n.h"
+#include "ui/owner_icon.h"
+#include "ui/port_presentation.h"
+#include "ui/row_parts.h"
+#include "ui/symbol_icon.h"
+#include "ui/theme.h"
+
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDesktopServices>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kIconSize = 28;
+constexpr int kActionsWidth = 86;
+
+QString localized(const char* key) { return QString::fromStdString(L10n::text(key)); }
+
+QString smallButtonStyle(const QColor& text, const QColor& background) {
+  return QStringLiteral(
+             "QPushButton { color: %1; background: %2; border: none; border-radius: 5px;"
+             " padding: 2px 9px; }"
+             "QPushButton:pressed { background: %3; }")
+      .arg(Theme::css(text), Theme::css(background),
+           Theme::css(background.lighter(130)));
+}
+
+QPixmap roundedIcon(const QIcon& icon, qreal ratio) {
+  const int device = static_cast<int>(kIconSize * ratio);
+  QPixmap source = icon.pixmap(QSize(device, device))
+                       .scaled(device, device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  source.setDevicePixelRatio(1);
+  QPixmap rounded(device, device);
+  rounded.fill(Qt::transparent);
+  QPainter painter(&rounded);
+  // Filling the rounded shape with the icon, rather than clipping to it, keeps
+  // the corners anti-aliased.
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QBrush(source));
+  painter.drawRoundedRect(QRectF(0, 0, device, device), 7 * ratio, 7 * ratio);
+  painter.end();
+  rounded.setDevicePixelRatio(ratio);
+  return rounded;
+}
+
+QLabel* markLabel(Symbol symbol, const QColor& color, int pixels, QWidget* parent) {
+  auto* mark = new QLabel(parent);
+  mark->setPixmap(symbolPixmap(symbol, color, pixels, 2.0));
+  mark->setFixedSize(pixels, pixels);
+  return mark;
+}
+
+void copyText(const QString& text) {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  clipboard->clear();
+  clipboard->setText(text);
+}
+
+}  // namespace
+
+PortRow::PortRow(const RowState& state, QWidget* parent) : QWidget(parent), state_(state) {
+  setFixedHeight(kHeight);
+  setAttribute(Qt::WA_Hover);
+  setFocusPolicy(Qt::NoFocus);
+  build();
+  refresh();
+}
+
+QWidget* PortRow::healthDot() const { return dot_; }
+QWidget* PortRow::watchedMark() const { return watched_; }
+QWidget* PortRow::exposedMark() const { return exposed_; }
+
+void PortRow::build() {
+  auto* row = new QHBoxLayout(this);
+  row->setContentsMargins(10, 7, 10, 7);
+  row->setSpacing(10);
+
+  icon_ = new QLabel(this);
+  icon_->setFixedSize(kIconSize, kIconSize);
+  row->addWidget(icon_, 0, Qt::AlignVCenter);
+
+  auto* text = new QVBoxLayout;
+  text->setSpacing(1);
+  text->setContentsMargins(0, 0, 0, 0);
+  text->addLayout(buildTitleLine());
+  buildSecondLine(text);
+  // The text block's stretch is the flexible gap; the row's spacing keeps it
+  // at least 8 wide.
+  row->addLayout(text, 1);
+
+  row->addWidget(buildActions(), 0, Qt::AlignVCenter);
+  row->addWidget(buildConfirmation(), 0, Qt::AlignVCenter);
+}
+
+QHBoxLayout* PortRow::buildTitleLine() {
+  auto* title = new QHBoxLayout;
+  title->setSpacing(6);
+  title->setContentsMargins(0, 0, 0, 0);
+  dot_ = new HealthDot(this);
+  port_ = new PortNumber(this);
+  chip_ = new QLabel(this);
+  QFont chipFont = Theme::smallCaption();
+  chipFont.setWeight(QFont::DemiBold);
+  chip_->setFont(chipFont);
+  chip_->setStyleSheet(QStringLiteral("QLabel { color: %1; background: %2; border-radius: 7px;"
+                                      " padding: 1px 6px; }")
+                           .arg(Theme::css(Theme::primary()),
+                                Theme::css(Theme::faded(Theme::accent(), 0.18))));
+  watched_ = markLabel(Symbol::Watched, Theme::secondary(), 8, this);
+  exposed_ = markLabel(Symbol::Network, Theme::orange(), 9, this);
+  for (QWidget* item : std::initializer_list<QWidget*>{dot_, port_, chip_, watched_, exposed_})
+    title->addWidget(item, 0, Qt::AlignVCenter);
+  title->addStretch(1);
+  return title;
+}
+
+void PortRow::buildSecondLine(QVBoxLayout* text) {
+  subtitle_ = new ElidedText(this);
+  subtitle_->setFont(Theme::caption());
+  editor_ = new QLineEdit(this);
+  editor_->setFont(Theme::caption());
+  editor_->setFixedWidth(180);
+  editor_->setFocusPolicy(Qt::ClickFocus);
+  editor_->setStyleSheet(QStringLiteral("QLineEdit { color: %1; background: %2; border: 1px solid"
+                                        " %3; border-radius: 4px; padding: 0 4px; }"
+                                        "QLineEdit:focus { border-color: %4; }")
+                             .arg(Theme::css(Theme::primary()), Theme::css(Theme::card()),
+                                  Theme::css(QColor(255, 255, 255, 50)),
+                                  Theme::css(Theme::accent())));
+  editor_->hide();
+  connect(editor_, &QLineEdit::textEdited, this, &PortRow::labelDraftEdited);
+  connect(editor_, &QLineEdit::returnPressed, this, &PortRow::labelCommitted);
+  text->addWidget(subtitle_);
+  text->addWidget(editor_);
+}
+
+QWidget* PortRow::buildActions() {
+  actions_ = new QWidget(this);
+  actions_->setFixedWidth(kActionsWidth);
+  // Statistics and the stop button share one cell, one over the other.
+  auto* layers = new QGridLayout(actions_);
+  layers->setContentsMargins(0, 0, 0, 0);
+  stats_ = new ShrinkingText(actions_);
+  QFont statsFont = Theme::monospaced(10);
+  stats_->setFont(statsFont);
+  stats_->setToolTip(QStringLiteral("CPU \u00B7 RAM"));
+  stats_->setFixedHeight(QFontMetrics(statsFont).height());
+  stop_ = new QPushButton(actions_);
+  stop_->setFont(Theme::caption());
+  stop_->setFocusPolicy(Qt::NoFocus);
+  stop_->setCursor(Qt::PointingHandCursor);
+  layers->addWidget(stats_, 0, 0, Qt::AlignVCenter);
+  layers->addWidget(stop_, 0, 0, Qt::AlignRight | Qt::AlignVCenter);
+  connect(stop_, &QPushButton::clicked, this, &PortRow::killRequested);
+  return actions_;
+}
+
+QWidget* PortRow::buildConfirmation() {
+  confirmBox_ = new QWidget(this);
+  auto* layout = new QHBoxLayout(confirmBox_);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(6);
+  cancel_ = new QPushButton(confirmBox_);
+  confirm_ = new QPushButton(confirmBox_);
+  for (QPushButton* button : {cancel_, confirm_}) {
+    button->setFont(Theme::caption());
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setCursor(Qt::PointingHandCursor);
+    layout->addWidget(button);
+  }
+  cancel_->setStyleSheet(smallButtonStyle(Theme::primary(), QColor(255, 255, 255, 30)));
+  confirm_->setStyleSheet(smallButtonStyle(Qt::white, Theme::red()));
+  connect(cancel_, &QPushButton::clicked, this, &PortRow::cancelled);
+  connect(confirm_, &QPushButton::clicked, this, &PortRow::confirmed);
+  confirmBox_->hide();
+  return confirmBox_;
+}
+
+bool PortRow::isDev() const { return isDevPort(state_.entry.port); }
+
+void PortRow::setState(const RowState& state) {
+  if (state == state_) return;
+  RowState withNewStat = state_;
+  withNewStat.stat = state.stat;
+  bool onlyStats = withNewStat == state;
+  bool iconChanged = state.entry.rootPid != state_.entry.rootPid;
+  state_ = state;
+  if (onlyStats) {
+    refreshStats();
+    return;
+  }
+  if (iconChanged) iconShown_ = false;
+  refresh();
+}
+
+void PortRow::retranslate() { refresh(); }
+
+void PortRow::setLabelDraft(const QString& draft) {
+  if (editor_->text() != draft) editor_->setText(draft);
+}
+
+void PortRow::refresh() {
+  setToolTip(QString::fromStdString(processTooltip(state_.entry)));
+  refreshIcon();
+  refreshTitleLine();
+  refreshSecondLine();
+  refreshActions();
+  update();
+}
+
+void PortRow::refreshIcon() {
+  if (iconShown_) return;
+  qreal ratio = std::max<qreal>(2.0, devicePixelRatioF());
+  icon_->setPixmap(roundedIcon(ownerIcon(state_.entry), ratio));
+  iconShown_ = true;
+}
+
+void PortRow::refreshTitleLine() {
+  dot_->setVisible(state_.healthy.has_value());
+  if (state_.healthy) {
+    dot_->setColor(*state_.healthy ? Theme::green() : Theme::faded(Theme::secondary(), 0.4));
+    dot_->setToolTip(localized(*state_.healthy ? "help_healthy" : "help_no_http"));
+  }
+
+  port_->setPort(state_.entry.port);
+  port_->setUnderlined(hovering_ && isDev());
+  port_->setCursor(isDev() ? Qt::PointingHandCursor : Qt::ArrowCursor);
+  port_->setToolTip(isDev() ? localized("help_open") + QStringLiteral(" \u2014 ") +
+                                  QString::fromStdString(state_.entry.url())
+                            : QString());
+
+  chip_->setVisible(state_.label.has_value());
+  if (state_.label) chip_->setText(QString::fromStdString(*state_.label));
+  watched_->setVisible(state_.isWatched);
+  watched_->setToolTip(localized("help_watched"));
+  exposed_->setVisible(state_.entry.isExposed());
+  exposed_->setToolTip(localized("help_exposed"));
+}
+
+void PortRow::refreshSecondLine() {
+  bool wasEditing = editor_->isVisibleTo(this);
+  if (state_.isEditingLabel) {
+    subtitle_->hide();
+    editor_->setPlaceholderText(localized("label_placeholder"));
+    editor_->show();
+    if (!wasEditing) editor_->setFocus(Qt::OtherFocusReason);
+    return;
+  }
+  editor_->hide();
+  subtitle_->show();
+  if (state_.isConfirming) {
+    subtitle_->setText(QString::fromStdString(confirmText(state_)));
+    subtitle_->setColor(Theme::primary());
+  } else {
+    subtitle_->setText(QString::fromStdString(subtitle(state_.entry, state_.dockerName)));
+    subtitle_->setColor(Theme::secondary());
+  }
+}
+
+void PortRow::refreshActions() {
+  cancel_->setText(localized("cancel"));
+  confirm_->setText(localized("stop"));
+  confirmBox_->setVisible(state_.isConfirming);
+  actions_->setVisible(!state_.isConfirming);
+
+  bool active = hovering_ || state_.isSelected;
+  bool system = state_.entry.isSystem();
+  stop_->setText(localized("stop"));
+  stop_->setToolTip(QString::fromStdString(stopButtonTooltip(state_)));
+  QString style = system ? smallButtonStyle(Theme::primary(), QColor(142, 142, 147, 70))
+                         : smallButtonStyle(Theme::red(), Theme::faded(Theme::red(), 0.2));
+  // Restyling re-polishes the button: only when the tint changes.
+  if (stop_->styleSheet() != style) stop_->setStyleSheet(style);
+  stop_->setVisible(active);
+  refreshStats();
+}
+
+void PortRow::refreshStats() {
+  bool active = hovering_ || state_.isSelected;
+  stats_->setVisible(state_.stat.has_value() && !active);
+  if (state_.stat) stats_->setText(QString::fromStdString(statsText(*state_.stat)));
+}
+
+void PortRow::setHovering(bool hovering) {
+  if (hovering_ == hovering) return;
+  hovering_ = hovering;
+  port_->setUnderlined(hovering_ && isDev());
+  refreshActions();
+  update();
+}
+
+void PortRow::paintEvent(QPaintEvent*) {
+  QColor fill;
+  if (state_.isConfirming)
+    fill = Theme::faded(Theme::red(), 0.10);
+  else if (state_.isSelected)
+    fill = Theme::faded(Theme::accent(), 0.12);
+  else if (hovering_)
+    fill = QColor::fromRgbF(1, 1, 1, 0.06f);
+  if (!fill.isValid()) return;
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(fill);
+  painter.drawRoundedRect(QRectF(rect()), 8, 8);
+}
+
+void PortRow::enterEvent(QEnterEvent*) { setHovering(true); }
+
+void PortRow::leaveEvent(QEvent*) { setHovering(false); }
+
+void PortRow::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) {
+    QWidget::mousePressEvent(event);
+    return;
+  }
+  // Copy what the click needs: selecting may rebuild or move this row.
+  bool onPort = childAt(event->position().toPoint()) == port_;
+  QUrl url(QString::fromStdString(state_.entry.url()));
+  bool dev = isDev();
+  emit selected();
+  if (onPort && dev) QDesktopServices::openUrl(url);
+}
+
+void PortRow::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu* menu = buildContextMenu(this);
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->popup(event->globalPos());
+}
+
+QMenu* PortRow::buildContextMenu(QWidget* parent) {
+  auto* menu = new QMenu(parent);
+  // A container's row has no process items, yet both of their separators show.
+  menu->setSeparatorsCollapsible(false);
+  const PortEntry entry = state_.entry;
+  const QUrl url(QString::fromStdString(entry.url()));
+
+  menu->addAction(localized("open_in_browser"), [url] { QDesktopServices::openUrl(url); });
+  if (entry.cwd) {
+    std::string editor = Editor::appName().value_or(Editor::fallbackName());
+    menu->addAction(QString::fromStdString(L10n::format("open_in_editor", {editor})),
+                    [path = *entry.cwd] { Editor::open(path); });
+  }
+  menu->addSeparator();
+  menu->addAction(localized("set_label"), this, &PortRow::editLabelRequested);
+  menu->addAction(localized(state_.isWatched ? "unwatch" : "watch"), this, &PortRow::watchToggled);
+  menu->addAction(localized("hide_port"), this, &PortRow::hideRequested);
+  menu->addSeparator();
+  if (!state_.dockerName) {
+    menu->addAction(localized("restart"), this, &PortRow::restartRequested);
+    menu->addAction(localized("kill_tree"), this, &PortRow::killTreeRequested);
+    menu->addAction(localized("force_kill"), this, &PortRow::forceKillRequested);
+  }
+  menu->addSeparator();
+  menu->addAction(localized("copy_url"),
+                  [text = QString::fromStdString(entry.url())] { copyText(text); });
+  menu->addAction(localized("copy_port"), [port = entry.port] { copyText(QString::number(port)); });
+  menu->addAction(localized("copy_pid"), [pid = entry.pid] { copyText(QString::number(pid)); });
+  menu->addAction(localized("copy_kill"),
+                  [pid = entry.pid] { copyText(QStringLiteral("kill ") + QString::number(pid)); });
+  if (entry.cwd)
+    menu->addAction(localized("copy_path"),
+                    [path = QString::fromStdString(*entry.cwd)] { copyText(path); });
+  return menu;
+}

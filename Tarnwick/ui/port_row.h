@@ -1,0 +1,109 @@
+#pragma once
+// One listening socket in the panel's list: owner icon, health, port, label,
+// marks, subtitle or confirmation or label editor, statistics and the stop
+// button, and the context menu of per-port actions. The row only draws its
+// RowState and says what the user asked for; the list acts on it.
+#include "ui/row_state.h"
+
+#include <QString>
+#include <QWidget>
+
+class ElidedText;
+class HealthDot;
+class PortNumber;
+class ShrinkingText;
+class QHBoxLayout;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QVBoxLayout;
+
+class PortRow final : public QWidget {
+  Q_OBJECT
+
+ public:
+  static constexpr int kHeight = 52;
+
+  explicit PortRow(const RowState& state, QWidget* parent = nullptr);
+
+  const RowState& state() const { return state_; }
+  /// Redraws from `state`; a change of statistics alone redraws only them.
+  void setState(const RowState& state);
+  /// Looks every text up again (after a change of language).
+  void retranslate();
+  /// Puts the model's draft into the label editor unless it already holds it.
+  void setLabelDraft(const QString& draft);
+  bool hovering() const { return hovering_; }
+  /// The context menu of this row, parented to `parent`.
+  QMenu* buildContextMenu(QWidget* parent);
+
+  // The parts, for tests.
+  QLineEdit* labelEditor() const { return editor_; }
+  QPushButton* stopButton() const { return stop_; }
+  QPushButton* cancelButton() const { return cancel_; }
+  QPushButton* confirmButton() const { return confirm_; }
+  PortNumber* portNumber() const { return port_; }
+  QWidget* healthDot() const;
+  QWidget* watchedMark() const;
+  QWidget* exposedMark() const;
+  QLabel* labelChip() const { return chip_; }
+  ElidedText* secondLine() const { return subtitle_; }
+  ShrinkingText* statistics() const { return stats_; }
+  QWidget* actionsBox() const { return actions_; }
+
+ signals:
+  void selected();
+  void killRequested();
+  void killTreeRequested();
+  void forceKillRequested();
+  void restartRequested();
+  void confirmed();
+  void cancelled();
+  void hideRequested();
+  void watchToggled();
+  void editLabelRequested();
+  void labelCommitted();
+  void labelDraftEdited(const QString& draft);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void enterEvent(QEnterEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+ private:
+  void build();
+  QHBoxLayout* buildTitleLine();
+  void buildSecondLine(QVBoxLayout* text);
+  QWidget* buildActions();
+  QWidget* buildConfirmation();
+  void refresh();
+  void refreshIcon();
+  void refreshTitleLine();
+  void refreshSecondLine();
+  void refreshActions();
+  void refreshStats();
+  void setHovering(bool hovering);
+  bool isDev() const;
+
+  RowState state_;
+  bool hovering_ = false;
+  bool iconShown_ = false;
+
+  QLabel* icon_ = nullptr;
+  HealthDot* dot_ = nullptr;
+  PortNumber* port_ = nullptr;
+  QLabel* chip_ = nullptr;
+  QLabel* watched_ = nullptr;
+  QLabel* exposed_ = nullptr;
+  ElidedText* subtitle_ = nullptr;
+  QLineEdit* editor_ = nullptr;
+  QWidget* actions_ = nullptr;
+  ShrinkingText* stats_ = nullptr;
+  QPushButton* stop_ = nullptr;
+  QWidget* confirmBox_ = nullptr;
+  QPushButton* cancel_ = nullptr;
+  QPushButton* confirm_ = nullptr;
+};

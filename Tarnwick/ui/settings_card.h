@@ -1,0 +1,48 @@
+#pragma once
+// The settings card: language, refresh interval, panel height, confirmation
+// before kills, start at login and, while any port is hidden, the hidden
+// ports with their restore button. Each control writes its setting at once.
+#include <QWidget>
+
+class PortListModel;
+class QLabel;
+class QPushButton;
+class QSlider;
+class SegmentedControl;
+class ToggleSwitch;
+
+class SettingsCard final : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit SettingsCard(PortListModel* model, QWidget* parent = nullptr);
+  /// Shows the model's settings and looks every text up again.
+  void sync();
+
+  SegmentedControl* languageChoice() const { return language_; }
+  SegmentedControl* intervalChoice() const { return interval_; }
+  QSlider* heightSlider() const { return height_; }
+  QLabel* heightValue() const { return heightValue_; }
+  ToggleSwitch* confirmSwitch() const { return confirm_; }
+  ToggleSwitch* loginSwitch() const { return login_; }
+  QWidget* hiddenPortsRow() const { return hiddenRow_; }
+  QLabel* hiddenPortsTitle() const { return titles_[5]; }
+  QPushButton* restoreButton() const { return restore_; }
+
+ private:
+  QWidget* settingRow(int index, QWidget* control);
+  QWidget* divider();
+  void connectControls();
+
+  PortListModel* model_;
+  QLabel* titles_[6] = {};
+  SegmentedControl* language_;
+  SegmentedControl* interval_;
+  QSlider* height_;
+  QLabel* heightValue_;
+  ToggleSwitch* confirm_;
+  ToggleSwitch* login_;
+  QPushButton* restore_;
+  QWidget* hiddenDivider_ = nullptr;
+  QWidget* hiddenRow_ = nullptr;
+};

@@ -1,8 +1,6 @@
 #pragma once
-// Files of the resource bundle, found beside the executable. Localisation
-// looks the bundle up the same way; the two meet in one lookup at merge.
+// Files of the resource bundle (the one localisation located).
 #include <QString>
 
-/// The path of `name` inside Tarnwick_Tarnwick.bundle beside the running
-/// executable, or in `<exe dir>/../share/tarnwick/`; empty when neither has it.
+/// The path of `name` inside the resource bundle; empty when it has none.
 QString bundleResourcePath(const QString& name);

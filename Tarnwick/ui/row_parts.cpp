@@ -76,12 +76,15 @@ void ElidedText::setColor(const QColor& color) {
   update();
 }
 
+// Underscores sit below the descent line in small sizes of common fonts: keep
+// two pixels below it so "tw_listener" does not read as "tw listener".
+static int lineHeight(const QFont& font) { return QFontMetrics(font).height() + 2; }
+
 QSize ElidedText::sizeHint() const {
-  QFontMetrics metrics(font());
-  return {metrics.horizontalAdvance(text_), metrics.height()};
+  return {QFontMetrics(font()).horizontalAdvance(text_), lineHeight(font())};
 }
 
-QSize ElidedText::minimumSizeHint() const { return {0, QFontMetrics(font()).height()}; }
+QSize ElidedText::minimumSizeHint() const { return {0, lineHeight(font())}; }
 
 void ElidedText::paintEvent(QPaintEvent*) {
   QPainter painter(this);

@@ -1,0 +1,66 @@
+// panel_latency: how long the panel takes from a click on the tray item to
+// being on screen, and to showing a freshly scanned list, on the real system.
+// Run under a display (Xvfb is fine). Prints the medians of ROUNDS openings.
+#include "integrations/preferences.h"
+#include "ui/panel_services.h"
+#include "ui/panel_window.h"
+#include "ui/port_list_model.h"
+#include "ui/port_list_view.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values.empty() ? 0 : values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
+  Prefs::install(std::make_shared<MemoryPreferences>());
+
+  auto* model = new PortListModel(&app, std::make_shared<RealPanelServices>([](int) {}));
+  PanelWindow window;
+  auto* view = new PortListView(model);
+  window.setContent(view);
+  QObject::connect(&window, &PanelWindow::shown, model, [model] { model->setPanelShown(true); });
+  QObject::connect(&window, &PanelWindow::hidden, model, [model] { model->setPanelShown(false); });
+  int applied = 0;
+  QObject::connect(model, &PortListModel::entriesChanged, [&applied] { ++applied; });
+
+  std::vector<double> shown, filled;
+  for (int round = 0; round < rounds; ++round) {
+    int before = applied;
+    QElapsedTimer timer;
+    timer.start();
+    window.openAt(QPoint(200, 30));
+    if (!QTest::qWaitForWindowExposed(&window, 5000)) {
+      std::fprintf(stderr, "panel_latency: the panel never appeared\n");
+      return 1;
+    }
+    shown.push_back(timer.nsecsElapsed() / 1e6);
+    if (!QTest::qWaitFor([&] { return applied > before; }, 5000)) {
+      std::fprintf(stderr, "panel_latency: no scan result arrived\n");
+      return 1;
+    }
+    QCoreApplication::processEvents();  // the rows are laid out for the new list
+    filled.push_back(timer.nsecsElapsed() / 1e6);
+    std::printf("round %d: shown %.1f ms, list filled %.1f ms (%zu entries)\n", round + 1,
+                shown.back(), filled.back(), model->entries().size());
+    window.hide();
+    QTest::qWait(300);
+  }
+  std::printf("median over %d openings: shown %.1f ms, list filled %.1f ms\n", rounds,
+              median(shown), median(filled));
+  return 0;
+}

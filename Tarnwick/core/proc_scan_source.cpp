@@ -39,10 +39,12 @@ void appendProcessLines(std::string& out, int32_t pid, const ProcessFacts& facts
 
 }  // namespace
 
-ProcScanSource::ProcScanSource(const std::string& procRoot)
-    : root_(ProcFiles::openDir(AT_FDCWD, procRoot.c_str())), finder_(visibilityOfThisProcess()) {}
+ProcScanSource::ProcScanSource(const std::string& procRoot, SocketTable table)
+    : root_(ProcFiles::openDir(AT_FDCWD, procRoot.c_str())), table_(table), finder_(visibilityOfThisProcess()) {}
 
 std::vector<ListeningSocket> ProcScanSource::readListeningSockets() {
+  if (table_ == SocketTable::Kernel)
+    if (auto sockets = PortCore::kernelListeningSockets()) return std::move(*sockets);
   auto sockets = PortCore::parseTcpTable(ProcFiles::readFile(root_.fd(), "net/tcp"), PortCore::TcpFamily::V4);
   auto v6 = PortCore::parseTcpTable(ProcFiles::readFile(root_.fd(), "net/tcp6"), PortCore::TcpFamily::V6);
   sockets.insert(sockets.end(), std::make_move_iterator(v6.begin()), std::make_move_iterator(v6.end()));
@@ -57,6 +59,7 @@ std::string ProcScanSource::listeningSockets() {
     // Nothing listens: no process is worth a look.
     finder_.forget();
     lastWalk_ = LastWalk::None;
+    owners_.clear();
     return {};
   }
   std::unordered_map<uint64_t, const ListeningSocket*> byInode;
@@ -67,6 +70,9 @@ std::string ProcScanSource::listeningSockets() {
   }
   auto found = finder_.find(root_.fd(), listening);
   lastWalk_ = found.walk == SocketHolderFinder::Walk::Full ? LastWalk::Full : LastWalk::Incremental;
+  owners_.clear();
+  for (const auto& holder : found.holders)
+    if (owners_.empty() || owners_.back() != holder.pid) owners_.push_back(holder.pid);
 
   std::string out;
   int32_t current = 0;
@@ -87,22 +93,12 @@ std::string ProcScanSource::listeningSockets() {
 
 std::string ProcScanSource::processList() {
   if (!root_.valid()) return {};
-  auto dir = ProcFiles::openDir(root_.fd(), ".");
-  if (!dir.valid()) return {};
-  std::string out;
-  for (const auto& entry : ProcFiles::numericEntries(dir.fd())) {
-    char path[32];
-    std::snprintf(path, sizeof path, "%d/stat", static_cast<int>(entry.number));
-    auto facts = PortCore::parseProcStat(ProcFiles::readFile(root_.fd(), path));
-    if (!facts) continue;  // exited while we looked
-    char numbers[32];
-    std::snprintf(numbers, sizeof numbers, "%5d %5d ", static_cast<int>(entry.number),
-                  static_cast<int>(facts->ppid));
-    out += numbers;
-    out += PortCore::psText(facts->comm);
-    out += '\n';
+  std::vector<int32_t> owners;
+  {
+    std::lock_guard lock(mutex_);
+    owners = owners_;
   }
-  return out;
+  return rows_.list(root_.fd(), owners);
 }
 
 std::string ProcScanSource::workingDirectories(const std::vector<int32_t>& pids) {

@@ -1,5 +1,6 @@
 #include "core/socket_holders.h"
 
+#include "core/parallel_chunks.h"
 #include "core/proc_files.h"
 
 #include <algorithm>
@@ -143,8 +144,14 @@ SocketHolderFinder::Result SocketHolderFinder::fullWalk(Scan& scan) {
   pids.reserve(scan.pids.size());
   for (const auto& [pid, inode] : scan.pids) pids.push_back(pid);
   std::sort(pids.begin(), pids.end());
+  std::vector<std::vector<SocketHolder>> found(PortCore::workersFor(pids.size()));
+  PortCore::forEachChunk(pids.size(), [&](size_t begin, size_t end, unsigned worker) {
+    std::vector<ProcFiles::NumericEntry> scratch;
+    for (size_t i = begin; i < end; ++i)
+      if (scan.visible(pids[i])) walkProcess(scan.root, pids[i], scan.listening, found[worker], scratch);
+  });
   std::vector<SocketHolder> holders;
-  for (auto pid : pids) scan.walk(pid, holders);
+  for (auto& part : found) holders.insert(holders.end(), part.begin(), part.end());
   return scan.finish(std::move(holders), Walk::Full);
 }
 

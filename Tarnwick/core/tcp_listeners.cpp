@@ -43,10 +43,9 @@ std::string ipv4Text(const unsigned char* bytes) {
   return text;
 }
 
-std::string addressText(std::string_view hex, TcpFamily family, bool& ok) {
-  unsigned char bytes[16];
-  ok = parseAddressWords(hex, bytes, family == TcpFamily::V4 ? 1 : 4);
-  if (!ok) return {};
+}  // namespace
+
+std::string socketAddressText(const unsigned char* bytes, TcpFamily family) {
   if (family == TcpFamily::V4) return ipv4Text(bytes);
   in6_addr address;
   std::memcpy(&address, bytes, sizeof address);
@@ -55,6 +54,15 @@ std::string addressText(std::string_view hex, TcpFamily family, bool& ok) {
   char text[INET6_ADDRSTRLEN];
   if (!::inet_ntop(AF_INET6, &address, text, sizeof text)) return "*";
   return std::string("[") + text + "]";
+}
+
+namespace {
+
+std::string addressText(std::string_view hex, TcpFamily family, bool& ok) {
+  unsigned char bytes[16];
+  ok = parseAddressWords(hex, bytes, family == TcpFamily::V4 ? 1 : 4);
+  if (!ok) return {};
+  return socketAddressText(bytes, family);
 }
 
 // "  0: 0100007F:1F90 00000000:0000 0A 00000000:00000000 00:00000000 00000000  1000 0 12345 ..."

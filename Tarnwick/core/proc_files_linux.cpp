@@ -75,16 +75,20 @@ void numericEntries(int dir, std::vector<NumericEntry>& entries) {
 std::string readFile(int at, const char* path) {
   int fd = ::openat(at, path, O_RDONLY | O_CLOEXEC);
   if (fd < 0) return {};
-  std::string content;
-  char buffer[4096];
+  // Read in large pieces: a seq_file such as net/tcp walks its table again
+  // for every read() that did not fit.
+  std::string content(16384, '\0');
+  size_t used = 0;
   for (;;) {
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (used == content.size()) content.resize(content.size() * 2);
+    ssize_t n = ::read(fd, content.data() + used, content.size() - used);
     if (n > 0) {
-      content.append(buffer, static_cast<size_t>(n));
+      used += static_cast<size_t>(n);
     } else if (n == 0 || errno != EINTR) {
       break;
     }
   }
+  content.resize(used);
   ::close(fd);
   return content;
 }

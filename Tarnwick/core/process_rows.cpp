@@ -1,0 +1,92 @@
+#include "core/process_rows.h"
+
+#include "core/command_text.h"
+#include "core/parallel_chunks.h"
+#include "core/process_facts.h"
+#include "core/proc_files.h"
+
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+constexpr uint64_t refreshEvery = 16;
+constexpr int maxAncestors = 22;  // the chain stops at 20 names; a little beyond is harmless
+
+std::optional<ProcessFacts> readStat(int root, int32_t pid) {
+  char path[32];
+  std::snprintf(path, sizeof path, "%d/stat", static_cast<int>(pid));
+  return PortCore::parseProcStat(ProcFiles::readFile(root, path));
+}
+
+}  // namespace
+
+std::string ProcessRows::list(int root, const std::vector<int32_t>& fresh) {
+  auto dir = ProcFiles::openDir(root, ".");
+  if (!dir.valid()) return {};
+  auto entries = ProcFiles::numericEntries(dir.fd());
+  std::lock_guard lock(mutex_);
+  ++calls_;
+  std::unordered_map<int32_t, uint64_t> present;
+  present.reserve(entries.size());
+  for (const auto& entry : entries) present.emplace(entry.number, entry.inode);
+
+  auto stale = [&](const ProcFiles::NumericEntry& entry) {
+    auto row = rows_.find(entry.number);
+    if (row == rows_.end() || row->second.inode != entry.inode) return true;
+    if ((static_cast<uint64_t>(entry.number) + calls_) % refreshEvery == 0) return true;
+    if (row->second.ppid < 1) return false;
+    auto parent = present.find(row->second.ppid);
+    auto parentRow = rows_.find(row->second.ppid);
+    return parent == present.end() || parentRow == rows_.end() || parentRow->second.inode != parent->second;
+  };
+  std::vector<size_t> toRead;
+  for (size_t i = 0; i < entries.size(); ++i)
+    if (stale(entries[i])) toRead.push_back(i);
+
+  std::vector<std::optional<ProcessFacts>> read(toRead.size());
+  PortCore::forEachChunk(toRead.size(), [&](size_t begin, size_t end, unsigned) {
+    for (size_t i = begin; i < end; ++i) read[i] = readStat(root, entries[toRead[i]].number);
+  });
+  for (size_t i = 0; i < toRead.size(); ++i) {
+    const auto& entry = entries[toRead[i]];
+    if (!read[i]) {
+      rows_.erase(entry.number);  // exited while we looked
+      continue;
+    }
+    rows_[entry.number] = Row{entry.inode, read[i]->ppid, std::move(read[i]->comm), calls_};
+  }
+  for (auto it = rows_.begin(); it != rows_.end();)
+    it = present.count(it->first) ? std::next(it) : rows_.erase(it);
+
+  // The chains a scan reports are read now, whatever the cache holds.
+  for (auto pid : fresh) {
+    for (int step = 0; step < maxAncestors && pid >= 1; ++step) {
+      auto row = rows_.find(pid);
+      if (row == rows_.end()) break;
+      if (row->second.readAt != calls_) {
+        auto facts = readStat(root, pid);
+        if (!facts) {
+          rows_.erase(row);
+          break;
+        }
+        row->second = Row{row->second.inode, facts->ppid, std::move(facts->comm), calls_};
+      }
+      pid = row->second.ppid;
+    }
+  }
+
+  std::string out;
+  out.reserve(rows_.size() * 24);
+  for (const auto& entry : entries) {
+    auto row = rows_.find(entry.number);
+    if (row == rows_.end()) continue;
+    char numbers[32];
+    std::snprintf(numbers, sizeof numbers, "%5d %5d ", static_cast<int>(entry.number),
+                  static_cast<int>(row->second.ppid));
+    out += numbers;
+    out += PortCore::psText(row->second.comm);
+    out += '\n';
+  }
+  return out;
+}

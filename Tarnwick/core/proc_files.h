@@ -37,7 +37,8 @@ struct NumericEntry {
 };
 
 /// The entries of `dir` whose names are decimal numbers, in directory order
-/// (ascending for /proc and for fd directories). Reads from the current offset.
+/// (ascending for /proc and its fd directories, not so elsewhere). Reads from
+/// the current offset.
 std::vector<NumericEntry> numericEntries(int dir);
 /// The same into `entries` (cleared first), so a walk can reuse one buffer.
 void numericEntries(int dir, std::vector<NumericEntry>& entries);

@@ -5,6 +5,7 @@
 #include "core/process_facts.h"
 #include "core/proc_files.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -25,6 +26,9 @@ std::string ProcessRows::list(int root, const std::vector<int32_t>& fresh) {
   auto dir = ProcFiles::openDir(root, ".");
   if (!dir.valid()) return {};
   auto entries = ProcFiles::numericEntries(dir.fd());
+  // /proc lists PIDs in order; a fixture tree on another file system need not.
+  std::sort(entries.begin(), entries.end(),
+            [](const ProcFiles::NumericEntry& a, const ProcFiles::NumericEntry& b) { return a.number < b.number; });
   std::lock_guard lock(mutex_);
   ++calls_;
   std::unordered_map<int32_t, uint64_t> present;

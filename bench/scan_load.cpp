@@ -141,6 +141,8 @@ Options parse(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   Options options = parse(argc, argv);
+  // Descriptors the launching shell leaked are no part of the scenario.
+  ::close_range(3, ~0u, 0);
   ::setpgid(0, 0);
   for (int sig : {SIGTERM, SIGINT, SIGHUP}) std::signal(sig, endGroup);
   int ready[2];

@@ -4,9 +4,11 @@
 #include "core/proc_files.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <set>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -41,24 +43,46 @@ const char* decimal(int32_t value, char (&buffer)[16]) {
   return end;
 }
 
-uint64_t linkedSocket(int dir, const char* name) {
+// The socket inode a descriptor link names; 0 for anything else, -1 when there
+// is no such descriptor.
+int64_t linkedSocket(int dir, const char* name) {
   char target[48];
   ssize_t n = ::readlinkat(dir, name, target, sizeof target);
+  if (n < 0) return errno == ENOENT ? -1 : 0;
   if (n < 10 || std::memcmp(target, "socket:[", 8) != 0) return 0;
-  return ProcFiles::socketInode(std::string_view(target, static_cast<size_t>(n)));
+  return static_cast<int64_t>(ProcFiles::socketInode(std::string_view(target, static_cast<size_t>(n))));
 }
+
+// Descriptors are handed out lowest first, so most tables are dense. Listing
+// a fd directory costs about as much as reading every link in it, so when
+// the kernel tells how many descriptors are open (the size of the directory,
+// Linux 6.2 on) the first ones are read by number; only a table with gaps is
+// listed, for what lies beyond the numbers tried.
+constexpr int32_t probeSlack = 4;
 
 // Appends the descriptors of `pid` that hold one of `listening`.
 void walkProcess(int root, int32_t pid, const InodeSet& listening, std::vector<SocketHolder>& out,
                  std::vector<ProcFiles::NumericEntry>& scratch) {
   auto fds = ProcFiles::openDir(root, pathOf(pid, "/fd").text);
   if (!fds.valid()) return;
-  ProcFiles::numericEntries(fds.fd(), scratch);
-  for (const auto& entry : scratch) {
+  auto check = [&](int32_t fd) {
     char name[16];
-    uint64_t inode = linkedSocket(fds.fd(), decimal(entry.number, name));
-    if (inode != 0 && listening.count(inode)) out.push_back({pid, entry.number, inode});
+    int64_t inode = linkedSocket(fds.fd(), decimal(fd, name));
+    if (inode > 0 && listening.count(static_cast<uint64_t>(inode))) out.push_back({pid, fd, static_cast<uint64_t>(inode)});
+    return inode >= 0;
+  };
+  struct stat st;
+  int64_t open = ::fstat(fds.fd(), &st) == 0 ? st.st_size : 0;
+  int32_t tried = 0;
+  if (open > 0) {
+    int64_t found = 0;
+    for (; found < open && tried < open + probeSlack; ++tried)
+      if (check(tried)) ++found;
+    if (found == open) return;
   }
+  ProcFiles::numericEntries(fds.fd(), scratch);
+  for (const auto& entry : scratch)
+    if (entry.number >= tried) check(entry.number);
 }
 
 std::unordered_map<int32_t, uint64_t> enumerate(int root) {
@@ -171,7 +195,8 @@ std::optional<SocketHolderFinder::Result> SocketHolderFinder::incremental(Scan& 
     char name[16];
     auto fdPath = pathOf(holder.pid, "/fd/");
     std::strcat(fdPath.text, decimal(holder.fd, name));
-    if (facts->startTime != startTimes_[holder.pid] || linkedSocket(scan.root, fdPath.text) != holder.inode) {
+    if (facts->startTime != startTimes_[holder.pid] ||
+        linkedSocket(scan.root, fdPath.text) != static_cast<int64_t>(holder.inode)) {
       toWalk.insert(holder.pid);  // moved to another descriptor, or another process: look again
       continue;
     }

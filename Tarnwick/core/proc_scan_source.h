@@ -49,4 +49,5 @@ class ProcScanSource final : public ScanSource {
   SocketHolderFinder finder_;
   LastWalk lastWalk_ = LastWalk::None;
   std::vector<int32_t> owners_;  ///< PIDs in the last listeningSockets()
+  FactsByPid ownerFacts_;        ///< read by it, for the processList() that follows
 };

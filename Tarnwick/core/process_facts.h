@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 struct ProcessFacts {
   std::string comm;        ///< raw bytes of the kernel's comm (at most 15 for user tasks)
@@ -12,6 +13,8 @@ struct ProcessFacts {
   uint64_t startTime = 0;  ///< clock ticks after boot: tells a reused PID from its predecessor
   int64_t uid = -1;        ///< owner of /proc/PID, as lsof reports it; -1 when unknown
 };
+
+using FactsByPid = std::unordered_map<int32_t, ProcessFacts>;
 
 namespace PortCore {
 

@@ -20,7 +20,6 @@ struct SocketHolder {
 };
 
 using InodeSet = std::unordered_set<uint64_t>;
-using FactsByPid = std::unordered_map<int32_t, ProcessFacts>;
 
 class SocketHolderFinder {
  public:

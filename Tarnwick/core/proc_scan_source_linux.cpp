@@ -60,6 +60,7 @@ std::string ProcScanSource::listeningSockets() {
     finder_.forget();
     lastWalk_ = LastWalk::None;
     owners_.clear();
+    ownerFacts_.clear();
     return {};
   }
   std::unordered_map<uint64_t, const ListeningSocket*> byInode;
@@ -73,6 +74,7 @@ std::string ProcScanSource::listeningSockets() {
   owners_.clear();
   for (const auto& holder : found.holders)
     if (owners_.empty() || owners_.back() != holder.pid) owners_.push_back(holder.pid);
+  ownerFacts_ = found.facts;
 
   std::string out;
   int32_t current = 0;
@@ -94,11 +96,13 @@ std::string ProcScanSource::listeningSockets() {
 std::string ProcScanSource::processList() {
   if (!root_.valid()) return {};
   std::vector<int32_t> owners;
+  FactsByPid justRead;
   {
     std::lock_guard lock(mutex_);
     owners = owners_;
+    justRead.swap(ownerFacts_);  // fresh for the listing that follows a socket scan, not later ones
   }
-  return rows_.list(root_.fd(), owners);
+  return rows_.list(root_.fd(), owners, justRead);
 }
 
 std::string ProcScanSource::workingDirectories(const std::vector<int32_t>& pids) {

@@ -23,6 +23,12 @@ stop_load() {
   if [ -n "$load_pid" ]; then
     kill "$load_pid" 2>/dev/null || true
     wait "$load_pid" 2>/dev/null || true
+    # Its children die with it, but not at once: the next scenario waits for
+    # the whole group (the generator leads it) to be gone.
+    for _ in $(seq 300); do
+      kill -0 -- "-$load_pid" 2>/dev/null || break
+      sleep 0.2
+    done
     load_pid=""
   fi
 }

@@ -8,7 +8,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <set>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 namespace {
@@ -60,19 +62,30 @@ int64_t linkedSocket(int dir, const char* name) {
 // listed, for what lies beyond the numbers tried.
 constexpr int32_t probeSlack = 4;
 
+enum class DirectorySize { CountsDescriptors, Unknown };
+
+// procfs tells the descriptor count in a fd directory's size; a fixture tree
+// on another file system does not.
+DirectorySize directorySizeOf(int root) {
+  struct statfs fs;
+  return ::fstatfs(root, &fs) == 0 && fs.f_type == PROC_SUPER_MAGIC ? DirectorySize::CountsDescriptors
+                                                                    : DirectorySize::Unknown;
+}
+
 // Appends the descriptors of `pid` that hold one of `listening`.
-void walkProcess(int root, int32_t pid, const InodeSet& listening, std::vector<SocketHolder>& out,
-                 std::vector<ProcFiles::NumericEntry>& scratch) {
+void walkProcess(int root, DirectorySize size, int32_t pid, const InodeSet& listening,
+                 std::vector<SocketHolder>& out, std::vector<ProcFiles::NumericEntry>& scratch) {
   auto fds = ProcFiles::openDir(root, pathOf(pid, "/fd").text);
   if (!fds.valid()) return;
   auto check = [&](int32_t fd) {
     char name[16];
     int64_t inode = linkedSocket(fds.fd(), decimal(fd, name));
-    if (inode > 0 && listening.count(static_cast<uint64_t>(inode))) out.push_back({pid, fd, static_cast<uint64_t>(inode)});
+    if (inode > 0 && listening.count(static_cast<uint64_t>(inode)))
+      out.push_back({pid, fd, static_cast<uint64_t>(inode)});
     return inode >= 0;
   };
   struct stat st;
-  int64_t open = ::fstat(fds.fd(), &st) == 0 ? st.st_size : 0;
+  int64_t open = size == DirectorySize::CountsDescriptors && ::fstat(fds.fd(), &st) == 0 ? st.st_size : 0;
   int32_t tried = 0;
   if (open > 0) {
     int64_t found = 0;
@@ -101,9 +114,14 @@ bool byPidThenFd(const SocketHolder& a, const SocketHolder& b) {
 
 struct SocketHolderFinder::Scan {
   Scan(int root, const InodeSet& listening, Visibility visibility)
-      : root(root), listening(listening), visibility(visibility), pids(enumerate(root)) {}
+      : root(root),
+        size(directorySizeOf(root)),
+        listening(listening),
+        visibility(visibility),
+        pids(enumerate(root)) {}
 
   int root;
+  DirectorySize size;
   const InodeSet& listening;
   Visibility visibility;
   std::unordered_map<int32_t, uint64_t> pids;
@@ -116,7 +134,7 @@ struct SocketHolderFinder::Scan {
   }
 
   void walk(int32_t pid, std::vector<SocketHolder>& out) {
-    if (visible(pid)) walkProcess(root, pid, listening, out, scratch);
+    if (visible(pid)) walkProcess(root, size, pid, listening, out, scratch);
   }
 
   const ProcessFacts* factsOf(int32_t pid) {
@@ -172,7 +190,7 @@ SocketHolderFinder::Result SocketHolderFinder::fullWalk(Scan& scan) {
   PortCore::forEachChunk(pids.size(), [&](size_t begin, size_t end, unsigned worker) {
     std::vector<ProcFiles::NumericEntry> scratch;
     for (size_t i = begin; i < end; ++i)
-      if (scan.visible(pids[i])) walkProcess(scan.root, pids[i], scan.listening, found[worker], scratch);
+      if (scan.visible(pids[i])) walkProcess(scan.root, scan.size, pids[i], scan.listening, found[worker], scratch);
   });
   std::vector<SocketHolder> holders;
   for (auto& part : found) holders.insert(holders.end(), part.begin(), part.end());

@@ -1,11 +1,9 @@
-#include "core/scan_source.h"
-
-#include "core/tool_runner.h"
+#include "core/proc_scan_source.h"
 
 namespace PortCore {
 
 ScanSource& systemScanSource() {
-  static ToolScanSource source(systemToolRunner());
+  static ProcScanSource source;
   return source;
 }
 

@@ -1,0 +1,123 @@
+#include "core/proc_files.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace ProcFiles {
+
+Dir& Dir::operator=(Dir&& other) noexcept {
+  if (this != &other) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = other.fd_;
+    other.fd_ = -1;
+  }
+  return *this;
+}
+
+Dir::~Dir() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+Dir openDir(int at, const char* path) {
+  return Dir(::openat(at, path, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
+
+namespace {
+
+// The layout getdents64 writes; glibc's readdir would add a heap-allocated
+// DIR per directory, which a walk over thousands of fd directories feels.
+struct LinuxDirent64 {
+  uint64_t d_ino;
+  int64_t d_off;
+  unsigned short d_reclen;
+  unsigned char d_type;
+  char d_name[1];
+};
+
+bool decimalName(const char* name, int32_t& value) {
+  if (*name < '0' || *name > '9') return false;
+  int64_t number = 0;
+  for (; *name; ++name) {
+    if (*name < '0' || *name > '9') return false;
+    number = number * 10 + (*name - '0');
+    if (number > INT32_MAX) return false;
+  }
+  value = static_cast<int32_t>(number);
+  return true;
+}
+
+}  // namespace
+
+std::vector<NumericEntry> numericEntries(int dir) {
+  std::vector<NumericEntry> entries;
+  numericEntries(dir, entries);
+  return entries;
+}
+
+void numericEntries(int dir, std::vector<NumericEntry>& entries) {
+  entries.clear();
+  alignas(8) char buffer[32768];
+  for (;;) {
+    long n = ::syscall(SYS_getdents64, dir, buffer, sizeof buffer);
+    if (n <= 0) break;
+    for (long offset = 0; offset < n;) {
+      auto* entry = reinterpret_cast<LinuxDirent64*>(buffer + offset);
+      offset += entry->d_reclen;
+      int32_t number;
+      if (decimalName(entry->d_name, number)) entries.push_back({number, entry->d_ino});
+    }
+  }
+}
+
+std::string readFile(int at, const char* path) {
+  int fd = ::openat(at, path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return {};
+  // Read in large pieces: a seq_file such as net/tcp walks its table again
+  // for every read() that did not fit.
+  std::string content(16384, '\0');
+  size_t used = 0;
+  for (;;) {
+    if (used == content.size()) content.resize(content.size() * 2);
+    ssize_t n = ::read(fd, content.data() + used, content.size() - used);
+    if (n > 0) {
+      used += static_cast<size_t>(n);
+    } else if (n == 0 || errno != EINTR) {
+      break;
+    }
+  }
+  content.resize(used);
+  ::close(fd);
+  return content;
+}
+
+std::string readLink(int at, const char* path, size_t limit, int* error) {
+  std::string target(limit, '\0');
+  ssize_t n = ::readlinkat(at, path, target.data(), limit);
+  if (error) *error = n < 0 ? errno : 0;
+  target.resize(n < 0 ? 0 : static_cast<size_t>(n));
+  return target;
+}
+
+uint64_t socketInode(std::string_view linkTarget) {
+  constexpr std::string_view prefix = "socket:[";
+  if (linkTarget.size() < prefix.size() + 2 || linkTarget.substr(0, prefix.size()) != prefix ||
+      linkTarget.back() != ']')
+    return 0;
+  uint64_t inode = 0;
+  for (char c : linkTarget.substr(prefix.size(), linkTarget.size() - prefix.size() - 1)) {
+    if (c < '0' || c > '9') return 0;
+    inode = inode * 10 + static_cast<uint64_t>(c - '0');
+  }
+  return inode;
+}
+
+int64_t ownerUid(int at, const char* path) {
+  struct stat st;
+  if (::fstatat(at, path, &st, 0) != 0) return -1;
+  return st.st_uid;
+}
+
+}  // namespace ProcFiles

@@ -1,0 +1,152 @@
+#include "core/process_rows.h"
+
+#include "core/command_text.h"
+#include "core/parallel_chunks.h"
+#include "core/stat_facts.h"
+#include "core/proc_files.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+#include <optional>
+
+namespace {
+
+constexpr uint64_t refreshEvery = 64;
+// Kept open at most: well inside any descriptor limit.
+constexpr size_t maxCommFiles = 512;
+constexpr int maxAncestors = 22;  // the chain stops at 20 names; a little beyond is harmless
+
+std::optional<StatFacts> readStat(int root, int32_t pid) {
+  char path[32];
+  std::snprintf(path, sizeof path, "%d/stat", static_cast<int>(pid));
+  return PortCore::parseProcStat(ProcFiles::readFile(root, path));
+}
+
+}  // namespace
+
+ProcessRows::~ProcessRows() {
+  for (const auto& [pid, fd] : commFiles_) ::close(fd);
+}
+
+void ProcessRows::forgetComm(int32_t pid) {
+  auto file = commFiles_.find(pid);
+  if (file == commFiles_.end()) return;
+  ::close(file->second);
+  commFiles_.erase(file);
+}
+
+std::optional<std::string> ProcessRows::commOf(int root, int32_t pid) {
+  auto file = commFiles_.find(pid);
+  if (file == commFiles_.end()) {
+    char path[32];
+    std::snprintf(path, sizeof path, "%d/comm", static_cast<int>(pid));
+    int fd = ::openat(root, path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    if (commFiles_.size() >= maxCommFiles) {
+      char buffer[64];
+      ssize_t n = ::read(fd, buffer, sizeof buffer);
+      ::close(fd);
+      if (n <= 0 || buffer[n - 1] != '\n') return std::nullopt;
+      return std::string(buffer, static_cast<size_t>(n - 1));
+    }
+    file = commFiles_.emplace(pid, fd).first;
+  }
+  char buffer[64];
+  ssize_t n = ::pread(file->second, buffer, sizeof buffer, 0);
+  if (n <= 0 || buffer[n - 1] != '\n') {
+    forgetComm(pid);
+    return std::nullopt;
+  }
+  return std::string(buffer, static_cast<size_t>(n - 1));
+}
+
+std::string ProcessRows::list(int root, const std::vector<int32_t>& fresh, const FactsByPid& justRead) {
+  auto dir = ProcFiles::openDir(root, ".");
+  if (!dir.valid()) return {};
+  auto entries = ProcFiles::numericEntries(dir.fd());
+  // /proc lists PIDs in order; a fixture tree on another file system need not.
+  std::sort(entries.begin(), entries.end(),
+            [](const ProcFiles::NumericEntry& a, const ProcFiles::NumericEntry& b) { return a.number < b.number; });
+  std::lock_guard lock(mutex_);
+  ++calls_;
+  std::unordered_map<int32_t, uint64_t> present;
+  present.reserve(entries.size());
+  for (const auto& entry : entries) present.emplace(entry.number, entry.inode);
+
+  auto stale = [&](const ProcFiles::NumericEntry& entry) {
+    auto row = rows_.find(entry.number);
+    if (row == rows_.end() || row->second.inode != entry.inode) return true;
+    if ((static_cast<uint64_t>(entry.number) + calls_) % refreshEvery == 0) return true;
+    if (row->second.ppid < 1) return false;
+    auto parent = present.find(row->second.ppid);
+    auto parentRow = rows_.find(row->second.ppid);
+    return parent == present.end() || parentRow == rows_.end() || parentRow->second.inode != parent->second;
+  };
+  std::vector<size_t> toRead;
+  for (size_t i = 0; i < entries.size(); ++i)
+    if (stale(entries[i])) toRead.push_back(i);
+
+  std::vector<std::optional<StatFacts>> read(toRead.size());
+  PortCore::forEachChunk(toRead.size(), [&](size_t begin, size_t end, unsigned) {
+    for (size_t i = begin; i < end; ++i) read[i] = readStat(root, entries[toRead[i]].number);
+  });
+  for (size_t i = 0; i < toRead.size(); ++i) {
+    const auto& entry = entries[toRead[i]];
+    forgetComm(entry.number);  // a new process, or one whose name is read in full now
+    if (!read[i]) {
+      rows_.erase(entry.number);  // exited while we looked
+      continue;
+    }
+    rows_[entry.number] = Row{entry.inode, read[i]->ppid, std::move(read[i]->comm), calls_};
+  }
+  for (auto it = rows_.begin(); it != rows_.end();) {
+    if (present.count(it->first)) {
+      ++it;
+      continue;
+    }
+    forgetComm(it->first);
+    it = rows_.erase(it);
+  }
+
+  for (const auto& [pid, facts] : justRead) {
+    auto row = rows_.find(pid);
+    if (row != rows_.end() && row->second.readAt != calls_)
+      row->second = Row{row->second.inode, facts.ppid, facts.comm, calls_};
+  }
+  // The chains a scan reports are read now, whatever the cache holds. A
+  // parent link is already exact (it changes only when the parent goes, which
+  // made the row stale above), so the name is all that needs reading, and
+  // comm is far cheaper for the kernel to write than stat.
+  for (auto pid : fresh) {
+    for (int step = 0; step < maxAncestors && pid >= 1; ++step) {
+      auto row = rows_.find(pid);
+      if (row == rows_.end()) break;
+      if (row->second.readAt != calls_) {
+        auto comm = commOf(root, pid);
+        if (!comm) {
+          rows_.erase(row);
+          break;
+        }
+        row->second.comm = std::move(*comm);
+        row->second.readAt = calls_;
+      }
+      pid = row->second.ppid;
+    }
+  }
+
+  std::string out;
+  out.reserve(rows_.size() * 24);
+  for (const auto& entry : entries) {
+    auto row = rows_.find(entry.number);
+    if (row == rows_.end()) continue;
+    char numbers[32];
+    std::snprintf(numbers, sizeof numbers, "%5d %5d ", static_cast<int>(entry.number),
+                  static_cast<int>(row->second.ppid));
+    out += numbers;
+    out += PortCore::psText(row->second.comm);
+    out += '\n';
+  }
+  return out;
+}

@@ -1,0 +1,315 @@
+// The native /proc source against the real lsof and ps on the same live
+// listeners, and its remembered (incremental) scan against a fresh one.
+// Other processes on the machine come and go, so every comparison looks only
+// at the processes these tests started.
+#include "core/lsof_parse.h"
+#include "core/proc_scan_source.h"
+#include "core/scan.h"
+#include "core/tool_runner.h"
+#include "support/test_process.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <arpa/inet.h>
+#include <csignal>
+#include <map>
+#include <netinet/in.h>
+#include <set>
+#include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+std::vector<std::string> linesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    auto end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+// The field lines of each of `pids` in lsof field output: a "p" line and
+// everything up to the next one.
+std::map<pid_t, std::string> blocksOf(const std::string& text, const std::set<pid_t>& pids) {
+  std::map<pid_t, std::string> blocks;
+  pid_t current = -1;
+  for (const auto& line : linesOf(text)) {
+    if (!line.empty() && line[0] == 'p') current = std::atoi(line.c_str() + 1);
+    if (pids.count(current)) blocks[current] += line + "\n";
+  }
+  return blocks;
+}
+
+// The ps rows of `pids`, keyed by PID.
+std::map<pid_t, std::string> psRowsOf(const std::string& text, const std::set<pid_t>& pids) {
+  std::map<pid_t, std::string> rows;
+  for (const auto& line : linesOf(text)) {
+    pid_t pid = std::atoi(line.c_str());
+    if (pids.count(pid)) rows[pid] = line;
+  }
+  return rows;
+}
+
+std::vector<PortEntry> entriesOf(std::vector<PortEntry> entries, const std::set<pid_t>& pids) {
+  std::erase_if(entries, [&](const PortEntry& entry) { return !pids.count(entry.pid); });
+  return entries;
+}
+
+std::set<pid_t> ancestorsOf(const std::set<pid_t>& pids) {
+  auto table = PortCore::processTable(PortCore::systemScanSource());
+  std::set<pid_t> all = pids;
+  for (auto pid : pids)
+    for (auto at = table.find(pid); at != table.end() && at->second.ppid > 1; at = table.find(at->second.ppid))
+      all.insert(at->second.ppid);
+  return all;
+}
+
+// The PID a `tw_listener --fork` reported for its child. Parent and child
+// both print "ready" (the child inherits unflushed output), so read on until
+// the "child" line itself.
+pid_t forkedChild(TestProcess& process, const std::vector<std::string>& seen) {
+  for (const auto& line : seen)
+    if (line.rfind("child ", 0) == 0) return std::stoi(line.substr(6));
+  while (auto line = process.readLine())
+    if (line->rfind("child ", 0) == 0) return std::stoi(line->substr(6));
+  ADD_FAILURE() << "no child reported";
+  return -1;
+}
+
+std::vector<pid_t> childrenOf(pid_t parent) {
+  std::vector<pid_t> children;
+  for (const auto& [pid, row] : PortCore::processTable(PortCore::systemScanSource()))
+    if (row.ppid == parent) children.push_back(pid);
+  return children;
+}
+
+// A listener forked from the test itself, so a test can close its socket or
+// move it to another descriptor while the process lives on. The child only
+// makes system calls.
+class ForkedListener {
+ public:
+  ForkedListener() {
+    int toChild[2], toParent[2];
+    if (::pipe(toChild) != 0 || ::pipe(toParent) != 0) return;
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      ::close(toChild[1]);
+      ::close(toParent[0]);
+      serve(toChild[0], toParent[1]);
+    }
+    ::close(toChild[0]);
+    ::close(toParent[1]);
+    commands_ = toChild[1];
+    answers_ = toParent[0];
+    uint16_t port = 0;
+    if (::read(answers_, &port, sizeof port) == sizeof port) port_ = port;
+  }
+  ~ForkedListener() {
+    if (pid_ > 0) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+    }
+    ::close(commands_);
+    ::close(answers_);
+  }
+  pid_t pid() const { return pid_; }
+  int port() const { return port_; }
+  /// 'm': move the socket to descriptor 200; 'c': close it; 'n': open a second
+  /// listening socket and start a child that inherits it. Returns once done.
+  void command(char what) {
+    char done;
+    ASSERT_EQ(::write(commands_, &what, 1), 1);
+    ASSERT_EQ(::read(answers_, &done, 1), 1);
+  }
+
+ private:
+  static int listenOnLoopback(uint16_t& port) {
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof addr;
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 4) != 0 ||
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &length) != 0)
+      ::_exit(1);
+    port = ntohs(addr.sin_port);
+    return fd;
+  }
+
+  [[noreturn]] static void serve(int commands, int answers) {
+    uint16_t port = 0;
+    int fd = listenOnLoopback(port);
+    if (::write(answers, &port, sizeof port) != sizeof port) ::_exit(1);
+    char what;
+    while (::read(commands, &what, 1) == 1) {
+      if (what == 'm') {
+        ::dup2(fd, 200);
+        ::close(fd);
+        fd = 200;
+      } else if (what == 'c') {
+        ::close(fd);
+      } else if (what == 'n') {
+        uint16_t second = 0;
+        listenOnLoopback(second);
+        if (::fork() == 0) {
+          ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+          for (;;) ::pause();
+        }
+      }
+      if (::write(answers, &what, 1) != 1) break;
+    }
+    ::_exit(0);
+  }
+
+  pid_t pid_ = -1;
+  int port_ = 0;
+  int commands_ = -1;
+  int answers_ = -1;
+};
+
+TEST(ProcScanSource, WritesWhatLsofAndPsPrintForTheSameListeners) {
+  TempDir dir;
+  // A command name with a space, a tab and a non-ASCII letter: each tool escapes it its own way.
+  std::string oddName = dir.path() + "/tw \xc3\xa9\tx";
+  ASSERT_EQ(::symlink(listenerPath().c_str(), oddName.c_str()), 0);
+
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    std::string program;
+  };
+  const Case cases[] = {
+      {"IPv4 loopback", {"--bind", "127.0.0.1:0"}, listenerPath()},
+      {"IPv6 loopback", {"--bind", "::1:0"}, listenerPath()},
+      {"dual stack and both any addresses", {"--bind", "dual:0", "--bind", "0.0.0.0:0", "--bind", ":::0"}, listenerPath()},
+      {"SO_REUSEPORT, first", {"--reuseport", "--bind", "127.0.0.1:0"}, listenerPath()},
+      {"forked child sharing the socket", {"--fork", "--bind", "127.0.0.1:0"}, listenerPath()},
+      {"working directory /", {"--chdir", "/", "--bind", "127.0.0.1:0"}, listenerPath()},
+      {"odd command name", {"--bind", "127.0.0.1:0"}, oddName},
+  };
+  std::vector<TestProcess> processes;
+  std::set<pid_t> pids;
+  int reusedPort = 0;
+  for (const auto& c : cases) {
+    std::vector<std::string> argv{c.program};
+    argv.insert(argv.end(), c.args.begin(), c.args.end());
+    auto process = TestProcess::start(argv);
+    auto lines = process.readUntil("ready");
+    ASSERT_TRUE(lines) << c.name;
+    for (const auto& line : *lines)
+      if (std::string(c.name) == "SO_REUSEPORT, first" && line.rfind("port ", 0) == 0)
+        reusedPort = std::stoi(line.substr(5));
+    if (c.args.front() == "--fork") pids.insert(forkedChild(process, *lines));
+    pids.insert(process.pid());
+    processes.push_back(std::move(process));
+  }
+  auto second = startListener({"--reuseport", "--bind", "127.0.0.1:" + std::to_string(reusedPort)});
+  pids.insert(second.pid());
+
+  ProcScanSource native;
+  ToolScanSource tools(PortCore::systemToolRunner());
+  std::vector<int32_t> pidList(pids.begin(), pids.end());
+  pidList.push_back(999999999);  // no such process: neither prints anything for it
+
+  auto nativeBlocks = blocksOf(native.listeningSockets(), pids);
+  EXPECT_EQ(nativeBlocks.size(), pids.size());
+  EXPECT_EQ(nativeBlocks, blocksOf(tools.listeningSockets(), pids));
+  auto family = ancestorsOf(pids);
+  EXPECT_EQ(psRowsOf(native.processList(), family), psRowsOf(tools.processList(), family));
+  EXPECT_EQ(native.workingDirectories(pidList), tools.workingDirectories(pidList));
+  auto entries = entriesOf(PortCore::listPorts(native), pids);
+  EXPECT_EQ(entries, entriesOf(PortCore::listPorts(tools), pids));
+  EXPECT_EQ(entries.size(), 11u);
+}
+
+TEST(ProcScanSource, RepeatedScanMatchesAFreshOneThroughASequenceOfChanges) {
+  ProcScanSource warm;
+  std::set<pid_t> pids;
+  std::vector<TestProcess> listeners;
+  std::vector<pid_t> grandchildren;
+  auto forked = std::make_unique<ForkedListener>();
+  ASSERT_GT(forked->port(), 0);
+  pids.insert(forked->pid());
+
+  // Each step changes the system, then the remembered scan must equal a fresh one.
+  struct Step {
+    const char* name;
+    std::function<void()> change;
+  };
+  const Step steps[] = {
+      {"first scan", [] {}},
+      {"nothing changed", [] {}},
+      {"a new listener", [&] { listeners.push_back(startListener({"--bind", "::1:0"})); }},
+      {"a child inherits a listening socket",
+       [&] {
+         auto process = TestProcess::start({listenerPath(), "--fork", "--bind", "127.0.0.1:0"});
+         pids.insert(forkedChild(process, process.readUntil("ready").value_or(std::vector<std::string>{})));
+         listeners.push_back(std::move(process));
+       }},
+      {"a socket moves to another descriptor", [&] { forked->command('m'); }},
+      {"a running process opens a socket and starts a child that inherits it",
+       [&] {
+         forked->command('n');
+         grandchildren = childrenOf(forked->pid());
+         pids.insert(grandchildren.begin(), grandchildren.end());
+       }},
+      {"a socket is closed, its process lives on", [&] { forked->command('c'); }},
+      {"a listening process exits", [&] { listeners.front().killGroup(); }},
+      {"the process that closed its socket exits, and its child with it",
+       [&] {
+         forked.reset();
+         for (pid_t pid : grandchildren) EXPECT_TRUE(waitUntil([pid] { return !processAlive(pid); }));
+       }},
+  };
+  for (const auto& step : steps) {
+    step.change();
+    for (const auto& listener : listeners) pids.insert(listener.pid());
+    auto remembered = warm.listeningSockets();
+    ProcScanSource fresh;
+    EXPECT_EQ(blocksOf(remembered, pids), blocksOf(fresh.listeningSockets(), pids)) << step.name;
+    EXPECT_EQ(entriesOf(PortCore::listPorts(warm), pids), entriesOf(PortCore::listPorts(fresh), pids))
+        << step.name;
+  }
+  // Other processes on the machine may open sockets of their own meanwhile
+  // and send a scan back to a full walk now and then, but not every time.
+  bool incremental = waitUntil([&] {
+    warm.listeningSockets();
+    return warm.lastWalk() == ProcScanSource::LastWalk::Incremental;
+  });
+  EXPECT_TRUE(incremental) << "a repeated scan with nothing new should not walk every process";
+}
+
+TEST(ProcScanSource, PortNumbersAgreeWithLsof) {
+  std::vector<int> ports;
+  auto listener = startListener({"--bind", "127.0.0.1:0", "--bind", "::1:0"}, &ports);
+  ASSERT_EQ(ports.size(), 2u);
+  ProcScanSource native;
+  ToolScanSource tools(PortCore::systemToolRunner());
+  auto has = [](const std::vector<int64_t>& all, int port) {
+    return std::find(all.begin(), all.end(), port) != all.end();
+  };
+  auto nativePorts = PortCore::listeningPortNumbers(native);
+  auto lsofPorts = PortCore::listeningPortNumbers(tools);
+  for (int port : ports) {
+    EXPECT_TRUE(has(nativePorts, port));
+    EXPECT_TRUE(has(lsofPorts, port));
+  }
+  listener.killGroup();
+  EXPECT_TRUE(waitUntil([&] {
+    auto now = PortCore::listeningPortNumbers(native);
+    return !has(now, ports[0]) && !has(now, ports[1]);
+  }));
+  EXPECT_TRUE(waitUntil([&] {
+    auto now = PortCore::listeningPortNumbers(tools);
+    return !has(now, ports[0]) && !has(now, ports[1]);
+  }));
+}
+
+}  // namespace

@@ -34,10 +34,10 @@ TEST(ProcStat, ReadsCountersAfterTheLastParenthesis) {
       {"7 node S 1", std::nullopt},
       {"", std::nullopt},
   };
-  for (const auto& [text, expected] : cases) EXPECT_EQ(PortCore::parseProcStat(text), expected) << text;
+  for (const auto& [text, expected] : cases) EXPECT_EQ(PortCore::parseProcCounters(text), expected) << text;
   std::string bad = statLine(7, "x", 1, 2, 3, 4);
   bad.replace(bad.find(" 1 2 "), 5, " 1 x ");
-  EXPECT_EQ(PortCore::parseProcStat(bad), std::nullopt);
+  EXPECT_EQ(PortCore::parseProcCounters(bad), std::nullopt);
 }
 
 TEST(PsStats, UsesOnlyLinesOfThreeNumbers) {

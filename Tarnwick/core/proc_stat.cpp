@@ -29,7 +29,7 @@ std::string readSmallFile(const std::string& path) {
 
 namespace PortCore {
 
-std::optional<ProcCounters> parseProcStat(std::string_view text) {
+std::optional<ProcCounters> parseProcCounters(std::string_view text) {
   size_t close = text.rfind(')');
   if (close == std::string_view::npos) return std::nullopt;
   auto fields = splitNonEmpty(trimWhitespace(text.substr(close + 1)), ' ');
@@ -52,7 +52,7 @@ ProcStatReader::ProcStatReader(std::string root, int64_t ticksPerSecond, int64_t
     : root_(std::move(root)), ticksPerSecond_(ticksPerSecond > 0 ? ticksPerSecond : 100), pageSize_(pageSize) {}
 
 std::optional<ProcCounters> ProcStatReader::counters(int32_t pid) const {
-  return PortCore::parseProcStat(readSmallFile(root_ + "/" + std::to_string(pid) + "/stat"));
+  return PortCore::parseProcCounters(readSmallFile(root_ + "/" + std::to_string(pid) + "/stat"));
 }
 
 std::optional<double> ProcStatReader::uptimeSeconds() const {

@@ -18,7 +18,7 @@ namespace PortCore {
 /// The counters of one /proc/[pid]/stat text; absent when it does not have
 /// them all. The command may hold spaces and parentheses: fields are counted
 /// from the last ")".
-std::optional<ProcCounters> parseProcStat(std::string_view text);
+std::optional<ProcCounters> parseProcCounters(std::string_view text);
 
 }  // namespace PortCore
 

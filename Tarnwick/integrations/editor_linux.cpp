@@ -3,7 +3,7 @@
 #include "core/text.h"
 #include "core/tool_runner.h"
 #include "integrations/desktop_entry.h"
-#include "integrations/detached_launch.h"
+#include "core/detached_launch.h"
 #include "integrations/executable_search.h"
 #include "integrations/login_item.h"
 
@@ -87,7 +87,7 @@ std::string asArgument(const std::string& path) {
 
 void launch(const std::vector<std::string>& command) {
   if (command.empty()) return;
-  DetachedLaunch::start(command.front(), {command.begin() + 1, command.end()});
+  PortCore::systemLauncher().launch({command, std::nullopt});
 }
 
 }  // namespace

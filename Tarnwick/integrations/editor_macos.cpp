@@ -1,7 +1,7 @@
 #include "integrations/editor.h"
 
 #include "core/tool_runner.h"
-#include "integrations/detached_launch.h"
+#include "core/detached_launch.h"
 
 #include <sys/stat.h>
 
@@ -28,7 +28,7 @@ void open(const std::string& path) {
     return;
   }
   // The workspace's default handler for a folder is Finder; not waited for.
-  DetachedLaunch::start("/usr/bin/open", {path});
+  PortCore::systemLauncher().launch({{"/usr/bin/open", path}, std::nullopt});
 }
 
 }  // namespace Editor

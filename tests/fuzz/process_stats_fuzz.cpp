@@ -10,6 +10,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);
   PortCore::parsePsStats(text);
-  PortCore::parseProcStat(text);
+  PortCore::parseProcCounters(text);
   return 0;
 }

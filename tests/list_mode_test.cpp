@@ -54,19 +54,6 @@ std::string userName() {
   return entry ? entry->pw_name : "";
 }
 
-// A port that was free a moment ago (others may take it before we bind it).
-int freeLoopbackPort() {
-  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof addr;
-  ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &length);
-  ::close(fd);
-  return ntohs(addr.sin_port);
-}
-
 struct Expected {
   int32_t pid = 0;
   int64_t port = 0;
@@ -248,15 +235,6 @@ TEST_F(ListModeTest, SystemSourceAgreesWithTheTools) {
     EXPECT_NE(std::find(toolPorts.begin(), toolPorts.end(), e.port), toolPorts.end()) << e.port;
     EXPECT_NE(std::find(systemPorts.begin(), systemPorts.end(), e.port), systemPorts.end()) << e.port;
   }
-}
-
-TEST(ListLine, NothingListeningPrintsAnEmptyArray) {
-  EXPECT_EQ(listLine({}), "[]\n");
-  PortEntry entry{3000, "*", 5, "node", "dev", {}, 5, "/srv/app", "app"};
-  EXPECT_EQ(listLine({entry}),
-            R"([{"port":3000,"address":"*","pid":5,"command":"node","user":"dev","parentChain":[],)"
-            R"("rootPid":5,"cwd":"\/srv\/app","project":"app"}])"
-            "\n");
 }
 
 }  // namespace

@@ -9,18 +9,11 @@
 
 namespace {
 
-std::string readData(const std::string& name) {
-  std::ifstream file(testDataPath(name), std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
 // tests/data/ps_table.txt lists the processes of tests/support/capture_scan_samples.sh
 // in a PID namespace of their own: bash (1), the script (2), its listeners, and
 // the two shells 31 and 33 above listener 35.
 TEST(ProcessTable, ParsesCapturedPsOutput) {
-  auto table = PortCore::parseProcessTable(readData("ps_table.txt"));
+  auto table = PortCore::parseProcessTable(readFile(testDataPath("ps_table.txt")));
   EXPECT_EQ(table.size(), 13u);
   EXPECT_EQ(table.at(1), (ProcessRow{0, "bash"}));
   EXPECT_EQ(table.at(17), (ProcessRow{2, "tw listener"}));
@@ -30,7 +23,7 @@ TEST(ProcessTable, ParsesCapturedPsOutput) {
 }
 
 TEST(ProcessTable, AncestryOfCapturedProcesses) {
-  auto table = PortCore::parseProcessTable(readData("ps_table.txt"));
+  auto table = PortCore::parseProcessTable(readFile(testDataPath("ps_table.txt")));
   const std::tuple<int32_t, Ancestry> cases[] = {
       {35, {{"sh", "sh", "bash"}, 2}},
       {13, {{"bash"}, 2}},

@@ -10,17 +10,6 @@ PortEntry shopEntry() {
                    "/Users/dev/shop", "shop"};
 }
 
-TEST(PortEntry, IdAndUrl) {
-  PortEntry entry;
-  entry.pid = 812;
-  entry.port = 5432;
-  entry.address = "[::1]";
-  EXPECT_EQ(entry.id(), "812:5432");
-  EXPECT_EQ(entry.url(), "http://localhost:5432");
-  entry.address = "*";
-  EXPECT_EQ(entry.url(), "http://localhost:5432");
-}
-
 TEST(PortEntryJson, EncodesCompactlyInFieldOrder) {
   EXPECT_EQ(encodeJson(std::vector<PortEntry>{shopEntry()}),
             R"([{"port":5173,"address":"127.0.0.1","pid":4242,"command":"node","user":"dev",)"
@@ -122,14 +111,6 @@ TEST(PortEntryJson, PidsMustFitIn32Bits) {
   };
   for (const auto& [pid, root, decodes] : cases)
     EXPECT_EQ(decodePortEntry(withPids(pid, root)).has_value(), decodes) << pid << " " << root;
-}
-
-TEST(PortEntryJson, AbsentOrNullCwdAndProjectDecodeAsAbsent) {
-  auto entry = decodePortEntry(
-      R"({"port":3000,"address":"*","pid":9,"command":"c","user":"u","parentChain":[],"rootPid":9,"cwd":null})");
-  ASSERT_TRUE(entry);
-  EXPECT_FALSE(entry->cwd);
-  EXPECT_FALSE(entry->project);
 }
 
 TEST(PortEntryJson, ListFailsWhenAnyElementFails) {

@@ -2,7 +2,6 @@
 #include "core/proc_stat.h"
 #include "core/stats.h"
 #include "core/tool_runner.h"
-#include "support/fake_tool_runner.h"
 #include "support/test_process.h"
 
 #include <gtest/gtest.h>
@@ -55,15 +54,6 @@ TEST(PsStats, UsesOnlyLinesOfThreeNumbers) {
       "   106  -0.0 1048575\n";
   StatsMap expected{{4242, {50.0, 1024}}, {100, {0.0, 0}}, {106, {0.0, 1023}}};
   EXPECT_EQ(PortCore::parsePsStats(output), expected);
-}
-
-TEST(PsStats, OneRunForAllPidsAndNoneForNoPids) {
-  FakeToolRunner runner;
-  EXPECT_TRUE(PortCore::stats({}, runner).empty());
-  EXPECT_TRUE(runner.calls().empty());
-  PortCore::stats({5, 7, 5}, runner);
-  ASSERT_EQ(runner.calls().size(), 1u);
-  EXPECT_EQ(runner.calls()[0].args, (std::vector<std::string>{"-o", "pid=,pcpu=,rss=", "-p", "5,7,5"}));
 }
 
 TEST(FormatMem, MegabytesThenGigabytes) {

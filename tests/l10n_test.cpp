@@ -102,17 +102,6 @@ TEST(Lookup, AChangedSettingTakesEffectAtTheNextLookup) {
   Prefs::install(std::make_shared<MemoryPreferences>());
 }
 
-TEST(Lookup, ALanguageDirectoryWithoutATableIsEmpty) {
-  TempDir dir;
-  fs::create_directories(dir.path() + "/en.lproj");
-  Catalog catalog(dir.path());
-  ASSERT_TRUE(catalog.table("en"));
-  EXPECT_TRUE(catalog.table("en")->empty());
-  EXPECT_FALSE(catalog.table("tr"));
-  EXPECT_FALSE(catalog.table("../" + fs::path(dir.path()).filename().string() + "/en"));
-  EXPECT_FALSE(catalog.table(""));
-}
-
 TEST(Lookup, ConcurrentFirstLookupsSeeOneTable) {
   TempDir dir;
   Catalog catalog(makeBundle(dir, {{"en", R"("k" = "v";)"}, {"tr", R"("k" = "t";)"}}));
@@ -125,39 +114,6 @@ TEST(Lookup, ConcurrentFirstLookupsSeeOneTable) {
     });
   for (auto& thread : threads) thread.join();
   for (size_t i = 2; i < seen.size(); ++i) EXPECT_EQ(seen[i], seen[i % 2]);
-}
-
-TEST(ResourceBundle, CandidatesInSearchOrder) {
-  auto candidates = L10n::bundleCandidatesFor(fs::path("/opt/tw/bin/tarnwick"), std::nullopt, "/build/B.bundle");
-  EXPECT_EQ(candidates.inOrder, (std::vector<fs::path>{"/opt/tw/bin/Tarnwick_Tarnwick.bundle",
-                                                       "/opt/tw/share/tarnwick/Tarnwick_Tarnwick.bundle",
-                                                       "/build/B.bundle"}));
-  EXPECT_EQ(L10n::missingBundleMessage(candidates),
-            "could not load resource bundle: from /opt/tw/bin/Tarnwick_Tarnwick.bundle or /build/B.bundle");
-
-  auto bundled = L10n::bundleCandidatesFor(fs::path("/A/T.app/Contents/MacOS/tarnwick"),
-                                           fs::path("/A/T.app/Contents/Resources"), "/b");
-  EXPECT_EQ(bundled.inOrder.front(), "/A/T.app/Contents/Resources/Tarnwick_Tarnwick.bundle");
-  EXPECT_EQ(bundled.inOrder.size(), 4u);
-
-  auto unknown = L10n::bundleCandidatesFor(std::nullopt, std::nullopt, "/b");
-  EXPECT_EQ(unknown.inOrder, std::vector<fs::path>{"/b"});
-  EXPECT_EQ(L10n::missingBundleMessage(unknown), "could not load resource bundle: from Tarnwick_Tarnwick.bundle or /b");
-}
-
-TEST(ResourceBundle, TheFirstExistingDirectoryWins) {
-  TempDir dir;
-  dir.write("second/Tarnwick_Tarnwick.bundle/en.lproj/Localizable.strings", "");
-  dir.write("third/Tarnwick_Tarnwick.bundle", "a file is no bundle");
-  dir.write("fourth/Tarnwick_Tarnwick.bundle/x", "");
-  L10n::BundleCandidates candidates;
-  auto at = [&](const char* where) { return fs::path(dir.path()) / where / L10n::kBundleName; };
-  candidates.inOrder = {at("first"), at("second"), at("fourth")};
-  EXPECT_EQ(L10n::locateBundle(candidates), at("second"));
-  candidates.inOrder = {at("first"), at("third"), at("fourth")};
-  EXPECT_EQ(L10n::locateBundle(candidates), at("fourth"));
-  candidates.inOrder = {at("first"), at("third")};
-  EXPECT_EQ(L10n::locateBundle(candidates), std::nullopt);
 }
 
 // The texts we ship: both languages hold every key, and each format key takes

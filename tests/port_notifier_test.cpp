@@ -95,17 +95,6 @@ TEST_F(PortNotifierTest, FirstWatchedPollIsSilentThenChangesAreAnnounced) {
   }
 }
 
-TEST_F(PortNotifierTest, PortThatStopsAndStartsBetweenPollsIsSilent) {
-  auto notifier = makeNotifier();
-  PortNotifier::setWatched({3000});
-  listen({3000});
-  notifier->tick();
-  listen({});
-  listen({3000});
-  notifier->tick();
-  EXPECT_TRUE(sink->taken().empty());
-}
-
 TEST_F(PortNotifierTest, DevCountCountsDistinctPortsInRange) {
   auto notifier = makeNotifier();
   listen({80, 1023, 1024, 3000, 3000, 9999, 10000, 65535});
@@ -114,40 +103,6 @@ TEST_F(PortNotifierTest, DevCountCountsDistinctPortsInRange) {
   listen({});
   notifier->tick();
   EXPECT_EQ(DevCount::shared().count(), 0);
-}
-
-TEST_F(PortNotifierTest, DevCountGoesThroughTheExecutor) {
-  std::vector<std::function<void()>> queued;
-  PortNotifier::Sources sources;
-  sources.listeningPorts = [] { return std::vector<int64_t>{3000}; };
-  sources.sink = sink;
-  auto notifier = PortNotifier::create([&](std::function<void()> task) { queued.push_back(std::move(task)); },
-                                       sources);
-  notifier->tick();
-  EXPECT_EQ(DevCount::shared().count(), -1);
-  ASSERT_EQ(queued.size(), 1u);
-  queued.front()();
-  EXPECT_EQ(DevCount::shared().count(), 1);
-}
-
-TEST(DevCountTest, ObserversSeeEveryWriteUntilUnsubscribed) {
-  DevCount count;
-  std::vector<int64_t> seen;
-  auto subscription = count.subscribe([&](int64_t value) { seen.push_back(value); });
-  count.setCount(2);
-  count.setCount(2);
-  count.unsubscribe(subscription);
-  count.setCount(5);
-  EXPECT_EQ(seen, (std::vector<int64_t>{2, 2}));
-  EXPECT_EQ(count.count(), 5);
-}
-
-TEST_F(PortNotifierTest, IntervalFollowsTheWatchedSet) {
-  EXPECT_EQ(PortNotifier::pollInterval(), 10s);
-  PortNotifier::setWatched({3000});
-  EXPECT_EQ(PortNotifier::pollInterval(), 5s);
-  PortNotifier::setWatched({});
-  EXPECT_EQ(PortNotifier::pollInterval(), 10s);
 }
 
 // Lets the loop sleep one step at a time and records how long it asked to sleep.

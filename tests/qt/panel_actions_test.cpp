@@ -14,14 +14,7 @@ class PanelActionsTest : public ::testing::Test {
  protected:
   void SetUp() override { Prefs::install(std::make_shared<MemoryPreferences>()); }
 
-  std::unique_ptr<PortListModel> modelWith(std::vector<PortEntry> entries) {
-    fixture.services->ports = std::move(entries);
-    auto model = fixture.makeModel();
-    model->refresh();
-    fixture.settle();
-    fixture.services->scans = 0;
-    return model;
-  }
+  std::unique_ptr<PortListModel> modelWith(std::vector<PortEntry> entries) { return fixture.modelWith(std::move(entries)); }
 
   PanelFixture fixture;
   // Shown in this order: 3000 and 5000 in the first section, 80 in the second.

@@ -145,6 +145,15 @@ struct PanelFixture {
     return std::make_unique<PortListModel>(
         PanelEnvironment{services, gui, background, scheduler, &clock});
   }
+  /// A model that has applied one scan of `entries`; the scan is not counted.
+  std::unique_ptr<PortListModel> modelWith(std::vector<PortEntry> entries) {
+    services->ports = std::move(entries);
+    auto model = makeModel();
+    model->refresh();
+    settle();
+    services->scans = 0;
+    return model;
+  }
   /// Runs all background work, then everything it handed to the GUI thread.
   void settle() {
     while (background->size() || gui->size()) {
@@ -165,4 +174,10 @@ inline PortEntry makeEntry(int64_t port, int32_t pid = 0, std::string command = 
   e.address = std::move(address);
   e.user = std::move(user);
   return e;
+}
+
+inline std::vector<int64_t> portsOf(const std::vector<PortEntry>& entries) {
+  std::vector<int64_t> ports;
+  for (const PortEntry& e : entries) ports.push_back(e.port);
+  return ports;
 }

@@ -9,12 +9,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::vector<int64_t> portsOf(const std::vector<PortEntry>& entries) {
-  std::vector<int64_t> ports;
-  for (const PortEntry& e : entries) ports.push_back(e.port);
-  return ports;
-}
-
 std::vector<int64_t> probedPorts(const FakePanelServices& services) {
   std::vector<int64_t> ports;
   for (const auto& probe : services.probes) ports.push_back(probe.first);

@@ -10,23 +10,11 @@
 
 namespace {
 
-std::vector<int64_t> portsOf(const std::vector<PortEntry>& entries) {
-  std::vector<int64_t> ports;
-  for (const PortEntry& e : entries) ports.push_back(e.port);
-  return ports;
-}
-
 class PortListModelTest : public ::testing::Test {
  protected:
   void SetUp() override { Prefs::install(std::make_shared<MemoryPreferences>()); }
 
-  std::unique_ptr<PortListModel> modelWith(std::vector<PortEntry> entries) {
-    fixture.services->ports = std::move(entries);
-    auto model = fixture.makeModel();
-    model->refresh();
-    fixture.settle();
-    return model;
-  }
+  std::unique_ptr<PortListModel> modelWith(std::vector<PortEntry> entries) { return fixture.modelWith(std::move(entries)); }
 
   PanelFixture fixture;
 };

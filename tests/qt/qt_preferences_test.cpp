@@ -9,19 +9,11 @@
 #include <fstream>
 #include <limits>
 #include <sstream>
-#include <sys/stat.h>
 #include <thread>
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readFile(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream content;
-  content << file.rdbuf();
-  return content.str();
-}
 
 std::vector<std::string> filesIn(const fs::path& directory) {
   std::vector<std::string> names;
@@ -204,25 +196,6 @@ TEST(QtPreferences, TheUsersStoreIsTheXdgConfigFile) {
   EXPECT_EQ(makeQtPreferences()->text("storeLocationProbe"), "here");
   store->remove("storeLocationProbe");
   EXPECT_EQ(makeQtPreferences()->text("storeLocationProbe"), std::nullopt);
-}
-
-TEST(QtPreferences, WritesReplaceTheFileWholeAndLeaveNothingBehind) {
-  StoreFile file;
-  auto store = file.open();
-  store->setText("portLabels", std::string(10000, 'a'));
-  fs::path kept = fs::path(file.dir.path()) / "kept";
-  fs::create_hard_link(file.path, kept);
-  std::string old = readFile(kept);
-
-  store->setText("portLabels", std::string(20000, 'b'));
-  // A write in place would show through the old name; a replacement does not.
-  EXPECT_EQ(readFile(kept), old);
-  struct stat keptStat {}, newStat {};
-  ::stat(kept.c_str(), &keptStat);
-  ::stat(file.path.c_str(), &newStat);
-  EXPECT_NE(keptStat.st_ino, newStat.st_ino);
-  fs::remove(kept);
-  EXPECT_EQ(filesIn(file.dir.path()), std::vector<std::string>{"tarnwick.conf"});
 }
 
 // A writer killed at any moment leaves a whole file: every snapshot taken

@@ -1,5 +1,4 @@
 // `tarnwick --list` against real listeners started by the test.
-#include "app/list_mode.h"
 #include "core/number.h"
 #include "core/process_table.h"
 #include "core/scan.h"

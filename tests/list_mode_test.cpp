@@ -203,15 +203,6 @@ TEST_F(ListModeTest, FindsEveryListenerWithItsProcessDetails) {
   EXPECT_EQ(chain[1], "sh");
 }
 
-TEST_F(ListModeTest, ListWinsOverAValidKill) {
-  int status = -1;
-  std::string out = runList({"--kill", "1", "--list"}, &status);
-  EXPECT_EQ(status, 0);
-  auto entries = decodePortEntries(out);
-  ASSERT_TRUE(entries) << out;
-  expectAllFound(*entries);
-}
-
 // The system source and the real lsof and ps must tell the same story about
 // the same processes.
 TEST_F(ListModeTest, SystemSourceAgreesWithTheTools) {

@@ -1,6 +1,5 @@
 #include "ui/panel_window.h"
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QSignalSpy>
@@ -10,18 +9,6 @@
 namespace {
 
 using Escape = PanelWindow::EscapeResult;
-
-TEST(PanelWindow, StartsWithThePlaceholderAtTheFixedWidth) {
-  PanelWindow panel;
-  ASSERT_NE(panel.content(), nullptr);
-  auto labels = panel.content()->findChildren<QLabel*>();
-  ASSERT_FALSE(labels.isEmpty());
-  EXPECT_EQ(labels.first()->text(), QStringLiteral("Tarnwick"));
-  panel.openAt({10, 20});
-  EXPECT_EQ(panel.width(), PanelWindow::kWidth);
-  EXPECT_EQ(panel.pos(), QPoint(10, 20));
-  EXPECT_EQ(panel.palette().color(QPalette::Window), QColor::fromRgbF(0.105f, 0.098f, 0.066f));
-}
 
 TEST(PanelWindow, NewContentReplacesTheOldAndTakesTheWidth) {
   PanelWindow panel;

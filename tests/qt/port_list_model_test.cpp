@@ -77,21 +77,6 @@ TEST_F(PortListModelTest, FiltersBySearchExposureAndHiddenPorts) {
   }
 }
 
-TEST_F(PortListModelTest, ParsesHiddenPortsLeniently) {
-  const std::pair<const char*, std::set<int64_t>> cases[] = {
-      {"", {}},
-      {",,", {}},
-      {"80,,abc, 443", {80}},
-      {"+8080,-1,3000,3000", {8080, -1, 3000}},
-      {"99999999999999999999,22", {22}},
-  };
-  auto model = fixture.makeModel();
-  for (const auto& [raw, expected] : cases) {
-    Prefs::store().setText("hiddenPorts", raw);
-    EXPECT_EQ(model->hiddenPorts(), expected) << raw;
-  }
-}
-
 TEST_F(PortListModelTest, SplitsSectionsAtTheDevRangeKeepingOrder) {
   auto model = modelWith({makeEntry(10000), makeEntry(1024), makeEntry(1023), makeEntry(9999),
                           makeEntry(80), makeEntry(3000)});

@@ -14,7 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using L10n::Catalog;
-using L10n::LookupSources;
 
 // A bundle with the given languages, each holding the given table source.
 std::string makeBundle(const TempDir& dir, const std::map<std::string, std::string>& languages) {
@@ -66,26 +65,6 @@ TEST(Language, ChoiceFollowsTheSettingThenTheSystem) {
   TempDir englishOnly;
   Catalog noTurkish(makeBundle(englishOnly, {{"en", ""}}));
   EXPECT_EQ(L10n::chooseLanguage("tr", {"tr"}, noTurkish), "en");
-}
-
-TEST(Lookup, ReadsTheChosenTableAndFallsBackToTheKey) {
-  TempDir dir;
-  Catalog catalog(makeBundle(dir, {{"en", R"("stop" = "Stop"; "notif_opened" = "Port %d opened";)"},
-                                   {"tr", R"("stop" = "Durdur"; "notif_opened" = "Port %d açıldı";)"}}));
-  LookupSources english{&catalog, "en", {"tr"}};
-  LookupSources turkish{&catalog, "tr", {"en"}};
-  LookupSources system{&catalog, std::nullopt, {"tr"}};
-  EXPECT_EQ(L10n::text("stop", english), "Stop");
-  EXPECT_EQ(L10n::text("stop", turkish), "Durdur");
-  EXPECT_EQ(L10n::text("stop", system), "Durdur");
-  EXPECT_EQ(L10n::text("help_kill", english), "help_kill");
-  EXPECT_EQ(L10n::text("", turkish), "");
-  EXPECT_EQ(L10n::format("notif_opened", {int64_t{3000}}, turkish), "Port 3000 açıldı");
-  EXPECT_EQ(L10n::format("absent %d", {int64_t{5}}, english), "absent 5");
-
-  TempDir empty;
-  Catalog bare(empty.path());
-  EXPECT_EQ(L10n::text("stop", {&bare, "en", {}}), "stop");
 }
 
 // Through the process's own bundle and preferences store.

@@ -1,6 +1,7 @@
 #include "core/lsof_parse.h"
 #include "core/scan.h"
 #include "core/scan_source.h"
+#include "core/tool_runner.h"
 #include "support/port_entry_printer.h"
 #include "support/test_process.h"
 

@@ -1,7 +1,6 @@
 #include "ui/panel_window.h"
 
 #include <QLineEdit>
-#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -9,20 +8,6 @@
 namespace {
 
 using Escape = PanelWindow::EscapeResult;
-
-TEST(PanelWindow, NewContentReplacesTheOldAndTakesTheWidth) {
-  PanelWindow panel;
-  QPointer<QWidget> placeholder = panel.content();
-  auto* content = new QWidget;
-  content->setMinimumHeight(200);
-  panel.setContent(content);
-  EXPECT_EQ(panel.content(), content);
-  EXPECT_EQ(content->parentWidget(), &panel);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return placeholder.isNull(); }, 2000));
-  panel.openAt({0, 0});
-  EXPECT_EQ(panel.width(), PanelWindow::kWidth);
-  EXPECT_GE(panel.height(), 200);
-}
 
 TEST(PanelWindow, EscapeClosesOnlyWhenTheContentHasNothingToUndo) {
   struct Row {

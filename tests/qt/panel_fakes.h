@@ -1,9 +1,12 @@
 #pragma once
 // Stand-ins for the panel's environment: executors and timers the test steps
 // by hand, and services that record what the model asked for.
+#include "integrations/preferences.h"
 #include "ui/panel_services.h"
 #include "ui/port_list_model.h"
 #include "ui/task_executor.h"
+
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <deque>
@@ -161,6 +164,13 @@ struct PanelFixture {
       gui->drain();
     }
   }
+};
+
+/// A test of the model on fakes, with fresh preferences in memory.
+class PanelTest : public ::testing::Test {
+ protected:
+  void SetUp() override { Prefs::install(std::make_shared<MemoryPreferences>()); }
+  PanelFixture fixture;
 };
 
 /// An entry owned by an ordinary user, with no chain and no project.

@@ -15,14 +15,12 @@ std::vector<int64_t> probedPorts(const FakePanelServices& services) {
   return ports;
 }
 
-class PanelRefreshTest : public ::testing::Test {
+class PanelRefreshTest : public PanelTest {
  protected:
-  void SetUp() override { Prefs::install(std::make_shared<MemoryPreferences>()); }
   void refreshNow(PortListModel& model) {
     model.refresh();
     fixture.settle();
   }
-  PanelFixture fixture;
 };
 
 TEST_F(PanelRefreshTest, RefreshAppliesScanDockerAndStatsTogether) {

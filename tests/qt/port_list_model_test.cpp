@@ -10,14 +10,7 @@
 
 namespace {
 
-class PortListModelTest : public ::testing::Test {
- protected:
-  void SetUp() override { Prefs::install(std::make_shared<MemoryPreferences>()); }
-
-  std::unique_ptr<PortListModel> modelWith(std::vector<PortEntry> entries) { return fixture.modelWith(std::move(entries)); }
-
-  PanelFixture fixture;
-};
+using PortListModelTest = PanelTest;
 
 std::vector<PortEntry> searchEntries() {
   PortEntry web = makeEntry(3000, 0, "node");
@@ -68,7 +61,7 @@ TEST_F(PortListModelTest, FiltersBySearchExposureAndHiddenPorts) {
       {"hidden ports", "", false, "3000,80", {8030, 5000, 5432, 7000, 9999}},
       {"hidden ports with junk", "", true, " 8030,x,5432", {8030, 80}},
   };
-  auto model = modelWith(searchEntries());
+  auto model = fixture.modelWith(searchEntries());
   for (const FilterCase& c : cases) {
     model->setSearchText(c.search);
     model->setExposedOnly(c.exposedOnly);
@@ -78,7 +71,7 @@ TEST_F(PortListModelTest, FiltersBySearchExposureAndHiddenPorts) {
 }
 
 TEST_F(PortListModelTest, SplitsSectionsAtTheDevRangeKeepingOrder) {
-  auto model = modelWith({makeEntry(10000), makeEntry(1024), makeEntry(1023), makeEntry(9999),
+  auto model = fixture.modelWith({makeEntry(10000), makeEntry(1024), makeEntry(1023), makeEntry(9999),
                           makeEntry(80), makeEntry(3000)});
   EXPECT_EQ(portsOf(model->devPorts()), (std::vector<int64_t>{1024, 9999, 3000}));
   EXPECT_EQ(portsOf(model->otherPorts()), (std::vector<int64_t>{10000, 1023, 80}));
@@ -108,7 +101,7 @@ TEST_F(PortListModelTest, ListHeightShowsWholeRowsOnly) {
     std::vector<PortEntry> entries;
     for (int i = 0; i < c.dev; ++i) entries.push_back(makeEntry(3000 + i));
     for (int i = 0; i < c.other; ++i) entries.push_back(makeEntry(20000 + i));
-    auto model = modelWith(entries);
+    auto model = fixture.modelWith(entries);
     if (c.maxHeight)
       model->setPanelMaxHeight(*c.maxHeight);
     else
@@ -119,7 +112,7 @@ TEST_F(PortListModelTest, ListHeightShowsWholeRowsOnly) {
 }
 
 TEST_F(PortListModelTest, SummaryCountsTheWholeScan) {
-  auto model = modelWith({makeEntry(80, 0, "nginx", "*"), makeEntry(3000), makeEntry(5173),
+  auto model = fixture.modelWith({makeEntry(80, 0, "nginx", "*"), makeEntry(3000), makeEntry(5173),
                           makeEntry(9999), makeEntry(10000)});
   model->hidePort(3000);
   model->setSearchText("nothing matches this");

@@ -71,19 +71,6 @@ TEST(Probe, SilentServerTimesOutAfterOneAndAHalfSeconds) {
   EXPECT_LE(took, 2.0);
 }
 
-TEST(Probe, ProbesManyPortsAtOnce) {
-  Server silent1 = startServer("127.0.0.1:0", {});
-  Server silent2 = startServer("127.0.0.1:0", {});
-  Server silent3 = startServer("127.0.0.1:0", {});
-  Server http = startServer("127.0.0.1:0", {"--http", "200"});
-  Server v6 = startServer("::1:0", {"--http", "200"});
-  auto start = std::chrono::steady_clock::now();
-  auto answers = PortCore::probeAll({silent1.port, http.port, silent2.port, int64_t{freeLoopbackPort()}, v6.port, silent3.port});
-  double took = Seconds(std::chrono::steady_clock::now() - start).count();
-  EXPECT_EQ(answers, (std::vector<bool>{false, true, false, false, true, false}));
-  EXPECT_LE(took, 2.0) << "three silent ports must share one timeout";
-}
-
 TEST(Probe, AsyncAnswersOnTheProberThread) {
   Server http = startServer("127.0.0.1:0", {"--http", "500"});
   Server silent = startServer("127.0.0.1:0", {});

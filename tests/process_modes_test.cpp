@@ -42,26 +42,26 @@ TestProcess startTarnwick(const std::string& mode, int port, const TestProcess::
   return TestProcess::start({tarnwickPath(), mode, std::to_string(port)}, options);
 }
 
-TEST(KillMode, AListenerThatHonoursSigtermIsGoneAtOnce) {
-  std::vector<int> ports;
-  auto listener = startListener({"--bind", "127.0.0.1:0"}, &ports);
-  ASSERT_EQ(ports.size(), 1u);
-  auto tarnwick = startTarnwick("--kill", ports[0]);
-  EXPECT_EQ(tarnwick.readLine(30s), "killing tw_listener pid " + std::to_string(listener.pid()));
-  EXPECT_TRUE(listener.waitForExit(500ms));
-  EXPECT_TRUE(tarnwick.waitForExit(10s));
-}
-
-TEST(KillMode, AListenerThatIgnoresSigtermIsKilledAfterTwoSeconds) {
-  std::vector<int> ports;
-  auto listener = startListener({"--bind", "127.0.0.1:0", "--ignore-term"}, &ports);
-  ASSERT_EQ(ports.size(), 1u);
-  auto tarnwick = startTarnwick("--kill", ports[0]);
-  ASSERT_EQ(tarnwick.readLine(30s), "killing tw_listener pid " + std::to_string(listener.pid()));
-  // Twenty probes of 0.1 s each come first; reading the line may lag its printing.
-  EXPECT_FALSE(listener.waitForExit(1500ms)) << "killed before the probes ran out";
-  EXPECT_TRUE(listener.waitForExit(10s));
-  EXPECT_TRUE(tarnwick.waitForExit(10s));
+// A listener that honours SIGTERM is gone at once; one that ignores it is
+// killed once twenty probes of 0.1 s each have run out.
+TEST(KillMode, SigtermFirstThenSigkillAfterTwoSeconds) {
+  for (bool ignoresTerm : {false, true}) {
+    std::vector<std::string> args{"--bind", "127.0.0.1:0"};
+    if (ignoresTerm) args.push_back("--ignore-term");
+    std::vector<int> ports;
+    auto listener = startListener(args, &ports);
+    ASSERT_EQ(ports.size(), 1u);
+    auto tarnwick = startTarnwick("--kill", ports[0]);
+    ASSERT_EQ(tarnwick.readLine(30s), "killing tw_listener pid " + std::to_string(listener.pid()));
+    if (ignoresTerm) {
+      // Reading the line may lag its printing, hence less than the full two seconds.
+      EXPECT_FALSE(listener.waitForExit(1500ms)) << "killed before the probes ran out";
+      EXPECT_TRUE(listener.waitForExit(10s));
+    } else {
+      EXPECT_TRUE(listener.waitForExit(500ms));
+    }
+    EXPECT_TRUE(tarnwick.waitForExit(10s)) << ignoresTerm;
+  }
 }
 
 TEST(KillMode, TwoOwnersOfOnePortAreStoppedLowerPidFirst) {

@@ -38,18 +38,14 @@ TEST(StringsTable, SkipsMalformedLinesAndKeepsTheRest) {
       {"missing semicolon", R"("bad" = "x")"},
       {"missing equals", R"("bad" "x";)"},
       {"unquoted key", R"(bad = "x";)"},
-      {"unquoted value", R"("bad" = x;)"},
       {"unterminated text", R"("bad" = "x;)"},
       {"unknown escape", R"("bad" = "\q";)"},
       {"short unicode escape", R"("bad" = "\U12";)"},
-      {"non-hex unicode escape", R"("bad" = "\U12G4";)"},
       {"escaped NUL", R"("bad" = "\U0000";)"},
       {"lone high surrogate", R"("bad" = "\UD83D";)"},
-      {"lone low surrogate", R"("bad" = "\UDE00";)"},
       {"high surrogate with a non-surrogate", R"("bad" = "\UD83D\U0041";)"},
       {"backslash at the very end", "\"bad\" = \"\\"},
       {"stray text", "garbage ;;; ==="},
-      {"second value", R"("bad" = "x" "y";)"},
   };
   for (auto [name, line] : malformed) {
     std::string source = std::string("\"before\" = \"1\";\n") + line + "\n\"after\" = \"2\";\n";

@@ -56,25 +56,6 @@ TEST(ListPorts, JoinsCapturedOutput) {
   EXPECT_FALSE(root->project);
 }
 
-TEST(ListPorts, ReadsPackageJsonOfTheWorkingDirectory) {
-  TempDir dir;
-  dir.write("shop/package.json", R"({"name": "@acme/shop"})");
-  CannedScanSource source;
-  source.sockets = "p40\ncnode\nLdev\nn127.0.0.1:5173\np41\ncvite\nn*:5174\np40\nn[::1]:5175\n";
-  source.processes = "40 30 node\n30 1 /bin/zsh\n";
-  source.directories = "p40\nn" + dir.path() + "/shop\n";
-  auto entries = PortCore::listPorts(source);
-  ASSERT_EQ(source.directoryRequests.size(), 1u);
-  EXPECT_EQ(source.directoryRequests.front().size(), 2u);
-  const std::vector<PortEntry> expected{
-      {5173, "127.0.0.1", 40, "node", "dev", {"zsh"}, 30, dir.path() + "/shop", "@acme/shop"},
-      {5174, "*", 41, "vite", "", {}, 41, std::nullopt, std::nullopt},
-      // A repeated "p" line starts the process afresh: no command, no user.
-      {5175, "[::1]", 40, "", "", {"zsh"}, 30, dir.path() + "/shop", "@acme/shop"},
-  };
-  EXPECT_EQ(entries, expected);
-}
-
 TEST(ListPorts, NothingListeningAsksForNoDirectories) {
   CannedScanSource source;
   source.sockets = "p5\ncsshd\n";

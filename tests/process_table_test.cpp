@@ -22,18 +22,6 @@ TEST(ProcessTable, ParsesCapturedPsOutput) {
   EXPECT_EQ(table.at(35), (ProcessRow{33, "tw_listener"}));
 }
 
-TEST(ProcessTable, AncestryOfCapturedProcesses) {
-  auto table = PortCore::parseProcessTable(readFile(testDataPath("ps_table.txt")));
-  const std::tuple<int32_t, Ancestry> cases[] = {
-      {35, {{"sh", "sh", "bash"}, 2}},
-      {13, {{"bash"}, 2}},
-      {2, {{}, 2}},  // its parent is 1, which never enters the chain
-      {1, {{}, 1}},
-      {99999, {{}, 99999}},
-  };
-  for (const auto& [pid, expected] : cases) EXPECT_EQ(PortCore::ancestry(pid, table), expected) << pid;
-}
-
 TEST(ProcessTable, SkipsLinesThatDoNotFit) {
   struct Case {
     const char* output;

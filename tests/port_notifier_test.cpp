@@ -4,30 +4,17 @@
 #include "integrations/port_notifier.h"
 #include "integrations/preferences.h"
 
+#include "support/recording_sink.h"
 #include "support/test_process.h"
 
 #include <gtest/gtest.h>
 
 #include <condition_variable>
-#include <deque>
 #include <mutex>
 
 namespace {
 
 using namespace std::chrono_literals;
-
-struct RecordingSink final : NotificationSink {
-  void post(const std::string& title, const std::string& body) override {
-    std::lock_guard lock(mutex);
-    posts.push_back({title, body});
-  }
-  std::vector<std::pair<std::string, std::string>> taken() {
-    std::lock_guard lock(mutex);
-    return std::exchange(posts, {});
-  }
-  std::mutex mutex;
-  std::vector<std::pair<std::string, std::string>> posts;
-};
 
 std::pair<std::string, std::string> opened(int64_t port) {
   return {"Tarnwick", L10n::format("notif_opened", {FormatArg{port}})};

@@ -7,6 +7,7 @@
 #include "integrations/preferences.h"
 #include "integrations/qt/dbus_notification_sink.h"
 
+#include "support/recording_sink.h"
 #include "support/test_process.h"
 
 #include <QCoreApplication>
@@ -49,19 +50,6 @@ class StandInNotificationServer : public QObject {
 };
 
 namespace {
-
-struct RecordingSink final : NotificationSink {
-  void post(const std::string& title, const std::string& body) override {
-    std::lock_guard lock(mutex);
-    posts.push_back(title + ": " + body);
-  }
-  std::vector<std::string> taken() {
-    std::lock_guard lock(mutex);
-    return std::exchange(posts, {});
-  }
-  std::mutex mutex;
-  std::vector<std::string> posts;
-};
 
 // The notifier posts from its own thread while the stand-in answers on this
 // one, so work that ends in a bus call runs elsewhere while events are pumped here.
@@ -127,7 +115,7 @@ TEST_F(PrivateBusTest, NobodyServingTheInterfaceFallsBack) {
   auto fallback = std::make_shared<RecordingSink>();
   auto sink = makeDbusNotificationSink(*clientConnection_, fallback);
   runOffGuiThread([&] { sink->post("Tarnwick", "lost on the bus"); });
-  EXPECT_EQ(fallback->taken(), std::vector<std::string>{"Tarnwick: lost on the bus"});
+  EXPECT_EQ(fallback->taken(), (std::vector<RecordingSink::Post>{{"Tarnwick", "lost on the bus"}}));
 }
 
 // Points child processes (notify-send) at the private bus; this process's own

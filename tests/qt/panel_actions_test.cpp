@@ -168,6 +168,7 @@ TEST_F(PanelActionsTest, RequestsCarryTheirFlagsAndReplaceEachOther) {
   EXPECT_TRUE(fixture.services->log.empty());
 }
 
+// A restart ignores the container and rescans only after a pause of 1.5 s.
 TEST_F(PanelActionsTest, PerformStopsTheContainerOrTheProcessThenRescans) {
   struct Case {
     bool tree, force, restart;
@@ -175,49 +176,32 @@ TEST_F(PanelActionsTest, PerformStopsTheContainerOrTheProcessThenRescans) {
     std::string expected;
   };
   const Case cases[] = {
-      {false, false, false, false, "kill 13000"},
-      {false, false, false, true, "dockerStop web-db"},
-      {true, false, false, false, "killTree 13000"},
-      {true, false, false, true, "dockerStop web-db"},
-      {false, true, false, false, "forceKill 13000"},
-      {false, true, false, true, "dockerStop web-db"},
+      {false, false, false, false, "kill 13000"}, {false, false, false, true, "dockerStop web-db"},
+      {true, false, false, false, "killTree 13000"}, {true, false, false, true, "dockerStop web-db"},
+      {false, true, false, false, "forceKill 13000"}, {false, true, false, true, "dockerStop web-db"},
+      {true, false, true, false, "restart 13000"}, {true, false, true, true, "restart 13000"},
   };
+  const PortEntry restarted = makeEntry(3000, 14000);
   for (const Case& c : cases) {
-    if (c.docker)
-      fixture.services->containers = {{3000, "web-db"}};
-    else
-      fixture.services->containers = {};
+    fixture.services->containers = c.docker ? ContainerMap{{3000, "web-db"}} : ContainerMap{};
     auto model = fixture.modelWith({web, svc});
     fixture.services->log.clear();
-    fixture.services->ports = {svc};
+    fixture.services->ports = {restarted, svc};
     model->perform({web, c.tree, c.force, c.restart});
     EXPECT_TRUE(fixture.services->log.empty()) << "nothing blocks the GUI thread";
     fixture.settle();
     EXPECT_EQ(fixture.services->log, std::vector<std::string>{c.expected});
+    if (c.restart) {
+      EXPECT_EQ(fixture.services->scans, 0);
+      fixture.scheduler->advance(1499ms);
+      fixture.settle();
+      EXPECT_EQ(fixture.services->scans, 0);
+      fixture.scheduler->advance(1ms);
+      fixture.settle();
+    }
     EXPECT_EQ(fixture.services->scans, 1) << c.expected;
-    EXPECT_EQ(model->entries(), std::vector<PortEntry>{svc});
+    EXPECT_EQ(model->entries(), (std::vector<PortEntry>{restarted, svc})) << c.expected;
     EXPECT_EQ(fixture.scheduler->pending(), 0u);
-  }
-}
-
-TEST_F(PanelActionsTest, RestartIgnoresTheContainerAndRescansAfterAPause) {
-  for (bool docker : {false, true}) {
-    fixture.services->containers = docker ? ContainerMap{{3000, "web-db"}} : ContainerMap{};
-    auto model = fixture.modelWith({web});
-    fixture.services->log.clear();
-    PortEntry restarted = makeEntry(3000, 14000);
-    fixture.services->ports = {restarted};
-    model->perform({web, true, false, true});
-    fixture.settle();
-    EXPECT_EQ(fixture.services->log, std::vector<std::string>{"restart 13000"});
-    EXPECT_EQ(fixture.services->scans, 0);
-    fixture.scheduler->advance(1499ms);
-    fixture.settle();
-    EXPECT_EQ(fixture.services->scans, 0);
-    fixture.scheduler->advance(1ms);
-    fixture.settle();
-    EXPECT_EQ(fixture.services->scans, 1);
-    EXPECT_EQ(model->entries(), std::vector<PortEntry>{restarted});
   }
 }
 

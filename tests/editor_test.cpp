@@ -104,8 +104,11 @@ TEST(EditorTest, OpensTheDirectoryAsOneArgumentWithoutWaiting) {
     Editor::open(row.directory, world.environment());
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(2500)) << row.name;
     EXPECT_EQ(world.argumentsOf(row.runs), row.arguments) << row.name;
-    for (const auto& program : row.programs)
-      if (program != row.runs) EXPECT_FALSE(world.ran(program)) << row.name;
+    for (const auto& program : row.programs) {
+      if (program != row.runs) {
+        EXPECT_FALSE(world.ran(program)) << row.name;
+      }
+    }
   }
 }
 

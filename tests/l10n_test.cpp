@@ -117,7 +117,9 @@ TEST(ShippedBundle, EveryLanguageHoldsEveryKeyWithFittingPlaceholders) {
       auto format = formats.find(key);
       auto args = format == formats.end() ? std::vector<FormatArg>{} : format->second;
       std::string out = L10n::formatText(text, args);
-      if (args.empty()) EXPECT_EQ(out, text) << code << " " << key;
+      if (args.empty()) {
+        EXPECT_EQ(out, text) << code << " " << key;
+      }
       for (const auto& arg : args) {
         auto number = std::get_if<int64_t>(&arg);
         std::string shown = number ? std::to_string(*number) : std::get<std::string>(arg);

@@ -71,16 +71,4 @@ TEST(ApplicationStart, ModuleIsFoundBesideTheExecutableOrInLibTarnwick) {
   }
 }
 
-TEST(ApplicationStart, ABrokenModuleIsReportedWithTheLoadersReason) {
-  TempDir tree;
-  const std::string tarnwick = installExecutable(fs::path(tree.path()) / "bin");
-  tree.write("bin/libtarnwick_qt.so", "not a shared object");
-  auto result = runMerged(tarnwick, kUnreachableDisplay);
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.out.rfind("tarnwick: cannot load the tray module (tried " + tree.path() + "/bin/libtarnwick_qt.so): ", 0),
-            0u)
-      << result.out;
-  EXPECT_NE(result.out.find("file too short"), std::string::npos) << result.out;
-}
-
 }  // namespace

@@ -13,13 +13,6 @@
 
 namespace {
 
-std::string readFile(const std::string& path) {
-  std::ifstream file(path);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
 std::string linkTarget(const std::string& path) {
   char target[4096];
   ssize_t n = ::readlink(path.c_str(), target, sizeof target);

@@ -78,37 +78,38 @@ TEST(EditorTest, ChoosesFirstInstalledEditor) {
   }
 }
 
-TEST(EditorTest, OpensDirectoryAsOneArgumentWithoutWaiting) {
-  EditorWorld world;
-  world.addProgram("code", "sleep 3\n");  // a slow editor must not hold us up
-  world.addProgram("xdg-open");
-  auto started = std::chrono::steady_clock::now();
-  Editor::open("/home/me/my project", world.environment());
-  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(2500));
-  EXPECT_EQ(world.argumentsOf("code"), (std::vector<std::string>{"/home/me/my project"}));
-  EXPECT_FALSE(world.ran("xdg-open"));
-}
-
-TEST(EditorTest, DirectoryThatLooksLikeAnOptionStaysADirectory) {
-  EditorWorld world;
-  world.addProgram("cursor");
-  Editor::open("--version", world.environment());
-  EXPECT_EQ(world.argumentsOf("cursor"), (std::vector<std::string>{"./--version"}));
-}
-
-TEST(EditorTest, EditorKnownOnlyByItsDesktopEntryStartsThroughExec) {
-  EditorWorld world;
-  auto program = world.addProgram("cursor-bin");
-  world.addDesktopFile("share2", "cursor.desktop", "Name=Cursor\nExec=\"" + program + "\" --new-window %F\n");
-  Editor::open("/srv/app", world.environment());
-  EXPECT_EQ(world.argumentsOf("cursor-bin"), (std::vector<std::string>{"--new-window", "/srv/app"}));
-}
-
-TEST(EditorTest, WithoutEditorTheFileManagerOpensTheDirectory) {
-  EditorWorld world;
-  world.addProgram("xdg-open");
-  Editor::open("/srv/app", world.environment());
-  EXPECT_EQ(world.argumentsOf("xdg-open"), (std::vector<std::string>{"/srv/app"}));
+TEST(EditorTest, OpensTheDirectoryAsOneArgumentWithoutWaiting) {
+  struct Row {
+    const char* name;
+    std::string directory;
+    std::vector<std::string> programs;
+    bool cursorEntry;  // a desktop entry for Cursor that starts cursor-bin
+    std::string runs;
+    std::vector<std::string> arguments;
+  };
+  const Row rows[] = {
+      {"editor on the path", "/home/me/my project", {"code", "xdg-open"}, false, "code", {"/home/me/my project"}},
+      {"a directory like an option", "--version", {"cursor"}, false, "cursor", {"./--version"}},
+      {"editor known by its entry", "/srv/app", {"cursor-bin"}, true, "cursor-bin", {"--new-window", "/srv/app"}},
+      {"no editor: the file manager", "/srv/app", {"xdg-open"}, false, "xdg-open", {"/srv/app"}},
+  };
+  for (const auto& row : rows) {
+    EditorWorld world;
+    for (const auto& program : row.programs)
+      world.addProgram(program, program == "code" ? "sleep 3\n" : "");  // a slow editor must not hold us up
+    if (row.cursorEntry)
+      world.addDesktopFile("share2", "cursor.desktop",
+                           "Name=Cursor\nExec=\"" + world.bin() + "/cursor-bin\" --new-window %F\n");
+    auto started = std::chrono::steady_clock::now();
+    Editor::open(row.directory, world.environment());
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(2500)) << row.name;
+    EXPECT_EQ(world.argumentsOf(row.runs), row.arguments) << row.name;
+    for (const auto& program : row.programs) {
+      if (program != row.runs) {
+        EXPECT_FALSE(world.ran(program)) << row.name;
+      }
+    }
+  }
 }
 
 TEST(EditorTest, FallbackNameComesFromTheDefaultFolderHandler) {

@@ -1,5 +1,4 @@
 // `tarnwick --list` against real listeners started by the test.
-#include "app/list_mode.h"
 #include "core/number.h"
 #include "core/process_table.h"
 #include "core/scan.h"
@@ -52,19 +51,6 @@ Ancestry ancestryFromProc(int32_t pid) {
 std::string userName() {
   const passwd* entry = ::getpwuid(::geteuid());
   return entry ? entry->pw_name : "";
-}
-
-// A port that was free a moment ago (others may take it before we bind it).
-int freeLoopbackPort() {
-  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof addr;
-  ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &length);
-  ::close(fd);
-  return ntohs(addr.sin_port);
 }
 
 struct Expected {
@@ -217,15 +203,6 @@ TEST_F(ListModeTest, FindsEveryListenerWithItsProcessDetails) {
   EXPECT_EQ(chain[1], "sh");
 }
 
-TEST_F(ListModeTest, ListWinsOverAValidKill) {
-  int status = -1;
-  std::string out = runList({"--kill", "1", "--list"}, &status);
-  EXPECT_EQ(status, 0);
-  auto entries = decodePortEntries(out);
-  ASSERT_TRUE(entries) << out;
-  expectAllFound(*entries);
-}
-
 // The system source and the real lsof and ps must tell the same story about
 // the same processes.
 TEST_F(ListModeTest, SystemSourceAgreesWithTheTools) {
@@ -248,15 +225,6 @@ TEST_F(ListModeTest, SystemSourceAgreesWithTheTools) {
     EXPECT_NE(std::find(toolPorts.begin(), toolPorts.end(), e.port), toolPorts.end()) << e.port;
     EXPECT_NE(std::find(systemPorts.begin(), systemPorts.end(), e.port), systemPorts.end()) << e.port;
   }
-}
-
-TEST(ListLine, NothingListeningPrintsAnEmptyArray) {
-  EXPECT_EQ(listLine({}), "[]\n");
-  PortEntry entry{3000, "*", 5, "node", "dev", {}, 5, "/srv/app", "app"};
-  EXPECT_EQ(listLine({entry}),
-            R"([{"port":3000,"address":"*","pid":5,"command":"node","user":"dev","parentChain":[],)"
-            R"("rootPid":5,"cwd":"\/srv\/app","project":"app"}])"
-            "\n");
 }
 
 }  // namespace

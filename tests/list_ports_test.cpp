@@ -1,8 +1,7 @@
 #include "core/lsof_parse.h"
 #include "core/scan.h"
 #include "core/scan_source.h"
-#include "core/tool_paths.h"
-#include "support/fake_tool_runner.h"
+#include "core/tool_runner.h"
 #include "support/port_entry_printer.h"
 #include "support/test_process.h"
 
@@ -13,13 +12,6 @@
 #include <sstream>
 
 namespace {
-
-std::string readData(const std::string& name) {
-  std::ifstream file(testDataPath(name), std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
 
 // Canned output, and a record of which working directories were asked for.
 class CannedScanSource final : public ScanSource {
@@ -38,9 +30,9 @@ class CannedScanSource final : public ScanSource {
 
 TEST(ListPorts, JoinsCapturedOutput) {
   CannedScanSource source;
-  source.sockets = readData("lsof_listen_full.txt");
-  source.processes = readData("ps_table.txt");
-  source.directories = readData("lsof_cwd.txt");
+  source.sockets = readFile(testDataPath("lsof_listen_full.txt"));
+  source.processes = readFile(testDataPath("ps_table.txt"));
+  source.directories = readFile(testDataPath("lsof_cwd.txt"));
   auto entries = PortCore::listPorts(source);
 
   ASSERT_EQ(source.directoryRequests.size(), 1u);
@@ -50,7 +42,7 @@ TEST(ListPorts, JoinsCapturedOutput) {
 
   // tarnwick --list printed this line during the capture, while the working
   // directories and "shop app"/package.json still existed.
-  auto printed = decodePortEntries(readData("list_output.json"));
+  auto printed = decodePortEntries(readFile(testDataPath("list_output.json")));
   ASSERT_TRUE(printed);
   for (auto& entry : *printed)
     if (entry.pid == 17) {
@@ -64,50 +56,12 @@ TEST(ListPorts, JoinsCapturedOutput) {
   EXPECT_FALSE(root->project);
 }
 
-TEST(ListPorts, ReadsPackageJsonOfTheWorkingDirectory) {
-  TempDir dir;
-  dir.write("shop/package.json", R"({"name": "@acme/shop"})");
-  CannedScanSource source;
-  source.sockets = "p40\ncnode\nLdev\nn127.0.0.1:5173\np41\ncvite\nn*:5174\np40\nn[::1]:5175\n";
-  source.processes = "40 30 node\n30 1 /bin/zsh\n";
-  source.directories = "p40\nn" + dir.path() + "/shop\n";
-  auto entries = PortCore::listPorts(source);
-  ASSERT_EQ(source.directoryRequests.size(), 1u);
-  EXPECT_EQ(source.directoryRequests.front().size(), 2u);
-  const std::vector<PortEntry> expected{
-      {5173, "127.0.0.1", 40, "node", "dev", {"zsh"}, 30, dir.path() + "/shop", "@acme/shop"},
-      {5174, "*", 41, "vite", "", {}, 41, std::nullopt, std::nullopt},
-      // A repeated "p" line starts the process afresh: no command, no user.
-      {5175, "[::1]", 40, "", "", {"zsh"}, 30, dir.path() + "/shop", "@acme/shop"},
-  };
-  EXPECT_EQ(entries, expected);
-}
-
 TEST(ListPorts, NothingListeningAsksForNoDirectories) {
   CannedScanSource source;
   source.sockets = "p5\ncsshd\n";
-  source.processes = readData("ps_table.txt");
+  source.processes = readFile(testDataPath("ps_table.txt"));
   EXPECT_TRUE(PortCore::listPorts(source).empty());
   EXPECT_TRUE(source.directoryRequests.empty());
-}
-
-TEST(ListPorts, ToolSourceRunsTheToolsWithTheirArguments) {
-  FakeToolRunner runner;
-  runner.setOutput(ToolPaths::lsof, "p5\nn*:3000\n");
-  runner.setOutput(ToolPaths::ps, "5 1 node\n");
-  ToolScanSource source(runner);
-  EXPECT_EQ(PortCore::listPorts(source).size(), 1u);
-  EXPECT_EQ(PortCore::listeningPortNumbers(source), (std::vector<int64_t>{3000}));
-  EXPECT_EQ(source.workingDirectories({5, 7, 12}), "p5\nn*:3000\n");
-  using Call = FakeToolRunner::Call;
-  const std::vector<Call> expected{
-      {ToolPaths::lsof, {"-F", "pcRuLPn", "-iTCP", "-sTCP:LISTEN", "-n", "-P", "+c0"}},
-      {ToolPaths::ps, {"-axo", "pid=,ppid=,comm="}},
-      {ToolPaths::lsof, {"-a", "-p", "5", "-d", "cwd", "-F", "pn"}},
-      {ToolPaths::lsof, {"-F", "n", "-iTCP", "-sTCP:LISTEN", "-n", "-P"}},
-      {ToolPaths::lsof, {"-a", "-p", "5,7,12", "-d", "cwd", "-F", "pn"}},
-  };
-  EXPECT_EQ(runner.calls(), expected);
 }
 
 // One name that is not UTF-8 once blanked the whole scan; now only that name

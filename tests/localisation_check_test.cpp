@@ -12,13 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string readFile(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream content;
-  content << file.rdbuf();
-  return content.str();
-}
-
 fs::path buildTreeBundle() { return fs::path(tarnwickPath()).parent_path() / L10n::kBundleName; }
 
 // A copy of the executable at `where`. With Fallback::Gone its build-tree

@@ -35,24 +35,6 @@ TEST(DesktopEntryTextTest, ExecStartsExactlyTheGivenPath) {
   }
 }
 
-TEST(DesktopEntryTextTest, ExecLineAsWritten) {
-  struct Row {
-    const char* path;
-    const char* line;
-  };
-  const Row rows[] = {
-      {"/usr/bin/tarnwick", R"(Exec="/usr/bin/tarnwick")"},
-      {"/a b/\"q\"", R"(Exec="/a b/\\"q\\"")"},
-      {"/$x/`y`", R"(Exec="/\\$x/\\`y\\`")"},
-      {"/c:\\d", R"(Exec="/c:\\\\d")"},
-      {"/50%", R"(Exec="/50%%")"},
-  };
-  for (const auto& row : rows) {
-    auto text = LoginItem::desktopEntryText(row.path);
-    EXPECT_NE(text.find(std::string("\n") + row.line + "\n"), std::string::npos) << text;
-  }
-}
-
 TEST(DesktopEntryTextTest, PassesDesktopFileValidate) {
   if (!fs::exists("/usr/bin/desktop-file-validate")) GTEST_SKIP() << "desktop-file-utils is not installed";
   TempDir dir;

@@ -11,21 +11,14 @@
 
 namespace {
 
-std::string readData(const std::string& name) {
-  std::ifstream file(testDataPath(name), std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
 // The captured files come from tests/support/capture_scan_samples.sh: listeners
 // on IPv4, on IPv6 (named "tw listener", working directory with a space), with
 // a UTF-8 name, with a name holding the byte 0xFF, dual-stack under two shells,
 // two sharing one port through SO_REUSEPORT, and one on 127.0.0.1 and [::1]
 // with the same port.
 TEST(LsofParse, CapturedListeningSockets) {
-  auto table = PortCore::parseProcessTable(readData("ps_table.txt"));
-  auto entries = PortCore::parseLsof(readData("lsof_listen_full.txt"), table);
+  auto table = PortCore::parseProcessTable(readFile(testDataPath("ps_table.txt")));
+  auto entries = PortCore::parseLsof(readFile(testDataPath("lsof_listen_full.txt")), table);
   const std::vector<std::string> bash{"bash"};
   const std::vector<PortEntry> expected{
       {33603, "[::1]", 17, "tw listener", "root", bash, 2, {}, {}},
@@ -44,11 +37,11 @@ TEST(LsofParse, CapturedWorkingDirectories) {
   const std::string capture = "/tmp/tw-capture.gYYmVY";
   const CwdMap expected{{13, "/"},      {17, capture + "/shop app"}, {22, capture}, {27, capture},
                         {35, capture}, {37, capture},               {44, capture}, {55, capture}};
-  EXPECT_EQ(PortCore::cwdMap(readData("lsof_cwd.txt")), expected);
+  EXPECT_EQ(PortCore::cwdMap(readFile(testDataPath("lsof_cwd.txt"))), expected);
 }
 
 TEST(LsofParse, CapturedPortNumbers) {
-  auto ports = PortCore::parsePortNumbers(readData("lsof_listen_ports.txt"));
+  auto ports = PortCore::parsePortNumbers(readFile(testDataPath("lsof_listen_ports.txt")));
   std::sort(ports.begin(), ports.end());
   EXPECT_EQ(ports, (std::vector<int64_t>{33603, 35527, 36809, 39811, 42513, 42637, 46347}));
 }

@@ -10,17 +10,6 @@ PortEntry shopEntry() {
                    "/Users/dev/shop", "shop"};
 }
 
-TEST(PortEntry, IdAndUrl) {
-  PortEntry entry;
-  entry.pid = 812;
-  entry.port = 5432;
-  entry.address = "[::1]";
-  EXPECT_EQ(entry.id(), "812:5432");
-  EXPECT_EQ(entry.url(), "http://localhost:5432");
-  entry.address = "*";
-  EXPECT_EQ(entry.url(), "http://localhost:5432");
-}
-
 TEST(PortEntryJson, EncodesCompactlyInFieldOrder) {
   EXPECT_EQ(encodeJson(std::vector<PortEntry>{shopEntry()}),
             R"([{"port":5173,"address":"127.0.0.1","pid":4242,"command":"node","user":"dev",)"
@@ -75,6 +64,10 @@ TEST(PortEntryJson, RoundTripsEveryField) {
 
 TEST(PortEntryJson, DecodingRejectsMissingOrMistypedKeys) {
   const std::string base = R"("address":"*","pid":1,"command":"c","user":"u","parentChain":["p"],"rootPid":1)";
+  auto withPids = [](const std::string& pid, const std::string& root) {
+    return R"({"port":1,"address":"*","pid":)" + pid + R"(,"command":"c","user":"u","parentChain":[],"rootPid":)" +
+           root + "}";
+  };
   struct Case {
     std::string json;
     bool decodes;
@@ -100,6 +93,12 @@ TEST(PortEntryJson, DecodingRejectsMissingOrMistypedKeys) {
       {"{\"port\":1," + base + ",\"project\":[]}", false},
       {"[]", false},
       {"{\"port\":1," + base, false},
+      // PIDs must fit in 32 bits.
+      {withPids("2147483647", "-2147483648"), true},
+      {withPids("2147483648", "1"), false},
+      {withPids("-2147483649", "1"), false},
+      {withPids("1", "2147483648"), false},
+      {withPids("1", "18446744073709551615"), false},
   };
   for (const auto& c : cases) {
     std::string error;
@@ -107,29 +106,6 @@ TEST(PortEntryJson, DecodingRejectsMissingOrMistypedKeys) {
     EXPECT_EQ(entry.has_value(), c.decodes) << c.json;
     EXPECT_EQ(error.empty(), c.decodes) << c.json;
   }
-}
-
-TEST(PortEntryJson, PidsMustFitIn32Bits) {
-  auto withPids = [](const std::string& pid, const std::string& root) {
-    return R"({"port":1,"address":"*","pid":)" + pid +
-           R"(,"command":"c","user":"u","parentChain":[],"rootPid":)" + root + "}";
-  };
-  const std::tuple<std::string, std::string, bool> cases[] = {
-      {"2147483647", "-2147483648", true},  {"2147483648", "1", false},
-      {"-2147483649", "1", false},          {"1", "2147483648", false},
-      {"1", "-2147483649", false},          {"4294967297", "1", false},
-      {"1", "18446744073709551615", false},
-  };
-  for (const auto& [pid, root, decodes] : cases)
-    EXPECT_EQ(decodePortEntry(withPids(pid, root)).has_value(), decodes) << pid << " " << root;
-}
-
-TEST(PortEntryJson, AbsentOrNullCwdAndProjectDecodeAsAbsent) {
-  auto entry = decodePortEntry(
-      R"({"port":3000,"address":"*","pid":9,"command":"c","user":"u","parentChain":[],"rootPid":9,"cwd":null})");
-  ASSERT_TRUE(entry);
-  EXPECT_FALSE(entry->cwd);
-  EXPECT_FALSE(entry->project);
 }
 
 TEST(PortEntryJson, ListFailsWhenAnyElementFails) {

@@ -62,11 +62,6 @@ TEST_F(PortLabelsTest, UndecodableValueReadsEmptyAndStaysUntilNextWrite) {
   }
 }
 
-TEST_F(PortLabelsTest, ReadsAnyLayoutAndKeepsOddNames) {
-  store->setText("portLabels", "{\n  \"3000\" : \"web\",\n  \"x\": \"other\"\n}");
-  EXPECT_EQ(PortLabels::all(), (LabelMap{{"3000", "web"}, {"x", "other"}}));
-}
-
 TEST_F(PortLabelsTest, LabelThatIsNotUtf8LeavesStoreAlone) {
   PortLabels::set("web", 3000);
   PortLabels::set(std::string("bad\xff"), 4000);

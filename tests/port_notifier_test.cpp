@@ -4,30 +4,17 @@
 #include "integrations/port_notifier.h"
 #include "integrations/preferences.h"
 
+#include "support/recording_sink.h"
 #include "support/test_process.h"
 
 #include <gtest/gtest.h>
 
 #include <condition_variable>
-#include <deque>
 #include <mutex>
 
 namespace {
 
 using namespace std::chrono_literals;
-
-struct RecordingSink final : NotificationSink {
-  void post(const std::string& title, const std::string& body) override {
-    std::lock_guard lock(mutex);
-    posts.push_back({title, body});
-  }
-  std::vector<std::pair<std::string, std::string>> taken() {
-    std::lock_guard lock(mutex);
-    return std::exchange(posts, {});
-  }
-  std::mutex mutex;
-  std::vector<std::pair<std::string, std::string>> posts;
-};
 
 std::pair<std::string, std::string> opened(int64_t port) {
   return {"Tarnwick", L10n::format("notif_opened", {FormatArg{port}})};
@@ -65,24 +52,27 @@ class PortNotifierTest : public ::testing::Test {
   int polls = 0;
 };
 
+// Each poll announces the watched ports that opened or closed since the last,
+// and counts the distinct listening ports in the dev range.
 TEST_F(PortNotifierTest, FirstWatchedPollIsSilentThenChangesAreAnnounced) {
   using Posts = std::vector<std::pair<std::string, std::string>>;
   struct Step {
     std::set<int64_t> watched;
     std::vector<int64_t> listening;
     Posts expected;
+    int64_t devCount;
   };
   const Step steps[] = {
-      {{}, {3000}, {}},                              // nothing watched
-      {{3000}, {3000}, {}},                          // baseline
-      {{3000}, {}, {closed(3000)}},                  // stopped
-      {{3000}, {3000, 3000}, {opened(3000)}},        // started (IPv4 and IPv6)
-      {{3000, 4000}, {3000, 4000}, {opened(4000)}},  // watched while listening
-      {{3000}, {3000, 4000}, {closed(4000)}},        // unwatched while listening
-      {{3000, 5000}, {5000}, {opened(5000), closed(3000)}},  // opened before closed
-      {{}, {}, {}},                                  // emptied: baseline forgotten
-      {{5000}, {}, {}},                              // new baseline, silent
-      {{5000}, {5000}, {opened(5000)}},
+      {{}, {3000, 80, 1023, 1024, 9999, 10000, 65535}, {}, 3},  // nothing watched
+      {{3000}, {3000}, {}, 1},                                   // baseline
+      {{3000}, {}, {closed(3000)}, 0},                           // stopped
+      {{3000}, {3000, 3000}, {opened(3000)}, 1},                 // started (IPv4 and IPv6)
+      {{3000, 4000}, {3000, 4000}, {opened(4000)}, 2},           // watched while listening
+      {{3000}, {3000, 4000}, {closed(4000)}, 2},                 // unwatched while listening
+      {{3000, 5000}, {5000}, {opened(5000), closed(3000)}, 1},   // opened before closed
+      {{}, {}, {}, 0},                                           // emptied: baseline forgotten
+      {{5000}, {}, {}, 0},                                       // new baseline, silent
+      {{5000}, {5000}, {opened(5000)}, 1},
   };
   auto notifier = makeNotifier();
   int index = 0;
@@ -91,63 +81,9 @@ TEST_F(PortNotifierTest, FirstWatchedPollIsSilentThenChangesAreAnnounced) {
     listen(step.listening);
     notifier->tick();
     EXPECT_EQ(sink->taken(), step.expected) << "step " << index;
+    EXPECT_EQ(DevCount::shared().count(), step.devCount) << "step " << index;
     ++index;
   }
-}
-
-TEST_F(PortNotifierTest, PortThatStopsAndStartsBetweenPollsIsSilent) {
-  auto notifier = makeNotifier();
-  PortNotifier::setWatched({3000});
-  listen({3000});
-  notifier->tick();
-  listen({});
-  listen({3000});
-  notifier->tick();
-  EXPECT_TRUE(sink->taken().empty());
-}
-
-TEST_F(PortNotifierTest, DevCountCountsDistinctPortsInRange) {
-  auto notifier = makeNotifier();
-  listen({80, 1023, 1024, 3000, 3000, 9999, 10000, 65535});
-  notifier->tick();
-  EXPECT_EQ(DevCount::shared().count(), 3);
-  listen({});
-  notifier->tick();
-  EXPECT_EQ(DevCount::shared().count(), 0);
-}
-
-TEST_F(PortNotifierTest, DevCountGoesThroughTheExecutor) {
-  std::vector<std::function<void()>> queued;
-  PortNotifier::Sources sources;
-  sources.listeningPorts = [] { return std::vector<int64_t>{3000}; };
-  sources.sink = sink;
-  auto notifier = PortNotifier::create([&](std::function<void()> task) { queued.push_back(std::move(task)); },
-                                       sources);
-  notifier->tick();
-  EXPECT_EQ(DevCount::shared().count(), -1);
-  ASSERT_EQ(queued.size(), 1u);
-  queued.front()();
-  EXPECT_EQ(DevCount::shared().count(), 1);
-}
-
-TEST(DevCountTest, ObserversSeeEveryWriteUntilUnsubscribed) {
-  DevCount count;
-  std::vector<int64_t> seen;
-  auto subscription = count.subscribe([&](int64_t value) { seen.push_back(value); });
-  count.setCount(2);
-  count.setCount(2);
-  count.unsubscribe(subscription);
-  count.setCount(5);
-  EXPECT_EQ(seen, (std::vector<int64_t>{2, 2}));
-  EXPECT_EQ(count.count(), 5);
-}
-
-TEST_F(PortNotifierTest, IntervalFollowsTheWatchedSet) {
-  EXPECT_EQ(PortNotifier::pollInterval(), 10s);
-  PortNotifier::setWatched({3000});
-  EXPECT_EQ(PortNotifier::pollInterval(), 5s);
-  PortNotifier::setWatched({});
-  EXPECT_EQ(PortNotifier::pollInterval(), 10s);
 }
 
 // Lets the loop sleep one step at a time and records how long it asked to sleep.

@@ -176,29 +176,6 @@ TEST(KillProcess, EscalatesOnlyWhileTheProcessLives) {
   }
 }
 
-TEST(KillTree, StopsTheTopDevAncestorAlone) {
-  struct Case {
-    const char* name;
-    const char* processList;
-    int32_t leaf;
-    Events expected;
-  };
-  const Case cases[] = {
-      {"npm above node", "  100    90 node\n   90    80 npm run dev\n   80     1 -bash\n", 100,
-       escalation(90, 1, false)},
-      {"no dev parent", "  100    80 node\n   80     1 -bash\n", 100, escalation(100, 1, false)},
-      {"empty table", "", 100, escalation(100, 1, false)},
-      {"leaf is PID 1", "    1     0 init\n", 1, {}},
-  };
-  for (const auto& c : cases) {
-    FakeSystem system;
-    system.setProcessList(c.processList);
-    system.signals.probesAnswered = 0;
-    PortCore::killTree(c.leaf, system.sources());
-    EXPECT_EQ(system.events, c.expected) << c.name;
-  }
-}
-
 // npm (90) started by a shell, running node (100); all ours.
 void arrangeNpmTree(FakeSystem& system) {
   system.setProcessList("  100    90 node\n   90    80 npm run dev\n   80     1 -bash\n");
@@ -207,21 +184,6 @@ void arrangeNpmTree(FakeSystem& system) {
   system.facts.owners[90] = 1000;
   system.facts.us = 1000;
   system.signals.probesAnswered = 0;
-}
-
-TEST(RestartTree, StopsTheTopThenStartsItsCommandInItsDirectory) {
-  FakeSystem system;
-  arrangeNpmTree(system);
-  PortCore::restartTree(100, system.sources());
-  Events expected = escalation(90, 1, false);
-  expected.push_back("launch");
-  EXPECT_EQ(system.events, expected);
-  ASSERT_EQ(system.launcher.launched.size(), 1u);
-  EXPECT_EQ(system.launcher.launched[0],
-            (DetachedCommand{PortCore::restartShellCommand("npm run dev"), "/home/dev/app"}));
-  auto calls = system.tools.calls();
-  ASSERT_FALSE(calls.empty());
-  EXPECT_EQ(calls.back(), (FakeToolRunner::Call{ToolPaths::lsof, {"-a", "-p", "90", "-d", "cwd", "-F", "pn"}}));
 }
 
 TEST(RestartTree, WithoutAKnownDirectoryInheritsOurs) {

@@ -20,11 +20,6 @@ namespace {
 using namespace std::chrono_literals;
 using namespace std::string_literals;
 
-std::string readWhole(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
 bool acceptsConnections(int port) {
   int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in addr{};
@@ -34,19 +29,6 @@ bool acceptsConnections(int port) {
   bool connected = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
   ::close(fd);
   return connected;
-}
-
-// A port that was free a moment ago.
-int freePort() {
-  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof addr;
-  ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &length);
-  ::close(fd);
-  return ntohs(addr.sin_port);
 }
 
 std::vector<int32_t> ownersOf(int port) {
@@ -60,26 +42,26 @@ TestProcess startTarnwick(const std::string& mode, int port, const TestProcess::
   return TestProcess::start({tarnwickPath(), mode, std::to_string(port)}, options);
 }
 
-TEST(KillMode, AListenerThatHonoursSigtermIsGoneAtOnce) {
-  std::vector<int> ports;
-  auto listener = startListener({"--bind", "127.0.0.1:0"}, &ports);
-  ASSERT_EQ(ports.size(), 1u);
-  auto tarnwick = startTarnwick("--kill", ports[0]);
-  EXPECT_EQ(tarnwick.readLine(30s), "killing tw_listener pid " + std::to_string(listener.pid()));
-  EXPECT_TRUE(listener.waitForExit(500ms));
-  EXPECT_TRUE(tarnwick.waitForExit(10s));
-}
-
-TEST(KillMode, AListenerThatIgnoresSigtermIsKilledAfterTwoSeconds) {
-  std::vector<int> ports;
-  auto listener = startListener({"--bind", "127.0.0.1:0", "--ignore-term"}, &ports);
-  ASSERT_EQ(ports.size(), 1u);
-  auto tarnwick = startTarnwick("--kill", ports[0]);
-  ASSERT_EQ(tarnwick.readLine(30s), "killing tw_listener pid " + std::to_string(listener.pid()));
-  // Twenty probes of 0.1 s each come first; reading the line may lag its printing.
-  EXPECT_FALSE(listener.waitForExit(1500ms)) << "killed before the probes ran out";
-  EXPECT_TRUE(listener.waitForExit(10s));
-  EXPECT_TRUE(tarnwick.waitForExit(10s));
+// A listener that honours SIGTERM is gone at once; one that ignores it is
+// killed once twenty probes of 0.1 s each have run out.
+TEST(KillMode, SigtermFirstThenSigkillAfterTwoSeconds) {
+  for (bool ignoresTerm : {false, true}) {
+    std::vector<std::string> args{"--bind", "127.0.0.1:0"};
+    if (ignoresTerm) args.push_back("--ignore-term");
+    std::vector<int> ports;
+    auto listener = startListener(args, &ports);
+    ASSERT_EQ(ports.size(), 1u);
+    auto tarnwick = startTarnwick("--kill", ports[0]);
+    ASSERT_EQ(tarnwick.readLine(30s), "killing tw_listener pid " + std::to_string(listener.pid()));
+    if (ignoresTerm) {
+      // Reading the line may lag its printing, hence less than the full two seconds.
+      EXPECT_FALSE(listener.waitForExit(1500ms)) << "killed before the probes ran out";
+      EXPECT_TRUE(listener.waitForExit(10s));
+    } else {
+      EXPECT_TRUE(listener.waitForExit(500ms));
+    }
+    EXPECT_TRUE(tarnwick.waitForExit(10s)) << ignoresTerm;
+  }
 }
 
 TEST(KillMode, TwoOwnersOfOnePortAreStoppedLowerPidFirst) {
@@ -98,7 +80,7 @@ TEST(KillMode, TwoOwnersOfOnePortAreStoppedLowerPidFirst) {
 }
 
 TEST(ProcessModes, APortNothingListensOnPrintsNothing) {
-  int port = freePort();
+  int port = freeLoopbackPort();
   for (const char* mode : {"--kill", "--kill-tree", "--restart"}) {
     auto result = runProgram({tarnwickPath(), mode, std::to_string(port)});
     EXPECT_EQ(result.out, "") << mode;
@@ -116,7 +98,7 @@ std::vector<pid_t> markedProcesses(const std::string& marker) {
     if (name.find_first_not_of("0123456789") != std::string::npos) continue;
     pid_t pid = std::stoi(name);
     if (pid == ::getpid()) continue;
-    std::string environ = '\0' + readWhole(entry.path().string() + "/environ");
+    std::string environ = '\0' + readFile(entry.path().string() + "/environ");
     if (environ.find('\0' + marker + '\0') != std::string::npos && processAlive(pid)) pids.push_back(pid);
   }
   return pids;
@@ -127,7 +109,7 @@ std::vector<pid_t> markedProcesses(const std::string& marker) {
 // destruction every process of the project ends, restarted ones included.
 class NpmProject {
  public:
-  explicit NpmProject(const std::string& extraArguments = "") : port(freePort()) {
+  explicit NpmProject(const std::string& extraArguments = "") : port(freeLoopbackPort()) {
     dir.write("server.js",
               "const port = Number(process.argv[process.argv.length - 1]);\n"
               "require('http').createServer((q, r) => r.end('ok')).listen(port, '127.0.0.1');\n");
@@ -159,6 +141,21 @@ std::string cwdOf(pid_t pid) {
   return std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/cwd", ignored).string();
 }
 
+// Restarts the tree of `owner` (started as `started`); the PID of the port's
+// new owner, or 0 when the port did not come back with exactly one.
+int32_t restartAndWait(NpmProject& project, int32_t owner, TestProcess& started) {
+  auto tarnwick = startTarnwick("--restart", project.port, project.options);
+  EXPECT_EQ(tarnwick.readLine(30s), "restarting tree of pid " + std::to_string(owner));
+  started.waitForExit(15s);  // the old tree ends with its server; reaping it ends the probes
+  EXPECT_TRUE(tarnwick.waitForExit(15s));
+  std::vector<int32_t> now;
+  bool back = waitUntil([&] {
+    now = ownersOf(project.port);
+    return now.size() == 1 && now[0] != owner;
+  }, 30s);
+  return back ? now[0] : 0;
+}
+
 TEST(KillTreeMode, StopsARealNpmTree) {
   NpmProject project;
   auto npm = project.startDev();
@@ -183,18 +180,10 @@ TEST(RestartMode, BringsARealNpmTreeBackInItsDirectory) {
   auto owners = ownersOf(project.port);
   ASSERT_EQ(owners.size(), 1u);
 
-  auto tarnwick = startTarnwick("--restart", project.port, project.options);
-  EXPECT_EQ(tarnwick.readLine(30s), "restarting tree of pid " + std::to_string(owners[0]));
-  npm.waitForExit(15s);  // the old script ends with its server; reaping it ends the probes
-  EXPECT_TRUE(tarnwick.waitForExit(15s));
-
-  std::vector<int32_t> now;
-  ASSERT_TRUE(waitUntil([&] {
-    now = ownersOf(project.port);
-    return now.size() == 1 && now[0] != owners[0];
-  }, 30s)) << "the port did not come back";
-  EXPECT_EQ(cwdOf(now[0]), project.dir.path());
-  EXPECT_NE(::getsid(now[0]), ::getsid(0)) << "the restarted tree shares our session";
+  int32_t now = restartAndWait(project, owners[0], npm);
+  ASSERT_NE(now, 0) << "the port did not come back";
+  EXPECT_EQ(cwdOf(now), project.dir.path());
+  EXPECT_NE(::getsid(now), ::getsid(0)) << "the restarted tree shares our session";
 }
 
 TEST(RestartMode, KeepsAnArgumentThatHoldsSpaces) {
@@ -204,19 +193,11 @@ TEST(RestartMode, KeepsAnArgumentThatHoldsSpaces) {
   auto node = TestProcess::start(argv, project.options);
   ASSERT_TRUE(project.waitListening());
 
-  auto tarnwick = startTarnwick("--restart", project.port, project.options);
-  EXPECT_EQ(tarnwick.readLine(30s), "restarting tree of pid " + std::to_string(node.pid()));
-  node.waitForExit(15s);
-  EXPECT_TRUE(tarnwick.waitForExit(15s));
-
-  std::vector<int32_t> now;
-  ASSERT_TRUE(waitUntil([&] {
-    now = ownersOf(project.port);
-    return now.size() == 1 && now[0] != node.pid();
-  }, 30s)) << "the port did not come back";
+  int32_t now = restartAndWait(project, node.pid(), node);
+  ASSERT_NE(now, 0) << "the port did not come back";
   std::string expected;
   for (const auto& arg : argv) expected += arg + '\0';
-  EXPECT_EQ(readWhole("/proc/" + std::to_string(now[0]) + "/cmdline"), expected);
+  EXPECT_EQ(readFile("/proc/" + std::to_string(now) + "/cmdline"), expected);
 }
 
 }  // namespace

@@ -9,36 +9,17 @@
 
 namespace {
 
-std::string readData(const std::string& name) {
-  std::ifstream file(testDataPath(name), std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
 // tests/data/ps_table.txt lists the processes of tests/support/capture_scan_samples.sh
 // in a PID namespace of their own: bash (1), the script (2), its listeners, and
 // the two shells 31 and 33 above listener 35.
 TEST(ProcessTable, ParsesCapturedPsOutput) {
-  auto table = PortCore::parseProcessTable(readData("ps_table.txt"));
+  auto table = PortCore::parseProcessTable(readFile(testDataPath("ps_table.txt")));
   EXPECT_EQ(table.size(), 13u);
   EXPECT_EQ(table.at(1), (ProcessRow{0, "bash"}));
   EXPECT_EQ(table.at(17), (ProcessRow{2, "tw listener"}));
   EXPECT_EQ(table.at(22), (ProcessRow{2, "tw_l\xc3\xafstener"}));
   EXPECT_EQ(table.at(27), (ProcessRow{2, "tw_l?stener"}));
   EXPECT_EQ(table.at(35), (ProcessRow{33, "tw_listener"}));
-}
-
-TEST(ProcessTable, AncestryOfCapturedProcesses) {
-  auto table = PortCore::parseProcessTable(readData("ps_table.txt"));
-  const std::tuple<int32_t, Ancestry> cases[] = {
-      {35, {{"sh", "sh", "bash"}, 2}},
-      {13, {{"bash"}, 2}},
-      {2, {{}, 2}},  // its parent is 1, which never enters the chain
-      {1, {{}, 1}},
-      {99999, {{}, 99999}},
-  };
-  for (const auto& [pid, expected] : cases) EXPECT_EQ(PortCore::ancestry(pid, table), expected) << pid;
 }
 
 TEST(ProcessTable, SkipsLinesThatDoNotFit) {

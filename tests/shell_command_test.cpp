@@ -59,10 +59,6 @@ TEST(UsableLoginShell, FallsBackToShWhenTheEntryCannotServe) {
   };
   for (const auto& [shell, used] : cases)
     EXPECT_EQ(PortCore::usableLoginShell(shell), used) << (shell ? shell : "(none)");
-  auto command = PortCore::restartShellCommand("npm run dev");
-  ASSERT_EQ(command.size(), 3u);
-  EXPECT_EQ(command[1], "-lc");
-  EXPECT_EQ(command[2], "npm run dev");
 }
 
 }  // namespace

@@ -20,7 +20,6 @@ TEST(TextFormat, SubstitutesTextsAndIntegers) {
   const FormatCase cases[] = {
       {"no placeholders", {}, "no placeholders"},
       {"container %@", {std::string("db-1")}, "container db-1"},
-      {"%s started", {std::string("node")}, "node started"},
       {"Port %d is open", {int64_t{3000}}, "Port 3000 is open"},
       {"%i %ld %lld %qd %zd %hd", {int64_t{1}, int64_t{2}, int64_t{3}, int64_t{4}, int64_t{5}, int64_t{6}},
        "1 2 3 4 5 6"},
@@ -31,9 +30,7 @@ TEST(TextFormat, SubstitutesTextsAndIntegers) {
       {"%%d", {int64_t{1}}, "%d"},
       {"%1$@ started by %2$@", {std::string("node"), std::string("Terminal")}, "node started by Terminal"},
       {"%2$@ ← %1$@", {std::string("node"), std::string("Terminal")}, "Terminal ← node"},
-      {"%1$@ %1$@", {std::string("x")}, "x x"},
       {"%2$d then %@", {int64_t{1}, int64_t{2}}, "2 then 1"},
-      {"ünïcödé %@ ✓", {std::string("ç")}, "ünïcödé ç ✓"},
       {"%@", {std::string("%d %@ %n %s")}, "%d %@ %n %s"},
   };
   for (const auto& c : cases) EXPECT_EQ(formatText(c.format, c.args), c.expected) << c.format;
@@ -44,31 +41,19 @@ TEST(TextFormat, PlaceholdersThatDoNotFitRenderEmpty) {
       {"[%@] [%@]", {std::string("a")}, "[a] []"},
       {"[%d]", {}, "[]"},
       {"[%d]", {std::string("text")}, "[]"},
-      {"[%s]", {int64_t{3}}, "[]"},
       {"[%n][%x][%f][%c][%p]", {int64_t{1}, int64_t{2}, int64_t{3}, int64_t{4}, int64_t{5}}, "[][][][][]"},
       {"[%5d] [%-s] [%.2s] [%*d] [%05d]", {int64_t{1}, std::string("a"), std::string("b"), int64_t{2}, int64_t{3}},
        "[] [] [] [] []"},
       {"[%0$@]", {std::string("a")}, "[]"},
       {"[%3$@]", {std::string("a"), std::string("b")}, "[]"},
       {"[%99999999999999999999999$@]", {std::string("a")}, "[]"},
-      {"[%18446744073709551617$@]", {std::string("a")}, "[]"},
       {"[%1$d]", {std::string("a")}, "[]"},
       {"end %", {int64_t{1}}, "end "},
-      {"end %l", {int64_t{1}}, "end "},
       {"end %1$", {int64_t{1}}, "end "},
-      {"[%ç]", {std::string("a")}, "[]"},
       {"[%\xF0\x9F\x98\x80] ok", {std::string("a")}, "[] ok"},
       {"[%\xE2]", {}, "[]"},
   };
   for (const auto& c : cases) EXPECT_EQ(formatText(c.format, c.args), c.expected) << c.format;
-}
-
-TEST(TextFormat, HostileFormatsNeverCrash) {
-  std::vector<FormatArg> args{std::string("a"), int64_t{1}};
-  std::string hostile;
-  for (int i = 0; i < 5000; ++i) hostile += "%s%n%999$@%*.*d%l%%%" + std::string(1, static_cast<char>(i));
-  EXPECT_LT(formatText(hostile, args).size(), hostile.size());
-  EXPECT_TRUE(formatText(std::string(10000, '%'), args).size() == 5000);
 }
 
 }  // namespace

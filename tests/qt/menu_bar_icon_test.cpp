@@ -39,26 +39,6 @@ TEST(MenuBarIcon, BadgeTextClampsAtThreeDigits) {
   for (const auto& [count, text] : rows) EXPECT_EQ(MenuBarIcon::badgeText(count), text) << count;
 }
 
-TEST(MenuBarIcon, NoBadgeBelowOneTheShapeInTheTintOtherwise) {
-  const QImage shape = MenuBarIcon::loadShape(bundledIconPath());
-  ASSERT_FALSE(shape.isNull());
-  for (int side : {18, 36}) {
-    const QImage plain = MenuBarIcon::render(shape, 0, side, kLight);
-    ASSERT_EQ(plain.size(), QSize(side, side));
-    EXPECT_EQ(plain, MenuBarIcon::render(shape, -2, side, kLight));
-    const QImage scaledAlpha = shape.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation)
-                                   .convertToFormat(QImage::Format_Alpha8);
-    for (int y = 0; y < side; ++y)
-      for (int x = 0; x < side; ++x) {
-        const QColor pixel = plain.pixelColor(x, y);
-        ASSERT_NEAR(pixel.alpha(), qAlpha(scaledAlpha.pixel(x, y)), 1) << side << " at " << x << "," << y;
-        if (pixel.alpha() == 255) {
-          ASSERT_EQ(pixel.rgb(), kLight.rgb());
-        }
-      }
-  }
-}
-
 TEST(MenuBarIcon, EachCountDrawsItsOwnBadgeAtBothSizes) {
   const QImage shape = MenuBarIcon::loadShape(bundledIconPath());
   ASSERT_FALSE(shape.isNull());
@@ -75,15 +55,6 @@ TEST(MenuBarIcon, EachCountDrawsItsOwnBadgeAtBothSizes) {
       for (size_t j = i + 1; j < badged.size(); ++j) EXPECT_NE(badged[i], badged[j]) << side << " px";
     EXPECT_EQ(MenuBarIcon::render(shape, 100, side, kLight), MenuBarIcon::render(shape, 4000, side, kLight));
   }
-}
-
-TEST(MenuBarIcon, IconCarriesRealEighteenAndThirtySixPixelImages) {
-  const QIcon icon = MenuBarIcon::icon(MenuBarIcon::fallbackShape(), 3, kLight);
-  const auto sizes = icon.availableSizes();
-  EXPECT_TRUE(sizes.contains(QSize(18, 18)));
-  EXPECT_TRUE(sizes.contains(QSize(36, 36)));
-  EXPECT_EQ(icon.pixmap(QSize(18, 18), 1.0).size(), QSize(18, 18));
-  EXPECT_EQ(icon.pixmap(QSize(36, 36), 1.0).size(), QSize(36, 36));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "integrations/preferences.h"
 #include "integrations/qt/dbus_notification_sink.h"
 
+#include "support/recording_sink.h"
 #include "support/test_process.h"
 
 #include <QCoreApplication>
@@ -24,27 +25,13 @@
 #include <functional>
 #include <future>
 
-namespace {
-
-struct NotifyCall {
-  QString appName;
-  uint replacesId = 0;
-  QString appIcon;
-  QString summary;
-  QString body;
-  QStringList actions;
-  QVariantMap hints;
-  int expireTimeout = 0;
-};
-
-}  // namespace
-
 class StandInNotificationServer : public QObject {
   Q_OBJECT
   Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 
  public:
-  std::vector<NotifyCall> calls;
+  /// The arguments of each Notify call, in order.
+  std::vector<QVariantList> calls;
 
  public slots:
   uint Notify(const QString& appName, uint replacesId, const QString& appIcon, const QString& summary,
@@ -63,19 +50,6 @@ class StandInNotificationServer : public QObject {
 };
 
 namespace {
-
-struct RecordingSink final : NotificationSink {
-  void post(const std::string& title, const std::string& body) override {
-    std::lock_guard lock(mutex);
-    posts.push_back(title + ": " + body);
-  }
-  std::vector<std::string> taken() {
-    std::lock_guard lock(mutex);
-    return std::exchange(posts, {});
-  }
-  std::mutex mutex;
-  std::vector<std::string> posts;
-};
 
 // The notifier posts from its own thread while the stand-in answers on this
 // one, so work that ends in a bus call runs elsewhere while events are pumped here.
@@ -131,16 +105,9 @@ TEST_F(PrivateBusTest, SinkCallsNotifyWithTheAgreedArguments) {
   auto fallback = std::make_shared<RecordingSink>();
   auto sink = makeDbusNotificationSink(*clientConnection_, fallback);
   runOffGuiThread([&] { sink->post("Tarnwick", "Port 3000 \"web\" closed"); });
-  ASSERT_EQ(server_.calls.size(), 1u);
-  const auto& call = server_.calls.front();
-  EXPECT_EQ(call.appName, "Tarnwick");
-  EXPECT_EQ(call.replacesId, 0u);
-  EXPECT_EQ(call.appIcon, "");
-  EXPECT_EQ(call.summary, "Tarnwick");
-  EXPECT_EQ(call.body, "Port 3000 \"web\" closed");
-  EXPECT_TRUE(call.actions.isEmpty());
-  EXPECT_TRUE(call.hints.isEmpty());
-  EXPECT_EQ(call.expireTimeout, -1);
+  const QVariantList expected{QStringLiteral("Tarnwick"), 0u, QString(), QStringLiteral("Tarnwick"),
+                               QStringLiteral("Port 3000 \"web\" closed"), QStringList(), QVariantMap(), -1};
+  EXPECT_EQ(server_.calls, std::vector<QVariantList>{expected});
   EXPECT_TRUE(fallback->taken().empty());
 }
 
@@ -148,7 +115,7 @@ TEST_F(PrivateBusTest, NobodyServingTheInterfaceFallsBack) {
   auto fallback = std::make_shared<RecordingSink>();
   auto sink = makeDbusNotificationSink(*clientConnection_, fallback);
   runOffGuiThread([&] { sink->post("Tarnwick", "lost on the bus"); });
-  EXPECT_EQ(fallback->taken(), std::vector<std::string>{"Tarnwick: lost on the bus"});
+  EXPECT_EQ(fallback->taken(), (std::vector<RecordingSink::Post>{{"Tarnwick", "lost on the bus"}}));
 }
 
 // Points child processes (notify-send) at the private bus; this process's own
@@ -178,9 +145,8 @@ TEST_F(PrivateBusTest, WithoutBusNotifySendReachesTheServer) {
   runOffGuiThread([&] { sink->post("Tarnwick", "-3000 went away"); });
   QDBusConnection::disconnectFromBus(QStringLiteral("tw-no-bus"));
   ASSERT_EQ(server_.calls.size(), 1u);
-  EXPECT_EQ(server_.calls.front().appName, "Tarnwick");
-  EXPECT_EQ(server_.calls.front().summary, "Tarnwick");
-  EXPECT_EQ(server_.calls.front().body, "-3000 went away");
+  EXPECT_EQ(server_.calls.front().mid(3, 2), (QVariantList{"Tarnwick", "-3000 went away"}));
+  EXPECT_EQ(server_.calls.front().front(), "Tarnwick");
 }
 
 bool isListening(int64_t port) {
@@ -217,13 +183,13 @@ TEST_F(PrivateBusTest, WatchedListenerClosingAndOpeningReachesTheServer) {
   ASSERT_TRUE(waitUntil([&] { return !isListening(port); }));
   runOffGuiThread([&] { notifier->tick(); });
   ASSERT_EQ(server_.calls.size(), 1u);
-  EXPECT_EQ(server_.calls.back().body, expected("notif_closed", port));
+  EXPECT_EQ(server_.calls.back().at(4), expected("notif_closed", port));
 
   listener.emplace(startListener({"--bind", "127.0.0.1:" + std::to_string(port)}));
   ASSERT_TRUE(waitUntil([&] { return isListening(port); }));
   runOffGuiThread([&] { notifier->tick(); });
   ASSERT_EQ(server_.calls.size(), 2u);
-  EXPECT_EQ(server_.calls.back().body, expected("notif_opened", port));
+  EXPECT_EQ(server_.calls.back().at(4), expected("notif_opened", port));
 
   EXPECT_TRUE(QTest::qWaitFor([&] { return countWriters.size() >= 3; }, 5000));
   DevCount::shared().unsubscribe(subscription);

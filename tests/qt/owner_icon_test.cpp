@@ -1,11 +1,9 @@
 // The owner icon: desktop entries matched by program, window class or file
-// name, names read from /proc, the cache per root process and the fallback.
+// name, the cache per root process and the fallback.
 #include "support/test_process.h"
 #include "ui/owner_icon.h"
 
 #include <gtest/gtest.h>
-
-#include <unistd.h>
 
 namespace {
 
@@ -33,14 +31,6 @@ TEST(OwnerIcon, DesktopEntriesMatchByProgramClassOrFileName) {
       {{}, std::nullopt},
   };
   for (const auto& [names, icon] : cases) EXPECT_EQ(index.iconFor(names), icon) << names.join(",").toStdString();
-}
-
-TEST(OwnerIcon, ProcessNamesComeFromProc) {
-  QStringList names = processNames(static_cast<int32_t>(getpid()));
-  ASSERT_FALSE(names.isEmpty());
-  EXPECT_TRUE(names.contains("tarnwick_qt_tes") || names.contains("tarnwick_qt_tests"))
-      << names.join(",").toStdString();
-  EXPECT_TRUE(processNames(-5).isEmpty());
 }
 
 TEST(OwnerIcon, CachedPerRootProcessWithAFallback) {

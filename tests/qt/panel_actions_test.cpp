@@ -10,20 +10,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class PanelActionsTest : public ::testing::Test {
+class PanelActionsTest : public PanelTest {
  protected:
-  void SetUp() override { Prefs::install(std::make_shared<MemoryPreferences>()); }
-
-  std::unique_ptr<PortListModel> modelWith(std::vector<PortEntry> entries) {
-    fixture.services->ports = std::move(entries);
-    auto model = fixture.makeModel();
-    model->refresh();
-    fixture.settle();
-    fixture.services->scans = 0;
-    return model;
-  }
-
-  PanelFixture fixture;
   // Shown in this order: 3000 and 5000 in the first section, 80 in the second.
   PortEntry web = makeEntry(3000, 13000);
   PortEntry svc = makeEntry(5000, 15000);
@@ -43,7 +31,7 @@ TEST_F(PanelActionsTest, ArrowsMoveTheSelectionWithoutWrapping) {
       {svc.id(), 1, nginx.id()},     {web.id(), 5, nginx.id()},
       {"1:1", 1, web.id()},          {"1:1", -1, nginx.id()},
   };
-  auto model = modelWith({nginx, web, svc});
+  auto model = fixture.modelWith({nginx, web, svc});
   for (const Case& c : cases) {
     model->setSelection(c.from);
     model->moveSelection(c.delta);
@@ -55,13 +43,13 @@ TEST_F(PanelActionsTest, ArrowsMoveTheSelectionWithoutWrapping) {
   model->moveSelection(1);
   EXPECT_EQ(model->selection(), nginx.id());
 
-  auto empty = modelWith({});
+  auto empty = fixture.modelWith({});
   empty->moveSelection(1);
   EXPECT_EQ(empty->selection(), std::nullopt);
 }
 
 TEST_F(PanelActionsTest, EscapeUndoesOneThingPerPress) {
-  auto model = modelWith({web, svc});
+  auto model = fixture.modelWith({web, svc});
   model->setSelection(web.id());
   model->setSearchText("node");
   model->requestKill(web);
@@ -92,7 +80,7 @@ TEST_F(PanelActionsTest, EscapeUndoesOneThingPerPress) {
 }
 
 TEST_F(PanelActionsTest, ReturnIsIgnoredWithoutASelectedRowOrWhileEditing) {
-  auto model = modelWith({web});
+  auto model = fixture.modelWith({web});
   EXPECT_EQ(model->handleReturn(), KeyResult::Ignored) << "no selection";
   model->setSelection("1:1");
   EXPECT_EQ(model->handleReturn(), KeyResult::Ignored) << "selection not listed";
@@ -106,7 +94,7 @@ TEST_F(PanelActionsTest, ReturnIsIgnoredWithoutASelectedRowOrWhileEditing) {
 }
 
 TEST_F(PanelActionsTest, ReturnAsksThenConfirmsOnTheSameRow) {
-  auto model = modelWith({web, svc});
+  auto model = fixture.modelWith({web, svc});
   model->setSelection(web.id());
   EXPECT_EQ(model->handleReturn(), KeyResult::Handled);
   EXPECT_EQ(model->pendingKill(), (PendingKill{web, false, false, false}));
@@ -145,7 +133,7 @@ TEST_F(PanelActionsTest, SystemProcessesAreAlwaysConfirmed) {
   };
   for (const Case& c : cases) {
     PortEntry e = makeEntry(3000, 42, c.command, "127.0.0.1", c.user);
-    auto model = modelWith({e});
+    auto model = fixture.modelWith({e});
     fixture.services->log.clear();
     model->setConfirmBeforeKill(c.confirmSetting);
     model->setSelection(e.id());
@@ -157,7 +145,7 @@ TEST_F(PanelActionsTest, SystemProcessesAreAlwaysConfirmed) {
 }
 
 TEST_F(PanelActionsTest, RequestsCarryTheirFlagsAndReplaceEachOther) {
-  auto model = modelWith({web});
+  auto model = fixture.modelWith({web});
   using Request = void (PortListModel::*)(const PortEntry&);
   const std::pair<Request, PendingKill> cases[] = {
       {&PortListModel::requestKill, {web, false, false, false}},
@@ -180,6 +168,7 @@ TEST_F(PanelActionsTest, RequestsCarryTheirFlagsAndReplaceEachOther) {
   EXPECT_TRUE(fixture.services->log.empty());
 }
 
+// A restart ignores the container and rescans only after a pause of 1.5 s.
 TEST_F(PanelActionsTest, PerformStopsTheContainerOrTheProcessThenRescans) {
   struct Case {
     bool tree, force, restart;
@@ -187,55 +176,38 @@ TEST_F(PanelActionsTest, PerformStopsTheContainerOrTheProcessThenRescans) {
     std::string expected;
   };
   const Case cases[] = {
-      {false, false, false, false, "kill 13000"},
-      {false, false, false, true, "dockerStop web-db"},
-      {true, false, false, false, "killTree 13000"},
-      {true, false, false, true, "dockerStop web-db"},
-      {false, true, false, false, "forceKill 13000"},
-      {false, true, false, true, "dockerStop web-db"},
+      {false, false, false, false, "kill 13000"}, {false, false, false, true, "dockerStop web-db"},
+      {true, false, false, false, "killTree 13000"}, {true, false, false, true, "dockerStop web-db"},
+      {false, true, false, false, "forceKill 13000"}, {false, true, false, true, "dockerStop web-db"},
+      {true, false, true, false, "restart 13000"}, {true, false, true, true, "restart 13000"},
   };
+  const PortEntry restarted = makeEntry(3000, 14000);
   for (const Case& c : cases) {
-    if (c.docker)
-      fixture.services->containers = {{3000, "web-db"}};
-    else
-      fixture.services->containers = {};
-    auto model = modelWith({web, svc});
+    fixture.services->containers = c.docker ? ContainerMap{{3000, "web-db"}} : ContainerMap{};
+    auto model = fixture.modelWith({web, svc});
     fixture.services->log.clear();
-    fixture.services->ports = {svc};
+    fixture.services->ports = {restarted, svc};
     model->perform({web, c.tree, c.force, c.restart});
     EXPECT_TRUE(fixture.services->log.empty()) << "nothing blocks the GUI thread";
     fixture.settle();
     EXPECT_EQ(fixture.services->log, std::vector<std::string>{c.expected});
+    if (c.restart) {
+      EXPECT_EQ(fixture.services->scans, 0);
+      fixture.scheduler->advance(1499ms);
+      fixture.settle();
+      EXPECT_EQ(fixture.services->scans, 0);
+      fixture.scheduler->advance(1ms);
+      fixture.settle();
+    }
     EXPECT_EQ(fixture.services->scans, 1) << c.expected;
-    EXPECT_EQ(model->entries(), std::vector<PortEntry>{svc});
+    EXPECT_EQ(model->entries(), (std::vector<PortEntry>{restarted, svc})) << c.expected;
     EXPECT_EQ(fixture.scheduler->pending(), 0u);
-  }
-}
-
-TEST_F(PanelActionsTest, RestartIgnoresTheContainerAndRescansAfterAPause) {
-  for (bool docker : {false, true}) {
-    fixture.services->containers = docker ? ContainerMap{{3000, "web-db"}} : ContainerMap{};
-    auto model = modelWith({web});
-    fixture.services->log.clear();
-    PortEntry restarted = makeEntry(3000, 14000);
-    fixture.services->ports = {restarted};
-    model->perform({web, true, false, true});
-    fixture.settle();
-    EXPECT_EQ(fixture.services->log, std::vector<std::string>{"restart 13000"});
-    EXPECT_EQ(fixture.services->scans, 0);
-    fixture.scheduler->advance(1499ms);
-    fixture.settle();
-    EXPECT_EQ(fixture.services->scans, 0);
-    fixture.scheduler->advance(1ms);
-    fixture.settle();
-    EXPECT_EQ(fixture.services->scans, 1);
-    EXPECT_EQ(model->entries(), std::vector<PortEntry>{restarted});
   }
 }
 
 TEST_F(PanelActionsTest, WatchToggleWritesThroughTheStoredSet) {
   fixture.services->storedWatched = {3000};
-  auto model = modelWith({web});
+  auto model = fixture.modelWith({web});
   EXPECT_EQ(model->watched(), std::set<int64_t>{3000});
   EXPECT_TRUE(model->rowInputs(web).isWatched);
 
@@ -251,7 +223,7 @@ TEST_F(PanelActionsTest, WatchToggleWritesThroughTheStoredSet) {
 
 TEST_F(PanelActionsTest, LabelEditingSavesTheDraftAndRereadsTheStore) {
   fixture.services->storedLabels = {{"3000", "web"}};
-  auto model = modelWith({web, svc});
+  auto model = fixture.modelWith({web, svc});
   EXPECT_EQ(model->rowInputs(web).label, "web");
 
   model->startLabelEdit(3000);
@@ -278,7 +250,7 @@ TEST_F(PanelActionsTest, LabelEditingSavesTheDraftAndRereadsTheStore) {
 }
 
 TEST_F(PanelActionsTest, HidingAddsToTheStoredListAndKeepsSelectionAndRequest) {
-  auto model = modelWith({web, svc});
+  auto model = fixture.modelWith({web, svc});
   model->setSelection(svc.id());
   model->requestKill(svc);
   model->setHiddenPortsRaw("3000,junk");

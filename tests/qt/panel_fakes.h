@@ -1,9 +1,12 @@
 #pragma once
 // Stand-ins for the panel's environment: executors and timers the test steps
 // by hand, and services that record what the model asked for.
+#include "integrations/preferences.h"
 #include "ui/panel_services.h"
 #include "ui/port_list_model.h"
 #include "ui/task_executor.h"
+
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <deque>
@@ -145,6 +148,15 @@ struct PanelFixture {
     return std::make_unique<PortListModel>(
         PanelEnvironment{services, gui, background, scheduler, &clock});
   }
+  /// A model that has applied one scan of `entries`; the scan is not counted.
+  std::unique_ptr<PortListModel> modelWith(std::vector<PortEntry> entries) {
+    services->ports = std::move(entries);
+    auto model = makeModel();
+    model->refresh();
+    settle();
+    services->scans = 0;
+    return model;
+  }
   /// Runs all background work, then everything it handed to the GUI thread.
   void settle() {
     while (background->size() || gui->size()) {
@@ -152,6 +164,13 @@ struct PanelFixture {
       gui->drain();
     }
   }
+};
+
+/// A test of the model on fakes, with fresh preferences in memory.
+class PanelTest : public ::testing::Test {
+ protected:
+  void SetUp() override { Prefs::install(std::make_shared<MemoryPreferences>()); }
+  PanelFixture fixture;
 };
 
 /// An entry owned by an ordinary user, with no chain and no project.
@@ -165,4 +184,10 @@ inline PortEntry makeEntry(int64_t port, int32_t pid = 0, std::string command = 
   e.address = std::move(address);
   e.user = std::move(user);
   return e;
+}
+
+inline std::vector<int64_t> portsOf(const std::vector<PortEntry>& entries) {
+  std::vector<int64_t> ports;
+  for (const PortEntry& e : entries) ports.push_back(e.port);
+  return ports;
 }

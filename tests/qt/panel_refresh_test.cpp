@@ -9,26 +9,18 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::vector<int64_t> portsOf(const std::vector<PortEntry>& entries) {
-  std::vector<int64_t> ports;
-  for (const PortEntry& e : entries) ports.push_back(e.port);
-  return ports;
-}
-
 std::vector<int64_t> probedPorts(const FakePanelServices& services) {
   std::vector<int64_t> ports;
   for (const auto& probe : services.probes) ports.push_back(probe.first);
   return ports;
 }
 
-class PanelRefreshTest : public ::testing::Test {
+class PanelRefreshTest : public PanelTest {
  protected:
-  void SetUp() override { Prefs::install(std::make_shared<MemoryPreferences>()); }
   void refreshNow(PortListModel& model) {
     model.refresh();
     fixture.settle();
   }
-  PanelFixture fixture;
 };
 
 TEST_F(PanelRefreshTest, RefreshAppliesScanDockerAndStatsTogether) {
@@ -68,8 +60,9 @@ TEST_F(PanelRefreshTest, TheRefreshArrivingLastWinsWhateverStartedFirst) {
 }
 
 TEST_F(PanelRefreshTest, ProbesDevPortsAndRetriesSilentOnesEveryThirtySeconds) {
-  fixture.services->ports = {makeEntry(80), makeEntry(3000), makeEntry(5173), makeEntry(10000),
-                             makeEntry(1024), makeEntry(9999)};
+  // 3000 on two addresses is probed once.
+  fixture.services->ports = {makeEntry(80),    makeEntry(3000), makeEntry(5173), makeEntry(10000),
+                             makeEntry(1024),  makeEntry(9999), makeEntry(3000, 0, "node", "[::1]")};
   auto model = fixture.makeModel();
   refreshNow(*model);
   EXPECT_EQ(probedPorts(*fixture.services), (std::vector<int64_t>{3000, 5173, 1024, 9999}));
@@ -98,14 +91,6 @@ TEST_F(PanelRefreshTest, ProbesDevPortsAndRetriesSilentOnesEveryThirtySeconds) {
     EXPECT_EQ(probedPorts(*fixture.services), step.probed) << step.after.count();
     fixture.services->probes.clear();
   }
-}
-
-TEST_F(PanelRefreshTest, OnePortOnTwoAddressesIsProbedOnce) {
-  fixture.services->ports = {makeEntry(3000, 7, "node", "127.0.0.1"),
-                             makeEntry(3000, 7, "node", "[::1]")};
-  auto model = fixture.makeModel();
-  refreshNow(*model);
-  EXPECT_EQ(probedPorts(*fixture.services), std::vector<int64_t>{3000});
 }
 
 TEST_F(PanelRefreshTest, LiveSampleSkipsAnEmptyListButARefreshClearsStats) {

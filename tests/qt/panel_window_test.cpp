@@ -1,8 +1,6 @@
 #include "ui/panel_window.h"
 
-#include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -10,32 +8,6 @@
 namespace {
 
 using Escape = PanelWindow::EscapeResult;
-
-TEST(PanelWindow, StartsWithThePlaceholderAtTheFixedWidth) {
-  PanelWindow panel;
-  ASSERT_NE(panel.content(), nullptr);
-  auto labels = panel.content()->findChildren<QLabel*>();
-  ASSERT_FALSE(labels.isEmpty());
-  EXPECT_EQ(labels.first()->text(), QStringLiteral("Tarnwick"));
-  panel.openAt({10, 20});
-  EXPECT_EQ(panel.width(), PanelWindow::kWidth);
-  EXPECT_EQ(panel.pos(), QPoint(10, 20));
-  EXPECT_EQ(panel.palette().color(QPalette::Window), QColor::fromRgbF(0.105f, 0.098f, 0.066f));
-}
-
-TEST(PanelWindow, NewContentReplacesTheOldAndTakesTheWidth) {
-  PanelWindow panel;
-  QPointer<QWidget> placeholder = panel.content();
-  auto* content = new QWidget;
-  content->setMinimumHeight(200);
-  panel.setContent(content);
-  EXPECT_EQ(panel.content(), content);
-  EXPECT_EQ(content->parentWidget(), &panel);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return placeholder.isNull(); }, 2000));
-  panel.openAt({0, 0});
-  EXPECT_EQ(panel.width(), PanelWindow::kWidth);
-  EXPECT_GE(panel.height(), 200);
-}
 
 TEST(PanelWindow, EscapeClosesOnlyWhenTheContentHasNothingToUndo) {
   struct Row {

@@ -10,26 +10,7 @@
 
 namespace {
 
-std::vector<int64_t> portsOf(const std::vector<PortEntry>& entries) {
-  std::vector<int64_t> ports;
-  for (const PortEntry& e : entries) ports.push_back(e.port);
-  return ports;
-}
-
-class PortListModelTest : public ::testing::Test {
- protected:
-  void SetUp() override { Prefs::install(std::make_shared<MemoryPreferences>()); }
-
-  std::unique_ptr<PortListModel> modelWith(std::vector<PortEntry> entries) {
-    fixture.services->ports = std::move(entries);
-    auto model = fixture.makeModel();
-    model->refresh();
-    fixture.settle();
-    return model;
-  }
-
-  PanelFixture fixture;
-};
+using PortListModelTest = PanelTest;
 
 std::vector<PortEntry> searchEntries() {
   PortEntry web = makeEntry(3000, 0, "node");
@@ -80,7 +61,7 @@ TEST_F(PortListModelTest, FiltersBySearchExposureAndHiddenPorts) {
       {"hidden ports", "", false, "3000,80", {8030, 5000, 5432, 7000, 9999}},
       {"hidden ports with junk", "", true, " 8030,x,5432", {8030, 80}},
   };
-  auto model = modelWith(searchEntries());
+  auto model = fixture.modelWith(searchEntries());
   for (const FilterCase& c : cases) {
     model->setSearchText(c.search);
     model->setExposedOnly(c.exposedOnly);
@@ -89,23 +70,8 @@ TEST_F(PortListModelTest, FiltersBySearchExposureAndHiddenPorts) {
   }
 }
 
-TEST_F(PortListModelTest, ParsesHiddenPortsLeniently) {
-  const std::pair<const char*, std::set<int64_t>> cases[] = {
-      {"", {}},
-      {",,", {}},
-      {"80,,abc, 443", {80}},
-      {"+8080,-1,3000,3000", {8080, -1, 3000}},
-      {"99999999999999999999,22", {22}},
-  };
-  auto model = fixture.makeModel();
-  for (const auto& [raw, expected] : cases) {
-    Prefs::store().setText("hiddenPorts", raw);
-    EXPECT_EQ(model->hiddenPorts(), expected) << raw;
-  }
-}
-
 TEST_F(PortListModelTest, SplitsSectionsAtTheDevRangeKeepingOrder) {
-  auto model = modelWith({makeEntry(10000), makeEntry(1024), makeEntry(1023), makeEntry(9999),
+  auto model = fixture.modelWith({makeEntry(10000), makeEntry(1024), makeEntry(1023), makeEntry(9999),
                           makeEntry(80), makeEntry(3000)});
   EXPECT_EQ(portsOf(model->devPorts()), (std::vector<int64_t>{1024, 9999, 3000}));
   EXPECT_EQ(portsOf(model->otherPorts()), (std::vector<int64_t>{10000, 1023, 80}));
@@ -135,7 +101,7 @@ TEST_F(PortListModelTest, ListHeightShowsWholeRowsOnly) {
     std::vector<PortEntry> entries;
     for (int i = 0; i < c.dev; ++i) entries.push_back(makeEntry(3000 + i));
     for (int i = 0; i < c.other; ++i) entries.push_back(makeEntry(20000 + i));
-    auto model = modelWith(entries);
+    auto model = fixture.modelWith(entries);
     if (c.maxHeight)
       model->setPanelMaxHeight(*c.maxHeight);
     else
@@ -146,7 +112,7 @@ TEST_F(PortListModelTest, ListHeightShowsWholeRowsOnly) {
 }
 
 TEST_F(PortListModelTest, SummaryCountsTheWholeScan) {
-  auto model = modelWith({makeEntry(80, 0, "nginx", "*"), makeEntry(3000), makeEntry(5173),
+  auto model = fixture.modelWith({makeEntry(80, 0, "nginx", "*"), makeEntry(3000), makeEntry(5173),
                           makeEntry(9999), makeEntry(10000)});
   model->hidePort(3000);
   model->setSearchText("nothing matches this");

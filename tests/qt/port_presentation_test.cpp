@@ -44,17 +44,6 @@ TEST(PortPresentation, Subtitle) {
   for (const Case& c : cases) EXPECT_EQ(subtitle(c.entry, c.docker), c.expected) << c.name;
 }
 
-TEST(PortPresentation, SystemProcesses) {
-  const std::tuple<const char*, const char*, bool> cases[] = {
-      {"launchd", "alice", true},   {"Launchd", "alice", false}, {"node", "root", true},
-      {"node", "_www", true},       {"node", "rooted", false},   {"node", "alice_", false},
-      {"WindowServer", "alice", true}, {"searchpartyd", "bob", true}, {"", "", false},
-  };
-  for (const auto& [command, user, system] : cases)
-    EXPECT_EQ(makeEntry(80, 1, command, "*", user).isSystem(), system) << command << " " << user;
-  EXPECT_EQ(PortEntry::systemCommands().size(), 13u);
-}
-
 TEST(PortPresentation, ConfirmationTextAndStopTooltip) {
   struct Case {
     const char* user;

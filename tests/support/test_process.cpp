@@ -9,6 +9,9 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -234,4 +237,21 @@ RunResult runProgram(const std::vector<std::string>& argv, const TestProcess::Op
   while (auto line = process.readLine(std::chrono::seconds(60))) result.out += *line + "\n";
   result.status = process.waitExitStatus();
   return result;
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+int freeLoopbackPort() {
+  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof addr;
+  ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &length);
+  ::close(fd);
+  return ntohs(addr.sin_port);
 }

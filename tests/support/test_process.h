@@ -74,6 +74,11 @@ class TempDir {
   std::string path_;
 };
 
+/// The whole content of a file (empty when it cannot be read).
+std::string readFile(const std::string& path);
+/// A loopback port that was free a moment ago (others may take it first).
+int freeLoopbackPort();
+
 /// Paths fixed at build time.
 std::string listenerPath();  ///< the tw_listener program
 std::string tarnwickPath();  ///< the tarnwick executable

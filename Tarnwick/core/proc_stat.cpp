@@ -1,6 +1,6 @@
 #include "core/proc_stat.h"
 
-#include "core/number.h"
+#include "core/proc_stat_line.h"
 #include "core/text.h"
 
 #include <charconv>
@@ -9,11 +9,8 @@
 
 namespace {
 
-// Field numbers of proc(5), counted from 1 with the PID; the text after the
-// last ")" starts at field 3.
-constexpr size_t kFirstFieldAfterCommand = 3;
-constexpr size_t kUtime = 14, kStime = 15, kStartTime = 22, kRss = 24;
-
+// Not ProcFiles::readFile: this file is built on every platform, that one
+// only on Linux.
 std::string readSmallFile(const std::string& path) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return {};
@@ -30,17 +27,9 @@ std::string readSmallFile(const std::string& path) {
 namespace PortCore {
 
 std::optional<ProcCounters> parseProcCounters(std::string_view text) {
-  size_t close = text.rfind(')');
-  if (close == std::string_view::npos) return std::nullopt;
-  auto fields = splitNonEmpty(trimWhitespace(text.substr(close + 1)), ' ');
-  auto field = [&](size_t number) -> std::optional<int64_t> {
-    size_t index = number - kFirstFieldAfterCommand;
-    if (index >= fields.size()) return std::nullopt;
-    return parseInt64(fields[index]);
-  };
-  auto utime = field(kUtime), stime = field(kStime), start = field(kStartTime), rss = field(kRss);
-  if (!utime || !stime || !start || !rss) return std::nullopt;
-  return ProcCounters{*start, *utime + *stime, *rss};
+  auto line = parseProcStatLine(text);
+  if (!line) return std::nullopt;
+  return ProcCounters{static_cast<int64_t>(line->startTime), line->cpuTicks, line->rssPages};
 }
 
 }  // namespace PortCore

@@ -18,12 +18,6 @@ constexpr uint64_t refreshEvery = 64;
 constexpr size_t maxCommFiles = 512;
 constexpr int maxAncestors = 22;  // the chain stops at 20 names; a little beyond is harmless
 
-std::optional<StatFacts> readStat(int root, int32_t pid) {
-  char path[32];
-  std::snprintf(path, sizeof path, "%d/stat", static_cast<int>(pid));
-  return PortCore::parseProcStat(ProcFiles::readFile(root, path));
-}
-
 }  // namespace
 
 ProcessRows::~ProcessRows() {
@@ -90,7 +84,7 @@ std::string ProcessRows::list(int root, const std::vector<int32_t>& fresh, const
 
   std::vector<std::optional<StatFacts>> read(toRead.size());
   PortCore::forEachChunk(toRead.size(), [&](size_t begin, size_t end, unsigned) {
-    for (size_t i = begin; i < end; ++i) read[i] = readStat(root, entries[toRead[i]].number);
+    for (size_t i = begin; i < end; ++i) read[i] = PortCore::readProcStat(root, entries[toRead[i]].number);
   });
   for (size_t i = 0; i < toRead.size(); ++i) {
     const auto& entry = entries[toRead[i]];

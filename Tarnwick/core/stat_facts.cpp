@@ -13,11 +13,16 @@ std::optional<StatFacts> parseProcStat(std::string_view stat) {
   return StatFacts{std::string(line->comm), line->ppid, line->startTime, -1};
 }
 
-std::optional<StatFacts> readProcessFacts(int root, int32_t pid) {
+std::optional<StatFacts> readProcStat(int root, int32_t pid) {
   char path[32];
   std::snprintf(path, sizeof path, "%d/stat", static_cast<int>(pid));
-  auto facts = parseProcStat(ProcFiles::readFile(root, path));
+  return parseProcStat(ProcFiles::readFile(root, path));
+}
+
+std::optional<StatFacts> readProcessFacts(int root, int32_t pid) {
+  auto facts = readProcStat(root, pid);
   if (!facts) return std::nullopt;
+  char path[32];
   std::snprintf(path, sizeof path, "%d", static_cast<int>(pid));
   facts->uid = ProcFiles::ownerUid(root, path);
   if (facts->uid < 0) return std::nullopt;

@@ -23,8 +23,12 @@ namespace PortCore {
 /// does not fit.
 std::optional<StatFacts> parseProcStat(std::string_view stat);
 
-/// The facts of `pid` under the /proc directory `root`; absent when the
-/// process is gone or cannot be read.
+/// The stat facts of `pid` under the /proc directory `root`, its owner left
+/// unknown; absent when the process is gone or its stat does not parse.
+std::optional<StatFacts> readProcStat(int root, int32_t pid);
+
+/// As readProcStat with the owner of /proc/PID; absent also when the owner
+/// cannot be looked at.
 std::optional<StatFacts> readProcessFacts(int root, int32_t pid);
 
 }  // namespace PortCore

@@ -65,8 +65,9 @@ std::string decodeUtf8Lossy(std::string_view bytes) {
   return out;
 }
 
-std::string_view trimWhitespace(std::string_view text) {
-  constexpr std::string_view blanks = " \t\r\n";
+std::string_view trimWhitespace(std::string_view text) { return trim(text, " \t\r\n"); }
+
+std::string_view trim(std::string_view text, std::string_view blanks) {
   auto first = text.find_first_not_of(blanks);
   if (first == std::string_view::npos) return {};
   auto last = text.find_last_not_of(blanks);

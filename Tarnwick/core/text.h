@@ -19,5 +19,7 @@ std::string decodeUtf8Lossy(std::string_view bytes);
 
 /// `text` without spaces, tabs, carriage returns and line feeds at either end.
 std::string_view trimWhitespace(std::string_view text);
+/// `text` without any of the characters in `blanks` at either end.
+std::string_view trim(std::string_view text, std::string_view blanks);
 
 }  // namespace PortCore

@@ -1,5 +1,6 @@
 #include "integrations/port_labels.h"
 
+#include "core/text.h"
 #include "integrations/preferences.h"
 
 #include <nlohmann/json.hpp>
@@ -9,14 +10,6 @@ namespace PortLabels {
 namespace {
 
 constexpr const char* kKey = "portLabels";
-
-std::string_view trimSpacesAndTabs(std::string_view text) {
-  constexpr std::string_view blanks = " \t";
-  auto first = text.find_first_not_of(blanks);
-  if (first == std::string_view::npos) return {};
-  auto last = text.find_last_not_of(blanks);
-  return text.substr(first, last - first + 1);
-}
 
 std::optional<LabelMap> decode(const std::string& text) {
   auto json = nlohmann::json::parse(text, nullptr, /*allow_exceptions=*/false);
@@ -50,7 +43,7 @@ LabelMap all() {
 void set(const std::optional<std::string>& label, int64_t port) {
   LabelMap labels = all();
   std::string key = std::to_string(port);
-  std::string_view trimmed = label ? trimSpacesAndTabs(*label) : std::string_view{};
+  std::string_view trimmed = label ? PortCore::trim(*label, " \t") : std::string_view{};
   if (trimmed.empty()) {
     labels.erase(key);
   } else {

@@ -2,13 +2,13 @@
 
 #include "integrations/l10n.h"
 #include "ui/port_list_model.h"
+#include "ui/rounded_frame.h"
 #include "ui/symbol_icon.h"
 #include "ui/theme.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -19,21 +19,6 @@ constexpr int kButtonIcon = 14;
 constexpr int kSearchIcon = 12;
 
 QString localized(const char* key) { return QString::fromStdString(L10n::text(key)); }
-
-/// The search field's rounded card with its hairline outline.
-class SearchFrame final : public QWidget {
- public:
-  using QWidget::QWidget;
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setBrush(Theme::card());
-    painter.setPen(QPen(Theme::border(), 0.5));
-    painter.drawRoundedRect(QRectF(rect()).adjusted(0.25, 0.25, -0.25, -0.25), 7, 7);
-  }
-};
 
 QString exposedStyle(bool on) {
   return QStringLiteral("QPushButton { color: %1; background: %2; border: none;"
@@ -132,7 +117,7 @@ QWidget* PanelHeader::searchRow() {
   auto* holder = new QWidget(this);
   auto* outer = new QVBoxLayout(holder);
   outer->setContentsMargins(12, 8, 12, 8);
-  auto* frame = new SearchFrame(holder);
+  auto* frame = new RoundedFrame(7, holder);
   outer->addWidget(frame);
   auto* layout = new QHBoxLayout(frame);
   layout->setContentsMargins(8, 5, 8, 5);

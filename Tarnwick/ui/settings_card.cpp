@@ -2,13 +2,13 @@
 
 #include "integrations/l10n.h"
 #include "ui/port_list_model.h"
+#include "ui/rounded_frame.h"
 #include "ui/segmented_control.h"
 #include "ui/theme.h"
 #include "ui/toggle_switch.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -27,28 +27,13 @@ constexpr int kHeightMax = 800;
 
 QString localized(const char* key) { return QString::fromStdString(L10n::text(key)); }
 
-/// The card's rounded fill and hairline outline behind its rows.
-class CardFrame final : public QWidget {
- public:
-  using QWidget::QWidget;
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setBrush(Theme::card());
-    painter.setPen(QPen(Theme::border(), 0.5));
-    painter.drawRoundedRect(QRectF(rect()).adjusted(0.25, 0.25, -0.25, -0.25), 10, 10);
-  }
-};
-
 }  // namespace
 
 SettingsCard::SettingsCard(PortListModel* model, QWidget* parent)
     : QWidget(parent), model_(model) {
   auto* outer = new QVBoxLayout(this);
   outer->setContentsMargins(12, 10, 12, 10);
-  auto* card = new CardFrame(this);
+  auto* card = new RoundedFrame(10, this);
   outer->addWidget(card);
   auto* column = new QVBoxLayout(card);
   column->setContentsMargins(0, 0, 0, 0);

@@ -1,6 +1,7 @@
 #include "ui/panel_header.h"
 
 #include "integrations/l10n.h"
+#include "ui/localized.h"
 #include "ui/port_list_model.h"
 #include "ui/rounded_frame.h"
 #include "ui/symbol_icon.h"
@@ -17,8 +18,6 @@ namespace {
 
 constexpr int kButtonIcon = 14;
 constexpr int kSearchIcon = 12;
-
-QString localized(const char* key) { return QString::fromStdString(L10n::text(key)); }
 
 QString exposedStyle(bool on) {
   return QStringLiteral("QPushButton { color: %1; background: %2; border: none;"

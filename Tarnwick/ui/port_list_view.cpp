@@ -1,6 +1,6 @@
 #include "ui/port_list_view.h"
 
-#include "integrations/l10n.h"
+#include "ui/localized.h"
 #include "ui/panel_header.h"
 #include "ui/port_list_model.h"
 #include "ui/port_row.h"
@@ -23,8 +23,6 @@ constexpr int kSectionHeaderHeight = 30;
 constexpr int kListTop = 6;
 constexpr int kListBottom = 10;
 constexpr int kListSide = 6;
-
-QString localized(const std::string& key) { return QString::fromStdString(L10n::text(key)); }
 
 QLabel* makeSectionHeader(QWidget* parent) {
   auto* header = new QLabel(parent);

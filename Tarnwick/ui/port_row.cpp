@@ -2,6 +2,7 @@
 
 #include "integrations/editor.h"
 #include "integrations/l10n.h"
+#include "ui/localized.h"
 #include "ui/owner_icon.h"
 #include "ui/port_presentation.h"
 #include "ui/row_parts.h"
@@ -26,8 +27,6 @@ namespace {
 
 constexpr int kIconSize = 28;
 constexpr int kActionsWidth = 86;
-
-QString localized(const char* key) { return QString::fromStdString(L10n::text(key)); }
 
 QString smallButtonStyle(const QColor& text, const QColor& background) {
   return QStringLiteral(

@@ -1,6 +1,7 @@
 #include "ui/settings_card.h"
 
 #include "integrations/l10n.h"
+#include "ui/localized.h"
 #include "ui/port_list_model.h"
 #include "ui/rounded_frame.h"
 #include "ui/segmented_control.h"
@@ -24,8 +25,6 @@ const std::array<double, 4> kIntervals = {2, 3, 5, 10};
 constexpr int kHeightStep = 20;
 constexpr int kHeightMin = 240;
 constexpr int kHeightMax = 800;
-
-QString localized(const char* key) { return QString::fromStdString(L10n::text(key)); }
 
 }  // namespace
 

@@ -83,12 +83,8 @@ std::string ProcScanSource::listeningSockets() {
       current = holder.pid;
       appendProcessLines(out, current, found.facts.at(current), users_);
     }
-    const auto& socket = *byInode.at(holder.inode);
-    out += "PTCP\nn";
-    out += socket.address;
-    out += ':';
-    out += std::to_string(socket.port);
-    out += '\n';
+    out += "PTCP\n";
+    PortCore::appendPortNumberLine(out, *byInode.at(holder.inode));
   }
   return out;
 }

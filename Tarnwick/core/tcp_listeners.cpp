@@ -100,14 +100,16 @@ std::vector<ListeningSocket> parseTcpTable(std::string_view table, TcpFamily fam
 
 std::string portNumberLines(const std::vector<ListeningSocket>& sockets) {
   std::string out;
-  for (const auto& socket : sockets) {
-    out += 'n';
-    out += socket.address;
-    out += ':';
-    out += std::to_string(socket.port);
-    out += '\n';
-  }
+  for (const auto& socket : sockets) appendPortNumberLine(out, socket);
   return out;
+}
+
+void appendPortNumberLine(std::string& out, const ListeningSocket& socket) {
+  out += 'n';
+  out += socket.address;
+  out += ':';
+  out += std::to_string(socket.port);
+  out += '\n';
 }
 
 }  // namespace PortCore

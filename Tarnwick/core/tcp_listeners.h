@@ -35,5 +35,7 @@ std::optional<std::vector<ListeningSocket>> kernelListeningSockets();
 
 /// "n" lines as `lsof -F n` prints them for these sockets.
 std::string portNumberLines(const std::vector<ListeningSocket>& sockets);
+/// The "n" line of one socket, appended to `out`.
+void appendPortNumberLine(std::string& out, const ListeningSocket& socket);
 
 }  // namespace PortCore

@@ -197,21 +197,18 @@ TEST_F(PortListViewTest, KeysReachTheModelWhereverTheFocusIs) {
   fixture.settle();
   EXPECT_EQ(fixture.services->log, std::vector<std::string>{"kill 13000"});
 
-  // Typing still reaches the field; Escape undoes one thing per press.
+  // Typing still reaches the field; Escape reaches the model (whose test
+  // checks the order of what it undoes) and is passed on once nothing is left.
   QTest::keyClicks(search, "py");
   EXPECT_EQ(model->searchText(), "py");
   model->setSelection(api.id());
   QTest::keyClick(search, Qt::Key_Escape);
-  EXPECT_EQ(model->searchText(), "");
   EXPECT_EQ(search->text(), "");
-  EXPECT_EQ(escapeIgnored.count(), 0);
   QTest::keyClick(search, Qt::Key_Escape);
   EXPECT_EQ(model->selection(), std::nullopt);
   EXPECT_EQ(escapeIgnored.count(), 0);
-  QTest::keyClick(search, Qt::Key_Escape);
-  EXPECT_EQ(escapeIgnored.count(), 1) << "nothing left to undo";
   QTest::keyClick(view.get(), Qt::Key_Escape);
-  EXPECT_EQ(escapeIgnored.count(), 2);
+  EXPECT_EQ(escapeIgnored.count(), 1) << "nothing left to undo";
 }
 
 TEST_F(PortListViewTest, ReturnInTheLabelEditorSavesTheLabelAndKillsNothing) {

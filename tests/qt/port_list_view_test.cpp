@@ -250,25 +250,12 @@ TEST_F(PortListViewTest, HeaderButtons) {
   QTest::mouseClick(header->quitButton(), Qt::LeftButton);
   EXPECT_EQ(quit.count(), 1);
 
-  auto accentPixels = [&] {
-    QImage image = header->settingsButton()->icon().pixmap(QSize(14, 14)).toImage();
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-      for (int x = 0; x < image.width(); ++x) {
-        QColor c = image.pixelColor(x, y);
-        if (c.alpha() > 128 && c.blue() > 200 && c.red() < 80) ++count;
-      }
-    return count;
-  };
   EXPECT_FALSE(view->settingsCard()->isVisibleTo(view.get()));
-  EXPECT_EQ(accentPixels(), 0);
   QTest::mouseClick(header->settingsButton(), Qt::LeftButton);
   EXPECT_TRUE(model->showSettings());
   EXPECT_TRUE(view->settingsCard()->isVisibleTo(view.get()));
-  EXPECT_GT(accentPixels(), 10) << "the gear is accent-coloured while the card shows";
   QTest::mouseClick(header->settingsButton(), Qt::LeftButton);
   EXPECT_FALSE(view->settingsCard()->isVisibleTo(view.get()));
-  EXPECT_EQ(accentPixels(), 0);
 }
 
 TEST_F(PortListViewTest, EverySettingWritesItsKey) {

@@ -287,16 +287,9 @@ TEST_F(PortRowTest, TheConfirmationStrip) {
   PortRow* row = rowOf(e);
   EXPECT_FALSE(row->cancelButton()->isVisibleTo(row));
 
-  const std::pair<void (PortListModel::*)(const PortEntry&), const char*> requests[] = {
-      {&PortListModel::requestKill, "confirm_kill"},
-      {&PortListModel::requestKillTree, "confirm_tree"},
-      {&PortListModel::requestForceKill, "confirm_force"},
-      {&PortListModel::requestRestart, "confirm_restart"},
-  };
-  for (const auto& [request, key] : requests) {
-    (model.get()->*request)(e);
-    EXPECT_EQ(row->secondLine()->text(), localized(key));
-  }
+  // Which text each kind of request shows is the presentation test's concern.
+  model->requestRestart(e);
+  EXPECT_EQ(row->secondLine()->text(), localized("confirm_restart"));
   EXPECT_TRUE(row->cancelButton()->isVisibleTo(row));
   EXPECT_TRUE(row->confirmButton()->isVisibleTo(row));
   EXPECT_FALSE(row->actionsBox()->isVisibleTo(row));

@@ -1,15 +1,11 @@
 // `tarnwick --list` against real listeners started by the test.
 #include "core/number.h"
 #include "core/process_table.h"
-#include "core/scan.h"
-#include "core/scan_source.h"
-#include "core/tool_runner.h"
 #include "support/port_entry_printer.h"
 #include "support/test_process.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <arpa/inet.h>
 #include <fstream>
 #include <map>
@@ -201,30 +197,6 @@ TEST_F(ListModeTest, FindsEveryListenerWithItsProcessDetails) {
   ASSERT_GE(chain.size(), 2u);
   EXPECT_EQ(chain[0], "sh");
   EXPECT_EQ(chain[1], "sh");
-}
-
-// The system source and the real lsof and ps must tell the same story about
-// the same processes.
-TEST_F(ListModeTest, SystemSourceAgreesWithTheTools) {
-  RealToolRunner runner;
-  ToolScanSource tools(runner);
-  std::map<std::string, PortEntry> fromTools, fromSystem;
-  // The chains reach above this test into whatever started it; should one of
-  // those ancestors exit between the two scans, its children are re-parented
-  // and the chains differ for a good reason. One more pair of scans settles it.
-  for (int attempt = 0; attempt < 2 && (attempt == 0 || fromSystem != fromTools); ++attempt) {
-    fromTools = ours(PortCore::listPorts(tools));
-    fromSystem = ours(PortCore::listPorts(PortCore::systemScanSource()));
-  }
-  EXPECT_EQ(fromTools.size(), expected.size());
-  EXPECT_EQ(fromSystem, fromTools);
-
-  auto toolPorts = PortCore::listeningPortNumbers(tools);
-  auto systemPorts = PortCore::listeningPortNumbers(PortCore::systemScanSource());
-  for (const auto& e : expected) {
-    EXPECT_NE(std::find(toolPorts.begin(), toolPorts.end(), e.port), toolPorts.end()) << e.port;
-    EXPECT_NE(std::find(systemPorts.begin(), systemPorts.end(), e.port), systemPorts.end()) << e.port;
-  }
 }
 
 }  // namespace

@@ -16,34 +16,27 @@
 
 namespace {
 
+PortEntry withOrigin(PortEntry entry, std::vector<std::string> chain, int32_t rootPid = 0,
+                     std::optional<std::string> project = std::nullopt) {
+  entry.parentChain = std::move(chain);
+  if (rootPid) entry.rootPid = rootPid;
+  if (project) entry.cwd = "/home/alice/src/" + *project;
+  entry.project = std::move(project);
+  return entry;
+}
+
 std::vector<PortEntry> realisticPorts() {
-  PortEntry web = makeEntry(3000, 48211, "node", "127.0.0.1");
-  web.parentChain = {"npm", "zsh", "gnome-terminal-server"};
-  web.rootPid = 2210;
-  web.cwd = "/home/alice/src/storefront";
-  web.project = "storefront";
-  PortEntry vite = makeEntry(5173, 48377, "node", "[::1]");
-  vite.parentChain = {"npm", "bash", "code"};
-  vite.rootPid = 3120;
-  vite.cwd = "/home/alice/src/dashboard";
-  vite.project = "dashboard";
-  PortEntry api = makeEntry(8000, 51002, "python3", "0.0.0.0");
-  api.parentChain = {"uvicorn", "zsh", "gnome-terminal-server"};
-  api.rootPid = 2210;
-  api.cwd = "/home/alice/src/payments";
-  api.project = "payments";
-  PortEntry db = makeEntry(5432, 1893, "docker-proxy", "0.0.0.0", "root");
-  db.parentChain = {"dockerd", "systemd"};
-  db.rootPid = 1;
-  PortEntry redis = makeEntry(6379, 1950, "redis-server", "127.0.0.1", "redis");
-  redis.parentChain = {"systemd"};
-  PortEntry ssh = makeEntry(22, 812, "sshd", "*", "root");
-  ssh.parentChain = {"systemd"};
-  PortEntry cups = makeEntry(631, 905, "cupsd", "127.0.0.1", "root");
-  cups.parentChain = {"systemd"};
-  PortEntry syncthing = makeEntry(22000, 2871, "syncthing", "*", "alice");
-  syncthing.parentChain = {"systemd"};
-  return {ssh, web, cups, vite, api, db, redis, syncthing};
+  const std::vector<std::string> systemd = {"systemd"};
+  return {withOrigin(makeEntry(22, 812, "sshd", "*", "root"), systemd),
+          withOrigin(makeEntry(3000, 48211, "node", "127.0.0.1"), {"npm", "zsh", "gnome-terminal-server"}, 2210,
+                     "storefront"),
+          withOrigin(makeEntry(631, 905, "cupsd", "127.0.0.1", "root"), systemd),
+          withOrigin(makeEntry(5173, 48377, "node", "[::1]"), {"npm", "bash", "code"}, 3120, "dashboard"),
+          withOrigin(makeEntry(8000, 51002, "python3", "0.0.0.0"), {"uvicorn", "zsh", "gnome-terminal-server"},
+                     2210, "payments"),
+          withOrigin(makeEntry(5432, 1893, "docker-proxy", "0.0.0.0", "root"), {"dockerd", "systemd"}, 1),
+          withOrigin(makeEntry(6379, 1950, "redis-server", "127.0.0.1", "redis"), systemd),
+          withOrigin(makeEntry(22000, 2871, "syncthing", "*", "alice"), systemd)};
 }
 
 /// Colours that differ from the background inside `area`.

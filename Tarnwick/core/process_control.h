@@ -1,6 +1,8 @@
 #pragma once
 // Acting on the processes behind a port: the top dev ancestor, graceful stop
 // with escalation, stopping a dev tree, restarting it.
+#include "core/action_outcome.h"
+#include "core/process_identity.h"
 #include "core/process_table.h"
 
 #include <cstdint>
@@ -38,24 +40,21 @@ std::string commandName(std::string_view comm);
 /// A parent link back to a PID already visited ends the walk.
 int32_t topDevAncestor(int32_t leaf, const ProcessTable& table);
 
-/// SIGTERM, up to twenty 0.1 s liveness probes, then SIGKILL; with Force::Yes a
-/// single SIGKILL. PIDs below 2 are never signalled. Blocks up to about 2 s.
-void killProcess(int32_t pid, Force force);
-void killProcess(int32_t pid, Force force, ProcessSignals& signaller);
+/// Stops `target` when it is still the process that was listed: SIGTERM, up
+/// to about 2 s waiting for its exit, then SIGKILL; with Force::Yes a single
+/// SIGKILL. PIDs below 2 are never signalled. ProcessChanged when the PID has
+/// gone or belongs to another process now.
+ActionOutcome killProcess(const ProcessIdentity& target, Force force);
 
-/// Stops the top dev ancestor of `leaf` (from a fresh process table) gracefully.
-void killTree(int32_t leaf);
-void killTree(int32_t leaf, const ControlSources& sources);
+/// Confirms `leaf`, then stops the top dev ancestor found in a fresh process
+/// table, gracefully.
+ActionOutcome killTree(const ProcessIdentity& leaf);
 
-/// The full command line of `pid`, absent when it cannot be read.
-std::optional<std::string> commandLine(int32_t pid);
-std::optional<std::string> commandLine(int32_t pid, ProcessFacts& facts);
-
-/// Stops the top dev ancestor of `leaf` and starts its command line again in its
-/// working directory, detached, output discarded. Does nothing when the command
-/// line cannot be read, the process belongs to another user, or it is PID 0 or 1.
-void restartTree(int32_t leaf);
-void restartTree(int32_t leaf, const ControlSources& sources);
+/// Confirms `leaf`, plans the restart of its top dev ancestor in full (owner,
+/// arguments, working directory, program), and only then stops it and starts
+/// it again, detached. When no plan can be made nothing is stopped and the
+/// outcome says why; LaunchFailed when it stopped but did not start again.
+ActionOutcome restartTree(const ProcessIdentity& leaf);
 
 /// The real system.
 ControlSources systemControlSources();

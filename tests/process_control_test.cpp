@@ -6,94 +6,101 @@
 #include "core/scan_source.h"
 #include "core/tool_paths.h"
 #include "support/fake_tool_runner.h"
+#include "support/test_process.h"
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
 using Events = std::vector<std::string>;
+using namespace std::chrono_literals;
 
-// Signals that go nowhere: the process answers `probesAnswered` liveness
-// probes and is gone after that.
+// Signals that go nowhere: `running` is the system's PID to start time, and
+// a process exits on SIGTERM when `exitsOnTerm`.
 class RecordingSignals final : public ProcessSignals {
  public:
   explicit RecordingSignals(Events& events) : events_(events) {}
-  int probesAnswered = INT_MAX;
-  SignalResult afterLastProbe = SignalResult::NoSuchProcess;
+  std::map<int32_t, uint64_t> running;
+  bool exitsOnTerm = true;
+  SignalResult answer = SignalResult::Sent;
 
-  SignalResult send(int32_t pid, int signal) override {
-    events_.push_back("signal " + std::to_string(signal) + " to " + std::to_string(pid));
-    if (signal != 0) return SignalResult::Sent;
-    if (probesAnswered == 0) return afterLastProbe;
-    if (probesAnswered != INT_MAX) --probesAnswered;
-    return SignalResult::Sent;
+  std::optional<uint64_t> startTime(int32_t pid) override {
+    auto found = running.find(pid);
+    return found == running.end() ? std::nullopt : std::optional(found->second);
   }
-  void pause(std::chrono::microseconds duration) override {
-    events_.push_back("pause " + std::to_string(duration.count()) + "us");
+  std::unique_ptr<PinnedProcess> pin(const ProcessIdentity& target) override {
+    events_.push_back("pin " + std::to_string(target.pid));
+    if (startTime(target.pid) != target.startTime) return nullptr;
+    return std::make_unique<Pinned>(*this, target.pid);
   }
 
  private:
+  struct Pinned final : PinnedProcess {
+    Pinned(RecordingSignals& owner, int32_t pid) : owner(owner), pid(pid) {}
+    SignalResult send(int signal) override {
+      owner.events_.push_back("signal " + std::to_string(signal) + " to " + std::to_string(pid));
+      return owner.answer;
+    }
+    bool waitForExit(std::chrono::milliseconds timeout) override {
+      owner.events_.push_back("wait " + std::to_string(timeout.count()) + "ms");
+      return owner.exitsOnTerm;
+    }
+    RecordingSignals& owner;
+    int32_t pid;
+  };
   Events& events_;
 };
 
 class FakeFacts final : public ProcessFacts {
  public:
-  std::map<int32_t, std::string> commandLines;
-  std::map<int32_t, uint32_t> owners;
-  uint32_t us = 1000;
-
-  std::optional<std::string> commandLine(int32_t pid) override {
-    auto found = commandLines.find(pid);
-    return found == commandLines.end() ? std::nullopt : std::optional(found->second);
-  }
-  std::optional<uint32_t> owner(int32_t pid) override {
-    auto found = owners.find(pid);
-    return found == owners.end() ? std::nullopt : std::optional(found->second);
-  }
-  uint32_t currentUser() override { return us; }
+  std::map<int32_t, RestartFacts> facts;
+  std::optional<Credentials> ours;
+  RestartFacts restartFacts(int32_t pid) override { return facts[pid]; }
+  std::optional<Credentials> ownCredentials() override { return ours; }
 };
 
 class RecordingLauncher final : public DetachedLauncher {
  public:
   explicit RecordingLauncher(Events& events) : events_(events) {}
   std::vector<DetachedCommand> launched;
-  void launch(const DetachedCommand& command) override {
+  LaunchResult result = LaunchResult::Started;
+  LaunchResult launch(const DetachedCommand& command) override {
     events_.push_back("launch");
     launched.push_back(command);
+    return result;
   }
 
  private:
   Events& events_;
 };
 
-// The whole system as tree control sees it, canned.
+Credentials allOf(uint32_t user, uint32_t group) { return {{user, user, user, user}, {group, group, group, group}}; }
+
+// node (100) under npm (90) under a shell, all ours; npm runs in /bin.
 struct FakeSystem {
+  FakeSystem() {
+    tools.setOutput(ToolPaths::ps, "  100    90 node\n   90    80 npm\n   80     1 -bash\n");
+    signals.running = {{100, 5000}, {90, 4000}, {80, 3000}};
+    facts.ours = allOf(1000, 1000);
+    facts.facts[90] = {{"npm run dev"}, "/bin", "/bin:/usr/bin", allOf(1000, 1000)};
+  }
   Events events;
   FakeToolRunner tools;
   ToolScanSource scan{tools};
   RecordingSignals signals{events};
   FakeFacts facts;
   RecordingLauncher launcher{events};
-
-  ControlSources sources() { return {scan, signals, facts, launcher}; }
-  void setProcessList(std::string text) { tools.setOutput(ToolPaths::ps, std::move(text)); }
-  void setWorkingDirectories(std::string text) { tools.setOutput(ToolPaths::lsof, std::move(text)); }
+  ControlSources sources() { return {scan, signals, facts, launcher, tools}; }
 };
-
-Events escalation(int32_t pid, int probes, bool hardKill) {
-  Events events{"signal 15 to " + std::to_string(pid)};
-  for (int i = 0; i < probes; ++i) {
-    events.push_back("pause 100000us");
-    events.push_back("signal 0 to " + std::to_string(pid));
-  }
-  if (hardKill) events.push_back("signal 9 to " + std::to_string(pid));
-  return events;
-}
 
 TEST(CommandName, FirstWordOfTheLastPathComponentMatchedExactly) {
   struct Case {
@@ -146,87 +153,146 @@ TEST(TopDevAncestor, ClimbsThroughDevParentsOnly) {
   for (const auto& c : cases) EXPECT_EQ(PortCore::topDevAncestor(c.leaf, c.table), c.top) << c.name;
 }
 
-TEST(KillProcess, EscalatesOnlyWhileTheProcessLives) {
+TEST(KillProcess, SignalsOnlyTheProcessListedAndEscalatesWhileItLives) {
   struct Case {
     const char* name;
-    int32_t pid;
+    ProcessIdentity target;
     Force force;
-    int probesAnswered;
-    SignalResult afterLastProbe;
+    bool exitsOnTerm;
+    SignalResult answer;
     Events expected;
+    ActionOutcome outcome;
   };
   const Case cases[] = {
-      {"gone after the first probe", 42, Force::No, 0, SignalResult::NoSuchProcess, escalation(42, 1, false)},
-      {"gone after six probes", 42, Force::No, 5, SignalResult::NoSuchProcess, escalation(42, 6, false)},
-      {"never exits", 42, Force::No, INT_MAX, SignalResult::NoSuchProcess, escalation(42, 20, true)},
-      {"may not be signalled", 42, Force::No, 0, SignalResult::PermissionDenied, escalation(42, 1, false)},
-      {"force", 42, Force::Yes, INT_MAX, SignalResult::NoSuchProcess, {"signal 9 to 42"}},
-      {"PID 1", 1, Force::No, INT_MAX, SignalResult::NoSuchProcess, {}},
-      {"PID 1 forced", 1, Force::Yes, INT_MAX, SignalResult::NoSuchProcess, {}},
-      {"PID 0", 0, Force::No, INT_MAX, SignalResult::NoSuchProcess, {}},
-      {"a negative PID names a group", -42, Force::Yes, INT_MAX, SignalResult::NoSuchProcess, {}},
+      {"exits on SIGTERM", {42, 7}, Force::No, true, SignalResult::Sent,
+       {"pin 42", "signal 15 to 42", "wait 2000ms"}, ActionOutcome::Done},
+      {"ignores SIGTERM", {42, 7}, Force::No, false, SignalResult::Sent,
+       {"pin 42", "signal 15 to 42", "wait 2000ms", "signal 9 to 42", "wait 2000ms"}, ActionOutcome::Done},
+      {"force", {42, 7}, Force::Yes, false, SignalResult::Sent, {"pin 42", "signal 9 to 42"}, ActionOutcome::Done},
+      {"PID now another's", {42, 6}, Force::Yes, true, SignalResult::Sent, {"pin 42"}, ActionOutcome::ProcessChanged},
+      {"PID free", {43, 7}, Force::No, true, SignalResult::Sent, {"pin 43"}, ActionOutcome::ProcessChanged},
+      {"exited after the pin", {42, 7}, Force::No, true, SignalResult::NoSuchProcess,
+       {"pin 42", "signal 15 to 42"}, ActionOutcome::ProcessChanged},
+      {"refused", {42, 7}, Force::No, true, SignalResult::PermissionDenied, {"pin 42", "signal 15 to 42"},
+       ActionOutcome::NotPermitted},
+      {"PID 1", {1, 1}, Force::Yes, true, SignalResult::Sent, {}, ActionOutcome::NotPermitted},
+      {"a negative PID names a group", {-42, 7}, Force::Yes, true, SignalResult::Sent, {},
+       ActionOutcome::NotPermitted},
   };
   for (const auto& c : cases) {
     Events events;
     RecordingSignals signals(events);
-    signals.probesAnswered = c.probesAnswered;
-    signals.afterLastProbe = c.afterLastProbe;
-    PortCore::killProcess(c.pid, c.force, signals);
+    signals.running = {{42, 7}, {1, 1}, {-42, 7}};
+    signals.exitsOnTerm = c.exitsOnTerm;
+    signals.answer = c.answer;
+    EXPECT_EQ(PortCore::killProcess(c.target, c.force, signals), c.outcome) << c.name;
     EXPECT_EQ(events, c.expected) << c.name;
   }
 }
 
-// npm (90) started by a shell, running node (100); all ours.
-void arrangeNpmTree(FakeSystem& system) {
-  system.setProcessList("  100    90 node\n   90    80 npm run dev\n   80     1 -bash\n");
-  system.setWorkingDirectories("p90\nfcwd\nn/home/dev/app\n");
-  system.facts.commandLines[90] = "npm run dev";
-  system.facts.owners[90] = 1000;
-  system.facts.us = 1000;
-  system.signals.probesAnswered = 0;
-}
-
-TEST(RestartTree, WithoutAKnownDirectoryInheritsOurs) {
+TEST(KillTree, StopsTheTopOnlyWhenItCanBeAnAncestorOfTheLeaf) {
   FakeSystem system;
-  arrangeNpmTree(system);
-  system.setWorkingDirectories("");
-  PortCore::restartTree(100, system.sources());
-  ASSERT_EQ(system.launcher.launched.size(), 1u);
-  EXPECT_EQ(system.launcher.launched[0].workingDirectory, std::nullopt);
+  EXPECT_EQ(PortCore::killTree({100, 5000}, system.sources()), ActionOutcome::Done);
+  EXPECT_EQ(system.events, (Events{"pin 100", "pin 90", "signal 15 to 90", "wait 2000ms"}));
+
+  FakeSystem reused;
+  reused.signals.running[90] = 6000;  // npm gone, its PID taken after node started
+  EXPECT_EQ(PortCore::killTree({100, 5000}, reused.sources()), ActionOutcome::ProcessChanged);
+  EXPECT_EQ(reused.events, (Events{"pin 100"}));
 }
 
-TEST(RestartTree, DoesNothingAtAllWhenItMayNotOrCannot) {
-  struct Case {
-    const char* name;
-    std::function<void(FakeSystem&)> arrange;
-    int32_t leaf;
-  };
-  const Case cases[] = {
-      {"another user's process", [](FakeSystem& s) { s.facts.owners[90] = 0; }, 100},
-      {"we are root, it is not ours", [](FakeSystem& s) { s.facts.us = 0; }, 100},
-      {"owner unknown", [](FakeSystem& s) { s.facts.owners.clear(); }, 100},
-      {"command line unreadable", [](FakeSystem& s) { s.facts.commandLines.clear(); }, 100},
-      {"init", [](FakeSystem& s) {
-         s.setProcessList("    1     0 /sbin/init\n");
-         s.facts.commandLines[1] = "/sbin/init";
-         s.facts.owners[1] = 1000;
-       }, 1},
-  };
-  for (const auto& c : cases) {
+TEST(RestartTree, StopsThenLaunchesThePlanAndSaysWhenTheLaunchFails) {
+  for (auto result : {LaunchResult::Started, LaunchResult::Failed}) {
     FakeSystem system;
-    arrangeNpmTree(system);
-    c.arrange(system);
-    PortCore::restartTree(c.leaf, system.sources());
-    EXPECT_EQ(system.events, Events{}) << c.name;
+    system.launcher.result = result;
+    auto outcome = PortCore::restartTree({100, 5000}, system.sources());
+    EXPECT_EQ(outcome, result == LaunchResult::Started ? ActionOutcome::Done : ActionOutcome::LaunchFailed);
+    EXPECT_EQ(system.events, (Events{"pin 100", "pin 90", "signal 15 to 90", "wait 2000ms", "launch"}));
+    ASSERT_EQ(system.launcher.launched.size(), 1u);
+    EXPECT_EQ(system.launcher.launched[0],
+              (DetachedCommand{PortCore::restartShellCommand(PortCore::loginShell(), {"/bin/npm", "run", "dev"}),
+                               "/bin"}))
+        << "npm must be found in /bin for this test";
   }
 }
 
-TEST(RealProcessSignals, AddressesSingleProcessesOnly) {
+TEST(RestartTree, NothingIsStoppedWhenNoPlanCanBeMade) {
+  const std::pair<const char*, std::function<void(FakeSystem&)>> cases[] = {
+      {"another user's", [](FakeSystem& s) { s.facts.facts[90].credentials = allOf(1001, 1000); }},
+      {"we are root, it is not", [](FakeSystem& s) { s.facts.ours = allOf(0, 0); }},
+      {"a title", [](FakeSystem& s) { s.facts.facts[90].arguments = {"postgres: checkpointer"}; }},
+      {"its directory deleted", [](FakeSystem& s) { s.facts.facts[90].directory.reset(); }},
+      {"gone meanwhile", [](FakeSystem& s) { s.facts.facts[90] = {}; }},
+  };
+  for (const auto& [name, arrange] : cases) {
+    FakeSystem system;
+    arrange(system);
+    EXPECT_NE(PortCore::restartTree({100, 5000}, system.sources()), ActionOutcome::Done) << name;
+    EXPECT_EQ(system.events, (Events{"pin 100", "pin 90"})) << name;
+  }
+}
+
+uint64_t startTimeOf(pid_t pid) { return PortCore::processStartTime(pid).value_or(0); }
+
+// A real child: a pin carrying a wrong start time sends it nothing; the right
+// one stops it and sees the exit.
+TEST(RealProcessSignals, ReachOnlyTheProcessWithTheStartTimeGiven) {
+  auto child = TestProcess::start({"/bin/sleep", "300"});
   RealProcessSignals signals;
-  EXPECT_EQ(signals.send(::getpid(), 0), SignalResult::Sent);
-  EXPECT_EQ(signals.send(0, 0), SignalResult::NoSuchProcess);
-  EXPECT_EQ(signals.send(-static_cast<int32_t>(::getpgrp()), 0), SignalResult::NoSuchProcess);
-  EXPECT_EQ(signals.send(INT32_MAX, 0), SignalResult::NoSuchProcess);
+  ProcessIdentity identity{child.pid(), startTimeOf(child.pid())};
+  ASSERT_NE(identity.startTime, 0u);
+  EXPECT_EQ(PortCore::killProcess({identity.pid, identity.startTime + 1}, Force::Yes, signals),
+            ActionOutcome::ProcessChanged);
+  EXPECT_FALSE(child.waitForExit(100ms));
+  auto pinned = signals.pin(identity);
+  ASSERT_TRUE(pinned);
+  EXPECT_FALSE(pinned->waitForExit(0ms));
+  EXPECT_EQ(pinned->send(SIGTERM), SignalResult::Sent);
+  EXPECT_TRUE(pinned->waitForExit(10s));
+  EXPECT_EQ(child.waitExitStatus(), 128 + SIGTERM);
+}
+
+// Inside a PID namespace of its own, a process takes over the PID of one that
+// has gone (steered with ns_last_pid); a kill aimed at the gone one must not
+// reach it. Runs as the re-executed test binary inside `unshare`.
+TEST(RealProcessSignals, InsideAPidNamespaceAReusedPidIsLeftAlone) {
+  if (!std::getenv("TARNWICK_IN_PID_NAMESPACE")) GTEST_SKIP() << "runs under the next test";
+  auto spawn = [] {
+    pid_t pid = ::fork();
+    if (pid == 0) {
+      ::pause();
+      ::_exit(0);
+    }
+    return pid;
+  };
+  pid_t first = spawn();
+  ProcessIdentity gone{first, startTimeOf(first)};
+  ::kill(first, SIGKILL);
+  ::waitpid(first, nullptr, 0);
+  // The successor must start at a later clock tick than the one it replaces.
+  long ticks = ::sysconf(_SC_CLK_TCK);
+  ASSERT_TRUE(waitUntil([&] {
+    timespec now{};
+    ::clock_gettime(CLOCK_BOOTTIME, &now);
+    return static_cast<uint64_t>(now.tv_sec * ticks + now.tv_nsec / (1'000'000'000 / ticks)) > gone.startTime + 1;
+  }));
+  std::ofstream("/proc/sys/kernel/ns_last_pid") << first - 1 << std::flush;
+  pid_t second = spawn();
+  ASSERT_EQ(second, first) << "the PID was not reused";
+  EXPECT_EQ(PortCore::killProcess(gone, Force::Yes), ActionOutcome::ProcessChanged);
+  EXPECT_EQ(::waitpid(second, nullptr, WNOHANG), 0) << "the new holder of the PID was hit";
+  ::kill(second, SIGKILL);
+  ::waitpid(second, nullptr, 0);
+}
+
+TEST(RealProcessSignals, APidReusedInANamespaceIsLeftAlone) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root";
+  if (std::getenv("TARNWICK_IN_PID_NAMESPACE")) GTEST_SKIP();
+  auto self = std::filesystem::read_symlink("/proc/self/exe").string();
+  auto result = runProgram({"/usr/bin/unshare", "--pid", "--fork", "--mount-proc", self,
+                            "--gtest_filter=RealProcessSignals.InsideAPidNamespaceAReusedPidIsLeftAlone"},
+                           {"", {"TARNWICK_IN_PID_NAMESPACE=1"}});
+  EXPECT_NE(result.out.find("[  PASSED  ] 1 test"), std::string::npos) << result.out;
 }
 
 }  // namespace

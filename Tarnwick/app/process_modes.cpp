@@ -3,7 +3,9 @@
 #include "core/scan.h"
 
 #include <cstdio>
+#include <functional>
 #include <string>
+#include <unordered_set>
 
 namespace {
 
@@ -24,36 +26,71 @@ void printLine(const std::string& line) {
   std::fflush(stdout);
 }
 
-std::string fullCommOf(int32_t pid, const ProcessTable& table) {
-  auto row = table.find(pid);
-  return row == table.end() ? "?" : row->second.comm;
+void reportOutcome(int32_t pid, ActionOutcome outcome) {
+  if (outcome == ActionOutcome::Done) return;
+  auto english = PortCore::outcomeText(outcome).english;
+  std::fprintf(stderr, "pid %d: %.*s\n", static_cast<int>(pid), static_cast<int>(english.size()), english.data());
+}
+
+using Prepare = std::function<PreparedAction(const ProcessIdentity&)>;
+using Announce = std::function<std::string(const PortEntry&, const PreparedAction&)>;
+using Act = std::function<ActionOutcome(const PreparedAction&)>;
+
+// A row is acted on only when its process is still the one listed (and, for
+// a restart, the relaunch is planned): only then is its line printed.
+void actOnPort(const ModeValue& value, const Prepare& prepare, const Announce& announce, const Act& act) {
+  auto scan = PortCore::scanPorts();
+  std::unordered_set<int32_t> seen;
+  for (const auto& entry : entriesOnPort(scan.entries, value)) {
+    // One process listening on several addresses of the port is one action.
+    if (!seen.insert(entry.pid).second) continue;
+    auto identity = PortCore::identityOf(entry.pid, scan.startTimes);
+    if (!identity) {
+      reportOutcome(entry.pid, ActionOutcome::ProcessChanged);
+      continue;
+    }
+    auto action = prepare(*identity);
+    if (!action.ready()) {
+      reportOutcome(entry.pid, action.refusal);
+      continue;
+    }
+    printLine(announce(entry, action));
+    reportOutcome(action.pid, act(action));
+  }
 }
 
 }  // namespace
 
 int runKillMode(const ModeValue& value) {
-  for (const auto& entry : entriesOnPort(PortCore::listPorts(), value)) {
-    printLine("killing " + entry.command + " pid " + std::to_string(entry.pid));
-    PortCore::killProcess(entry.pid, Force::No);
-  }
+  auto sources = PortCore::systemControlSources();
+  actOnPort(
+      value, [&](const ProcessIdentity& target) { return PortCore::prepareKill(target, sources.signaller); },
+      [](const PortEntry& entry, const PreparedAction&) {
+        return "killing " + entry.command + " pid " + std::to_string(entry.pid);
+      },
+      [](const PreparedAction& action) { return PortCore::stop(action, Force::No); });
   return 0;
 }
 
 int runKillTreeMode(const ModeValue& value) {
-  auto table = PortCore::processTable();
-  for (const auto& entry : entriesOnPort(PortCore::listPorts(), value)) {
-    int32_t top = PortCore::topDevAncestor(entry.pid, table);
-    printLine("leaf " + std::to_string(entry.pid) + " (" + entry.command + ") -> tree root " +
-              std::to_string(top) + " (" + fullCommOf(top, table) + ")");
-    PortCore::killTree(entry.pid);
-  }
+  auto sources = PortCore::systemControlSources();
+  actOnPort(
+      value, [&](const ProcessIdentity& leaf) { return PortCore::prepareTreeStop(leaf, sources); },
+      [](const PortEntry& entry, const PreparedAction& action) {
+        return "leaf " + std::to_string(entry.pid) + " (" + entry.command + ") -> tree root " +
+               std::to_string(action.pid) + " (" + action.command + ")";
+      },
+      [](const PreparedAction& action) { return PortCore::stop(action, Force::No); });
   return 0;
 }
 
 int runRestartMode(const ModeValue& value) {
-  for (const auto& entry : entriesOnPort(PortCore::listPorts(), value)) {
-    printLine("restarting tree of pid " + std::to_string(entry.pid));
-    PortCore::restartTree(entry.pid);
-  }
+  auto sources = PortCore::systemControlSources();
+  actOnPort(
+      value, [&](const ProcessIdentity& leaf) { return PortCore::prepareRestart(leaf, sources); },
+      [](const PortEntry& entry, const PreparedAction&) {
+        return "restarting tree of pid " + std::to_string(entry.pid);
+      },
+      [&](const PreparedAction& action) { return PortCore::restart(action, sources.launcher); });
   return 0;
 }

@@ -41,33 +41,40 @@ bool prepare(const DetachedCommand& command, posix_spawn_file_actions_t& actions
 // command's parent becomes init and this long-lived process never holds a
 // zombie or needs a SIGCHLD handler. Everything the intermediate uses was
 // prepared before the fork, which matters in a process with other threads.
-void spawnThroughIntermediate(const char* path, const posix_spawn_file_actions_t& actions,
-                              const posix_spawnattr_t& attributes, char* const* argv) {
+// posix_spawn reports a failed directory change or exec of the command as its
+// error; the intermediate's exit status carries that back.
+LaunchResult spawnThroughIntermediate(const char* path, const posix_spawn_file_actions_t& actions,
+                                      const posix_spawnattr_t& attributes, char* const* argv) {
   pid_t intermediate = ::fork();
   if (intermediate == 0) {
     pid_t command = 0;
     int error = ::posix_spawn(&command, path, &actions, &attributes, argv, environ);
-    ::_exit(error == 0 ? 0 : 127);
+    ::_exit(error == 0 ? 0 : 1);
   }
-  if (intermediate < 0) return;
-  while (::waitpid(intermediate, nullptr, 0) < 0 && errno == EINTR) {
+  if (intermediate < 0) return LaunchResult::Failed;
+  int status = 0;
+  while (::waitpid(intermediate, &status, 0) < 0) {
+    if (errno != EINTR) return LaunchResult::Failed;
   }
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? LaunchResult::Started : LaunchResult::Failed;
 }
 
 }  // namespace
 
-void RealDetachedLauncher::launch(const DetachedCommand& command) {
-  if (command.argv.empty()) return;
+LaunchResult RealDetachedLauncher::launch(const DetachedCommand& command) {
+  if (command.argv.empty()) return LaunchResult::Failed;
+  auto result = LaunchResult::Failed;
   posix_spawn_file_actions_t actions;
   posix_spawnattr_t attributes;
   posix_spawn_file_actions_init(&actions);
   posix_spawnattr_init(&attributes);
   if (prepare(command, actions, attributes)) {
     auto argv = argumentPointers(command.argv);
-    spawnThroughIntermediate(command.argv.front().c_str(), actions, attributes, argv.data());
+    result = spawnThroughIntermediate(command.argv.front().c_str(), actions, attributes, argv.data());
   }
   posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
+  return result;
 }
 
 namespace PortCore {

@@ -11,12 +11,15 @@ struct DetachedCommand {
   bool operator==(const DetachedCommand&) const = default;
 };
 
+/// Whether the command was started: its directory entered and its program
+/// executed. What it does after that is not waited for.
+enum class LaunchResult { Started, Failed };
+
 class DetachedLauncher {
  public:
   virtual ~DetachedLauncher() = default;
-  /// Starts `command` and returns without waiting for it. A failure to start
-  /// is not reported.
-  virtual void launch(const DetachedCommand& command) = 0;
+  /// Starts `command` and returns without waiting for it to end.
+  virtual LaunchResult launch(const DetachedCommand& command) = 0;
 };
 
 /// A short-lived intermediate child spawns the command with setsid, standard
@@ -25,7 +28,7 @@ class DetachedLauncher {
 /// command is adopted by init.
 class RealDetachedLauncher final : public DetachedLauncher {
  public:
-  void launch(const DetachedCommand& command) override;
+  LaunchResult launch(const DetachedCommand& command) override;
 };
 
 namespace PortCore {

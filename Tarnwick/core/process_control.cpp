@@ -1,12 +1,13 @@
 #include "core/process_control.h"
 
 #include "core/detached_launch.h"
-#include "core/lsof_parse.h"
 #include "core/process_facts.h"
 #include "core/process_signals.h"
+#include "core/restart_plan.h"
 #include "core/restart_shell.h"
 #include "core/scan_source.h"
 #include "core/text.h"
+#include "core/tool_runner.h"
 
 #include <chrono>
 #include <csignal>
@@ -15,40 +16,59 @@ namespace PortCore {
 
 namespace {
 
-constexpr int kLowestSignalledPid = 2;
-constexpr int kProbesBeforeHardKill = 20;
-constexpr std::chrono::microseconds kProbeInterval{100'000};
+constexpr int32_t kLowestSignalledPid = 2;
+constexpr std::chrono::milliseconds kGraceBeforeHardKill{2000};
 
 bool isDevCommand(std::string_view comm) { return devCommands().count(commandName(comm)) != 0; }
 
-// The liveness probe fails both when the process has gone and when it may not
-// be signalled: either way there is nothing more to send it.
-void terminateGracefully(int32_t pid, ProcessSignals& signals) {
-  if (pid < kLowestSignalledPid) return;
-  signals.send(pid, SIGTERM);
-  for (int probe = 0; probe < kProbesBeforeHardKill; ++probe) {
-    signals.pause(kProbeInterval);
-    if (signals.send(pid, 0) != SignalResult::Sent) return;
+ActionOutcome outcomeOf(SignalResult result) {
+  switch (result) {
+    case SignalResult::Sent: return ActionOutcome::Done;
+    case SignalResult::NoSuchProcess: return ActionOutcome::ProcessChanged;
+    case SignalResult::PermissionDenied: return ActionOutcome::NotPermitted;
   }
-  signals.send(pid, SIGKILL);
+  return ActionOutcome::ProcessChanged;
 }
 
-int32_t topOfFreshTable(int32_t leaf, ScanSource& scan) {
-  return topDevAncestor(leaf, processTable(scan));
+PreparedAction refused(int32_t pid, ActionOutcome why) {
+  PreparedAction action;
+  action.pid = pid;
+  action.refusal = why;
+  return action;
 }
 
-std::optional<std::string> workingDirectory(int32_t pid, ScanSource& scan) {
-  auto map = cwdMap(scan.workingDirectories({pid}));
-  auto found = map.find(pid);
-  if (found == map.end()) return std::nullopt;
-  return found->second;
+ActionOutcome terminate(PinnedProcess& process, Force force) {
+  if (force == Force::Yes) return outcomeOf(process.send(SIGKILL));
+  auto term = process.send(SIGTERM);
+  if (term != SignalResult::Sent) return outcomeOf(term);
+  if (process.waitForExit(kGraceBeforeHardKill)) return ActionOutcome::Done;
+  // Gone in the meantime is what was asked for.
+  if (process.send(SIGKILL) == SignalResult::PermissionDenied) return ActionOutcome::NotPermitted;
+  // A restart must not start the new process while the old one holds the port.
+  process.waitForExit(kGraceBeforeHardKill);
+  return ActionOutcome::Done;
 }
 
-// Starting another user's command line would run their text as us (and, for
-// root, run anything any user could put in a process title).
-bool ownedByUs(int32_t pid, ProcessFacts& facts) {
-  auto owner = facts.owner(pid);
-  return owner && *owner == facts.currentUser();
+// The leaf is confirmed first, so a tree is only looked for above the process
+// that was listed; the top is then held at the moment it is found.
+PreparedAction prepareTop(const ProcessIdentity& leaf, const ControlSources& sources) {
+  auto leafAction = prepareKill(leaf, sources.signaller);
+  if (!leafAction.ready()) return leafAction;
+  auto table = processTable(sources.scan);
+  int32_t top = topDevAncestor(leaf.pid, table);
+  auto row = table.find(top);
+  std::string command = row == table.end() ? "?" : row->second.comm;
+  if (top == leaf.pid) {
+    leafAction.command = command;
+    return leafAction;
+  }
+  // An ancestor cannot have started after its descendant: a later start is a
+  // new holder of a PID the tree's top has left.
+  auto start = sources.signaller.startTime(top);
+  if (!start || *start > leaf.startTime) return refused(top, ActionOutcome::ProcessChanged);
+  auto action = prepareKill({top, *start}, sources.signaller);
+  action.command = command;
+  return action;
 }
 
 }  // namespace
@@ -82,42 +102,62 @@ int32_t topDevAncestor(int32_t leaf, const ProcessTable& table) {
   return current;
 }
 
-void killProcess(int32_t pid, Force force, ProcessSignals& signals) {
-  if (pid < kLowestSignalledPid) return;
-  if (force == Force::Yes) {
-    signals.send(pid, SIGKILL);
-    return;
-  }
-  terminateGracefully(pid, signals);
+PreparedAction prepareKill(const ProcessIdentity& target, ProcessSignals& signals) {
+  // Below 2 is the kernel or init.
+  if (target.pid < kLowestSignalledPid) return refused(target.pid, ActionOutcome::NotPermitted);
+  PreparedAction action;
+  action.pid = target.pid;
+  action.process = signals.pin(target);
+  if (!action.process) action.refusal = ActionOutcome::ProcessChanged;
+  return action;
 }
 
-void killTree(int32_t leaf, const ControlSources& sources) {
-  terminateGracefully(topOfFreshTable(leaf, sources.scan), sources.signaller);
+PreparedAction prepareTreeStop(const ProcessIdentity& leaf, const ControlSources& sources) {
+  return prepareTop(leaf, sources);
 }
 
-std::optional<std::string> commandLine(int32_t pid, ProcessFacts& facts) {
-  return facts.commandLine(pid);
+PreparedAction prepareRestart(const ProcessIdentity& leaf, const ControlSources& sources) {
+  auto action = prepareTop(leaf, sources);
+  if (!action.ready()) return action;
+  auto plan = planRestart(sources.facts.restartFacts(action.pid), sources.facts.ownCredentials(), loginShell(),
+                          sources.tools);
+  if (!plan.ready()) return refused(action.pid, plan.refusal);
+  action.relaunch = std::move(plan.command);
+  return action;
 }
 
-void restartTree(int32_t leaf, const ControlSources& sources) {
-  int32_t top = topOfFreshTable(leaf, sources.scan);
-  // Below 2 is the kernel or init: starting its command line again would
-  // start a second init, never bring a service back.
-  if (top < kLowestSignalledPid || !ownedByUs(top, sources.facts)) return;
-  auto command = commandLine(top, sources.facts);
-  if (!command) return;
-  auto directory = workingDirectory(top, sources.scan);
-  terminateGracefully(top, sources.signaller);
-  sources.launcher.launch({restartShellCommand(*command), directory});
+ActionOutcome stop(const PreparedAction& action, Force force) {
+  if (!action.ready()) return action.refusal;
+  return terminate(*action.process, force);
+}
+
+ActionOutcome restart(const PreparedAction& action, DetachedLauncher& launcher) {
+  auto stopped = stop(action, Force::No);
+  if (stopped != ActionOutcome::Done) return stopped;
+  return launcher.launch(action.relaunch) == LaunchResult::Started ? ActionOutcome::Done
+                                                                     : ActionOutcome::LaunchFailed;
+}
+
+ActionOutcome killProcess(const ProcessIdentity& target, Force force, ProcessSignals& signals) {
+  return stop(prepareKill(target, signals), force);
+}
+
+ActionOutcome killTree(const ProcessIdentity& leaf, const ControlSources& sources) {
+  return stop(prepareTreeStop(leaf, sources), Force::No);
+}
+
+ActionOutcome restartTree(const ProcessIdentity& leaf, const ControlSources& sources) {
+  return restart(prepareRestart(leaf, sources), sources.launcher);
 }
 
 ControlSources systemControlSources() {
-  return {systemScanSource(), systemSignals(), systemProcessFacts(), systemLauncher()};
+  return {systemScanSource(), systemSignals(), systemProcessFacts(), systemLauncher(), systemToolRunner()};
 }
 
-void killProcess(int32_t pid, Force force) { killProcess(pid, force, systemSignals()); }
-void killTree(int32_t leaf) { killTree(leaf, systemControlSources()); }
-std::optional<std::string> commandLine(int32_t pid) { return commandLine(pid, systemProcessFacts()); }
-void restartTree(int32_t leaf) { restartTree(leaf, systemControlSources()); }
+ActionOutcome killProcess(const ProcessIdentity& target, Force force) {
+  return killProcess(target, force, systemSignals());
+}
+ActionOutcome killTree(const ProcessIdentity& leaf) { return killTree(leaf, systemControlSources()); }
+ActionOutcome restartTree(const ProcessIdentity& leaf) { return restartTree(leaf, systemControlSources()); }
 
 }  // namespace PortCore

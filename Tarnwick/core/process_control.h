@@ -2,19 +2,22 @@
 // Acting on the processes behind a port: the top dev ancestor, graceful stop
 // with escalation, stopping a dev tree, restarting it.
 #include "core/action_outcome.h"
+#include "core/detached_launch.h"
 #include "core/process_identity.h"
 #include "core/process_table.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
 
-class DetachedLauncher;
+class PinnedProcess;
 class ProcessFacts;
 class ProcessSignals;
 class ScanSource;
+class ToolRunner;
 
 enum class Force { No, Yes };
 
@@ -22,9 +25,21 @@ enum class Force { No, Yes };
 /// operations use the real ones; tests pass recording ones.
 struct ControlSources {
   ScanSource& scan;          ///< process table and working directories
-  ProcessSignals& signaller;  ///< signals and the pauses between probes
-  ProcessFacts& facts;       ///< command lines and owners
+  ProcessSignals& signaller;  ///< start times, and signals to a process held by its identity
+  ProcessFacts& facts;       ///< arguments, directory, search path and rights
   DetachedLauncher& launcher;
+  ToolRunner& tools;         ///< the login shell's `command -v`
+};
+
+/// An action found ready or refused, before anything is sent: the command line
+/// tells the user what it is about to do only once it is sure, then acts.
+struct PreparedAction {
+  ActionOutcome refusal = ActionOutcome::Done;  ///< Done when it can go ahead
+  int32_t pid = 0;                              ///< the process acted on: the tree's top for tree actions
+  std::string command;                          ///< its command in the fresh table (tree actions)
+  std::shared_ptr<PinnedProcess> process;       ///< held while ready
+  DetachedCommand relaunch;                     ///< restarts only
+  bool ready() const { return refusal == ActionOutcome::Done; }
 };
 
 namespace PortCore {
@@ -58,5 +73,18 @@ ActionOutcome restartTree(const ProcessIdentity& leaf);
 
 /// The real system.
 ControlSources systemControlSources();
+
+/// The steps of the operations above, each taking its sources.
+PreparedAction prepareKill(const ProcessIdentity& target, ProcessSignals& signals);
+PreparedAction prepareTreeStop(const ProcessIdentity& leaf, const ControlSources& sources);
+PreparedAction prepareRestart(const ProcessIdentity& leaf, const ControlSources& sources);
+/// The refusal of a prepared action that is not ready; otherwise the stop's outcome.
+ActionOutcome stop(const PreparedAction& action, Force force);
+/// As stop, gracefully, then the relaunch: LaunchFailed when it did not start.
+ActionOutcome restart(const PreparedAction& action, DetachedLauncher& launcher);
+
+ActionOutcome killProcess(const ProcessIdentity& target, Force force, ProcessSignals& signals);
+ActionOutcome killTree(const ProcessIdentity& leaf, const ControlSources& sources);
+ActionOutcome restartTree(const ProcessIdentity& leaf, const ControlSources& sources);
 
 }  // namespace PortCore

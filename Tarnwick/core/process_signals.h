@@ -1,30 +1,51 @@
 #pragma once
-// Sending signals and waiting between them: the seam through which process
-// control reaches the processes it stops, so its escalation can be tested
-// without real processes or real time.
+// Signals to a process as the user saw it: the seam through which process
+// control reaches the processes it stops, so that a PID taken over by another
+// process is never hit and the escalation can be tested without real processes.
+#include "core/process_identity.h"
+
 #include <chrono>
 #include <cstdint>
+#include <memory>
+#include <optional>
 
 /// What became of one signal: errno mapped once, here.
 enum class SignalResult { Sent, NoSuchProcess, PermissionDenied };
 
+/// One process held by its identity: what is sent reaches it or nothing.
+class PinnedProcess {
+ public:
+  virtual ~PinnedProcess() = default;
+  /// NoSuchProcess once it has exited (never a later holder of its PID).
+  virtual SignalResult send(int signal) = 0;
+  /// True once it has exited, waiting up to `timeout` for that.
+  virtual bool waitForExit(std::chrono::milliseconds timeout) = 0;
+};
+
 class ProcessSignals {
  public:
   virtual ~ProcessSignals() = default;
-  /// Sends `signal` (0 only asks whether `pid` may be signalled) to the one
-  /// process `pid`; never to a group.
-  virtual SignalResult send(int32_t pid, int signal) = 0;
-  /// Blocks the calling thread for `duration`.
-  virtual void pause(std::chrono::microseconds duration) = 0;
+  /// The start time of whatever process holds `pid` now; absent when none does.
+  virtual std::optional<uint64_t> startTime(int32_t pid) = 0;
+  /// `target` held for signalling; null when its PID is free or another
+  /// process's now. Never a process group.
+  virtual std::unique_ptr<PinnedProcess> pin(const ProcessIdentity& target) = 0;
 };
 
-/// kill(2) and a real sleep.
+/// Linux: a pidfd, the start time confirmed once it is open. Where pidfds are
+/// missing (old kernels, macOS): the start time confirmed right before each
+/// kill(2), and polled for the exit.
 class RealProcessSignals final : public ProcessSignals {
  public:
-  SignalResult send(int32_t pid, int signal) override;
-  void pause(std::chrono::microseconds duration) override;
+  std::optional<uint64_t> startTime(int32_t pid) override;
+  std::unique_ptr<PinnedProcess> pin(const ProcessIdentity& target) override;
 };
 
 namespace PortCore {
+
 ProcessSignals& systemSignals();
-}
+
+/// The pin used where pidfds are missing; null when `target` is not there now.
+std::unique_ptr<PinnedProcess> pinByStartTime(const ProcessIdentity& target);
+
+}  // namespace PortCore

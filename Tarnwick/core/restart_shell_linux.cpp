@@ -8,9 +8,7 @@
 
 namespace PortCore {
 
-namespace {
-
-std::string loginShellOfThisUser() {
+std::string loginShell() {
   struct passwd entry{};
   struct passwd* found = nullptr;
   std::vector<char> buffer(16384);
@@ -18,8 +16,6 @@ std::string loginShellOfThisUser() {
     return usableLoginShell(nullptr);
   return usableLoginShell(found->pw_shell);
 }
-
-}  // namespace
 
 std::string usableLoginShell(const char* shell) {
   const std::string fallback = "/bin/sh";
@@ -30,10 +26,6 @@ std::string usableLoginShell(const char* shell) {
   if (::stat(shell, &info) != 0 || !S_ISREG(info.st_mode) || ::access(shell, X_OK) != 0)
     return fallback;
   return shell;
-}
-
-std::vector<std::string> restartShellCommand(const std::string& commandLine) {
-  return {loginShellOfThisUser(), "-lc", commandLine};
 }
 
 }  // namespace PortCore

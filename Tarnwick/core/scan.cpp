@@ -40,6 +40,13 @@ std::vector<PortEntry> listPorts(ScanSource& source) {
 
 std::vector<PortEntry> listPorts() { return listPorts(systemScanSource()); }
 
+PortScan scanPorts() {
+  PortScan scan;
+  scan.entries = listPorts();
+  scan.startTimes = startTimes(distinctPids(scan.entries));
+  return scan;
+}
+
 std::vector<int64_t> listeningPortNumbers(ScanSource& source) {
   return parsePortNumbers(source.listeningPortNumbers());
 }

@@ -8,6 +8,8 @@
 //   --chdir DIR        change to DIR before listening
 //   --fork             after binding, fork a child that inherits the sockets and
 //                      keeps serving; prints "child PID"
+//   --exec PROGRAM ARG...  after "ready", become PROGRAM (the sockets stay
+//                      open in it); the rest of the arguments are its own
 // Prints "port N" per socket, then "ready", then serves until killed. Without
 // --http or --garbage it accepts connections and never answers.
 #include <arpa/inet.h>
@@ -89,7 +91,8 @@ int main(int argc, char** argv) {
   std::vector<std::string> binds;
   bool reusePort = false, garbage = false, forkChild = false;
   int status = 0;
-  for (int i = 1; i < argc; ++i) {
+  char** exec = nullptr;
+  for (int i = 1; i < argc && !exec; ++i) {
     std::string arg = argv[i];
     auto next = [&]() -> std::string {
       if (i + 1 >= argc) die(arg.c_str());
@@ -102,6 +105,7 @@ int main(int argc, char** argv) {
     else if (arg == "--ignore-term") std::signal(SIGTERM, SIG_IGN);
     else if (arg == "--chdir") { if (::chdir(next().c_str()) != 0) die("chdir"); }
     else if (arg == "--fork") forkChild = true;
+    else if (arg == "--exec" && i + 1 < argc) exec = argv + i + 1;
     else { std::fprintf(stderr, "unknown option %s\n", arg.c_str()); return 2; }
   }
   std::signal(SIGPIPE, SIG_IGN);
@@ -115,6 +119,10 @@ int main(int argc, char** argv) {
   }
   std::printf("ready\n");
   std::fflush(stdout);
+  if (exec) {
+    ::execv(exec[0], exec);
+    die("exec");
+  }
   std::vector<int> held;
   for (;;) {
     if (::poll(fds.data(), fds.size(), -1) < 0) continue;

@@ -1,0 +1,82 @@
+#include "core/restart_plan.h"
+#include "core/restart_shell.h"
+#include "support/fake_tool_runner.h"
+#include "support/test_process.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+Credentials allOf(uint32_t user, uint32_t group) { return {{user, user, user, user}, {group, group, group, group}}; }
+
+// Which processes come back and which are refused before anything stops. The
+// programs are real files: a project folder holding bin/server, and the
+// system's own node, npm and python3.
+TEST(PlanRestart, ComesBackOnlyWhatCanRunAgainWithOurRights) {
+  TempDir project;
+  project.write("bin/server", "#!/bin/sh\n");
+  ::chmod((project.path() + "/bin/server").c_str(), 0755);
+  project.write("notes.txt", "");
+  const std::string shell = "/bin/sh";
+  const auto us = allOf(1000, 1000);
+  struct Case {
+    const char* name;
+    std::vector<std::string> arguments;
+    ActionOutcome refusal;
+    std::vector<std::string> runs;
+    std::optional<std::string> searchPath = "/usr/bin:/bin";
+    Credentials credentials = allOf(1000, 1000);
+    bool directoryGone = false;
+  };
+  using enum ActionOutcome;
+  const auto setuid = Credentials{{1000, 0, 0, 0}, {1000, 1000, 1000, 1000}};
+  const auto setgid = Credentials{{1000, 1000, 1000, 1000}, {1000, 50, 50, 50}};
+  const Case cases[] = {
+      {"npm's title", {"npm run dev"}, Done, {"/usr/bin/npm", "run", "dev"}},
+      {"node", {"node", "server.js"}, Done, {"/usr/bin/node", "server.js"}},
+      {"python", {"python3", "-m", "http.server", "8000"}, Done, {"/usr/bin/python3", "-m", "http.server", "8000"}},
+      {"relative to its folder", {"./bin/server", "a b"}, Done, {project.path() + "/./bin/server", "a b"}},
+      {"a relative PATH entry", {"server"}, Done, {project.path() + "/bin/server"}, "bin"},
+      {"found by the login shell", {"dev-tool"}, Done, {"/usr/bin/env"}, std::nullopt},
+      {"next-server", {"next-server (v14.1.0)"}, RestartRetitled, {}},
+      {"sshd", {"sshd: /usr/sbin/sshd -D [listener] 0 of 10-100 startups"}, RestartRetitled, {}},
+      {"postgres", {"postgres: checkpointer"}, RestartRetitled, {}},
+      {"nginx", {"nginx: master process /usr/sbin/nginx -g daemon off;"}, RestartRetitled, {}},
+      {"redis", {"redis-server *:6379"}, RestartRetitled, {}},
+      {"puma", {"puma 6.4.0 (tcp://0.0.0.0:3000) [app]"}, RestartRetitled, {}},
+      {"a runner's title with more commands", {"npm run dev; id"}, RestartRetitled, {}},
+      {"a runner's title with a substitution", {"npx $(id)"}, RestartRetitled, {}},
+      {"no arguments", {}, RestartNoCommand, {}},
+      {"folder gone", {"node", "server.js"}, RestartNoDirectory, {}, "/usr/bin", allOf(1000, 1000), true},
+      {"no such program", {"no-such-program-here"}, RestartNoProgram, {}},
+      {"not executable", {"./notes.txt"}, RestartNoProgram, {}},
+      {"a folder is no program", {"./bin"}, RestartNoProgram, {}},
+      {"setuid: effective root", {"node"}, RestartForeign, {}, "/usr/bin", setuid},
+      {"another user", {"node"}, RestartForeign, {}, "/usr/bin", allOf(1001, 1000)},
+      {"setgid", {"node"}, RestartForeign, {}, "/usr/bin", setgid},
+  };
+  for (const auto& c : cases) {
+    FakeToolRunner tools;
+    // Only the row without a PATH of its own asks the login shell.
+    if (!c.searchPath) tools.setOutput(shell, "/usr/bin/env\n");
+    RestartFacts facts{c.arguments, project.path(), c.searchPath, c.credentials};
+    if (c.directoryGone) facts.directory.reset();
+    auto plan = PortCore::planRestart(facts, us, shell, tools);
+    EXPECT_EQ(plan.refusal, c.refusal) << c.name;
+    if (c.refusal != ActionOutcome::Done) continue;
+    EXPECT_EQ(plan.command, (DetachedCommand{PortCore::restartShellCommand(shell, c.runs), project.path()})) << c.name;
+  }
+}
+
+TEST(PlanRestart, OurRightsMustBeOneUserToo) {
+  FakeToolRunner tools;
+  RestartFacts facts{{"/bin/true"}, "/", std::nullopt, allOf(0, 0)};
+  EXPECT_TRUE(PortCore::planRestart(facts, allOf(0, 0), "/bin/sh", tools).ready()) << "root's own process";
+  EXPECT_EQ(PortCore::planRestart(facts, Credentials{{1000, 0, 0, 0}, {0, 0, 0, 0}}, "/bin/sh", tools).refusal,
+            ActionOutcome::RestartForeign);
+  EXPECT_EQ(PortCore::planRestart(facts, std::nullopt, "/bin/sh", tools).refusal, ActionOutcome::RestartForeign);
+}
+
+}  // namespace

@@ -1,3 +1,4 @@
+#include "core/action_outcome.h"
 #include "integrations/l10n.h"
 #include "integrations/preferences.h"
 #include "integrations/language.h"
@@ -95,7 +96,7 @@ TEST(Lookup, ConcurrentFirstLookupsSeeOneTable) {
   for (size_t i = 2; i < seen.size(); ++i) EXPECT_EQ(seen[i], seen[i % 2]);
 }
 
-// The texts we ship: both languages hold the same 59 keys, and each format key
+// The texts we ship: both languages hold the same 67 keys, and each format key
 // takes exactly the values its callers pass.
 TEST(ShippedBundle, EveryLanguageHoldsEveryKeyWithFittingPlaceholders) {
   const std::string a = "ARG_A", b = "ARG_B";
@@ -128,9 +129,24 @@ TEST(ShippedBundle, EveryLanguageHoldsEveryKeyWithFittingPlaceholders) {
       EXPECT_EQ(out.find('%'), std::string::npos) << code << " " << key << ": " << out;
     }
     for (const auto& [key, args] : formats) EXPECT_TRUE(keys.count(key)) << code << " " << key;
-    EXPECT_EQ(keys.size(), 59u) << code;
+    EXPECT_EQ(keys.size(), 67u) << code;
     if (englishKeys.empty()) englishKeys = keys;
     EXPECT_EQ(keys, englishKeys) << code;
+  }
+}
+
+// The command line prints the English outcome texts that the panel looks up.
+TEST(ShippedBundle, HoldsEachOutcomeInTheCommandLinesWords) {
+  Catalog catalog(fs::path(tarnwickPath()).parent_path() / L10n::kBundleName);
+  auto english = catalog.table("en");
+  ASSERT_TRUE(english);
+  using enum ActionOutcome;
+  for (auto outcome : {ProcessChanged, NotPermitted, RestartForeign, RestartNoCommand, RestartRetitled,
+                       RestartNoDirectory, RestartNoProgram, LaunchFailed}) {
+    auto [key, text] = PortCore::outcomeText(outcome);
+    auto found = english->find(std::string(key));
+    ASSERT_NE(found, english->end()) << key;
+    EXPECT_EQ(found->second, text) << key;
   }
 }
 

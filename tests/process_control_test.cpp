@@ -295,4 +295,34 @@ TEST(RealProcessSignals, APidReusedInANamespaceIsLeftAlone) {
   EXPECT_NE(result.out.find("[  PASSED  ] 1 test"), std::string::npos) << result.out;
 }
 
+// A user hands a listening socket to a setuid-root program; root's restart
+// must not run that user's choice of program as root, nor stop anything.
+TEST(RestartTree, RootRefusesAUsersSetuidProgram) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root";
+  TempDir dir;
+  ::chmod(dir.path().c_str(), 0755);
+  const std::string listener = dir.path() + "/tw_listener", sleeper = dir.path() + "/sleep";
+  std::filesystem::copy_file(listenerPath(), listener);
+  std::filesystem::copy_file("/bin/sleep", sleeper);
+  ::chmod(listener.c_str(), 0755);
+  ASSERT_EQ(::chown(sleeper.c_str(), 0, 0), 0);
+  ASSERT_EQ(::chmod(sleeper.c_str(), 04755), 0);
+  auto process = TestProcess::start({"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
+                                     listener, "--bind", "127.0.0.1:0", "--exec", sleeper, "300"},
+                                    {dir.path(), {}});
+  ASSERT_TRUE(process.readUntil("ready"));
+  std::string status = "/proc/" + std::to_string(process.pid()) + "/status";
+  ASSERT_TRUE(waitUntil([&] { return readFile(status).find("Uid:\t65534\t0\t0\t0") != std::string::npos; }))
+      << "not running setuid root (a nosuid mount?):\n" << readFile(status);
+
+  Events events;
+  RecordingLauncher launcher(events);
+  auto real = PortCore::systemControlSources();
+  ControlSources sources{real.scan, real.signaller, real.facts, launcher, real.tools};
+  EXPECT_EQ(PortCore::restartTree({process.pid(), startTimeOf(process.pid())}, sources),
+            ActionOutcome::RestartForeign);
+  EXPECT_TRUE(launcher.launched.empty());
+  EXPECT_FALSE(process.waitForExit(std::chrono::milliseconds(100))) << "it was stopped";
+}
+
 }  // namespace

@@ -200,4 +200,53 @@ TEST(RestartMode, KeepsAnArgumentThatHoldsSpaces) {
   EXPECT_EQ(readFile("/proc/" + std::to_string(now) + "/cmdline"), expected);
 }
 
+// tw_listener on a fixed port started in `directory`, and whatever a
+// restart started in its place ended when the test ends.
+struct ListenerIn {
+  explicit ListenerIn(const std::string& directory)
+      : port(freeLoopbackPort()),
+        process(TestProcess::start({listenerPath(), "--bind", "127.0.0.1:" + std::to_string(port)},
+                                   {directory, {}})) {
+    process.readUntil("ready");
+  }
+  ~ListenerIn() {
+    for (int32_t pid : ownersOf(port))
+      if (pid != process.pid()) ::kill(pid, SIGKILL);
+  }
+  int port;
+  TestProcess process;
+};
+
+TEST(RestartMode, ComesBackInAFolderWhoseNameNoTextShows) {
+  TempDir dir;
+  const std::string odd = dir.path() + "/tab\there back\\slash \xff\xfe";
+  std::filesystem::create_directory(odd);
+  ListenerIn listener(odd);
+  auto tarnwick = startTarnwick("--restart", listener.port);
+  EXPECT_EQ(tarnwick.readLine(30s), "restarting tree of pid " + std::to_string(listener.process.pid()));
+  EXPECT_TRUE(listener.process.waitForExit(15s));
+  EXPECT_TRUE(tarnwick.waitForExit(15s));
+  std::vector<int32_t> now;
+  ASSERT_TRUE(waitUntil([&] {
+    now = ownersOf(listener.port);
+    return now.size() == 1;
+  }, 30s)) << "the port did not come back";
+  EXPECT_EQ(cwdOf(now[0]), odd);
+}
+
+TEST(RestartMode, AProcessWhoseFolderWasDeletedIsRefusedAndKept) {
+  TempDir dir;
+  const std::string gone = dir.path() + "/gone";
+  std::filesystem::create_directory(gone);
+  ListenerIn listener(gone);
+  std::filesystem::remove(gone);
+  // Standard error joins standard output, which must stay silent.
+  auto result = runProgram({"/bin/sh", "-c", "exec \"$0\" --restart \"$1\" 2>&1", tarnwickPath(),
+                            std::to_string(listener.port)});
+  EXPECT_EQ(result.out, "pid " + std::to_string(listener.process.pid()) +
+                            ": Not restarted: its folder no longer exists\n");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_FALSE(listener.process.waitForExit(100ms)) << "it was stopped";
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 // Tests record the calls; RealPanelServices reaches the real operations.
 #include "core/port_entry.h"
 #include "core/process_control.h"
+#include "core/scan.h"
 #include "core/stats.h"
 #include "integrations/docker.h"
 #include "integrations/port_labels.h"
@@ -20,12 +21,13 @@ class PanelServices {
   virtual ~PanelServices() = default;
 
   // Called in the background: each blocks.
-  virtual std::vector<PortEntry> listPorts() = 0;
+  virtual PortCore::PortScan scanPorts() = 0;
   virtual ContainerMap containerPorts() = 0;
   virtual StatsMap stats(const std::vector<int32_t>& pids) = 0;
-  virtual void killProcess(int32_t pid, Force force) = 0;
-  virtual void killTree(int32_t leaf) = 0;
-  virtual void restartTree(int32_t leaf) = 0;
+  // Actions: each acts on the process that was listed, or on nothing.
+  virtual ActionOutcome killProcess(const ProcessIdentity& target, Force force) = 0;
+  virtual ActionOutcome killTree(const ProcessIdentity& leaf) = 0;
+  virtual ActionOutcome restartTree(const ProcessIdentity& leaf) = 0;
   virtual void dockerStop(const std::string& name) = 0;
 
   /// Starts an HTTP probe and returns at once; `done` runs on any thread.
@@ -50,12 +52,12 @@ class RealPanelServices final : public PanelServices {
  public:
   explicit RealPanelServices(std::function<void(int)> devCount = {});
 
-  std::vector<PortEntry> listPorts() override;
+  PortCore::PortScan scanPorts() override;
   ContainerMap containerPorts() override;
   StatsMap stats(const std::vector<int32_t>& pids) override;
-  void killProcess(int32_t pid, Force force) override;
-  void killTree(int32_t leaf) override;
-  void restartTree(int32_t leaf) override;
+  ActionOutcome killProcess(const ProcessIdentity& target, Force force) override;
+  ActionOutcome killTree(const ProcessIdentity& leaf) override;
+  ActionOutcome restartTree(const ProcessIdentity& leaf) override;
   void dockerStop(const std::string& name) override;
   void probe(int64_t port, std::function<void(bool)> done) override;
   std::set<int64_t> watched() override;

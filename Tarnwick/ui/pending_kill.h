@@ -1,9 +1,14 @@
 #pragma once
 // A stop, tree stop, force kill or restart waiting for the user's confirmation.
 #include "core/port_entry.h"
+#include "core/process_identity.h"
+
+#include <optional>
 
 struct PendingKill {
   PortEntry entry;  ///< the row as it was when the request was made
+  /// The process the row showed then; absent when it had gone by the scan's end.
+  std::optional<ProcessIdentity> identity;
   bool tree = false;
   bool force = false;
   bool restart = false;

@@ -40,9 +40,32 @@ PanelEnvironment realEnvironment(QObject* model, std::shared_ptr<PanelServices> 
   env.services = services ? std::move(services) : std::make_shared<RealPanelServices>();
   env.gui = std::make_shared<GuiThreadExecutor>(model);
   env.background = std::make_shared<ThreadPoolExecutor>();
+  env.actions = std::make_shared<ThreadPoolExecutor>();
   env.scheduler = std::make_shared<TimerScheduler>(model);
   env.clock = &PortCore::systemClock();
   return env;
+}
+
+// What a confirmed request runs. A container is stopped by name; a process
+// only by the identity the row showed.
+ActionOutcome carryOut(PanelServices& services, const PendingKill& request,
+                       const std::optional<std::string>& container) {
+  if (container && !request.restart) {
+    services.dockerStop(*container);
+    return ActionOutcome::Done;
+  }
+  if (!request.identity) return ActionOutcome::ProcessChanged;
+  if (request.restart) return services.restartTree(*request.identity);
+  if (request.tree) return services.killTree(*request.identity);
+  return services.killProcess(*request.identity, request.force ? Force::Yes : Force::No);
+}
+
+// Sorted as the scan sorts: by port, then PID.
+void insertInScanOrder(std::vector<PortEntry>& entries, const PortEntry& entry) {
+  auto at = std::find_if(entries.begin(), entries.end(), [&](const PortEntry& e) {
+    return e.port > entry.port || (e.port == entry.port && e.pid > entry.pid);
+  });
+  entries.insert(at, entry);
 }
 
 }  // namespace
@@ -69,6 +92,7 @@ void PortListModel::loadStores() {
 PortListModel::~PortListModel() {
   stopRefreshLoop();
   stopLiveStatsLoop();
+  if (notice_) env_.scheduler->cancel(notice_->timer);
 }
 
 void PortListModel::notify(unsigned changes) {
@@ -275,6 +299,7 @@ RowState PortListModel::rowInputs(const PortEntry& entry) const {
   row.isWatched = watched_.contains(entry.port);
   row.isEditingLabel = editingLabelPort_ == entry.port;
   if (auto it = stats_.find(entry.pid); it != stats_.end()) row.stat = it->second;
+  if (notice_ && notice_->entry.id() == entry.id()) row.notice = notice_->key;
   return row;
 }
 
@@ -284,26 +309,36 @@ void PortListModel::refresh() {
   // Refreshes are not serialised: each applies its own results when they
   // arrive, and the last to arrive wins.
   env_.background->post([this, services = env_.services, gui = env_.gui] {
-    auto ports = services->listPorts();
+    auto scan = services->scanPorts();
     auto docker = services->containerPorts();
-    auto samples = services->stats(pidsOf(ports));
-    gui->post([this, ports, docker = std::move(docker), samples = std::move(samples)] {
-      applyRefresh(ports, docker, samples);
+    auto samples = services->stats(pidsOf(scan.entries));
+    gui->post([this, ports = scan.entries] { scheduleProbes(ports); });
+    gui->post([this, scan = std::move(scan), docker = std::move(docker),
+               samples = std::move(samples)]() mutable {
+      applyRefresh(std::move(scan), std::move(docker), std::move(samples));
     });
-    gui->post([this, ports] { scheduleProbes(ports); });
   });
 }
 
-void PortListModel::applyRefresh(std::vector<PortEntry> ports, ContainerMap docker,
-                                 StatsMap samples) {
+void PortListModel::applyRefresh(PortCore::PortScan scan, ContainerMap docker, StatsMap samples) {
+  auto& ports = scan.entries;
   int devCount = static_cast<int>(
       std::count_if(ports.begin(), ports.end(), [](auto& e) { return isDevPort(e.port); }));
-  entries_ = std::move(ports);
   dockerNames_ = std::move(docker);
   stats_ = std::move(samples);
   loaded_ = true;
   env_.services->setDevCount(devCount);
+  applyScan(std::move(scan));
   notify(Entries | Stats);
+}
+
+void PortListModel::applyScan(PortCore::PortScan scan) {
+  entries_ = std::move(scan.entries);
+  startTimes_ = std::move(scan.startTimes);
+  // A row whose action failed stays until its notice has been read.
+  if (notice_ && std::none_of(entries_.begin(), entries_.end(),
+                              [&](const PortEntry& e) { return e.id() == notice_->entry.id(); }))
+    insertInScanOrder(entries_, notice_->entry);
 }
 
 void PortListModel::scheduleProbes(const std::vector<PortEntry>& ports) {
@@ -442,17 +477,21 @@ KeyResult PortListModel::handleEscape() {
 
 // ---- Kill requests ---------------------------------------------------------------
 
-void PortListModel::requestKill(const PortEntry& entry) { request({entry, false, false, false}); }
+void PortListModel::requestKill(const PortEntry& entry) {
+  request({entry, PortCore::identityOf(entry.pid, startTimes_), false, false, false});
+}
 
 void PortListModel::requestKillTree(const PortEntry& entry) {
-  request({entry, true, false, false});
+  request({entry, PortCore::identityOf(entry.pid, startTimes_), true, false, false});
 }
 
 void PortListModel::requestForceKill(const PortEntry& entry) {
-  request({entry, false, true, false});
+  request({entry, PortCore::identityOf(entry.pid, startTimes_), false, true, false});
 }
 
-void PortListModel::requestRestart(const PortEntry& entry) { request({entry, true, false, true}); }
+void PortListModel::requestRestart(const PortEntry& entry) {
+  request({entry, PortCore::identityOf(entry.pid, startTimes_), true, false, true});
+}
 
 void PortListModel::request(const PendingKill& request) {
   if (!confirmBeforeKill() && !request.entry.isSystem()) {
@@ -478,35 +517,47 @@ void PortListModel::cancelPending() {
 }
 
 void PortListModel::perform(const PendingKill& request) {
-  std::optional<std::string> name;
-  if (auto it = dockerNames_.find(request.entry.port); it != dockerNames_.end()) name = it->second;
-  env_.background->post([this, services = env_.services, gui = env_.gui, request, name] {
-    int32_t pid = request.entry.pid;
-    if (request.restart) {
-      services->restartTree(pid);
-      // The restarted command needs a moment to bind its port again.
-      gui->post([this] { env_.scheduler->schedule(kRescanAfterRestart, [this] { rescan(); }); });
-      return;
-    }
-    if (name)
-      services->dockerStop(*name);
-    else if (request.tree)
-      services->killTree(pid);
-    else
-      services->killProcess(pid, request.force ? Force::Yes : Force::No);
-    auto ports = services->listPorts();
-    gui->post([this, ports = std::move(ports)] {
-      entries_ = ports;
-      notify(Entries);
-    });
+  std::optional<std::string> container;
+  if (auto it = dockerNames_.find(request.entry.port); it != dockerNames_.end())
+    container = it->second;
+  env_.actions->post([this, services = env_.services, gui = env_.gui, request, container] {
+    ActionOutcome outcome = carryOut(*services, request, container);
+    gui->post([this, request, outcome] { applyOutcome(request, outcome); });
   });
+}
+
+void PortListModel::applyOutcome(const PendingKill& request, ActionOutcome outcome) {
+  if (outcome == ActionOutcome::ProcessChanged) {
+    // What the row showed has gone: it is not left on screen to be acted on again.
+    std::erase_if(entries_, [&](const PortEntry& e) { return e.id() == request.entry.id(); });
+    notify(Entries);
+  } else if (outcome != ActionOutcome::Done) {
+    showNotice(request.entry, std::string(PortCore::outcomeText(outcome).key));
+  }
+  if (request.restart && outcome == ActionOutcome::Done) {
+    // The restarted command needs a moment to bind its port again.
+    env_.scheduler->schedule(kRescanAfterRestart, [this] { rescan(); });
+    return;
+  }
+  rescan();
+}
+
+void PortListModel::showNotice(const PortEntry& entry, std::string key) {
+  if (notice_) env_.scheduler->cancel(notice_->timer);
+  auto timer = env_.scheduler->schedule(kNoticeDuration, [this] {
+    notice_.reset();
+    notify(RowStates);
+    rescan();
+  });
+  notice_ = Notice{entry, std::move(key), timer};
+  notify(RowStates);
 }
 
 void PortListModel::rescan() {
   env_.background->post([this, services = env_.services, gui = env_.gui] {
-    auto ports = services->listPorts();
-    gui->post([this, ports = std::move(ports)] {
-      entries_ = ports;
+    auto scan = services->scanPorts();
+    gui->post([this, scan = std::move(scan)]() mutable {
+      applyScan(std::move(scan));
       notify(Entries);
     });
   });

@@ -31,7 +31,9 @@
 struct PanelEnvironment {
   std::shared_ptr<PanelServices> services;
   std::shared_ptr<Executor> gui;
-  std::shared_ptr<Executor> background;
+  std::shared_ptr<Executor> background;  ///< scans, statistics, docker
+  /// Stops, restarts and container stops: never queued behind background work.
+  std::shared_ptr<Executor> actions;
   std::shared_ptr<Scheduler> scheduler;
   const Clock* clock = nullptr;  ///< must outlive the model
 };
@@ -57,6 +59,8 @@ class PortListModel : public QObject {
 
   // View state.
   const std::vector<PortEntry>& entries() const { return entries_; }
+  /// The start time of each listed PID, from the same scan as entries().
+  const StartTimes& startTimes() const { return startTimes_; }
   bool loaded() const { return loaded_; }
   bool showSettings() const { return showSettings_; }
   void setShowSettings(bool shown);
@@ -132,8 +136,11 @@ class PortListModel : public QObject {
   void requestRestart(const PortEntry& entry);
   void confirmPending();
   void cancelPending();
-  /// Carries out `request` in the background, then re-scans.
+  /// Carries out `request` on the actions executor, then re-scans. A process
+  /// that is no longer the one listed loses its row at once; a refusal or
+  /// failure shows on the row for kNoticeDuration.
   void perform(const PendingKill& request);
+  static constexpr std::chrono::milliseconds kNoticeDuration{4000};
 
   // Per-port actions.
   void toggleWatch(int64_t port);
@@ -169,7 +176,10 @@ class PortListModel : public QObject {
   void loadStores();
   void notify(unsigned changes);
   void request(const PendingKill& request);
-  void applyRefresh(std::vector<PortEntry> ports, ContainerMap docker, StatsMap samples);
+  void applyRefresh(PortCore::PortScan scan, ContainerMap docker, StatsMap samples);
+  void applyScan(PortCore::PortScan scan);
+  void applyOutcome(const PendingKill& request, ActionOutcome outcome);
+  void showNotice(const PortEntry& entry, std::string key);
   void scheduleProbes(const std::vector<PortEntry>& ports);
   void rescan();
   void startRefreshLoop();
@@ -183,6 +193,7 @@ class PortListModel : public QObject {
   PanelEnvironment env_;
 
   std::vector<PortEntry> entries_;
+  StartTimes startTimes_;
   bool loaded_ = false;
   bool showSettings_ = false;
   std::optional<PendingKill> pendingKill_;
@@ -204,4 +215,11 @@ class PortListModel : public QObject {
   unsigned liveStatsGeneration_ = 0;
   std::optional<Scheduler::TimerId> refreshTimer_;
   std::optional<Scheduler::TimerId> liveStatsTimer_;
+
+  struct Notice {
+    PortEntry entry;  ///< kept listed while the notice shows, even if a scan drops it
+    std::string key;
+    Scheduler::TimerId timer;
+  };
+  std::optional<Notice> notice_;
 };

@@ -264,6 +264,9 @@ void PortRow::refreshSecondLine() {
   if (state_.isConfirming) {
     subtitle_->setText(QString::fromStdString(confirmText(state_)));
     subtitle_->setColor(Theme::primary());
+  } else if (state_.notice) {
+    subtitle_->setText(localized(*state_.notice));
+    subtitle_->setColor(Theme::red());
   } else {
     subtitle_->setText(QString::fromStdString(subtitle(state_.entry, state_.dockerName)));
     subtitle_->setColor(Theme::secondary());

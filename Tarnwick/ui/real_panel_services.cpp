@@ -8,7 +8,7 @@
 RealPanelServices::RealPanelServices(std::function<void(int)> devCount)
     : devCount_(std::move(devCount)) {}
 
-std::vector<PortEntry> RealPanelServices::listPorts() { return PortCore::listPorts(); }
+PortCore::PortScan RealPanelServices::scanPorts() { return PortCore::scanPorts(); }
 
 ContainerMap RealPanelServices::containerPorts() { return Docker::containerPorts(); }
 
@@ -16,11 +16,17 @@ StatsMap RealPanelServices::stats(const std::vector<int32_t>& pids) {
   return PortCore::stats(pids);
 }
 
-void RealPanelServices::killProcess(int32_t pid, Force force) { PortCore::killProcess(pid, force); }
+ActionOutcome RealPanelServices::killProcess(const ProcessIdentity& target, Force force) {
+  return PortCore::killProcess(target, force);
+}
 
-void RealPanelServices::killTree(int32_t leaf) { PortCore::killTree(leaf); }
+ActionOutcome RealPanelServices::killTree(const ProcessIdentity& leaf) {
+  return PortCore::killTree(leaf);
+}
 
-void RealPanelServices::restartTree(int32_t leaf) { PortCore::restartTree(leaf); }
+ActionOutcome RealPanelServices::restartTree(const ProcessIdentity& leaf) {
+  return PortCore::restartTree(leaf);
+}
 
 void RealPanelServices::dockerStop(const std::string& name) { Docker::stop(name); }
 

@@ -19,6 +19,9 @@ struct RowState {
   bool isWatched = false;
   bool isEditingLabel = false;
   std::optional<ProcessStat> stat;
+  /// The key of a refusal or failure of the last action on the row, shown
+  /// for a few seconds in place of the subtitle.
+  std::optional<std::string> notice;
 
   bool operator==(const RowState&) const = default;
 };

@@ -97,7 +97,7 @@ TEST_F(PanelActionsTest, ReturnAsksThenConfirmsOnTheSameRow) {
   auto model = fixture.modelWith({web, svc});
   model->setSelection(web.id());
   EXPECT_EQ(model->handleReturn(), KeyResult::Handled);
-  EXPECT_EQ(model->pendingKill(), (PendingKill{web, false, false, false}));
+  EXPECT_EQ(model->pendingKill(), (PendingKill{web, ProcessIdentity{web.pid, 1}, false, false, false}));
   EXPECT_TRUE(model->rowInputs(web).isConfirming);
   EXPECT_FALSE(model->rowInputs(svc).isConfirming);
 
@@ -187,7 +187,7 @@ TEST_F(PanelActionsTest, PerformStopsTheContainerOrTheProcessThenRescans) {
     auto model = fixture.modelWith({web, svc});
     fixture.services->log.clear();
     fixture.services->ports = {restarted, svc};
-    model->perform({web, c.tree, c.force, c.restart});
+    model->perform({web, ProcessIdentity{web.pid, 1}, c.tree, c.force, c.restart});
     EXPECT_TRUE(fixture.services->log.empty()) << "nothing blocks the GUI thread";
     fixture.settle();
     EXPECT_EQ(fixture.services->log, std::vector<std::string>{c.expected});
@@ -203,6 +203,72 @@ TEST_F(PanelActionsTest, PerformStopsTheContainerOrTheProcessThenRescans) {
     EXPECT_EQ(model->entries(), (std::vector<PortEntry>{restarted, svc})) << c.expected;
     EXPECT_EQ(fixture.scheduler->pending(), 0u);
   }
+}
+
+// The request carries the process the row showed when it was made; what the
+// action answers decides the row: gone at once, or a notice for a while.
+TEST_F(PanelActionsTest, OutcomesDropTheRowOrShowANotice) {
+  struct Case {
+    bool restart;
+    ActionOutcome outcome;
+    bool rowAtOnce;  ///< still listed right after the outcome, before any rescan
+    bool notice;
+  };
+  const Case cases[] = {
+      {false, ActionOutcome::Done, true, false},
+      {false, ActionOutcome::ProcessChanged, false, false},
+      {false, ActionOutcome::NotPermitted, true, true},
+      {true, ActionOutcome::RestartRetitled, true, true},
+      {true, ActionOutcome::LaunchFailed, true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.outcome));
+    fixture.services->startTimes = {{web.pid, 77}};
+    auto model = fixture.modelWith({web, svc});
+    if (c.restart)
+      model->requestRestart(web);
+    else
+      model->requestKill(web);
+    // A PID taken over before the stop is confirmed: the request keeps what was shown.
+    fixture.services->startTimes = {{web.pid, 78}};
+    fixture.services->outcome = c.outcome;
+    fixture.services->targets.clear();
+    model->confirmPending();
+    fixture.actions->drain();
+    ASSERT_EQ(fixture.services->targets, (std::vector<ProcessIdentity>{{web.pid, 77}}));
+    fixture.gui->drain();
+    auto ids = [&] {
+      std::vector<std::string> result;
+      for (const PortEntry& e : model->entries()) result.push_back(e.id());
+      return result;
+    };
+    EXPECT_EQ(ids().size(), c.rowAtOnce ? 2u : 1u);
+    if (c.outcome == ActionOutcome::Done) continue;
+    std::optional<std::string> key;
+    if (c.notice) key = std::string(PortCore::outcomeText(c.outcome).key);
+    EXPECT_EQ(model->rowInputs(web).notice, key);
+
+    // The process is gone from the scans; a noticed row stays until its notice expires.
+    fixture.services->ports = {svc};
+    fixture.settle();
+    EXPECT_EQ(ids().size(), c.notice ? 2u : 1u);
+    fixture.scheduler->advance(PortListModel::kNoticeDuration);
+    fixture.settle();
+    EXPECT_EQ(ids(), std::vector<std::string>{svc.id()});
+    EXPECT_EQ(model->rowInputs(web).notice, std::nullopt);
+    fixture.services->ports = {web, svc};
+  }
+}
+
+// Scans and statistics may hang on a stuck tool; a stop never waits for them.
+TEST_F(PanelActionsTest, ActionsDoNotQueueBehindBackgroundWork) {
+  auto model = fixture.modelWith({web});
+  fixture.services->log.clear();
+  model->refresh();  // left waiting on the background executor
+  model->perform({web, ProcessIdentity{web.pid, 1}, false, false, false});
+  fixture.actions->drain();
+  EXPECT_EQ(fixture.services->log, std::vector<std::string>{"kill 13000"});
+  EXPECT_GT(fixture.background->size(), 0u);
 }
 
 TEST_F(PanelActionsTest, WatchToggleWritesThroughTheStoredSet) {

@@ -76,6 +76,12 @@ class ManualScheduler final : public Scheduler {
 class FakePanelServices final : public PanelServices {
  public:
   std::vector<PortEntry> ports;
+  /// Start times the scan reports; a PID missing here started at tick 1.
+  StartTimes startTimes;
+  /// What every stop, tree stop and restart answers.
+  ActionOutcome outcome = ActionOutcome::Done;
+  /// The identities the actions were aimed at, in order.
+  std::vector<ProcessIdentity> targets;
   ContainerMap containers;
   StatsMap samples;
   std::set<int64_t> storedWatched;
@@ -88,20 +94,23 @@ class FakePanelServices final : public PanelServices {
   /// Probes started and not yet answered, in order.
   std::vector<std::pair<int64_t, std::function<void(bool)>>> probes;
 
-  std::vector<PortEntry> listPorts() override {
+  PortCore::PortScan scanPorts() override {
     ++scans;
-    return ports;
+    PortCore::PortScan scan{ports, {}};
+    for (const PortEntry& e : ports)
+      scan.startTimes[e.pid] = startTimes.contains(e.pid) ? startTimes.at(e.pid) : 1;
+    return scan;
   }
   ContainerMap containerPorts() override { return containers; }
   StatsMap stats(const std::vector<int32_t>& pids) override {
     statsRequests.push_back(pids);
     return samples;
   }
-  void killProcess(int32_t pid, Force force) override {
-    log.push_back((force == Force::Yes ? "forceKill " : "kill ") + std::to_string(pid));
+  ActionOutcome killProcess(const ProcessIdentity& target, Force force) override {
+    return act(force == Force::Yes ? "forceKill" : "kill", target);
   }
-  void killTree(int32_t leaf) override { log.push_back("killTree " + std::to_string(leaf)); }
-  void restartTree(int32_t leaf) override { log.push_back("restart " + std::to_string(leaf)); }
+  ActionOutcome killTree(const ProcessIdentity& leaf) override { return act("killTree", leaf); }
+  ActionOutcome restartTree(const ProcessIdentity& leaf) override { return act("restart", leaf); }
   void dockerStop(const std::string& name) override { log.push_back("dockerStop " + name); }
   void probe(int64_t port, std::function<void(bool)> done) override {
     probes.emplace_back(port, std::move(done));
@@ -126,6 +135,12 @@ class FakePanelServices final : public PanelServices {
   void disableStartAtLogin() override { log.push_back("disableLogin"); }
   void setDevCount(int count) override { devCounts.push_back(count); }
 
+  ActionOutcome act(const std::string& what, const ProcessIdentity& target) {
+    log.push_back(what + " " + std::to_string(target.pid));
+    targets.push_back(target);
+    return outcome;
+  }
+
   /// Answers every waiting probe of `port` with `healthy`.
   void answerProbes(int64_t port, bool healthy) {
     std::erase_if(probes, [&](auto& probe) {
@@ -141,12 +156,13 @@ struct PanelFixture {
   std::shared_ptr<FakePanelServices> services = std::make_shared<FakePanelServices>();
   std::shared_ptr<QueueExecutor> gui = std::make_shared<QueueExecutor>();
   std::shared_ptr<QueueExecutor> background = std::make_shared<QueueExecutor>();
+  std::shared_ptr<QueueExecutor> actions = std::make_shared<QueueExecutor>();
   std::shared_ptr<ManualScheduler> scheduler = std::make_shared<ManualScheduler>();
   ManualClock clock;
 
   std::unique_ptr<PortListModel> makeModel() {
     return std::make_unique<PortListModel>(
-        PanelEnvironment{services, gui, background, scheduler, &clock});
+        PanelEnvironment{services, gui, background, actions, scheduler, &clock});
   }
   /// A model that has applied one scan of `entries`; the scan is not counted.
   std::unique_ptr<PortListModel> modelWith(std::vector<PortEntry> entries) {
@@ -157,9 +173,11 @@ struct PanelFixture {
     services->scans = 0;
     return model;
   }
-  /// Runs all background work, then everything it handed to the GUI thread.
+  /// Runs all background work and actions, then everything they handed to
+  /// the GUI thread.
   void settle() {
-    while (background->size() || gui->size()) {
+    while (background->size() || actions->size() || gui->size()) {
+      actions->drain();
       background->drain();
       gui->drain();
     }

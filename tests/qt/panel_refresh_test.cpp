@@ -110,7 +110,7 @@ TEST_F(PanelRefreshTest, LiveSampleSkipsAnEmptyListButARefreshClearsStats) {
 
   // A stop empties the list without touching stats; the live sample leaves them.
   fixture.services->ports = {};
-  model->perform({makeEntry(3000, 11), false, false, false});
+  model->perform({makeEntry(3000, 11), ProcessIdentity{11, 1}, false, false, false});
   fixture.settle();
   ASSERT_TRUE(model->entries().empty());
   size_t requests = fixture.services->statsRequests.size();

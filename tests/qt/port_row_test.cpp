@@ -154,7 +154,7 @@ TEST_F(PortRowTest, HoverAndSelectionSwapStatisticsForTheStopButton) {
 
   hover(row, true);
   QTest::mouseClick(row->stopButton(), Qt::LeftButton);
-  EXPECT_EQ(model->pendingKill(), (PendingKill{e, false, false, false}));
+  EXPECT_EQ(model->pendingKill(), (PendingKill{e, ProcessIdentity{e.pid, 1}, false, false, false}));
 }
 
 TEST_F(PortRowTest, ClickingThePortOpensDevPortsOnly) {
@@ -263,9 +263,9 @@ TEST_F(PortRowTest, SecondaryClickOpensTheMenuAndItsItemsAct) {
   const std::pair<const char*, Check> actions[] = {
       {"watch", [&] { return fixture.services->storedWatched == std::set<int64_t>{3000}; }},
       {"unwatch", [&] { return fixture.services->storedWatched.empty(); }},
-      {"restart", [&] { return model->pendingKill() == PendingKill{e, true, false, true}; }},
-      {"kill_tree", [&] { return model->pendingKill() == PendingKill{e, true, false, false}; }},
-      {"force_kill", [&] { return model->pendingKill() == PendingKill{e, false, true, false}; }},
+      {"restart", [&] { return model->pendingKill() == PendingKill{e, ProcessIdentity{e.pid, 1}, true, false, true}; }},
+      {"kill_tree", [&] { return model->pendingKill() == PendingKill{e, ProcessIdentity{e.pid, 1}, true, false, false}; }},
+      {"force_kill", [&] { return model->pendingKill() == PendingKill{e, ProcessIdentity{e.pid, 1}, false, true, false}; }},
       {"hide_port", [&] { return model->hiddenPorts() == std::set<int64_t>{3000}; }},
   };
   for (const auto& [key, check] : actions) {

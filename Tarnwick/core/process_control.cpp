@@ -102,12 +102,12 @@ int32_t topDevAncestor(int32_t leaf, const ProcessTable& table) {
   return current;
 }
 
-PreparedAction prepareKill(const ProcessIdentity& target, ProcessSignals& signals) {
+PreparedAction prepareKill(const ProcessIdentity& target, ProcessSignals& signaller) {
   // Below 2 is the kernel or init.
   if (target.pid < kLowestSignalledPid) return refused(target.pid, ActionOutcome::NotPermitted);
   PreparedAction action;
   action.pid = target.pid;
-  action.process = signals.pin(target);
+  action.process = signaller.pin(target);
   if (!action.process) action.refusal = ActionOutcome::ProcessChanged;
   return action;
 }
@@ -138,8 +138,8 @@ ActionOutcome restart(const PreparedAction& action, DetachedLauncher& launcher) 
                                                                      : ActionOutcome::LaunchFailed;
 }
 
-ActionOutcome killProcess(const ProcessIdentity& target, Force force, ProcessSignals& signals) {
-  return stop(prepareKill(target, signals), force);
+ActionOutcome killProcess(const ProcessIdentity& target, Force force, ProcessSignals& signaller) {
+  return stop(prepareKill(target, signaller), force);
 }
 
 ActionOutcome killTree(const ProcessIdentity& leaf, const ControlSources& sources) {

@@ -75,7 +75,7 @@ ActionOutcome restartTree(const ProcessIdentity& leaf);
 ControlSources systemControlSources();
 
 /// The steps of the operations above, each taking its sources.
-PreparedAction prepareKill(const ProcessIdentity& target, ProcessSignals& signals);
+PreparedAction prepareKill(const ProcessIdentity& target, ProcessSignals& signaller);
 PreparedAction prepareTreeStop(const ProcessIdentity& leaf, const ControlSources& sources);
 PreparedAction prepareRestart(const ProcessIdentity& leaf, const ControlSources& sources);
 /// The refusal of a prepared action that is not ready; otherwise the stop's outcome.
@@ -83,7 +83,7 @@ ActionOutcome stop(const PreparedAction& action, Force force);
 /// As stop, gracefully, then the relaunch: LaunchFailed when it did not start.
 ActionOutcome restart(const PreparedAction& action, DetachedLauncher& launcher);
 
-ActionOutcome killProcess(const ProcessIdentity& target, Force force, ProcessSignals& signals);
+ActionOutcome killProcess(const ProcessIdentity& target, Force force, ProcessSignals& signaller);
 ActionOutcome killTree(const ProcessIdentity& leaf, const ControlSources& sources);
 ActionOutcome restartTree(const ProcessIdentity& leaf, const ControlSources& sources);
 

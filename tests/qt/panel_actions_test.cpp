@@ -147,11 +147,12 @@ TEST_F(PanelActionsTest, SystemProcessesAreAlwaysConfirmed) {
 TEST_F(PanelActionsTest, RequestsCarryTheirFlagsAndReplaceEachOther) {
   auto model = fixture.modelWith({web});
   using Request = void (PortListModel::*)(const PortEntry&);
+  const ProcessIdentity shown{web.pid, 1};
   const std::pair<Request, PendingKill> cases[] = {
-      {&PortListModel::requestKill, {web, false, false, false}},
-      {&PortListModel::requestKillTree, {web, true, false, false}},
-      {&PortListModel::requestForceKill, {web, false, true, false}},
-      {&PortListModel::requestRestart, {web, true, false, true}},
+      {&PortListModel::requestKill, {web, shown, false, false, false}},
+      {&PortListModel::requestKillTree, {web, shown, true, false, false}},
+      {&PortListModel::requestForceKill, {web, shown, false, true, false}},
+      {&PortListModel::requestRestart, {web, shown, true, false, true}},
   };
   for (const auto& [request, expected] : cases) {
     (model.get()->*request)(web);

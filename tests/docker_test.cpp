@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
+#include <future>
 
 namespace {
 
@@ -98,6 +100,78 @@ TEST(DockerClient, MissingClientRunsNothing) {
   EXPECT_TRUE(Docker::containerPorts({std::nullopt, runner}, cache, clock).empty());
   Docker::stop({std::nullopt, runner}, "db-1");
   EXPECT_TRUE(runner.calls().empty());
+}
+
+TEST(DockerClient, StopWaitsOutTheGracePeriodPsDoesNot) {
+  FakeToolRunner runner;
+  Docker::Client client{"/usr/bin/docker", runner};
+  Docker::fetchContainerPorts(client);
+  Docker::stop(client, "db-1");
+  auto calls = runner.calls();
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[0].limits, ToolLimits{.deadline = 5s});
+  EXPECT_EQ(calls[1].limits, ToolLimits{.deadline = 30s});
+}
+
+// A docker client that answers only once released.
+class HeldToolRunner final : public ToolRunner {
+ public:
+  using ToolRunner::run;
+  std::string run(const std::string&, const std::vector<std::string>&, const ToolLimits&) override {
+    std::unique_lock lock(mutex_);
+    ++runs_;
+    changed_.notify_all();
+    changed_.wait(lock, [this] { return released_; });
+    return "db-2\t0.0.0.0:5433->5432/tcp\n";
+  }
+  bool waitForRun() {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, 10s, [this] { return runs_ > 0; });
+  }
+  void release() {
+    std::lock_guard lock(mutex_);
+    released_ = true;
+    changed_.notify_all();
+  }
+  int runs() {
+    std::lock_guard lock(mutex_);
+    return runs_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  int runs_ = 0;
+  bool released_ = false;
+};
+
+TEST(DockerClient, WhileOneFetchRunsOthersGetTheLastMapAtOnce) {
+  struct Case {
+    const char* name;
+    std::optional<ContainerMap> stale;
+  };
+  const Case cases[] = {{"stale map", ContainerMap{{5432, "db-1"}}}, {"nothing fetched yet", std::nullopt}};
+  for (const auto& c : cases) {
+    HeldToolRunner runner;
+    Docker::Client client{"/usr/bin/docker", runner};
+    Docker::PortCache cache;
+    ManualClock clock;
+    if (c.stale) cache.store(*c.stale, clock.now());
+    clock.advance(Docker::PortCache::kTimeToLive);
+
+    auto first = std::async(std::launch::async, [&] { return Docker::containerPorts(client, cache, clock); });
+    EXPECT_TRUE(runner.waitForRun()) << c.name;
+    auto second = std::async(std::launch::async, [&] { return Docker::containerPorts(client, cache, clock); });
+    bool secondReturned = second.wait_for(5s) == std::future_status::ready;
+    runner.release();
+    EXPECT_TRUE(secondReturned) << c.name;
+    EXPECT_EQ(second.get(), c.stale.value_or(ContainerMap{})) << c.name;
+
+    const ContainerMap fetched{{5433, "db-2"}};
+    EXPECT_EQ(first.get(), fetched) << c.name;
+    EXPECT_EQ(Docker::containerPorts(client, cache, clock), fetched) << c.name;
+    EXPECT_EQ(runner.runs(), 1) << c.name;
+  }
 }
 
 TEST(DockerClient, FirstExecutableCandidateWins) {

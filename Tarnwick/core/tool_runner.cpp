@@ -1,9 +1,14 @@
 #include "core/tool_runner.h"
 
+#include "core/clock.h"
 #include "core/text.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
+#include <optional>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,6 +16,11 @@
 extern char** environ;
 
 namespace {
+
+// How often a tool that has gone quiet is checked for having exited: no
+// descriptor reports a child's exit on every platform, and a SIGCHLD handler
+// would belong to the whole process rather than to this run.
+constexpr std::chrono::milliseconds kExitCheckInterval{20};
 
 std::vector<char*> argumentVector(const std::string& path, const std::vector<std::string>& args) {
   std::vector<char*> argv;
@@ -21,50 +31,139 @@ std::vector<char*> argumentVector(const std::string& path, const std::vector<std
   return argv;
 }
 
-std::string readToEnd(int fd) {
-  std::string out;
+bool addFlags(int fd, int getCommand, int setCommand, int flags) {
+  int current = ::fcntl(fd, getCommand);
+  return current >= 0 && ::fcntl(fd, setCommand, current | flags) == 0;
+}
+
+// pipe + fcntl rather than pipe2, which macOS lacks. A tool spawned by another
+// thread in between may inherit the write end; that costs this run nothing,
+// since it stops reading once its own tool has exited.
+bool openPipe(int fds[2]) {
+  if (::pipe(fds) != 0) return false;
+  if (addFlags(fds[0], F_GETFD, F_SETFD, FD_CLOEXEC) && addFlags(fds[1], F_GETFD, F_SETFD, FD_CLOEXEC) &&
+      addFlags(fds[0], F_GETFL, F_SETFL, O_NONBLOCK))
+    return true;
+  ::close(fds[0]);
+  ::close(fds[1]);
+  return false;
+}
+
+// A group of its own lets one kill reach everything the tool started. Standard
+// input is /dev/null because a background group that reads the terminal is
+// stopped. The signal mask and SIGPIPE are reset: a worker thread's blocked
+// signals and an ignored SIGPIPE would otherwise let a flooding tool outlive
+// the closing of its pipe.
+std::optional<pid_t> spawnInGroup(const std::string& path, const std::vector<std::string>& args, int out) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, out, STDOUT_FILENO);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+  posix_spawnattr_setpgroup(&attributes, 0);
+  sigset_t none, pipeSignal;
+  sigemptyset(&none);
+  sigemptyset(&pipeSignal);
+  sigaddset(&pipeSignal, SIGPIPE);
+  posix_spawnattr_setsigmask(&attributes, &none);
+  posix_spawnattr_setsigdefault(&attributes, &pipeSignal);
+
+  auto argv = argumentVector(path, args);
+  pid_t child = 0;
+  int error = ::posix_spawn(&child, path.c_str(), &actions, &attributes, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
+  if (error != 0) return std::nullopt;
+  return child;
+}
+
+struct Output {
+  std::string bytes;
+  bool ended = false;       ///< every writer has closed the pipe
+  bool overflowed = false;  ///< more than the cap arrived
+};
+
+// Takes what the pipe holds now, without waiting.
+void drain(int fd, Output& out, size_t cap) {
   char buffer[65536];
-  for (;;) {
+  while (!out.ended && !out.overflowed) {
     ssize_t n = ::read(fd, buffer, sizeof buffer);
     if (n > 0) {
-      out.append(buffer, static_cast<size_t>(n));
-    } else if (n == 0 || errno != EINTR) {
-      return out;
+      if (out.bytes.size() + static_cast<size_t>(n) > cap)
+        out.overflowed = true;
+      else
+        out.bytes.append(buffer, static_cast<size_t>(n));
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      return;
+    } else {
+      out.ended = true;
     }
   }
 }
 
-void waitForExit(pid_t child) {
+// WNOWAIT leaves an exited tool a zombie, so its ID, and with it the group's,
+// cannot be taken by another process before the group is killed.
+bool hasExited(pid_t child) {
+  siginfo_t info{};
+  while (::waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOHANG | WNOWAIT) != 0)
+    if (errno != EINTR) return true;  // reaped elsewhere (SIGCHLD ignored)
+  return info.si_pid == child;
+}
+
+void waitForOutput(int fd, Clock::Duration timeout) {
+  pollfd entry{fd, POLLIN, 0};  // a negative fd is skipped: then this only waits
+  auto ms = std::chrono::ceil<std::chrono::milliseconds>(timeout).count();
+  ::poll(&entry, 1, static_cast<int>(ms));
+}
+
+void killGroupAndReap(pid_t child) {
+  ::kill(-child, SIGKILL);
+  ::kill(child, SIGKILL);  // in case it left its group
   while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
   }
 }
 
+// The tool's whole output, or nothing past the limits. Reading stops when the
+// tool has exited, not at end of output: a background child may hold the pipe.
+std::optional<std::string> collect(int fd, pid_t child, const ToolLimits& limits) {
+  const Clock& clock = PortCore::systemClock();
+  const Clock::Duration deadline = clock.now() + limits.deadline;
+  Output out;
+  for (;;) {
+    drain(fd, out, limits.maxOutput);
+    if (out.overflowed) break;
+    if (hasExited(child)) {
+      ::kill(-child, SIGKILL);  // whatever it left behind
+      drain(fd, out, limits.maxOutput);
+      killGroupAndReap(child);
+      if (out.overflowed) return std::nullopt;
+      return std::move(out.bytes);
+    }
+    Clock::Duration remaining = deadline - clock.now();
+    if (remaining <= Clock::Duration::zero()) break;
+    waitForOutput(out.ended ? -1 : fd, std::min<Clock::Duration>(remaining, kExitCheckInterval));
+  }
+  killGroupAndReap(child);
+  return std::nullopt;
+}
+
 }  // namespace
 
-std::string RealToolRunner::run(const std::string& path, const std::vector<std::string>& args) {
+std::string RealToolRunner::run(const std::string& path, const std::vector<std::string>& args,
+                                const ToolLimits& limits) {
   int pipeFds[2];
-  if (::pipe2(pipeFds, O_CLOEXEC) != 0) return {};
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-
-  auto argv = argumentVector(path, args);
-  pid_t child = 0;
-  int spawnError = ::posix_spawn(&child, path.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
+  if (!openPipe(pipeFds)) return {};
+  auto child = spawnInGroup(path, args, pipeFds[1]);
   ::close(pipeFds[1]);
-  if (spawnError != 0) {
-    ::close(pipeFds[0]);
-    return {};
-  }
-  // Read everything before waiting: a child that fills the pipe would
-  // otherwise never exit.
-  std::string bytes = readToEnd(pipeFds[0]);
-  waitForExit(child);
+  std::optional<std::string> bytes;
+  if (child) bytes = collect(pipeFds[0], *child, limits);
   ::close(pipeFds[0]);
-  return PortCore::decodeUtf8Lossy(bytes);
+  return bytes ? PortCore::decodeUtf8Lossy(*bytes) : std::string();
 }
 
 namespace PortCore {
@@ -74,8 +173,8 @@ ToolRunner& systemToolRunner() {
   return runner;
 }
 
-std::string runTool(const std::string& path, const std::vector<std::string>& args) {
-  return systemToolRunner().run(path, args);
+std::string runTool(const std::string& path, const std::vector<std::string>& args, const ToolLimits& limits) {
+  return systemToolRunner().run(path, args, limits);
 }
 
 }  // namespace PortCore

@@ -4,6 +4,8 @@
 #include "core/text.h"
 #include "core/tool_runner.h"
 
+#include <utility>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -53,13 +55,27 @@ std::optional<ContainerMap> PortCache::fresh(Clock::Duration now) const {
   return std::nullopt;
 }
 
+ContainerMap PortCache::last() const {
+  std::lock_guard lock(mutex_);
+  return entry_ ? entry_->first : ContainerMap{};
+}
+
+bool PortCache::claimFetch() {
+  std::lock_guard lock(mutex_);
+  return !std::exchange(fetching_, true);
+}
+
 void PortCache::store(ContainerMap map, Clock::Duration at) {
   std::lock_guard lock(mutex_);
   entry_.emplace(std::move(map), at);
+  fetching_ = false;
 }
 
+// Every panel refresh asks; with a daemon that has stopped answering, each
+// would otherwise hold a worker for the whole deadline.
 ContainerMap containerPorts(const Client& client, PortCache& cache, const Clock& clock) {
   if (auto cached = cache.fresh(clock.now())) return *cached;
+  if (!cache.claimFetch()) return cache.last();
   ContainerMap map = fetchContainerPorts(client);
   cache.store(map, clock.now());
   return map;
@@ -67,11 +83,11 @@ ContainerMap containerPorts(const Client& client, PortCache& cache, const Clock&
 
 ContainerMap fetchContainerPorts(const Client& client) {
   if (!client.path) return {};
-  return parseContainerPorts(client.runner.run(*client.path, {"ps", "--format", kPsFormat}));
+  return parseContainerPorts(client.runner.run(*client.path, {"ps", "--format", kPsFormat}, {.deadline = kPsDeadline}));
 }
 
 void stop(const Client& client, const std::string& name) {
-  if (client.path) client.runner.run(*client.path, {"stop", name});
+  if (client.path) client.runner.run(*client.path, {"stop", name}, {.deadline = kStopDeadline});
 }
 
 std::optional<std::string> findClient(const std::vector<std::string>& candidates) {

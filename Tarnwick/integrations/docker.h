@@ -16,10 +16,18 @@ using ContainerMap = std::map<int64_t, std::string>;
 
 namespace Docker {
 
-/// Host port to container name, cached for 30 s; empty without a docker client.
+/// How long the client may take: `docker stop` waits out the container's own
+/// grace period before it answers.
+inline constexpr std::chrono::seconds kPsDeadline{5};
+inline constexpr std::chrono::seconds kStopDeadline{30};
+
+/// Host port to container name, cached for 30 s; empty without a docker client
+/// or when it does not answer within kPsDeadline. One `docker ps` runs at a
+/// time: a caller meanwhile gets the last map, however old, without waiting.
 ContainerMap containerPorts();
 
-/// Stops the container; does nothing without a docker client. Blocks.
+/// Stops the container; does nothing without a docker client. Blocks for up
+/// to kStopDeadline.
 void stop(const std::string& name);
 
 /// The map from `docker ps --format "{{.Names}}\t{{.Ports}}"` output. Lines
@@ -33,22 +41,30 @@ struct Client {
   ToolRunner& runner;
 };
 
-/// The last container map and when it was taken. Safe from several threads:
-/// each reader sees a whole pair, the older or the newer.
+/// The last container map, when it was taken, and whether a fetch of the next
+/// one is under way. Safe from several threads: each reader sees a whole pair,
+/// the older or the newer.
 class PortCache {
  public:
   static constexpr std::chrono::seconds kTimeToLive{30};
   /// The stored map while younger than kTimeToLive at `now`.
   std::optional<ContainerMap> fresh(Clock::Duration now) const;
+  /// The stored map however old; empty before the first store.
+  ContainerMap last() const;
+  /// Claims the one fetch allowed at a time; false while another holds it.
+  bool claimFetch();
+  /// Stores the map and releases the claim.
   void store(ContainerMap map, Clock::Duration at);
 
  private:
   mutable std::mutex mutex_;
   std::optional<std::pair<ContainerMap, Clock::Duration>> entry_;
+  bool fetching_ = false;
 };
 
-/// containerPorts() with its sources: `cache` when fresh on `clock`, else one
-/// run of `client`, stored in `cache`.
+/// containerPorts() with its sources: `cache` when fresh on `clock`; else one
+/// run of `client`, stored in `cache`, unless a run is already under way, in
+/// which case the last map in `cache`.
 ContainerMap containerPorts(const Client& client, PortCache& cache, const Clock& clock);
 
 /// One uncached run of the client, parsed; empty without a client.

@@ -13,6 +13,7 @@ class FakeToolRunner final : public ToolRunner {
   struct Call {
     std::string path;
     std::vector<std::string> args;
+    ToolLimits limits{};
     bool operator==(const Call&) const = default;
   };
 
@@ -22,9 +23,11 @@ class FakeToolRunner final : public ToolRunner {
     outputs_[path] = std::move(output);
   }
 
-  std::string run(const std::string& path, const std::vector<std::string>& args) override {
+  using ToolRunner::run;
+  std::string run(const std::string& path, const std::vector<std::string>& args,
+                  const ToolLimits& limits) override {
     std::lock_guard lock(mutex_);
-    calls_.push_back({path, args});
+    calls_.push_back({path, args, limits});
     auto it = outputs_.find(path);
     return it == outputs_.end() ? std::string() : it->second;
   }

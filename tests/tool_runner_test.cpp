@@ -1,0 +1,62 @@
+#include "core/tool_runner.h"
+
+#include "support/test_process.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fstream>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Ends the background child a script recorded, should the runner have missed it.
+struct RecordedChild {
+  std::string pidFile;
+  pid_t pid() const {
+    std::ifstream in(pidFile);
+    pid_t pid = -1;
+    in >> pid;
+    return pid;
+  }
+  ~RecordedChild() {
+    if (pid() > 1) ::kill(pid(), SIGKILL);
+  }
+};
+
+// Each script gets a file as $1 where it may record the PID of a background
+// child; that child must be gone once the run returns.
+TEST(ToolRunner, DeadlineCapAndWhatTheToolLeavesBehind) {
+  struct Case {
+    const char* name;
+    const char* script;
+    ToolLimits limits;
+    std::string expected;
+    std::chrono::milliseconds within;
+  };
+  const ToolLimits quick{.deadline = 300ms}, small{.deadline = 20s, .maxOutput = 4096};
+  const Case cases[] = {
+      {"prints and exits", "printf 'a\\nb\\n'", {}, "a\nb\n", 5s},
+      {"output exactly at the cap", "printf '%4096s' ''", small, std::string(4096, ' '), 5s},
+      {"one byte past the cap", "printf '%4097s' ''", small, "", 5s},
+      {"floods for ever", "sleep 60 & echo $! > \"$1\"; exec yes", small, "", 5s},
+      {"hangs after some output", "sleep 60 & echo $! > \"$1\"; echo partial; exec sleep 60", quick, "", 1300ms},
+      {"closes its output and keeps running", "exec >&-; exec sleep 60", quick, "", 1300ms},
+      {"a background child holds the output", "sleep 60 & echo $! > \"$1\"; echo done", {.deadline = 20s}, "done\n",
+       5s},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    RecordedChild child{dir.path() + "/child"};
+    RealToolRunner runner;
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(runner.run("/bin/sh", {"-c", c.script, "sh", child.pidFile}, c.limits), c.expected) << c.name;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, c.within) << c.name;
+    if (pid_t pid = child.pid(); pid > 1) {
+      EXPECT_TRUE(waitUntil([&] { return !processAlive(pid); }, 2s)) << c.name << ": child left running";
+    }
+  }
+}
+
+}  // namespace

@@ -4,17 +4,25 @@
 #include "core/number.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <optional>
 
 namespace {
 
 constexpr Mode kModes[] = {
-    {"--list", OptionKind::Flag, runListMode},
-    {"--kill", OptionKind::PortNumber, runKillMode},
-    {"--kill-tree", OptionKind::PortNumber, runKillTreeMode},
-    {"--t", OptionKind::Text, runLocalisationCheck},
-    {"--restart", OptionKind::PortNumber, runRestartMode},
-    {"--docker", OptionKind::Flag, runDockerMode},
-    {"--probe", OptionKind::PortNumber, runProbeMode},
+    {"--list", OptionKind::Flag, runListMode, nullptr, "print every listening socket as one compact JSON array"},
+    {"--kill", OptionKind::PortNumber, runKillMode, "PORT",
+     "stop the processes listening on PORT (SIGTERM, then SIGKILL after about 2 s)"},
+    {"--kill-tree", OptionKind::PortNumber, runKillTreeMode, "PORT",
+     "stop the topmost development process (node, npm, ...) behind PORT"},
+    {"--t", OptionKind::Text, runLocalisationCheck, "KEY", "print the localised text of KEY in every language"},
+    {"--restart", OptionKind::PortNumber, runRestartMode, "PORT",
+     "stop that development process tree and start its command again in its directory"},
+    {"--docker", OptionKind::Flag, runDockerMode, nullptr, "print the host ports that running containers publish"},
+    {"--probe", OptionKind::PortNumber, runProbeMode, "PORT",
+     "print \"healthy\" when the loopback PORT answers HTTP, else \"no-http\""},
+    {"--help", OptionKind::Flag, runHelpMode, nullptr, "print this list"},
+    {"--version", OptionKind::Flag, runVersionMode, nullptr, "print the version"},
 };
 
 // The value that makes `mode` apply, or absent. Only the first occurrence of a
@@ -30,13 +38,44 @@ std::optional<ModeValue> valueFor(const Mode& mode, const std::vector<std::strin
   return std::nullopt;
 }
 
+// The value as it can be shown on one line of a terminal: quoted, with quotes,
+// backslashes and control bytes escaped.
+std::string quoted(const std::string& value) {
+  std::string text = "\"";
+  for (unsigned char c : value) {
+    if (c == '"' || c == '\\') {
+      text += '\\';
+      text += static_cast<char>(c);
+    } else if (c < 0x20 || c == 0x7f) {
+      char escape[5];
+      std::snprintf(escape, sizeof escape, "\\x%02x", c);
+      text += escape;
+    } else {
+      text += static_cast<char>(c);
+    }
+  }
+  return text + "\"";
+}
+
+UsageError unusableValue(const Mode& mode, std::vector<std::string>::const_iterator value,
+                         std::vector<std::string>::const_iterator end) {
+  std::string message = std::string(mode.option) + " needs " +
+                        (mode.kind == OptionKind::PortNumber ? "a port number" : "an argument");
+  if (value != end) message += ", got " + quoted(*value);
+  return {message};
+}
+
 }  // namespace
 
 std::span<const Mode> commandLineModes() { return kModes; }
 
-std::optional<Selection> selectMode(const std::vector<std::string>& args,
-                                    std::span<const Mode> modes) {
+Choice selectMode(const std::vector<std::string>& args, std::span<const Mode> modes) {
   for (const auto& mode : modes)
     if (auto value = valueFor(mode, args)) return Selection{&mode, std::move(*value)};
-  return std::nullopt;
+  // No mode applied, so every valued option present has an unusable value;
+  // the earliest one is what the user most likely meant.
+  for (auto arg = args.begin(); arg != args.end(); ++arg)
+    for (const auto& mode : modes)
+      if (mode.kind != OptionKind::Flag && *arg == mode.option) return unusableValue(mode, std::next(arg), args.end());
+  return StartApplication{};
 }

@@ -6,7 +6,8 @@
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv, argv + argc);
-  if (auto selection = selectMode(args, commandLineModes()))
-    return selection->mode->run(selection->value);
+  Choice choice = selectMode(args, commandLineModes());
+  if (auto* selection = std::get_if<Selection>(&choice)) return selection->mode->run(selection->value);
+  if (auto* error = std::get_if<UsageError>(&choice)) return reportUsageError(*error);
   return runApplication(argc, argv);
 }

@@ -10,9 +10,14 @@ int runLocalisationCheck(const ModeValue& key);
 int runRestartMode(const ModeValue& port);
 int runDockerMode(const ModeValue&);
 int runProbeMode(const ModeValue& port);
+int runHelpMode(const ModeValue&);
+int runVersionMode(const ModeValue&);
 
 /// Loads the tray module and runs the application until it quits.
 int runApplication(int argc, char** argv);
+
+/// Says what is wrong on one line of standard error; returns status 2.
+int reportUsageError(const UsageError& error);
 
 /// Says on standard error that this build lacks `what`; returns status 2.
 int reportNotBuilt(const char* what);

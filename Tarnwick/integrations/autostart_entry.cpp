@@ -1,11 +1,9 @@
 #include "integrations/autostart_entry.h"
 
+#include "core/atomic_file.h"
 #include "integrations/login_item_text.h"
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -25,20 +23,8 @@ bool exists(const std::string& entryPath) {
 bool write(const std::string& entryPath, const std::string& binaryPath) {
   std::error_code error;
   fs::create_directories(fs::path(entryPath).parent_path(), error);
-  std::string temporary = entryPath + ".tmp." + std::to_string(::getpid());
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << LoginItem::desktopEntryText(binaryPath);
-    out.flush();
-    if (!out) {
-      fs::remove(temporary, error);
-      return false;
-    }
-  }
-  fs::rename(temporary, entryPath, error);
-  if (!error) return true;
-  fs::remove(temporary, error);
-  return false;
+  return PortCore::writeFileAtomically(entryPath, LoginItem::desktopEntryText(binaryPath)) ==
+         PortCore::FileWrite::Written;
 }
 
 void remove(const std::string& entryPath) {

@@ -9,8 +9,8 @@ namespace AutostartEntry {
 std::string path(const std::string& xdgConfigHome, const std::string& home);
 
 bool exists(const std::string& entryPath);
-/// Writes the entry for `binaryPath` atomically (temporary file, then rename),
-/// creating the directory; false when it could not be written.
+/// Writes the entry for `binaryPath` atomically (writeFileAtomically), creating
+/// the directory; false when it could not be written.
 bool write(const std::string& entryPath, const std::string& binaryPath);
 void remove(const std::string& entryPath);
 

@@ -1,11 +1,11 @@
 #include "integrations/login_item.h"
 
+#include "core/atomic_file.h"
 #include "integrations/login_item_text.h"
 
 #include <CoreFoundation/CoreFoundation.h>
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <mach-o/dyld.h>
 #include <objc/message.h>
 #include <objc/runtime.h>
@@ -57,22 +57,6 @@ void callService(const char* selector) {
   reinterpret_cast<BOOL (*)(id, SEL, id*)>(objc_msgSend)(service, sel_registerName(selector), &error);
 }
 
-void writeAtomically(const fs::path& target, const std::string& text) {
-  std::error_code error;
-  fs::path temporary = target;
-  temporary += ".tmp." + std::to_string(::getpid());
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << text;
-    if (!out.flush()) {
-      fs::remove(temporary, error);
-      return;
-    }
-  }
-  fs::rename(temporary, target, error);
-  if (error) fs::remove(temporary, error);
-}
-
 // Not waited for; its standard error goes to a pipe nobody reads.
 void bootstrapAgent(const fs::path& plist) {
   int errorPipe[2];
@@ -117,8 +101,8 @@ void enable() {
   }
   std::string text = launchAgentPlist(binaryPath());
   fs::create_directories(plistPath().parent_path(), error);
-  writeAtomically(plistPath(), text);
-  bootstrapAgent(plistPath());
+  if (PortCore::writeFileAtomically(plistPath().string(), text) == PortCore::FileWrite::Written)
+    bootstrapAgent(plistPath());
 }
 
 void disable() {

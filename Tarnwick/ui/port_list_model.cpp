@@ -2,6 +2,7 @@
 
 #include "integrations/preferences.h"
 #include "integrations/port_set_text.h"
+#include "integrations/setting_range.h"
 #include "ui/qt_task_executors.h"
 
 #include <algorithm>
@@ -17,8 +18,10 @@ constexpr const char* kRefreshInterval = "refreshInterval";
 constexpr const char* kHiddenPorts = "hiddenPorts";
 constexpr const char* kAppLanguage = "appLanguage";
 
-constexpr double kDefaultPanelMaxHeight = 480;
-constexpr double kDefaultRefreshInterval = 3;
+// Half a second keeps a scan from running back to back; an hour keeps the
+// pause well inside a Qt timer's int milliseconds.
+constexpr SettingRange kRefreshIntervalRange{0.5, 3600, 3};
+constexpr SettingRange kPanelMaxHeightRange{240, 800, 480};
 constexpr double kRowHeight = 52;
 constexpr double kSectionHeaderHeight = 30;
 constexpr double kListPadding = 16;
@@ -151,9 +154,7 @@ void PortListModel::setLabelDraft(const QString& draft) {
 // ---- Settings ----------------------------------------------------------------
 
 double PortListModel::panelMaxHeight() const {
-  double height = Prefs::store().number(kPanelMaxHeight).value_or(kDefaultPanelMaxHeight);
-  // A non-finite height would make the row count meaningless.
-  return std::isfinite(height) ? height : kDefaultPanelMaxHeight;
+  return withinRange(Prefs::store().number(kPanelMaxHeight), kPanelMaxHeightRange);
 }
 
 void PortListModel::setPanelMaxHeight(double points) {
@@ -171,9 +172,7 @@ void PortListModel::setConfirmBeforeKill(bool confirm) {
 }
 
 double PortListModel::refreshInterval() const {
-  double seconds = Prefs::store().number(kRefreshInterval).value_or(kDefaultRefreshInterval);
-  // Zero, negative or non-finite would rescan without pause, forever.
-  return std::isfinite(seconds) && seconds > 0 ? seconds : kDefaultRefreshInterval;
+  return withinRange(Prefs::store().number(kRefreshInterval), kRefreshIntervalRange);
 }
 
 void PortListModel::setRefreshInterval(double seconds) {

@@ -89,13 +89,15 @@ TEST_F(PortListModelTest, ListHeightShowsWholeRowsOnly) {
       {20, 20, 480, 440},   // clamped to 7 rows under two headers
       {20, 20, std::nullopt, 440},  // 480 by default
       {3, 0, 480, 202},
-      {3, 0, 10000, 202},
-      {0, 3, 202, 202},     // exactly full
-      {0, 3, 201, 150},     // one pixel short drops a row
-      {1, 1, 10, 128},      // below the headers: still one row
-      {20, 20, 76, 128},
+      {0, 5, 306, 306},     // exactly full
+      {0, 5, 305, 254},     // one pixel short drops a row
+      {20, 20, 240, 232},   // the lowest height allowed
+      {20, 20, 800, 752},   // the highest
       {0, 0, 480, 16},
-      {3, 0, std::numeric_limits<double>::quiet_NaN(), 202},
+      // Out of bounds: the default, as if nothing were stored.
+      {20, 20, 239, 440},
+      {20, 20, 10000, 440},
+      {20, 20, std::numeric_limits<double>::quiet_NaN(), 440},
   };
   for (const Case& c : cases) {
     std::vector<PortEntry> entries;
@@ -137,13 +139,16 @@ TEST_F(PortListModelTest, SettingsDefaultAndAreReadAfresh) {
   EXPECT_EQ(model->appLanguage(), "en");
 }
 
-TEST_F(PortListModelTest, IntervalThatWouldNeverPauseFallsBackToTheDefault) {
+// The bounds themselves are the range rule's table; here, that the accessors
+// apply it: a pause that would spin the loop or overflow Qt's timer.
+TEST_F(PortListModelTest, IntervalOutOfBoundsFallsBackToTheDefault) {
   auto model = fixture.makeModel();
-  for (double stored : {0.0, -2.0, std::numeric_limits<double>::infinity(),
-                        std::numeric_limits<double>::quiet_NaN()}) {
+  for (double stored : {0.0004, 1e-300, 3000000.0, 1e300, std::numeric_limits<double>::quiet_NaN()}) {
     Prefs::store().setNumber("refreshInterval", stored);
     EXPECT_EQ(model->refreshInterval(), 3) << stored;
   }
+  Prefs::store().setNumber("refreshInterval", 0.5);
+  EXPECT_EQ(model->refreshInterval(), 0.5);
 }
 
 TEST_F(PortListModelTest, StartAtLoginCallsTheLoginItemOnlyOnChange) {

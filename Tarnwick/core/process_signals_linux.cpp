@@ -41,7 +41,9 @@ class PidfdPinned final : public PinnedProcess {
 std::unique_ptr<PinnedProcess> RealProcessSignals::pin(const ProcessIdentity& target) {
   if (target.pid <= 0) return nullptr;
   long fd = ::syscall(SYS_pidfd_open, target.pid, 0);
-  if (fd < 0) return errno == ENOSYS ? PortCore::pinByStartTime(target) : nullptr;
+  // ESRCH: nothing holds the PID. Anything else is a kernel or sandbox without
+  // pidfds (ENOSYS, or EPERM from a seccomp filter): fall back to the start time.
+  if (fd < 0) return errno == ESRCH ? nullptr : PortCore::pinByStartTime(target);
   auto pinned = std::make_unique<PidfdPinned>(static_cast<int>(fd));
   // Opened first, checked second: a start time that still matches now means
   // the descriptor holds the process that was listed.

@@ -58,11 +58,12 @@ TEST(DetachedLauncher, StartsInItsOwnSessionWithOnlyTheStandardDescriptors) {
   EXPECT_EQ(errno, ECHILD);
 }
 
-TEST(DetachedLauncher, AMissingProgramOrDirectoryIsIgnored) {
+TEST(DetachedLauncher, AMissingProgramOrDirectoryIsReportedAndLeavesNoChild) {
   RealDetachedLauncher launcher;
-  launcher.launch({{"/nonexistent/program"}, std::nullopt});
-  launcher.launch({{"/bin/true"}, "/nonexistent/directory"});
-  launcher.launch({{}, std::nullopt});
+  EXPECT_EQ(launcher.launch({{"/nonexistent/program"}, std::nullopt}), LaunchResult::Failed);
+  EXPECT_EQ(launcher.launch({{"/bin/true"}, "/nonexistent/directory"}), LaunchResult::Failed);
+  EXPECT_EQ(launcher.launch({{}, std::nullopt}), LaunchResult::Failed);
+  EXPECT_EQ(launcher.launch({{"/bin/true"}, "/"}), LaunchResult::Started);
   EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "a child was left behind";
 }
 

@@ -78,7 +78,7 @@ TEST(EditorTest, ChoosesFirstInstalledEditor) {
   }
 }
 
-TEST(EditorTest, OpensTheDirectoryAsOneArgumentWithoutWaiting) {
+TEST(EditorSerial, OpensTheDirectoryAsOneArgumentWithoutWaiting) {
   struct Row {
     const char* name;
     std::string directory;

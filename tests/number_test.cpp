@@ -1,7 +1,11 @@
 #include "core/number.h"
 
+#include "support/test_process.h"
+
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdlib>
 #include <limits>
 
 namespace {
@@ -40,6 +44,33 @@ TEST(NumberRule, ParsesOnlySignedDecimalWithinRange) {
     EXPECT_EQ(PortCore::parseInt64(c.text), c.value64) << '"' << c.text << '"';
     EXPECT_EQ(PortCore::parseInt32(c.text), c.value32) << '"' << c.text << '"';
   }
+}
+
+// Read the same under any locale: the application sets the user's, and a
+// German one writes the decimal point as a comma. The machine may have none
+// generated, so one is built here when the tools allow.
+TEST(NumberRule, DecimalsInEveryFormPsProcAndPeopleWriteUnderAnyLocale) {
+  const std::pair<const char*, std::optional<double>> cases[] = {
+      {"12.5", 12.5},          {"0.0", 0.0},           {"-0.0", 0.0},          {"+3", 3},
+      {".5", 0.5},             {"5.", 5},              {"1e3", 1000},          {"2.5E-1", 0.25},
+      {"123456.78", 123456.78}, {"1e-300", 1e-300},
+      {"", std::nullopt},      {".", std::nullopt},    {"-", std::nullopt},    {"1,5", std::nullopt},
+      {" 1", std::nullopt},    {"1 ", std::nullopt},   {"0x10", std::nullopt}, {"inf", std::nullopt},
+      {"nan", std::nullopt},   {"1e", std::nullopt},   {"1e+", std::nullopt},  {"1e999", std::nullopt},
+      {"--1", std::nullopt},   {"1.2.3", std::nullopt}, {"\xd9\xa3", std::nullopt},
+  };
+  TempDir locales;
+  runProgram({"/usr/bin/localedef", "-i", "de_DE", "-f", "UTF-8", locales.path() + "/de_DE.UTF-8"});
+  ::setenv("LOCPATH", locales.path().c_str(), 1);
+  for (const char* locale : {"C", "de_DE.UTF-8"}) {
+    if (!std::setlocale(LC_ALL, locale)) continue;
+    if (std::string(locale) != "C") {
+      EXPECT_STREQ(std::localeconv()->decimal_point, ",");
+    }
+    for (const auto& [text, value] : cases) EXPECT_EQ(PortCore::parseDecimal(text), value) << text << " in " << locale;
+  }
+  std::setlocale(LC_ALL, "C");
+  ::unsetenv("LOCPATH");
 }
 
 TEST(NumberRule, LastPathComponent) {

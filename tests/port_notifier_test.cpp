@@ -9,8 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
+#include <thread>
 
 namespace {
 
@@ -91,20 +94,22 @@ class SteppedSleeper final : public Sleeper {
  public:
   explicit SteppedSleeper(ManualClock& clock) : clock_(clock) {}
 
-  void sleepUntil(Clock::Duration deadline, std::stop_token stop) override {
-    std::unique_lock lock(mutex_);
-    requested_.push_back(deadline - clock_.now());
+  void sleepUntil(Clock::Duration deadline, const StopToken& stop) override {
+    {
+      std::lock_guard lock(mutex_);
+      requested_.push_back(deadline - clock_.now());
+      loopStop_ = stop;
+    }
     changed_.notify_all();
-    changed_.wait(lock, stop, [&] { return steps_ > 0; });
-    if (stop.stop_requested()) return;
+    if (!stop.waitFor(1h, [&] { return steps_ > 0; })) return;  // stopped
     --steps_;
     clock_.advance(deadline - clock_.now());
   }
 
   void step() {
-    std::lock_guard lock(mutex_);
     ++steps_;
-    changed_.notify_all();
+    std::lock_guard lock(mutex_);
+    if (loopStop_) loopStop_->notifyAll();
   }
 
   /// Waits until the loop has asked for `count` sleeps.
@@ -117,8 +122,9 @@ class SteppedSleeper final : public Sleeper {
  private:
   ManualClock& clock_;
   std::mutex mutex_;
-  std::condition_variable_any changed_;
-  int steps_ = 0;
+  std::condition_variable changed_;
+  std::atomic<int> steps_ = 0;
+  std::optional<StopToken> loopStop_;
   std::vector<Clock::Duration> requested_;
 };
 
@@ -159,14 +165,15 @@ TEST_F(PortNotifierTest, LoopEndsOnceTheNotifierIsGone) {
 TEST(ClockSleeperTest, StopWakesItAtOnce) {
   ManualClock clock;
   ClockSleeper sleeper(clock);
-  std::stop_source stop;
-  std::jthread stopper([&] {
+  StopSource stop;
+  std::thread stopper([&] {
     std::this_thread::sleep_for(50ms);
-    stop.request_stop();
+    stop.requestStop();
   });
   auto started = std::chrono::steady_clock::now();
-  sleeper.sleepUntil(clock.now() + std::chrono::hours(1), stop.get_token());
+  sleeper.sleepUntil(clock.now() + std::chrono::hours(1), stop.token());
   EXPECT_LT(std::chrono::steady_clock::now() - started, 30s);
+  stopper.join();
 }
 
 }  // namespace

@@ -62,7 +62,7 @@ TEST(Probe, AnswersForRealServers) {
     EXPECT_FALSE(PortCore::probe(port)) << port;
 }
 
-TEST(Probe, SilentServerTimesOutAfterOneAndAHalfSeconds) {
+TEST(ProbeSerial, SilentServerTimesOutAfterOneAndAHalfSeconds) {
   Server silent = startServer("127.0.0.1:0", {});
   auto start = std::chrono::steady_clock::now();
   EXPECT_FALSE(PortCore::probe(silent.port));
@@ -71,7 +71,7 @@ TEST(Probe, SilentServerTimesOutAfterOneAndAHalfSeconds) {
   EXPECT_LE(took, 2.0);
 }
 
-TEST(Probe, AsyncAnswersOnTheProberThread) {
+TEST(ProbeSerial, AsyncAnswersOnTheProberThread) {
   Server http = startServer("127.0.0.1:0", {"--http", "500"});
   Server silent = startServer("127.0.0.1:0", {});
   std::mutex mutex;

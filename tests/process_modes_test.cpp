@@ -44,7 +44,7 @@ TestProcess startTarnwick(const std::string& mode, int port, const TestProcess::
 
 // A listener that honours SIGTERM is gone at once; one that ignores it is
 // killed once twenty probes of 0.1 s each have run out.
-TEST(KillMode, SigtermFirstThenSigkillAfterTwoSeconds) {
+TEST(KillModeSerial, SigtermFirstThenSigkillAfterTwoSeconds) {
   for (bool ignoresTerm : {false, true}) {
     std::vector<std::string> args{"--bind", "127.0.0.1:0"};
     if (ignoresTerm) args.push_back("--ignore-term");

@@ -7,10 +7,3 @@ Clock::Duration SystemClock::now() const {
   ::clock_gettime(CLOCK_BOOTTIME, &ts);
   return std::chrono::seconds(ts.tv_sec) + std::chrono::nanoseconds(ts.tv_nsec);
 }
-
-namespace PortCore {
-Clock& systemClock() {
-  static SystemClock clock;
-  return clock;
-}
-}  // namespace PortCore

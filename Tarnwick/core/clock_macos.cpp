@@ -5,10 +5,3 @@
 Clock::Duration SystemClock::now() const {
   return std::chrono::nanoseconds(::clock_gettime_nsec_np(CLOCK_MONOTONIC_RAW));
 }
-
-namespace PortCore {
-Clock& systemClock() {
-  static SystemClock clock;
-  return clock;
-}
-}  // namespace PortCore

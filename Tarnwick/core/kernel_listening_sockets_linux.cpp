@@ -47,6 +47,13 @@ bool request(int fd, uint8_t family, uint32_t sequence) {
 }
 
 // Reads the dump's answers up to NLMSG_DONE; false on an error answer.
+// NLMSG_OK written out: the macro compares the header's unsigned length with
+// the signed one left, which clang rightly warns about.
+bool holdsMessage(const nlmsghdr* header, int length) {
+  return length >= static_cast<int>(sizeof(nlmsghdr)) && header->nlmsg_len >= sizeof(nlmsghdr) &&
+         header->nlmsg_len <= static_cast<unsigned>(length);
+}
+
 bool collect(int fd, uint8_t family, std::vector<ListeningSocket>& out) {
   alignas(nlmsghdr) char buffer[32768];
   auto tcpFamily = family == AF_INET ? TcpFamily::V4 : TcpFamily::V6;
@@ -55,7 +62,7 @@ bool collect(int fd, uint8_t family, std::vector<ListeningSocket>& out) {
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     int length = static_cast<int>(n);
-    for (auto* header = reinterpret_cast<nlmsghdr*>(buffer); NLMSG_OK(header, length);
+    for (auto* header = reinterpret_cast<nlmsghdr*>(buffer); holdsMessage(header, length);
          header = NLMSG_NEXT(header, length)) {
       if (header->nlmsg_type == NLMSG_DONE) return true;
       if (header->nlmsg_type == NLMSG_ERROR) return false;

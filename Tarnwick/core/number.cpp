@@ -1,7 +1,14 @@
 #include "core/number.h"
 
 #include <charconv>
+#include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <locale.h>
+#include <string>
+#if __has_include(<xlocale.h>)
+#include <xlocale.h>  // strtod_l and newlocale on macOS; glibc has them in the standard headers
+#endif
 
 namespace PortCore {
 
@@ -25,6 +32,56 @@ std::optional<int64_t> parseInt64(std::string_view text) {
   }
   if (magnitude > maxPositive) return std::nullopt;
   return static_cast<int64_t>(magnitude);
+}
+
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The forms parseDecimal accepts, checked before strtod_l, which would also
+// take leading spaces, hexadecimal, "inf" and "nan".
+bool isDecimalForm(std::string_view text) {
+  size_t i = 0;
+  auto sign = [&] {
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  };
+  auto digits = [&] {
+    size_t start = i;
+    while (i < text.size() && isDigit(text[i])) ++i;
+    return i > start;
+  };
+  sign();
+  bool whole = digits();
+  bool fraction = false;
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    fraction = digits();
+  }
+  if (!whole && !fraction) return false;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    sign();
+    if (!digits()) return false;
+  }
+  return i == text.size();
+}
+
+// The C locale, made once: the user's locale (the application sets it) may
+// write the decimal point as a comma. Never freed; it lives as long as the process.
+locale_t cLocale() {
+  static const locale_t locale = ::newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+  return locale;
+}
+
+}  // namespace
+
+std::optional<double> parseDecimal(std::string_view text) {
+  if (!isDecimalForm(text) || !cLocale()) return std::nullopt;
+  const std::string terminated(text);
+  char* end = nullptr;
+  double value = ::strtod_l(terminated.c_str(), &end, cLocale());
+  if (end != terminated.c_str() + terminated.size() || !std::isfinite(value)) return std::nullopt;
+  return value;
 }
 
 std::optional<int32_t> parseInt32(std::string_view text) {

@@ -1,5 +1,5 @@
 #pragma once
-// The one rule for numbers read from tool output and from the command line:
+// The one rule for numbers read from tool output, files and the command line:
 // an optional "+" or "-", then ASCII digits only, within the target type's range.
 #include <cstdint>
 #include <optional>
@@ -12,6 +12,12 @@ namespace PortCore {
 std::optional<int64_t> parseInt64(std::string_view text);
 /// As parseInt64, within the signed 32-bit range.
 std::optional<int32_t> parseInt32(std::string_view text);
+
+/// The value of a decimal number: an optional "+" or "-", digits with an
+/// optional fraction (".5" and "5." too), an optional exponent ("1e3"); read
+/// the same whatever the process's locale. Absent for anything else
+/// (whitespace, hexadecimal, "inf", "nan", a value beyond double's range).
+std::optional<double> parseDecimal(std::string_view text);
 
 /// The text after the last "/", a trailing "/" ignored ("/usr/bin/" gives "bin").
 std::string_view lastPathComponent(std::string_view path);

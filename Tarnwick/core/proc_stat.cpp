@@ -1,9 +1,9 @@
 #include "core/proc_stat.h"
 
+#include "core/number.h"
 #include "core/proc_stat_line.h"
 #include "core/text.h"
 
-#include <charconv>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -48,8 +48,5 @@ std::optional<double> ProcStatReader::uptimeSeconds() const {
   std::string text = readSmallFile(root_ + "/uptime");
   auto fields = PortCore::splitNonEmpty(PortCore::trimWhitespace(text), ' ');
   if (fields.empty()) return std::nullopt;
-  double seconds = 0;
-  auto [end, error] = std::from_chars(fields[0].data(), fields[0].data() + fields[0].size(), seconds);
-  if (error != std::errc() || end != fields[0].data() + fields[0].size()) return std::nullopt;
-  return seconds;
+  return PortCore::parseDecimal(fields[0]);
 }

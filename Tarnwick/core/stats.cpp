@@ -8,7 +8,6 @@
 #include "core/tool_runner.h"
 
 #include <charconv>
-#include <cmath>
 #include <optional>
 #include <set>
 
@@ -17,13 +16,6 @@ namespace PortCore {
 namespace {
 
 constexpr int64_t kKiBPerMB = 1024;
-
-std::optional<double> parseDecimal(std::string_view text) {
-  double value = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
-  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
-  return value;
-}
 
 // ps's own pcpu: CPU time over the time since the process started.
 double lifetimePercent(const ProcCounters& counters, std::optional<double> uptime, int64_t ticksPerSecond) {

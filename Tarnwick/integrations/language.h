@@ -20,9 +20,13 @@ std::optional<std::string> languageOfLocale(const std::string& locale);
 std::vector<std::string> languagesFromEnvironment(
     const std::function<std::optional<std::string>(const char*)>& variable);
 
-/// The system's preferred languages, best first, read once: the process
-/// environment on Linux, the user's language list on macOS.
-const std::vector<std::string>& systemLanguages();
+/// The system's preferred languages, best first: the list handed over by
+/// setSystemLanguages(), else the process environment, read once.
+std::vector<std::string> systemLanguages();
+
+/// Hands over the user's language list where only the toolkit can read it
+/// (macOS's, through QLocale); systemLanguages() returns it from then on.
+void setSystemLanguages(std::vector<std::string> languages);
 
 /// The language that lookups read: `appLanguage` when it is "en" or "tr" and
 /// `catalog` has a directory for it; otherwise (absent, "system", any other

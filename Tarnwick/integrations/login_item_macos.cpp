@@ -2,13 +2,11 @@
 
 #include "core/atomic_file.h"
 #include "integrations/login_item_text.h"
+#include "integrations/login_service.h"
 
-#include <CoreFoundation/CoreFoundation.h>
 #include <cerrno>
 #include <filesystem>
 #include <mach-o/dyld.h>
-#include <objc/message.h>
-#include <objc/runtime.h>
 #include <spawn.h>
 #include <unistd.h>
 
@@ -20,41 +18,9 @@ namespace LoginItem {
 
 namespace {
 
-constexpr const char* kBundleIdentifier = "com.ulmarsh.tarnwick";
-
-bool isBundled() {
-  CFBundleRef bundle = CFBundleGetMainBundle();
-  CFStringRef identifier = bundle ? CFBundleGetIdentifier(bundle) : nullptr;
-  if (!identifier) return false;
-  char buffer[256];
-  return CFStringGetCString(identifier, buffer, sizeof buffer, kCFStringEncodingUTF8) &&
-         std::string(buffer) == kBundleIdentifier;
-}
-
 const fs::path& plistPath() {
   static const fs::path path = fs::path(homeDirectory()) / "Library/LaunchAgents/com.ulmarsh.tarnwick.plist";
   return path;
-}
-
-// SMAppService.mainAppService through the Objective-C runtime, so this file
-// stays C++. Null when the class is missing (before macOS 13).
-id mainAppService() {
-  Class serviceClass = objc_getClass("SMAppService");
-  if (!serviceClass) return nullptr;
-  return reinterpret_cast<id (*)(Class, SEL)>(objc_msgSend)(serviceClass, sel_registerName("mainAppService"));
-}
-
-long serviceStatus() {
-  id service = mainAppService();
-  if (!service) return 0;
-  return reinterpret_cast<long (*)(id, SEL)>(objc_msgSend)(service, sel_registerName("status"));
-}
-
-void callService(const char* selector) {
-  id service = mainAppService();
-  if (!service) return;
-  id error = nullptr;
-  reinterpret_cast<BOOL (*)(id, SEL, id*)>(objc_msgSend)(service, sel_registerName(selector), &error);
 }
 
 // Not waited for; its standard error goes to a pipe nobody reads.
@@ -87,16 +53,16 @@ std::string runningProgram() {
 }  // namespace
 
 bool isEnabled() {
-  if (isBundled()) return serviceStatus() == 1;
+  if (auto bundled = service()) return bundled->isEnabled();
   std::error_code error;
   return fs::exists(plistPath(), error);
 }
 
 void enable() {
   std::error_code error;
-  if (isBundled()) {
+  if (auto bundled = service()) {
     fs::remove(plistPath(), error);
-    callService("registerAndReturnError:");
+    bundled->enable();
     return;
   }
   std::string text = launchAgentPlist(binaryPath());
@@ -106,8 +72,8 @@ void enable() {
 }
 
 void disable() {
-  if (isBundled()) {
-    callService("unregisterAndReturnError:");
+  if (auto bundled = service()) {
+    bundled->disable();
     return;
   }
   std::error_code error;

@@ -6,8 +6,6 @@
 #include "integrations/notification_sink.h"
 
 #include <algorithm>
-#include <condition_variable>
-#include <mutex>
 
 namespace {
 
@@ -31,10 +29,10 @@ std::vector<int64_t> missingFrom(const std::set<int64_t>& from, const std::set<i
 }
 
 void pollUntilGone(std::weak_ptr<PortNotifier> weak, const Clock& clock, std::shared_ptr<Sleeper> sleeper,
-                   std::stop_token stop) {
-  while (!stop.stop_requested()) {
+                   const StopToken& stop) {
+  while (!stop.stopRequested()) {
     sleeper->sleepUntil(clock.now() + PortNotifier::pollInterval(), stop);
-    if (stop.stop_requested()) return;
+    if (stop.stopRequested()) return;
     auto notifier = weak.lock();
     if (!notifier) return;  // nothing can bring it back
     notifier->tick();
@@ -43,21 +41,13 @@ void pollUntilGone(std::weak_ptr<PortNotifier> weak, const Clock& clock, std::sh
 
 }  // namespace
 
-void ClockSleeper::sleepUntil(Clock::Duration deadline, std::stop_token stop) {
-  std::mutex mutex;
-  std::condition_variable_any wakeup;
-  std::unique_lock lock(mutex);
-  for (auto left = deadline - clock_.now(); left > Clock::Duration::zero() && !stop.stop_requested();
-       left = deadline - clock_.now()) {
-    wakeup.wait_for(lock, stop, std::min<Clock::Duration>(left, kLongestNap), [] { return false; });
+void ClockSleeper::sleepUntil(Clock::Duration deadline, const StopToken& stop) {
+  for (auto left = deadline - clock_.now(); left > Clock::Duration::zero(); left = deadline - clock_.now()) {
+    if (stop.sleepFor(std::min<Clock::Duration>(left, kLongestNap))) return;
   }
 }
 
-void PollLoop::stop() {
-  if (!thread_.joinable()) return;
-  thread_.request_stop();
-  thread_.join();
-}
+void PollLoop::stop() { thread_.stop(); }
 
 std::chrono::seconds PortNotifier::pollInterval() {
   return watched().empty() ? kIdleInterval : kWatchedInterval;
@@ -78,7 +68,7 @@ PollLoop PortNotifier::start() {
 
 PollLoop PortNotifier::start(const Clock& clock, std::shared_ptr<Sleeper> sleeper) {
   auto done = std::make_shared<std::atomic<bool>>(false);
-  std::jthread thread([weak = weak_from_this(), &clock, sleeper = std::move(sleeper), done](std::stop_token stop) {
+  StoppableThread thread([weak = weak_from_this(), &clock, sleeper = std::move(sleeper), done](StopToken stop) {
     pollUntilGone(weak, clock, sleeper, stop);
     done->store(true);
   });

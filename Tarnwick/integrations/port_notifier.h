@@ -2,6 +2,7 @@
 // The watch notifier: polls the listening port numbers, tells the user when a
 // watched port starts or stops listening, and keeps the tray's dev count current.
 #include "core/clock.h"
+#include "core/stoppable_thread.h"
 
 #include <atomic>
 #include <chrono>
@@ -10,8 +11,6 @@
 #include <memory>
 #include <optional>
 #include <set>
-#include <stop_token>
-#include <thread>
 #include <vector>
 
 class NotificationSink;
@@ -21,14 +20,14 @@ class Sleeper {
  public:
   virtual ~Sleeper() = default;
   /// Returns at `deadline` (on the sleeper's clock) or as soon as `stop` is requested.
-  virtual void sleepUntil(Clock::Duration deadline, std::stop_token stop) = 0;
+  virtual void sleepUntil(Clock::Duration deadline, const StopToken& stop) = 0;
 };
 
 /// Sleeps on a real Clock, waking early when stop is requested.
 class ClockSleeper final : public Sleeper {
  public:
   explicit ClockSleeper(const Clock& clock) : clock_(clock) {}
-  void sleepUntil(Clock::Duration deadline, std::stop_token stop) override;
+  void sleepUntil(Clock::Duration deadline, const StopToken& stop) override;
 
  private:
   const Clock& clock_;
@@ -39,7 +38,7 @@ class ClockSleeper final : public Sleeper {
 class PollLoop {
  public:
   PollLoop() = default;
-  PollLoop(std::jthread thread, std::shared_ptr<std::atomic<bool>> done)
+  PollLoop(StoppableThread thread, std::shared_ptr<std::atomic<bool>> done)
       : thread_(std::move(thread)), done_(std::move(done)) {}
   PollLoop(PollLoop&&) noexcept = default;
   PollLoop& operator=(PollLoop&&) noexcept = default;
@@ -49,7 +48,7 @@ class PollLoop {
   bool finished() const { return !thread_.joinable() || !done_ || done_->load(); }
 
  private:
-  std::jthread thread_;
+  StoppableThread thread_;
   std::shared_ptr<std::atomic<bool>> done_;
 };
 

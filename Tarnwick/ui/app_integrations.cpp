@@ -7,6 +7,7 @@
 #include "integrations/qt/dbus_notification_sink.h"
 #include "integrations/qt/qt_preferences.h"
 #include "ui/panel_services.h"
+#include "ui/platform_integrations.h"
 #include "ui/port_list_model.h"
 #include "ui/port_list_view.h"
 #include "ui/tarnwick_app.h"
@@ -59,6 +60,7 @@ void startNotifier() {
 }  // namespace
 
 void installIntegrations(TarnwickApp& app) {
+  installPlatformIntegrations();
   Prefs::install(makeQtPreferences());
   Notifications::install(makeDbusNotificationSink());
 

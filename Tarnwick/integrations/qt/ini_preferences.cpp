@@ -1,8 +1,9 @@
 #include "integrations/qt/ini_preferences.h"
 
+#include "core/number.h"
+
 #include <QVariant>
 #include <charconv>
-#include <cmath>
 #include <mutex>
 
 namespace {
@@ -19,32 +20,6 @@ bool isStorableKey(const std::string& key) {
 
 QString entry(const char* section, const std::string& key) {
   return QString::fromLatin1(section) + '/' + QString::fromStdString(key);
-}
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Digits, then an optional fraction, then an optional exponent: the forms
-// formatStoredNumber writes and a person editing the file would.
-bool isDecimalNumber(std::string_view text) {
-  size_t i = 0;
-  auto digits = [&] {
-    size_t start = i;
-    while (i < text.size() && isDigit(text[i])) ++i;
-    return i > start;
-  };
-  bool whole = digits();
-  bool fraction = false;
-  if (i < text.size() && text[i] == '.') {
-    ++i;
-    fraction = digits();
-  }
-  if (!whole && !fraction) return false;
-  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-    ++i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    if (!digits()) return false;
-  }
-  return i == text.size();
 }
 
 class IniPreferences final : public Preferences {
@@ -110,19 +85,7 @@ std::string formatStoredNumber(double value) {
   return std::string(buffer, end);
 }
 
-std::optional<double> parseStoredNumber(const std::string& text) {
-  std::string_view rest = text;
-  bool negative = false;
-  if (!rest.empty() && (rest.front() == '+' || rest.front() == '-')) {
-    negative = rest.front() == '-';
-    rest.remove_prefix(1);
-  }
-  if (!isDecimalNumber(rest)) return std::nullopt;
-  double value = 0;
-  auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), value);
-  if (error != std::errc() || end != rest.data() + rest.size() || !std::isfinite(value)) return std::nullopt;
-  return negative ? -value : value;
-}
+std::optional<double> parseStoredNumber(const std::string& text) { return PortCore::parseDecimal(text); }
 
 std::optional<bool> parseStoredBoolean(const std::string& text) {
   if (text == "true") return true;

@@ -1,0 +1,3 @@
+#include "ui/platform_integrations.h"
+
+void installPlatformIntegrations() {}

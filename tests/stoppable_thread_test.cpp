@@ -1,0 +1,42 @@
+#include "core/stoppable_thread.h"
+
+#include "support/test_process.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <optional>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Each way of ending a thread wakes its body from a long wait and returns only
+// once the body has returned.
+TEST(StoppableThread, EveryEndWakesTheBodyAndJoinsIt) {
+  using Thread = std::optional<StoppableThread>;
+  const std::pair<const char*, std::function<void(Thread&)>> ends[] = {
+      {"stop", [](Thread& thread) { thread->stop(); }},
+      {"assignment", [](Thread& thread) { *thread = StoppableThread(); }},
+      {"destruction", [](Thread& thread) { thread.reset(); }},
+  };
+  for (const auto& [name, end] : ends) {
+    std::atomic<bool> waiting = false;
+    std::atomic<bool> returned = false;
+    Thread thread;
+    thread.emplace([&](StopToken stop) {
+      waiting = true;
+      stop.sleepFor(1h);
+      returned = true;
+    });
+    ASSERT_TRUE(waitUntil([&] { return waiting.load(); })) << name;
+    auto started = std::chrono::steady_clock::now();
+    end(thread);
+    EXPECT_TRUE(returned) << name;
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 30s) << name;
+    EXPECT_TRUE(!thread || !thread->joinable()) << name;
+  }
+}
+
+}  // namespace

@@ -40,12 +40,14 @@ std::vector<PortEntry> listPorts(ScanSource& source) {
 
 std::vector<PortEntry> listPorts() { return listPorts(systemScanSource()); }
 
-PortScan scanPorts() {
+PortScan scanPorts(ScanSource& source) {
   PortScan scan;
-  scan.entries = listPorts();
+  scan.entries = listPorts(source);
   scan.startTimes = startTimes(distinctPids(scan.entries));
   return scan;
 }
+
+PortScan scanPorts() { return scanPorts(systemScanSource()); }
 
 std::vector<int64_t> listeningPortNumbers(ScanSource& source) {
   return parsePortNumbers(source.listeningPortNumbers());

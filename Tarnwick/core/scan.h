@@ -24,6 +24,7 @@ struct PortScan {
 
 /// listPorts() and the start times of the PIDs it lists.
 PortScan scanPorts();
+PortScan scanPorts(ScanSource& source);
 
 /// Distinct listening port numbers, in no order: the notifier's light poll.
 std::vector<int64_t> listeningPortNumbers();

@@ -41,4 +41,8 @@ namespace PortCore {
 /// Linux, the tools on macOS. Safe to use from several threads at once.
 ScanSource& systemScanSource();
 
+/// A new source of the real system, with a repeated-scan cache of its own:
+/// the native reader of /proc on Linux, the tools on macOS.
+std::unique_ptr<ScanSource> makeSystemScanSource();
+
 }  // namespace PortCore

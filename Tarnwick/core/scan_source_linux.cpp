@@ -2,6 +2,8 @@
 
 namespace PortCore {
 
+std::unique_ptr<ScanSource> makeSystemScanSource() { return std::make_unique<ProcScanSource>(); }
+
 ScanSource& systemScanSource() {
   static ProcScanSource source;
   return source;

@@ -4,6 +4,10 @@
 
 namespace PortCore {
 
+std::unique_ptr<ScanSource> makeSystemScanSource() {
+  return std::make_unique<ToolScanSource>(systemToolRunner());
+}
+
 ScanSource& systemScanSource() {
   static ToolScanSource source(systemToolRunner());
   return source;

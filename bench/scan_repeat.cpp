@@ -29,7 +29,7 @@ double median(std::vector<double> values) {
 
 int main(int argc, char** argv) {
   int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 21;
-  std::vector<double> cold, warm, sockets, processes, warmSockets, warmProcesses;
+  std::vector<double> cold, warm;
   size_t entries = 0;
   int fullWalks = 0;
   ProcScanSource shared;
@@ -40,19 +40,12 @@ int main(int argc, char** argv) {
       entries = PortCore::listPorts(fresh).size();
     }));
     warm.push_back(millisecondsOf([&] { PortCore::listPorts(shared); }));
-    warmSockets.push_back(millisecondsOf([&] { shared.listeningSockets(); }));
     if (shared.lastWalk() == ProcScanSource::LastWalk::Full) ++fullWalks;
-    warmProcesses.push_back(millisecondsOf([&] { shared.processList(); }));
-    ProcScanSource fresh;
-    sockets.push_back(millisecondsOf([&] { fresh.listeningSockets(); }));
-    processes.push_back(millisecondsOf([&] { fresh.processList(); }));
   }
   double c = median(cold), w = median(warm);
   std::printf("entries %zu, %d rounds\n", entries, rounds);
-  std::printf("cold scan   median %8.2f ms  (sockets alone %.2f ms, process list alone %.2f ms)\n", c,
-              median(sockets), median(processes));
-  std::printf("warm scan   median %8.2f ms  (sockets alone %.2f ms, process list alone %.2f ms)\n", w,
-              median(warmSockets), median(warmProcesses));
+  std::printf("cold scan   median %8.2f ms\n", c);
+  std::printf("warm scan   median %8.2f ms\n", w);
   std::printf("warm scans that fell back to a full walk: %d of %d\n", fullWalks, rounds);
   std::printf("warm / cold        %8.3f\n", w / c);
 }

@@ -1,18 +1,24 @@
 // `tarnwick --list` against real listeners started by the test.
 #include "core/number.h"
+#include "core/proc_scan_source.h"
 #include "core/process_table.h"
+#include "core/scan.h"
 #include "support/port_entry_printer.h"
 #include "support/test_process.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <arpa/inet.h>
+#include <filesystem>
 #include <fstream>
+#include <grp.h>
 #include <map>
 #include <netinet/in.h>
 #include <pwd.h>
 #include <sstream>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -197,6 +203,65 @@ TEST_F(ListModeTest, FindsEveryListenerWithItsProcessDetails) {
   ASSERT_GE(chain.size(), 2u);
   EXPECT_EQ(chain[0], "sh");
   EXPECT_EQ(chain[1], "sh");
+}
+
+constexpr uid_t nobody = 65534;
+
+// The ports of the light poll as `nobody` sees them, from a forked child.
+std::vector<int64_t> portsSeenByNobody() {
+  int pipe[2];
+  if (::pipe(pipe) != 0) return {};
+  pid_t child = ::fork();
+  if (child == 0) {
+    ::close(pipe[0]);
+    if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0) ::_exit(1);
+    ProcScanSource source;
+    for (int64_t port : PortCore::listeningPortNumbers(source))
+      if (::write(pipe[1], &port, sizeof port) != sizeof port) ::_exit(1);
+    ::_exit(0);
+  }
+  ::close(pipe[1]);
+  std::vector<int64_t> ports;
+  for (int64_t port; ::read(pipe[0], &port, sizeof port) == sizeof port;) ports.push_back(port);
+  ::close(pipe[0]);
+  int status = -1;
+  ::waitpid(child, &status, 0);
+  EXPECT_EQ(status, 0);
+  return ports;
+}
+
+// Run without privileges, the list and the light poll hold that user's own
+// listener and none of root's. The programs are copied where `nobody` may run them.
+TEST_F(ListModeTest, AnUnprivilegedUserSeesItsOwnListenersOnly) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+  TempDir bin;
+  std::filesystem::permissions(bin.path(), std::filesystem::perms(0755));
+  for (const auto& program : {tarnwickPath(), listenerPath()})
+    std::filesystem::copy_file(program, bin.path() + "/" + std::string(PortCore::lastPathComponent(program)));
+  const std::vector<std::string> asNobody{"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+  auto argv = asNobody;
+  argv.insert(argv.end(), {bin.path() + "/tw_listener", "--chdir", bin.path(), "--bind", "127.0.0.1:0"});
+  auto own = TestProcess::start(argv);
+  auto lines = own.readUntil("ready");
+  ASSERT_TRUE(lines && lines->front().rfind("port ", 0) == 0);
+  int ownPort = std::stoi(lines->front().substr(5));
+
+  argv = asNobody;
+  argv.push_back(bin.path() + "/tarnwick");
+  argv.push_back("--list");
+  auto run = runProgram(argv);
+  EXPECT_EQ(run.status, 0);
+  auto entries = decodePortEntries(run.out);
+  ASSERT_TRUE(entries) << run.out;
+  auto ancestry = ancestryFromProc(own.pid());
+  const PortEntry ownEntry{ownPort, "127.0.0.1", own.pid(), "tw_listener", ::getpwuid(nobody)->pw_name,
+                           ancestry.chain, ancestry.root, bin.path(), std::string(PortCore::lastPathComponent(bin.path()))};
+  EXPECT_NE(std::find(entries->begin(), entries->end(), ownEntry), entries->end()) << run.out;
+  EXPECT_TRUE(ours(*entries).empty()) << run.out;
+
+  auto ports = portsSeenByNobody();
+  EXPECT_NE(std::find(ports.begin(), ports.end(), ownPort), ports.end());
+  for (const auto& e : expected) EXPECT_EQ(std::find(ports.begin(), ports.end(), e.port), ports.end()) << e.port;
 }
 
 }  // namespace

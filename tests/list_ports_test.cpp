@@ -1,67 +1,56 @@
 #include "core/lsof_parse.h"
 #include "core/scan.h"
 #include "core/scan_source.h"
+#include "core/tool_paths.h"
 #include "core/tool_runner.h"
+#include "support/fake_tool_runner.h"
 #include "support/port_entry_printer.h"
 #include "support/test_process.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <fstream>
-#include <sstream>
-
 namespace {
 
-// Canned output, and a record of which working directories were asked for.
-class CannedScanSource final : public ScanSource {
+// The output captured by tests/support/capture_scan_samples.sh, by what is asked.
+class CapturedTools final : public ToolRunner {
  public:
-  std::string sockets, processes, directories, ports;
-  std::vector<std::vector<int32_t>> directoryRequests;
-
-  std::string listeningSockets() override { return sockets; }
-  std::string processList() override { return processes; }
-  std::string workingDirectories(const std::vector<int32_t>& pids) override {
-    directoryRequests.push_back(pids);
-    return directories;
+  std::vector<std::vector<std::string>> calls;
+  using ToolRunner::run;
+  std::string run(const std::string& path, const std::vector<std::string>& args, const ToolLimits&) override {
+    calls.push_back(args);
+    if (path == ToolPaths::ps) return readFile(testDataPath("ps_table.txt"));
+    return readFile(testDataPath(args.front() == "-a" ? "lsof_cwd.txt" : "lsof_listen_full.txt"));
   }
-  std::string listeningPortNumbers() override { return ports; }
 };
 
+// The tool source over captured output, joined, with package.json read from a
+// fixture: the directories are long gone.
 TEST(ListPorts, JoinsCapturedOutput) {
-  CannedScanSource source;
-  source.sockets = readFile(testDataPath("lsof_listen_full.txt"));
-  source.processes = readFile(testDataPath("ps_table.txt"));
-  source.directories = readFile(testDataPath("lsof_cwd.txt"));
-  auto entries = PortCore::listPorts(source);
+  CapturedTools tools;
+  ToolScanSource source(tools);
+  auto entries = PortCore::joinScan(source.snapshot());
+  std::vector<std::string> read;
+  PortCore::fillProjects(entries, [&](const std::string& path) -> std::optional<std::string> {
+    read.push_back(path);
+    if (path.ends_with("/shop app/package.json")) return R"({"name": "shop"})";
+    return std::nullopt;
+  });
+  ASSERT_EQ(tools.calls.size(), 3u);
+  EXPECT_EQ(tools.calls[2], (std::vector<std::string>{"-a", "-p", "13,17,22,27,35,37,44,55", "-d", "cwd", "-F", "pn"}));
+  EXPECT_EQ(read.size(), entries.size() - 1) << "no project for the process in /";
 
-  ASSERT_EQ(source.directoryRequests.size(), 1u);
-  auto asked = source.directoryRequests.front();
-  std::sort(asked.begin(), asked.end());
-  EXPECT_EQ(asked, (std::vector<int32_t>{13, 17, 22, 27, 35, 37, 44, 55}));
-
-  // tarnwick --list printed this line during the capture, while the working
-  // directories and "shop app"/package.json still existed.
+  // tarnwick --list printed this line during the capture.
   auto printed = decodePortEntries(readFile(testDataPath("list_output.json")));
   ASSERT_TRUE(printed);
-  for (auto& entry : *printed)
-    if (entry.pid == 17) {
-      EXPECT_EQ(entry.project, "shop");
-      entry.project = "shop app";  // the directory is gone, so is its package.json
-    }
   EXPECT_EQ(entries, *printed);
-  auto root = std::find_if(entries.begin(), entries.end(), [](const PortEntry& e) { return e.pid == 13; });
-  ASSERT_NE(root, entries.end());
-  EXPECT_FALSE(root->cwd);  // its working directory is "/"
-  EXPECT_FALSE(root->project);
 }
 
-TEST(ListPorts, NothingListeningAsksForNoDirectories) {
-  CannedScanSource source;
-  source.sockets = "p5\ncsshd\n";
-  source.processes = readFile(testDataPath("ps_table.txt"));
+TEST(ListPorts, NothingListeningAsksForNothingMore) {
+  FakeToolRunner tools;
+  tools.setOutput(ToolPaths::lsof, "p5\ncsshd\n");
+  ToolScanSource source(tools);
   EXPECT_TRUE(PortCore::listPorts(source).empty());
-  EXPECT_TRUE(source.directoryRequests.empty());
+  EXPECT_EQ(tools.calls().size(), 1u);
 }
 
 // One name that is not UTF-8 once blanked the whole scan; now only that name

@@ -1,14 +1,14 @@
-// The pieces of the native source that turn kernel text into tool text: the
-// socket tables, stat lines, and the way lsof and ps escape process names
-// (rows taken from what lsof 4.95 and procps-ng print on this machine).
-#include "core/command_text.h"
-#include "core/stat_facts.h"
+// The pieces of the native source that read kernel text: the socket tables,
+// stat lines, and a fixture /proc tree read into records and joined.
 #include "core/proc_scan_source.h"
+#include "core/scan.h"
 #include "core/tcp_listeners.h"
+#include "support/port_entry_printer.h"
 #include "support/test_process.h"
 
 #include <gtest/gtest.h>
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,7 +16,7 @@ namespace {
 
 using PortCore::TcpFamily;
 
-TEST(TcpTable, KeepsListeningRowsWithAddressesWrittenAsLsofWritesThem) {
+TEST(TcpTable, KeepsListeningRowsWithAddressesAndOwners) {
   struct Case {
     const char* row;
     TcpFamily family;
@@ -25,7 +25,7 @@ TEST(TcpTable, KeepsListeningRowsWithAddressesWrittenAsLsofWritesThem) {
   const char* header = "  sl  local_address rem_address   st tx_queue rx_queue tr tm->when retrnsmt   uid  timeout inode\n";
   const Case cases[] = {
       {"   0: 0100007F:1F90 00000000:0000 0A 00000000:00000000 00:00000000 00000000  1000        0 4242 1 0 100 0 0 10 0",
-       TcpFamily::V4, {{4242, "127.0.0.1", 8080}}},
+       TcpFamily::V4, {{4242, "127.0.0.1", 8080, 1000}}},
       {"   1: 00000000:0BB8 00000000:0000 0A 00000000:00000000 00:00000000 00000000     0        0 77 1 0",
        TcpFamily::V4, {{77, "*", 3000}}},
       {"   2: 0100007F:1F90 0100007F:D431 01 00000000:00000000 00:00000000 00000000  1000        0 99 1 0",
@@ -45,6 +45,8 @@ TEST(TcpTable, KeepsListeningRowsWithAddressesWrittenAsLsofWritesThem) {
        "00:00000000 00000000     0        0 8 1 0",
        TcpFamily::V6, {{8, "*", 80}}},
       {"   0: 0100007F:XYZ 00000000:0000 0A", TcpFamily::V4, {}},
+      {"   4: 0100007F:1F90 00000000:0000 0A 00000000:00000000 00:00000000 00000000  -1        0 9 1 0",
+       TcpFamily::V4, {}},  // no owner
       {"garbage", TcpFamily::V4, {}},
   };
   for (const auto& c : cases)
@@ -52,74 +54,56 @@ TEST(TcpTable, KeepsListeningRowsWithAddressesWrittenAsLsofWritesThem) {
 }
 
 TEST(ProcStat, TakesTheNameBetweenTheFirstOpenAndTheLastCloseParenthesis) {
-  struct Case {
-    const char* stat;
-    std::optional<std::string> comm;
-    int32_t ppid;
-    uint64_t start;
-  };
   const char* tail = " S 7 1 1 0 -1 4194560 100 0 0 0 1 2 0 0 20 0 1 0 12345 1000 10 0";
-  const Case cases[] = {
-      {"42 (node)", "node", 7, 12345},
-      {"42 (a) b (c)", "a) b (c", 7, 12345},
-      {"42 (x(y)", "x(y", 7, 12345},
-      {"42 ()", "", 7, 12345},
-      {"42 node", std::nullopt, 0, 0},
+  const std::pair<const char*, std::optional<ProcessRecord>> cases[] = {
+      {"42 (node)", ProcessRecord{7, "node", -1, {}, 12345}},
+      {"42 (a) b (c)", ProcessRecord{7, "a) b (c", -1, {}, 12345}},
+      {"42 (x(y)", ProcessRecord{7, "x(y", -1, {}, 12345}},
+      {"42 ()", ProcessRecord{7, "", -1, {}, 12345}},
+      {"42 node", std::nullopt},
   };
-  for (const auto& c : cases) {
-    auto facts = PortCore::parseProcStat(std::string(c.stat) + tail);
-    ASSERT_EQ(facts.has_value(), c.comm.has_value()) << c.stat;
-    if (!facts) continue;
-    EXPECT_EQ(facts->comm, *c.comm);
-    EXPECT_EQ(facts->ppid, c.ppid);
-    EXPECT_EQ(facts->startTime, c.start);
-  }
+  for (const auto& [stat, expected] : cases) EXPECT_EQ(PortCore::parseProcStat(stat + std::string(tail)), expected) << stat;
   EXPECT_FALSE(PortCore::parseProcStat("42 (node) S 7"));
 }
 
-TEST(CommandText, EscapesNamesAsLsofAndPsDo) {
-  struct Case {
-    std::string name, lsof, ps;
-  };
-  const Case cases[] = {
-      {"node", "node", "node"},
-      {"a b", "a b", "a b"},
-      {"A\\B", "A\\\\B", "A\\B"},
-      {"caf\xc3\xa9", "caf\xc3\xa9", "caf\xc3\xa9"},
-      {"A\xff" "B", "A\\xffB", "A?B"},
-      {"x\xff\x7f\ty\xc3z\x1b\x01\n", "x\\xff\\x7f\\ty\\xc3z^[^A\\n", "x?..y?z..."},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(PortCore::lsofText(c.name), c.lsof) << c.name;
-    EXPECT_EQ(PortCore::psText(c.name), c.ps) << c.name;
-  }
-}
-
-// A /proc tree in a temporary directory: the source reads nothing else.
-TEST(ProcScanSource, ReadsAFixtureTree) {
+// A /proc tree in a temporary directory: the source reads nothing else. Names
+// reach the entries and the JSON line exactly as the system holds them.
+TEST(ProcScanSource, ReadsAFixtureTreeIntoRecords) {
+  const std::string comm = "a\tb\\c\n(x)\xff";
+  const std::string cwd = "/srv/tab\tdir\\ \xff";
+  const auto uid = ::geteuid();
+  const std::string user = ::getpwuid(uid)->pw_name;
   TempDir root;
-  root.write("net/tcp",
-             "  sl  local_address rem_address   st\n"
-             "   0: 0100007F:0BB8 00000000:0000 0A 00000000:00000000 00:00000000 00000000  0 0 501 1 0\n");
+  root.write("net/tcp", "  sl  local_address rem_address   st\n   0: 0100007F:0BB8 00000000:0000 0A 00000000:00000000 "
+                        "00:00000000 00000000 " + std::to_string(uid) + " 0 501 1 0\n");
   root.write("net/tcp6", "  sl\n");
-  root.write("10/stat", "10 (server) S 1 10 10 0 -1 0 0 0 0 0 0 0 0 0 20 0 1 0 99 0 0 0\n");
+  root.write("9/stat", "9 (sh) S 1 9 9 0 -1 0 0 0 0 0 0 0 0 0 20 0 1 0 98 0 0 0\n");
+  root.write("9/comm", "sh\n");
+  root.write("10/stat", "10 (" + comm + ") S 9 10 10 0 -1 0 0 0 0 0 0 0 0 0 20 0 1 0 99 0 0 0\n");
   root.write("11/stat", "11 (worker) S 10 10 10 0 -1 0 0 0 0 0 0 0 0 0 20 0 1 0 100 0 0 0\n");
-  ::mkdir((root.path() + "/10/fd").c_str(), 0755);
-  ::mkdir((root.path() + "/11/fd").c_str(), 0755);
+  for (const char* dir : {"/10/fd", "/11/fd"}) ::mkdir((root.path() + dir).c_str(), 0755);
   ASSERT_EQ(::symlink("/dev/null", (root.path() + "/10/fd/0").c_str()), 0);
   ASSERT_EQ(::symlink("socket:[501]", (root.path() + "/10/fd/3").c_str()), 0);
-  ASSERT_EQ(::symlink("socket:[777]", (root.path() + "/11/fd/4").c_str()), 0);
-  ASSERT_EQ(::symlink("/srv/app", (root.path() + "/10/cwd").c_str()), 0);
+  ASSERT_EQ(::symlink("socket:[777]", (root.path() + "/11/fd/4").c_str()), 0);  // not listening
+  ASSERT_EQ(::symlink(cwd.c_str(), (root.path() + "/10/cwd").c_str()), 0);
 
   ProcScanSource source(root.path(), ProcScanSource::SocketTable::ProcFiles);
-  auto uid = std::to_string(::geteuid());
-  auto sockets = source.listeningSockets();
-  EXPECT_NE(sockets.find("p10\nR1\ncserver\nu" + uid + "\n"), std::string::npos) << sockets;
-  EXPECT_NE(sockets.find("PTCP\nn127.0.0.1:3000\n"), std::string::npos) << sockets;
-  EXPECT_EQ(sockets.find("p11"), std::string::npos) << "socket 777 does not listen";
-  EXPECT_EQ(source.processList(), "   10     1 server\n   11    10 worker\n");
-  EXPECT_EQ(source.workingDirectories({11, 10, 12}), "p10\nn/srv/app\n");
-  EXPECT_EQ(source.listeningPortNumbers(), "n127.0.0.1:3000\n");
+  auto snapshot = source.snapshot();
+  EXPECT_EQ(snapshot.listeners, (std::vector<ListenerRecord>{{501, "127.0.0.1", 3000, 10}}));
+  EXPECT_EQ(snapshot.processes.at(10), (ProcessRecord{9, comm, uid, user, 99}));
+  EXPECT_EQ(snapshot.processes.at(9).comm, "sh");
+  EXPECT_EQ(snapshot.processes.count(11), 0u);
+  EXPECT_EQ(snapshot.directories, (CwdMap{{10, cwd}}));
+  EXPECT_EQ(source.processes().size(), 3u);
+  EXPECT_EQ(PortCore::listeningPortNumbers(source), std::vector<int64_t>{3000});
+
+  auto scan = PortCore::scanPorts(source);
+  EXPECT_EQ(scan.entries, (std::vector<PortEntry>{{3000, "127.0.0.1", 10, comm, user, {"sh"}, 9, cwd, "tab\tdir\\ \xff"}}));
+  EXPECT_EQ(scan.startTimes, (StartTimes{{10, 99}}));
+  EXPECT_EQ(encodeJson(scan.entries.front()),
+            "{\"port\":3000,\"address\":\"127.0.0.1\",\"pid\":10,\"command\":\"a\\tb\\\\c\\n(x)\xef\xbf\xbd\","
+            "\"user\":\"" + user + "\",\"parentChain\":[\"sh\"],\"rootPid\":9,\"cwd\":\"\\/srv\\/tab\\tdir\\\\ \xef\xbf\xbd\","
+            "\"project\":\"tab\\tdir\\\\ \xef\xbf\xbd\"}");
 }
 
 }  // namespace

@@ -71,7 +71,8 @@ bool collect(int fd, uint8_t family, std::vector<ListeningSocket>& out) {
       if (socket->idiag_state != TCP_LISTEN || socket->idiag_inode == 0) continue;
       unsigned char bytes[16];
       std::memcpy(bytes, socket->id.idiag_src, sizeof bytes);
-      out.push_back({socket->idiag_inode, socketAddressText(bytes, tcpFamily), ntohs(socket->id.idiag_sport)});
+      out.push_back({socket->idiag_inode, socketAddressText(bytes, tcpFamily), ntohs(socket->id.idiag_sport),
+                     socket->idiag_uid});
     }
   }
 }

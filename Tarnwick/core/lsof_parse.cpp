@@ -1,9 +1,9 @@
 #include "core/lsof_parse.h"
 
 #include "core/number.h"
+#include "core/scan.h"
 #include "core/text.h"
 
-#include <algorithm>
 #include <unordered_set>
 
 namespace PortCore {
@@ -28,35 +28,40 @@ int32_t pidOrZero(std::string_view value) { return parseInt32(value).value_or(0)
 
 }  // namespace
 
-std::vector<PortEntry> parseLsof(std::string_view lsofOutput, const ProcessTable& table) {
+ScanSnapshot parseLsofSockets(std::string_view lsofOutput, const ProcessTable& table) {
+  ScanSnapshot snapshot;
   int32_t pid = 0;
-  std::string command, user;
-  std::unordered_set<std::string> seen;
-  std::vector<PortEntry> entries;
+  ProcessRecord beforeAnyProcess;
+  ProcessRecord* holder = &beforeAnyProcess;
   for (auto line : splitLines(lsofOutput)) {
     char tag = line.front();
     auto value = line.substr(1);
     if (tag == 'p') {
       pid = pidOrZero(value);
-      command.clear();
-      user.clear();
+      holder = &(snapshot.processes[pid] = ProcessRecord{});
+    } else if (tag == 'R') {
+      holder->ppid = pidOrZero(value);
     } else if (tag == 'c') {
-      command = value;
+      holder->comm = value;
+    } else if (tag == 'u') {
+      holder->uid = parseInt64(value).value_or(-1);
     } else if (tag == 'L') {
-      user = value;
+      holder->user = value;
     } else if (tag == 'n') {
-      auto socket = splitSocketName(value);
-      if (!socket) continue;
-      if (!seen.insert(std::to_string(pid) + ":" + std::to_string(socket->port)).second) continue;
-      auto [chain, root] = ancestry(pid, table);
-      entries.push_back(PortEntry{socket->port, std::string(socket->address), pid, command, user,
-                                  std::move(chain), root, std::nullopt, std::nullopt});
+      if (auto socket = splitSocketName(value))
+        snapshot.listeners.push_back({0, std::string(socket->address), socket->port, pid});
     }
   }
-  std::sort(entries.begin(), entries.end(), [](const PortEntry& a, const PortEntry& b) {
-    return a.port != b.port ? a.port < b.port : a.pid < b.pid;
-  });
-  return entries;
+  // ps's parent link wins: it is what the ancestors' rows were read with.
+  for (const auto& [parent, row] : table) {
+    auto [record, added] = snapshot.processes.try_emplace(parent, row);
+    if (!added) record->second.ppid = row.ppid;
+  }
+  return snapshot;
+}
+
+std::vector<PortEntry> parseLsof(std::string_view lsofOutput, const ProcessTable& table) {
+  return joinScan(parseLsofSockets(lsofOutput, table));
 }
 
 CwdMap cwdMap(std::string_view lsofOutput) {

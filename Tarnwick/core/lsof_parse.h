@@ -2,18 +2,20 @@
 // Parsers of lsof's field output (-F): one field per line, the first character
 // the field letter, the rest its value; a "p" line starts a new process.
 #include "core/port_entry.h"
-#include "core/process_table.h"
+#include "core/scan_source.h"
 
 #include <string_view>
-#include <unordered_map>
 #include <vector>
-
-using CwdMap = std::unordered_map<int32_t, std::string>;
 
 namespace PortCore {
 
-/// Entries of the full socket run, one per PID and port (the first address
-/// lsof printed), sorted by port then PID, with cwd and project absent.
+/// The listeners and their holders' records (parent, command, owner) of a
+/// `-F pcRuLPn` run, names as lsof escaped them, with the rows of `table`
+/// added for the ancestors; no directories.
+ScanSnapshot parseLsofSockets(std::string_view lsofOutput, const ProcessTable& table = {});
+
+/// Entries of the full socket run joined with `table` (a holder's own fields
+/// from lsof, its ancestors from the table), as joinScan gives them.
 std::vector<PortEntry> parseLsof(std::string_view lsofOutput, const ProcessTable& table);
 
 /// PID to working directory from a `-d cwd -F pn` run; a later "n" line wins.

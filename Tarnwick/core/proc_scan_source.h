@@ -1,14 +1,14 @@
 #pragma once
-// The scan's text read natively from /proc, written exactly as lsof and ps
-// would print it, so the same parsers read it.
+// The scan's records read natively from /proc.
 #include "core/proc_files.h"
-#include "core/process_rows.h"
+#include "core/proc_processes.h"
 #include "core/scan_source.h"
 #include "core/socket_holders.h"
 #include "core/tcp_listeners.h"
 #include "core/user_names.h"
 
 #include <mutex>
+#include <optional>
 #include <string>
 
 class ProcScanSource final : public ScanSource {
@@ -18,36 +18,33 @@ class ProcScanSource final : public ScanSource {
   /// net/tcp and net/tcp6 under the /proc root (a fixture tree in tests).
   enum class SocketTable { Kernel, ProcFiles };
 
-  /// Reads the /proc tree at `procRoot`. Processes of other users are skipped
-  /// unless this process runs as root, as an unprivileged lsof skips them.
+  /// Reads the /proc tree at `procRoot`. Processes and sockets of other users
+  /// are skipped unless this process runs as root, as an unprivileged lsof
+  /// skips them.
   explicit ProcScanSource(const std::string& procRoot = "/proc", SocketTable table = SocketTable::Kernel);
 
-  std::string listeningSockets() override;
-  /// Rows of unchanged processes may come from the previous call (see
-  /// ProcessRows); the owners of the sockets last listed and their ancestors
-  /// are always read afresh, so a scan's entries are exact.
-  std::string processList() override;
-  /// A process whose directory cannot be read gets its "p" line and no "n"
-  /// line: lsof would print its error text as if it were the path.
-  std::string workingDirectories(const std::vector<int32_t>& pids) override;
-  /// From the socket tables alone, no process walk: also the ports of sockets
-  /// whose holders this user cannot see.
-  std::string listeningPortNumbers() override;
+  /// A repeated call confirms the holders it found last time and reads afresh
+  /// only what may have changed (see SocketHolderFinder and ProcTableCache),
+  /// so its records equal a fresh source's. Overlapping calls take turns.
+  ScanSnapshot snapshot() override;
+  ProcessTable processes() override;
+  /// From the socket tables alone, no process walk.
+  std::vector<int64_t> listeningPorts() override;
 
-  /// How the last listeningSockets() found the holders (for tests and benchmarks).
+  /// How the last snapshot() found the holders (for tests and benchmarks).
   enum class LastWalk { None, Full, Incremental };
   LastWalk lastWalk();
 
  private:
   std::vector<ListeningSocket> readListeningSockets();
+  CwdMap directoriesOf(const std::vector<int32_t>& pids);
 
   ProcFiles::Dir root_;
   SocketTable table_;
+  std::optional<uint32_t> onlyUid_;
   UserNames users_;
-  ProcessRows rows_;
-  std::mutex mutex_;  ///< guards the finder: panel refreshes may overlap
+  std::mutex mutex_;  ///< guards what is remembered between scans: panel refreshes may overlap
   SocketHolderFinder finder_;
+  ProcTableCache processes_;
   LastWalk lastWalk_ = LastWalk::None;
-  std::vector<int32_t> owners_;  ///< PIDs in the last listeningSockets()
-  FactsByPid ownerFacts_;        ///< read by it, for the processList() that follows
 };

@@ -1,9 +1,5 @@
 #include "core/proc_scan_source.h"
 
-#include "core/command_text.h"
-
-#include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
@@ -11,36 +7,19 @@
 
 namespace {
 
-SocketHolderFinder::Visibility visibilityOfThisProcess() {
+std::optional<uint32_t> onlyUidOfThisProcess() {
   uid_t uid = ::geteuid();
-  if (uid == 0) return {};
-  return {static_cast<uint32_t>(uid)};
-}
-
-void appendNumberLine(std::string& out, char tag, int64_t value) {
-  out += tag;
-  out += std::to_string(value);
-  out += '\n';
-}
-
-void appendProcessLines(std::string& out, int32_t pid, const StatFacts& facts, UserNames& users) {
-  appendNumberLine(out, 'p', pid);
-  appendNumberLine(out, 'R', facts.ppid);
-  out += 'c';
-  out += PortCore::lsofText(facts.comm);
-  out += '\n';
-  appendNumberLine(out, 'u', facts.uid);
-  if (auto name = users.name(static_cast<uint32_t>(facts.uid))) {
-    out += 'L';
-    out += *name;
-    out += '\n';
-  }
+  if (uid == 0) return std::nullopt;
+  return static_cast<uint32_t>(uid);
 }
 
 }  // namespace
 
 ProcScanSource::ProcScanSource(const std::string& procRoot, SocketTable table)
-    : root_(ProcFiles::openDir(AT_FDCWD, procRoot.c_str())), table_(table), finder_(visibilityOfThisProcess()) {}
+    : root_(ProcFiles::openDir(AT_FDCWD, procRoot.c_str())),
+      table_(table),
+      onlyUid_(onlyUidOfThisProcess()),
+      finder_({onlyUid_}) {}
 
 std::vector<ListeningSocket> ProcScanSource::readListeningSockets() {
   if (table_ == SocketTable::Kernel)
@@ -51,7 +30,19 @@ std::vector<ListeningSocket> ProcScanSource::readListeningSockets() {
   return sockets;
 }
 
-std::string ProcScanSource::listeningSockets() {
+CwdMap ProcScanSource::directoriesOf(const std::vector<int32_t>& pids) {
+  CwdMap directories;
+  for (auto pid : pids) {
+    char path[32];
+    std::snprintf(path, sizeof path, "%d/cwd", static_cast<int>(pid));
+    int error = 0;
+    auto directory = ProcFiles::readLink(root_.fd(), path, 4096, &error);
+    if (error == 0) directories.emplace(pid, std::move(directory));
+  }
+  return directories;
+}
+
+ScanSnapshot ProcScanSource::snapshot() {
   if (!root_.valid()) return {};
   auto sockets = readListeningSockets();
   std::lock_guard lock(mutex_);
@@ -59,8 +50,6 @@ std::string ProcScanSource::listeningSockets() {
     // Nothing listens: no process is worth a look.
     finder_.forget();
     lastWalk_ = LastWalk::None;
-    owners_.clear();
-    ownerFacts_.clear();
     return {};
   }
   std::unordered_map<uint64_t, const ListeningSocket*> byInode;
@@ -71,61 +60,35 @@ std::string ProcScanSource::listeningSockets() {
   }
   auto found = finder_.find(root_.fd(), listening);
   lastWalk_ = found.walk == SocketHolderFinder::Walk::Full ? LastWalk::Full : LastWalk::Incremental;
-  owners_.clear();
-  for (const auto& holder : found.holders)
-    if (owners_.empty() || owners_.back() != holder.pid) owners_.push_back(holder.pid);
-  ownerFacts_ = found.facts;
 
-  std::string out;
-  int32_t current = 0;
+  ScanSnapshot snapshot;
+  std::vector<int32_t> holders;
   for (const auto& holder : found.holders) {
-    if (holder.pid != current) {
-      current = holder.pid;
-      appendProcessLines(out, current, found.facts.at(current), users_);
-    }
-    out += "PTCP\n";
-    PortCore::appendPortNumberLine(out, *byInode.at(holder.inode));
+    const auto& socket = *byInode.at(holder.inode);
+    snapshot.listeners.push_back({holder.inode, socket.address, socket.port, holder.pid});
+    if (holders.empty() || holders.back() != holder.pid) holders.push_back(holder.pid);
   }
-  return out;
+  snapshot.processes = processes_.read(root_.fd(), holders, found.records, ProcTableCache::Extent::Chains);
+  for (auto& [pid, record] : found.records) {
+    record.user = users_.name(static_cast<uint32_t>(record.uid)).value_or("");
+    snapshot.processes[pid] = std::move(record);
+  }
+  snapshot.directories = directoriesOf(holders);
+  return snapshot;
 }
 
-std::string ProcScanSource::processList() {
+ProcessTable ProcScanSource::processes() {
   if (!root_.valid()) return {};
-  std::vector<int32_t> owners;
-  FactsByPid justRead;
-  {
-    std::lock_guard lock(mutex_);
-    owners = owners_;
-    justRead.swap(ownerFacts_);  // fresh for the listing that follows a socket scan, not later ones
-  }
-  return rows_.list(root_.fd(), owners, justRead);
+  std::lock_guard lock(mutex_);
+  return processes_.read(root_.fd(), {}, {}, ProcTableCache::Extent::Everything);
 }
 
-std::string ProcScanSource::workingDirectories(const std::vector<int32_t>& pids) {
+std::vector<int64_t> ProcScanSource::listeningPorts() {
   if (!root_.valid()) return {};
-  std::vector<int32_t> sorted(pids.begin(), pids.end());
-  std::sort(sorted.begin(), sorted.end());
-  sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
-  std::string out;
-  for (auto pid : sorted) {
-    if (pid <= 0) continue;
-    char path[32];
-    std::snprintf(path, sizeof path, "%d/cwd", static_cast<int>(pid));
-    int error = 0;
-    auto directory = ProcFiles::readLink(root_.fd(), path, 4096, &error);
-    if (error == ENOENT || error == ESRCH) continue;  // no such process
-    appendNumberLine(out, 'p', pid);
-    if (error != 0) continue;
-    out += 'n';
-    out += PortCore::lsofText(directory);
-    out += '\n';
-  }
-  return out;
-}
-
-std::string ProcScanSource::listeningPortNumbers() {
-  if (!root_.valid()) return {};
-  return PortCore::portNumberLines(readListeningSockets());
+  std::vector<int64_t> ports;
+  for (const auto& socket : readListeningSockets())
+    if (!onlyUid_ || socket.uid == *onlyUid_) ports.push_back(socket.port);
+  return ports;
 }
 
 ProcScanSource::LastWalk ProcScanSource::lastWalk() {

@@ -8,11 +8,4 @@ std::optional<ProcessIdentity> identityOf(int32_t pid, const StartTimes& times) 
   return ProcessIdentity{pid, found->second};
 }
 
-StartTimes startTimes(const std::vector<int32_t>& pids) {
-  StartTimes times;
-  for (int32_t pid : pids)
-    if (auto start = processStartTime(pid)) times[pid] = *start;
-  return times;
-}
-
 }  // namespace PortCore

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <optional>
 #include <unordered_map>
-#include <vector>
 
 struct ProcessIdentity {
   int32_t pid = 0;
@@ -21,9 +20,6 @@ namespace PortCore {
 
 /// The start time of whatever process has `pid` now; absent when none does.
 std::optional<uint64_t> processStartTime(int32_t pid);
-
-/// The start times of those of `pids` that exist now.
-StartTimes startTimes(const std::vector<int32_t>& pids);
 
 /// `pid` with its start time from `times`; absent when `times` lacks it.
 std::optional<ProcessIdentity> identityOf(int32_t pid, const StartTimes& times);

@@ -1,7 +1,7 @@
 #include "core/process_identity.h"
 
 #include "core/proc_files.h"
-#include "core/stat_facts.h"
+#include "core/proc_processes.h"
 
 #include <cstdio>
 #include <fcntl.h>

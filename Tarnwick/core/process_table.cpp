@@ -41,12 +41,12 @@ ProcessTable parseProcessTable(std::string_view psOutput) {
     auto pid = parseInt32(pidText);
     auto ppid = parseInt32(ppidText);
     if (!pid || !ppid) continue;
-    table[*pid] = ProcessRow{*ppid, std::string(comm)};
+    table[*pid] = ProcessRecord{*ppid, std::string(comm)};
   }
   return table;
 }
 
-ProcessTable processTable(ScanSource& source) { return parseProcessTable(source.processList()); }
+ProcessTable processTable(ScanSource& source) { return source.processes(); }
 
 ProcessTable processTable() { return processTable(systemScanSource()); }
 

@@ -1,18 +1,24 @@
 #pragma once
-// The process table: PID to (parent PID, command), as `ps -axo pid=,ppid=,comm=` lists it.
+// The processes a scan knows of: PID to record, as read from /proc or as
+// `ps -axo pid=,ppid=,comm=` lists them.
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
-struct ProcessRow {
+/// One process as the scan sees it. Every name holds the bytes the system
+/// has, unescaped.
+struct ProcessRecord {
   int32_t ppid = 0;
-  std::string comm;  ///< the executable as ps prints it, often a full path
-  bool operator==(const ProcessRow&) const = default;
+  std::string comm;        ///< the command name (ps prints a full path on macOS)
+  int64_t uid = -1;        ///< the owner; -1 when unknown
+  std::string user{};      ///< the owner's login name; empty when unknown
+  uint64_t startTime = 0;  ///< as ProcessIdentity has it; 0 when unknown
+  bool operator==(const ProcessRecord&) const = default;
 };
 
-using ProcessTable = std::unordered_map<int32_t, ProcessRow>;
+using ProcessTable = std::unordered_map<int32_t, ProcessRecord>;
 
 /// The names of a process's ancestors, parent first, and the PID of the last one.
 struct Ancestry {

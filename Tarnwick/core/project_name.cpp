@@ -25,7 +25,8 @@ struct FileHandle {
   }
 };
 
-// The whole file when it is a regular file of at most maxPackageJson bytes.
+}  // namespace
+
 // Non-blocking open and the file-type test keep a FIFO or a device that
 // someone named package.json from stalling the scan.
 std::optional<std::string> readSmallFile(const std::string& path) {
@@ -50,6 +51,8 @@ std::optional<std::string> readSmallFile(const std::string& path) {
   }
 }
 
+namespace {
+
 // Only the top-level "name" matters; everything nested below the top level is
 // dropped while parsing, so a deeply nested file costs memory in proportion to
 // its depth and builds no tree.
@@ -70,10 +73,10 @@ std::optional<std::string> topLevelName(const std::string& text) {
 
 }  // namespace
 
-std::string projectName(std::string_view cwd) {
+std::string projectName(std::string_view cwd, const SmallFileReader& read) {
   std::string path(cwd);
   path += "/package.json";
-  if (auto text = readSmallFile(path))
+  if (auto text = read(path))
     if (auto name = topLevelName(*text)) return *name;
   return std::string(lastPathComponent(cwd));
 }

@@ -1,12 +1,20 @@
 #pragma once
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace PortCore {
 
+/// Reads a whole small file: the real file system, or a fixture in tests.
+using SmallFileReader = std::function<std::optional<std::string>(const std::string& path)>;
+
+/// The whole file when it is a regular file of at most 1 MiB; absent
+/// otherwise. Never blocks on a FIFO.
+std::optional<std::string> readSmallFile(const std::string& path);
+
 /// The "name" string of `cwd`/package.json; otherwise (no file, not a regular
 /// file, over 1 MiB, not JSON, no string "name") the last path component of `cwd`.
-/// Reads at most 1 MiB and never blocks on a FIFO.
-std::string projectName(std::string_view cwd);
+std::string projectName(std::string_view cwd, const SmallFileReader& read = readSmallFile);
 
 }  // namespace PortCore

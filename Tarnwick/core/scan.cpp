@@ -1,56 +1,63 @@
 #include "core/scan.h"
 
-#include "core/lsof_parse.h"
-#include "core/process_table.h"
-#include "core/project_name.h"
 #include "core/scan_source.h"
 
-#include <unordered_set>
+#include <algorithm>
+#include <set>
 
 namespace PortCore {
 
-namespace {
-
-std::vector<int32_t> distinctPids(const std::vector<PortEntry>& entries) {
-  std::vector<int32_t> pids;
-  std::unordered_set<int32_t> seen;
-  for (const auto& entry : entries)
-    if (seen.insert(entry.pid).second) pids.push_back(entry.pid);
-  return pids;
-}
-
-void fillProjects(std::vector<PortEntry>& entries, const CwdMap& directories) {
-  for (auto& entry : entries) {
-    auto dir = directories.find(entry.pid);
-    if (dir == directories.end() || dir->second == "/") continue;
-    entry.cwd = dir->second;
-    entry.project = projectName(dir->second);
+std::vector<PortEntry> joinScan(const ScanSnapshot& snapshot) {
+  std::set<std::pair<int32_t, int64_t>> seen;
+  std::vector<PortEntry> entries;
+  for (const auto& listener : snapshot.listeners) {
+    if (!seen.emplace(listener.pid, listener.port).second) continue;
+    PortEntry entry{listener.port, listener.address, listener.pid, {}, {}, {}, listener.pid, {}, {}};
+    if (auto record = snapshot.processes.find(listener.pid); record != snapshot.processes.end()) {
+      entry.command = record->second.comm;
+      entry.user = record->second.user;
+    }
+    auto [chain, root] = ancestry(listener.pid, snapshot.processes);
+    entry.parentChain = std::move(chain);
+    entry.rootPid = root;
+    if (auto dir = snapshot.directories.find(listener.pid); dir != snapshot.directories.end() && dir->second != "/")
+      entry.cwd = dir->second;
+    entries.push_back(std::move(entry));
   }
-}
-
-}  // namespace
-
-std::vector<PortEntry> listPorts(ScanSource& source) {
-  std::string sockets = source.listeningSockets();
-  auto entries = parseLsof(sockets, processTable(source));
-  if (entries.empty()) return entries;
-  fillProjects(entries, cwdMap(source.workingDirectories(distinctPids(entries))));
+  std::sort(entries.begin(), entries.end(), [](const PortEntry& a, const PortEntry& b) {
+    return a.port != b.port ? a.port < b.port : a.pid < b.pid;
+  });
   return entries;
 }
 
-std::vector<PortEntry> listPorts() { return listPorts(systemScanSource()); }
+void fillProjects(std::vector<PortEntry>& entries, const SmallFileReader& read) {
+  for (auto& entry : entries)
+    if (entry.cwd) entry.project = projectName(*entry.cwd, read);
+}
 
 PortScan scanPorts(ScanSource& source) {
-  PortScan scan;
-  scan.entries = listPorts(source);
-  scan.startTimes = startTimes(distinctPids(scan.entries));
+  auto snapshot = source.snapshot();
+  PortScan scan{joinScan(snapshot), {}};
+  fillProjects(scan.entries);
+  for (const auto& entry : scan.entries) {
+    auto record = snapshot.processes.find(entry.pid);
+    if (record != snapshot.processes.end() && record->second.startTime != 0)
+      scan.startTimes[entry.pid] = record->second.startTime;
+  }
   return scan;
 }
 
 PortScan scanPorts() { return scanPorts(systemScanSource()); }
 
+std::vector<PortEntry> listPorts(ScanSource& source) { return scanPorts(source).entries; }
+
+std::vector<PortEntry> listPorts() { return listPorts(systemScanSource()); }
+
 std::vector<int64_t> listeningPortNumbers(ScanSource& source) {
-  return parsePortNumbers(source.listeningPortNumbers());
+  auto ports = source.listeningPorts();
+  std::sort(ports.begin(), ports.end());
+  ports.erase(std::unique(ports.begin(), ports.end()), ports.end());
+  return ports;
 }
 
 std::vector<int64_t> listeningPortNumbers() { return listeningPortNumbers(systemScanSource()); }

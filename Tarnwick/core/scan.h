@@ -3,11 +3,13 @@
 // owner's ancestry, working directory and project.
 #include "core/port_entry.h"
 #include "core/process_identity.h"
+#include "core/project_name.h"
 
 #include <cstdint>
 #include <vector>
 
 class ScanSource;
+struct ScanSnapshot;
 
 namespace PortCore {
 
@@ -15,19 +17,27 @@ namespace PortCore {
 std::vector<PortEntry> listPorts();
 std::vector<PortEntry> listPorts(ScanSource& source);
 
-/// A scan with the start time of each listed process beside it, read right
-/// after the entries: the identity an action on a row must find again.
+/// A scan with the start time of each listed process beside it: the identity
+/// an action on a row must find again.
 struct PortScan {
   std::vector<PortEntry> entries;
   StartTimes startTimes;
 };
 
-/// listPorts() and the start times of the PIDs it lists.
+/// listPorts() and the start times the source read with it.
 PortScan scanPorts();
 PortScan scanPorts(ScanSource& source);
 
 /// Distinct listening port numbers, in no order: the notifier's light poll.
 std::vector<int64_t> listeningPortNumbers();
 std::vector<int64_t> listeningPortNumbers(ScanSource& source);
+
+/// The entries of a snapshot: one per PID and port (the first address
+/// listed), sorted by port then PID, with command, user and ancestry from the
+/// process records and cwd from the directories ("/" left out); no project.
+std::vector<PortEntry> joinScan(const ScanSnapshot& snapshot);
+
+/// Sets the project of every entry with a cwd, reading package.json through `read`.
+void fillProjects(std::vector<PortEntry>& entries, const SmallFileReader& read = readSmallFile);
 
 }  // namespace PortCore

@@ -1,35 +1,56 @@
 #pragma once
-// Where a scan's raw text comes from. Each call returns exactly the text that
-// its tool would print, so the parsers are the same whatever the source:
-// the real tools, a native reader of /proc, or canned text in tests.
+// Where a scan's facts come from: values read in one call, whatever reads
+// them (a native reader of /proc, or the real lsof and ps parsed).
+#include "core/process_table.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class ToolRunner;
 
+/// One holder of one listening socket.
+struct ListenerRecord {
+  uint64_t inode = 0;   ///< 0 when the source does not know it
+  std::string address;  ///< "*" for any address, 127.0.0.1, [::1]
+  int64_t port = 0;
+  int32_t pid = 0;
+  bool operator==(const ListenerRecord&) const = default;
+};
+
+/// PID to the real path of its working directory.
+using CwdMap = std::unordered_map<int32_t, std::string>;
+
+/// What one scan saw.
+struct ScanSnapshot {
+  std::vector<ListenerRecord> listeners;  ///< by PID, then descriptor; a PID and port may repeat
+  ProcessTable processes;                 ///< the holders (with owner and start time) and their ancestors
+  CwdMap directories;                     ///< of the holders; absent when unreadable
+};
+
 class ScanSource {
  public:
   virtual ~ScanSource() = default;
-  /// `lsof -F pcRuLPn -iTCP -sTCP:LISTEN -n -P +c0`
-  virtual std::string listeningSockets() = 0;
-  /// `ps -axo pid=,ppid=,comm=`
-  virtual std::string processList() = 0;
-  /// `lsof -a -p PID,PID,... -d cwd -F pn`
-  virtual std::string workingDirectories(const std::vector<int32_t>& pids) = 0;
-  /// `lsof -F n -iTCP -sTCP:LISTEN -n -P`
-  virtual std::string listeningPortNumbers() = 0;
+  /// Every listening socket this user can see with its holders; empty when
+  /// nothing can be read. Safe to call from several threads at once.
+  virtual ScanSnapshot snapshot() = 0;
+  /// Every process: PID, parent and command.
+  virtual ProcessTable processes() = 0;
+  /// The ports of the listening sockets this user can see, in no order and
+  /// possibly repeated, without a look at any process.
+  virtual std::vector<int64_t> listeningPorts() = 0;
 };
 
-/// The real lsof and ps, run through a tool runner.
+/// The real lsof and ps, run through a tool runner. Names come as the tools
+/// escape them.
 class ToolScanSource final : public ScanSource {
  public:
   explicit ToolScanSource(ToolRunner& runner);
-  std::string listeningSockets() override;
-  std::string processList() override;
-  std::string workingDirectories(const std::vector<int32_t>& pids) override;
-  std::string listeningPortNumbers() override;
+  ScanSnapshot snapshot() override;
+  ProcessTable processes() override;
+  std::vector<int64_t> listeningPorts() override;
 
  private:
   ToolRunner& runner_;

@@ -4,7 +4,7 @@
 // scan confirms the known holders with one readlink each and walks only the
 // processes that appeared since; anything it cannot account for sends it back
 // to a full walk, so it answers what a fresh walk would.
-#include "core/stat_facts.h"
+#include "core/proc_processes.h"
 
 #include <cstdint>
 #include <optional>
@@ -31,7 +31,7 @@ class SocketHolderFinder {
   };
   struct Result {
     std::vector<SocketHolder> holders;  ///< sorted by PID, then descriptor
-    FactsByPid facts;                   ///< of every PID in holders that could be read
+    ProcessTable records;  ///< of every PID in holders that could be read
     Walk walk = Walk::Full;
   };
 

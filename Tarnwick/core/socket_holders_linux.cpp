@@ -125,7 +125,7 @@ struct SocketHolderFinder::Scan {
   const InodeSet& listening;
   Visibility visibility;
   std::unordered_map<int32_t, uint64_t> pids;
-  FactsByPid facts;
+  ProcessTable records;
   std::vector<ProcFiles::NumericEntry> scratch;
 
   bool visible(int32_t pid) const {
@@ -137,23 +137,23 @@ struct SocketHolderFinder::Scan {
     if (visible(pid)) walkProcess(root, size, pid, listening, out, scratch);
   }
 
-  const StatFacts* factsOf(int32_t pid) {
-    auto known = facts.find(pid);
-    if (known != facts.end()) return &known->second;
-    auto read = PortCore::readProcessFacts(root, pid);
+  const ProcessRecord* recordOf(int32_t pid) {
+    auto known = records.find(pid);
+    if (known != records.end()) return &known->second;
+    auto read = PortCore::readProcessRecord(root, pid);
     if (!read) return nullptr;
-    return &facts.emplace(pid, std::move(*read)).first->second;
+    return &records.emplace(pid, std::move(*read)).first->second;
   }
 
   // Sorts, and drops the holders whose process is gone or no longer visible.
   Result finish(std::vector<SocketHolder> holders, Walk walk) {
     std::sort(holders.begin(), holders.end(), byPidThenFd);
     std::erase_if(holders, [this](const SocketHolder& holder) {
-      const auto* known = factsOf(holder.pid);
+      const auto* known = recordOf(holder.pid);
       return !known || (visibility.onlyUid && known->uid != static_cast<int64_t>(*visibility.onlyUid));
     });
-    FactsByPid used;
-    for (const auto& holder : holders) used.emplace(holder.pid, facts.at(holder.pid));
+    ProcessTable used;
+    for (const auto& holder : holders) used.emplace(holder.pid, records.at(holder.pid));
     return Result{std::move(holders), std::move(used), walk};
   }
 };
@@ -208,12 +208,12 @@ std::optional<SocketHolderFinder::Result> SocketHolderFinder::incremental(Scan& 
   for (const auto& holder : holders_) {
     if (!scan.listening.count(holder.inode) || !scan.pids.count(holder.pid) || toWalk.count(holder.pid))
       continue;
-    const auto* facts = scan.factsOf(holder.pid);
-    if (!facts) continue;
+    const auto* record = scan.recordOf(holder.pid);
+    if (!record) continue;
     char name[16];
     auto fdPath = pathOf(holder.pid, "/fd/");
     std::strcat(fdPath.text, decimal(holder.fd, name));
-    if (facts->startTime != startTimes_[holder.pid] ||
+    if (record->startTime != startTimes_[holder.pid] ||
         linkedSocket(scan.root, fdPath.text) != static_cast<int64_t>(holder.inode)) {
       toWalk.insert(holder.pid);  // moved to another descriptor, or another process: look again
       continue;
@@ -232,9 +232,9 @@ std::optional<SocketHolderFinder::Result> SocketHolderFinder::incremental(Scan& 
     if (inodes_.count(found[i].inode) || !fresh.count(found[i].pid)) continue;
     int32_t pid = found[i].pid;
     for (int step = 0; step < maxClimb; ++step) {
-      const auto* facts = scan.factsOf(pid);
-      if (!facts || facts->ppid <= 1) break;
-      pid = facts->ppid;
+      const auto* record = scan.recordOf(pid);
+      if (!record || record->ppid <= 1) break;
+      pid = record->ppid;
       if (walked.count(pid)) continue;
       walked.insert(pid);
       if (scan.pids.count(pid)) scan.walk(pid, found);
@@ -259,6 +259,6 @@ void SocketHolderFinder::remember(const Result& result, Scan& scan) {
   known_ = std::move(scan.pids);
   holders_ = result.holders;
   startTimes_.clear();
-  for (const auto& [pid, facts] : result.facts) startTimes_[pid] = facts.startTime;
+  for (const auto& [pid, record] : result.records) startTimes_[pid] = record.startTime;
   inodes_ = scan.listening;
 }

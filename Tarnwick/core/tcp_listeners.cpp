@@ -1,5 +1,6 @@
 #include "core/tcp_listeners.h"
 
+#include "core/number.h"
 #include "core/text.h"
 
 #include <arpa/inet.h>
@@ -74,6 +75,8 @@ bool parseRow(std::string_view line, TcpFamily family, ListeningSocket& socket) 
   uint64_t port, inode;
   if (colon == std::string_view::npos || !parseHex(local.substr(colon + 1), port) || port > 65535)
     return false;
+  auto uid = parseInt64(fields[7]);
+  if (!uid || *uid < 0 || *uid > UINT32_MAX) return false;
   inode = 0;
   for (char c : fields[9]) {
     if (c < '0' || c > '9') return false;
@@ -84,6 +87,7 @@ bool parseRow(std::string_view line, TcpFamily family, ListeningSocket& socket) 
   socket.address = addressText(local.substr(0, colon), family, ok);
   socket.port = static_cast<int64_t>(port);
   socket.inode = inode;
+  socket.uid = static_cast<uint32_t>(*uid);
   return ok;
 }
 
@@ -96,20 +100,6 @@ std::vector<ListeningSocket> parseTcpTable(std::string_view table, TcpFamily fam
     if (parseRow(line, family, socket)) sockets.push_back(std::move(socket));
   }
   return sockets;
-}
-
-std::string portNumberLines(const std::vector<ListeningSocket>& sockets) {
-  std::string out;
-  for (const auto& socket : sockets) appendPortNumberLine(out, socket);
-  return out;
-}
-
-void appendPortNumberLine(std::string& out, const ListeningSocket& socket) {
-  out += 'n';
-  out += socket.address;
-  out += ':';
-  out += std::to_string(socket.port);
-  out += '\n';
 }
 
 }  // namespace PortCore

@@ -13,6 +13,7 @@ struct ListeningSocket {
   /// IPv6 addresses are written as IPv4.
   std::string address;
   int64_t port = 0;
+  uint32_t uid = 0;  ///< of the socket's creator
   bool operator==(const ListeningSocket&) const = default;
 };
 
@@ -32,10 +33,5 @@ std::string socketAddressText(const unsigned char* bytes, TcpFamily family);
 /// kernel over netlink (sock_diag), which walks only the listening hash;
 /// absent when the kernel does not answer.
 std::optional<std::vector<ListeningSocket>> kernelListeningSockets();
-
-/// "n" lines as `lsof -F n` prints them for these sockets.
-std::string portNumberLines(const std::vector<ListeningSocket>& sockets);
-/// The "n" line of one socket, appended to `out`.
-void appendPortNumberLine(std::string& out, const ListeningSocket& socket);
 
 }  // namespace PortCore

@@ -1,9 +1,8 @@
-#include "core/process_rows.h"
+#include "core/proc_processes.h"
 
-#include "core/command_text.h"
 #include "core/parallel_chunks.h"
-#include "core/stat_facts.h"
 #include "core/proc_files.h"
+#include "core/proc_stat_line.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -18,20 +17,46 @@ constexpr uint64_t refreshEvery = 64;
 constexpr size_t maxCommFiles = 512;
 constexpr int maxAncestors = 22;  // the chain stops at 20 names; a little beyond is harmless
 
+std::optional<ProcessRecord> readProcStat(int root, int32_t pid) {
+  char path[32];
+  std::snprintf(path, sizeof path, "%d/stat", static_cast<int>(pid));
+  return PortCore::parseProcStat(ProcFiles::readFile(root, path));
+}
+
 }  // namespace
 
-ProcessRows::~ProcessRows() {
+namespace PortCore {
+
+std::optional<ProcessRecord> parseProcStat(std::string_view stat) {
+  auto line = parseProcStatLine(stat);
+  if (!line) return std::nullopt;
+  return ProcessRecord{line->ppid, std::string(line->comm), -1, {}, line->startTime};
+}
+
+std::optional<ProcessRecord> readProcessRecord(int root, int32_t pid) {
+  auto record = readProcStat(root, pid);
+  if (!record) return std::nullopt;
+  char path[32];
+  std::snprintf(path, sizeof path, "%d", static_cast<int>(pid));
+  record->uid = ProcFiles::ownerUid(root, path);
+  if (record->uid < 0) return std::nullopt;
+  return record;
+}
+
+}  // namespace PortCore
+
+ProcTableCache::~ProcTableCache() {
   for (const auto& [pid, fd] : commFiles_) ::close(fd);
 }
 
-void ProcessRows::forgetComm(int32_t pid) {
+void ProcTableCache::forgetComm(int32_t pid) {
   auto file = commFiles_.find(pid);
   if (file == commFiles_.end()) return;
   ::close(file->second);
   commFiles_.erase(file);
 }
 
-std::optional<std::string> ProcessRows::commOf(int root, int32_t pid) {
+std::optional<std::string> ProcTableCache::commOf(int root, int32_t pid) {
   auto file = commFiles_.find(pid);
   if (file == commFiles_.end()) {
     char path[32];
@@ -56,14 +81,14 @@ std::optional<std::string> ProcessRows::commOf(int root, int32_t pid) {
   return std::string(buffer, static_cast<size_t>(n - 1));
 }
 
-std::string ProcessRows::list(int root, const std::vector<int32_t>& fresh, const FactsByPid& justRead) {
+ProcessTable ProcTableCache::read(int root, const std::vector<int32_t>& fresh, const ProcessTable& justRead,
+                                  Extent extent) {
   auto dir = ProcFiles::openDir(root, ".");
   if (!dir.valid()) return {};
   auto entries = ProcFiles::numericEntries(dir.fd());
   // /proc lists PIDs in order; a fixture tree on another file system need not.
   std::sort(entries.begin(), entries.end(),
             [](const ProcFiles::NumericEntry& a, const ProcFiles::NumericEntry& b) { return a.number < b.number; });
-  std::lock_guard lock(mutex_);
   ++calls_;
   std::unordered_map<int32_t, uint64_t> present;
   present.reserve(entries.size());
@@ -82,18 +107,18 @@ std::string ProcessRows::list(int root, const std::vector<int32_t>& fresh, const
   for (size_t i = 0; i < entries.size(); ++i)
     if (stale(entries[i])) toRead.push_back(i);
 
-  std::vector<std::optional<StatFacts>> read(toRead.size());
+  std::vector<std::optional<ProcessRecord>> stats(toRead.size());
   PortCore::forEachChunk(toRead.size(), [&](size_t begin, size_t end, unsigned) {
-    for (size_t i = begin; i < end; ++i) read[i] = PortCore::readProcStat(root, entries[toRead[i]].number);
+    for (size_t i = begin; i < end; ++i) stats[i] = readProcStat(root, entries[toRead[i]].number);
   });
   for (size_t i = 0; i < toRead.size(); ++i) {
     const auto& entry = entries[toRead[i]];
     forgetComm(entry.number);  // a new process, or one whose name is read in full now
-    if (!read[i]) {
+    if (!stats[i]) {
       rows_.erase(entry.number);  // exited while we looked
       continue;
     }
-    rows_[entry.number] = Row{entry.inode, read[i]->ppid, std::move(read[i]->comm), calls_};
+    rows_[entry.number] = Row{entry.inode, stats[i]->ppid, std::move(stats[i]->comm), calls_};
   }
   for (auto it = rows_.begin(); it != rows_.end();) {
     if (present.count(it->first)) {
@@ -113,6 +138,7 @@ std::string ProcessRows::list(int root, const std::vector<int32_t>& fresh, const
   // parent link is already exact (it changes only when the parent goes, which
   // made the row stale above), so the name is all that needs reading, and
   // comm is far cheaper for the kernel to write than stat.
+  ProcessTable table;
   for (auto pid : fresh) {
     for (int step = 0; step < maxAncestors && pid >= 1; ++step) {
       auto row = rows_.find(pid);
@@ -126,21 +152,11 @@ std::string ProcessRows::list(int root, const std::vector<int32_t>& fresh, const
         row->second.comm = std::move(*comm);
         row->second.readAt = calls_;
       }
+      table.try_emplace(pid, ProcessRecord{row->second.ppid, row->second.comm});
       pid = row->second.ppid;
     }
   }
-
-  std::string out;
-  out.reserve(rows_.size() * 24);
-  for (const auto& entry : entries) {
-    auto row = rows_.find(entry.number);
-    if (row == rows_.end()) continue;
-    char numbers[32];
-    std::snprintf(numbers, sizeof numbers, "%5d %5d ", static_cast<int>(entry.number),
-                  static_cast<int>(row->second.ppid));
-    out += numbers;
-    out += PortCore::psText(row->second.comm);
-    out += '\n';
-  }
-  return out;
+  if (extent == Extent::Everything)
+    for (const auto& [pid, row] : rows_) table.try_emplace(pid, ProcessRecord{row.ppid, row.comm});
+  return table;
 }

@@ -250,7 +250,7 @@ TEST_F(PortListViewTest, HeaderButtons) {
 }
 
 TEST_F(PortListViewTest, EverySettingWritesItsKey) {
-  load({web, api});
+  load({web, api, nginx});
   model->setShowSettings(true);
   SettingsCard* card = view->settingsCard();
   Preferences& store = Prefs::store();
@@ -283,6 +283,17 @@ TEST_F(PortListViewTest, EverySettingWritesItsKey) {
   QTest::mouseClick(card->loginSwitch(), Qt::LeftButton);
   QTest::mouseClick(card->loginSwitch(), Qt::LeftButton);
   EXPECT_EQ(fixture.services->log, (std::vector<std::string>{"enableLogin", "disableLogin"}));
+
+  // The hidden ports row shows while some are hidden, and restores them all.
+  EXPECT_FALSE(card->hiddenPortsRow()->isVisibleTo(card));
+  model->hidePort(8080);
+  model->hidePort(3000);
+  ASSERT_TRUE(card->hiddenPortsRow()->isVisibleTo(card));
+  EXPECT_EQ(view->rows().size(), 1u);
+  QTest::mouseClick(card->restoreButton(), Qt::LeftButton);
+  EXPECT_EQ(store.text("hiddenPorts"), "");
+  EXPECT_FALSE(card->hiddenPortsRow()->isVisibleTo(card));
+  EXPECT_EQ(view->rows().size(), 3u);
 }
 
 TEST_F(PortListViewTest, PartsChangedWhileHiddenAreMeasuredWhenShown) {
@@ -293,23 +304,6 @@ TEST_F(PortListViewTest, PartsChangedWhileHiddenAreMeasuredWhenShown) {
   SettingsCard* card = view->settingsCard();
   EXPECT_EQ(card->height(), card->sizeHint().height());
   EXPECT_EQ(view->height(), view->sizeHint().height());
-}
-
-TEST_F(PortListViewTest, HiddenPortsRowAndRestore) {
-  load({web, api, nginx});
-  model->setShowSettings(true);
-  SettingsCard* card = view->settingsCard();
-  EXPECT_FALSE(card->hiddenPortsRow()->isVisibleTo(card));
-
-  model->hidePort(8080);
-  model->hidePort(3000);
-  ASSERT_TRUE(card->hiddenPortsRow()->isVisibleTo(card));
-  EXPECT_EQ(view->rows().size(), 1u);
-
-  QTest::mouseClick(card->restoreButton(), Qt::LeftButton);
-  EXPECT_EQ(Prefs::store().text("hiddenPorts"), "");
-  EXPECT_FALSE(card->hiddenPortsRow()->isVisibleTo(card));
-  EXPECT_EQ(view->rows().size(), 3u);
 }
 
 }  // namespace

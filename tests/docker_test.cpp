@@ -1,6 +1,5 @@
 #include "integrations/docker.h"
 
-#include "core/tool_runner.h"
 #include "support/fake_tool_runner.h"
 #include "support/test_process.h"
 
@@ -8,7 +7,6 @@
 
 #include <condition_variable>
 #include <filesystem>
-#include <fstream>
 #include <future>
 
 namespace {
@@ -41,56 +39,30 @@ TEST(DockerParse, PortsColumnForms) {
   for (const auto& c : cases) EXPECT_EQ(Docker::parseContainerPorts(c.output), c.expected) << c.name;
 }
 
-// A stand-in docker client: logs its arguments, prints the ports in OUTPUT.
-class DockerClientFixture : public ::testing::Test {
- protected:
-  void SetUp() override {
-    output = dir.write("output", "db-1\t0.0.0.0:5432->5432/tcp\n");
-    log = dir.path() + "/log";
-    client = dir.write("docker",
-                       "#!/bin/sh\n"
-                       "echo \"$*\" >> '" + log + "'\n"
-                       "[ \"$1\" = stop ] && sleep 0.2 && echo stopped >> '" + log + "'\n"
-                       "cat '" + output + "'\n");
-    std::filesystem::permissions(client, std::filesystem::perms::owner_all);
-  }
-  std::vector<std::string> runs() const {
-    std::ifstream in(log);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-  }
-  ContainerMap fetch() { return Docker::containerPorts({client, runner}, cache, clock); }
-
-  TempDir dir;
-  std::string output, log, client;
-  RealToolRunner runner;
+// The arguments and deadlines are the client's contract: `docker stop` waits out
+// the container's grace period, `docker ps` must not hold a worker that long.
+TEST(DockerClient, CachesForThirtySecondsAndStopsWithTheLongerDeadline) {
+  FakeToolRunner runner;
+  const std::string docker = "/usr/bin/docker";
+  runner.setOutput(docker, "db-1\t0.0.0.0:5432->5432/tcp\n");
+  Docker::Client client{docker, runner};
   Docker::PortCache cache;
   ManualClock clock;
-};
-
-TEST_F(DockerClientFixture, CachesForThirtySeconds) {
+  auto fetch = [&] { return Docker::containerPorts(client, cache, clock); };
   const ContainerMap db{{5432, "db-1"}};
   EXPECT_EQ(fetch(), db);
-  EXPECT_EQ(runs(), (std::vector<std::string>{"ps --format {{.Names}}\t{{.Ports}}"}));
-
-  dir.write("output", "");  // the container went away
+  runner.setOutput(docker, "");  // the container went away
   clock.advance(29'999ms);
   EXPECT_EQ(fetch(), db);
-  EXPECT_EQ(runs().size(), 1u);
-
+  EXPECT_EQ(runner.calls().size(), 1u);
   clock.advance(1ms);
   EXPECT_EQ(fetch(), ContainerMap{});
-  EXPECT_EQ(runs().size(), 2u);
-
   clock.advance(10s);  // an empty map is cached too
   EXPECT_EQ(fetch(), ContainerMap{});
-  EXPECT_EQ(runs().size(), 2u);
-}
 
-TEST_F(DockerClientFixture, StopWaitsForTheClient) {
-  Docker::stop({client, runner}, "db-1");
-  EXPECT_EQ(runs(), (std::vector<std::string>{"stop db-1", "stopped"}));
+  Docker::stop(client, "db-1");
+  const FakeToolRunner::Call ps{docker, {"ps", "--format", "{{.Names}}\t{{.Ports}}"}, {.deadline = 5s}};
+  EXPECT_EQ(runner.calls(), (std::vector<FakeToolRunner::Call>{ps, ps, {docker, {"stop", "db-1"}, {.deadline = 30s}}}));
 }
 
 TEST(DockerClient, MissingClientRunsNothing) {
@@ -100,17 +72,6 @@ TEST(DockerClient, MissingClientRunsNothing) {
   EXPECT_TRUE(Docker::containerPorts({std::nullopt, runner}, cache, clock).empty());
   Docker::stop({std::nullopt, runner}, "db-1");
   EXPECT_TRUE(runner.calls().empty());
-}
-
-TEST(DockerClient, StopWaitsOutTheGracePeriodPsDoesNot) {
-  FakeToolRunner runner;
-  Docker::Client client{"/usr/bin/docker", runner};
-  Docker::fetchContainerPorts(client);
-  Docker::stop(client, "db-1");
-  auto calls = runner.calls();
-  ASSERT_EQ(calls.size(), 2u);
-  EXPECT_EQ(calls[0].limits, ToolLimits{.deadline = 5s});
-  EXPECT_EQ(calls[1].limits, ToolLimits{.deadline = 30s});
 }
 
 // A docker client that answers only once released.

@@ -14,21 +14,18 @@ namespace fs = std::filesystem;
 
 fs::path buildTreeBundle() { return fs::path(tarnwickPath()).parent_path() / L10n::kBundleName; }
 
-// A copy of the executable at `where`. With Fallback::Gone its build-tree
-// bundle path is rewritten to one of the same length that does not exist, so
-// the copy finds a bundle only where the test puts one.
-enum class Fallback { Kept, Gone };
-fs::path copyExecutable(const fs::path& where, Fallback fallback) {
+// A copy of the executable at `where`, its build-tree bundle path rewritten to
+// one of the same length that does not exist, so that the copy finds a bundle
+// only where the test puts one.
+fs::path copyExecutable(const fs::path& where) {
   fs::create_directories(where.parent_path());
   std::string binary = readFile(tarnwickPath());
-  if (fallback == Fallback::Gone) {
-    std::string from = buildTreeBundle().string();
-    std::string to = from.substr(0, from.size() - 6) + "absent";
-    size_t replaced = 0;
-    for (size_t at = binary.find(from); at != std::string::npos; at = binary.find(from, at + 1), ++replaced)
-      binary.replace(at, from.size(), to);
-    EXPECT_GT(replaced, 0u) << "the build-tree path is not in the executable";
-  }
+  std::string from = buildTreeBundle().string();
+  std::string to = from.substr(0, from.size() - 6) + "absent";
+  size_t replaced = 0;
+  for (size_t at = binary.find(from); at != std::string::npos; at = binary.find(from, at + 1), ++replaced)
+    binary.replace(at, from.size(), to);
+  EXPECT_GT(replaced, 0u) << "the build-tree path is not in the executable";
   std::ofstream(where, std::ios::binary) << binary;
   fs::permissions(where, fs::perms::owner_all);
   return where;
@@ -53,40 +50,28 @@ TEST(LocalisationCheck, PrintsTheKeyInEachLanguage) {
   }
 }
 
-TEST(LocalisationCheck, AMissingLanguageDirectoryShowsNoBundle) {
-  TempDir dir;
-  auto executable = copyExecutable(fs::path(dir.path()) / "tarnwick", Fallback::Kept);
-  dir.write("Tarnwick_Tarnwick.bundle/en.lproj/Localizable.strings", "\"quit\" = \"Leave\";");
-  auto result = check(executable, "quit");
-  EXPECT_EQ(result.out, "en: Leave\ntr: NO BUNDLE\n");
-  EXPECT_EQ(result.status, 0);
-
-  fs::create_directories(dir.path() + "/Tarnwick_Tarnwick.bundle/tr.lproj");
-  result = check(executable, "quit");
-  EXPECT_EQ(result.out, "en: Leave\ntr: MISSING\n");
-}
-
+// Beside the executable first, then the data directory; a language without
+// its directory there shows NO BUNDLE, one without the key MISSING.
 TEST(LocalisationCheck, TheBundleIsSoughtBesideTheExecutableThenInTheDataDirectory) {
   TempDir dir;
   fs::path root = dir.path();
-  auto executable = copyExecutable(root / "bin/tarnwick", Fallback::Gone);
-  dir.write("share/tarnwick/Tarnwick_Tarnwick.bundle/en.lproj/Localizable.strings", "\"quit\" = \"Installed\";");
-  EXPECT_EQ(check(executable, "quit").out, "en: Installed\ntr: NO BUNDLE\n");
-
-  dir.write("bin/Tarnwick_Tarnwick.bundle/tr.lproj/Localizable.strings", "\"quit\" = \"Yanında\";");
-  EXPECT_EQ(check(executable, "quit").out, "en: NO BUNDLE\ntr: Yanında\n");
-}
-
-TEST(LocalisationCheck, NoBundleAnywhereEndsWithAMessage) {
-  TempDir dir;
-  fs::path root = dir.path();
-  auto executable = copyExecutable(root / "tarnwick", Fallback::Gone);
+  auto executable = copyExecutable(root / "bin/tarnwick");
   std::string absent = buildTreeBundle().string();
   absent.replace(absent.size() - 6, 6, "absent");
   auto result = check(executable, "quit");
-  EXPECT_EQ(result.out, "could not load resource bundle: from " + (root / L10n::kBundleName).string() + " or " +
-                            absent + "\n");
+  EXPECT_EQ(result.out, "could not load resource bundle: from " + (root / "bin" / L10n::kBundleName).string() +
+                            " or " + absent + "\n");
   EXPECT_EQ(result.status, 1);
+
+  dir.write("share/tarnwick/Tarnwick_Tarnwick.bundle/en.lproj/Localizable.strings", "\"quit\" = \"Installed\";");
+  result = check(executable, "quit");
+  EXPECT_EQ(result.out, "en: Installed\ntr: NO BUNDLE\n");
+  EXPECT_EQ(result.status, 0);
+
+  dir.write("bin/Tarnwick_Tarnwick.bundle/tr.lproj/Localizable.strings", "\"quit\" = \"Yanında\";");
+  EXPECT_EQ(check(executable, "quit").out, "en: NO BUNDLE\ntr: Yanında\n");
+  fs::create_directories(root / "bin/Tarnwick_Tarnwick.bundle/en.lproj");
+  EXPECT_EQ(check(executable, "quit").out, "en: MISSING\ntr: Yanında\n");
 }
 
 }  // namespace

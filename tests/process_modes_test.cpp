@@ -9,8 +9,6 @@
 #include <arpa/inet.h>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -109,12 +107,12 @@ std::vector<pid_t> markedProcesses(const std::string& marker) {
 // destruction every process of the project ends, restarted ones included.
 class NpmProject {
  public:
-  explicit NpmProject(const std::string& extraArguments = "") : port(freeLoopbackPort()) {
+  NpmProject() : port(freeLoopbackPort()) {
     dir.write("server.js",
               "const port = Number(process.argv[process.argv.length - 1]);\n"
               "require('http').createServer((q, r) => r.end('ok')).listen(port, '127.0.0.1');\n");
     dir.write("package.json", "{\"name\":\"tw-npm-test\",\"scripts\":{\"dev\":\"node server.js " +
-                                  extraArguments + std::to_string(port) + "\"}}\n");
+                                  std::to_string(port) + "\"}}\n");
     options.workingDirectory = dir.path();
     options.extraEnv = {"HOME=" + home.path(), "npm_config_offline=true",
                         "npm_config_update_notifier=false", "npm_config_fund=false",
@@ -186,9 +184,14 @@ TEST(RestartMode, BringsARealNpmTreeBackInItsDirectory) {
   EXPECT_NE(::getsid(now), ::getsid(0)) << "the restarted tree shares our session";
 }
 
-TEST(RestartMode, KeepsAnArgumentThatHoldsSpaces) {
+// The restarted command line and folder are the very bytes the process had,
+// not text that went through a shell's or a terminal's hands.
+TEST(RestartMode, KeepsAnArgumentThatHoldsSpacesAndAFolderWhoseNameNoTextShows) {
   NpmProject project;
-  const std::vector<std::string> argv{"/usr/bin/node", "server.js", "--title", "my app",
+  const std::string odd = project.dir.path() + "/tab\there back\\slash \xff\xfe";
+  std::filesystem::create_directory(odd);
+  project.options.workingDirectory = odd;
+  const std::vector<std::string> argv{"/usr/bin/node", project.dir.path() + "/server.js", "--title", "my app",
                                       std::to_string(project.port)};
   auto node = TestProcess::start(argv, project.options);
   ASSERT_TRUE(project.waitListening());
@@ -198,55 +201,23 @@ TEST(RestartMode, KeepsAnArgumentThatHoldsSpaces) {
   std::string expected;
   for (const auto& arg : argv) expected += arg + '\0';
   EXPECT_EQ(readFile("/proc/" + std::to_string(now) + "/cmdline"), expected);
-}
-
-// tw_listener on a fixed port started in `directory`, and whatever a
-// restart started in its place ended when the test ends.
-struct ListenerIn {
-  explicit ListenerIn(const std::string& directory)
-      : port(freeLoopbackPort()),
-        process(TestProcess::start({listenerPath(), "--bind", "127.0.0.1:" + std::to_string(port)},
-                                   {directory, {}})) {
-    process.readUntil("ready");
-  }
-  ~ListenerIn() {
-    for (int32_t pid : ownersOf(port))
-      if (pid != process.pid()) ::kill(pid, SIGKILL);
-  }
-  int port;
-  TestProcess process;
-};
-
-TEST(RestartMode, ComesBackInAFolderWhoseNameNoTextShows) {
-  TempDir dir;
-  const std::string odd = dir.path() + "/tab\there back\\slash \xff\xfe";
-  std::filesystem::create_directory(odd);
-  ListenerIn listener(odd);
-  auto tarnwick = startTarnwick("--restart", listener.port);
-  EXPECT_EQ(tarnwick.readLine(30s), "restarting tree of pid " + std::to_string(listener.process.pid()));
-  EXPECT_TRUE(listener.process.waitForExit(15s));
-  EXPECT_TRUE(tarnwick.waitForExit(15s));
-  std::vector<int32_t> now;
-  ASSERT_TRUE(waitUntil([&] {
-    now = ownersOf(listener.port);
-    return now.size() == 1;
-  }, 30s)) << "the port did not come back";
-  EXPECT_EQ(cwdOf(now[0]), odd);
+  EXPECT_EQ(cwdOf(now), odd);
 }
 
 TEST(RestartMode, AProcessWhoseFolderWasDeletedIsRefusedAndKept) {
   TempDir dir;
   const std::string gone = dir.path() + "/gone";
+  std::vector<int> ports;
   std::filesystem::create_directory(gone);
-  ListenerIn listener(gone);
+  auto listener = startListener({"--bind", "127.0.0.1:0"}, &ports, {gone, {}});
   std::filesystem::remove(gone);
   // Standard error joins standard output, which must stay silent.
   auto result = runProgram({"/bin/sh", "-c", "exec \"$0\" --restart \"$1\" 2>&1", tarnwickPath(),
-                            std::to_string(listener.port)});
-  EXPECT_EQ(result.out, "pid " + std::to_string(listener.process.pid()) +
+                            std::to_string(ports.at(0))});
+  EXPECT_EQ(result.out, "pid " + std::to_string(listener.pid()) +
                             ": Not restarted: its folder no longer exists\n");
   EXPECT_EQ(result.status, 0);
-  EXPECT_FALSE(listener.process.waitForExit(100ms)) << "it was stopped";
+  EXPECT_FALSE(listener.waitForExit(100ms)) << "it was stopped";
 }
 
 }  // namespace

@@ -24,7 +24,6 @@ TEST(StringsTable, ParsesEntriesEscapesAndComments) {
       {"raw UTF-8 and Turkish letters", "\"k\" = \"Türkçe ığüşöç İĞÜŞÖÇ\";", {{"k", "Türkçe ığüşöç İĞÜŞÖÇ"}}},
       {"byte-order mark", "\xEF\xBB\xBF\"a\" = \"b\";", {{"a", "b"}}},
       {"empty key and empty text", R"("" = ""; "k" = "";)", {{"", ""}, {"k", ""}}},
-      {"placeholders kept as they are", R"("k" = "%1$@ %d %%";)", {{"k", "%1$@ %d %%"}}},
       {"later entry wins", "\"a\" = \"1\";\n\"a\" = \"2\";", {{"a", "2"}}},
       {"invalid UTF-8 replaced", "\"k\" = \"a\xFF" "b\";", {{"k", "a\xEF\xBF\xBD" "b"}}},
       {"unterminated block comment ends the table", "\"a\" = \"b\"; /* \"c\" = \"d\";", {{"a", "b"}}},

@@ -127,7 +127,6 @@ TEST_F(PanelActionsTest, SystemProcessesAreAlwaysConfirmed) {
       {"root", "node", false, true},
       {"_postgres", "postgres", false, true},
       {"alice", "launchd", false, true},
-      {"alice", "mDNSResponder", false, true},
       {"alice", "Launchd", false, false},
       {"alicé_", "node", false, false},
   };

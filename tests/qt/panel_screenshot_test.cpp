@@ -76,17 +76,13 @@ TEST(PanelScreenshot, RendersRealisticRowsToDocs) {
 
   QImage image = view.grab().toImage();
   ASSERT_FALSE(image.isNull());
-  EXPECT_EQ(image.width(), PortListView::kWidth * image.devicePixelRatio());
 
-  // A text region against the same region with no text: glyphs add many shades
-  // (anti-aliasing) where a box-per-glyph font or an empty render adds few.
+  // Glyphs add many shades (anti-aliasing) where a box-per-glyph font or an
+  // empty render adds few.
   PortRow* row = view.row(realisticPorts()[1].id());
   ASSERT_NE(row, nullptr);
   QRect textArea(row->mapTo(&view, QPoint(48, 4)), QSize(200, 40));
   EXPECT_GT(distinctColours(image, textArea), 40);
-  QImage blank(image.size(), image.format());
-  blank.fill(image.pixel(2, image.height() - 2));
-  EXPECT_EQ(distinctColours(blank, textArea), 1);
 
   // The README's picture, at twice the resolution for sharp text on any screen.
   QImage sharp(view.size() * 2, QImage::Format_ARGB32_Premultiplied);

@@ -41,41 +41,32 @@ class PortListViewTest : public PanelViewTest {
   PortEntry sync = makeEntry(22000, 22001, "syncthing");
 };
 
+// What the counts and sections hold is the model's test; here, that the view
+// draws them and that the exposed button drives the filter.
 TEST_F(PortListViewTest, SectionsSummaryAndTheExposedFilter) {
   load({nginx, web, sync, vite, api});
   EXPECT_EQ(idsOf(view->rows()),
             (std::vector<std::string>{web.id(), vite.id(), api.id(), nginx.id(), sync.id()}));
   EXPECT_EQ(headerTexts(*view), (QStringList{localized("section_dev") + "  \u00B7  3",
                                              localized("section_system") + "  \u00B7  2"}));
-  EXPECT_EQ(view->list()->height(), static_cast<int>(model->listHeight()));
-
   PanelHeader* header = view->header();
-  EXPECT_TRUE(header->summaryLine()->isVisibleTo(view.get()));
   EXPECT_EQ(header->countsLabel()->text(), "3 dev \u00B7 2 " + localized("chip_sys"));
   QPushButton* exposed = header->exposedButton();
   ASSERT_TRUE(exposed->isVisibleTo(view.get()));
-  EXPECT_EQ(exposed->text(), localized("hero_exposed", {int64_t{2}}) + " \u26A0");
-  EXPECT_EQ(exposed->font().weight(), QFont::Normal);
-
   QTest::mouseClick(exposed, Qt::LeftButton);
   EXPECT_TRUE(model->exposedOnly());
   EXPECT_EQ(idsOf(view->rows()), (std::vector<std::string>{vite.id(), nginx.id()}));
-  EXPECT_EQ(exposed->font().weight(), QFont::DemiBold);
-  EXPECT_EQ(header->countsLabel()->text(), "3 dev \u00B7 2 " + localized("chip_sys"))
-      << "the counts are over the whole scan";
   QTest::mouseClick(exposed, Qt::LeftButton);
   EXPECT_EQ(view->rows().size(), 5u);
 
-  // Hidden ports leave the counts alone; a section without rows has no title.
+  // A section without rows has no title.
   model->hidePort(80);
   model->hidePort(22000);
-  EXPECT_EQ(header->countsLabel()->text(), "3 dev \u00B7 2 " + localized("chip_sys"));
   EXPECT_EQ(headerTexts(*view), QStringList{localized("section_dev") + "  \u00B7  3"});
-  EXPECT_EQ(view->list()->height(), 3 * 52 + 46);
+  EXPECT_EQ(view->list()->height(), static_cast<int>(model->listHeight()));
 
-  // Nothing exposed: no button, no dot.
   load({web, api});
-  EXPECT_FALSE(exposed->isVisibleTo(view.get()));
+  EXPECT_FALSE(exposed->isVisibleTo(view.get())) << "nothing exposed";
 }
 
 TEST_F(PortListViewTest, EmptyStatesAndSearch) {
@@ -259,7 +250,7 @@ TEST_F(PortListViewTest, HeaderButtons) {
 }
 
 TEST_F(PortListViewTest, EverySettingWritesItsKey) {
-  load({web, api});
+  load({web, api, nginx});
   model->setShowSettings(true);
   SettingsCard* card = view->settingsCard();
   Preferences& store = Prefs::store();
@@ -271,10 +262,8 @@ TEST_F(PortListViewTest, EverySettingWritesItsKey) {
   };
   const Choice choices[] = {
       {card->languageChoice(), 1, [&] { return store.text("appLanguage") == "tr"; }},
-      {card->languageChoice(), 2, [&] { return store.text("appLanguage") == "en"; }},
       {card->languageChoice(), 0, [&] { return store.text("appLanguage") == "system"; }},
       {card->intervalChoice(), 3, [&] { return store.number("refreshInterval") == 10.0; }},
-      {card->intervalChoice(), 0, [&] { return store.number("refreshInterval") == 2.0; }},
   };
   for (const Choice& choice : choices) {
     QTest::mouseClick(choice.control->segment(choice.index), Qt::LeftButton);
@@ -282,14 +271,10 @@ TEST_F(PortListViewTest, EverySettingWritesItsKey) {
     EXPECT_EQ(choice.control->current(), choice.index);
   }
 
-  EXPECT_EQ(card->heightValue()->text(), "480 pt");
   card->heightSlider()->triggerAction(QAbstractSlider::SliderToMinimum);
-  EXPECT_EQ(store.number("panelMaxHeight"), 240.0);
-  EXPECT_EQ(card->heightValue()->text(), "240 pt");
   card->heightSlider()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
   EXPECT_EQ(store.number("panelMaxHeight"), 260.0);
-  card->heightSlider()->triggerAction(QAbstractSlider::SliderToMaximum);
-  EXPECT_EQ(store.number("panelMaxHeight"), 800.0);
+  EXPECT_EQ(card->heightValue()->text(), "260 pt");
 
   EXPECT_TRUE(card->confirmSwitch()->isChecked());
   QTest::mouseClick(card->confirmSwitch(), Qt::LeftButton);
@@ -298,6 +283,17 @@ TEST_F(PortListViewTest, EverySettingWritesItsKey) {
   QTest::mouseClick(card->loginSwitch(), Qt::LeftButton);
   QTest::mouseClick(card->loginSwitch(), Qt::LeftButton);
   EXPECT_EQ(fixture.services->log, (std::vector<std::string>{"enableLogin", "disableLogin"}));
+
+  // The hidden ports row shows while some are hidden, and restores them all.
+  EXPECT_FALSE(card->hiddenPortsRow()->isVisibleTo(card));
+  model->hidePort(8080);
+  model->hidePort(3000);
+  ASSERT_TRUE(card->hiddenPortsRow()->isVisibleTo(card));
+  EXPECT_EQ(view->rows().size(), 1u);
+  QTest::mouseClick(card->restoreButton(), Qt::LeftButton);
+  EXPECT_EQ(store.text("hiddenPorts"), "");
+  EXPECT_FALSE(card->hiddenPortsRow()->isVisibleTo(card));
+  EXPECT_EQ(view->rows().size(), 3u);
 }
 
 TEST_F(PortListViewTest, PartsChangedWhileHiddenAreMeasuredWhenShown) {
@@ -308,24 +304,6 @@ TEST_F(PortListViewTest, PartsChangedWhileHiddenAreMeasuredWhenShown) {
   SettingsCard* card = view->settingsCard();
   EXPECT_EQ(card->height(), card->sizeHint().height());
   EXPECT_EQ(view->height(), view->sizeHint().height());
-}
-
-TEST_F(PortListViewTest, HiddenPortsRowAndRestore) {
-  load({web, api, nginx});
-  model->setShowSettings(true);
-  SettingsCard* card = view->settingsCard();
-  EXPECT_FALSE(card->hiddenPortsRow()->isVisibleTo(card));
-
-  model->hidePort(8080);
-  model->hidePort(3000);
-  ASSERT_TRUE(card->hiddenPortsRow()->isVisibleTo(card));
-  EXPECT_EQ(card->hiddenPortsTitle()->text(), localized("hidden_ports", {int64_t{2}}));
-  EXPECT_EQ(view->rows().size(), 1u);
-
-  QTest::mouseClick(card->restoreButton(), Qt::LeftButton);
-  EXPECT_EQ(Prefs::store().text("hiddenPorts"), "");
-  EXPECT_FALSE(card->hiddenPortsRow()->isVisibleTo(card));
-  EXPECT_EQ(view->rows().size(), 3u);
 }
 
 }  // namespace

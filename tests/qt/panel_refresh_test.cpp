@@ -174,7 +174,7 @@ TEST_F(PanelLoopTest, RefreshLoopRunsWhileShownAndRestartsOnANewInterval) {
 }
 
 TEST_F(PanelLoopTest, LiveStatsLoopWaitsForItsSampleThenPausesASecond) {
-  Prefs::store().setNumber("refreshInterval", 100);  // keep the refresh's samples out of the way
+  fixture.services->store.setNumber("refreshInterval", 100);  // keep the refresh's samples out of the way
   fixture.services->ports = {makeEntry(3000, 11)};
   auto model = fixture.makeModel();
   model->refresh();

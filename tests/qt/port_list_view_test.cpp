@@ -262,7 +262,7 @@ TEST_F(PortListViewTest, EverySettingWritesItsKey) {
   load({web, api});
   model->setShowSettings(true);
   SettingsCard* card = view->settingsCard();
-  Preferences& store = Prefs::store();
+  Preferences& store = fixture.services->store;
 
   struct Choice {
     SegmentedControl* control;
@@ -323,7 +323,7 @@ TEST_F(PortListViewTest, HiddenPortsRowAndRestore) {
   EXPECT_EQ(view->rows().size(), 1u);
 
   QTest::mouseClick(card->restoreButton(), Qt::LeftButton);
-  EXPECT_EQ(Prefs::store().text("hiddenPorts"), "");
+  EXPECT_EQ(fixture.services->store.text("hiddenPorts"), "");
   EXPECT_FALSE(card->hiddenPortsRow()->isVisibleTo(card));
   EXPECT_EQ(view->rows().size(), 3u);
 }

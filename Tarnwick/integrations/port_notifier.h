@@ -63,9 +63,9 @@ class PortNotifier : public std::enable_shared_from_this<PortNotifier> {
 
   /// What a notifier reads and writes; each must outlive it.
   struct Sources {
-    PortSource listeningPorts;  ///< empty: PortCore::listeningPortNumbers
-    Preferences& preferences;   ///< the watched ports, followed as they change
-    DevCount& devCount;         ///< written on the GUI thread
+    PortSource listeningPorts = {};                    ///< empty: PortCore::listeningPortNumbers
+    Preferences& preferences;                          ///< the watched ports, followed as they change
+    DevCount& devCount;                                ///< written on the GUI thread
     std::shared_ptr<NotificationSink> sink = nullptr;  ///< null: Notifications::fallbackSink()
   };
 

@@ -93,24 +93,19 @@ TEST_F(DockerClientFixture, StopWaitsForTheClient) {
   EXPECT_EQ(runs(), (std::vector<std::string>{"stop db-1", "stopped"}));
 }
 
-TEST(DockerClient, MissingClientRunsNothing) {
-  FakeToolRunner runner;
-  Docker::PortCache cache;
-  ManualClock clock;
-  EXPECT_TRUE(Docker::containerPorts({std::nullopt, runner}, cache, clock).empty());
-  Docker::stop({std::nullopt, runner}, "db-1");
-  EXPECT_TRUE(runner.calls().empty());
-}
-
-TEST(DockerClient, StopWaitsOutTheGracePeriodPsDoesNot) {
-  FakeToolRunner runner;
-  Docker::Client client{"/usr/bin/docker", runner};
-  Docker::fetchContainerPorts(client);
-  Docker::stop(client, "db-1");
-  auto calls = runner.calls();
-  ASSERT_EQ(calls.size(), 2u);
-  EXPECT_EQ(calls[0].limits, ToolLimits{.deadline = 5s});
-  EXPECT_EQ(calls[1].limits, ToolLimits{.deadline = 30s});
+// Stop waits out the container's grace period, ps does not; without a client
+// nothing runs.
+TEST(DockerClient, DeadlinesAndAMissingClient) {
+  const std::pair<std::optional<std::string>, std::vector<ToolLimits>> cases[] = {
+      {"/usr/bin/docker", {{.deadline = 5s}, {.deadline = 30s}}}, {std::nullopt, {}}};
+  for (const auto& [path, expected] : cases) {
+    FakeToolRunner runner;
+    Docker::fetchContainerPorts({path, runner});
+    Docker::stop({path, runner}, "db-1");
+    std::vector<ToolLimits> limits;
+    for (const auto& call : runner.calls()) limits.push_back(call.limits);
+    EXPECT_EQ(limits, expected) << path.value_or("no client");
+  }
 }
 
 // A docker client that answers only once released.

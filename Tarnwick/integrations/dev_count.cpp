@@ -3,6 +3,7 @@
 #include <set>
 
 int64_t DevCount::of(const std::vector<int64_t>& ports) {
+  // Distinct ports: the panel lists a port once per address and process.
   std::set<int64_t> dev;
   for (int64_t port : ports)
     if (port >= kFirst && port <= kLast) dev.insert(port);

@@ -26,8 +26,8 @@
 #include <string>
 #include <vector>
 
-/// What the model runs on. The default (PortListModel(QObject*)) is the event
-/// loop, a thread pool, QTimers, the system clock and RealPanelServices.
+/// What the model runs on. The real one (PortListModel(QObject*, services)) is
+/// the event loop, a thread pool, QTimers and the system clock.
 struct PanelEnvironment {
   std::shared_ptr<PanelServices> services;
   std::shared_ptr<Executor> gui;

@@ -95,7 +95,6 @@ class FakePanelServices final : public PanelServices {
   std::vector<std::pair<int64_t, std::function<void(bool)>>> probes;
 
   MemoryPreferences store;
-
   PortCore::PortScan scanPorts() override {
     ++scans;
     PortCore::PortScan scan{ports, {}};

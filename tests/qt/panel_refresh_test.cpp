@@ -1,6 +1,5 @@
 // The panel's refresh: results applied as they arrive, probes over a manual
 // clock, the live statistics sample, and both loops following the panel.
-#include "integrations/preferences.h"
 #include "panel_fakes.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,6 @@
 // list height, summary and settings.
 #include "integrations/dev_count.h"
 #include "integrations/port_notifier.h"
-#include "integrations/preferences.h"
 #include "panel_fakes.h"
 
 #include <gtest/gtest.h>

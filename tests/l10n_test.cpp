@@ -1,6 +1,5 @@
 #include "core/action_outcome.h"
 #include "integrations/l10n.h"
-#include "integrations/preferences.h"
 #include "integrations/language.h"
 #include "integrations/resource_bundle.h"
 #include "support/test_process.h"
@@ -68,18 +67,14 @@ TEST(Language, ChoiceFollowsTheSettingThenTheSystem) {
   EXPECT_EQ(L10n::chooseLanguage("tr", {"tr"}, noTurkish), "en");
 }
 
-// Through the process's own bundle and preferences store.
-TEST(Lookup, AChangedSettingTakesEffectAtTheNextLookup) {
-  auto preferences = std::make_shared<MemoryPreferences>();
-  Prefs::install(preferences);
-  preferences->setText("appLanguage", "en");
-  EXPECT_EQ(L10n::text("quit"), "Quit Tarnwick");
+// Through the process's own bundle.
+TEST(Lookup, AChangedLanguageTakesEffectAtTheNextLookup) {
+  L10n::setAppLanguage("en");
   EXPECT_EQ(L10n::format("hidden_ports", {int64_t{2}}), "Hidden ports: 2");
-  preferences->setText("appLanguage", "tr");
-  EXPECT_EQ(L10n::text("quit"), "Tarnwick'ten çık");
+  L10n::setAppLanguage("tr");
   EXPECT_EQ(L10n::format("hidden_ports", {int64_t{2}}), "Gizli portlar: 2");
   EXPECT_EQ(L10n::text("no_such_key"), "no_such_key");
-  Prefs::install(std::make_shared<MemoryPreferences>());
+  L10n::setAppLanguage(std::nullopt);
 }
 
 TEST(Lookup, ConcurrentFirstLookupsSeeOneTable) {

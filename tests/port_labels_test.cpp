@@ -8,7 +8,6 @@ namespace {
 
 class StoredPreferencesTest : public ::testing::Test {
  protected:
-  void SetUp() override { Prefs::install(store); }
   std::shared_ptr<MemoryPreferences> store = std::make_shared<MemoryPreferences>();
 };
 
@@ -29,9 +28,9 @@ TEST_F(PortLabelsTest, SetTrimsSpacesAndTabsAndBlankRemoves) {
       {std::nullopt, std::nullopt},
   };
   for (const auto& row : rows) {
-    PortLabels::set("previous", 3000);
-    PortLabels::set(row.label, 3000);
-    auto labels = PortLabels::all();
+    PortLabels::set(*store, "previous", 3000);
+    PortLabels::set(*store, row.label, 3000);
+    auto labels = PortLabels::all(*store);
     auto it = labels.find("3000");
     if (row.stored) {
       ASSERT_NE(it, labels.end()) << *row.label;
@@ -43,11 +42,11 @@ TEST_F(PortLabelsTest, SetTrimsSpacesAndTabsAndBlankRemoves) {
 }
 
 TEST_F(PortLabelsTest, StoredAsCompactJsonObject) {
-  PortLabels::set("web", 3000);
-  PortLabels::set("db", 5432);
+  PortLabels::set(*store, "web", 3000);
+  PortLabels::set(*store, "db", 5432);
   EXPECT_EQ(store->text("portLabels"), R"({"3000":"web","5432":"db"})");
-  PortLabels::set(std::nullopt, 3000);
-  PortLabels::set(std::nullopt, 5432);
+  PortLabels::set(*store, std::nullopt, 3000);
+  PortLabels::set(*store, std::nullopt, 5432);
   EXPECT_EQ(store->text("portLabels"), "{}");
 }
 
@@ -55,17 +54,17 @@ TEST_F(PortLabelsTest, UndecodableValueReadsEmptyAndStaysUntilNextWrite) {
   const char* bad[] = {"not json", "[1,2]", R"({"3000":5})", R"({"3000":"web","80":null})", "\"text\"", ""};
   for (const char* stored : bad) {
     store->setText("portLabels", stored);
-    EXPECT_TRUE(PortLabels::all().empty()) << stored;
+    EXPECT_TRUE(PortLabels::all(*store).empty()) << stored;
     EXPECT_EQ(store->text("portLabels"), stored);
-    PortLabels::set("api", 8080);
-    EXPECT_EQ(PortLabels::all(), (LabelMap{{"8080", "api"}})) << stored;
+    PortLabels::set(*store, "api", 8080);
+    EXPECT_EQ(PortLabels::all(*store), (LabelMap{{"8080", "api"}})) << stored;
   }
 }
 
 TEST_F(PortLabelsTest, LabelThatIsNotUtf8LeavesStoreAlone) {
-  PortLabels::set("web", 3000);
-  PortLabels::set(std::string("bad\xff"), 4000);
-  EXPECT_EQ(PortLabels::all(), (LabelMap{{"3000", "web"}}));
+  PortLabels::set(*store, "web", 3000);
+  PortLabels::set(*store, std::string("bad\xff"), 4000);
+  EXPECT_EQ(PortLabels::all(*store), (LabelMap{{"3000", "web"}}));
 }
 
 TEST_F(WatchedPortsTest, ReadsNumbersAndSkipsTheRest) {
@@ -84,18 +83,18 @@ TEST_F(WatchedPortsTest, ReadsNumbersAndSkipsTheRest) {
   };
   for (const auto& row : rows) {
     store->setText("watchedPorts", row.stored);
-    EXPECT_EQ(PortNotifier::watched(), row.ports) << row.stored;
+    EXPECT_EQ(PortNotifier::watched(*store), row.ports) << row.stored;
   }
   store->remove("watchedPorts");
-  EXPECT_TRUE(PortNotifier::watched().empty());
+  EXPECT_TRUE(PortNotifier::watched(*store).empty());
 }
 
 TEST_F(WatchedPortsTest, AssignWritesJoinedDecimalsAndEmptyText) {
-  PortNotifier::setWatched({5173, 3000});
+  PortNotifier::setWatched(*store, {5173, 3000});
   EXPECT_EQ(store->text("watchedPorts"), "3000,5173");
-  PortNotifier::setWatched({});
+  PortNotifier::setWatched(*store, {});
   EXPECT_EQ(store->text("watchedPorts"), "");
-  EXPECT_TRUE(PortNotifier::watched().empty());
+  EXPECT_TRUE(PortNotifier::watched(*store).empty());
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "integrations/dev_count.h"
 #include "integrations/l10n.h"
-#include "integrations/notification_sink.h"
 #include "integrations/port_notifier.h"
 #include "integrations/preferences.h"
 
@@ -28,20 +27,14 @@ std::pair<std::string, std::string> closed(int64_t port) {
 
 class PortNotifierTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    Prefs::install(std::make_shared<MemoryPreferences>());
-    DevCount::shared().setCount(-1);
-  }
-
   std::shared_ptr<PortNotifier> makeNotifier() {
-    PortNotifier::Sources sources;
-    sources.listeningPorts = [this] {
+    auto listening = [this] {
       std::lock_guard lock(portsMutex);
       ++polls;
       return ports;
     };
-    sources.sink = sink;
-    return PortNotifier::create([](std::function<void()> task) { task(); }, sources);
+    return PortNotifier::create([](std::function<void()> task) { task(); },
+                                {.listeningPorts = listening, .preferences = store, .devCount = devCount, .sink = sink});
   }
 
   void listen(std::vector<int64_t> now) {
@@ -49,6 +42,8 @@ class PortNotifierTest : public ::testing::Test {
     ports = std::move(now);
   }
 
+  MemoryPreferences store;
+  DevCount devCount;
   std::shared_ptr<RecordingSink> sink = std::make_shared<RecordingSink>();
   std::mutex portsMutex;
   std::vector<int64_t> ports;
@@ -80,11 +75,11 @@ TEST_F(PortNotifierTest, FirstWatchedPollIsSilentThenChangesAreAnnounced) {
   auto notifier = makeNotifier();
   int index = 0;
   for (const auto& step : steps) {
-    PortNotifier::setWatched(step.watched);
+    PortNotifier::setWatched(store, step.watched);
     listen(step.listening);
     notifier->tick();
     EXPECT_EQ(sink->taken(), step.expected) << "step " << index;
-    EXPECT_EQ(DevCount::shared().count(), step.devCount) << "step " << index;
+    EXPECT_EQ(devCount.count(), step.devCount) << "step " << index;
     ++index;
   }
 }
@@ -128,7 +123,8 @@ class SteppedSleeper final : public Sleeper {
   std::vector<Clock::Duration> requested_;
 };
 
-TEST_F(PortNotifierTest, LoopSleepsTheChosenIntervalBeforeEachPoll) {
+// The loop holds the notifier weakly: once the notifier is gone, it ends.
+TEST_F(PortNotifierTest, LoopSleepsTheChosenIntervalBeforeEachPollUntilTheNotifierIsGone) {
   ManualClock clock;
   auto sleeper = std::make_shared<SteppedSleeper>(clock);
   auto notifier = makeNotifier();
@@ -136,30 +132,17 @@ TEST_F(PortNotifierTest, LoopSleepsTheChosenIntervalBeforeEachPoll) {
 
   EXPECT_EQ(sleeper->requested(1).size(), 1u);
   EXPECT_EQ(polls, 0);  // the first poll comes one interval after start
-  PortNotifier::setWatched({3000});
+  PortNotifier::setWatched(store, {3000});
   sleeper->step();
   auto requested = sleeper->requested(2);
   ASSERT_EQ(requested.size(), 2u);
   EXPECT_EQ(requested[0], 10s);
   EXPECT_EQ(requested[1], 5s);
-  {
-    std::lock_guard lock(portsMutex);
-    EXPECT_EQ(polls, 1);
-  }
-  loop.stop();
-  EXPECT_TRUE(loop.finished());
-}
-
-TEST_F(PortNotifierTest, LoopEndsOnceTheNotifierIsGone) {
-  ManualClock clock;
-  auto sleeper = std::make_shared<SteppedSleeper>(clock);
-  auto notifier = makeNotifier();
-  auto loop = notifier->start(clock, sleeper);
-  sleeper->requested(1);
   notifier.reset();
   sleeper->step();
   EXPECT_TRUE(waitUntil([&] { return loop.finished(); }));
-  EXPECT_EQ(polls, 0);
+  std::lock_guard lock(portsMutex);
+  EXPECT_EQ(polls, 1);
 }
 
 TEST(ClockSleeperTest, StopWakesItAtOnce) {

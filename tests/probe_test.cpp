@@ -78,9 +78,10 @@ TEST(ProbeSerial, AsyncAnswersOnTheProberThread) {
   std::map<int64_t, bool> answers;
   std::set<std::thread::id> threads;
   std::optional<Seconds> httpAnsweredAfter;
+  PortCore::AsyncProber prober(PortCore::systemClock());
   auto start = std::chrono::steady_clock::now();
   for (int64_t port : {http.port, silent.port, int64_t{freeLoopbackPort()}, int64_t{0}}) {
-    PortCore::probeAsync(port, [&, port](bool healthy) {
+    prober.submit(port, [&, port](bool healthy) {
       std::lock_guard lock(mutex);
       answers[port] = healthy;
       threads.insert(std::this_thread::get_id());

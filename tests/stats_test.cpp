@@ -121,12 +121,9 @@ TEST(LiveStats, RealProcesses) {
   StatsMap ps = PortCore::stats({idle.pid()}, PortCore::systemToolRunner());
   EXPECT_NEAR(simple[idle.pid()].memMB, ps[idle.pid()].memMB, 1) << "same resident set as ps";
 
-  // Our own history and clock, so no other sampler moves the baselines.
-  ProcStatReader reader;
   CpuHistory history;
-  SystemClock clock;
   StatsMap last;
-  auto sample = [&] { return last = PortCore::stats({idle.pid(), busy.pid()}, {reader, history, clock}); };
+  auto sample = [&] { return last = PortCore::stats({idle.pid(), busy.pid()}, history); };
   EXPECT_TRUE(waitUntil([&] {
     sample();
     return last[busy.pid()].cpu >= 20 && last[idle.pid()].cpu <= 5;

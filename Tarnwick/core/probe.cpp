@@ -26,11 +26,4 @@ std::vector<bool> probeAll(const std::vector<int64_t>& ports) {
   return answers;
 }
 
-void probeAsync(int64_t port, std::function<void(bool)> done) {
-  // Never destroyed: a probe answered while the process exits must not find
-  // its thread half torn down.
-  static AsyncProber* prober = new AsyncProber(systemClock());
-  prober->submit(port, std::move(done));
-}
-
 }  // namespace PortCore

@@ -2,7 +2,6 @@
 // Does a loopback port answer HTTP? One HEAD request, 1.5 s in all, any
 // status line counts.
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 namespace PortCore {
@@ -15,10 +14,5 @@ bool probe(int64_t port);
 /// returns the answers in the same order. Blocks up to about 1.5 s in all.
 /// Ports outside 1..65535 are false at once.
 std::vector<bool> probeAll(const std::vector<int64_t>& ports);
-
-/// Starts a probe on the shared prober thread and calls `done` there with the
-/// answer. Returns at once. `done` should hand the answer on and return: the
-/// other probes wait while it runs.
-void probeAsync(int64_t port, std::function<void(bool)> done);
 
 }  // namespace PortCore

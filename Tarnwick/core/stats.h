@@ -30,9 +30,11 @@ struct ProcStatsSources {
 namespace PortCore {
 
 /// CPU and resident memory of `pids` in one pass; a PID that cannot be read has
-/// no entry; empty for no PIDs. On Linux the CPU figure is the use since this
-/// process's previous sample (its lifetime average the first time); on macOS
-/// it is what ps reports.
+/// no entry; empty for no PIDs. On Linux the CPU figure is the use since the
+/// process's previous sample in `history` (its lifetime average the first
+/// time); on macOS it is what ps reports and `history` is not used.
+StatsMap stats(const std::vector<int32_t>& pids, CpuHistory& history);
+/// The same with no earlier samples: the command line's one-off figures.
 StatsMap stats(const std::vector<int32_t>& pids);
 
 /// stats() from a /proc tree, each CPU figure measured from the process's

@@ -5,12 +5,14 @@
 
 namespace PortCore {
 
-StatsMap stats(const std::vector<int32_t>& pids) {
-  // One history for the whole process: the panel's refresh and its live loop
-  // both sample, and each sample measures from the one before it.
-  static CpuHistory history;
-  static const ProcStatReader proc;
+StatsMap stats(const std::vector<int32_t>& pids, CpuHistory& history) {
+  const ProcStatReader proc;
   return stats(pids, ProcStatsSources{proc, history, systemClock()});
+}
+
+StatsMap stats(const std::vector<int32_t>& pids) {
+  CpuHistory history;
+  return stats(pids, history);
 }
 
 }  // namespace PortCore

@@ -1,8 +1,13 @@
 #include "integrations/dev_count.h"
 
-DevCount& DevCount::shared() {
-  static DevCount instance;
-  return instance;
+#include <set>
+
+int64_t DevCount::of(const std::vector<int64_t>& ports) {
+  // Distinct ports: the panel lists a port once per address and process.
+  std::set<int64_t> dev;
+  for (int64_t port : ports)
+    if (port >= kFirst && port <= kLast) dev.insert(port);
+  return static_cast<int64_t>(dev.size());
 }
 
 void DevCount::setCount(int64_t count) {

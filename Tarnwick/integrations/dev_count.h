@@ -1,18 +1,24 @@
 #pragma once
 // The number of listening ports in the dev range that the tray item shows.
 // Written by the watch notifier's poll and by the panel's refresh, always on
-// the GUI thread; the last write wins.
+// the GUI thread and always through of(), so both give the same number for the
+// same sockets.
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <vector>
 
 class DevCount {
  public:
   using Observer = std::function<void(int64_t count)>;
   using Subscription = uint64_t;
 
-  /// The one instance, made on first use and kept for the process.
-  static DevCount& shared();
+  static constexpr int64_t kFirst = 1024;
+  static constexpr int64_t kLast = 9999;
+
+  /// The number of distinct ports in kFirst..kLast among `ports` (a port on
+  /// two addresses, or held by two processes, counts once).
+  static int64_t of(const std::vector<int64_t>& ports);
 
   int64_t count() const { return count_; }
   /// Stores `count` and calls every observer with it, even when it is unchanged.

@@ -36,12 +36,12 @@ void mapLine(std::string_view line, ContainerMap& map) {
     if (auto port = publishedHostPort(mapping)) map[*port] = std::string(name);
 }
 
+}  // namespace
+
 const Client& systemClient() {
   static const Client client{findClient(clientCandidates()), PortCore::systemToolRunner()};
   return client;
 }
-
-}  // namespace
 
 ContainerMap parseContainerPorts(std::string_view output) {
   ContainerMap map;
@@ -98,10 +98,7 @@ std::optional<std::string> findClient(const std::vector<std::string>& candidates
   return std::nullopt;
 }
 
-ContainerMap containerPorts() {
-  static PortCache cache;
-  return containerPorts(systemClient(), cache, PortCore::systemClock());
-}
+ContainerMap containerPorts() { return fetchContainerPorts(systemClient()); }
 
 void stop(const std::string& name) { stop(systemClient(), name); }
 

@@ -21,9 +21,8 @@ namespace Docker {
 inline constexpr std::chrono::seconds kPsDeadline{5};
 inline constexpr std::chrono::seconds kStopDeadline{30};
 
-/// Host port to container name, cached for 30 s; empty without a docker client
-/// or when it does not answer within kPsDeadline. One `docker ps` runs at a
-/// time: a caller meanwhile gets the last map, however old, without waiting.
+/// Host port to container name from one uncached run of the system's client;
+/// empty without a docker client or when it does not answer within kPsDeadline.
 ContainerMap containerPorts();
 
 /// Stops the container; does nothing without a docker client. Blocks for up
@@ -40,6 +39,10 @@ struct Client {
   std::optional<std::string> path;  ///< absent: no client
   ToolRunner& runner;
 };
+
+/// The first client of clientCandidates(), run by the system's tool runner;
+/// looked for once.
+const Client& systemClient();
 
 /// The last container map, when it was taken, and whether a fetch of the next
 /// one is under way. Safe from several threads: each reader sees a whole pair,
@@ -62,9 +65,9 @@ class PortCache {
   bool fetching_ = false;
 };
 
-/// containerPorts() with its sources: `cache` when fresh on `clock`; else one
-/// run of `client`, stored in `cache`, unless a run is already under way, in
-/// which case the last map in `cache`.
+/// containerPorts() cached for kTimeToLive: `cache` when fresh on `clock`;
+/// else one run of `client`, stored in `cache`, unless a run is already under
+/// way, in which case the last map in `cache`, however old, without waiting.
 ContainerMap containerPorts(const Client& client, PortCache& cache, const Clock& clock);
 
 /// One uncached run of the client, parsed; empty without a client.

@@ -1,7 +1,6 @@
 #include "integrations/l10n.h"
 
 #include "integrations/language.h"
-#include "integrations/preferences.h"
 #include "integrations/resource_bundle.h"
 
 #include <cstdio>
@@ -43,8 +42,16 @@ fs::path locateOrExit() {
   std::_Exit(1);
 }
 
+std::mutex appLanguageMutex;
+std::optional<std::string> chosenLanguage;
+
 LookupSources currentSources() {
-  return {&catalog(), Prefs::store().text("appLanguage"), systemLanguages()};
+  std::optional<std::string> language;
+  {
+    std::lock_guard lock(appLanguageMutex);
+    language = chosenLanguage;
+  }
+  return {&catalog(), std::move(language), systemLanguages()};
 }
 
 }  // namespace
@@ -67,6 +74,11 @@ const fs::path& resources() {
 const Catalog& catalog() {
   static const Catalog instance(resources());
   return instance;
+}
+
+void setAppLanguage(std::optional<std::string> language) {
+  std::lock_guard lock(appLanguageMutex);
+  chosenLanguage = std::move(language);
 }
 
 std::string text(const std::string& key, const LookupSources& sources) {

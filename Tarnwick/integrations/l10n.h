@@ -48,6 +48,11 @@ struct LookupSources {
   std::vector<std::string> systemLanguages;  ///< best first
 };
 
+/// The language the simple forms below use ("system", "en", "tr"; absent:
+/// "system"). The tray's context sets it from the store's "appLanguage"
+/// whenever the store changes; the command line leaves it absent.
+void setAppLanguage(std::optional<std::string> language);
+
 /// The text of `key` in the chosen language ("appLanguage": "system", "en",
 /// "tr"); the key itself when the table lacks it.
 std::string text(const std::string& key);

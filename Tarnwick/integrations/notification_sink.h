@@ -13,12 +13,6 @@ class NotificationSink {
 
 namespace Notifications {
 
-/// The sink in use: the one installed last, else the fallback (notify-send on
-/// Linux, osascript on macOS). The reference stays valid for the process.
-NotificationSink& sink();
-/// Makes `sink` the one in use (the tray module at start-up, tests).
-void install(std::shared_ptr<NotificationSink> sink);
-
 /// The platform's fallback: notify-send found on PATH at each post on Linux
 /// (the message is dropped when there is none), osascript on macOS.
 std::shared_ptr<NotificationSink> fallbackSink();

@@ -34,14 +34,14 @@ std::optional<std::string> encode(const LabelMap& labels) {
 
 }  // namespace
 
-LabelMap all() {
-  auto stored = Prefs::store().text(kKey);
+LabelMap all(const Preferences& preferences) {
+  auto stored = preferences.text(kKey);
   if (!stored) return {};
   return decode(*stored).value_or(LabelMap{});
 }
 
-void set(const std::optional<std::string>& label, int64_t port) {
-  LabelMap labels = all();
+void set(Preferences& preferences, const std::optional<std::string>& label, int64_t port) {
+  LabelMap labels = all(preferences);
   std::string key = std::to_string(port);
   std::string_view trimmed = label ? PortCore::trim(*label, " \t") : std::string_view{};
   if (trimmed.empty()) {
@@ -49,7 +49,7 @@ void set(const std::optional<std::string>& label, int64_t port) {
   } else {
     labels[key] = std::string(trimmed);
   }
-  if (auto text = encode(labels)) Prefs::store().setText(kKey, *text);
+  if (auto text = encode(labels)) preferences.setText(kKey, *text);
 }
 
 }  // namespace PortLabels

@@ -4,6 +4,7 @@
 #include "integrations/dev_count.h"
 #include "integrations/l10n.h"
 #include "integrations/notification_sink.h"
+#include "integrations/preferences.h"
 
 #include <algorithm>
 
@@ -31,10 +32,16 @@ std::vector<int64_t> missingFrom(const std::set<int64_t>& from, const std::set<i
 void pollUntilGone(std::weak_ptr<PortNotifier> weak, const Clock& clock, std::shared_ptr<Sleeper> sleeper,
                    const StopToken& stop) {
   while (!stop.stopRequested()) {
-    sleeper->sleepUntil(clock.now() + PortNotifier::pollInterval(), stop);
+    std::chrono::seconds interval;
+    {
+      auto notifier = weak.lock();
+      if (!notifier) return;  // nothing can bring it back
+      interval = notifier->pollInterval();
+    }
+    sleeper->sleepUntil(clock.now() + interval, stop);
     if (stop.stopRequested()) return;
     auto notifier = weak.lock();
-    if (!notifier) return;  // nothing can bring it back
+    if (!notifier) return;
     notifier->tick();
   }
 }
@@ -49,17 +56,37 @@ void ClockSleeper::sleepUntil(Clock::Duration deadline, const StopToken& stop) {
 
 void PollLoop::stop() { thread_.stop(); }
 
-std::chrono::seconds PortNotifier::pollInterval() {
+std::chrono::seconds PortNotifier::pollInterval() const {
   return watched().empty() ? kIdleInterval : kWatchedInterval;
 }
 
 std::shared_ptr<PortNotifier> PortNotifier::create(Executor toGuiThread, Sources sources) {
-  return std::shared_ptr<PortNotifier>(new PortNotifier(std::move(toGuiThread), std::move(sources)));
+  std::shared_ptr<PortNotifier> notifier(new PortNotifier(std::move(toGuiThread), std::move(sources)));
+  // The store may call from any thread, and after the notifier has begun to go.
+  notifier->subscription_ = notifier->sources_.preferences.subscribe([weak = notifier->weak_from_this()] {
+    if (auto alive = weak.lock()) alive->readWatched();
+  });
+  notifier->readWatched();
+  return notifier;
 }
 
 PortNotifier::PortNotifier(Executor toGuiThread, Sources sources)
     : toGuiThread_(std::move(toGuiThread)), sources_(std::move(sources)) {
   if (!sources_.listeningPorts) sources_.listeningPorts = [] { return PortCore::listeningPortNumbers(); };
+  if (!sources_.sink) sources_.sink = Notifications::fallbackSink();
+}
+
+PortNotifier::~PortNotifier() { sources_.preferences.unsubscribe(subscription_); }
+
+std::set<int64_t> PortNotifier::watched() const {
+  std::lock_guard lock(watchedMutex_);
+  return watched_;
+}
+
+void PortNotifier::readWatched() {
+  auto stored = watched(sources_.preferences);
+  std::lock_guard lock(watchedMutex_);
+  watched_ = std::move(stored);
 }
 
 PollLoop PortNotifier::start() {
@@ -79,10 +106,7 @@ void PortNotifier::tick() {
   auto numbers = sources_.listeningPorts();
   std::set<int64_t> listening(numbers.begin(), numbers.end());
 
-  auto devCount = static_cast<int64_t>(std::count_if(listening.begin(), listening.end(), [](int64_t port) {
-    return port >= kDevRangeFirst && port <= kDevRangeLast;
-  }));
-  toGuiThread_([devCount] { DevCount::shared().setCount(devCount); });
+  toGuiThread_([&devCount = sources_.devCount, count = DevCount::of(numbers)] { devCount.setCount(count); });
 
   auto watchedPorts = watched();
   if (watchedPorts.empty()) {
@@ -100,10 +124,4 @@ void PortNotifier::tick() {
   lastOpen_ = std::move(open);
 }
 
-void PortNotifier::notify(const std::string& message) {
-  if (sources_.sink) {
-    sources_.sink->post(kTitle, message);
-  } else {
-    Notifications::sink().post(kTitle, message);
-  }
-}
+void PortNotifier::notify(const std::string& message) { sources_.sink->post(kTitle, message); }

@@ -9,11 +9,14 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <vector>
 
+class DevCount;
 class NotificationSink;
+class Preferences;
 
 /// Waits until a point of a Clock; the seam that keeps tests from sleeping.
 class Sleeper {
@@ -58,24 +61,30 @@ class PortNotifier : public std::enable_shared_from_this<PortNotifier> {
   using Executor = std::function<void(std::function<void()>)>;
   using PortSource = std::function<std::vector<int64_t>()>;
 
+  /// What a notifier reads and writes; each must outlive it.
   struct Sources {
-    PortSource listeningPorts;                ///< empty: PortCore::listeningPortNumbers
-    std::shared_ptr<NotificationSink> sink;  ///< null: Notifications::sink()
+    PortSource listeningPorts = {};                    ///< empty: PortCore::listeningPortNumbers
+    Preferences& preferences;                          ///< the watched ports, followed as they change
+    DevCount& devCount;                                ///< written on the GUI thread
+    std::shared_ptr<NotificationSink> sink = nullptr;  ///< null: Notifications::fallbackSink()
   };
 
   static constexpr std::chrono::seconds kWatchedInterval{5};
   static constexpr std::chrono::seconds kIdleInterval{10};
-  static constexpr int64_t kDevRangeFirst = 1024;
-  static constexpr int64_t kDevRangeLast = 9999;
 
-  /// The stored set of watched ports ("watchedPorts"); empty when nothing is stored.
-  static std::set<int64_t> watched();
-  static void setWatched(const std::set<int64_t>& ports);
+  /// The set of watched ports stored in `preferences` ("watchedPorts"); empty
+  /// when nothing is stored.
+  static std::set<int64_t> watched(const Preferences& preferences);
+  static void setWatched(Preferences& preferences, const std::set<int64_t>& ports);
+
+  /// `toGuiThread` runs the dev-count update of every poll.
+  static std::shared_ptr<PortNotifier> create(Executor toGuiThread, Sources sources);
+  ~PortNotifier();
+
+  /// The watched ports as last read from the store.
+  std::set<int64_t> watched() const;
   /// 5 s while a port is watched, else 10 s; read afresh before every sleep.
-  static std::chrono::seconds pollInterval();
-
-  /// `toGuiThread` receives the dev-count update of every poll.
-  static std::shared_ptr<PortNotifier> create(Executor toGuiThread, Sources sources = {});
+  std::chrono::seconds pollInterval() const;
 
   /// Starts the polling thread: one tick per interval, the first one interval
   /// from now. The thread holds the notifier weakly and ends once it is gone.
@@ -90,9 +99,13 @@ class PortNotifier : public std::enable_shared_from_this<PortNotifier> {
  private:
   PortNotifier(Executor toGuiThread, Sources sources);
   void notify(const std::string& message);
+  void readWatched();
 
   Executor toGuiThread_;
   Sources sources_;
+  uint64_t subscription_ = 0;
+  mutable std::mutex watchedMutex_;
+  std::set<int64_t> watched_;
   /// Watched ports listening at the previous poll; absent before the first poll
   /// that saw a watched port and whenever nothing is watched.
   std::optional<std::set<int64_t>> lastOpen_;

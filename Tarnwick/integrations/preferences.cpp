@@ -2,6 +2,28 @@
 
 #include <vector>
 
+Preferences::Subscription Preferences::subscribe(Observer observer) {
+  std::lock_guard lock(observersMutex_);
+  Subscription id = nextSubscription_++;
+  observers_.emplace(id, std::make_shared<Observer>(std::move(observer)));
+  return id;
+}
+
+void Preferences::unsubscribe(Subscription subscription) {
+  std::lock_guard lock(observersMutex_);
+  observers_.erase(subscription);
+}
+
+void Preferences::changed() {
+  // Called outside the lock, so an observer may read the store or unsubscribe.
+  std::vector<std::shared_ptr<Observer>> observers;
+  {
+    std::lock_guard lock(observersMutex_);
+    for (const auto& [id, observer] : observers_) observers.push_back(observer);
+  }
+  for (const auto& observer : observers) (*observer)();
+}
+
 template <typename T>
 std::optional<T> MemoryPreferences::get(const std::string& key) const {
   std::lock_guard lock(mutex_);
@@ -12,8 +34,11 @@ std::optional<T> MemoryPreferences::get(const std::string& key) const {
 }
 
 void MemoryPreferences::put(const std::string& key, Value value) {
-  std::lock_guard lock(mutex_);
-  values_[key] = std::move(value);
+  {
+    std::lock_guard lock(mutex_);
+    values_[key] = std::move(value);
+  }
+  changed();
 }
 
 std::optional<std::string> MemoryPreferences::text(const std::string& key) const { return get<std::string>(key); }
@@ -24,33 +49,9 @@ void MemoryPreferences::setNumber(const std::string& key, double value) { put(ke
 void MemoryPreferences::setBoolean(const std::string& key, bool value) { put(key, value); }
 
 void MemoryPreferences::remove(const std::string& key) {
-  std::lock_guard lock(mutex_);
-  values_.erase(key);
+  {
+    std::lock_guard lock(mutex_);
+    values_.erase(key);
+  }
+  changed();
 }
-
-namespace Prefs {
-
-namespace {
-std::mutex installMutex;
-std::shared_ptr<Preferences>& current() {
-  static std::shared_ptr<Preferences> preferences = std::make_shared<MemoryPreferences>();
-  return preferences;
-}
-}  // namespace
-
-Preferences& store() {
-  std::lock_guard lock(installMutex);
-  return *current();
-}
-
-void install(std::shared_ptr<Preferences> preferences) {
-  std::lock_guard lock(installMutex);
-  if (!preferences) return;
-  // store() hands out references: a replaced store stays alive for the process,
-  // so a thread still holding one never reads a destroyed store.
-  static std::vector<std::shared_ptr<Preferences>> retired;
-  retired.push_back(std::move(current()));
-  current() = std::move(preferences);
-}
-
-}  // namespace Prefs

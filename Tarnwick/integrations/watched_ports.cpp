@@ -7,11 +7,11 @@ namespace {
 constexpr const char* kKey = "watchedPorts";
 }
 
-std::set<int64_t> PortNotifier::watched() {
-  auto stored = Prefs::store().text(kKey);
+std::set<int64_t> PortNotifier::watched(const Preferences& preferences) {
+  auto stored = preferences.text(kKey);
   return stored ? parsePortSet(*stored) : std::set<int64_t>{};
 }
 
-void PortNotifier::setWatched(const std::set<int64_t>& ports) {
-  Prefs::store().setText(kKey, joinPortSet(ports));
+void PortNotifier::setWatched(Preferences& preferences, const std::set<int64_t>& ports) {
+  preferences.setText(kKey, joinPortSet(ports));
 }

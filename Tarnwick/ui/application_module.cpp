@@ -1,6 +1,9 @@
 // The entry point that the tarnwick executable finds with dlsym once it has
 // loaded this module.
-#include "ui/app_integrations.h"
+#include "integrations/qt/dbus_notification_sink.h"
+#include "integrations/qt/qt_preferences.h"
+#include "ui/app_context.h"
+#include "ui/platform_integrations.h"
 #include "ui/single_instance.h"
 #include "ui/tarnwick_app.h"
 
@@ -74,9 +77,13 @@ extern "C" __attribute__((visibility("default"))) int tarnwick_run_application(i
       return 1;
   }
 
+  installPlatformIntegrations();
+  // Made before the tray, so that it outlives the panel's background work.
+  AppContext context(makeQtPreferences(), makeDbusNotificationSink());
   TarnwickApp tarnwick(bus);
   QObject::connect(&instance, &SingleInstance::activateRequested, &tarnwick, &TarnwickApp::openPanel);
-  installIntegrations(tarnwick);
+  installPanel(tarnwick, context);
+  context.startPolling();
   tarnwick.start();
   app->exec();
   return 0;

@@ -8,6 +8,7 @@
 #include "core/stats.h"
 #include "integrations/docker.h"
 #include "integrations/port_labels.h"
+#include "integrations/preferences.h"
 
 #include <cstdint>
 #include <functional>
@@ -34,6 +35,8 @@ class PanelServices {
   virtual void probe(int64_t port, std::function<void(bool)> done) = 0;
 
   // Called on the GUI thread: quick reads and writes of stores.
+  /// The store the panel's settings live in; it outlives the services.
+  virtual Preferences& preferences() = 0;
   virtual std::set<int64_t> watched() = 0;
   virtual void setWatched(const std::set<int64_t>& ports) = 0;
   virtual LabelMap labels() = 0;
@@ -42,15 +45,17 @@ class PanelServices {
   virtual bool startsAtLogin() = 0;
   virtual void enableStartAtLogin() = 0;
   virtual void disableStartAtLogin() = 0;
-  /// The number of dev ports shown in the tray.
+  /// The number of dev ports shown in the tray (see DevCount::of).
   virtual void setDevCount(int count) = 0;
 };
 
-/// The real operations. `devCount` receives the tray count (the application
-/// connects it to the shared count); without it the count goes nowhere.
+class AppContext;
+
+/// The real operations, on the state that `context` owns; it must outlive
+/// the services.
 class RealPanelServices final : public PanelServices {
  public:
-  explicit RealPanelServices(std::function<void(int)> devCount = {});
+  explicit RealPanelServices(AppContext& context) : context_(context) {}
 
   PortCore::PortScan scanPorts() override;
   ContainerMap containerPorts() override;
@@ -60,6 +65,7 @@ class RealPanelServices final : public PanelServices {
   ActionOutcome restartTree(const ProcessIdentity& leaf) override;
   void dockerStop(const std::string& name) override;
   void probe(int64_t port, std::function<void(bool)> done) override;
+  Preferences& preferences() override;
   std::set<int64_t> watched() override;
   void setWatched(const std::set<int64_t>& ports) override;
   LabelMap labels() override;
@@ -70,5 +76,5 @@ class RealPanelServices final : public PanelServices {
   void setDevCount(int count) override;
 
  private:
-  std::function<void(int)> devCount_;
+  AppContext& context_;
 };

@@ -1,5 +1,6 @@
 #include "ui/port_list_model.h"
 
+#include "integrations/dev_count.h"
 #include "integrations/preferences.h"
 #include "integrations/port_set_text.h"
 #include "integrations/setting_range.h"
@@ -40,7 +41,7 @@ std::vector<int32_t> pidsOf(const std::vector<PortEntry>& entries) {
 
 PanelEnvironment realEnvironment(QObject* model, std::shared_ptr<PanelServices> services) {
   PanelEnvironment env;
-  env.services = services ? std::move(services) : std::make_shared<RealPanelServices>();
+  env.services = std::move(services);
   env.gui = std::make_shared<GuiThreadExecutor>(model);
   env.background = std::make_shared<ThreadPoolExecutor>();
   env.actions = std::make_shared<ThreadPoolExecutor>();
@@ -88,11 +89,43 @@ PortListModel::PortListModel(PanelEnvironment environment, QObject* parent)
 
 void PortListModel::loadStores() {
   startAtLogin_ = env_.services->startsAtLogin();
+  settings_ = PanelSettings::read(env_.services->preferences());
   labels_ = env_.services->labels();
   watched_ = env_.services->watched();
+  // The store may call from any thread; the task checks on the GUI thread
+  // that the model is still there.
+  storeSubscription_ = env_.services->preferences().subscribe(
+      [this, gui = env_.gui, alive = std::weak_ptr<const bool>(alive_)] {
+        gui->post([this, alive] {
+          if (alive.lock()) applyStores();
+        });
+      });
+}
+
+void PortListModel::applyStores() {
+  auto settings = PanelSettings::read(env_.services->preferences());
+  auto labels = env_.services->labels();
+  auto watched = env_.services->watched();
+  unsigned changes = 0;
+  if (settings != settings_) {
+    bool newInterval = settings.refreshInterval != settings_.refreshInterval;
+    settings_ = std::move(settings);
+    if (newInterval && panelShown_) {
+      stopRefreshLoop();
+      startRefreshLoop();
+    }
+    changes |= Filter | Settings;
+  }
+  if (labels != labels_ || watched != watched_) {
+    labels_ = std::move(labels);
+    watched_ = std::move(watched);
+    changes |= RowStates;
+  }
+  notify(changes);
 }
 
 PortListModel::~PortListModel() {
+  env_.services->preferences().unsubscribe(storeSubscription_);
   stopRefreshLoop();
   stopLiveStatsLoop();
   if (notice_) env_.scheduler->cancel(notice_->timer);
@@ -153,54 +186,41 @@ void PortListModel::setLabelDraft(const QString& draft) {
 
 // ---- Settings ----------------------------------------------------------------
 
-double PortListModel::panelMaxHeight() const {
-  return withinRange(Prefs::store().number(kPanelMaxHeight), kPanelMaxHeightRange);
+PanelSettings PanelSettings::read(const Preferences& store) {
+  PanelSettings settings;
+  settings.panelMaxHeight = withinRange(store.number(kPanelMaxHeight), kPanelMaxHeightRange);
+  settings.confirmBeforeKill = store.boolean(kConfirmBeforeKill).value_or(true);
+  settings.refreshInterval = withinRange(store.number(kRefreshInterval), kRefreshIntervalRange);
+  settings.hiddenPortsRaw = QString::fromStdString(store.text(kHiddenPorts).value_or(""));
+  settings.appLanguage = QString::fromStdString(store.text(kAppLanguage).value_or("system"));
+  return settings;
 }
 
+// Each setter applies the store at once rather than waiting for its signal,
+// so the model reads what was just written.
 void PortListModel::setPanelMaxHeight(double points) {
-  Prefs::store().setNumber(kPanelMaxHeight, points);
-  notify(Settings);
-}
-
-bool PortListModel::confirmBeforeKill() const {
-  return Prefs::store().boolean(kConfirmBeforeKill).value_or(true);
+  env_.services->preferences().setNumber(kPanelMaxHeight, points);
+  applyStores();
 }
 
 void PortListModel::setConfirmBeforeKill(bool confirm) {
-  Prefs::store().setBoolean(kConfirmBeforeKill, confirm);
-  notify(Settings);
-}
-
-double PortListModel::refreshInterval() const {
-  return withinRange(Prefs::store().number(kRefreshInterval), kRefreshIntervalRange);
+  env_.services->preferences().setBoolean(kConfirmBeforeKill, confirm);
+  applyStores();
 }
 
 void PortListModel::setRefreshInterval(double seconds) {
-  double before = refreshInterval();
-  Prefs::store().setNumber(kRefreshInterval, seconds);
-  if (refreshInterval() != before && panelShown_) {
-    stopRefreshLoop();
-    startRefreshLoop();
-  }
-  notify(Settings);
-}
-
-QString PortListModel::hiddenPortsRaw() const {
-  return QString::fromStdString(Prefs::store().text(kHiddenPorts).value_or(""));
+  env_.services->preferences().setNumber(kRefreshInterval, seconds);
+  applyStores();
 }
 
 void PortListModel::setHiddenPortsRaw(const QString& raw) {
-  Prefs::store().setText(kHiddenPorts, raw.toStdString());
-  notify(Filter | Settings);
-}
-
-QString PortListModel::appLanguage() const {
-  return QString::fromStdString(Prefs::store().text(kAppLanguage).value_or("system"));
+  env_.services->preferences().setText(kHiddenPorts, raw.toStdString());
+  applyStores();
 }
 
 void PortListModel::setAppLanguage(const QString& language) {
-  Prefs::store().setText(kAppLanguage, language.toStdString());
-  notify(Settings);
+  env_.services->preferences().setText(kAppLanguage, language.toStdString());
+  applyStores();
 }
 
 // ---- Derived lists -------------------------------------------------------------
@@ -320,9 +340,9 @@ void PortListModel::refresh() {
 }
 
 void PortListModel::applyRefresh(PortCore::PortScan scan, ContainerMap docker, StatsMap samples) {
-  auto& ports = scan.entries;
-  int devCount = static_cast<int>(
-      std::count_if(ports.begin(), ports.end(), [](auto& e) { return isDevPort(e.port); }));
+  std::vector<int64_t> ports;
+  for (const PortEntry& e : scan.entries) ports.push_back(e.port);
+  const int devCount = static_cast<int>(DevCount::of(ports));
   dockerNames_ = std::move(docker);
   stats_ = std::move(samples);
   loaded_ = true;

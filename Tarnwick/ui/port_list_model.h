@@ -26,8 +26,8 @@
 #include <string>
 #include <vector>
 
-/// What the model runs on. The default (PortListModel(QObject*)) is the event
-/// loop, a thread pool, QTimers, the system clock and RealPanelServices.
+/// What the model runs on. The real one (PortListModel(QObject*, services)) is
+/// the event loop, a thread pool, QTimers and the system clock.
 struct PanelEnvironment {
   std::shared_ptr<PanelServices> services;
   std::shared_ptr<Executor> gui;
@@ -36,6 +36,19 @@ struct PanelEnvironment {
   std::shared_ptr<Executor> actions;
   std::shared_ptr<Scheduler> scheduler;
   const Clock* clock = nullptr;  ///< must outlive the model
+};
+
+/// The panel's stored settings as typed values, read whole from the store;
+/// missing or out-of-range values read as their defaults.
+struct PanelSettings {
+  double panelMaxHeight = 480;
+  bool confirmBeforeKill = true;
+  double refreshInterval = 3;  ///< seconds between refreshes
+  QString hiddenPortsRaw;
+  QString appLanguage = QStringLiteral("system");
+
+  static PanelSettings read(const Preferences& store);
+  bool operator==(const PanelSettings&) const = default;
 };
 
 enum class KeyResult { Handled, Ignored };
@@ -51,9 +64,8 @@ class PortListModel : public QObject {
   Q_OBJECT
 
  public:
-  /// The real environment; `services` default to RealPanelServices.
-  explicit PortListModel(QObject* parent = nullptr,
-                         std::shared_ptr<PanelServices> services = nullptr);
+  /// The real environment over `services`.
+  PortListModel(QObject* parent, std::shared_ptr<PanelServices> services);
   explicit PortListModel(PanelEnvironment environment, QObject* parent = nullptr);
   ~PortListModel() override;
 
@@ -85,18 +97,18 @@ class PortListModel : public QObject {
   const QString& labelDraft() const { return labelDraft_; }
   void setLabelDraft(const QString& draft);
 
-  // Settings, read from and written to the preferences store on every access.
-  double panelMaxHeight() const;
+  // Settings, read again whenever the store says it changed (from here or
+  // from outside); a new refresh interval restarts a running refresh loop.
+  const PanelSettings& settings() const { return settings_; }
+  double panelMaxHeight() const { return settings_.panelMaxHeight; }
   void setPanelMaxHeight(double points);
-  bool confirmBeforeKill() const;
+  bool confirmBeforeKill() const { return settings_.confirmBeforeKill; }
   void setConfirmBeforeKill(bool confirm);
-  /// Seconds between refreshes.
-  double refreshInterval() const;
-  /// Stores the interval; a new value restarts a running refresh loop at once.
+  double refreshInterval() const { return settings_.refreshInterval; }
   void setRefreshInterval(double seconds);
-  QString hiddenPortsRaw() const;
+  QString hiddenPortsRaw() const { return settings_.hiddenPortsRaw; }
   void setHiddenPortsRaw(const QString& raw);
-  QString appLanguage() const;
+  QString appLanguage() const { return settings_.appLanguage; }
   void setAppLanguage(const QString& language);
 
   // Derived lists.
@@ -174,6 +186,8 @@ class PortListModel : public QObject {
     LabelDraft = 64,
   };
   void loadStores();
+  /// Reads the settings, labels and watched ports again; tells what changed.
+  void applyStores();
   void notify(unsigned changes);
   void request(const PendingKill& request);
   void applyRefresh(PortCore::PortScan scan, ContainerMap docker, StatsMap samples);
@@ -191,6 +205,9 @@ class PortListModel : public QObject {
   bool matchesSearch(const PortEntry& entry, const QString& query) const;
 
   PanelEnvironment env_;
+  PanelSettings settings_;
+  Preferences::Subscription storeSubscription_ = 0;
+  std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
 
   std::vector<PortEntry> entries_;
   StartTimes startTimes_;

@@ -1,19 +1,20 @@
 #include "ui/panel_services.h"
 
-#include "core/probe.h"
 #include "core/scan.h"
 #include "integrations/login_item.h"
 #include "integrations/port_notifier.h"
+#include "ui/app_context.h"
 
-RealPanelServices::RealPanelServices(std::function<void(int)> devCount)
-    : devCount_(std::move(devCount)) {}
+PortCore::PortScan RealPanelServices::scanPorts() { return PortCore::scanPorts(context_.scanSource()); }
 
-PortCore::PortScan RealPanelServices::scanPorts() { return PortCore::scanPorts(); }
+ContainerMap RealPanelServices::containerPorts() {
+  return Docker::containerPorts(Docker::systemClient(), context_.dockerCache(), PortCore::systemClock());
+}
 
-ContainerMap RealPanelServices::containerPorts() { return Docker::containerPorts(); }
-
+// The panel's refresh and its live loop both sample the one history, so each
+// sample measures from the one before it.
 StatsMap RealPanelServices::stats(const std::vector<int32_t>& pids) {
-  return PortCore::stats(pids);
+  return PortCore::stats(pids, context_.cpuHistory());
 }
 
 ActionOutcome RealPanelServices::killProcess(const ProcessIdentity& target, Force force) {
@@ -31,17 +32,21 @@ ActionOutcome RealPanelServices::restartTree(const ProcessIdentity& leaf) {
 void RealPanelServices::dockerStop(const std::string& name) { Docker::stop(name); }
 
 void RealPanelServices::probe(int64_t port, std::function<void(bool)> done) {
-  PortCore::probeAsync(port, std::move(done));
+  context_.prober().submit(port, std::move(done));
 }
 
-std::set<int64_t> RealPanelServices::watched() { return PortNotifier::watched(); }
+Preferences& RealPanelServices::preferences() { return context_.preferences(); }
 
-void RealPanelServices::setWatched(const std::set<int64_t>& ports) { PortNotifier::setWatched(ports); }
+std::set<int64_t> RealPanelServices::watched() { return PortNotifier::watched(context_.preferences()); }
 
-LabelMap RealPanelServices::labels() { return PortLabels::all(); }
+void RealPanelServices::setWatched(const std::set<int64_t>& ports) {
+  PortNotifier::setWatched(context_.preferences(), ports);
+}
+
+LabelMap RealPanelServices::labels() { return PortLabels::all(context_.preferences()); }
 
 void RealPanelServices::setLabel(const std::optional<std::string>& label, int64_t port) {
-  PortLabels::set(label, port);
+  PortLabels::set(context_.preferences(), label, port);
 }
 
 bool RealPanelServices::startsAtLogin() { return LoginItem::isEnabled(); }
@@ -50,6 +55,4 @@ void RealPanelServices::enableStartAtLogin() { LoginItem::enable(); }
 
 void RealPanelServices::disableStartAtLogin() { LoginItem::disable(); }
 
-void RealPanelServices::setDevCount(int count) {
-  if (devCount_) devCount_(count);
-}
+void RealPanelServices::setDevCount(int count) { context_.devCount().setCount(count); }

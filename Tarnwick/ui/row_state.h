@@ -2,6 +2,7 @@
 // What the panel hands one row: everything the row draws, computed by the model.
 #include "core/port_entry.h"
 #include "core/stats.h"
+#include "integrations/dev_count.h"
 
 #include <optional>
 #include <string>
@@ -27,4 +28,4 @@ struct RowState {
 };
 
 /// Ports 1024 to 9999: the first section, the probed ports, the menu-bar count.
-constexpr bool isDevPort(int64_t port) { return port >= 1024 && port <= 9999; }
+constexpr bool isDevPort(int64_t port) { return port >= DevCount::kFirst && port <= DevCount::kLast; }

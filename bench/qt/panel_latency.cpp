@@ -2,6 +2,7 @@
 // being on screen, and to showing a freshly scanned list, on the real system.
 // Run under a display (Xvfb is fine). Prints the medians of ROUNDS openings.
 #include "integrations/preferences.h"
+#include "ui/app_context.h"
 #include "ui/panel_services.h"
 #include "ui/panel_window.h"
 #include "ui/port_list_model.h"
@@ -27,9 +28,9 @@ double median(std::vector<double> values) {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
-  Prefs::install(std::make_shared<MemoryPreferences>());
+  AppContext context(std::make_shared<MemoryPreferences>(), nullptr);
 
-  auto* model = new PortListModel(&app, std::make_shared<RealPanelServices>([](int) {}));
+  auto* model = new PortListModel(&app, std::make_shared<RealPanelServices>(context));
   PanelWindow window;
   auto* view = new PortListView(model);
   window.setContent(view);

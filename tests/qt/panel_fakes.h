@@ -94,6 +94,7 @@ class FakePanelServices final : public PanelServices {
   /// Probes started and not yet answered, in order.
   std::vector<std::pair<int64_t, std::function<void(bool)>>> probes;
 
+  MemoryPreferences store;
   PortCore::PortScan scanPorts() override {
     ++scans;
     PortCore::PortScan scan{ports, {}};
@@ -115,6 +116,7 @@ class FakePanelServices final : public PanelServices {
   void probe(int64_t port, std::function<void(bool)> done) override {
     probes.emplace_back(port, std::move(done));
   }
+  Preferences& preferences() override { return store; }
   std::set<int64_t> watched() override { return storedWatched; }
   void setWatched(const std::set<int64_t>& set) override { storedWatched = set; }
   LabelMap labels() override { return storedLabels; }
@@ -187,7 +189,6 @@ struct PanelFixture {
 /// A test of the model on fakes, with fresh preferences in memory.
 class PanelTest : public ::testing::Test {
  protected:
-  void SetUp() override { Prefs::install(std::make_shared<MemoryPreferences>()); }
   PanelFixture fixture;
 };
 

@@ -1,6 +1,5 @@
 // The panel's refresh: results applied as they arrive, probes over a manual
 // clock, the live statistics sample, and both loops following the panel.
-#include "integrations/preferences.h"
 #include "panel_fakes.h"
 
 #include <gtest/gtest.h>
@@ -174,7 +173,7 @@ TEST_F(PanelLoopTest, RefreshLoopRunsWhileShownAndRestartsOnANewInterval) {
 }
 
 TEST_F(PanelLoopTest, LiveStatsLoopWaitsForItsSampleThenPausesASecond) {
-  Prefs::store().setNumber("refreshInterval", 100);  // keep the refresh's samples out of the way
+  fixture.services->store.setNumber("refreshInterval", 100);  // keep the refresh's samples out of the way
   fixture.services->ports = {makeEntry(3000, 11)};
   auto model = fixture.makeModel();
   model->refresh();

@@ -48,7 +48,6 @@ int distinctColours(const QImage& image, const QRect& area) {
 }
 
 TEST(PanelScreenshot, RendersRealisticRowsToDocs) {
-  Prefs::install(std::make_shared<MemoryPreferences>());
   PanelFixture fixture;
   auto& services = *fixture.services;
   services.ports = realisticPorts();

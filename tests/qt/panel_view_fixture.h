@@ -36,7 +36,6 @@ inline QAction* menuAction(const QMenu* menu, const QString& text) {
 class PanelViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Prefs::install(std::make_shared<MemoryPreferences>());
     model = fixture.makeModel();
     view = std::make_unique<PortListView>(model.get());
     // The power button must not end the test run.

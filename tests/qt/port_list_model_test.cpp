@@ -1,6 +1,7 @@
 // The panel's derived lists: search, exposed filter, hidden ports, sections,
 // list height, summary and settings.
-#include "integrations/preferences.h"
+#include "integrations/dev_count.h"
+#include "integrations/port_notifier.h"
 #include "panel_fakes.h"
 
 #include <gtest/gtest.h>
@@ -107,7 +108,7 @@ TEST_F(PortListModelTest, ListHeightShowsWholeRowsOnly) {
     if (c.maxHeight)
       model->setPanelMaxHeight(*c.maxHeight);
     else
-      Prefs::store().remove("panelMaxHeight");
+      fixture.services->store.remove("panelMaxHeight");
     EXPECT_EQ(model->listHeight(), c.expected)
         << c.dev << " dev, " << c.other << " other, max " << c.maxHeight.value_or(-1);
   }
@@ -122,32 +123,44 @@ TEST_F(PortListModelTest, SummaryCountsTheWholeScan) {
   EXPECT_EQ(counts.dev, 3);
   EXPECT_EQ(counts.other, 2);
   EXPECT_EQ(counts.exposed, 1);
+}
+
+// The panel and the notifier count the same sockets the same way: a port on
+// two addresses once, ports outside 1024-9999 not at all.
+TEST_F(PortListModelTest, DevCountAgreesWithTheNotifiersCount) {
+  const std::vector<PortEntry> entries = {makeEntry(80), makeEntry(1023), makeEntry(1024), makeEntry(3000),
+                                          makeEntry(3000, 0, "node", "::1"), makeEntry(9999), makeEntry(10000)};
+  fixture.modelWith(entries);
+  DevCount devCount;
+  PortNotifier::create([](std::function<void()> task) { task(); },
+                       {[&] { return portsOf(entries); }, fixture.services->store, devCount})
+      ->tick();
+  EXPECT_EQ(devCount.count(), 3);
   EXPECT_EQ(fixture.services->devCounts, std::vector<int>{3});
 }
 
-TEST_F(PortListModelTest, SettingsDefaultAndAreReadAfresh) {
+// A change made elsewhere reaches the model through the store's signal (the
+// settings card's test checks that every control writes its key). The bounds
+// themselves are the range rule's table; here, that reading applies them: a
+// pause that would spin the loop or overflow Qt's timer.
+TEST_F(PortListModelTest, SettingsFollowTheStoreWithinBounds) {
   auto model = fixture.makeModel();
-  EXPECT_EQ(model->panelMaxHeight(), 480);
-  EXPECT_TRUE(model->confirmBeforeKill());
-  EXPECT_EQ(model->refreshInterval(), 3);
-  EXPECT_EQ(model->hiddenPortsRaw(), "");
-  EXPECT_EQ(model->appLanguage(), "system");
-
-  // Read afresh: a change made elsewhere shows at once (the settings card's
-  // test checks that every control writes its key).
-  Prefs::store().setText("appLanguage", "en");
+  EXPECT_EQ(model->settings(), PanelSettings{});
+  int signalled = 0;
+  QObject::connect(model.get(), &PortListModel::settingsChanged, [&] { ++signalled; });
+  auto& store = fixture.services->store;
+  store.setText("appLanguage", "en");
+  fixture.settle();
   EXPECT_EQ(model->appLanguage(), "en");
-}
-
-// The bounds themselves are the range rule's table; here, that the accessors
-// apply it: a pause that would spin the loop or overflow Qt's timer.
-TEST_F(PortListModelTest, IntervalOutOfBoundsFallsBackToTheDefault) {
-  auto model = fixture.makeModel();
+  EXPECT_EQ(signalled, 1);
   for (double stored : {0.0004, 1e-300, 3000000.0, 1e300, std::numeric_limits<double>::quiet_NaN()}) {
-    Prefs::store().setNumber("refreshInterval", stored);
+    store.setNumber("refreshInterval", stored);
+    fixture.settle();
     EXPECT_EQ(model->refreshInterval(), 3) << stored;
   }
-  Prefs::store().setNumber("refreshInterval", 0.5);
+  EXPECT_EQ(signalled, 1) << "nothing that reads as a change";
+  store.setNumber("refreshInterval", 0.5);
+  fixture.settle();
   EXPECT_EQ(model->refreshInterval(), 0.5);
 }
 

@@ -253,7 +253,7 @@ TEST_F(PortListViewTest, EverySettingWritesItsKey) {
   load({web, api, nginx});
   model->setShowSettings(true);
   SettingsCard* card = view->settingsCard();
-  Preferences& store = Prefs::store();
+  Preferences& store = fixture.services->store;
 
   struct Choice {
     SegmentedControl* control;

@@ -1,7 +1,10 @@
+#include "integrations/dev_count.h"
+#include "integrations/port_notifier.h"
 #include "integrations/qt/ini_preferences.h"
 #include "integrations/qt/qt_preferences.h"
 #include "support/test_process.h"
 
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -112,15 +115,10 @@ TEST(QtPreferences, ValuesOfTheWrongTypeInTheFileReadAsAbsent) {
                  "[text]\nappLanguage=@ByteArray(tr)\nhiddenPorts=80, 443\nportLabels=@Invalid()\n"
                  "[General]\nwatchedPorts=3000\n");
   auto store = file.open();
-  EXPECT_EQ(store->number("refreshInterval"), std::nullopt);
-  EXPECT_EQ(store->number("panelMaxHeight"), std::nullopt);
-  EXPECT_EQ(store->number("list"), std::nullopt);
-  EXPECT_EQ(store->boolean("confirmBeforeKill"), std::nullopt);
-  EXPECT_EQ(store->boolean("startAtLogin"), std::nullopt);
-  EXPECT_EQ(store->text("appLanguage"), std::nullopt);
-  EXPECT_EQ(store->text("hiddenPorts"), std::nullopt);
-  EXPECT_EQ(store->text("portLabels"), std::nullopt);
-  EXPECT_EQ(store->text("watchedPorts"), std::nullopt);
+  for (const char* key : {"refreshInterval", "panelMaxHeight", "list"}) EXPECT_EQ(store->number(key), std::nullopt);
+  for (const char* key : {"confirmBeforeKill", "startAtLogin"}) EXPECT_EQ(store->boolean(key), std::nullopt);
+  for (const char* key : {"appLanguage", "hiddenPorts", "portLabels", "watchedPorts"})
+    EXPECT_EQ(store->text(key), std::nullopt) << key;
   // Giving a key a value of another type leaves no trace of the old one.
   store->setText("refreshInterval", "5");
   EXPECT_EQ(store->number("refreshInterval"), std::nullopt);
@@ -159,6 +157,31 @@ TEST(QtPreferences, ACorruptFileIsReadForWhatItHoldsAndReplacedOnlyByTheNextWrit
     auto later = file.open();
     EXPECT_EQ(later->number("refreshInterval"), 5) << c.name;
     EXPECT_EQ(later->text("appLanguage"), c.language) << c.name;
+  }
+}
+
+// Editors and QSettings itself replace the file by rename. The store says so,
+// and what follows it (here the notifier's watched ports) reads the new file,
+// whether it was first created that way or replaced.
+TEST(QtPreferences, AFileReplacedFromOutsideReachesTheObservers) {
+  StoreFile file;
+  auto store = file.open();
+  DevCount devCount;
+  auto notifier = PortNotifier::create([](std::function<void()> task) { task(); },
+                                       {.preferences = *store, .devCount = devCount});
+  int fired = 0;
+  store->subscribe([&] { ++fired; });
+  const std::pair<const char*, std::set<int64_t>> edits[] = {
+      {"[text]\nwatchedPorts=\"3000,5173\"\n", {3000, 5173}},
+      {"[text]\nwatchedPorts=8080\n", {8080}},
+      {"[number]\nwatchedPorts=8080\n", {}},
+  };
+  for (const auto& [content, watched] : edits) {
+    const int before = fired;
+    file.dir.write("edit.tmp", content);
+    fs::rename(fs::path(file.dir.path()) / "edit.tmp", file.path);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fired > before && notifier->watched() == watched; }, 10000))
+        << content;
   }
 }
 

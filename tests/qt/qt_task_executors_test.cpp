@@ -52,7 +52,6 @@ TEST(QtTaskExecutors, TimersFireOnceUnlessCancelled) {
 }
 
 TEST(QtTaskExecutors, RealEnvironmentRefreshesAndDropsResultsAfterTheModelIsGone) {
-  Prefs::install(std::make_shared<MemoryPreferences>());
   auto services = std::make_shared<FakePanelServices>();
   services->ports = {makeEntry(3000)};
   auto model = std::make_unique<PortListModel>(nullptr, services);

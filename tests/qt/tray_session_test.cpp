@@ -135,8 +135,7 @@ TEST(TraySession, ItemRegistersOpensThePanelHandsOverAndQuitsFromItsMenu) {
     EXPECT_GT(opaque, image.width * image.height / 5) << image.width << " px image is nearly empty";
     sides.push_back(image.width);
   }
-  EXPECT_NE(std::find(sides.begin(), sides.end(), 18), sides.end());
-  EXPECT_NE(std::find(sides.begin(), sides.end(), 36), sides.end());
+  EXPECT_TRUE(std::ranges::count(sides, 18) && std::ranges::count(sides, 36)) << "no 18 and 36 px images";
 
   // A click opens the panel and a second one closes it.
   ASSERT_TRUE(activateItem(session.bus(), item));

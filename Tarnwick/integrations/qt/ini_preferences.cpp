@@ -2,6 +2,9 @@
 
 #include "core/number.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QVariant>
 #include <charconv>
 #include <mutex>
@@ -24,7 +27,9 @@ QString entry(const char* section, const std::string& key) {
 
 class IniPreferences final : public Preferences {
  public:
-  explicit IniPreferences(std::function<std::unique_ptr<QSettings>()> open) : open_(std::move(open)) {}
+  explicit IniPreferences(std::function<std::unique_ptr<QSettings>()> open) : open_(std::move(open)) {
+    watchFolder();
+  }
 
   std::optional<std::string> text(const std::string& key) const override { return read("text", key); }
 
@@ -59,7 +64,7 @@ class IniPreferences final : public Preferences {
 
   // Puts `value` under section/key (none: removes the key), drops the key
   // from the other sections so that it has one type, and writes the file.
-  void write(const char* section, const std::string& key, const std::string& value) {
+  void writeLocked(const char* section, const std::string& key, const std::string& value) {
     if (!isStorableKey(key)) return;
     std::lock_guard lock(settingsMutex);
     auto settings = open_();
@@ -69,7 +74,30 @@ class IniPreferences final : public Preferences {
     settings->sync();
   }
 
+  void write(const char* section, const std::string& key, const std::string& value) {
+    writeLocked(section, key, value);
+    changed();
+  }
+
+  // QSettings and editors replace the file by rename, which ends a watch on the
+  // file itself; the folder's watch sees the new name arrive. The folder is
+  // made first, so a store that has never been written is watched too.
+  void watchFolder() {
+    const QString file = open_()->fileName();
+    const QString folder = QFileInfo(file).absolutePath();
+    if (!QDir().mkpath(folder)) return;
+    watcher_ = std::make_unique<QFileSystemWatcher>(QStringList{folder});
+    auto rewatch = [this, file] {
+      if (QFileInfo::exists(file) && !watcher_->files().contains(file)) watcher_->addPath(file);
+      changed();
+    };
+    QObject::connect(watcher_.get(), &QFileSystemWatcher::directoryChanged, rewatch);
+    QObject::connect(watcher_.get(), &QFileSystemWatcher::fileChanged, rewatch);
+    if (QFileInfo::exists(file)) watcher_->addPath(file);
+  }
+
   std::function<std::unique_ptr<QSettings>()> open_;
+  std::unique_ptr<QFileSystemWatcher> watcher_;
 };
 
 }  // namespace

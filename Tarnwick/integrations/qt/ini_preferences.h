@@ -17,7 +17,9 @@
 #include <optional>
 #include <string>
 
-/// A store on the INI files that `open` opens, one QSettings per call.
+/// A store on the INI files that `open` opens, one QSettings per call. Changes
+/// made to the file from outside reach the observers on the creating thread,
+/// while its event loop runs.
 std::shared_ptr<Preferences> makeIniPreferences(std::function<std::unique_ptr<QSettings>()> open);
 
 /// A number as the store writes it: the shortest text that reads back exactly.

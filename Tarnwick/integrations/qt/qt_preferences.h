@@ -9,7 +9,8 @@
 
 /// The user's store. Safe from any thread. Every write reaches the disk before
 /// it returns, by replacing the file whole, so a crash leaves the old file or
-/// the new one. Reads see other processes' writes. A value that is unreadable
+/// the new one. Reads see other processes' writes; on Linux the observers hear
+/// of them while the creating thread's event loop runs. A value that is unreadable
 /// or of another type (a number stored as "abc") reads as absent; a key that is
 /// empty or holds "/" or "\" is never stored.
 std::shared_ptr<Preferences> makeQtPreferences();

@@ -72,13 +72,16 @@ class DefaultsPreferences final : public Preferences {
   // An invalid `value` removes the key.
   void write(const std::string& key, const QVariant& value) {
     if (!isStorableKey(key)) return;
-    std::lock_guard lock(settingsMutex);
-    auto settings = open();
-    if (value.isValid())
-      settings->setValue(QString::fromStdString(key), value);
-    else
-      settings->remove(QString::fromStdString(key));
-    settings->sync();
+    {
+      std::lock_guard lock(settingsMutex);
+      auto settings = open();
+      if (value.isValid())
+        settings->setValue(QString::fromStdString(key), value);
+      else
+        settings->remove(QString::fromStdString(key));
+      settings->sync();
+    }
+    changed();
   }
 };
 

@@ -1,0 +1,57 @@
+#include "ui/app_context.h"
+
+#include "core/scan.h"
+#include "integrations/l10n.h"
+#include "ui/panel_services.h"
+#include "ui/port_list_model.h"
+#include "ui/port_list_view.h"
+#include "ui/tarnwick_app.h"
+
+#include <QMetaObject>
+#include <QPointer>
+
+namespace {
+constexpr const char* kAppLanguage = "appLanguage";
+}
+
+AppContext::AppContext(std::shared_ptr<Preferences> preferences, std::shared_ptr<NotificationSink> sink)
+    : preferences_(std::move(preferences)),
+      scanSource_(PortCore::makeSystemScanSource()),
+      prober_(PortCore::systemClock()) {
+  Preferences& store = *preferences_;
+  L10n::setAppLanguage(store.text(kAppLanguage));
+  languageSubscription_ = store.subscribe([&store] { L10n::setAppLanguage(store.text(kAppLanguage)); });
+  ScanSource& source = *scanSource_;
+  notifier_ = PortNotifier::create([this](std::function<void()> task) { postToGuiThread(std::move(task)); },
+                                   {.listeningPorts = [&source] { return PortCore::listeningPortNumbers(source); },
+                                    .preferences = store,
+                                    .devCount = devCount_,
+                                    .sink = std::move(sink)});
+}
+
+AppContext::~AppContext() {
+  poll_.stop();
+  preferences_->unsubscribe(languageSubscription_);
+}
+
+void AppContext::startPolling() { poll_ = notifier_->start(); }
+
+// Tasks still queued when the guard goes are dropped with it.
+void AppContext::postToGuiThread(std::function<void()> task) {
+  QMetaObject::invokeMethod(&guiGuard_, std::move(task), Qt::QueuedConnection);
+}
+
+void installPanel(TarnwickApp& app, AppContext& context) {
+  auto* model = new PortListModel(&app, std::make_shared<RealPanelServices>(context));
+  auto* view = new PortListView(model);
+  PanelWindow& window = app.panel();
+  window.setContent(view);
+  QObject::connect(&window, &PanelWindow::shown, model, [model] { model->setPanelShown(true); });
+  QObject::connect(&window, &PanelWindow::hidden, model, [model] { model->setPanelShown(false); });
+  QObject::connect(view, &PortListView::escapeIgnored, &window, &QWidget::hide);
+
+  QPointer<TarnwickApp> target = &app;
+  context.devCount().subscribe([target](int64_t count) {
+    if (target) target->setDevCount(static_cast<int>(count));
+  });
+}

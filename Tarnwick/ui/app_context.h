@@ -1,0 +1,59 @@
+#pragma once
+// The tray application's long-lived state, built once at start and handed
+// down: the store, the dev count, the scan source, the statistics history, the
+// docker cache, the prober and the notifier. Each part gets what it needs from
+// here, so no two parts keep a copy of their own.
+#include "core/cpu_history.h"
+#include "core/loopback_prober.h"
+#include "core/scan_source.h"
+#include "integrations/dev_count.h"
+#include "integrations/docker.h"
+#include "integrations/port_notifier.h"
+#include "integrations/preferences.h"
+
+#include <QObject>
+#include <memory>
+
+class NotificationSink;
+class TarnwickApp;
+
+class AppContext {
+ public:
+  /// The real system, keeping settings in `preferences` and posting through
+  /// `sink`. GUI thread, with the application object made.
+  AppContext(std::shared_ptr<Preferences> preferences, std::shared_ptr<NotificationSink> sink);
+  /// Stops the notifier's poll, then lets everything go.
+  ~AppContext();
+  AppContext(const AppContext&) = delete;
+  AppContext& operator=(const AppContext&) = delete;
+
+  Preferences& preferences() { return *preferences_; }
+  /// GUI thread only.
+  DevCount& devCount() { return devCount_; }
+  ScanSource& scanSource() { return *scanSource_; }
+  CpuHistory& cpuHistory() { return cpuHistory_; }
+  Docker::PortCache& dockerCache() { return dockerCache_; }
+  PortCore::AsyncProber& prober() { return prober_; }
+  PortNotifier& notifier() { return *notifier_; }
+
+  /// Starts the notifier's poll; it runs until the context goes.
+  void startPolling();
+
+ private:
+  void postToGuiThread(std::function<void()> task);
+
+  std::shared_ptr<Preferences> preferences_;
+  Preferences::Subscription languageSubscription_ = 0;
+  DevCount devCount_;
+  std::unique_ptr<ScanSource> scanSource_;
+  CpuHistory cpuHistory_;
+  Docker::PortCache dockerCache_;
+  PortCore::AsyncProber prober_;
+  QObject guiGuard_;  ///< the notifier's GUI-thread tasks run only while it lives
+  std::shared_ptr<PortNotifier> notifier_;
+  PollLoop poll_;
+};
+
+/// Gives `app` its panel, drawn over `context`, and shows the dev count on its
+/// item. `context` must outlive `app`.
+void installPanel(TarnwickApp& app, AppContext& context);

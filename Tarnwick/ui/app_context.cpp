@@ -5,6 +5,7 @@
 #include "ui/panel_services.h"
 #include "ui/port_list_model.h"
 #include "ui/port_list_view.h"
+#include "ui/qt_task_executors.h"
 #include "ui/tarnwick_app.h"
 
 #include <QMetaObject>
@@ -17,7 +18,8 @@ constexpr const char* kAppLanguage = "appLanguage";
 AppContext::AppContext(std::shared_ptr<Preferences> preferences, std::shared_ptr<NotificationSink> sink)
     : preferences_(std::move(preferences)),
       scanSource_(PortCore::makeSystemScanSource()),
-      prober_(PortCore::systemClock()) {
+      prober_(PortCore::systemClock()),
+      ownerIcons_(std::make_shared<ThreadPoolExecutor>()) {
   Preferences& store = *preferences_;
   L10n::setAppLanguage(store.text(kAppLanguage));
   languageSubscription_ = store.subscribe([&store] { L10n::setAppLanguage(store.text(kAppLanguage)); });
@@ -43,7 +45,7 @@ void AppContext::postToGuiThread(std::function<void()> task) {
 
 void installPanel(TarnwickApp& app, AppContext& context) {
   auto* model = new PortListModel(&app, std::make_shared<RealPanelServices>(context));
-  auto* view = new PortListView(model);
+  auto* view = new PortListView(model, context.ownerIcons());
   PanelWindow& window = app.panel();
   window.setContent(view);
   QObject::connect(&window, &PanelWindow::shown, model, [model] { model->setPanelShown(true); });

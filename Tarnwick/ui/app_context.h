@@ -1,7 +1,7 @@
 #pragma once
 // The tray application's long-lived state, built once at start and handed
 // down: the store, the dev count, the scan source, the statistics history, the
-// docker cache, the prober and the notifier. Each part gets what it needs from
+// docker cache, the prober, the owner icons and the notifier. Each part gets what it needs from
 // here, so no two parts keep a copy of their own.
 #include "core/cpu_history.h"
 #include "core/loopback_prober.h"
@@ -10,6 +10,7 @@
 #include "integrations/docker.h"
 #include "integrations/port_notifier.h"
 #include "integrations/preferences.h"
+#include "ui/owner_icon.h"
 
 #include <QObject>
 #include <memory>
@@ -35,6 +36,8 @@ class AppContext {
   Docker::PortCache& dockerCache() { return dockerCache_; }
   PortCore::AsyncProber& prober() { return prober_; }
   PortNotifier& notifier() { return *notifier_; }
+  /// GUI thread only.
+  OwnerIconCache& ownerIcons() { return ownerIcons_; }
 
   /// Starts the notifier's poll; it runs until the context goes.
   void startPolling();
@@ -49,6 +52,7 @@ class AppContext {
   CpuHistory cpuHistory_;
   Docker::PortCache dockerCache_;
   PortCore::AsyncProber prober_;
+  OwnerIconCache ownerIcons_;
   QObject guiGuard_;  ///< the notifier's GUI-thread tasks run only while it lives
   std::shared_ptr<PortNotifier> notifier_;
   PollLoop poll_;

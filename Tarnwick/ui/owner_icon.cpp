@@ -1,5 +1,7 @@
 #include "ui/owner_icon.h"
 
+#include "ui/qt_task_executors.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,7 +11,8 @@
 #include <QStandardPaths>
 #include <QTextStream>
 
-#include <unordered_map>
+#include <mutex>
+#include <set>
 
 namespace {
 
@@ -33,27 +36,66 @@ QIcon iconNamed(const QString& name) {
   return QIcon::fromTheme(name);
 }
 
-QIcon resolveOwnerIcon(int32_t rootPid) {
-  static const DesktopIconIndex index(DesktopIconIndex::systemApplicationDirs());
-  QStringList names = processNames(rootPid);
-  if (auto name = index.iconFor(names)) {
-    QIcon icon = iconNamed(*name);
-    if (!icon.isNull()) return icon;
-  }
-  for (const QString& name : names) {
-    QIcon icon = QIcon::fromTheme(name);
-    if (!icon.isNull()) return icon;
-  }
-  return genericExecutableIcon();
+OwnerIconCache::Lookup systemLookup() {
+  struct Index {
+    std::mutex mutex;
+    std::optional<DesktopIconIndex> entries;
+  };
+  auto index = std::make_shared<Index>();
+  return [index](int32_t rootPid) {
+    QStringList names = processNames(rootPid);
+    std::lock_guard lock(index->mutex);
+    if (!index->entries) index->entries.emplace(DesktopIconIndex::systemApplicationDirs());
+    if (auto icon = index->entries->iconFor(names)) names.prepend(*icon);
+    return names;
+  };
 }
 
 }  // namespace
 
-QIcon ownerIcon(const PortEntry& entry) {
-  static std::unordered_map<int32_t, QIcon> cache;
-  auto it = cache.find(entry.rootPid);
-  if (it == cache.end()) it = cache.emplace(entry.rootPid, resolveOwnerIcon(entry.rootPid)).first;
-  return it->second;
+OwnerIconCache::OwnerIconCache(std::shared_ptr<Executor> background)
+    : OwnerIconCache(systemLookup(), std::move(background), nullptr) {
+  gui_ = std::make_shared<GuiThreadExecutor>(this);
+}
+
+OwnerIconCache::OwnerIconCache(Lookup lookup, std::shared_ptr<Executor> background,
+                               std::shared_ptr<Executor> gui)
+    : lookup_(std::move(lookup)),
+      gui_(std::move(gui)),
+      generic_(genericExecutableIcon()),
+      background_(std::move(background)) {}
+
+QIcon OwnerIconCache::iconFor(const ProcessIdentity& listed, int32_t rootPid) {
+  Key key{listed.pid, listed.startTime};
+  auto it = icons_.find(key);
+  // A process can be adopted into another tree while it lives.
+  if (it != icons_.end() && it->second.rootPid == rootPid) return it->second.icon;
+  icons_[key] = {rootPid, generic_};
+  // `this` is only reached through gui_, which drops tasks once the cache has gone.
+  background_->post([this, lookup = lookup_, gui = gui_, key, rootPid] {
+    QStringList names = lookup(rootPid);
+    gui->post([this, key, rootPid, names = std::move(names)] { arrive(key, rootPid, names); });
+  });
+  return generic_;
+}
+
+void OwnerIconCache::arrive(Key key, int32_t rootPid, const QStringList& names) {
+  auto it = icons_.find(key);
+  // Dropped or adopted while the lookup ran: a newer lookup answers instead.
+  if (it == icons_.end() || it->second.rootPid != rootPid) return;
+  for (const QString& name : names) {
+    QIcon icon = iconNamed(name);
+    if (icon.isNull()) continue;
+    it->second.icon = icon;
+    emit arrived();
+    return;
+  }
+}
+
+void OwnerIconCache::keepOnly(const std::vector<ProcessIdentity>& listed) {
+  std::set<std::pair<int32_t, uint64_t>> kept;
+  for (const ProcessIdentity& process : listed) kept.insert({process.pid, process.startTime});
+  std::erase_if(icons_, [&](const auto& item) { return !kept.contains(item.first); });
 }
 
 QStringList processNames(int32_t pid, const QString& procRoot) {

@@ -1,9 +1,11 @@
 #include "ui/port_list_view.h"
 
 #include "ui/localized.h"
+#include "ui/owner_icon.h"
 #include "ui/panel_header.h"
 #include "ui/port_list_model.h"
 #include "ui/port_row.h"
+#include "ui/qt_task_executors.h"
 #include "ui/settings_card.h"
 #include "ui/symbol_icon.h"
 #include "ui/theme.h"
@@ -72,8 +74,16 @@ class RowColumn final : public QWidget {
   std::vector<QWidget*> items_;
 };
 
+PortListView::PortListView(PortListModel* model, OwnerIconCache& icons, QWidget* parent)
+    : PortListView(model, &icons, nullptr, parent) {}
+
 PortListView::PortListView(PortListModel* model, QWidget* parent)
-    : QWidget(parent), model_(model) {
+    : PortListView(model, nullptr, std::make_unique<OwnerIconCache>(std::make_shared<ThreadPoolExecutor>()),
+                   parent) {}
+
+PortListView::PortListView(PortListModel* model, OwnerIconCache* icons,
+                           std::unique_ptr<OwnerIconCache> own, QWidget* parent)
+    : QWidget(parent), ownIcons_(std::move(own)), model_(model), icons_(icons ? icons : ownIcons_.get()) {
   setFixedWidth(kWidth);
   setPalette(Theme::palette());
   setBackgroundRole(QPalette::Window);
@@ -111,6 +121,9 @@ PortListView::PortListView(PortListModel* model, QWidget* parent)
   connect(this, &PortListView::quitRequested, qApp, &QCoreApplication::quit,
           Qt::QueuedConnection);
   connect(model_, &PortListModel::changed, this, &PortListView::sync);
+  connect(icons_, &OwnerIconCache::arrived, this, [this] {
+    for (PortRow* row : order_) showOwnerIcon(row);
+  });
   connect(model_, &PortListModel::labelDraftChanged, this, [this] {
     for (PortRow* row : order_)
       if (row->state().isEditingLabel) row->setLabelDraft(model_->labelDraft());
@@ -182,6 +195,7 @@ void PortListView::syncList() {
   std::vector<QWidget*> items;
   order_.clear();
   std::map<std::string, int> repeats;
+  std::vector<ProcessIdentity> shown;
   auto addSection = [&](QLabel* header, const char* titleKey, const std::vector<PortEntry>& list) {
     header->setVisible(!list.empty());
     if (list.empty()) return;
@@ -192,6 +206,7 @@ void PortListView::syncList() {
       std::string key = entry.id();
       if (int seen = repeats[key]++) key += "#" + std::to_string(seen);
       PortRow* row = takeOrMakeRow(key, entry, previous);
+      shown.push_back(showOwnerIcon(row));
       if (retranslate) row->retranslate();
       items.push_back(row);
       order_.push_back(row);
@@ -199,6 +214,7 @@ void PortListView::syncList() {
   };
   addSection(devHeader_, "section_dev", dev);
   addSection(otherHeader_, "section_system", other);
+  icons_->keepOnly(shown);
 
   // Later, not now: the row may be the sender of the signal that got us here.
   for (auto& [key, row] : previous) {
@@ -207,6 +223,15 @@ void PortListView::syncList() {
   }
   column_->setItems(std::move(items));
   scroll_->setFixedHeight(static_cast<int>(std::lround(model_->listHeight())));
+}
+
+ProcessIdentity PortListView::showOwnerIcon(PortRow* row) {
+  const PortEntry& entry = row->state().entry;
+  // A row kept for its notice may outlive its scan: it has no start time.
+  ProcessIdentity process =
+      PortCore::identityOf(entry.pid, model_->startTimes()).value_or(ProcessIdentity{entry.pid, 0});
+  row->setOwnerIcon(icons_->iconFor(process, entry.rootPid));
+  return process;
 }
 
 PortRow* PortListView::takeOrMakeRow(const std::string& key, const PortEntry& entry,

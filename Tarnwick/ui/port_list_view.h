@@ -6,12 +6,16 @@
 //
 // Wiring: `auto* view = new PortListView(model); window->setContent(view);`
 // and the window's shown/hidden to model->setPanelShown.
+#include "core/process_identity.h"
+
 #include <QWidget>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
+class OwnerIconCache;
 class PanelHeader;
 class PortListModel;
 class PortRow;
@@ -26,7 +30,9 @@ class PortListView final : public QWidget {
  public:
   static constexpr int kWidth = 380;
 
-  /// Draws `model`, which must outlive the view.
+  /// Draws `model` with the owner icons of `icons`; both must outlive the view.
+  PortListView(PortListModel* model, OwnerIconCache& icons, QWidget* parent = nullptr);
+  /// Draws `model`, which must outlive the view, with owner icons of its own.
   explicit PortListView(PortListModel* model, QWidget* parent = nullptr);
   ~PortListView() override;
 
@@ -55,6 +61,8 @@ class PortListView final : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
+  PortListView(PortListModel* model, OwnerIconCache* icons, std::unique_ptr<OwnerIconCache> own,
+               QWidget* parent);
   QWidget* buildEmptyState();
   QWidget* buildList();
   void sync();
@@ -63,9 +71,13 @@ class PortListView final : public QWidget {
   PortRow* takeOrMakeRow(const std::string& key, const PortEntry& entry,
                          std::map<std::string, PortRow*>& previous);
   void connectRow(PortRow* row);
+  /// Gives `row` its owner's icon; returns the process it was looked up for.
+  ProcessIdentity showOwnerIcon(PortRow* row);
   bool handleKey(QKeyEvent* key);
 
+  std::unique_ptr<OwnerIconCache> ownIcons_;  ///< when none was handed in
   PortListModel* model_;
+  OwnerIconCache* icons_;
   PanelHeader* header_;
   QWidget* settingsBlock_;
   SettingsCard* settings_;

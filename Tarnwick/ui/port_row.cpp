@@ -3,7 +3,6 @@
 #include "integrations/editor.h"
 #include "integrations/l10n.h"
 #include "ui/localized.h"
-#include "ui/owner_icon.h"
 #include "ui/port_presentation.h"
 #include "ui/row_parts.h"
 #include "ui/symbol_icon.h"
@@ -196,13 +195,11 @@ void PortRow::setState(const RowState& state) {
   RowState withNewStat = state_;
   withNewStat.stat = state.stat;
   bool onlyStats = withNewStat == state;
-  bool iconChanged = state.entry.rootPid != state_.entry.rootPid;
   state_ = state;
   if (onlyStats) {
     refreshStats();
     return;
   }
-  if (iconChanged) iconShown_ = false;
   refresh();
 }
 
@@ -214,18 +211,17 @@ void PortRow::setLabelDraft(const QString& draft) {
 
 void PortRow::refresh() {
   setToolTip(QString::fromStdString(processTooltip(state_.entry)));
-  refreshIcon();
   refreshTitleLine();
   refreshSecondLine();
   refreshActions();
   update();
 }
 
-void PortRow::refreshIcon() {
-  if (iconShown_) return;
+void PortRow::setOwnerIcon(const QIcon& icon) {
+  if (icon.cacheKey() == iconKey_) return;
   qreal ratio = std::max<qreal>(2.0, devicePixelRatioF());
-  icon_->setPixmap(roundedIcon(ownerIcon(state_.entry), ratio));
-  iconShown_ = true;
+  icon_->setPixmap(roundedIcon(icon, ratio));
+  iconKey_ = icon.cacheKey();
 }
 
 void PortRow::refreshTitleLine() {

@@ -5,6 +5,7 @@
 // RowState and says what the user asked for; the list acts on it.
 #include "ui/row_state.h"
 
+#include <QIcon>
 #include <QString>
 #include <QWidget>
 
@@ -30,6 +31,8 @@ class PortRow final : public QWidget {
   const RowState& state() const { return state_; }
   /// Redraws from `state`; a change of statistics alone redraws only them.
   void setState(const RowState& state);
+  /// Shows `icon` as the owner's; the same icon again draws nothing.
+  void setOwnerIcon(const QIcon& icon);
   /// Looks every text up again (after a change of language).
   void retranslate();
   /// Puts the model's draft into the label editor unless it already holds it.
@@ -80,7 +83,6 @@ class PortRow final : public QWidget {
   QWidget* buildActions();
   QWidget* buildConfirmation();
   void refresh();
-  void refreshIcon();
   void refreshTitleLine();
   void refreshSecondLine();
   void refreshActions();
@@ -90,7 +92,7 @@ class PortRow final : public QWidget {
 
   RowState state_;
   bool hovering_ = false;
-  bool iconShown_ = false;
+  qint64 iconKey_ = 0;  ///< cacheKey of the icon shown; 0 for none
 
   QLabel* icon_ = nullptr;
   HealthDot* dot_ = nullptr;

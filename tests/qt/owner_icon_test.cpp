@@ -1,8 +1,11 @@
 // The owner icon: desktop entries matched by program, window class or file
-// name, the cache per root process and the fallback.
+// name, the cache per listed process and the fallback.
+#include "panel_fakes.h"
 #include "support/test_process.h"
 #include "ui/owner_icon.h"
 
+#include <QPixmap>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -33,15 +36,71 @@ TEST(OwnerIcon, DesktopEntriesMatchByProgramClassOrFileName) {
   for (const auto& [names, icon] : cases) EXPECT_EQ(index.iconFor(names), icon) << names.join(",").toStdString();
 }
 
-TEST(OwnerIcon, CachedPerRootProcessWithAFallback) {
-  PortEntry a;
-  a.pid = 999999;
-  a.rootPid = 999998;  // no such process: the generic icon
-  PortEntry b = a;
-  b.pid = 999997;
-  QIcon first = ownerIcon(a);
-  EXPECT_FALSE(first.isNull());
-  EXPECT_EQ(ownerIcon(b).cacheKey(), first.cacheKey());
+// Steps on one cache, its lookups answered by hand: look a process up, or keep
+// only some processes. Every lookup answers with an icon of its own.
+TEST(OwnerIcon, CachedPerListedProcessWhileListed) {
+  auto background = std::make_shared<QueueExecutor>();
+  auto gui = std::make_shared<QueueExecutor>();
+  QTemporaryDir icons;
+  int files = 0, lookups = 0;
+  OwnerIconCache cache(
+      [&](int32_t) {
+        ++lookups;
+        QString path = icons.filePath(QString::number(++files) + ".png");
+        QPixmap pixmap(8, 8);
+        pixmap.fill(Qt::red);
+        pixmap.save(path);
+        return QStringList{"no-such-icon", path};
+      },
+      background, gui);
+  int arrivals = 0;
+  QObject::connect(&cache, &OwnerIconCache::arrived, [&arrivals] { ++arrivals; });
+  const ProcessIdentity first{4242, 100}, reused{4242, 900}, other{77, 5};
+  struct Step {
+    const char* what;
+    std::optional<ProcessIdentity> look;  ///< else prune to `keep`
+    int32_t root;
+    std::vector<ProcessIdentity> keep;
+    int lookups;
+  };
+  const Step steps[] = {
+      {"first look", first, 4242, {}, 1},
+      {"same process", first, 4242, {}, 1},
+      {"reused PID", reused, 4242, {}, 2},
+      {"adopted by another tree", reused, 1, {}, 3},
+      {"other process", other, 77, {}, 4},
+      {"prune to the reused PID", std::nullopt, 0, {reused}, 4},
+      {"reused PID still cached", reused, 1, {}, 4},
+      {"dropped process looked up again", other, 77, {}, 5},
+  };
+  const qint64 generic = cache.iconFor({1, 1}, 1).cacheKey();
+  background->drain();
+  gui->drain();
+  lookups = 0;
+  for (const Step& step : steps) {
+    if (!step.look) {
+      cache.keepOnly(step.keep);
+      continue;
+    }
+    int before = arrivals;
+    QIcon shown = cache.iconFor(*step.look, step.root);
+    background->drain();
+    gui->drain();
+    QIcon answered = cache.iconFor(*step.look, step.root);
+    bool lookedUp = answered.cacheKey() != shown.cacheKey();
+    EXPECT_EQ(lookedUp, arrivals > before) << step.what;
+    EXPECT_EQ(shown.cacheKey() == generic, lookedUp) << step.what;
+    EXPECT_NE(answered.cacheKey(), generic) << step.what;
+    EXPECT_EQ(lookups, step.lookups) << step.what;
+  }
+  EXPECT_EQ(cache.size(), 2u);
+
+  // An answer for a process dropped while it was looked up is not kept.
+  cache.iconFor({9, 9}, 9);
+  cache.keepOnly({});
+  background->drain();
+  gui->drain();
+  EXPECT_EQ(cache.size(), 0u);
   EXPECT_FALSE(genericExecutableIcon().pixmap(28, 28).isNull());
 }
 

@@ -195,7 +195,6 @@ void PortListView::syncList() {
   std::vector<QWidget*> items;
   order_.clear();
   std::map<std::string, int> repeats;
-  std::vector<ProcessIdentity> shown;
   auto addSection = [&](QLabel* header, const char* titleKey, const std::vector<PortEntry>& list) {
     header->setVisible(!list.empty());
     if (list.empty()) return;
@@ -206,7 +205,7 @@ void PortListView::syncList() {
       std::string key = entry.id();
       if (int seen = repeats[key]++) key += "#" + std::to_string(seen);
       PortRow* row = takeOrMakeRow(key, entry, previous);
-      shown.push_back(showOwnerIcon(row));
+      showOwnerIcon(row);
       if (retranslate) row->retranslate();
       items.push_back(row);
       order_.push_back(row);
@@ -214,7 +213,10 @@ void PortListView::syncList() {
   };
   addSection(devHeader_, "section_dev", dev);
   addSection(otherHeader_, "section_system", other);
-  icons_->keepOnly(shown);
+  // Pruned to the scan, not to the rows: a search hides rows it will show again.
+  std::vector<ProcessIdentity> scanned;
+  for (const PortEntry& entry : model_->entries()) scanned.push_back(identityOf(entry));
+  icons_->keepOnly(scanned);
 
   // Later, not now: the row may be the sender of the signal that got us here.
   for (auto& [key, row] : previous) {
@@ -225,13 +227,14 @@ void PortListView::syncList() {
   scroll_->setFixedHeight(static_cast<int>(std::lround(model_->listHeight())));
 }
 
-ProcessIdentity PortListView::showOwnerIcon(PortRow* row) {
-  const PortEntry& entry = row->state().entry;
+ProcessIdentity PortListView::identityOf(const PortEntry& entry) const {
   // A row kept for its notice may outlive its scan: it has no start time.
-  ProcessIdentity process =
-      PortCore::identityOf(entry.pid, model_->startTimes()).value_or(ProcessIdentity{entry.pid, 0});
-  row->setOwnerIcon(icons_->iconFor(process, entry.rootPid));
-  return process;
+  return PortCore::identityOf(entry.pid, model_->startTimes()).value_or(ProcessIdentity{entry.pid, 0});
+}
+
+void PortListView::showOwnerIcon(PortRow* row) {
+  const PortEntry& entry = row->state().entry;
+  row->setOwnerIcon(icons_->iconFor(identityOf(entry), entry.rootPid));
 }
 
 PortRow* PortListView::takeOrMakeRow(const std::string& key, const PortEntry& entry,

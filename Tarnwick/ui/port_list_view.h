@@ -71,8 +71,9 @@ class PortListView final : public QWidget {
   PortRow* takeOrMakeRow(const std::string& key, const PortEntry& entry,
                          std::map<std::string, PortRow*>& previous);
   void connectRow(PortRow* row);
-  /// Gives `row` its owner's icon; returns the process it was looked up for.
-  ProcessIdentity showOwnerIcon(PortRow* row);
+  /// The listed process of `entry`, by the model's latest scan.
+  ProcessIdentity identityOf(const PortEntry& entry) const;
+  void showOwnerIcon(PortRow* row);
   bool handleKey(QKeyEvent* key);
 
   std::unique_ptr<OwnerIconCache> ownIcons_;  ///< when none was handed in

@@ -16,9 +16,4 @@ std::string loginShell() {
   return usableLoginShell(found->pw_shell);
 }
 
-std::string usableLoginShell(const char* shell) {
-  if (!shell || shell[0] != '/' || ::access(shell, X_OK) != 0) return "/bin/sh";
-  return shell;
-}
-
 }  // namespace PortCore

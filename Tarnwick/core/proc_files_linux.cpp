@@ -1,6 +1,9 @@
 #include "core/proc_files.h"
 
+#include "core/small_file.h"
+
 #include <cerrno>
+#include <cstdint>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -8,21 +11,8 @@
 
 namespace ProcFiles {
 
-Dir& Dir::operator=(Dir&& other) noexcept {
-  if (this != &other) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = other.fd_;
-    other.fd_ = -1;
-  }
-  return *this;
-}
-
-Dir::~Dir() {
-  if (fd_ >= 0) ::close(fd_);
-}
-
-Dir openDir(int at, const char* path) {
-  return Dir(::openat(at, path, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+PortCore::UniqueFd openDir(int at, const char* path) {
+  return PortCore::UniqueFd(::openat(at, path, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 }
 
 namespace {
@@ -73,24 +63,9 @@ void numericEntries(int dir, std::vector<NumericEntry>& entries) {
 }
 
 std::string readFile(int at, const char* path) {
-  int fd = ::openat(at, path, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return {};
-  // Read in large pieces: a seq_file such as net/tcp walks its table again
-  // for every read() that did not fit.
-  std::string content(16384, '\0');
-  size_t used = 0;
-  for (;;) {
-    if (used == content.size()) content.resize(content.size() * 2);
-    ssize_t n = ::read(fd, content.data() + used, content.size() - used);
-    if (n > 0) {
-      used += static_cast<size_t>(n);
-    } else if (n == 0 || errno != EINTR) {
-      break;
-    }
-  }
-  content.resize(used);
-  ::close(fd);
-  return content;
+  PortCore::UniqueFd file(::openat(at, path, O_RDONLY | O_CLOEXEC));
+  if (!file.valid()) return {};
+  return PortCore::readToEnd(file.get(), SIZE_MAX).value_or("");
 }
 
 std::string readLink(int at, const char* path, size_t limit, int* error) {

@@ -1,5 +1,6 @@
 #include "core/proc_files.h"
 
+#include "core/number.h"
 #include "core/small_file.h"
 
 #include <cerrno>
@@ -28,15 +29,11 @@ struct LinuxDirent64 {
 };
 
 bool decimalName(const char* name, int32_t& value) {
+  // A sign is no part of a PID's or descriptor's name.
   if (*name < '0' || *name > '9') return false;
-  int64_t number = 0;
-  for (; *name; ++name) {
-    if (*name < '0' || *name > '9') return false;
-    number = number * 10 + (*name - '0');
-    if (number > INT32_MAX) return false;
-  }
-  value = static_cast<int32_t>(number);
-  return true;
+  auto number = PortCore::parseInt32(name);
+  if (number) value = *number;
+  return number.has_value();
 }
 
 }  // namespace
@@ -81,12 +78,7 @@ uint64_t socketInode(std::string_view linkTarget) {
   if (linkTarget.size() < prefix.size() + 2 || linkTarget.substr(0, prefix.size()) != prefix ||
       linkTarget.back() != ']')
     return 0;
-  uint64_t inode = 0;
-  for (char c : linkTarget.substr(prefix.size(), linkTarget.size() - prefix.size() - 1)) {
-    if (c < '0' || c > '9') return 0;
-    inode = inode * 10 + static_cast<uint64_t>(c - '0');
-  }
-  return inode;
+  return PortCore::parseUint64(linkTarget.substr(prefix.size(), linkTarget.size() - prefix.size() - 1)).value_or(0);
 }
 
 int64_t ownerUid(int at, const char* path) {

@@ -3,7 +3,19 @@
 #include "core/executable_path.h"
 #include "core/number.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 namespace PortCore {
+
+std::string loginShell() {
+  struct passwd entry{};
+  struct passwd* found = nullptr;
+  std::vector<char> buffer(16384);
+  if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found)
+    return usableLoginShell(nullptr);
+  return usableLoginShell(found->pw_shell);
+}
 
 std::vector<std::string> restartShellCommand(const std::string& shell, const std::vector<std::string>& arguments) {
   // "tarnwick" is the shell's $0: the name its own messages carry.

@@ -207,11 +207,11 @@ void pollProbesOnce(const std::vector<LoopbackProbe*>& probes, const Clock& cloc
 }
 
 AsyncProber::AsyncProber(const Clock& clock) : clock_(clock) {
-  if (::pipe(wakeFds_) != 0) {
-    wakeFds_[0] = wakeFds_[1] = -1;
-    return;  // no way to wake a thread: submit answers false at once
-  }
-  for (int fd : wakeFds_) {
+  int fds[2];
+  if (::pipe(fds) != 0) return;  // no way to wake a thread: submit answers false at once
+  wakeRead_ = UniqueFd(fds[0]);
+  wakeWrite_ = UniqueFd(fds[1]);
+  for (int fd : fds) {
     ::fcntl(fd, F_SETFD, FD_CLOEXEC);
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
   }
@@ -225,8 +225,6 @@ AsyncProber::~AsyncProber() {
   }
   wake();
   if (thread_.joinable()) thread_.join();
-  for (int fd : wakeFds_)
-    if (fd >= 0) ::close(fd);
 }
 
 void AsyncProber::submit(int64_t port, std::function<void(bool)> done) {
@@ -239,14 +237,14 @@ void AsyncProber::submit(int64_t port, std::function<void(bool)> done) {
 }
 
 void AsyncProber::wake() {
-  if (wakeFds_[1] < 0) return;
+  if (!wakeWrite_.valid()) return;
   char byte = 1;
-  (void)!::write(wakeFds_[1], &byte, 1);  // a full pipe is awake already
+  (void)!::write(wakeWrite_.get(), &byte, 1);  // a full pipe is awake already
 }
 
 void AsyncProber::drainWake() {
   char buffer[64];
-  while (::read(wakeFds_[0], buffer, sizeof buffer) > 0) {
+  while (::read(wakeRead_.get(), buffer, sizeof buffer) > 0) {
   }
 }
 
@@ -273,7 +271,7 @@ void AsyncProber::run() {
     answerFinished(active);
     std::vector<LoopbackProbe*> probes;
     for (auto& pending : active) probes.push_back(pending.probe.get());
-    pollProbesOnce(probes, clock_, wakeFds_[0]);
+    pollProbesOnce(probes, clock_, wakeRead_.get());
     drainWake();
     answerFinished(active);
   }

@@ -103,7 +103,7 @@ class AsyncProber {
   void drainWake();
 
   const Clock& clock_;
-  int wakeFds_[2] = {-1, -1};
+  UniqueFd wakeRead_, wakeWrite_;
   std::mutex mutex_;
   std::deque<Request> submitted_;
   bool stopping_ = false;

@@ -43,6 +43,15 @@ TEST(NumberRule, ParsesOnlySignedDecimalWithinRange) {
   }
 }
 
+TEST(NumberRule, UnsignedTakesDigitsOnlyWithinRange) {
+  const std::pair<const char*, std::optional<uint64_t>> cases[] = {
+      {"42", 42},  {"18446744073709551615", std::numeric_limits<uint64_t>::max()},
+      {"18446744073709551616", std::nullopt}, {"+1", std::nullopt}, {"-1", std::nullopt},
+      {"", std::nullopt},  {"7]", std::nullopt},
+  };
+  for (const auto& [text, value] : cases) EXPECT_EQ(PortCore::parseUint64(text), value) << '"' << text << '"';
+}
+
 // Read the same under any locale: the application sets the user's, and a
 // German one writes the decimal point as a comma. The machine may have none
 // generated, so one is built here when the tools allow.

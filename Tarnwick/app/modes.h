@@ -18,6 +18,3 @@ int runApplication(int argc, char** argv);
 
 /// Says what is wrong on one line of standard error; returns status 2.
 int reportUsageError(const UsageError& error);
-
-/// Says on standard error that this build lacks `what`; returns status 2.
-int reportNotBuilt(const char* what);

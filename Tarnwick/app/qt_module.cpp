@@ -1,7 +1,8 @@
 #include "app/qt_module.h"
 
+#include "core/executable_path.h"
+
 #include <filesystem>
-#include <system_error>
 
 std::vector<std::string> qtModuleCandidates(const std::string& executableDirectory) {
   const std::string name = "libtarnwick_qt.so";
@@ -9,8 +10,6 @@ std::vector<std::string> qtModuleCandidates(const std::string& executableDirecto
 }
 
 std::string executableDirectory() {
-  std::error_code error;
-  auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) return {};
-  return executable.parent_path().string();
+  auto executable = PortCore::runningExecutablePath();
+  return executable.empty() ? std::string() : std::filesystem::path(executable).parent_path().string();
 }

@@ -9,5 +9,5 @@
 std::vector<std::string> qtModuleCandidates(const std::string& executableDirectory);
 
 /// The directory of the running executable (symbolic links resolved); empty
-/// when /proc/self/exe cannot be read.
+/// when the platform does not say.
 std::string executableDirectory();

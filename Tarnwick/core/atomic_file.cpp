@@ -1,5 +1,7 @@
 #include "core/atomic_file.h"
 
+#include "core/unique_fd.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <random>
@@ -71,10 +73,8 @@ bool writeAll(int fd, std::string_view bytes) {
 // Without this the rename itself may not survive a crash, though the content
 // would; the file is in place either way, so a failure here is not reported.
 void syncDirectory(const std::string& directory) {
-  int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
+  UniqueFd fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (fd.valid()) ::fsync(fd.get());
 }
 
 }  // namespace

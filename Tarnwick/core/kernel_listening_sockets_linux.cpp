@@ -1,5 +1,7 @@
 #include "core/tcp_listeners.h"
 
+#include "core/unique_fd.h"
+
 #include <cerrno>
 #include <cstring>
 #include <linux/inet_diag.h>
@@ -13,20 +15,6 @@
 namespace PortCore {
 
 namespace {
-
-class Socket {
- public:
-  explicit Socket(int fd) : fd_(fd) {}
-  ~Socket() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Socket(const Socket&) = delete;
-  Socket& operator=(const Socket&) = delete;
-  int fd() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 bool request(int fd, uint8_t family, uint32_t sequence) {
   struct {
@@ -80,12 +68,12 @@ bool collect(int fd, uint8_t family, std::vector<ListeningSocket>& out) {
 }  // namespace
 
 std::optional<std::vector<ListeningSocket>> kernelListeningSockets() {
-  Socket netlink(::socket(AF_NETLINK, SOCK_DGRAM | SOCK_CLOEXEC, NETLINK_SOCK_DIAG));
-  if (netlink.fd() < 0) return std::nullopt;
+  UniqueFd netlink(::socket(AF_NETLINK, SOCK_DGRAM | SOCK_CLOEXEC, NETLINK_SOCK_DIAG));
+  if (!netlink.valid()) return std::nullopt;
   std::vector<ListeningSocket> sockets;
   uint32_t sequence = 0;
   for (uint8_t family : {AF_INET, AF_INET6}) {
-    if (!request(netlink.fd(), family, ++sequence) || !collect(netlink.fd(), family, sockets))
+    if (!request(netlink.get(), family, ++sequence) || !collect(netlink.get(), family, sockets))
       return std::nullopt;
   }
   return sockets;

@@ -88,10 +88,6 @@ LoopbackProbe::LoopbackProbe(int64_t port, Clock::Duration deadline) : port_(por
   connectTo(Address::V4);
 }
 
-LoopbackProbe::~LoopbackProbe() {
-  if (fd_ >= 0) ::close(fd_);
-}
-
 short LoopbackProbe::events() const {
   switch (stage_) {
     case Stage::Connecting:
@@ -106,12 +102,11 @@ short LoopbackProbe::events() const {
 }
 
 void LoopbackProbe::connectTo(Address address) {
-  if (fd_ >= 0) ::close(fd_);
   address_ = address;
   stage_ = Stage::Connecting;
-  fd_ = openNonBlockingSocket(address == Address::V6 ? AF_INET6 : AF_INET);
-  if (fd_ < 0) return finish(false);
-  if (connectLoopback(fd_, address == Address::V6, static_cast<uint16_t>(port_)) == 0) return onConnected();
+  fd_ = UniqueFd(openNonBlockingSocket(address == Address::V6 ? AF_INET6 : AF_INET));
+  if (!fd_.valid()) return finish(false);
+  if (connectLoopback(fd_.get(), address == Address::V6, static_cast<uint16_t>(port_)) == 0) return onConnected();
   if (errno == EINPROGRESS || errno == EINTR) return;
   // Loopback often refuses at once rather than through poll.
   if (errno == ECONNREFUSED && address == Address::V4) return connectTo(Address::V6);
@@ -121,7 +116,7 @@ void LoopbackProbe::connectTo(Address address) {
 void LoopbackProbe::advance(short revents) {
   if (stage_ == Stage::Done || revents == 0) return;
   if (stage_ == Stage::Connecting) {
-    int error = pendingSocketError(fd_);
+    int error = pendingSocketError(fd_.get());
     if (error == 0 && (revents & POLLOUT)) return onConnected();
     // Dev servers bound only to [::1] refuse on 127.0.0.1 but still answer.
     if (error == ECONNREFUSED && address_ == Address::V4) return connectTo(Address::V6);
@@ -142,7 +137,7 @@ void LoopbackProbe::onConnected() {
 
 void LoopbackProbe::onWritable() {
   while (sent_ < request_.size()) {
-    ssize_t n = ::send(fd_, request_.data() + sent_, request_.size() - sent_, kSendFlags);
+    ssize_t n = ::send(fd_.get(), request_.data() + sent_, request_.size() - sent_, kSendFlags);
     if (n > 0) {
       sent_ += static_cast<size_t>(n);
     } else if (n < 0 && errno == EINTR) {
@@ -159,7 +154,7 @@ void LoopbackProbe::onWritable() {
 void LoopbackProbe::onReadable() {
   char buffer[kMaxStatusLine];
   for (;;) {
-    ssize_t n = ::recv(fd_, buffer, sizeof buffer, 0);
+    ssize_t n = ::recv(fd_.get(), buffer, sizeof buffer, 0);
     if (n > 0) {
       reply_.append(buffer, static_cast<size_t>(n));
       if (reply_.find('\n') != std::string::npos || reply_.size() >= kMaxStatusLine)
@@ -178,8 +173,7 @@ void LoopbackProbe::expireAt(Clock::Duration now) {
 }
 
 void LoopbackProbe::finish(bool answered) {
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
+  fd_.reset();
   answered_ = answered;
   stage_ = Stage::Done;
 }
@@ -213,11 +207,11 @@ void pollProbesOnce(const std::vector<LoopbackProbe*>& probes, const Clock& cloc
 }
 
 AsyncProber::AsyncProber(const Clock& clock) : clock_(clock) {
-  if (::pipe(wakeFds_) != 0) {
-    wakeFds_[0] = wakeFds_[1] = -1;
-    return;  // no way to wake a thread: submit answers false at once
-  }
-  for (int fd : wakeFds_) {
+  int fds[2];
+  if (::pipe(fds) != 0) return;  // no way to wake a thread: submit answers false at once
+  wakeRead_ = UniqueFd(fds[0]);
+  wakeWrite_ = UniqueFd(fds[1]);
+  for (int fd : fds) {
     ::fcntl(fd, F_SETFD, FD_CLOEXEC);
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
   }
@@ -231,8 +225,6 @@ AsyncProber::~AsyncProber() {
   }
   wake();
   if (thread_.joinable()) thread_.join();
-  for (int fd : wakeFds_)
-    if (fd >= 0) ::close(fd);
 }
 
 void AsyncProber::submit(int64_t port, std::function<void(bool)> done) {
@@ -245,14 +237,14 @@ void AsyncProber::submit(int64_t port, std::function<void(bool)> done) {
 }
 
 void AsyncProber::wake() {
-  if (wakeFds_[1] < 0) return;
+  if (!wakeWrite_.valid()) return;
   char byte = 1;
-  (void)!::write(wakeFds_[1], &byte, 1);  // a full pipe is awake already
+  (void)!::write(wakeWrite_.get(), &byte, 1);  // a full pipe is awake already
 }
 
 void AsyncProber::drainWake() {
   char buffer[64];
-  while (::read(wakeFds_[0], buffer, sizeof buffer) > 0) {
+  while (::read(wakeRead_.get(), buffer, sizeof buffer) > 0) {
   }
 }
 
@@ -279,7 +271,7 @@ void AsyncProber::run() {
     answerFinished(active);
     std::vector<LoopbackProbe*> probes;
     for (auto& pending : active) probes.push_back(pending.probe.get());
-    pollProbesOnce(probes, clock_, wakeFds_[0]);
+    pollProbesOnce(probes, clock_, wakeRead_.get());
     drainWake();
     answerFinished(active);
   }

@@ -2,6 +2,7 @@
 // A small HTTP prober for loopback ports: non-blocking sockets, one HEAD
 // request each, and a poll loop that drives any number of them on one thread.
 #include "core/clock.h"
+#include "core/unique_fd.h"
 
 #include <cstdint>
 #include <deque>
@@ -27,7 +28,6 @@ bool isHttpStatusLine(std::string_view line);
 class LoopbackProbe {
  public:
   LoopbackProbe(int64_t port, Clock::Duration deadline);
-  ~LoopbackProbe();
   LoopbackProbe(const LoopbackProbe&) = delete;
   LoopbackProbe& operator=(const LoopbackProbe&) = delete;
 
@@ -36,7 +36,7 @@ class LoopbackProbe {
   bool answered() const { return answered_; }
   Clock::Duration deadline() const { return deadline_; }
   /// The socket to wait on and the poll events it waits for; -1 once finished.
-  int fd() const { return fd_; }
+  int fd() const { return fd_.get(); }
   short events() const;
   /// Moves on after poll reported `revents` on fd().
   void advance(short revents);
@@ -57,7 +57,7 @@ class LoopbackProbe {
   Clock::Duration deadline_;
   Stage stage_ = Stage::Connecting;
   Address address_ = Address::V4;
-  int fd_ = -1;
+  UniqueFd fd_;
   std::string request_;
   size_t sent_ = 0;
   std::string reply_;
@@ -103,7 +103,7 @@ class AsyncProber {
   void drainWake();
 
   const Clock& clock_;
-  int wakeFds_[2] = {-1, -1};
+  UniqueFd wakeRead_, wakeWrite_;
   std::mutex mutex_;
   std::deque<Request> submitted_;
   bool stopping_ = false;

@@ -1,7 +1,6 @@
 #include "core/lsof_parse.h"
 
 #include "core/number.h"
-#include "core/scan.h"
 #include "core/text.h"
 
 #include <unordered_set>
@@ -58,10 +57,6 @@ ScanSnapshot parseLsofSockets(std::string_view lsofOutput, const ProcessTable& t
     if (!added) record->second.ppid = row.ppid;
   }
   return snapshot;
-}
-
-std::vector<PortEntry> parseLsof(std::string_view lsofOutput, const ProcessTable& table) {
-  return joinScan(parseLsofSockets(lsofOutput, table));
 }
 
 CwdMap cwdMap(std::string_view lsofOutput) {

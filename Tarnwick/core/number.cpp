@@ -12,18 +12,24 @@
 
 namespace PortCore {
 
+std::optional<uint64_t> parseUint64(std::string_view text) {
+  uint64_t value = 0;
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (text.empty() || ec != std::errc() || ptr != end) return std::nullopt;
+  return value;
+}
+
 std::optional<int64_t> parseInt64(std::string_view text) {
   bool negative = false;
   if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
     negative = text.front() == '-';
     text.remove_prefix(1);
   }
-  if (text.empty()) return std::nullopt;
-  // Accumulate the magnitude as unsigned so that INT64_MIN stays in range.
-  uint64_t magnitude = 0;
-  const char* end = text.data() + text.size();
-  auto [ptr, ec] = std::from_chars(text.data(), end, magnitude);
-  if (ec != std::errc() || ptr != end) return std::nullopt;
+  // The magnitude is unsigned so that INT64_MIN stays in range.
+  auto parsed = parseUint64(text);
+  if (!parsed) return std::nullopt;
+  uint64_t magnitude = *parsed;
   constexpr uint64_t maxPositive = std::numeric_limits<int64_t>::max();
   if (negative) {
     if (magnitude > maxPositive + 1) return std::nullopt;

@@ -12,6 +12,9 @@ namespace PortCore {
 std::optional<int64_t> parseInt64(std::string_view text);
 /// As parseInt64, within the signed 32-bit range.
 std::optional<int32_t> parseInt32(std::string_view text);
+/// ASCII digits only (no sign), within the unsigned 64-bit range: inodes and
+/// counters; absent for anything else.
+std::optional<uint64_t> parseUint64(std::string_view text);
 
 /// The value of a decimal number: an optional "+" or "-", digits with an
 /// optional fraction (".5" and "5." too), an optional exponent ("1e3"); read

@@ -2,6 +2,8 @@
 // Narrow reads of a /proc tree through an open directory descriptor: no path
 // strings rebuilt per call, no std::filesystem, no streams. Everything here is
 // on the scan's hot path.
+#include "core/unique_fd.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -9,26 +11,9 @@
 
 namespace ProcFiles {
 
-/// A directory descriptor closed when the handle goes away; -1 when the
-/// directory could not be opened (gone, or not ours to read).
-class Dir {
- public:
-  Dir() = default;
-  explicit Dir(int fd) : fd_(fd) {}
-  Dir(Dir&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
-  Dir& operator=(Dir&& other) noexcept;
-  Dir(const Dir&) = delete;
-  Dir& operator=(const Dir&) = delete;
-  ~Dir();
-  int fd() const { return fd_; }
-  bool valid() const { return fd_ >= 0; }
-
- private:
-  int fd_ = -1;
-};
-
-/// Opens `path` (relative to `at`, or absolute) as a directory.
-Dir openDir(int at, const char* path);
+/// Opens `path` (relative to `at`, or absolute) as a directory; invalid when
+/// it could not be opened (gone, or not ours to read).
+PortCore::UniqueFd openDir(int at, const char* path);
 
 /// A numeric entry of a directory: a PID under /proc, a descriptor under fd/.
 struct NumericEntry {

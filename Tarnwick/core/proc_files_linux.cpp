@@ -1,6 +1,10 @@
 #include "core/proc_files.h"
 
+#include "core/number.h"
+#include "core/small_file.h"
+
 #include <cerrno>
+#include <cstdint>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -8,21 +12,8 @@
 
 namespace ProcFiles {
 
-Dir& Dir::operator=(Dir&& other) noexcept {
-  if (this != &other) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = other.fd_;
-    other.fd_ = -1;
-  }
-  return *this;
-}
-
-Dir::~Dir() {
-  if (fd_ >= 0) ::close(fd_);
-}
-
-Dir openDir(int at, const char* path) {
-  return Dir(::openat(at, path, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+PortCore::UniqueFd openDir(int at, const char* path) {
+  return PortCore::UniqueFd(::openat(at, path, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 }
 
 namespace {
@@ -38,15 +29,11 @@ struct LinuxDirent64 {
 };
 
 bool decimalName(const char* name, int32_t& value) {
+  // A sign is no part of a PID's or descriptor's name.
   if (*name < '0' || *name > '9') return false;
-  int64_t number = 0;
-  for (; *name; ++name) {
-    if (*name < '0' || *name > '9') return false;
-    number = number * 10 + (*name - '0');
-    if (number > INT32_MAX) return false;
-  }
-  value = static_cast<int32_t>(number);
-  return true;
+  auto number = PortCore::parseInt32(name);
+  if (number) value = *number;
+  return number.has_value();
 }
 
 }  // namespace
@@ -73,24 +60,9 @@ void numericEntries(int dir, std::vector<NumericEntry>& entries) {
 }
 
 std::string readFile(int at, const char* path) {
-  int fd = ::openat(at, path, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return {};
-  // Read in large pieces: a seq_file such as net/tcp walks its table again
-  // for every read() that did not fit.
-  std::string content(16384, '\0');
-  size_t used = 0;
-  for (;;) {
-    if (used == content.size()) content.resize(content.size() * 2);
-    ssize_t n = ::read(fd, content.data() + used, content.size() - used);
-    if (n > 0) {
-      used += static_cast<size_t>(n);
-    } else if (n == 0 || errno != EINTR) {
-      break;
-    }
-  }
-  content.resize(used);
-  ::close(fd);
-  return content;
+  PortCore::UniqueFd file(::openat(at, path, O_RDONLY | O_CLOEXEC));
+  if (!file.valid()) return {};
+  return PortCore::readToEnd(file.get(), SIZE_MAX).value_or("");
 }
 
 std::string readLink(int at, const char* path, size_t limit, int* error) {
@@ -106,12 +78,7 @@ uint64_t socketInode(std::string_view linkTarget) {
   if (linkTarget.size() < prefix.size() + 2 || linkTarget.substr(0, prefix.size()) != prefix ||
       linkTarget.back() != ']')
     return 0;
-  uint64_t inode = 0;
-  for (char c : linkTarget.substr(prefix.size(), linkTarget.size() - prefix.size() - 1)) {
-    if (c < '0' || c > '9') return 0;
-    inode = inode * 10 + static_cast<uint64_t>(c - '0');
-  }
-  return inode;
+  return PortCore::parseUint64(linkTarget.substr(prefix.size(), linkTarget.size() - prefix.size() - 1)).value_or(0);
 }
 
 int64_t ownerUid(int at, const char* path) {

@@ -2,6 +2,7 @@
 // Process records read from a /proc tree: parent, command name, start time
 // from /proc/PID/stat and the owner of /proc/PID.
 #include "core/process_table.h"
+#include "core/unique_fd.h"
 
 #include <cstdint>
 #include <optional>
@@ -35,7 +36,6 @@ class ProcTableCache {
   ProcTableCache() = default;
   ProcTableCache(const ProcTableCache&) = delete;
   ProcTableCache& operator=(const ProcTableCache&) = delete;
-  ~ProcTableCache();
 
   enum class Extent { Chains, Everything };
 
@@ -54,11 +54,10 @@ class ProcTableCache {
   };
 
   std::optional<std::string> commOf(int root, int32_t pid);
-  void forgetComm(int32_t pid);
 
   std::unordered_map<int32_t, Row> rows_;
   /// Open comm files of the chains read every call: reading an open one again
   /// costs one system call. Its process gone, the read fails.
-  std::unordered_map<int32_t, int> commFiles_;
+  std::unordered_map<int32_t, PortCore::UniqueFd> commFiles_;
   uint64_t calls_ = 0;
 };

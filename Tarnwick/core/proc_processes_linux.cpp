@@ -45,37 +45,25 @@ std::optional<ProcessRecord> readProcessRecord(int root, int32_t pid) {
 
 }  // namespace PortCore
 
-ProcTableCache::~ProcTableCache() {
-  for (const auto& [pid, fd] : commFiles_) ::close(fd);
-}
-
-void ProcTableCache::forgetComm(int32_t pid) {
-  auto file = commFiles_.find(pid);
-  if (file == commFiles_.end()) return;
-  ::close(file->second);
-  commFiles_.erase(file);
-}
-
 std::optional<std::string> ProcTableCache::commOf(int root, int32_t pid) {
   auto file = commFiles_.find(pid);
   if (file == commFiles_.end()) {
     char path[32];
     std::snprintf(path, sizeof path, "%d/comm", static_cast<int>(pid));
-    int fd = ::openat(root, path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
+    PortCore::UniqueFd fd(::openat(root, path, O_RDONLY | O_CLOEXEC));
+    if (!fd.valid()) return std::nullopt;
     if (commFiles_.size() >= maxCommFiles) {
       char buffer[64];
-      ssize_t n = ::read(fd, buffer, sizeof buffer);
-      ::close(fd);
+      ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
       if (n <= 0 || buffer[n - 1] != '\n') return std::nullopt;
       return std::string(buffer, static_cast<size_t>(n - 1));
     }
-    file = commFiles_.emplace(pid, fd).first;
+    file = commFiles_.emplace(pid, std::move(fd)).first;
   }
   char buffer[64];
-  ssize_t n = ::pread(file->second, buffer, sizeof buffer, 0);
+  ssize_t n = ::pread(file->second.get(), buffer, sizeof buffer, 0);
   if (n <= 0 || buffer[n - 1] != '\n') {
-    forgetComm(pid);
+    commFiles_.erase(pid);
     return std::nullopt;
   }
   return std::string(buffer, static_cast<size_t>(n - 1));
@@ -85,7 +73,7 @@ ProcessTable ProcTableCache::read(int root, const std::vector<int32_t>& fresh, c
                                   Extent extent) {
   auto dir = ProcFiles::openDir(root, ".");
   if (!dir.valid()) return {};
-  auto entries = ProcFiles::numericEntries(dir.fd());
+  auto entries = ProcFiles::numericEntries(dir.get());
   // /proc lists PIDs in order; a fixture tree on another file system need not.
   std::sort(entries.begin(), entries.end(),
             [](const ProcFiles::NumericEntry& a, const ProcFiles::NumericEntry& b) { return a.number < b.number; });
@@ -113,7 +101,7 @@ ProcessTable ProcTableCache::read(int root, const std::vector<int32_t>& fresh, c
   });
   for (size_t i = 0; i < toRead.size(); ++i) {
     const auto& entry = entries[toRead[i]];
-    forgetComm(entry.number);  // a new process, or one whose name is read in full now
+    commFiles_.erase(entry.number);  // a new process, or one whose name is read in full now
     if (!stats[i]) {
       rows_.erase(entry.number);  // exited while we looked
       continue;
@@ -125,7 +113,7 @@ ProcessTable ProcTableCache::read(int root, const std::vector<int32_t>& fresh, c
       ++it;
       continue;
     }
-    forgetComm(it->first);
+    commFiles_.erase(it->first);
     it = rows_.erase(it);
   }
 

@@ -15,16 +15,6 @@ constexpr size_t kPpid = 4, kUtime = 14, kStime = 15, kStartTime = 22, kRss = 24
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-std::optional<uint64_t> unsignedNumber(std::string_view text) {
-  if (text.empty()) return std::nullopt;
-  uint64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + static_cast<uint64_t>(c - '0');
-  }
-  return value;
-}
-
 }  // namespace
 
 std::optional<ProcStatLine> parseProcStatLine(std::string_view stat) {
@@ -45,7 +35,7 @@ std::optional<ProcStatLine> parseProcStatLine(std::string_view stat) {
   }
   auto field = [&](size_t number) { return fields[number - kFirstFieldAfterComm]; };
   auto ppid = parseInt32(field(kPpid));
-  auto start = unsignedNumber(field(kStartTime));
+  auto start = parseUint64(field(kStartTime));
   auto utime = parseInt64(field(kUtime)), stime = parseInt64(field(kStime)), rss = parseInt64(field(kRss));
   if (!ppid || !start || !utime || !stime || !rss) return std::nullopt;
   return ProcStatLine{stat.substr(open + 1, close - open - 1), *ppid, *start, *utime + *stime, *rss};

@@ -1,5 +1,7 @@
 #include "core/process_signals.h"
 
+#include "core/unique_fd.h"
+
 #include <cerrno>
 #include <poll.h>
 #include <sys/syscall.h>
@@ -12,12 +14,9 @@ namespace {
 class PidfdPinned final : public PinnedProcess {
  public:
   explicit PidfdPinned(int fd) : fd_(fd) {}
-  ~PidfdPinned() override { ::close(fd_); }
-  PidfdPinned(const PidfdPinned&) = delete;
-  PidfdPinned& operator=(const PidfdPinned&) = delete;
 
   SignalResult send(int signal) override {
-    if (::syscall(SYS_pidfd_send_signal, fd_, signal, nullptr, 0) == 0) return SignalResult::Sent;
+    if (::syscall(SYS_pidfd_send_signal, fd_.get(), signal, nullptr, 0) == 0) return SignalResult::Sent;
     return errno == EPERM ? SignalResult::PermissionDenied : SignalResult::NoSuchProcess;
   }
 
@@ -25,7 +24,7 @@ class PidfdPinned final : public PinnedProcess {
     auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
       auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-      pollfd entry{fd_, POLLIN, 0};
+      pollfd entry{fd_.get(), POLLIN, 0};
       int ready = ::poll(&entry, 1, static_cast<int>(std::max<int64_t>(left.count(), 0)));
       if (ready > 0) return true;
       if (ready == 0 || errno != EINTR) return false;
@@ -33,7 +32,7 @@ class PidfdPinned final : public PinnedProcess {
   }
 
  private:
-  int fd_;
+  PortCore::UniqueFd fd_;
 };
 
 }  // namespace

@@ -1,4 +1,6 @@
 #pragma once
+#include "core/small_file.h"
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -8,10 +10,6 @@ namespace PortCore {
 
 /// Reads a whole small file: the real file system, or a fixture in tests.
 using SmallFileReader = std::function<std::optional<std::string>(const std::string& path)>;
-
-/// The whole file when it is a regular file of at most 1 MiB; absent
-/// otherwise. Never blocks on a FIFO.
-std::optional<std::string> readSmallFile(const std::string& path);
 
 /// The "name" string of `cwd`/package.json; otherwise (no file, not a regular
 /// file, over 1 MiB, not JSON, no string "name") the last path component of `cwd`.

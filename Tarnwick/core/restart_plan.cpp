@@ -1,12 +1,11 @@
 #include "core/restart_plan.h"
 
+#include "core/executable_path.h"
 #include "core/restart_shell.h"
 #include "core/text.h"
 #include "core/tool_runner.h"
 
 #include <algorithm>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace PortCore {
 
@@ -27,11 +26,6 @@ bool allEqual(const std::array<uint32_t, 4>& ids) {
 // setgid program started by one) would run their choice of program as us.
 bool ourOwn(const std::optional<Credentials>& process, const std::optional<Credentials>& ours) {
   return process && ours && allEqual(ours->users) && process->users == ours->users && allEqual(process->groups);
-}
-
-bool isExecutableFile(const std::string& path) {
-  struct stat info{};
-  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), X_OK) == 0;
 }
 
 std::string under(const std::string& directory, std::string_view path) {

@@ -79,13 +79,13 @@ void walkProcess(int root, DirectorySize size, int32_t pid, const InodeSet& list
   if (!fds.valid()) return;
   auto check = [&](int32_t fd) {
     char name[16];
-    int64_t inode = linkedSocket(fds.fd(), decimal(fd, name));
+    int64_t inode = linkedSocket(fds.get(), decimal(fd, name));
     if (inode > 0 && listening.count(static_cast<uint64_t>(inode)))
       out.push_back({pid, fd, static_cast<uint64_t>(inode)});
     return inode >= 0;
   };
   struct stat st;
-  int64_t open = size == DirectorySize::CountsDescriptors && ::fstat(fds.fd(), &st) == 0 ? st.st_size : 0;
+  int64_t open = size == DirectorySize::CountsDescriptors && ::fstat(fds.get(), &st) == 0 ? st.st_size : 0;
   int32_t tried = 0;
   if (open > 0) {
     int64_t found = 0;
@@ -93,7 +93,7 @@ void walkProcess(int root, DirectorySize size, int32_t pid, const InodeSet& list
       if (check(tried)) ++found;
     if (found == open) return;
   }
-  ProcFiles::numericEntries(fds.fd(), scratch);
+  ProcFiles::numericEntries(fds.get(), scratch);
   for (const auto& entry : scratch)
     if (entry.number >= tried) check(entry.number);
 }
@@ -102,7 +102,7 @@ std::unordered_map<int32_t, uint64_t> enumerate(int root) {
   std::unordered_map<int32_t, uint64_t> pids;
   auto dir = ProcFiles::openDir(root, ".");
   if (!dir.valid()) return pids;
-  for (const auto& entry : ProcFiles::numericEntries(dir.fd())) pids.emplace(entry.number, entry.inode);
+  for (const auto& entry : ProcFiles::numericEntries(dir.get())) pids.emplace(entry.number, entry.inode);
   return pids;
 }
 

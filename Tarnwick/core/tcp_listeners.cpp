@@ -72,21 +72,17 @@ bool parseRow(std::string_view line, TcpFamily family, ListeningSocket& socket) 
   if (fields.size() < 10 || fields[3] != "0A") return false;
   auto local = fields[1];
   auto colon = local.find(':');
-  uint64_t port, inode;
+  uint64_t port;
   if (colon == std::string_view::npos || !parseHex(local.substr(colon + 1), port) || port > 65535)
     return false;
   auto uid = parseInt64(fields[7]);
   if (!uid || *uid < 0 || *uid > UINT32_MAX) return false;
-  inode = 0;
-  for (char c : fields[9]) {
-    if (c < '0' || c > '9') return false;
-    inode = inode * 10 + static_cast<uint64_t>(c - '0');
-  }
-  if (inode == 0) return false;
+  auto inode = parseUint64(fields[9]);
+  if (!inode || *inode == 0) return false;
   bool ok;
   socket.address = addressText(local.substr(0, colon), family, ok);
   socket.port = static_cast<int64_t>(port);
-  socket.inode = inode;
+  socket.inode = *inode;
   socket.uid = static_cast<uint32_t>(*uid);
   return ok;
 }

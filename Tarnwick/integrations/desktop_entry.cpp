@@ -120,13 +120,6 @@ std::string quoteExecArgument(std::string_view argument) {
   return out;
 }
 
-std::optional<std::vector<std::string>> execArguments(std::string_view exec) {
-  auto words = splitExec(exec);
-  if (!words) return std::nullopt;
-  for (auto& word : *words) word = withoutFieldCodes(word);
-  return words;
-}
-
 std::vector<std::string> execCommand(std::string_view exec, const std::string& target) {
   auto words = splitExec(exec);
   if (!words || words->empty()) return {};

@@ -19,10 +19,6 @@ std::string escapeValue(std::string_view text);
 /// % doubled. Apply escapeValue() to the whole Exec value after this.
 std::string quoteExecArgument(std::string_view argument);
 
-/// The words of an Exec value (string escapes already undone) with the quoting
-/// undone, %% as % and field codes dropped. Absent when a quote is unclosed.
-std::optional<std::vector<std::string>> execArguments(std::string_view exec);
-
 /// The program and arguments of an Exec value (string escapes already undone).
 /// The file field codes %f %F %u %U become `target` (appended when there is
 /// none), other field codes are dropped, %% is %. Empty when the quoting is broken.

@@ -1,13 +1,11 @@
 #include "integrations/docker.h"
 
+#include "core/executable_path.h"
 #include "core/number.h"
 #include "core/text.h"
 #include "core/tool_runner.h"
 
 #include <utility>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace Docker {
 
@@ -91,10 +89,8 @@ void stop(const Client& client, const std::string& name) {
 }
 
 std::optional<std::string> findClient(const std::vector<std::string>& candidates) {
-  for (const auto& path : candidates) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), X_OK) == 0) return path;
-  }
+  for (const auto& path : candidates)
+    if (PortCore::isExecutableFile(path)) return path;
   return std::nullopt;
 }
 

@@ -4,12 +4,11 @@
 #include "core/tool_runner.h"
 #include "integrations/desktop_entry.h"
 #include "core/detached_launch.h"
+#include "core/small_file.h"
 #include "integrations/executable_search.h"
 #include "integrations/login_item.h"
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 namespace Editor {
 
@@ -41,19 +40,11 @@ std::vector<std::string> applicationDirectories(const Environment& environment) 
   return directories;
 }
 
-std::optional<std::string> readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 /// The text of the first `desktopFile` in the application directories.
 std::optional<std::string> desktopEntry(const std::string& desktopFile, const Environment& environment) {
   if (desktopFile.empty() || desktopFile.find('/') != std::string::npos) return std::nullopt;
   for (const auto& directory : applicationDirectories(environment))
-    if (auto text = readFile(directory + "/" + desktopFile)) return text;
+    if (auto text = PortCore::readSmallFile(directory + "/" + desktopFile)) return text;
   return std::nullopt;
 }
 

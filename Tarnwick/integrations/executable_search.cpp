@@ -1,8 +1,8 @@
 #include "integrations/executable_search.h"
 
+#include "core/executable_path.h"
+
 #include <cstdlib>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace Executables {
 
@@ -10,13 +10,6 @@ std::string currentSearchPath() {
   const char* path = std::getenv("PATH");
   return path ? path : "/usr/local/bin:/usr/bin:/bin";
 }
-
-namespace {
-bool isExecutableFile(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), X_OK) == 0;
-}
-}  // namespace
 
 std::optional<std::string> find(std::string_view name, std::string_view searchPath) {
   if (name.empty() || name.find('/') != std::string_view::npos) return std::nullopt;
@@ -30,7 +23,7 @@ std::optional<std::string> find(std::string_view name, std::string_view searchPa
       std::string candidate(searchPath.substr(start, end - start));
       candidate += '/';
       candidate += name;
-      if (isExecutableFile(candidate)) return candidate;
+      if (PortCore::isExecutableFile(candidate)) return candidate;
     }
     start = end + 1;
   }

@@ -1,12 +1,11 @@
 #include "integrations/l10n.h"
 
+#include "core/small_file.h"
 #include "integrations/language.h"
 #include "integrations/resource_bundle.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 namespace L10n {
 
@@ -26,10 +25,8 @@ bool isPlainCode(const std::string& code) {
 std::shared_ptr<const StringsTable> loadTable(const fs::path& directory) {
   std::error_code error;
   if (!fs::is_directory(directory, error)) return nullptr;
-  std::ifstream file(directory / "Localizable.strings", std::ios::binary);
-  std::ostringstream content;
-  content << file.rdbuf();
-  return std::make_shared<const StringsTable>(parseStringsTable(content.str()));
+  auto content = PortCore::readSmallFile((directory / "Localizable.strings").string());
+  return std::make_shared<const StringsTable>(parseStringsTable(content.value_or("")));
 }
 
 fs::path locateOrExit() {

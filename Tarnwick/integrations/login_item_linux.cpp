@@ -1,5 +1,6 @@
 #include "integrations/login_item.h"
 
+#include "core/executable_path.h"
 #include "integrations/autostart_entry.h"
 
 #include <cstdlib>
@@ -19,6 +20,6 @@ void enable() { AutostartEntry::write(entryPath(), binaryPath()); }
 
 void disable() { AutostartEntry::remove(entryPath()); }
 
-std::string binaryPath() { return binaryPath(homeDirectory(), "/proc/self/exe"); }
+std::string binaryPath() { return binaryPath(homeDirectory(), PortCore::runningExecutablePath()); }
 
 }  // namespace LoginItem

@@ -1,12 +1,12 @@
 #include "integrations/login_item.h"
 
 #include "core/atomic_file.h"
+#include "core/executable_path.h"
 #include "integrations/login_item_text.h"
 #include "integrations/login_service.h"
 
 #include <cerrno>
 #include <filesystem>
-#include <mach-o/dyld.h>
 #include <spawn.h>
 #include <unistd.h>
 
@@ -41,15 +41,6 @@ void bootstrapAgent(const fs::path& plist) {
   ::close(errorPipe[0]);
 }
 
-std::string runningProgram() {
-  uint32_t size = 0;
-  _NSGetExecutablePath(nullptr, &size);
-  std::string path(size, '\0');
-  if (_NSGetExecutablePath(path.data(), &size) != 0) return {};
-  path.resize(std::char_traits<char>::length(path.c_str()));
-  return path;
-}
-
 }  // namespace
 
 bool isEnabled() {
@@ -80,6 +71,6 @@ void disable() {
   fs::remove(plistPath(), error);
 }
 
-std::string binaryPath() { return binaryPath(homeDirectory(), runningProgram()); }
+std::string binaryPath() { return binaryPath(homeDirectory(), PortCore::runningExecutablePath()); }
 
 }  // namespace LoginItem

@@ -1,5 +1,7 @@
 #include "integrations/resource_bundle.h"
 
+#include "core/executable_path.h"
+
 #include <system_error>
 
 namespace L10n {
@@ -33,7 +35,8 @@ BundleCandidates bundleCandidatesFor(const std::optional<fs::path>& executable,
 }
 
 BundleCandidates bundleCandidates() {
-  auto executable = executablePath();
+  std::optional<fs::path> executable;
+  if (auto path = PortCore::runningExecutablePath(); !path.empty()) executable = fs::path(path);
   auto resources = executable ? applicationResources(*executable) : std::nullopt;
   return bundleCandidatesFor(executable, resources, fs::path(buildTreeBundle));
 }

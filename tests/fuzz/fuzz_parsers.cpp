@@ -6,6 +6,7 @@
 #include "core/lsof_parse.h"
 #include "core/port_entry.h"
 #include "core/process_table.h"
+#include "core/scan.h"
 #include "core/text.h"
 
 #include <cstddef>
@@ -51,15 +52,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check(!ancestry.chain.empty() || ancestry.root == pid);
   }
 
-  checkEntries(PortCore::parseLsof(text, table));
-  checkEntries(PortCore::parseLsof(text, {}));
+  checkEntries(PortCore::joinScan(PortCore::parseLsofSockets(text, table)));
+  checkEntries(PortCore::joinScan(PortCore::parseLsofSockets(text)));
   PortCore::cwdMap(text);
   PortCore::parsePortNumbers(text);
 
   // The raw bytes as well: a parser must not rely on the runner's decoding.
   PortCore::parseProcessTable(bytes);
   // Whatever bytes a name holds, the printed list stays readable JSON.
-  check(decodePortEntries(encodeJson(PortCore::parseLsof(bytes, table))).has_value());
+  check(decodePortEntries(encodeJson(PortCore::joinScan(PortCore::parseLsofSockets(bytes, table)))).has_value());
   PortCore::cwdMap(bytes);
   PortCore::parsePortNumbers(bytes);
 

@@ -58,7 +58,7 @@ TEST(ListPorts, NothingListeningAsksForNothingMore) {
 TEST(ListPorts, InvalidUtf8FromAToolCostsOnlyTheBadBytes) {
   RealToolRunner runner;
   std::string out = runner.run("/usr/bin/printf", {"p7\\ncbad\\377name\\nLdev\\nn*:3000\\np8\\ncok\\nn*:3001\\n"});
-  auto entries = PortCore::joinScan(PortCore::parseLsofSockets(out));
+  auto entries = PortCore::parseLsof(out, {});
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_EQ(entries[0].command, "bad\xef\xbf\xbdname");
   EXPECT_EQ(entries[1].command, "ok");

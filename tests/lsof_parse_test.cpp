@@ -48,7 +48,7 @@ TEST(LsofParse, HostileSocketOutput) {
       {"p7\ncbad\xff\xfe\nL\xc3\xa9\nn*:4\n", {socket(7, 4, "*", "bad\xff\xfe", "\xc3\xa9")}},
       {"p7\nchost:with:colons\nnhost:with:colons:22\n", {socket(7, 22, "host:with:colons", "host:with:colons", "")}},
   };
-  for (const auto& c : cases) EXPECT_EQ(PortCore::joinScan(PortCore::parseLsofSockets(c.output)), c.expected) << c.output;
+  for (const auto& c : cases) EXPECT_EQ(PortCore::parseLsof(c.output, {}), c.expected) << c.output;
 }
 
 TEST(LsofParse, HostileWorkingDirectoryOutput) {

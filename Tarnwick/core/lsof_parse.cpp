@@ -1,6 +1,7 @@
 #include "core/lsof_parse.h"
 
 #include "core/number.h"
+#include "core/scan.h"
 #include "core/text.h"
 
 #include <unordered_set>
@@ -57,6 +58,10 @@ ScanSnapshot parseLsofSockets(std::string_view lsofOutput, const ProcessTable& t
     if (!added) record->second.ppid = row.ppid;
   }
   return snapshot;
+}
+
+std::vector<PortEntry> parseLsof(std::string_view lsofOutput, const ProcessTable& table) {
+  return joinScan(parseLsofSockets(lsofOutput, table));
 }
 
 CwdMap cwdMap(std::string_view lsofOutput) {

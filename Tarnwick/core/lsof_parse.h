@@ -14,6 +14,10 @@ namespace PortCore {
 /// added for the ancestors; no directories.
 ScanSnapshot parseLsofSockets(std::string_view lsofOutput, const ProcessTable& table = {});
 
+/// Entries of the full socket run joined with `table` (a holder's own fields
+/// from lsof, its ancestors from the table), as joinScan gives them.
+std::vector<PortEntry> parseLsof(std::string_view lsofOutput, const ProcessTable& table);
+
 /// PID to working directory from a `-d cwd -F pn` run; a later "n" line wins.
 CwdMap cwdMap(std::string_view lsofOutput);
 

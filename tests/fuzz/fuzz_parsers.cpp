@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check(!ancestry.chain.empty() || ancestry.root == pid);
   }
 
-  checkEntries(PortCore::joinScan(PortCore::parseLsofSockets(text, table)));
+  checkEntries(PortCore::parseLsof(text, table));
   checkEntries(PortCore::joinScan(PortCore::parseLsofSockets(text)));
   PortCore::cwdMap(text);
   PortCore::parsePortNumbers(text);
@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The raw bytes as well: a parser must not rely on the runner's decoding.
   PortCore::parseProcessTable(bytes);
   // Whatever bytes a name holds, the printed list stays readable JSON.
-  check(decodePortEntries(encodeJson(PortCore::joinScan(PortCore::parseLsofSockets(bytes, table)))).has_value());
+  check(decodePortEntries(encodeJson(PortCore::parseLsof(bytes, table))).has_value());
   PortCore::cwdMap(bytes);
   PortCore::parsePortNumbers(bytes);
 

@@ -130,7 +130,7 @@ class ForkedListener {
   int answers_ = -1;
 };
 
-TEST(ProcScanSource, ReadsWhatLsofAndPsReportForTheSameListeners) {
+TEST(ProcScanSourceSerial, ReadsWhatLsofAndPsReportForTheSameListeners) {
   struct Case {
     const char* name;
     std::vector<std::string> args;
@@ -171,7 +171,7 @@ TEST(ProcScanSource, ReadsWhatLsofAndPsReportForTheSameListeners) {
   for (auto pid : pids) EXPECT_EQ(scan.startTimes.at(pid), PortCore::processStartTime(pid)) << pid;
 }
 
-TEST(ProcScanSource, RepeatedScanMatchesAFreshOneThroughASequenceOfChanges) {
+TEST(ProcScanSourceSerial, RepeatedScanMatchesAFreshOneThroughASequenceOfChanges) {
   ProcScanSource warm;
   std::set<pid_t> pids;
   std::vector<TestProcess> listeners;

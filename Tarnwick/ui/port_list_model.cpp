@@ -496,20 +496,17 @@ KeyResult PortListModel::handleEscape() {
 
 // ---- Kill requests ---------------------------------------------------------------
 
-void PortListModel::requestKill(const PortEntry& entry) {
-  request({entry, PortCore::identityOf(entry.pid, startTimes_), false, false, false});
-}
+void PortListModel::requestKill(const PortEntry& entry) { request(entry, false, false, false); }
 
-void PortListModel::requestKillTree(const PortEntry& entry) {
-  request({entry, PortCore::identityOf(entry.pid, startTimes_), true, false, false});
-}
+void PortListModel::requestKillTree(const PortEntry& entry) { request(entry, true, false, false); }
 
-void PortListModel::requestForceKill(const PortEntry& entry) {
-  request({entry, PortCore::identityOf(entry.pid, startTimes_), false, true, false});
-}
+void PortListModel::requestForceKill(const PortEntry& entry) { request(entry, false, true, false); }
 
-void PortListModel::requestRestart(const PortEntry& entry) {
-  request({entry, PortCore::identityOf(entry.pid, startTimes_), true, false, true});
+void PortListModel::requestRestart(const PortEntry& entry) { request(entry, true, false, true); }
+
+// The identity is the one the row showed when the request was made.
+void PortListModel::request(const PortEntry& entry, bool tree, bool force, bool restart) {
+  request({entry, PortCore::identityOf(entry.pid, startTimes_), tree, force, restart});
 }
 
 void PortListModel::request(const PendingKill& request) {

@@ -189,6 +189,7 @@ class PortListModel : public QObject {
   /// Reads the settings, labels and watched ports again; tells what changed.
   void applyStores();
   void notify(unsigned changes);
+  void request(const PortEntry& entry, bool tree, bool force, bool restart);
   void request(const PendingKill& request);
   void applyRefresh(PortCore::PortScan scan, ContainerMap docker, StatsMap samples);
   void applyScan(PortCore::PortScan scan);

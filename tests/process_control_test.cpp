@@ -315,7 +315,8 @@ TEST(RestartTree, RootRefusesAUsersSetuidProgram) {
 
   Events events;
   RecordingLauncher launcher(events);
-  auto real = PortCore::systemControlSources();
+  auto scan = PortCore::makeSystemScanSource();
+  auto real = PortCore::systemControlSources(*scan);
   ControlSources sources{real.scan, real.signaller, real.facts, launcher, real.tools};
   EXPECT_EQ(PortCore::restartTree({process.pid(), startTimeOf(process.pid())}, sources),
             ActionOutcome::RestartForeign);

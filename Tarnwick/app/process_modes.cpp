@@ -1,6 +1,7 @@
 #include "app/modes.h"
 #include "core/process_control.h"
 #include "core/scan.h"
+#include "core/scan_source.h"
 
 #include <cstdio>
 #include <functional>
@@ -62,7 +63,8 @@ void actOnPort(const ModeValue& value, const Prepare& prepare, const Announce& a
 }  // namespace
 
 int runKillMode(const ModeValue& value) {
-  auto sources = PortCore::systemControlSources();
+  auto scan = PortCore::makeSystemScanSource();
+  auto sources = PortCore::systemControlSources(*scan);
   actOnPort(
       value, [&](const ProcessIdentity& target) { return PortCore::prepareKill(target, sources.signaller); },
       [](const PortEntry& entry, const PreparedAction&) {
@@ -73,7 +75,8 @@ int runKillMode(const ModeValue& value) {
 }
 
 int runKillTreeMode(const ModeValue& value) {
-  auto sources = PortCore::systemControlSources();
+  auto scan = PortCore::makeSystemScanSource();
+  auto sources = PortCore::systemControlSources(*scan);
   actOnPort(
       value, [&](const ProcessIdentity& leaf) { return PortCore::prepareTreeStop(leaf, sources); },
       [](const PortEntry& entry, const PreparedAction& action) {
@@ -85,7 +88,8 @@ int runKillTreeMode(const ModeValue& value) {
 }
 
 int runRestartMode(const ModeValue& value) {
-  auto sources = PortCore::systemControlSources();
+  auto scan = PortCore::makeSystemScanSource();
+  auto sources = PortCore::systemControlSources(*scan);
   actOnPort(
       value, [&](const ProcessIdentity& leaf) { return PortCore::prepareRestart(leaf, sources); },
       [](const PortEntry& entry, const PreparedAction&) {

@@ -150,14 +150,18 @@ ActionOutcome restartTree(const ProcessIdentity& leaf, const ControlSources& sou
   return restart(prepareRestart(leaf, sources), sources.launcher);
 }
 
-ControlSources systemControlSources() {
-  return {systemScanSource(), systemSignals(), systemProcessFacts(), systemLauncher(), systemToolRunner()};
+ControlSources systemControlSources(ScanSource& scan) {
+  return {scan, systemSignals(), systemProcessFacts(), systemLauncher(), systemToolRunner()};
 }
 
 ActionOutcome killProcess(const ProcessIdentity& target, Force force) {
   return killProcess(target, force, systemSignals());
 }
-ActionOutcome killTree(const ProcessIdentity& leaf) { return killTree(leaf, systemControlSources()); }
-ActionOutcome restartTree(const ProcessIdentity& leaf) { return restartTree(leaf, systemControlSources()); }
+ActionOutcome killTree(const ProcessIdentity& leaf) {
+  return killTree(leaf, systemControlSources(*makeSystemScanSource()));
+}
+ActionOutcome restartTree(const ProcessIdentity& leaf) {
+  return restartTree(leaf, systemControlSources(*makeSystemScanSource()));
+}
 
 }  // namespace PortCore

@@ -71,8 +71,8 @@ ActionOutcome killTree(const ProcessIdentity& leaf);
 /// outcome says why; LaunchFailed when it stopped but did not start again.
 ActionOutcome restartTree(const ProcessIdentity& leaf);
 
-/// The real system.
-ControlSources systemControlSources();
+/// The real system, reading processes through `scan`.
+ControlSources systemControlSources(ScanSource& scan);
 
 /// The steps of the operations above, each taking its sources.
 PreparedAction prepareKill(const ProcessIdentity& target, ProcessSignals& signaller);

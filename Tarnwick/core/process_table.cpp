@@ -48,7 +48,7 @@ ProcessTable parseProcessTable(std::string_view psOutput) {
 
 ProcessTable processTable(ScanSource& source) { return source.processes(); }
 
-ProcessTable processTable() { return processTable(systemScanSource()); }
+ProcessTable processTable() { return processTable(*makeSystemScanSource()); }
 
 Ancestry ancestry(int32_t pid, const ProcessTable& table) {
   constexpr size_t maxChain = 20;

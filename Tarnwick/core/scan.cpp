@@ -47,11 +47,11 @@ PortScan scanPorts(ScanSource& source) {
   return scan;
 }
 
-PortScan scanPorts() { return scanPorts(systemScanSource()); }
+PortScan scanPorts() { return scanPorts(*makeSystemScanSource()); }
 
 std::vector<PortEntry> listPorts(ScanSource& source) { return scanPorts(source).entries; }
 
-std::vector<PortEntry> listPorts() { return listPorts(systemScanSource()); }
+std::vector<PortEntry> listPorts() { return listPorts(*makeSystemScanSource()); }
 
 std::vector<int64_t> listeningPortNumbers(ScanSource& source) {
   auto ports = source.listeningPorts();
@@ -60,6 +60,6 @@ std::vector<int64_t> listeningPortNumbers(ScanSource& source) {
   return ports;
 }
 
-std::vector<int64_t> listeningPortNumbers() { return listeningPortNumbers(systemScanSource()); }
+std::vector<int64_t> listeningPortNumbers() { return listeningPortNumbers(*makeSystemScanSource()); }
 
 }  // namespace PortCore

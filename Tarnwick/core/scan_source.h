@@ -58,12 +58,9 @@ class ToolScanSource final : public ScanSource {
 
 namespace PortCore {
 
-/// The source the simple forms of the scan use: the native reader of /proc on
-/// Linux, the tools on macOS. Safe to use from several threads at once.
-ScanSource& systemScanSource();
-
 /// A new source of the real system, with a repeated-scan cache of its own:
-/// the native reader of /proc on Linux, the tools on macOS.
+/// the native reader of /proc on Linux, the tools on macOS. The simple forms of
+/// the scan open one per call; whoever scans repeatedly keeps one.
 std::unique_ptr<ScanSource> makeSystemScanSource();
 
 }  // namespace PortCore

@@ -4,9 +4,4 @@ namespace PortCore {
 
 std::unique_ptr<ScanSource> makeSystemScanSource() { return std::make_unique<ProcScanSource>(); }
 
-ScanSource& systemScanSource() {
-  static ProcScanSource source;
-  return source;
-}
-
 }  // namespace PortCore

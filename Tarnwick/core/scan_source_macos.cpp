@@ -8,9 +8,4 @@ std::unique_ptr<ScanSource> makeSystemScanSource() {
   return std::make_unique<ToolScanSource>(systemToolRunner());
 }
 
-ScanSource& systemScanSource() {
-  static ToolScanSource source(systemToolRunner());
-  return source;
-}
-
 }  // namespace PortCore

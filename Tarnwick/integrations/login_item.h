@@ -3,11 +3,15 @@
 // login-item service on macOS. Failures are swallowed; isEnabled() tells the outcome.
 #include <string>
 
+class LoginService;
+
 namespace LoginItem {
 
-bool isEnabled();
-void enable();
-void disable();
+/// `bundled` is the system's login-item service when the program runs from its
+/// bundle (macOS), else null.
+bool isEnabled(LoginService* bundled = nullptr);
+void enable(LoginService* bundled = nullptr);
+void disable(LoginService* bundled = nullptr);
 /// The program to start at login: ~/.local/bin/tarnwick-menubar when it exists,
 /// else the running executable with every link resolved.
 std::string binaryPath();

@@ -14,11 +14,11 @@ std::string entryPath() {
 }
 }  // namespace
 
-bool isEnabled() { return AutostartEntry::exists(entryPath()); }
+bool isEnabled(LoginService*) { return AutostartEntry::exists(entryPath()); }
 
-void enable() { AutostartEntry::write(entryPath(), binaryPath()); }
+void enable(LoginService*) { AutostartEntry::write(entryPath(), binaryPath()); }
 
-void disable() { AutostartEntry::remove(entryPath()); }
+void disable(LoginService*) { AutostartEntry::remove(entryPath()); }
 
 std::string binaryPath() { return binaryPath(homeDirectory(), PortCore::runningExecutablePath()); }
 

@@ -43,15 +43,15 @@ void bootstrapAgent(const fs::path& plist) {
 
 }  // namespace
 
-bool isEnabled() {
-  if (auto bundled = service()) return bundled->isEnabled();
+bool isEnabled(LoginService* bundled) {
+  if (bundled) return bundled->isEnabled();
   std::error_code error;
   return fs::exists(plistPath(), error);
 }
 
-void enable() {
+void enable(LoginService* bundled) {
   std::error_code error;
-  if (auto bundled = service()) {
+  if (bundled) {
     fs::remove(plistPath(), error);
     bundled->enable();
     return;
@@ -62,8 +62,8 @@ void enable() {
     bootstrapAgent(plistPath());
 }
 
-void disable() {
-  if (auto bundled = service()) {
+void disable(LoginService* bundled) {
+  if (bundled) {
     bundled->disable();
     return;
   }

@@ -1,9 +1,8 @@
 #pragma once
 // The system's own login-item service, which only an application bundle may
-// use (macOS 13 and later). Only the Qt module reaches it: it installs one when
-// the running program is the bundle, and start at login then goes through it
-// instead of a launch agent.
-#include <memory>
+// use (macOS 13 and later). Only the Qt module reaches it: its context holds one
+// when the running program is the bundle, and start at login then goes through
+// it instead of a launch agent.
 
 class LoginService {
  public:
@@ -13,12 +12,3 @@ class LoginService {
   virtual void enable() = 0;
   virtual void disable() = 0;
 };
-
-namespace LoginItem {
-
-/// The service installed last; null when none was (Linux, the command-line
-/// executable, a program run from outside its bundle).
-std::shared_ptr<LoginService> service();
-void installService(std::shared_ptr<LoginService> service);
-
-}  // namespace LoginItem

@@ -15,8 +15,10 @@ namespace {
 constexpr const char* kAppLanguage = "appLanguage";
 }
 
-AppContext::AppContext(std::shared_ptr<Preferences> preferences, std::shared_ptr<NotificationSink> sink)
+AppContext::AppContext(std::shared_ptr<Preferences> preferences, std::shared_ptr<NotificationSink> sink,
+                       std::shared_ptr<LoginService> loginService)
     : preferences_(std::move(preferences)),
+      loginService_(std::move(loginService)),
       scanSource_(PortCore::makeSystemScanSource()),
       prober_(PortCore::systemClock()),
       ownerIcons_(std::make_shared<ThreadPoolExecutor>()) {

@@ -15,6 +15,7 @@
 #include <QObject>
 #include <memory>
 
+class LoginService;
 class NotificationSink;
 class TarnwickApp;
 
@@ -22,7 +23,8 @@ class AppContext {
  public:
   /// The real system, keeping settings in `preferences` and posting through
   /// `sink`. GUI thread, with the application object made.
-  AppContext(std::shared_ptr<Preferences> preferences, std::shared_ptr<NotificationSink> sink);
+  AppContext(std::shared_ptr<Preferences> preferences, std::shared_ptr<NotificationSink> sink,
+             std::shared_ptr<LoginService> loginService = nullptr);
   /// Stops the notifier's poll, then lets everything go.
   ~AppContext();
   AppContext(const AppContext&) = delete;
@@ -38,6 +40,8 @@ class AppContext {
   PortNotifier& notifier() { return *notifier_; }
   /// GUI thread only.
   OwnerIconCache& ownerIcons() { return ownerIcons_; }
+  /// The system's login-item service, or null where start at login needs none.
+  LoginService* loginService() { return loginService_.get(); }
 
   /// Starts the notifier's poll; it runs until the context goes.
   void startPolling();
@@ -46,6 +50,7 @@ class AppContext {
   void postToGuiThread(std::function<void()> task);
 
   std::shared_ptr<Preferences> preferences_;
+  std::shared_ptr<LoginService> loginService_;
   Preferences::Subscription languageSubscription_ = 0;
   DevCount devCount_;
   std::unique_ptr<ScanSource> scanSource_;

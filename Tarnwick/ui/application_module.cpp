@@ -79,7 +79,7 @@ extern "C" __attribute__((visibility("default"))) int tarnwick_run_application(i
 
   installPlatformIntegrations();
   // Made before the tray, so that it outlives the panel's background work.
-  AppContext context(makeQtPreferences(), makeDbusNotificationSink());
+  AppContext context(makeQtPreferences(), makeDbusNotificationSink(), makePlatformLoginService());
   TarnwickApp tarnwick(bus);
   QObject::connect(&instance, &SingleInstance::activateRequested, &tarnwick, &TarnwickApp::openPanel);
   installPanel(tarnwick, context);

@@ -1,3 +1,7 @@
 #include "ui/platform_integrations.h"
 
+#include "integrations/login_service.h"
+
 void installPlatformIntegrations() {}
+
+std::shared_ptr<LoginService> makePlatformLoginService() { return nullptr; }

@@ -62,7 +62,9 @@ std::vector<std::string> preferredLanguages() {
 
 }  // namespace
 
-void installPlatformIntegrations() {
-  L10n::setSystemLanguages(preferredLanguages());
-  if (runsFromTheBundle()) LoginItem::installService(std::make_shared<SystemLoginService>());
+void installPlatformIntegrations() { L10n::setSystemLanguages(preferredLanguages()); }
+
+std::shared_ptr<LoginService> makePlatformLoginService() {
+  if (!runsFromTheBundle()) return nullptr;
+  return std::make_shared<SystemLoginService>();
 }

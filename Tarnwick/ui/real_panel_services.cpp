@@ -22,11 +22,11 @@ ActionOutcome RealPanelServices::killProcess(const ProcessIdentity& target, Forc
 }
 
 ActionOutcome RealPanelServices::killTree(const ProcessIdentity& leaf) {
-  return PortCore::killTree(leaf);
+  return PortCore::killTree(leaf, PortCore::systemControlSources(context_.scanSource()));
 }
 
 ActionOutcome RealPanelServices::restartTree(const ProcessIdentity& leaf) {
-  return PortCore::restartTree(leaf);
+  return PortCore::restartTree(leaf, PortCore::systemControlSources(context_.scanSource()));
 }
 
 void RealPanelServices::dockerStop(const std::string& name) { Docker::stop(name); }
@@ -49,10 +49,10 @@ void RealPanelServices::setLabel(const std::optional<std::string>& label, int64_
   PortLabels::set(context_.preferences(), label, port);
 }
 
-bool RealPanelServices::startsAtLogin() { return LoginItem::isEnabled(); }
+bool RealPanelServices::startsAtLogin() { return LoginItem::isEnabled(context_.loginService()); }
 
-void RealPanelServices::enableStartAtLogin() { LoginItem::enable(); }
+void RealPanelServices::enableStartAtLogin() { LoginItem::enable(context_.loginService()); }
 
-void RealPanelServices::disableStartAtLogin() { LoginItem::disable(); }
+void RealPanelServices::disableStartAtLogin() { LoginItem::disable(context_.loginService()); }
 
 void RealPanelServices::setDevCount(int count) { context_.devCount().setCount(count); }

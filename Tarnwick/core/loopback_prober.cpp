@@ -1,5 +1,7 @@
 #include "core/loopback_prober.h"
 
+#include "core/number.h"
+
 #include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
@@ -21,8 +23,6 @@ constexpr int kSendFlags = MSG_NOSIGNAL;
 #else
 constexpr int kSendFlags = 0;  // SO_NOSIGPIPE is set on the socket instead
 #endif
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 int openNonBlockingSocket(int family) {
   int fd = ::socket(family, SOCK_STREAM, 0);

@@ -42,8 +42,6 @@ std::optional<int64_t> parseInt64(std::string_view text) {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
 // The forms parseDecimal accepts, checked before strtod_l, which would also
 // take leading spaces, hexadecimal, "inf" and "nan".
 bool isDecimalForm(std::string_view text) {

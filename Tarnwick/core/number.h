@@ -22,6 +22,9 @@ std::optional<uint64_t> parseUint64(std::string_view text);
 /// (whitespace, hexadecimal, "inf", "nan", a value beyond double's range).
 std::optional<double> parseDecimal(std::string_view text);
 
+/// An ASCII digit, whatever the process's locale (std::isdigit is not).
+constexpr bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
 /// The text after the last "/", a trailing "/" ignored ("/usr/bin/" gives "bin").
 std::string_view lastPathComponent(std::string_view path);
 

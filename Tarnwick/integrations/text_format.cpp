@@ -1,9 +1,13 @@
 #include "integrations/text_format.h"
 
+#include "core/number.h"
+
 #include <cstdint>
 #include <optional>
 
 namespace L10n {
+
+using PortCore::isDigit;
 
 namespace {
 
@@ -13,8 +17,6 @@ struct Placeholder {
   std::optional<size_t> position;  // from 1; absent: the next in order
   Conversion conversion = Conversion::Unknown;
 };
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Bytes in the UTF-8 sequence led by `lead`, so that an unknown conversion
 // never cuts a character in two.

@@ -207,14 +207,10 @@ void pollProbesOnce(const std::vector<LoopbackProbe*>& probes, const Clock& cloc
 }
 
 AsyncProber::AsyncProber(const Clock& clock) : clock_(clock) {
-  int fds[2];
-  if (::pipe(fds) != 0) return;  // no way to wake a thread: submit answers false at once
-  wakeRead_ = UniqueFd(fds[0]);
-  wakeWrite_ = UniqueFd(fds[1]);
-  for (int fd : fds) {
-    ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-  }
+  auto wake = openPipe(NonBlocking::BothEnds);
+  if (!wake) return;  // no way to wake a thread: submit answers false at once
+  wakeRead_ = std::move(wake->read);
+  wakeWrite_ = std::move(wake->write);
   thread_ = std::thread([this] { run(); });
 }
 

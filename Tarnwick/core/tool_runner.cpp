@@ -2,6 +2,7 @@
 
 #include "core/clock.h"
 #include "core/text.h"
+#include "core/unique_fd.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -29,24 +30,6 @@ std::vector<char*> argumentVector(const std::string& path, const std::vector<std
   for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
   return argv;
-}
-
-bool addFlags(int fd, int getCommand, int setCommand, int flags) {
-  int current = ::fcntl(fd, getCommand);
-  return current >= 0 && ::fcntl(fd, setCommand, current | flags) == 0;
-}
-
-// pipe + fcntl rather than pipe2, which macOS lacks. A tool spawned by another
-// thread in between may inherit the write end; that costs this run nothing,
-// since it stops reading once its own tool has exited.
-bool openPipe(int fds[2]) {
-  if (::pipe(fds) != 0) return false;
-  if (addFlags(fds[0], F_GETFD, F_SETFD, FD_CLOEXEC) && addFlags(fds[1], F_GETFD, F_SETFD, FD_CLOEXEC) &&
-      addFlags(fds[0], F_GETFL, F_SETFL, O_NONBLOCK))
-    return true;
-  ::close(fds[0]);
-  ::close(fds[1]);
-  return false;
 }
 
 // A group of its own lets one kill reach everything the tool started. Standard
@@ -156,13 +139,12 @@ std::optional<std::string> collect(int fd, pid_t child, const ToolLimits& limits
 
 std::string RealToolRunner::run(const std::string& path, const std::vector<std::string>& args,
                                 const ToolLimits& limits) {
-  int pipeFds[2];
-  if (!openPipe(pipeFds)) return {};
-  auto child = spawnInGroup(path, args, pipeFds[1]);
-  ::close(pipeFds[1]);
+  auto pipe = PortCore::openPipe(PortCore::NonBlocking::ReadEnd);
+  if (!pipe) return {};
+  auto child = spawnInGroup(path, args, pipe->write.get());
+  pipe->write.reset();  // so that the end of output is seen once the tool's side closes
   std::optional<std::string> bytes;
-  if (child) bytes = collect(pipeFds[0], *child, limits);
-  ::close(pipeFds[0]);
+  if (child) bytes = collect(pipe->read.get(), *child, limits);
   return bytes ? PortCore::decodeUtf8Lossy(*bytes) : std::string();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The one owner of a file descriptor: closed when the owner goes away, so no
 // return path leaks one.
+#include <optional>
 #include <unistd.h>
 #include <utility>
 
@@ -33,5 +34,16 @@ class UniqueFd {
  private:
   int fd_ = -1;
 };
+
+/// Both ends of a pipe, closed on exec.
+struct Pipe {
+  UniqueFd read;
+  UniqueFd write;
+};
+
+enum class NonBlocking { None, ReadEnd, BothEnds };
+
+/// A new pipe; absent when the system has no descriptors to spare.
+std::optional<Pipe> openPipe(NonBlocking nonBlocking);
 
 }  // namespace PortCore

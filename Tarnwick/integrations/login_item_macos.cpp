@@ -2,6 +2,7 @@
 
 #include "core/atomic_file.h"
 #include "core/executable_path.h"
+#include "core/unique_fd.h"
 #include "integrations/login_item_text.h"
 #include "integrations/login_service.h"
 
@@ -25,20 +26,17 @@ const fs::path& plistPath() {
 
 // Not waited for; its standard error goes to a pipe nobody reads.
 void bootstrapAgent(const fs::path& plist) {
-  int errorPipe[2];
-  if (::pipe(errorPipe) != 0) return;
+  auto errorPipe = PortCore::openPipe(PortCore::NonBlocking::None);
+  if (!errorPipe) return;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, errorPipe[1], STDERR_FILENO);
-  posix_spawn_file_actions_addclose(&actions, errorPipe[0]);
+  posix_spawn_file_actions_adddup2(&actions, errorPipe->write.get(), STDERR_FILENO);
   std::string domain = "gui/" + std::to_string(::getuid());
   std::string path = plist.string();
   const char* argv[] = {"/bin/launchctl", "bootstrap", domain.c_str(), path.c_str(), nullptr};
   pid_t child = 0;
   ::posix_spawn(&child, argv[0], &actions, nullptr, const_cast<char* const*>(argv), environ);
   posix_spawn_file_actions_destroy(&actions);
-  ::close(errorPipe[1]);
-  ::close(errorPipe[0]);
 }
 
 }  // namespace

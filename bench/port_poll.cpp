@@ -1,6 +1,6 @@
 // port_poll: one run of the notifier's light poll, as a whole process, for
 // timing against `lsof -F n -iTCP -sTCP:LISTEN -n -P`. Prints the port count.
-#include "core/scan.h"
+#include "core/scan/scan.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "core/atomic_file.h"
+#include "core/system/atomic_file.h"
 
 #include "support/test_process.h"
 

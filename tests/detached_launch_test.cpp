@@ -1,4 +1,4 @@
-#include "core/detached_launch.h"
+#include "core/process/detached_launch.h"
 #include "support/test_process.h"
 
 #include <gtest/gtest.h>

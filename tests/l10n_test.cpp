@@ -1,4 +1,4 @@
-#include "core/action_outcome.h"
+#include "core/records/action_outcome.h"
 #include "integrations/l10n.h"
 #include "integrations/language.h"
 #include "integrations/resource_bundle.h"

@@ -1,8 +1,8 @@
 // `tarnwick --list` against real listeners started by the test.
-#include "core/number.h"
-#include "core/proc_scan_source.h"
-#include "core/process_table.h"
-#include "core/scan.h"
+#include "core/scan/proc_scan_source.h"
+#include "core/scan/process_table.h"
+#include "core/scan/scan.h"
+#include "core/system/number.h"
 #include "support/port_entry_printer.h"
 #include "support/test_process.h"
 

@@ -1,5 +1,5 @@
-#include "core/lsof_parse.h"
-#include "core/scan.h"
+#include "core/scan/lsof_parse.h"
+#include "core/scan/scan.h"
 
 #include "support/port_entry_printer.h"
 #include "support/test_process.h"

@@ -28,12 +28,12 @@ source_dir, commands = sys.argv[1], sys.argv[2]
 tarnwick = os.path.join(source_dir, "Tarnwick")
 expected = set()
 for folder in ("core", "integrations", "app"):
-    for name in os.listdir(os.path.join(tarnwick, folder)):
-        if not name.endswith(".cpp"):
-            continue
-        # A Linux-only concept (the /proc scan) may have no macOS file at all.
-        if not name.endswith("_linux.cpp"):
-            expected.add(os.path.realpath(os.path.join(tarnwick, folder, name)))
+    for directory, subfolders, names in os.walk(os.path.join(tarnwick, folder)):
+        subfolders[:] = [s for s in subfolders if s != "qt"]  # the toolkit's own
+        for name in names:
+            # A Linux-only concept (the /proc scan) may have no macOS file at all.
+            if name.endswith(".cpp") and not name.endswith("_linux.cpp"):
+                expected.add(os.path.realpath(os.path.join(directory, name)))
 with open(commands) as f:
     compiled = {os.path.realpath(os.path.join(c["directory"], c["file"])) for c in json.load(f)}
 for path in sorted(expected - compiled):

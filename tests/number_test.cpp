@@ -1,4 +1,4 @@
-#include "core/number.h"
+#include "core/system/number.h"
 
 #include "support/test_process.h"
 

@@ -1,4 +1,4 @@
-#include "core/port_entry.h"
+#include "core/records/port_entry.h"
 #include "support/port_entry_printer.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "core/loopback_prober.h"
-#include "core/probe.h"
+#include "core/probe/loopback_prober.h"
+#include "core/probe/probe.h"
 #include "support/test_process.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "core/proc_facts.h"
+#include "core/process/proc_facts.h"
 #include "support/test_process.h"
 
 #include <gtest/gtest.h>

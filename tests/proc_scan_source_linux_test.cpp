@@ -2,9 +2,9 @@
 // listeners, and its remembered (incremental) scan against a fresh one.
 // Other processes on the machine come and go, so every comparison looks only
 // at the processes these tests started.
-#include "core/proc_scan_source.h"
-#include "core/scan.h"
-#include "core/tool_runner.h"
+#include "core/scan/proc_scan_source.h"
+#include "core/scan/scan.h"
+#include "core/system/tool_runner.h"
 #include "support/port_entry_printer.h"
 #include "support/test_process.h"
 

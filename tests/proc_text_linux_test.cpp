@@ -1,8 +1,8 @@
 // The pieces of the native source that read kernel text: the socket tables,
 // stat lines, and a fixture /proc tree read into records and joined.
-#include "core/proc_scan_source.h"
-#include "core/scan.h"
-#include "core/tcp_listeners.h"
+#include "core/scan/proc_scan_source.h"
+#include "core/scan/scan.h"
+#include "core/scan/tcp_listeners.h"
 #include "support/port_entry_printer.h"
 #include "support/test_process.h"
 

@@ -1,6 +1,6 @@
 // The kill, kill-tree and restart modes against real processes: tw_listener,
 // and a real npm script running a small node server.
-#include "core/scan.h"
+#include "core/scan/scan.h"
 #include "support/test_process.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "core/process_table.h"
+#include "core/scan/process_table.h"
 
 #include "support/test_process.h"
 

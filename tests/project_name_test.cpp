@@ -1,4 +1,4 @@
-#include "core/project_name.h"
+#include "core/scan/project_name.h"
 
 #include "support/test_process.h"
 

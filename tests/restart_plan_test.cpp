@@ -1,5 +1,5 @@
-#include "core/restart_plan.h"
-#include "core/restart_shell.h"
+#include "core/process/restart_plan.h"
+#include "core/process/restart_shell.h"
 #include "support/fake_tool_runner.h"
 #include "support/test_process.h"
 

@@ -1,5 +1,5 @@
-#include "core/restart_shell.h"
-#include "core/tool_runner.h"
+#include "core/process/restart_shell.h"
+#include "core/system/tool_runner.h"
 
 #include <gtest/gtest.h>
 

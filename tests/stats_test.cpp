@@ -1,7 +1,7 @@
-#include "core/cpu_history.h"
-#include "core/proc_stat.h"
-#include "core/stats.h"
-#include "core/tool_runner.h"
+#include "core/stats/cpu_history.h"
+#include "core/stats/proc_stat.h"
+#include "core/stats/stats.h"
+#include "core/system/tool_runner.h"
 #include "support/test_process.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "core/stoppable_thread.h"
+#include "core/system/stoppable_thread.h"
 
 #include "support/test_process.h"
 

@@ -1,4 +1,4 @@
-#include "core/text.h"
+#include "core/system/text.h"
 
 #include <gtest/gtest.h>
 

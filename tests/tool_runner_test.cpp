@@ -1,4 +1,4 @@
-#include "core/tool_runner.h"
+#include "core/system/tool_runner.h"
 
 #include "support/test_process.h"
 

@@ -1,7 +1,7 @@
 #include "app/dispatch.h"
 
 #include "app/modes.h"
-#include "core/number.h"
+#include "core/system/number.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #include "app/list_mode.h"
 
 #include "app/modes.h"
-#include "core/scan.h"
+#include "core/scan/scan.h"
 
 #include <cstdio>
 

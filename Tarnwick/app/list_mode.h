@@ -1,6 +1,6 @@
 #pragma once
 // What "--list" prints.
-#include "core/port_entry.h"
+#include "core/records/port_entry.h"
 
 #include <string>
 #include <vector>

@@ -1,5 +1,5 @@
 #include "app/modes.h"
-#include "core/probe.h"
+#include "core/probe/probe.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
 #include "app/modes.h"
-#include "core/process_control.h"
-#include "core/scan.h"
-#include "core/scan_source.h"
+#include "core/process/process_control.h"
+#include "core/scan/scan.h"
+#include "core/scan/scan_source.h"
 
 #include <cstdio>
 #include <functional>

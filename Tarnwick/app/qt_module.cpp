@@ -1,6 +1,6 @@
 #include "app/qt_module.h"
 
-#include "core/executable_path.h"
+#include "core/system/executable_path.h"
 
 #include <filesystem>
 

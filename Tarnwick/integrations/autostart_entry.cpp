@@ -1,6 +1,6 @@
 #include "integrations/autostart_entry.h"
 
-#include "core/atomic_file.h"
+#include "core/system/atomic_file.h"
 #include "integrations/login_item_text.h"
 
 #include <filesystem>

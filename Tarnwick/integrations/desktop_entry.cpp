@@ -1,6 +1,6 @@
 #include "integrations/desktop_entry.h"
 
-#include "core/text.h"
+#include "core/system/text.h"
 
 #include <utility>
 

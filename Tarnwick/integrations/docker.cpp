@@ -1,9 +1,9 @@
 #include "integrations/docker.h"
 
-#include "core/executable_path.h"
-#include "core/number.h"
-#include "core/text.h"
-#include "core/tool_runner.h"
+#include "core/system/executable_path.h"
+#include "core/system/number.h"
+#include "core/system/text.h"
+#include "core/system/tool_runner.h"
 
 #include <utility>
 

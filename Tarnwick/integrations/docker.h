@@ -1,6 +1,6 @@
 #pragma once
 // Which docker container publishes which host port.
-#include "core/clock.h"
+#include "core/system/clock.h"
 
 #include <cstdint>
 #include <map>

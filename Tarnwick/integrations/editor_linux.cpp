@@ -1,10 +1,10 @@
 #include "integrations/editor.h"
 
-#include "core/text.h"
-#include "core/tool_runner.h"
+#include "core/process/detached_launch.h"
+#include "core/system/small_file.h"
+#include "core/system/text.h"
+#include "core/system/tool_runner.h"
 #include "integrations/desktop_entry.h"
-#include "core/detached_launch.h"
-#include "core/small_file.h"
 #include "integrations/executable_search.h"
 #include "integrations/login_item.h"
 

@@ -1,7 +1,7 @@
 #include "integrations/editor.h"
 
-#include "core/tool_runner.h"
-#include "core/detached_launch.h"
+#include "core/process/detached_launch.h"
+#include "core/system/tool_runner.h"
 
 #include <sys/stat.h>
 

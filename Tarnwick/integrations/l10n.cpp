@@ -1,6 +1,6 @@
 #include "integrations/l10n.h"
 
-#include "core/small_file.h"
+#include "core/system/small_file.h"
 #include "integrations/language.h"
 #include "integrations/resource_bundle.h"
 

@@ -1,6 +1,6 @@
 #include "integrations/language.h"
 
-#include "core/text.h"
+#include "core/system/text.h"
 #include "integrations/l10n.h"
 
 namespace L10n {

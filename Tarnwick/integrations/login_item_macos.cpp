@@ -1,8 +1,8 @@
 #include "integrations/login_item.h"
 
-#include "core/atomic_file.h"
-#include "core/executable_path.h"
-#include "core/unique_fd.h"
+#include "core/system/atomic_file.h"
+#include "core/system/executable_path.h"
+#include "core/system/unique_fd.h"
 #include "integrations/login_item_text.h"
 #include "integrations/login_service.h"
 

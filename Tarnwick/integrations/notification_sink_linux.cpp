@@ -1,6 +1,6 @@
 #include "integrations/notification_sink.h"
 
-#include "core/tool_runner.h"
+#include "core/system/tool_runner.h"
 #include "integrations/executable_search.h"
 
 namespace Notifications {

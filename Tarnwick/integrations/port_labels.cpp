@@ -1,6 +1,6 @@
 #include "integrations/port_labels.h"
 
-#include "core/text.h"
+#include "core/system/text.h"
 #include "integrations/preferences.h"
 
 #include <nlohmann/json.hpp>

@@ -1,6 +1,6 @@
 #include "integrations/port_notifier.h"
 
-#include "core/scan.h"
+#include "core/scan/scan.h"
 #include "integrations/dev_count.h"
 #include "integrations/l10n.h"
 #include "integrations/notification_sink.h"

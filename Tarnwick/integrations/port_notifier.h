@@ -1,8 +1,8 @@
 #pragma once
 // The watch notifier: polls the listening port numbers, tells the user when a
 // watched port starts or stops listening, and keeps the tray's dev count current.
-#include "core/clock.h"
-#include "core/stoppable_thread.h"
+#include "core/system/clock.h"
+#include "core/system/stoppable_thread.h"
 
 #include <atomic>
 #include <chrono>

@@ -1,7 +1,7 @@
 #include "integrations/port_set_text.h"
 
-#include "core/number.h"
-#include "core/text.h"
+#include "core/system/number.h"
+#include "core/system/text.h"
 
 std::set<int64_t> parsePortSet(std::string_view text) {
   std::set<int64_t> ports;

@@ -1,6 +1,6 @@
 #include "integrations/resource_bundle.h"
 
-#include "core/executable_path.h"
+#include "core/system/executable_path.h"
 
 #include <system_error>
 

@@ -1,6 +1,6 @@
 #include "integrations/strings_table.h"
 
-#include "core/text.h"
+#include "core/system/text.h"
 
 #include <optional>
 

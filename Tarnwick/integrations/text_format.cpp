@@ -1,6 +1,6 @@
 #include "integrations/text_format.h"
 
-#include "core/number.h"
+#include "core/system/number.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,6 +1,6 @@
 #include "ui/app_context.h"
 
-#include "core/scan.h"
+#include "core/scan/scan.h"
 #include "integrations/l10n.h"
 #include "ui/panel_services.h"
 #include "ui/port_list_model.h"

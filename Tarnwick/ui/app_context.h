@@ -3,9 +3,9 @@
 // down: the store, the dev count, the scan source, the statistics history, the
 // docker cache, the prober, the owner icons and the notifier. Each part gets what it needs from
 // here, so no two parts keep a copy of their own.
-#include "core/cpu_history.h"
-#include "core/loopback_prober.h"
-#include "core/scan_source.h"
+#include "core/probe/loopback_prober.h"
+#include "core/scan/scan_source.h"
+#include "core/stats/cpu_history.h"
 #include "integrations/dev_count.h"
 #include "integrations/docker.h"
 #include "integrations/port_notifier.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The icon of the application behind a port: looked up once per listed
 // process and kept while that process is listed.
-#include "core/process_identity.h"
+#include "core/process/process_identity.h"
 #include "ui/task_executor.h"
 
 #include <QHash>

@@ -2,10 +2,10 @@
 // Everything the panel asks of the system, in one seam: the scan, docker,
 // statistics, probes, process control and the stores the panel writes through.
 // Tests record the calls; RealPanelServices reaches the real operations.
-#include "core/port_entry.h"
-#include "core/process_control.h"
-#include "core/scan.h"
-#include "core/stats.h"
+#include "core/process/process_control.h"
+#include "core/records/port_entry.h"
+#include "core/scan/scan.h"
+#include "core/stats/stats.h"
 #include "integrations/docker.h"
 #include "integrations/port_labels.h"
 #include "integrations/preferences.h"

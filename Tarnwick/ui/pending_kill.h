@@ -1,7 +1,7 @@
 #pragma once
 // A stop, tree stop, force kill or restart waiting for the user's confirmation.
-#include "core/port_entry.h"
-#include "core/process_identity.h"
+#include "core/process/process_identity.h"
+#include "core/records/port_entry.h"
 
 #include <optional>
 

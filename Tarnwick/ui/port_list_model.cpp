@@ -1,8 +1,8 @@
 #include "ui/port_list_model.h"
 
 #include "integrations/dev_count.h"
-#include "integrations/preferences.h"
 #include "integrations/port_set_text.h"
+#include "integrations/preferences.h"
 #include "integrations/setting_range.h"
 #include "ui/qt_task_executors.h"
 

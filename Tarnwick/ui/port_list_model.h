@@ -4,9 +4,9 @@
 // probes, keys, kill confirmation, labels, watching and hiding. Everything here
 // runs on the GUI thread; slow work goes through the environment's background
 // executor and comes back through its GUI executor.
-#include "core/clock.h"
-#include "core/port_entry.h"
-#include "core/stats.h"
+#include "core/records/port_entry.h"
+#include "core/stats/stats.h"
+#include "core/system/clock.h"
 #include "integrations/docker.h"
 #include "integrations/port_labels.h"
 #include "ui/panel_services.h"

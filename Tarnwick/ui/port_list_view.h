@@ -6,7 +6,7 @@
 //
 // Wiring: `auto* view = new PortListView(model); window->setContent(view);`
 // and the window's shown/hidden to model->setPanelShown.
-#include "core/process_identity.h"
+#include "core/process/process_identity.h"
 
 #include <QWidget>
 

@@ -3,8 +3,8 @@
 // stop button's tooltip, the statistics and the process-chain tooltip.
 // Localised texts are looked up on every call, so a language change shows at
 // the next redraw.
-#include "core/port_entry.h"
-#include "core/stats.h"
+#include "core/records/port_entry.h"
+#include "core/stats/stats.h"
 #include "ui/row_state.h"
 
 #include <optional>

@@ -1,6 +1,6 @@
 #include "ui/panel_services.h"
 
-#include "core/scan.h"
+#include "core/scan/scan.h"
 #include "integrations/login_item.h"
 #include "integrations/port_notifier.h"
 #include "ui/app_context.h"

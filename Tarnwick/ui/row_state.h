@@ -1,7 +1,7 @@
 #pragma once
 // What the panel hands one row: everything the row draws, computed by the model.
-#include "core/port_entry.h"
-#include "core/stats.h"
+#include "core/records/port_entry.h"
+#include "core/stats/stats.h"
 #include "integrations/dev_count.h"
 
 #include <optional>

@@ -3,11 +3,11 @@
 // chains stay within 20 names, entries come sorted and unique, and the JSON
 // form of an entry decodes to the same entry (or, for names that are not
 // UTF-8, at least decodes).
-#include "core/lsof_parse.h"
-#include "core/port_entry.h"
-#include "core/process_table.h"
-#include "core/scan.h"
-#include "core/text.h"
+#include "core/records/port_entry.h"
+#include "core/scan/lsof_parse.h"
+#include "core/scan/process_table.h"
+#include "core/scan/scan.h"
+#include "core/system/text.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // ps columns and /proc/[pid]/stat text from anywhere: the parsers must never
 // crash or read out of bounds.
-#include "core/proc_stat.h"
-#include "core/stats.h"
+#include "core/stats/proc_stat.h"
+#include "core/stats/stats.h"
 
 #include <cstddef>
 #include <cstdint>

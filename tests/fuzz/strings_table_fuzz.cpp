@@ -1,6 +1,6 @@
 // Any bytes as a strings table: the parser must end, and whatever it keeps
 // must be valid UTF-8 that formats without reading past its arguments.
-#include "core/text.h"
+#include "core/system/text.h"
 #include "integrations/strings_table.h"
 #include "integrations/text_format.h"
 

@@ -1,6 +1,6 @@
 // Watched-port notifications end to end: real listeners, the real port scan, a
 // private session bus and a stand-in notification server that records calls.
-#include "core/scan.h"
+#include "core/scan/scan.h"
 #include "integrations/dev_count.h"
 #include "integrations/l10n.h"
 #include "integrations/port_notifier.h"

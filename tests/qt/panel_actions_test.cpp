@@ -1,8 +1,8 @@
 // What the user does in the panel: keys, kill requests and their confirmation,
 // what a confirmed request runs, watching, labels and hiding.
+#include "integrations/port_set_text.h"
 #include "integrations/preferences.h"
 #include "panel_fakes.h"
-#include "integrations/port_set_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 // A tool runner for tests: canned output per executable path, and a record of
 // every call.
-#include "core/tool_runner.h"
+#include "core/system/tool_runner.h"
 
 #include <map>
 #include <mutex>

@@ -1,6 +1,6 @@
 #pragma once
 // Lets GoogleTest print a PortEntry as its JSON line instead of raw bytes.
-#include "core/port_entry.h"
+#include "core/records/port_entry.h"
 
 #include <ostream>
 

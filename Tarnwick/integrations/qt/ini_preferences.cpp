@@ -1,6 +1,6 @@
 #include "integrations/qt/ini_preferences.h"
 
-#include "core/number.h"
+#include "core/system/number.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,0 +1,16 @@
+#include "core/process/process_identity.h"
+
+#include <libproc.h>
+#include <sys/proc_info.h>
+
+namespace PortCore {
+
+std::optional<uint64_t> processStartTime(int32_t pid) {
+  if (pid <= 0) return std::nullopt;
+  struct proc_bsdinfo info{};
+  if (::proc_pidinfo(pid, PROC_PIDTBSDINFO, 0, &info, sizeof info) != static_cast<int>(sizeof info))
+    return std::nullopt;
+  return static_cast<uint64_t>(info.pbi_start_tvsec) * 1'000'000u + static_cast<uint64_t>(info.pbi_start_tvusec);
+}
+
+}  // namespace PortCore

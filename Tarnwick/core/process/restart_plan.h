@@ -1,0 +1,38 @@
+#pragma once
+// The whole relaunch of a process, decided before anything is stopped: whether
+// we may, what runs, where, and which program.
+#include "core/process/detached_launch.h"
+#include "core/process/process_facts.h"
+#include "core/records/action_outcome.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class ToolRunner;
+
+struct RestartPlan {
+  ActionOutcome refusal = ActionOutcome::Done;  ///< Done when `command` can run
+  DetachedCommand command;
+  bool ready() const { return refusal == ActionOutcome::Done; }
+};
+
+namespace PortCore {
+
+/// The arguments that start the process again: `arguments` themselves, or a
+/// rewritten title (one argument holding a space) split at blanks when its
+/// first word is a package runner (npm, npx, pnpm, yarn, bun, deno, turbo) and
+/// nothing in it means anything to a shell. Absent for any other title.
+std::optional<std::vector<std::string>> runnableArguments(const std::vector<std::string>& arguments);
+
+/// The relaunch of the process described by `facts` through `shell`, or the
+/// reason there is none. Only a process whose user IDs all equal ours (ours
+/// being equal too) and whose group IDs equal each other is ours to restart.
+/// A program named with a "/" is taken relative to the working directory; a
+/// bare name is looked up on the process's own PATH, then with `command -v`
+/// in `shell` run through `tools`.
+RestartPlan planRestart(const RestartFacts& facts, const std::optional<Credentials>& ours,
+                        const std::string& shell, ToolRunner& tools);
+
+}  // namespace PortCore

@@ -1,0 +1,10 @@
+#include "core/process/spawn_session.h"
+
+namespace PortCore {
+
+bool prepareNewSession(posix_spawn_file_actions_t& actions, posix_spawnattr_t&, short& flags) {
+  flags |= POSIX_SPAWN_SETSID;
+  return posix_spawn_file_actions_addclosefrom_np(&actions, 3) == 0;
+}
+
+}  // namespace PortCore

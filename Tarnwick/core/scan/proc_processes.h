@@ -1,0 +1,63 @@
+#pragma once
+// Process records read from a /proc tree: parent, command name, start time
+// from /proc/PID/stat and the owner of /proc/PID.
+#include "core/scan/process_table.h"
+#include "core/system/unique_fd.h"
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace PortCore {
+
+/// The fields of a /proc/PID/stat line, owner left unknown. The comm runs
+/// from the first "(" to the last ")", since a program may put either in its
+/// name; absent when the line does not fit.
+std::optional<ProcessRecord> parseProcStat(std::string_view stat);
+
+/// The record of `pid` under the /proc directory `root` with its owner;
+/// absent when the process is gone, its stat does not parse, or its owner
+/// cannot be looked at.
+std::optional<ProcessRecord> readProcessRecord(int root, int32_t pid);
+
+}  // namespace PortCore
+
+/// The process table of a /proc tree, remembered between calls. Reading a
+/// stat file is the costly part, so a repeated call re-reads only the rows
+/// that may have changed: new processes and reused PIDs, processes whose
+/// parent went away (they were re-parented), the chains named fresh by the
+/// caller, and, in turn, a sixty-fourth of the rest, which bounds how long a
+/// name changed in place (exec, prctl) can be missed outside those chains.
+/// Not safe for concurrent calls: its owner serialises them.
+class ProcTableCache {
+ public:
+  ProcTableCache() = default;
+  ProcTableCache(const ProcTableCache&) = delete;
+  ProcTableCache& operator=(const ProcTableCache&) = delete;
+
+  enum class Extent { Chains, Everything };
+
+  /// The records (parent and command) under the /proc directory `root`: of
+  /// `fresh` and their ancestors, or of every process. The chains of `fresh`
+  /// are read now, except the records in `justRead`, which the caller read a
+  /// moment ago.
+  ProcessTable read(int root, const std::vector<int32_t>& fresh, const ProcessTable& justRead, Extent extent);
+
+ private:
+  struct Row {
+    uint64_t inode = 0;  ///< of /proc/PID when read: a reused PID gets another
+    int32_t ppid = 0;
+    std::string comm;
+    uint64_t readAt = 0;  ///< the call that read it
+  };
+
+  std::optional<std::string> commOf(int root, int32_t pid);
+
+  std::unordered_map<int32_t, Row> rows_;
+  /// Open comm files of the chains read every call: reading an open one again
+  /// costs one system call. Its process gone, the read fails.
+  std::unordered_map<int32_t, PortCore::UniqueFd> commFiles_;
+  uint64_t calls_ = 0;
+};

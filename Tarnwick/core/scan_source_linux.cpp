@@ -1,7 +1,0 @@
-#include "core/proc_scan_source.h"
-
-namespace PortCore {
-
-std::unique_ptr<ScanSource> makeSystemScanSource() { return std::make_unique<ProcScanSource>(); }
-
-}  // namespace PortCore

@@ -1,0 +1,12 @@
+#include "core/system/clock.h"
+
+namespace PortCore {
+
+Clock& systemClock() {
+  // Never destroyed: the prober's thread reads it until the process is gone,
+  // and a clock torn down at exit would leave it calling a pure virtual.
+  static SystemClock* clock = new SystemClock;
+  return *clock;
+}
+
+}  // namespace PortCore

@@ -1,0 +1,13 @@
+#include "core/system/executable_path.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace PortCore {
+
+bool isExecutableFile(const std::string& path) {
+  struct stat info{};
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
+
+}  // namespace PortCore

@@ -1,0 +1,23 @@
+#include "core/system/executable_path.h"
+
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <mach-o/dyld.h>
+#include <vector>
+
+namespace PortCore {
+
+std::string runningExecutablePath() {
+  uint32_t size = 0;
+  _NSGetExecutablePath(nullptr, &size);
+  std::vector<char> buffer(size + 1, '\0');
+  if (_NSGetExecutablePath(buffer.data(), &size) != 0) return {};
+  // The reported path may run through symbolic links; what lies beside the
+  // executable lies beside the real file.
+  char resolved[PATH_MAX];
+  if (!::realpath(buffer.data(), resolved)) return buffer.data();
+  return resolved;
+}
+
+}  // namespace PortCore

@@ -6,7 +6,6 @@
 #include <iterator>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <sys/wait.h>
 #include <unistd.h>
 

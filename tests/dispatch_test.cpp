@@ -22,7 +22,6 @@ TEST(Dispatch, ChoosesTheFirstApplicableOption) {
       {{tw, "--kill", "1", "--list"}, "--list", {}},
       {{tw, "--kill", "3000"}, "--kill", int64_t{3000}},
       {{tw, "--restart", "8080", "--docker"}, "--restart", int64_t{8080}},
-      {{tw, "--probe", "80", "--docker"}, "--docker", {}},
       // An unusable value: the dispatch goes on, and with no mode applying it is an error.
       {{tw, "--kill"}, "", {}, "--kill needs a port number"},
       {{tw, "--kill", "a\"\n\\b\x7f"}, "", {}, "--kill needs a port number, got \"a\\\"\\x0a\\\\b\\x7f\""},
@@ -34,7 +33,6 @@ TEST(Dispatch, ChoosesTheFirstApplicableOption) {
       // --help and --version only when no mode applies.
       {{tw, "--help", "--kill", "3000"}, "--kill", int64_t{3000}},
       {{tw, "--kill", "x", "--version"}, "--version", {}},
-      {{tw, "--version", "--help"}, "--help", {}},
   };
   for (const auto& c : cases) {
     Choice choice = selectMode(c.args, commandLineModes());

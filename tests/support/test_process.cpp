@@ -64,13 +64,9 @@ TestProcess TestProcess::start(const std::vector<std::string>& argv, const Optio
     if (!directory || ::chdir(directory) == 0) ::execve(argp[0], argp.data(), envp.data());
     ::_exit(127);
   }
+  if (process.pid_ < 0) ADD_FAILURE() << "cannot start " << args[0] << ": " << std::strerror(errno);
+  if (process.pid_ > 0) ::setpgid(process.pid_, 0);  // as the child does: the group exists before either runs on
   ::close(fds[1]);
-  if (process.pid_ < 0) {
-    ADD_FAILURE() << "cannot start " << args[0] << ": " << std::strerror(errno);
-    ::close(fds[0]);
-    return process;
-  }
-  ::setpgid(process.pid_, 0);  // as the child does, so the group exists before either runs on
   process.out_ = fds[0];
   return process;
 }
@@ -97,42 +93,36 @@ void TestProcess::killGroup() {
     ::kill(-pid_, SIGKILL);
     if (!reaped_) {
       ::kill(pid_, SIGKILL);
-      while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
-      }
+      waitExitStatus();
     }
   }
   if (out_ >= 0) ::close(out_);
-  pid_ = -1;
-  out_ = -1;
+  pid_ = out_ = -1;
   reaped_ = false;
 }
 
 std::optional<std::string> TestProcess::readLine(std::chrono::milliseconds timeout) {
   auto deadline = std::chrono::steady_clock::now() + timeout;
-  for (;;) {
-    auto newline = buffer_.find('\n');
-    if (newline != std::string::npos) {
-      std::string line = buffer_.substr(0, newline);
-      buffer_.erase(0, newline + 1);
-      return line;
-    }
-    if (out_ < 0) {
-      if (buffer_.empty()) return std::nullopt;
-      return std::exchange(buffer_, std::string());
-    }
+  size_t newline;
+  while ((newline = buffer_.find('\n')) == std::string::npos && out_ >= 0) {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) return std::nullopt;
     pollfd p{out_, POLLIN, 0};
     if (::poll(&p, 1, static_cast<int>(left.count())) <= 0) continue;
     char chunk[4096];
     ssize_t n = ::read(out_, chunk, sizeof chunk);
-    if (n <= 0) {
+    if (n > 0) {
+      buffer_.append(chunk, static_cast<size_t>(n));
+    } else {
       ::close(out_);
       out_ = -1;
-      continue;
     }
-    buffer_.append(chunk, static_cast<size_t>(n));
   }
+  // At the end of the output, an unterminated last line is a line too.
+  if (newline == std::string::npos) return buffer_.empty() ? std::nullopt : std::optional(std::exchange(buffer_, {}));
+  std::string line = buffer_.substr(0, newline);
+  buffer_.erase(0, newline + 1);
+  return line;
 }
 
 std::optional<std::vector<std::string>> TestProcess::readUntil(const std::string& last,
@@ -187,12 +177,10 @@ bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 }
 
 bool processAlive(pid_t pid) {
-  if (::kill(pid, 0) != 0) return false;
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-  std::string text;
-  std::getline(stat, text);
-  auto close = text.rfind(')');
-  return close == std::string::npos || text.size() < close + 3 || text[close + 2] != 'Z';
+  std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
+  auto close = stat.rfind(')');
+  bool zombie = close != std::string::npos && close + 2 < stat.size() && stat[close + 2] == 'Z';
+  return ::kill(pid, 0) == 0 && !zombie;
 }
 
 TempDir::TempDir() {

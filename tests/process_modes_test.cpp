@@ -13,6 +13,7 @@
 namespace {
 
 using namespace std::chrono_literals;
+
 std::vector<int32_t> ownersOf(int port) {
   std::vector<int32_t> pids;
   for (const auto& entry : PortCore::listPorts())
@@ -74,8 +75,6 @@ class NpmProject {
   ~NpmProject() {
     for (pid_t pid : markedProcesses(marker)) ::kill(pid, SIGKILL);
   }
-  NpmProject(const NpmProject&) = delete;
-  NpmProject& operator=(const NpmProject&) = delete;
 
   TestProcess startDev() { return TestProcess::start({"/usr/bin/npm", "run", "dev"}, options); }
   /// The one process listening on the port once it is there, else 0; never `old`.

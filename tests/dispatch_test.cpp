@@ -21,11 +21,9 @@ TEST(Dispatch, ChoosesTheFirstApplicableOption) {
       {{"--list"}, "--list", {}},  // argument 0 is part of the vector that is examined
       {{tw, "--kill", "1", "--list"}, "--list", {}},
       {{tw, "--kill", "3000"}, "--kill", int64_t{3000}},
-      {{tw, "--restart", "8080", "--docker"}, "--restart", int64_t{8080}},
       // An unusable value: the dispatch goes on, and with no mode applying it is an error.
       {{tw, "--kill"}, "", {}, "--kill needs a port number"},
       {{tw, "--kill", "a\"\n\\b\x7f"}, "", {}, "--kill needs a port number, got \"a\\\"\\x0a\\\\b\\x7f\""},
-      {{tw, "--kill", "abc", "--docker"}, "--docker", {}},
       {{tw, "--kill", "abc", "--kill", "3000"}, "", {}, "--kill needs a port number, got \"abc\""},
       {{tw, "--probe", "--restart"}, "", {}, "--probe needs a port number, got \"--restart\""},
       {{tw, "--t", "--docker"}, "--t", S("--docker")},

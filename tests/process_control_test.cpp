@@ -210,7 +210,6 @@ TEST(RestartTree, RootRefusesAUsersSetuidProgram) {
   const std::string listener = dir.path() + "/tw_listener", sleeper = dir.path() + "/sleep";
   std::filesystem::copy_file(listenerPath(), listener);
   std::filesystem::copy_file("/bin/sleep", sleeper);
-  ::chmod(listener.c_str(), 0755);
   ASSERT_EQ(::chown(sleeper.c_str(), 0, 0), 0);
   ASSERT_EQ(::chmod(sleeper.c_str(), 04755), 0);
   auto process = TestProcess::start({"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",

@@ -13,73 +13,39 @@ struct Case {
   std::string error = {};         // the usage error's line
 };
 
-std::string describe(const std::vector<std::string>& args) {
-  std::string text;
-  for (const auto& arg : args) text += "[" + arg + "] ";
-  return text;
-}
-
 TEST(Dispatch, ChoosesTheFirstApplicableOption) {
   using S = std::string;
   const std::string tw = "tarnwick";
   const Case cases[] = {
       {{tw}, "", {}},
-      {{tw, "stray", "words"}, "", {}},
-      {{tw, "--list"}, "--list", {}},
+      {{"--list"}, "--list", {}},  // argument 0 is part of the vector that is examined
       {{tw, "--kill", "1", "--list"}, "--list", {}},
-      {{tw, "--probe", "3000", "x", "--list"}, "--list", {}},
       {{tw, "--kill", "3000"}, "--kill", int64_t{3000}},
-      {{tw, "--docker", "--kill", "3000"}, "--kill", int64_t{3000}},
-      {{tw, "--kill", "+3000"}, "--kill", int64_t{3000}},
       // An unusable value: the dispatch goes on, and with no mode applying it is an error.
       {{tw, "--kill"}, "", {}, "--kill needs a port number"},
-      {{tw, "--kill", "abc"}, "", {}, "--kill needs a port number, got \"abc\""},
-      {{tw, "--kill", ""}, "", {}, "--kill needs a port number, got \"\""},
-      {{tw, "--kill", "a\"\n\\b"}, "", {}, "--kill needs a port number, got \"a\\\"\\x0a\\\\b\""},
-      {{tw, "--kill", "abc", "--docker"}, "--docker", {}},
+      {{tw, "--kill", "a\"\n\\b\x7f"}, "", {}, "--kill needs a port number, got \"a\\\"\\x0a\\\\b\\x7f\""},
       {{tw, "--kill", "abc", "--kill", "3000"}, "", {}, "--kill needs a port number, got \"abc\""},
-      {{tw, "stray", "--restart", "x", "--probe"}, "", {}, "--restart needs a port number, got \"x\""},
       {{tw, "--probe", "--restart"}, "", {}, "--probe needs a port number, got \"--restart\""},
-      // Not ours: the desktop may pass arguments of its own.
-      {{tw, "--kill=3000"}, "", {}},
-      {{tw, "--KILL", "3000"}, "", {}},
-      {{tw, "--kill", "x", "--kill-tree", "3000"}, "--kill-tree", int64_t{3000}},
-      {{tw, "--kill-tree", "3000", "--kill", "4000"}, "--kill", int64_t{4000}},
-      {{tw, "--t", "menu_quit"}, "--t", S("menu_quit")},
-      {{tw, "--t", ""}, "--t", S("")},
-      {{tw, "--t", "--list"}, "--list", {}},
       {{tw, "--t", "--docker"}, "--t", S("--docker")},
       {{tw, "--t"}, "", {}, "--t needs an argument"},
-      {{tw, "--docker", "--t"}, "--docker", {}},
-      {{tw, "--t", "k", "--kill-tree", "1"}, "--kill-tree", int64_t{1}},
-      {{tw, "--restart", "8080", "--t", "k"}, "--t", S("k")},
-      {{tw, "--restart", "8080", "--docker"}, "--restart", int64_t{8080}},
-      {{tw, "--probe", "80", "--docker"}, "--docker", {}},
-      {{tw, "--probe", "80"}, "--probe", int64_t{80}},
-      {{tw, "--probe", "eighty"}, "", {}, "--probe needs a port number, got \"eighty\""},
       // --help and --version only when no mode applies.
-      {{tw, "--help"}, "--help", {}},
-      {{tw, "--version"}, "--version", {}},
-      {{tw, "--list", "--help"}, "--list", {}},
-      {{tw, "--version", "--help"}, "--help", {}},
       {{tw, "--help", "--kill", "3000"}, "--kill", int64_t{3000}},
       {{tw, "--kill", "x", "--version"}, "--version", {}},
-      // Argument 0 is part of the vector that is examined.
-      {{"--list"}, "--list", {}},
   };
   for (const auto& c : cases) {
     Choice choice = selectMode(c.args, commandLineModes());
+    const auto describe = ::testing::PrintToString(c.args);
     if (!c.error.empty()) {
       auto* error = std::get_if<UsageError>(&choice);
-      ASSERT_TRUE(error) << describe(c.args);
-      EXPECT_EQ(error->message, c.error) << describe(c.args);
+      ASSERT_TRUE(error) << describe;
+      EXPECT_EQ(error->message, c.error) << describe;
     } else if (c.option.empty()) {
-      EXPECT_TRUE(std::holds_alternative<StartApplication>(choice)) << describe(c.args);
+      EXPECT_TRUE(std::holds_alternative<StartApplication>(choice)) << describe;
     } else {
       auto* selection = std::get_if<Selection>(&choice);
-      ASSERT_TRUE(selection) << describe(c.args);
-      EXPECT_EQ(selection->mode->option, c.option) << describe(c.args);
-      EXPECT_EQ(selection->value, c.value) << describe(c.args);
+      ASSERT_TRUE(selection) << describe;
+      EXPECT_EQ(selection->mode->option, c.option) << describe;
+      EXPECT_EQ(selection->value, c.value) << describe;
     }
   }
 }

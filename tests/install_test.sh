@@ -21,18 +21,12 @@ out="$("$prefix/bin/tarnwick" --t help_kill)"
 echo "$out" | grep -qx 'en: installed-bundle-marker' || fail "installed bundle not used: $out"
 echo "$out" | grep -q '^tr: ' || fail "no Turkish line: $out"
 
-# The list mode runs from the install and prints one JSON array.
-"$prefix/bin/tarnwick" --list | python3 -c 'import json,sys; assert isinstance(json.load(sys.stdin), list)' ||
-  fail "--list from the install did not print a JSON array"
-
 # The module is found beside the install: with an unusable display the failure
 # comes from Qt inside the module, not from loading it.
 module="$prefix/lib/tarnwick/libtarnwick_qt.so"
 [ -f "$module" ] || fail "no Qt module at $module"
-set +e
-message="$(DISPLAY=:987 WAYLAND_DISPLAY= "$prefix/bin/tarnwick" 2>&1 >/dev/null)"
-status=$?
-set -e
+status=0
+message="$(DISPLAY=:987 WAYLAND_DISPLAY= "$prefix/bin/tarnwick" 2>&1 >/dev/null)" || status=$?
 [ "$status" -eq 1 ] || fail "expected status 1 without a usable display, got $status: $message"
 case "$message" in *"cannot load"*|*"could not load"*) fail "module not found from the install: $message" ;; esac
 

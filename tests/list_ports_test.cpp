@@ -3,7 +3,6 @@
 #include "core/scan/scan_source.h"
 #include "core/system/tool_paths.h"
 #include "core/system/tool_runner.h"
-#include "support/fake_tool_runner.h"
 #include "support/port_entry_printer.h"
 #include "support/test_process.h"
 
@@ -43,14 +42,6 @@ TEST(ListPorts, JoinsCapturedOutput) {
   auto printed = decodePortEntries(readFile(testDataPath("list_output.json")));
   ASSERT_TRUE(printed);
   EXPECT_EQ(entries, *printed);
-}
-
-TEST(ListPorts, NothingListeningAsksForNothingMore) {
-  FakeToolRunner tools;
-  tools.setOutput(ToolPaths::lsof, "p5\ncsshd\n");
-  ToolScanSource source(tools);
-  EXPECT_TRUE(PortCore::listPorts(source).empty());
-  EXPECT_EQ(tools.calls().size(), 1u);
 }
 
 // One name that is not UTF-8 once blanked the whole scan; now only that name

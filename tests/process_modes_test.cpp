@@ -6,28 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <arpa/inet.h>
 #include <csignal>
 #include <filesystem>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
 
 using namespace std::chrono_literals;
-using namespace std::string_literals;
-
-bool acceptsConnections(int port) {
-  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_port = htons(static_cast<uint16_t>(port));
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bool connected = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-  ::close(fd);
-  return connected;
-}
 
 std::vector<int32_t> ownersOf(int port) {
   std::vector<int32_t> pids;
@@ -38,28 +23,6 @@ std::vector<int32_t> ownersOf(int port) {
 
 TestProcess startTarnwick(const std::string& mode, int port, const TestProcess::Options& options = {}) {
   return TestProcess::start({tarnwickPath(), mode, std::to_string(port)}, options);
-}
-
-// A listener that honours SIGTERM is gone at once; one that ignores it is
-// killed once twenty probes of 0.1 s each have run out.
-TEST(KillModeSerial, SigtermFirstThenSigkillAfterTwoSeconds) {
-  for (bool ignoresTerm : {false, true}) {
-    std::vector<std::string> args{"--bind", "127.0.0.1:0"};
-    if (ignoresTerm) args.push_back("--ignore-term");
-    std::vector<int> ports;
-    auto listener = startListener(args, &ports);
-    ASSERT_EQ(ports.size(), 1u);
-    auto tarnwick = startTarnwick("--kill", ports[0]);
-    ASSERT_EQ(tarnwick.readLine(30s), "killing tw_listener pid " + std::to_string(listener.pid()));
-    if (ignoresTerm) {
-      // Reading the line may lag its printing, hence less than the full two seconds.
-      EXPECT_FALSE(listener.waitForExit(1500ms)) << "killed before the probes ran out";
-      EXPECT_TRUE(listener.waitForExit(10s));
-    } else {
-      EXPECT_TRUE(listener.waitForExit(500ms));
-    }
-    EXPECT_TRUE(tarnwick.waitForExit(10s)) << ignoresTerm;
-  }
 }
 
 TEST(KillMode, TwoOwnersOfOnePortAreStoppedLowerPidFirst) {
@@ -75,15 +38,6 @@ TEST(KillMode, TwoOwnersOfOnePortAreStoppedLowerPidFirst) {
   EXPECT_EQ(tarnwick.readLine(10s), "killing tw_listener pid " + std::to_string(low));
   EXPECT_EQ(tarnwick.readLine(10s), "killing tw_listener pid " + std::to_string(high));
   EXPECT_EQ(tarnwick.readLine(10s), std::nullopt);
-}
-
-TEST(ProcessModes, APortNothingListensOnPrintsNothing) {
-  int port = freeLoopbackPort();
-  for (const char* mode : {"--kill", "--kill-tree", "--restart"}) {
-    auto result = runProgram({tarnwickPath(), mode, std::to_string(port)});
-    EXPECT_EQ(result.out, "") << mode;
-    EXPECT_EQ(result.status, 0) << mode;
-  }
 }
 
 // Every process carrying the project's marker in its environment: the npm tree,
@@ -121,11 +75,14 @@ class NpmProject {
   ~NpmProject() {
     for (pid_t pid : markedProcesses(marker)) ::kill(pid, SIGKILL);
   }
-  NpmProject(const NpmProject&) = delete;
-  NpmProject& operator=(const NpmProject&) = delete;
 
   TestProcess startDev() { return TestProcess::start({"/usr/bin/npm", "run", "dev"}, options); }
-  bool waitListening() { return waitUntil([this] { return acceptsConnections(port); }, 30s); }
+  /// The one process listening on the port once it is there, else 0; never `old`.
+  int32_t waitOwner(int32_t old = 0) {
+    std::vector<int32_t> now;
+    bool found = waitUntil([&] { return (now = ownersOf(port)).size() == 1 && now[0] != old; }, 30s);
+    return found ? now[0] : 0;
+  }
 
   TempDir home;
   TempDir dir;
@@ -139,53 +96,25 @@ std::string cwdOf(pid_t pid) {
   return std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/cwd", ignored).string();
 }
 
-// Restarts the tree of `owner` (started as `started`); the PID of the port's
-// new owner, or 0 when the port did not come back with exactly one.
-int32_t restartAndWait(NpmProject& project, int32_t owner, TestProcess& started) {
-  auto tarnwick = startTarnwick("--restart", project.port, project.options);
-  EXPECT_EQ(tarnwick.readLine(30s), "restarting tree of pid " + std::to_string(owner));
-  started.waitForExit(15s);  // the old tree ends with its server; reaping it ends the probes
-  EXPECT_TRUE(tarnwick.waitForExit(15s));
-  std::vector<int32_t> now;
-  bool back = waitUntil([&] {
-    now = ownersOf(project.port);
-    return now.size() == 1 && now[0] != owner;
-  }, 30s);
-  return back ? now[0] : 0;
-}
-
 TEST(KillTreeMode, StopsARealNpmTree) {
   NpmProject project;
   auto npm = project.startDev();
-  ASSERT_TRUE(project.waitListening());
-  auto owners = ownersOf(project.port);
-  ASSERT_EQ(owners.size(), 1u);
+  int32_t owner = project.waitOwner();
+  ASSERT_NE(owner, 0);
 
   auto tarnwick = startTarnwick("--kill-tree", project.port, project.options);
   auto line = tarnwick.readLine(30s);
   ASSERT_TRUE(line);
-  EXPECT_EQ(line->rfind("leaf " + std::to_string(owners[0]) + " (node) -> tree root ", 0), 0u) << *line;
+  EXPECT_EQ(line->rfind("leaf " + std::to_string(owner) + " (node) -> tree root ", 0), 0u) << *line;
   EXPECT_TRUE(npm.waitForExit(15s)) << "npm outlived its tree";
   EXPECT_TRUE(tarnwick.waitForExit(15s));
-  EXPECT_FALSE(acceptsConnections(project.port));
+  EXPECT_TRUE(waitUntil([&] { return ownersOf(project.port).empty(); }, 5s));
   EXPECT_TRUE(waitUntil([&] { return markedProcesses(project.marker).empty(); }, 5s));
 }
 
-TEST(RestartMode, BringsARealNpmTreeBackInItsDirectory) {
-  NpmProject project;
-  auto npm = project.startDev();
-  ASSERT_TRUE(project.waitListening());
-  auto owners = ownersOf(project.port);
-  ASSERT_EQ(owners.size(), 1u);
-
-  int32_t now = restartAndWait(project, owners[0], npm);
-  ASSERT_NE(now, 0) << "the port did not come back";
-  EXPECT_EQ(cwdOf(now), project.dir.path());
-  EXPECT_NE(::getsid(now), ::getsid(0)) << "the restarted tree shares our session";
-}
-
 // The restarted command line and folder are the very bytes the process had,
-// not text that went through a shell's or a terminal's hands.
+// not text that went through a shell's or a terminal's hands, and the new
+// process runs in a session of its own.
 TEST(RestartMode, KeepsAnArgumentThatHoldsSpacesAndAFolderWhoseNameNoTextShows) {
   NpmProject project;
   const std::string odd = project.dir.path() + "/tab\there back\\slash \xff\xfe";
@@ -194,14 +123,19 @@ TEST(RestartMode, KeepsAnArgumentThatHoldsSpacesAndAFolderWhoseNameNoTextShows) 
   const std::vector<std::string> argv{"/usr/bin/node", project.dir.path() + "/server.js", "--title", "my app",
                                       std::to_string(project.port)};
   auto node = TestProcess::start(argv, project.options);
-  ASSERT_TRUE(project.waitListening());
+  ASSERT_EQ(project.waitOwner(), node.pid());
 
-  int32_t now = restartAndWait(project, node.pid(), node);
+  auto tarnwick = startTarnwick("--restart", project.port, project.options);
+  EXPECT_EQ(tarnwick.readLine(30s), "restarting tree of pid " + std::to_string(node.pid()));
+  node.waitForExit(15s);  // reaping the old process ends the probes
+  EXPECT_TRUE(tarnwick.waitForExit(15s));
+  int32_t now = project.waitOwner(node.pid());
   ASSERT_NE(now, 0) << "the port did not come back";
   std::string expected;
   for (const auto& arg : argv) expected += arg + '\0';
   EXPECT_EQ(readFile("/proc/" + std::to_string(now) + "/cmdline"), expected);
   EXPECT_EQ(cwdOf(now), odd);
+  EXPECT_NE(::getsid(now), ::getsid(0)) << "the restarted process shares our session";
 }
 
 TEST(RestartMode, AProcessWhoseFolderWasDeletedIsRefusedAndKept) {

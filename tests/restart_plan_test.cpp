@@ -13,7 +13,7 @@ Credentials allOf(uint32_t user, uint32_t group) { return {{user, user, user, us
 
 // Which processes come back and which are refused before anything stops. The
 // programs are real files: a project folder holding bin/server, and the
-// system's own node, npm and python3.
+// system's own node and npm.
 TEST(PlanRestart, ComesBackOnlyWhatCanRunAgainWithOurRights) {
   TempDir project;
   project.write("bin/server", "#!/bin/sh\n");
@@ -35,22 +35,17 @@ TEST(PlanRestart, ComesBackOnlyWhatCanRunAgainWithOurRights) {
   const auto setgid = Credentials{{1000, 1000, 1000, 1000}, {1000, 50, 50, 50}};
   const Case cases[] = {
       {"npm's title", {"npm run dev"}, Done, {"/usr/bin/npm", "run", "dev"}},
-      {"node", {"node", "server.js"}, Done, {"/usr/bin/node", "server.js"}},
-      {"python", {"python3", "-m", "http.server", "8000"}, Done, {"/usr/bin/python3", "-m", "http.server", "8000"}},
       {"relative to its folder", {"./bin/server", "a b"}, Done, {project.path() + "/./bin/server", "a b"}},
       {"a relative PATH entry", {"server"}, Done, {project.path() + "/bin/server"}, "bin"},
       {"found by the login shell", {"dev-tool"}, Done, {"/usr/bin/env"}, std::nullopt},
-      {"next-server", {"next-server (v14.1.0)"}, RestartRetitled, {}},
-      {"postgres", {"postgres: checkpointer"}, RestartRetitled, {}},
+      {"a title that names no runner", {"postgres: checkpointer"}, RestartRetitled, {}},
       {"a runner's title with more commands", {"npm run dev; id"}, RestartRetitled, {}},
-      {"a runner's title with a substitution", {"npx $(id)"}, RestartRetitled, {}},
       {"no arguments", {}, RestartNoCommand, {}},
       {"folder gone", {"node", "server.js"}, RestartNoDirectory, {}, "/usr/bin", allOf(1000, 1000), true},
       {"no such program", {"no-such-program-here"}, RestartNoProgram, {}},
       {"not executable", {"./notes.txt"}, RestartNoProgram, {}},
       {"a folder is no program", {"./bin"}, RestartNoProgram, {}},
       {"setuid: effective root", {"node"}, RestartForeign, {}, "/usr/bin", setuid},
-      {"another user", {"node"}, RestartForeign, {}, "/usr/bin", allOf(1001, 1000)},
       {"setgid", {"node"}, RestartForeign, {}, "/usr/bin", setgid},
   };
   for (const auto& c : cases) {

@@ -4,7 +4,6 @@
 //   --reuseport        set SO_REUSEPORT before binding (two processes, one port)
 //   --http STATUS      answer every request with this HTTP status, no body
 //   --garbage          answer every request with a line that is not HTTP
-//   --ignore-term      ignore SIGTERM
 //   --chdir DIR        change to DIR before listening
 //   --fork             after binding, fork a child that inherits the sockets and
 //                      keeps serving; prints "child PID"
@@ -12,7 +11,7 @@
 //                      open in it); the rest of the arguments are its own
 // Prints "port N" per socket, then "ready", then serves until killed. Without
 // --http or --garbage it accepts connections and never answers.
-#include <arpa/inet.h>
+#include <netdb.h>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -31,44 +30,32 @@ namespace {
   std::exit(1);
 }
 
-int listenOn(std::string spec, bool reusePort) {
+int listenOn(const std::string& spec, bool reusePort) {
   auto colon = spec.rfind(':');
   if (colon == std::string::npos) die("--bind needs ADDR:PORT");
   std::string host = spec.substr(0, colon);
-  int port = std::atoi(spec.c_str() + colon + 1);
   bool dual = host == "dual";
-  bool v6 = dual || host.find(':') != std::string::npos;
-  int fd = ::socket(v6 ? AF_INET6 : AF_INET, SOCK_STREAM, 0);
+  addrinfo hints{}, *found = nullptr;
+  hints.ai_flags = AI_NUMERICHOST | AI_NUMERICSERV;
+  hints.ai_socktype = SOCK_STREAM;
+  if (::getaddrinfo(dual ? "::" : host.c_str(), spec.c_str() + colon + 1, &hints, &found) != 0) die("address");
+  int fd = ::socket(found->ai_family, SOCK_STREAM, 0);
   if (fd < 0) die("socket");
-  int one = 1, zero = 0;
+  int one = 1, v6only = dual ? 0 : 1;
   ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
   if (reusePort) ::setsockopt(fd, SOL_SOCKET, SO_REUSEPORT, &one, sizeof one);
-  int rc;
-  if (v6) {
-    ::setsockopt(fd, IPPROTO_IPV6, IPV6_V6ONLY, dual ? &zero : &one, sizeof one);
-    sockaddr_in6 addr{};
-    addr.sin6_family = AF_INET6;
-    addr.sin6_port = htons(static_cast<uint16_t>(port));
-    if (::inet_pton(AF_INET6, dual ? "::" : host.c_str(), &addr.sin6_addr) != 1) die("address");
-    rc = ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-  } else {
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(static_cast<uint16_t>(port));
-    if (::inet_pton(AF_INET, host.c_str(), &addr.sin_addr) != 1) die("address");
-    rc = ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-  }
-  if (rc != 0) die("bind");
+  if (found->ai_family == AF_INET6) ::setsockopt(fd, IPPROTO_IPV6, IPV6_V6ONLY, &v6only, sizeof v6only);
+  if (::bind(fd, found->ai_addr, found->ai_addrlen) != 0) die("bind");
   if (::listen(fd, 64) != 0) die("listen");
+  ::freeaddrinfo(found);
   return fd;
 }
 
 int boundPort(int fd) {
-  sockaddr_storage addr{};
+  sockaddr_in6 addr{};  // the port sits at the same place in either family's address
   socklen_t len = sizeof addr;
   ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-  if (addr.ss_family == AF_INET6) return ntohs(reinterpret_cast<sockaddr_in6*>(&addr)->sin6_port);
-  return ntohs(reinterpret_cast<sockaddr_in*>(&addr)->sin_port);
+  return ntohs(addr.sin6_port);
 }
 
 void answer(int client, int status, bool garbage) {
@@ -102,7 +89,6 @@ int main(int argc, char** argv) {
     else if (arg == "--reuseport") reusePort = true;
     else if (arg == "--http") status = std::atoi(next().c_str());
     else if (arg == "--garbage") garbage = true;
-    else if (arg == "--ignore-term") std::signal(SIGTERM, SIG_IGN);
     else if (arg == "--chdir") { if (::chdir(next().c_str()) != 0) die("chdir"); }
     else if (arg == "--fork") forkChild = true;
     else if (arg == "--exec" && i + 1 < argc) exec = argv + i + 1;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -13,7 +14,6 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <poll.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -24,15 +24,11 @@ extern char** environ;
 namespace {
 
 std::vector<std::string> environmentWith(const std::vector<std::string>& extra) {
-  std::vector<std::string> env;
-  for (char** e = environ; *e; ++e) {
-    std::string entry = *e;
-    bool replaced = false;
-    for (const auto& add : extra)
-      if (entry.substr(0, entry.find('=') + 1) == add.substr(0, add.find('=') + 1)) replaced = true;
-    if (!replaced) env.push_back(entry);
-  }
-  env.insert(env.end(), extra.begin(), extra.end());
+  auto name = [](std::string_view entry) { return entry.substr(0, entry.find('=') + 1); };
+  std::vector<std::string> env = extra;
+  for (char** e = environ; *e; ++e)
+    if (std::none_of(extra.begin(), extra.end(), [&](const std::string& add) { return name(add) == name(*e); }))
+      env.emplace_back(*e);
   return env;
 }
 
@@ -52,35 +48,25 @@ TestProcess TestProcess::start(const std::vector<std::string>& argv, const Optio
     ADD_FAILURE() << "pipe failed";
     return process;
   }
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-  if (!options.workingDirectory.empty())
-    posix_spawn_file_actions_addchdir_np(&actions, options.workingDirectory.c_str());
-  posix_spawnattr_t attr;
-  posix_spawnattr_init(&attr);
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-  posix_spawnattr_setpgroup(&attr, 0);
-  sigset_t none, all;
-  sigemptyset(&none);
-  sigfillset(&all);
-  posix_spawnattr_setsigmask(&attr, &none);
-  posix_spawnattr_setsigdefault(&attr, &all);
-
+  // Built before the fork: the child of a threaded process may only make system calls.
   auto args = argv;
   auto env = environmentWith(options.extraEnv);
-  auto argp = pointers(args);
-  auto envp = pointers(env);
-  int rc = ::posix_spawn(&process.pid_, args[0].c_str(), &actions, &attr, argp.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  posix_spawnattr_destroy(&attr);
-  ::close(fds[1]);
-  if (rc != 0) {
-    ADD_FAILURE() << "cannot start " << args[0] << ": " << std::strerror(rc);
-    ::close(fds[0]);
-    process.pid_ = -1;
-    return process;
+  auto argp = pointers(args), envp = pointers(env);
+  const char* directory = options.workingDirectory.empty() ? nullptr : options.workingDirectory.c_str();
+  process.pid_ = ::fork();
+  if (process.pid_ == 0) {
+    ::setpgid(0, 0);
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    for (int signal = 1; signal < NSIG; ++signal) ::signal(signal, SIG_DFL);
+    ::dup2(fds[1], STDOUT_FILENO);
+    if (!directory || ::chdir(directory) == 0) ::execve(argp[0], argp.data(), envp.data());
+    ::_exit(127);
   }
+  if (process.pid_ < 0) ADD_FAILURE() << "cannot start " << args[0] << ": " << std::strerror(errno);
+  if (process.pid_ > 0) ::setpgid(process.pid_, 0);  // as the child does: the group exists before either runs on
+  ::close(fds[1]);
   process.out_ = fds[0];
   return process;
 }
@@ -107,75 +93,65 @@ void TestProcess::killGroup() {
     ::kill(-pid_, SIGKILL);
     if (!reaped_) {
       ::kill(pid_, SIGKILL);
-      while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
-      }
+      waitExitStatus();
     }
   }
   if (out_ >= 0) ::close(out_);
-  pid_ = -1;
-  out_ = -1;
+  pid_ = out_ = -1;
   reaped_ = false;
 }
 
 std::optional<std::string> TestProcess::readLine(std::chrono::milliseconds timeout) {
   auto deadline = std::chrono::steady_clock::now() + timeout;
-  for (;;) {
-    auto newline = buffer_.find('\n');
-    if (newline != std::string::npos) {
-      std::string line = buffer_.substr(0, newline);
-      buffer_.erase(0, newline + 1);
-      return line;
-    }
-    if (out_ < 0) {
-      if (buffer_.empty()) return std::nullopt;
-      return std::exchange(buffer_, std::string());
-    }
+  size_t newline;
+  while ((newline = buffer_.find('\n')) == std::string::npos && out_ >= 0) {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) return std::nullopt;
     pollfd p{out_, POLLIN, 0};
     if (::poll(&p, 1, static_cast<int>(left.count())) <= 0) continue;
     char chunk[4096];
     ssize_t n = ::read(out_, chunk, sizeof chunk);
-    if (n <= 0) {
+    if (n > 0) {
+      buffer_.append(chunk, static_cast<size_t>(n));
+    } else {
       ::close(out_);
       out_ = -1;
-      continue;
     }
-    buffer_.append(chunk, static_cast<size_t>(n));
   }
+  // At the end of the output, an unterminated last line is a line too.
+  if (newline == std::string::npos) return buffer_.empty() ? std::nullopt : std::optional(std::exchange(buffer_, {}));
+  std::string line = buffer_.substr(0, newline);
+  buffer_.erase(0, newline + 1);
+  return line;
 }
 
 std::optional<std::vector<std::string>> TestProcess::readUntil(const std::string& last,
                                                                std::chrono::milliseconds timeout) {
   std::vector<std::string> lines;
   auto deadline = std::chrono::steady_clock::now() + timeout;
-  for (;;) {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    auto line = readLine(left);
-    if (!line) return std::nullopt;
+  using std::chrono::duration_cast, std::chrono::milliseconds;
+  while (auto line = readLine(duration_cast<milliseconds>(deadline - std::chrono::steady_clock::now()))) {
     lines.push_back(*line);
     if (*line == last) return lines;
   }
+  return std::nullopt;
 }
 
 bool TestProcess::waitForExit(std::chrono::milliseconds timeout) {
-  if (pid_ <= 0 || reaped_) return true;
-  return waitUntil([this] {
-    int status;
-    if (::waitpid(pid_, &status, WNOHANG) == pid_) reaped_ = true;
+  return pid_ <= 0 || reaped_ || waitUntil([this] {
+    if (::waitpid(pid_, &status_, WNOHANG) == pid_) reaped_ = true;
     return reaped_;
   }, timeout);
 }
 
 int TestProcess::waitExitStatus() {
   if (pid_ <= 0 || reaped_) return -1;
-  int status = 0;
   pid_t rc;
-  while ((rc = ::waitpid(pid_, &status, 0)) < 0 && errno == EINTR) {
+  while ((rc = ::waitpid(pid_, &status_, 0)) < 0 && errno == EINTR) {
   }
   if (rc != pid_) return -1;
   reaped_ = true;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return WIFEXITED(status_) ? WEXITSTATUS(status_) : 128 + WTERMSIG(status_);
 }
 
 TestProcess startListener(const std::vector<std::string>& args, std::vector<int>* ports,
@@ -201,12 +177,10 @@ bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 }
 
 bool processAlive(pid_t pid) {
-  if (::kill(pid, 0) != 0) return false;
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-  std::string text;
-  std::getline(stat, text);
-  auto close = text.rfind(')');
-  return close == std::string::npos || text.size() < close + 3 || text[close + 2] != 'Z';
+  std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
+  auto close = stat.rfind(')');
+  bool zombie = close != std::string::npos && close + 2 < stat.size() && stat[close + 2] == 'Z';
+  return ::kill(pid, 0) == 0 && !zombie;
 }
 
 TempDir::TempDir() {

@@ -15,8 +15,9 @@ class TestProcess {
     std::vector<std::string> extraEnv;  ///< "NAME=value" added to the environment
   };
 
-  /// Starts argv[0] (a path) with standard output on a pipe. Fails the calling
-  /// test's expectations when it cannot start.
+  /// Starts argv[0] (a path) with standard output on a pipe, in a process group
+  /// of its own with default signal handling. A program that cannot run
+  /// exits with status 127.
   static TestProcess start(const std::vector<std::string>& argv, const Options& options);
   static TestProcess start(const std::vector<std::string>& argv) { return start(argv, {}); }
 
@@ -44,6 +45,7 @@ class TestProcess {
   int out_ = -1;
   std::string buffer_;
   bool reaped_ = false;
+  int status_ = 0;
 };
 
 /// tw_listener started with `args`; returns once it printed "ready". `ports`

@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
-#include <sstream>
 #include <thread>
 
 namespace {
@@ -40,19 +39,13 @@ TestProcess startSelf(const std::string& test, const std::string& mode, const Te
                             {"", {"TARNWICK_TEST_PREFS_CHILD=" + mode, "TMPDIR=" + scratch.path()}});
 }
 
-// The mode this process was started in by startSelf, or empty.
-std::string childMode() {
-  const char* mode = std::getenv("TARNWICK_TEST_PREFS_CHILD");
-  return mode ? mode : "";
-}
-
 TEST(QtPreferences, TextsNumbersAndBooleansRoundTrip) {
   StoreFile file;
   auto store = file.open();
   const std::string texts[] = {"tr", "", "3", "-1.5", "true", "@Variant(x)", "@@", "a, b", "\"quoted\"",
                                "back\\slash", "line\nbreak", "  spaced  ", ";not a comment", "#nor this",
                                "key=value", "[section]", "Türkçe ığüşöç", "{\"3000\":\"web\"}", "3000,5173"};
-  const double numbers[] = {3, 0, -0.0, 0.1, -42.25, 1e300, 5e-324, 240, std::numeric_limits<double>::max()};
+  const double numbers[] = {3, -0.0, 0.1, 1.0 / 3, -42.25, 5e-324, std::numeric_limits<double>::max()};
   for (const auto& text : texts) {
     store->setText("value", text);
     EXPECT_EQ(file.open()->text("value"), text) << text;
@@ -91,19 +84,10 @@ TEST(QtPreferences, KeysThatCannotBeStoredAreRefused) {
   EXPECT_EQ(store->text("kept"), "yes");
 }
 
-TEST(QtPreferences, StoredNumbersAndBooleansAreReadStrictly) {
-  const std::pair<const char*, std::optional<double>> numbers[] = {
-      {"3", 3},       {"-3", -3},          {".5", 0.5},         {"1e3", 1000},      {"abc", std::nullopt},
-      {"", std::nullopt}, {"1x", std::nullopt}, {" 1", std::nullopt}, {"0x10", std::nullopt},
-      {"inf", std::nullopt}, {"nan", std::nullopt}, {"1e999", std::nullopt}, {"1,5", std::nullopt},
-  };
-  for (const auto& [text, value] : numbers) EXPECT_EQ(parseStoredNumber(text), value) << text;
-  for (double value : {0.1, 1.0 / 3, 1e-300, 123456789.125})
-    EXPECT_EQ(parseStoredNumber(formatStoredNumber(value)), value) << value;
-
+// Numbers are read by the decimal rule, which has its own table.
+TEST(QtPreferences, StoredBooleansAreReadStrictly) {
   const std::pair<const char*, std::optional<bool>> booleans[] = {
-      {"true", true}, {"false", false}, {"True", std::nullopt}, {"1", std::nullopt}, {"yes", std::nullopt},
-      {"", std::nullopt}};
+      {"true", true}, {"false", false}, {"True", std::nullopt}, {"1", std::nullopt}, {"", std::nullopt}};
   for (const auto& [text, value] : booleans) EXPECT_EQ(parseStoredBoolean(text), value) << text;
 }
 
@@ -202,7 +186,8 @@ TEST(QtPreferences, TheUsersStoreIsTheXdgConfigFile) {
 // complete value, and a store opened before reads what the writer left.
 TEST(QtPreferences, AWriterKilledMidWriteLeavesAWholeFile) {
   const size_t size = 200000;
-  const std::string mode = childMode();
+  const char* env = std::getenv("TARNWICK_TEST_PREFS_CHILD");  // set by startSelf
+  const std::string mode = env ? env : "";
   if (mode.rfind("loop:", 0) == 0) {
     auto store = makeQtPreferences(QString::fromStdString(mode.substr(5)));
     for (int i = 0;; ++i) store->setText("big", std::string(size, i % 2 ? 'b' : 'a'));

@@ -1,5 +1,3 @@
-#include "integrations/dev_count.h"
-#include "integrations/port_notifier.h"
 #include "integrations/qt/ini_preferences.h"
 #include "integrations/qt/qt_preferences.h"
 #include "support/test_process.h"
@@ -84,23 +82,16 @@ TEST(QtPreferences, KeysThatCannotBeStoredAreRefused) {
   EXPECT_EQ(store->text("kept"), "yes");
 }
 
-// Numbers are read by the decimal rule, which has its own table.
-TEST(QtPreferences, StoredBooleansAreReadStrictly) {
-  const std::pair<const char*, std::optional<bool>> booleans[] = {
-      {"true", true}, {"false", false}, {"True", std::nullopt}, {"1", std::nullopt}, {"", std::nullopt}};
-  for (const auto& [text, value] : booleans) EXPECT_EQ(parseStoredBoolean(text), value) << text;
-}
-
 TEST(QtPreferences, ValuesOfTheWrongTypeInTheFileReadAsAbsent) {
   StoreFile file;
   file.dir.write("tarnwick.conf",
                  "[number]\nrefreshInterval=abc\npanelMaxHeight=true\nlist=1, 2\n"
-                 "[boolean]\nconfirmBeforeKill=1\nstartAtLogin=@Variant(\\0\\0\\0\\x1\\x1)\n"
+                 "[boolean]\nconfirmBeforeKill=1\nstartAtLogin=@Variant(\\0\\0\\0\\x1\\x1)\nshown=True\n"
                  "[text]\nappLanguage=@ByteArray(tr)\nhiddenPorts=80, 443\nportLabels=@Invalid()\n"
                  "[General]\nwatchedPorts=3000\n");
   auto store = file.open();
   for (const char* key : {"refreshInterval", "panelMaxHeight", "list"}) EXPECT_EQ(store->number(key), std::nullopt);
-  for (const char* key : {"confirmBeforeKill", "startAtLogin"}) EXPECT_EQ(store->boolean(key), std::nullopt);
+  for (const char* key : {"confirmBeforeKill", "startAtLogin", "shown"}) EXPECT_EQ(store->boolean(key), std::nullopt);
   for (const char* key : {"appLanguage", "hiddenPorts", "portLabels", "watchedPorts"})
     EXPECT_EQ(store->text(key), std::nullopt) << key;
   // Giving a key a value of another type leaves no trace of the old one.
@@ -144,27 +135,23 @@ TEST(QtPreferences, ACorruptFileIsReadForWhatItHoldsAndReplacedOnlyByTheNextWrit
   }
 }
 
-// Editors and QSettings itself replace the file by rename. The store says so,
-// and what follows it (here the notifier's watched ports) reads the new file,
-// whether it was first created that way or replaced.
+// Editors and QSettings itself replace the file by rename. The store says so
+// and reads the new file, whether it was first created that way or replaced.
 TEST(QtPreferences, AFileReplacedFromOutsideReachesTheObservers) {
   StoreFile file;
   auto store = file.open();
-  DevCount devCount;
-  auto notifier = PortNotifier::create([](std::function<void()> task) { task(); },
-                                       {.preferences = *store, .devCount = devCount});
   int fired = 0;
   store->subscribe([&] { ++fired; });
-  const std::pair<const char*, std::set<int64_t>> edits[] = {
-      {"[text]\nwatchedPorts=\"3000,5173\"\n", {3000, 5173}},
-      {"[text]\nwatchedPorts=8080\n", {8080}},
-      {"[number]\nwatchedPorts=8080\n", {}},
+  const std::pair<const char*, std::optional<std::string>> edits[] = {
+      {"[text]\nwatchedPorts=\"3000,5173\"\n", "3000,5173"},
+      {"[text]\nwatchedPorts=8080\n", "8080"},
+      {"[number]\nwatchedPorts=8080\n", std::nullopt},
   };
   for (const auto& [content, watched] : edits) {
     const int before = fired;
     file.dir.write("edit.tmp", content);
     fs::rename(fs::path(file.dir.path()) / "edit.tmp", file.path);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return fired > before && notifier->watched() == watched; }, 10000))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fired > before && store->text("watchedPorts") == watched; }, 10000))
         << content;
   }
 }

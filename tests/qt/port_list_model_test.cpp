@@ -104,6 +104,16 @@ TEST_F(PortListModelTest, SummaryCountsTheWholeScan) {
   EXPECT_EQ(counts.exposed, 1);
 }
 
+TEST_F(PortListModelTest, TheEmptyStateSaysWhyNothingIsListed) {
+  auto model = fixture.makeModel();
+  EXPECT_EQ(model->emptyStateKey(), "scanning");
+  model->refresh();
+  fixture.settle();
+  EXPECT_EQ(model->emptyStateKey(), "no_ports");
+  model->setSearchText("zzz");
+  EXPECT_EQ(model->emptyStateKey(), "no_match");
+}
+
 // The panel and the notifier count the same sockets the same way: a port on
 // two addresses once, ports outside 1024-9999 not at all.
 TEST_F(PortListModelTest, DevCountAgreesWithTheNotifiersCount) {

@@ -120,17 +120,12 @@ class FakePanelServices final : public PanelServices {
   std::set<int64_t> watched() override { return storedWatched; }
   void setWatched(const std::set<int64_t>& set) override { storedWatched = set; }
   LabelMap labels() override { return storedLabels; }
-  // Mirrors the label store: trimmed, and blank removes.
   void setLabel(const std::optional<std::string>& label, int64_t port) override {
     log.push_back("setLabel " + std::to_string(port) + " [" + label.value_or("") + "]");
-    std::string text = label.value_or("");
-    auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) {
+    if (label && !label->empty())
+      storedLabels[std::to_string(port)] = *label;
+    else
       storedLabels.erase(std::to_string(port));
-      return;
-    }
-    storedLabels[std::to_string(port)] =
-        text.substr(first, text.find_last_not_of(" \t") - first + 1);
   }
   bool startsAtLogin() override { return loginEnabled; }
   void enableStartAtLogin() override { log.push_back("enableLogin"); }

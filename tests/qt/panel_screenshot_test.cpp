@@ -62,11 +62,8 @@ TEST(PanelScreenshot, RendersRealisticRowsToDocs) {
   PortListView view(model.get());
   model->refresh();
   fixture.settle();
-  services.answerProbes(3000, true);
-  services.answerProbes(5173, true);
-  services.answerProbes(8000, false);
-  services.answerProbes(5432, true);
-  services.answerProbes(6379, false);
+  for (auto [port, healthy] : {std::pair{3000, true}, {5173, true}, {8000, false}, {5432, true}, {6379, false}})
+    services.answerProbes(port, healthy);
   fixture.settle();
   model->setSelection(realisticPorts()[3].id());  // 5173
   model->requestKill(realisticPorts()[4]);         // 8000

@@ -7,6 +7,7 @@
 #include "ui/port_row.h"
 
 #include <QApplication>
+#include <QEnterEvent>
 #include <QMenu>
 #include <QString>
 #include <gtest/gtest.h>
@@ -15,22 +16,16 @@
 
 inline QString localized(const std::string& key) { return QString::fromStdString(L10n::text(key)); }
 
-inline QString localized(const std::string& key, const std::vector<FormatArg>& args) {
-  return QString::fromStdString(L10n::format(key, args));
-}
-
-/// The titles of a menu's actions, "---" for a separator.
-inline QStringList menuTexts(const QMenu* menu) {
-  QStringList texts;
-  for (const QAction* action : menu->actions())
-    texts << (action->isSeparator() ? QStringLiteral("---") : action->text());
-  return texts;
-}
-
 inline QAction* menuAction(const QMenu* menu, const QString& text) {
   for (QAction* action : menu->actions())
     if (action->text() == text) return action;
   return nullptr;
+}
+
+/// The pointer entering `row`.
+inline void hover(PortRow* row) {
+  QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), row->mapToGlobal(QPointF(5, 5)));
+  QApplication::sendEvent(row, &enter);
 }
 
 class PanelViewTest : public ::testing::Test {

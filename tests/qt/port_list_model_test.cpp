@@ -6,9 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <limits>
-
 namespace {
 
 using PortListModelTest = PanelTest;
@@ -23,11 +20,7 @@ std::vector<PortEntry> searchEntries() {
   PortEntry db = makeEntry(5432, 0, "postgres", "0.0.0.0", "_postgres");
   PortEntry nginx = makeEntry(80, 0, "nginx", "[::]", "root");
   PortEntry izmir = makeEntry(7000, 0, "İZMİR", "[::1]");
-  izmir.cwd = "/srv/seker";
-  izmir.project = "ŞEKERLİ";
-  PortEntry ruby = makeEntry(9999, 0, "ruby");
-  ruby.parentChain = {"Terminal"};
-  return {web, api, svc, db, nginx, izmir, ruby};
+  return {web, api, svc, db, nginx, izmir, makeEntry(9999, 0, "ruby")};
 }
 
 struct FilterCase {
@@ -46,17 +39,12 @@ TEST_F(PortListModelTest, FiltersBySearchExposureAndHiddenPorts) {
       {"capitals match lower-case command", "NODE", false, "", {3000}},
       {"last of the chain is searched", "zsh", false, "", {3000}},
       {"inner chain names are not", "npm", false, "", {}},
-      {"command stands in for an empty chain", "svc3", false, "", {5000}},
       {"project", "WEB", false, "", {3000}},
       {"label", "payments", false, "", {9999}},
-      {"address, user and pid are not searched", "127.0", false, "", {}},
-      {"user is not searched", "alice", false, "", {}},
-      {"pid is not searched", "13000", false, "", {}},
+      {"the address is not searched", "127.0", false, "", {}},
       {"query is not trimmed", "node ", false, "", {}},
       {"dotted capital I", "İzmİr", false, "", {7000}},
-      {"dotted capital I lower-cased in full", QString::fromUtf8("i\u0307zmi\u0307r"), false, "",
-       {7000}},
-      {"s with cedilla in the project", "şekerli", false, "", {7000}},
+      {"dotted capital I lower-cased in full", QString::fromUtf8("i\u0307zmi\u0307r"), false, "", {7000}},
       {"exposed only", "", true, "", {8030, 5432, 80}},
       {"exposed only and search", "post", true, "", {5432}},
       {"hidden ports", "", false, "3000,80", {8030, 5000, 5432, 7000, 9999}},
@@ -83,34 +71,25 @@ TEST_F(PortListModelTest, SplitsSectionsAtTheDevRangeKeepingOrder) {
 TEST_F(PortListModelTest, ListHeightShowsWholeRowsOnly) {
   struct Case {
     int dev, other;
-    std::optional<double> maxHeight;
-    double expected;
+    double maxHeight, expected;
   };
   const Case cases[] = {
       {20, 20, 480, 440},   // clamped to 7 rows under two headers
-      {20, 20, std::nullopt, 440},  // 480 by default
       {3, 0, 480, 202},
       {0, 5, 306, 306},     // exactly full
       {0, 5, 305, 254},     // one pixel short drops a row
       {20, 20, 240, 232},   // the lowest height allowed
       {20, 20, 800, 752},   // the highest
       {0, 0, 480, 16},
-      // Out of bounds: the default, as if nothing were stored.
-      {20, 20, 239, 440},
-      {20, 20, 10000, 440},
-      {20, 20, std::numeric_limits<double>::quiet_NaN(), 440},
+      {20, 20, 239, 440},   // out of bounds: the default
   };
   for (const Case& c : cases) {
     std::vector<PortEntry> entries;
     for (int i = 0; i < c.dev; ++i) entries.push_back(makeEntry(3000 + i));
     for (int i = 0; i < c.other; ++i) entries.push_back(makeEntry(20000 + i));
     auto model = fixture.modelWith(entries);
-    if (c.maxHeight)
-      model->setPanelMaxHeight(*c.maxHeight);
-    else
-      fixture.services->store.remove("panelMaxHeight");
-    EXPECT_EQ(model->listHeight(), c.expected)
-        << c.dev << " dev, " << c.other << " other, max " << c.maxHeight.value_or(-1);
+    model->setPanelMaxHeight(c.maxHeight);
+    EXPECT_EQ(model->listHeight(), c.expected) << c.dev << " dev, " << c.other << " other, max " << c.maxHeight;
   }
 }
 
@@ -123,6 +102,16 @@ TEST_F(PortListModelTest, SummaryCountsTheWholeScan) {
   EXPECT_EQ(counts.dev, 3);
   EXPECT_EQ(counts.other, 2);
   EXPECT_EQ(counts.exposed, 1);
+}
+
+TEST_F(PortListModelTest, TheEmptyStateSaysWhyNothingIsListed) {
+  auto model = fixture.makeModel();
+  EXPECT_EQ(model->emptyStateKey(), "scanning");
+  model->refresh();
+  fixture.settle();
+  EXPECT_EQ(model->emptyStateKey(), "no_ports");
+  model->setSearchText("zzz");
+  EXPECT_EQ(model->emptyStateKey(), "no_match");
 }
 
 // The panel and the notifier count the same sockets the same way: a port on
@@ -153,7 +142,7 @@ TEST_F(PortListModelTest, SettingsFollowTheStoreWithinBounds) {
   fixture.settle();
   EXPECT_EQ(model->appLanguage(), "en");
   EXPECT_EQ(signalled, 1);
-  for (double stored : {0.0004, 1e-300, 3000000.0, 1e300, std::numeric_limits<double>::quiet_NaN()}) {
+  for (double stored : {0.0004, 3000000.0}) {
     store.setNumber("refreshInterval", stored);
     fixture.settle();
     EXPECT_EQ(model->refreshInterval(), 3) << stored;

@@ -1,5 +1,3 @@
-#include "integrations/dev_count.h"
-#include "integrations/port_notifier.h"
 #include "integrations/qt/ini_preferences.h"
 #include "integrations/qt/qt_preferences.h"
 #include "support/test_process.h"
@@ -11,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
-#include <sstream>
 #include <thread>
 
 namespace {
@@ -40,19 +37,13 @@ TestProcess startSelf(const std::string& test, const std::string& mode, const Te
                             {"", {"TARNWICK_TEST_PREFS_CHILD=" + mode, "TMPDIR=" + scratch.path()}});
 }
 
-// The mode this process was started in by startSelf, or empty.
-std::string childMode() {
-  const char* mode = std::getenv("TARNWICK_TEST_PREFS_CHILD");
-  return mode ? mode : "";
-}
-
 TEST(QtPreferences, TextsNumbersAndBooleansRoundTrip) {
   StoreFile file;
   auto store = file.open();
   const std::string texts[] = {"tr", "", "3", "-1.5", "true", "@Variant(x)", "@@", "a, b", "\"quoted\"",
                                "back\\slash", "line\nbreak", "  spaced  ", ";not a comment", "#nor this",
                                "key=value", "[section]", "Türkçe ığüşöç", "{\"3000\":\"web\"}", "3000,5173"};
-  const double numbers[] = {3, 0, -0.0, 0.1, -42.25, 1e300, 5e-324, 240, std::numeric_limits<double>::max()};
+  const double numbers[] = {3, -0.0, 0.1, 1.0 / 3, -42.25, 5e-324, std::numeric_limits<double>::max()};
   for (const auto& text : texts) {
     store->setText("value", text);
     EXPECT_EQ(file.open()->text("value"), text) << text;
@@ -91,32 +82,16 @@ TEST(QtPreferences, KeysThatCannotBeStoredAreRefused) {
   EXPECT_EQ(store->text("kept"), "yes");
 }
 
-TEST(QtPreferences, StoredNumbersAndBooleansAreReadStrictly) {
-  const std::pair<const char*, std::optional<double>> numbers[] = {
-      {"3", 3},       {"-3", -3},          {".5", 0.5},         {"1e3", 1000},      {"abc", std::nullopt},
-      {"", std::nullopt}, {"1x", std::nullopt}, {" 1", std::nullopt}, {"0x10", std::nullopt},
-      {"inf", std::nullopt}, {"nan", std::nullopt}, {"1e999", std::nullopt}, {"1,5", std::nullopt},
-  };
-  for (const auto& [text, value] : numbers) EXPECT_EQ(parseStoredNumber(text), value) << text;
-  for (double value : {0.1, 1.0 / 3, 1e-300, 123456789.125})
-    EXPECT_EQ(parseStoredNumber(formatStoredNumber(value)), value) << value;
-
-  const std::pair<const char*, std::optional<bool>> booleans[] = {
-      {"true", true}, {"false", false}, {"True", std::nullopt}, {"1", std::nullopt}, {"yes", std::nullopt},
-      {"", std::nullopt}};
-  for (const auto& [text, value] : booleans) EXPECT_EQ(parseStoredBoolean(text), value) << text;
-}
-
 TEST(QtPreferences, ValuesOfTheWrongTypeInTheFileReadAsAbsent) {
   StoreFile file;
   file.dir.write("tarnwick.conf",
                  "[number]\nrefreshInterval=abc\npanelMaxHeight=true\nlist=1, 2\n"
-                 "[boolean]\nconfirmBeforeKill=1\nstartAtLogin=@Variant(\\0\\0\\0\\x1\\x1)\n"
+                 "[boolean]\nconfirmBeforeKill=1\nstartAtLogin=@Variant(\\0\\0\\0\\x1\\x1)\nshown=True\n"
                  "[text]\nappLanguage=@ByteArray(tr)\nhiddenPorts=80, 443\nportLabels=@Invalid()\n"
                  "[General]\nwatchedPorts=3000\n");
   auto store = file.open();
   for (const char* key : {"refreshInterval", "panelMaxHeight", "list"}) EXPECT_EQ(store->number(key), std::nullopt);
-  for (const char* key : {"confirmBeforeKill", "startAtLogin"}) EXPECT_EQ(store->boolean(key), std::nullopt);
+  for (const char* key : {"confirmBeforeKill", "startAtLogin", "shown"}) EXPECT_EQ(store->boolean(key), std::nullopt);
   for (const char* key : {"appLanguage", "hiddenPorts", "portLabels", "watchedPorts"})
     EXPECT_EQ(store->text(key), std::nullopt) << key;
   // Giving a key a value of another type leaves no trace of the old one.
@@ -160,27 +135,23 @@ TEST(QtPreferences, ACorruptFileIsReadForWhatItHoldsAndReplacedOnlyByTheNextWrit
   }
 }
 
-// Editors and QSettings itself replace the file by rename. The store says so,
-// and what follows it (here the notifier's watched ports) reads the new file,
-// whether it was first created that way or replaced.
+// Editors and QSettings itself replace the file by rename. The store says so
+// and reads the new file, whether it was first created that way or replaced.
 TEST(QtPreferences, AFileReplacedFromOutsideReachesTheObservers) {
   StoreFile file;
   auto store = file.open();
-  DevCount devCount;
-  auto notifier = PortNotifier::create([](std::function<void()> task) { task(); },
-                                       {.preferences = *store, .devCount = devCount});
   int fired = 0;
   store->subscribe([&] { ++fired; });
-  const std::pair<const char*, std::set<int64_t>> edits[] = {
-      {"[text]\nwatchedPorts=\"3000,5173\"\n", {3000, 5173}},
-      {"[text]\nwatchedPorts=8080\n", {8080}},
-      {"[number]\nwatchedPorts=8080\n", {}},
+  const std::pair<const char*, std::optional<std::string>> edits[] = {
+      {"[text]\nwatchedPorts=\"3000,5173\"\n", "3000,5173"},
+      {"[text]\nwatchedPorts=8080\n", "8080"},
+      {"[number]\nwatchedPorts=8080\n", std::nullopt},
   };
   for (const auto& [content, watched] : edits) {
     const int before = fired;
     file.dir.write("edit.tmp", content);
     fs::rename(fs::path(file.dir.path()) / "edit.tmp", file.path);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return fired > before && notifier->watched() == watched; }, 10000))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fired > before && store->text("watchedPorts") == watched; }, 10000))
         << content;
   }
 }
@@ -202,7 +173,8 @@ TEST(QtPreferences, TheUsersStoreIsTheXdgConfigFile) {
 // complete value, and a store opened before reads what the writer left.
 TEST(QtPreferences, AWriterKilledMidWriteLeavesAWholeFile) {
   const size_t size = 200000;
-  const std::string mode = childMode();
+  const char* env = std::getenv("TARNWICK_TEST_PREFS_CHILD");  // set by startSelf
+  const std::string mode = env ? env : "";
   if (mode.rfind("loop:", 0) == 0) {
     auto store = makeQtPreferences(QString::fromStdString(mode.substr(5)));
     for (int i = 0;; ++i) store->setText("big", std::string(size, i % 2 ? 'b' : 'a'));

@@ -46,18 +46,6 @@ std::vector<Image> readImages(const QDBusArgument& argument) {
   return images;
 }
 
-// ToolTip is (icon name, images, title, description).
-QString toolTipTitle(const QVariant& value) {
-  const auto argument = value.value<QDBusArgument>();
-  QString iconName, title, description;
-  argument.beginStructure();
-  argument >> iconName;
-  readImages(argument);
-  argument >> title >> description;
-  argument.endStructure();
-  return title;
-}
-
 // A dbusmenu layout node is (id, properties, children as variants).
 int findMenuItem(const QDBusArgument& node, const QString& label) {
   int id = 0;
@@ -123,19 +111,16 @@ TEST(TraySession, ItemRegistersOpensThePanelHandsOverAndQuitsFromItsMenu) {
   ASSERT_TRUE(waitFor([&] { return !watcher.registeredItems().isEmpty(); })) << "the item never registered";
   const QString item = watcher.registeredItems().first();
 
-  EXPECT_EQ(toolTipTitle(itemProperty(session.bus(), item, QStringLiteral("ToolTip"))),
-            QStringLiteral("Tarnwick — no dev ports"));
+  // The icon reaches the tray drawn, not blank.
   auto images = readImages(itemProperty(session.bus(), item, QStringLiteral("IconPixmap")).value<QDBusArgument>());
-  std::vector<int> sides;
+  EXPECT_FALSE(images.empty());
   for (const auto& image : images) {
     EXPECT_EQ(image.width, image.height);
     ASSERT_EQ(image.argb.size(), image.width * image.height * 4);
     int opaque = 0;  // big-endian ARGB: alpha comes first
     for (int i = 0; i < image.argb.size(); i += 4) opaque += uchar(image.argb[i]) > 128;
     EXPECT_GT(opaque, image.width * image.height / 5) << image.width << " px image is nearly empty";
-    sides.push_back(image.width);
   }
-  EXPECT_TRUE(std::ranges::count(sides, 18) && std::ranges::count(sides, 36)) << "no 18 and 36 px images";
 
   // A click opens the panel and a second one closes it.
   ASSERT_TRUE(activateItem(session.bus(), item));

@@ -8,8 +8,8 @@ namespace {
 
 // The key's text in one language, read from that language's table alone, so
 // that a key it lacks shows as "MISSING" rather than as itself.
-std::string checkLanguage(const std::string& code, const std::string& key) {
-  auto table = L10n::catalog().table(code);
+std::string checkLanguage(const L10n::Catalog& catalog, const std::string& code, const std::string& key) {
+  auto table = catalog.table(code);
   if (!table) return "NO BUNDLE";
   auto found = table->find(key);
   return found == table->end() ? "MISSING" : found->second;
@@ -20,8 +20,9 @@ std::string checkLanguage(const std::string& code, const std::string& key) {
 int runLocalisationCheck(const ModeValue& value) {
   const auto* key = std::get_if<std::string>(&value);
   if (!key) return 0;
+  const L10n::Catalog catalog(L10n::resources());
   for (const std::string code : {"en", "tr"}) {
-    std::string line = code + ": " + checkLanguage(code, *key) + "\n";
+    std::string line = code + ": " + checkLanguage(catalog, code, *key) + "\n";
     std::fwrite(line.data(), 1, line.size(), stdout);
   }
   return 0;

@@ -39,18 +39,6 @@ fs::path locateOrExit() {
   std::_Exit(1);
 }
 
-std::mutex appLanguageMutex;
-std::optional<std::string> chosenLanguage;
-
-LookupSources currentSources() {
-  std::optional<std::string> language;
-  {
-    std::lock_guard lock(appLanguageMutex);
-    language = chosenLanguage;
-  }
-  return {&catalog(), std::move(language), systemLanguages()};
-}
-
 }  // namespace
 
 std::shared_ptr<const StringsTable> Catalog::table(const std::string& code) const {
@@ -68,33 +56,26 @@ const fs::path& resources() {
   return bundle;
 }
 
-const Catalog& catalog() {
-  static const Catalog instance(resources());
-  return instance;
+void Texts::setAppLanguage(std::optional<std::string> language) {
+  std::lock_guard lock(mutex_);
+  appLanguage_ = std::move(language);
 }
 
-void setAppLanguage(std::optional<std::string> language) {
-  std::lock_guard lock(appLanguageMutex);
-  chosenLanguage = std::move(language);
-}
-
-std::string text(const std::string& key, const LookupSources& sources) {
-  auto language = chooseLanguage(sources.appLanguage, sources.systemLanguages, *sources.catalog);
-  if (auto table = sources.catalog->table(language)) {
+std::string Texts::text(const std::string& key) const {
+  std::optional<std::string> chosen;
+  {
+    std::lock_guard lock(mutex_);
+    chosen = appLanguage_;
+  }
+  if (auto table = catalog_->table(chooseLanguage(chosen, systemLanguages_, *catalog_))) {
     auto found = table->find(key);
     if (found != table->end()) return found->second;
   }
   return key;
 }
 
-std::string text(const std::string& key) { return text(key, currentSources()); }
-
-std::string format(const std::string& key, const std::vector<FormatArg>& args, const LookupSources& sources) {
-  return formatText(text(key, sources), args);
-}
-
-std::string format(const std::string& key, const std::vector<FormatArg>& args) {
-  return format(key, args, currentSources());
+std::string Texts::format(const std::string& key, const std::vector<FormatArg>& args) const {
+  return formatText(text(key), args);
 }
 
 }  // namespace L10n

@@ -38,30 +38,31 @@ class Catalog {
 /// process with status 1: without it there is no text to show.
 const std::filesystem::path& resources();
 
-/// The catalog of resources(), made on first use.
-const Catalog& catalog();
+/// The texts a program shows: a catalog, the system's languages and the
+/// language the user chose. The tray's context owns one and hands it to the
+/// panel and the notifier. Safe to use from any thread.
+class Texts {
+ public:
+  Texts(std::shared_ptr<const Catalog> catalog, std::vector<std::string> systemLanguages)
+      : catalog_(std::move(catalog)), systemLanguages_(std::move(systemLanguages)) {}
 
-/// What a lookup depends on.
-struct LookupSources {
-  const Catalog* catalog;
-  std::optional<std::string> appLanguage;   ///< "system", "en", "tr"; absent: "system"
-  std::vector<std::string> systemLanguages;  ///< best first
+  const Catalog& catalog() const { return *catalog_; }
+
+  /// "system", "en" or "tr"; absent or anything else: the system's languages.
+  void setAppLanguage(std::optional<std::string> language);
+
+  /// The text of `key` in the chosen language; the key itself when the table lacks it.
+  std::string text(const std::string& key) const;
+
+  /// text(key) used as a printf-style format with `args` in order (see
+  /// formatText). A placeholder that does not fit renders empty.
+  std::string format(const std::string& key, const std::vector<FormatArg>& args) const;
+
+ private:
+  std::shared_ptr<const Catalog> catalog_;
+  std::vector<std::string> systemLanguages_;  ///< best first
+  mutable std::mutex mutex_;
+  std::optional<std::string> appLanguage_;
 };
-
-/// The language the simple forms below use ("system", "en", "tr"; absent:
-/// "system"). The tray's context sets it from the store's "appLanguage"
-/// whenever the store changes; the command line leaves it absent.
-void setAppLanguage(std::optional<std::string> language);
-
-/// The text of `key` in the chosen language ("appLanguage": "system", "en",
-/// "tr"); the key itself when the table lacks it.
-std::string text(const std::string& key);
-std::string text(const std::string& key, const LookupSources& sources);
-
-/// text(key) used as a printf-style format with `args` in order (see
-/// formatText). A placeholder that does not fit renders empty.
-std::string format(const std::string& key, const std::vector<FormatArg>& args);
-std::string format(const std::string& key, const std::vector<FormatArg>& args,
-                   const LookupSources& sources);
 
 }  // namespace L10n

@@ -20,13 +20,10 @@ std::optional<std::string> languageOfLocale(const std::string& locale);
 std::vector<std::string> languagesFromEnvironment(
     const std::function<std::optional<std::string>(const char*)>& variable);
 
-/// The system's preferred languages, best first: the list handed over by
-/// setSystemLanguages(), else the process environment, read once.
-std::vector<std::string> systemLanguages();
-
-/// Hands over the user's language list where only the toolkit can read it
-/// (macOS's, through QLocale); systemLanguages() returns it from then on.
-void setSystemLanguages(std::vector<std::string> languages);
+/// languagesFromEnvironment() of this process's environment: the system's
+/// languages on Linux, and for the command line on macOS, where a shell sets
+/// LANG. The macOS application reads the user's list through the toolkit.
+std::vector<std::string> environmentLanguages();
 
 /// The language that lookups read: `appLanguage` when it is "en" or "tr" and
 /// `catalog` has a directory for it; otherwise (absent, "system", any other

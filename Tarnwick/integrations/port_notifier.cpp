@@ -60,7 +60,7 @@ std::chrono::seconds PortNotifier::pollInterval() const {
   return watched().empty() ? kIdleInterval : kWatchedInterval;
 }
 
-std::shared_ptr<PortNotifier> PortNotifier::create(Executor toGuiThread, Sources sources) {
+std::shared_ptr<PortNotifier> PortNotifier::create(std::shared_ptr<Executor> toGuiThread, Sources sources) {
   std::shared_ptr<PortNotifier> notifier(new PortNotifier(std::move(toGuiThread), std::move(sources)));
   // The store may call from any thread, and after the notifier has begun to go.
   notifier->subscription_ = notifier->sources_.preferences.subscribe([weak = notifier->weak_from_this()] {
@@ -70,7 +70,7 @@ std::shared_ptr<PortNotifier> PortNotifier::create(Executor toGuiThread, Sources
   return notifier;
 }
 
-PortNotifier::PortNotifier(Executor toGuiThread, Sources sources)
+PortNotifier::PortNotifier(std::shared_ptr<Executor> toGuiThread, Sources sources)
     : toGuiThread_(std::move(toGuiThread)), sources_(std::move(sources)) {
   if (!sources_.listeningPorts) sources_.listeningPorts = [] { return PortCore::listeningPortNumbers(); };
   if (!sources_.sink) sources_.sink = Notifications::fallbackSink();
@@ -106,7 +106,7 @@ void PortNotifier::tick() {
   auto numbers = sources_.listeningPorts();
   std::set<int64_t> listening(numbers.begin(), numbers.end());
 
-  toGuiThread_([&devCount = sources_.devCount, count = DevCount::of(numbers)] { devCount.setCount(count); });
+  toGuiThread_->post([&devCount = sources_.devCount, count = DevCount::of(numbers)] { devCount.setCount(count); });
 
   auto watchedPorts = watched();
   if (watchedPorts.empty()) {
@@ -119,8 +119,8 @@ void PortNotifier::tick() {
     lastOpen_ = std::move(open);
     return;
   }
-  for (auto port : missingFrom(*lastOpen_, open)) notify(L10n::format("notif_opened", {FormatArg{port}}));
-  for (auto port : missingFrom(open, *lastOpen_)) notify(L10n::format("notif_closed", {FormatArg{port}}));
+  for (auto port : missingFrom(*lastOpen_, open)) notify(sources_.texts.format("notif_opened", {FormatArg{port}}));
+  for (auto port : missingFrom(open, *lastOpen_)) notify(sources_.texts.format("notif_closed", {FormatArg{port}}));
   lastOpen_ = std::move(open);
 }
 

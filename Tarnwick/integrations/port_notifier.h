@@ -2,6 +2,7 @@
 // The watch notifier: polls the listening port numbers, tells the user when a
 // watched port starts or stops listening, and keeps the tray's dev count current.
 #include "core/system/clock.h"
+#include "core/system/executor.h"
 #include "core/system/stoppable_thread.h"
 
 #include <atomic>
@@ -17,6 +18,9 @@
 class DevCount;
 class NotificationSink;
 class Preferences;
+namespace L10n {
+class Texts;
+}
 
 /// Waits until a point of a Clock; the seam that keeps tests from sleeping.
 class Sleeper {
@@ -57,8 +61,6 @@ class PollLoop {
 
 class PortNotifier : public std::enable_shared_from_this<PortNotifier> {
  public:
-  /// Runs a task on the GUI thread (the tray posts it to Qt's event loop).
-  using Executor = std::function<void(std::function<void()>)>;
   using PortSource = std::function<std::vector<int64_t>()>;
 
   /// What a notifier reads and writes; each must outlive it.
@@ -66,6 +68,7 @@ class PortNotifier : public std::enable_shared_from_this<PortNotifier> {
     PortSource listeningPorts = {};                    ///< empty: PortCore::listeningPortNumbers
     Preferences& preferences;                          ///< the watched ports, followed as they change
     DevCount& devCount;                                ///< written on the GUI thread
+    const L10n::Texts& texts;                          ///< the notifications' words
     std::shared_ptr<NotificationSink> sink = nullptr;  ///< null: Notifications::fallbackSink()
   };
 
@@ -77,8 +80,8 @@ class PortNotifier : public std::enable_shared_from_this<PortNotifier> {
   static std::set<int64_t> watched(const Preferences& preferences);
   static void setWatched(Preferences& preferences, const std::set<int64_t>& ports);
 
-  /// `toGuiThread` runs the dev-count update of every poll.
-  static std::shared_ptr<PortNotifier> create(Executor toGuiThread, Sources sources);
+  /// `toGuiThread` runs the dev-count update of every poll on the GUI thread.
+  static std::shared_ptr<PortNotifier> create(std::shared_ptr<Executor> toGuiThread, Sources sources);
   ~PortNotifier();
 
   /// The watched ports as last read from the store.
@@ -97,11 +100,11 @@ class PortNotifier : public std::enable_shared_from_this<PortNotifier> {
   void tick();
 
  private:
-  PortNotifier(Executor toGuiThread, Sources sources);
+  PortNotifier(std::shared_ptr<Executor> toGuiThread, Sources sources);
   void notify(const std::string& message);
   void readWatched();
 
-  Executor toGuiThread_;
+  std::shared_ptr<Executor> toGuiThread_;
   Sources sources_;
   uint64_t subscription_ = 0;
   mutable std::mutex watchedMutex_;

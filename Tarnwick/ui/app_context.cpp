@@ -3,12 +3,12 @@
 #include "core/scan/scan.h"
 #include "integrations/l10n.h"
 #include "ui/panel_services.h"
+#include "ui/platform_integrations.h"
 #include "ui/port_list_model.h"
 #include "ui/port_list_view.h"
 #include "ui/qt_task_executors.h"
 #include "ui/tarnwick_app.h"
 
-#include <QMetaObject>
 #include <QPointer>
 
 namespace {
@@ -19,17 +19,20 @@ AppContext::AppContext(std::shared_ptr<Preferences> preferences, std::shared_ptr
                        std::shared_ptr<LoginService> loginService)
     : preferences_(std::move(preferences)),
       loginService_(std::move(loginService)),
+      texts_(std::make_shared<const L10n::Catalog>(L10n::resources()), platformLanguages()),
       scanSource_(PortCore::makeSystemScanSource()),
       prober_(PortCore::systemClock()),
       ownerIcons_(std::make_shared<ThreadPoolExecutor>()) {
   Preferences& store = *preferences_;
-  L10n::setAppLanguage(store.text(kAppLanguage));
-  languageSubscription_ = store.subscribe([&store] { L10n::setAppLanguage(store.text(kAppLanguage)); });
+  texts_.setAppLanguage(store.text(kAppLanguage));
+  languageSubscription_ = store.subscribe([this] { texts_.setAppLanguage(preferences_->text(kAppLanguage)); });
   ScanSource& source = *scanSource_;
-  notifier_ = PortNotifier::create([this](std::function<void()> task) { postToGuiThread(std::move(task)); },
+  // Tasks still queued when the guard goes are dropped with it.
+  notifier_ = PortNotifier::create(std::make_shared<GuiThreadExecutor>(&guiGuard_),
                                    {.listeningPorts = [&source] { return PortCore::listeningPortNumbers(source); },
                                     .preferences = store,
                                     .devCount = devCount_,
+                                    .texts = texts_,
                                     .sink = std::move(sink)});
 }
 
@@ -40,14 +43,9 @@ AppContext::~AppContext() {
 
 void AppContext::startPolling() { poll_ = notifier_->start(); }
 
-// Tasks still queued when the guard goes are dropped with it.
-void AppContext::postToGuiThread(std::function<void()> task) {
-  QMetaObject::invokeMethod(&guiGuard_, std::move(task), Qt::QueuedConnection);
-}
-
 void installPanel(TarnwickApp& app, AppContext& context) {
   auto* model = new PortListModel(&app, std::make_shared<RealPanelServices>(context));
-  auto* view = new PortListView(model, context.ownerIcons());
+  auto* view = new PortListView(model, context.ownerIcons(), context.texts());
   PanelWindow& window = app.panel();
   window.setContent(view);
   QObject::connect(&window, &PanelWindow::shown, model, [model] { model->setPanelShown(true); });

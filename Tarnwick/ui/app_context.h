@@ -1,13 +1,15 @@
 #pragma once
 // The tray application's long-lived state, built once at start and handed
-// down: the store, the dev count, the scan source, the statistics history, the
-// docker cache, the prober, the owner icons and the notifier. Each part gets what it needs from
-// here, so no two parts keep a copy of their own.
+// down: the store, the texts in the chosen language, the dev count, the scan
+// source, the statistics history, the docker cache, the prober, the owner icons
+// and the notifier. Each part gets what it needs from here, so no two parts keep
+// a copy of their own.
 #include "core/probe/loopback_prober.h"
 #include "core/scan/scan_source.h"
 #include "core/stats/cpu_history.h"
 #include "integrations/dev_count.h"
 #include "integrations/docker.h"
+#include "integrations/l10n.h"
 #include "integrations/port_notifier.h"
 #include "integrations/preferences.h"
 #include "ui/owner_icon.h"
@@ -42,15 +44,16 @@ class AppContext {
   OwnerIconCache& ownerIcons() { return ownerIcons_; }
   /// The system's login-item service, or null where start at login needs none.
   LoginService* loginService() { return loginService_.get(); }
+  /// In the language of the store's "appLanguage", followed as it changes.
+  const L10n::Texts& texts() const { return texts_; }
 
   /// Starts the notifier's poll; it runs until the context goes.
   void startPolling();
 
  private:
-  void postToGuiThread(std::function<void()> task);
-
   std::shared_ptr<Preferences> preferences_;
   std::shared_ptr<LoginService> loginService_;
+  L10n::Texts texts_;
   Preferences::Subscription languageSubscription_ = 0;
   DevCount devCount_;
   std::unique_ptr<ScanSource> scanSource_;

@@ -77,7 +77,6 @@ extern "C" __attribute__((visibility("default"))) int tarnwick_run_application(i
       return 1;
   }
 
-  installPlatformIntegrations();
   // Made before the tray, so that it outlives the panel's background work.
   AppContext context(makeQtPreferences(), makeDbusNotificationSink(), makePlatformLoginService());
   TarnwickApp tarnwick(bus);

@@ -1,5 +1,5 @@
 #include "ui/localized.h"
 
-#include "integrations/l10n.h"
-
-QString localized(const std::string& key) { return QString::fromStdString(L10n::text(key)); }
+QString localized(const L10n::Texts& texts, const std::string& key) {
+  return QString::fromStdString(texts.text(key));
+}

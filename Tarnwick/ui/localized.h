@@ -1,7 +1,9 @@
 #pragma once
 // The panel's words in the chosen language, as Qt strings.
+#include "integrations/l10n.h"
+
 #include <QString>
 #include <string>
 
-/// L10n::text(key) as a QString.
-QString localized(const std::string& key);
+/// texts.text(key) as a QString.
+QString localized(const L10n::Texts& texts, const std::string& key);

@@ -39,8 +39,8 @@ QWidget* makeDivider(QWidget* parent) {
   return line;
 }
 
-PanelHeader::PanelHeader(PortListModel* model, QWidget* parent)
-    : QWidget(parent), model_(model) {
+PanelHeader::PanelHeader(PortListModel* model, const L10n::Texts& texts, QWidget* parent)
+    : QWidget(parent), model_(model), texts_(texts) {
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);
@@ -153,8 +153,8 @@ void PanelHeader::sync() {
   const std::pair<QToolButton*, const char*> buttons[] = {
       {refresh_, "refresh"}, {settings_, "settings"}, {quit_, "quit"}};
   for (const auto& [button, key] : buttons) {
-    button->setToolTip(localized(key));
-    button->setAccessibleName(localized(key));
+    button->setToolTip(localized(texts_, key));
+    button->setAccessibleName(localized(texts_, key));
   }
   if (settingsTint_ != model_->showSettings()) {
     settingsTint_ = model_->showSettings();
@@ -165,12 +165,12 @@ void PanelHeader::sync() {
   summary_->setVisible(model_->loaded() && !model_->entries().empty());
   SummaryCounts counts = model_->summaryCounts();
   counts_->setText(QString::number(counts.dev) + QStringLiteral(" dev \u00B7 ") +
-                   QString::number(counts.other) + ' ' + localized("chip_sys"));
+                   QString::number(counts.other) + ' ' + localized(texts_, "chip_sys"));
   exposedDot_->setVisible(counts.exposed > 0);
   exposed_->setVisible(counts.exposed > 0);
-  exposed_->setToolTip(localized("filter_exposed"));
+  exposed_->setToolTip(localized(texts_, "filter_exposed"));
   exposed_->setText(QString::fromStdString(
-                        L10n::format("hero_exposed", {static_cast<int64_t>(counts.exposed)})) +
+                        texts_.format("hero_exposed", {static_cast<int64_t>(counts.exposed)})) +
                     QStringLiteral(" \u26A0"));
   bool only = model_->exposedOnly();
   // Restyling re-polishes the button: only when the filter flips.
@@ -179,7 +179,7 @@ void PanelHeader::sync() {
     exposed_->setStyleSheet(style);
   }
 
-  search_->setPlaceholderText(localized("search_placeholder"));
+  search_->setPlaceholderText(localized(texts_, "search_placeholder"));
   if (search_->text() != model_->searchText()) search_->setText(model_->searchText());
   clear_->setVisible(!model_->searchText().isEmpty());
 }

@@ -4,6 +4,10 @@
 // field with its clear button.
 #include <QWidget>
 
+namespace L10n {
+class Texts;
+}
+
 class PortListModel;
 class QLabel;
 class QLineEdit;
@@ -14,7 +18,7 @@ class PanelHeader final : public QWidget {
   Q_OBJECT
 
  public:
-  explicit PanelHeader(PortListModel* model, QWidget* parent = nullptr);
+  PanelHeader(PortListModel* model, const L10n::Texts& texts, QWidget* parent = nullptr);
   /// Shows the model's state and looks every text up again.
   void sync();
 
@@ -37,6 +41,7 @@ class PanelHeader final : public QWidget {
   QToolButton* iconButton(QWidget* parent);
 
   PortListModel* model_;
+  const L10n::Texts& texts_;
   QToolButton* refresh_ = nullptr;
   QToolButton* settings_ = nullptr;
   QToolButton* quit_ = nullptr;

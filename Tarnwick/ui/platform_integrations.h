@@ -1,13 +1,15 @@
 #pragma once
-// What only the toolkit or the platform's frameworks can reach, handed to the
-// toolkit-free code at start-up: on macOS the user's language list and the
-// login-item service; on Linux nothing, as the environment and the autostart
-// entry serve.
+// What only the toolkit or the platform's frameworks can reach: on macOS the
+// user's language list and the login-item service; on Linux the environment
+// and the autostart entry serve.
 #include <memory>
+#include <string>
+#include <vector>
 
 class LoginService;
 
-void installPlatformIntegrations();
+/// The user's languages, best first.
+std::vector<std::string> platformLanguages();
 
 /// The system's login-item service when the program runs from its bundle; null
 /// elsewhere.

@@ -1,7 +1,8 @@
 #include "ui/platform_integrations.h"
 
+#include "integrations/language.h"
 #include "integrations/login_service.h"
 
-void installPlatformIntegrations() {}
+std::vector<std::string> platformLanguages() { return L10n::environmentLanguages(); }
 
 std::shared_ptr<LoginService> makePlatformLoginService() { return nullptr; }

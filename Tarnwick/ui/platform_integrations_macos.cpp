@@ -52,17 +52,15 @@ class SystemLoginService final : public LoginService {
   }
 };
 
+}  // namespace
+
 // The list from System Settings, best first ("tr-TR", "en-US").
-std::vector<std::string> preferredLanguages() {
+std::vector<std::string> platformLanguages() {
   std::vector<std::string> languages;
   for (const QString& locale : QLocale::system().uiLanguages())
     if (auto language = L10n::languageOfLocale(locale.toStdString())) languages.push_back(*language);
   return languages;
 }
-
-}  // namespace
-
-void installPlatformIntegrations() { L10n::setSystemLanguages(preferredLanguages()); }
 
 std::shared_ptr<LoginService> makePlatformLoginService() {
   if (!runsFromTheBundle()) return nullptr;

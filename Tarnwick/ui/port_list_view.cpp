@@ -74,16 +74,21 @@ class RowColumn final : public QWidget {
   std::vector<QWidget*> items_;
 };
 
-PortListView::PortListView(PortListModel* model, OwnerIconCache& icons, QWidget* parent)
-    : PortListView(model, &icons, nullptr, parent) {}
+PortListView::PortListView(PortListModel* model, OwnerIconCache& icons, const L10n::Texts& texts,
+                           QWidget* parent)
+    : PortListView(model, &icons, nullptr, texts, parent) {}
 
-PortListView::PortListView(PortListModel* model, QWidget* parent)
-    : PortListView(model, nullptr, std::make_unique<OwnerIconCache>(std::make_shared<ThreadPoolExecutor>()),
+PortListView::PortListView(PortListModel* model, const L10n::Texts& texts, QWidget* parent)
+    : PortListView(model, nullptr, std::make_unique<OwnerIconCache>(std::make_shared<ThreadPoolExecutor>()), texts,
                    parent) {}
 
-PortListView::PortListView(PortListModel* model, OwnerIconCache* icons,
-                           std::unique_ptr<OwnerIconCache> own, QWidget* parent)
-    : QWidget(parent), ownIcons_(std::move(own)), model_(model), icons_(icons ? icons : ownIcons_.get()) {
+PortListView::PortListView(PortListModel* model, OwnerIconCache* icons, std::unique_ptr<OwnerIconCache> own,
+                           const L10n::Texts& texts, QWidget* parent)
+    : QWidget(parent),
+      ownIcons_(std::move(own)),
+      model_(model),
+      texts_(texts),
+      icons_(icons ? icons : ownIcons_.get()) {
   setFixedWidth(kWidth);
   setPalette(Theme::palette());
   setBackgroundRole(QPalette::Window);
@@ -97,7 +102,7 @@ PortListView::PortListView(PortListModel* model, OwnerIconCache* icons,
   // The panel is as tall as what it shows; its window follows.
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
-  header_ = new PanelHeader(model_, this);
+  header_ = new PanelHeader(model_, texts_, this);
   connect(header_, &PanelHeader::quitRequested, this, &PortListView::quitRequested);
   layout->addWidget(header_);
   layout->addWidget(makeDivider(this));
@@ -106,7 +111,7 @@ PortListView::PortListView(PortListModel* model, OwnerIconCache* icons,
   auto* settingsLayout = new QVBoxLayout(settingsBlock_);
   settingsLayout->setContentsMargins(0, 0, 0, 0);
   settingsLayout->setSpacing(0);
-  settings_ = new SettingsCard(model_, settingsBlock_);
+  settings_ = new SettingsCard(model_, texts_, settingsBlock_);
   settingsLayout->addWidget(settings_);
   settingsLayout->addWidget(makeDivider(settingsBlock_));
   layout->addWidget(settingsBlock_);
@@ -183,7 +188,7 @@ void PortListView::syncList() {
   const std::vector<PortEntry> other = model_->otherPorts();
   const bool listed = !dev.empty() || !other.empty();
   empty_->setVisible(!listed);
-  emptyText_->setText(localized(model_->emptyStateKey()));
+  emptyText_->setText(localized(texts_, model_->emptyStateKey()));
   scroll_->setVisible(listed);
 
   const QString language = model_->appLanguage();
@@ -198,7 +203,7 @@ void PortListView::syncList() {
   auto addSection = [&](QLabel* header, const char* titleKey, const std::vector<PortEntry>& list) {
     header->setVisible(!list.empty());
     if (list.empty()) return;
-    header->setText(localized(titleKey) + QStringLiteral("  \u00B7  ") + QString::number(list.size()));
+    header->setText(localized(texts_, titleKey) + QStringLiteral("  \u00B7  ") + QString::number(list.size()));
     items.push_back(header);
     for (const PortEntry& entry : list) {
       // One process may listen on the same port on two addresses: same id.
@@ -246,7 +251,7 @@ PortRow* PortListView::takeOrMakeRow(const std::string& key, const PortEntry& en
     previous.erase(it);
     row->setState(state);
   } else {
-    row = new PortRow(state, column_);
+    row = new PortRow(state, texts_, column_);
     connectRow(row);
   }
   if (state.isEditingLabel) row->setLabelDraft(model_->labelDraft());

@@ -10,6 +10,10 @@
 
 #include <QWidget>
 
+namespace L10n {
+class Texts;
+}
+
 #include <map>
 #include <memory>
 #include <string>
@@ -30,10 +34,10 @@ class PortListView final : public QWidget {
  public:
   static constexpr int kWidth = 380;
 
-  /// Draws `model` with the owner icons of `icons`; both must outlive the view.
-  PortListView(PortListModel* model, OwnerIconCache& icons, QWidget* parent = nullptr);
-  /// Draws `model`, which must outlive the view, with owner icons of its own.
-  explicit PortListView(PortListModel* model, QWidget* parent = nullptr);
+  /// Draws `model` in `texts` with the owner icons of `icons`; all must outlive the view.
+  PortListView(PortListModel* model, OwnerIconCache& icons, const L10n::Texts& texts, QWidget* parent = nullptr);
+  /// Draws `model` in `texts`, which must outlive the view, with owner icons of its own.
+  PortListView(PortListModel* model, const L10n::Texts& texts, QWidget* parent = nullptr);
   ~PortListView() override;
 
   PortListModel* model() const { return model_; }
@@ -62,7 +66,7 @@ class PortListView final : public QWidget {
 
  private:
   PortListView(PortListModel* model, OwnerIconCache* icons, std::unique_ptr<OwnerIconCache> own,
-               QWidget* parent);
+               const L10n::Texts& texts, QWidget* parent);
   QWidget* buildEmptyState();
   QWidget* buildList();
   void sync();
@@ -78,6 +82,7 @@ class PortListView final : public QWidget {
 
   std::unique_ptr<OwnerIconCache> ownIcons_;  ///< when none was handed in
   PortListModel* model_;
+  const L10n::Texts& texts_;
   OwnerIconCache* icons_;
   PanelHeader* header_;
   QWidget* settingsBlock_;

@@ -4,29 +4,29 @@
 
 #include <cmath>
 
-std::string subtitle(const PortEntry& entry, const std::optional<std::string>& dockerName) {
-  if (dockerName) return L10n::format("docker_container", {*dockerName});
+std::string subtitle(const L10n::Texts& texts, const PortEntry& entry, const std::optional<std::string>& dockerName) {
+  if (dockerName) return texts.format("docker_container", {*dockerName});
   const std::string& root = entry.parentChain.empty() ? entry.command : entry.parentChain.back();
   std::string base = root == entry.command
                          ? entry.command
-                         : L10n::format("started_by", {entry.command, root});
+                         : texts.format("started_by", {entry.command, root});
   if (entry.project) return *entry.project + " \u00B7 " + base;
   return base;
 }
 
-std::string confirmText(const RowState& row) {
-  if (row.entry.isSystem()) return L10n::text("confirm_sys");
-  if (row.dockerName) return L10n::format("confirm_docker", {*row.dockerName});
-  if (row.confirmingRestart) return L10n::text("confirm_restart");
-  if (row.confirmingTree) return L10n::text("confirm_tree");
-  if (row.confirmingForce) return L10n::text("confirm_force");
-  return L10n::text("confirm_kill");
+std::string confirmText(const L10n::Texts& texts, const RowState& row) {
+  if (row.entry.isSystem()) return texts.text("confirm_sys");
+  if (row.dockerName) return texts.format("confirm_docker", {*row.dockerName});
+  if (row.confirmingRestart) return texts.text("confirm_restart");
+  if (row.confirmingTree) return texts.text("confirm_tree");
+  if (row.confirmingForce) return texts.text("confirm_force");
+  return texts.text("confirm_kill");
 }
 
-std::string stopButtonTooltip(const RowState& row) {
-  if (row.entry.isSystem()) return L10n::text("help_sys");
-  if (row.dockerName) return L10n::format("help_docker_stop", {*row.dockerName});
-  return L10n::text("help_kill");
+std::string stopButtonTooltip(const L10n::Texts& texts, const RowState& row) {
+  if (row.entry.isSystem()) return texts.text("help_sys");
+  if (row.dockerName) return texts.format("help_docker_stop", {*row.dockerName});
+  return texts.text("help_kill");
 }
 
 std::string statsText(const ProcessStat& stat) {

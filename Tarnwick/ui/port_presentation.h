@@ -5,6 +5,7 @@
 // the next redraw.
 #include "core/records/port_entry.h"
 #include "core/stats/stats.h"
+#include "integrations/l10n.h"
 #include "ui/row_state.h"
 
 #include <optional>
@@ -13,15 +14,15 @@
 /// With a container: "docker_container" with its name, nothing else. Otherwise
 /// the command, or "started_by" (command, topmost ancestor) when that differs,
 /// preceded by "project · " when the entry has a project.
-std::string subtitle(const PortEntry& entry, const std::optional<std::string>& dockerName);
+std::string subtitle(const L10n::Texts& texts, const PortEntry& entry, const std::optional<std::string>& dockerName);
 
 /// The line shown while a stop of the row waits for confirmation; a system
 /// process gets its warning whatever the request or container.
-std::string confirmText(const RowState& row);
+std::string confirmText(const L10n::Texts& texts, const RowState& row);
 
 /// The stop button's tooltip: the system warning, the container it would stop,
 /// or the plain stop help.
-std::string stopButtonTooltip(const RowState& row);
+std::string stopButtonTooltip(const L10n::Texts& texts, const RowState& row);
 
 /// "%13 · 512 MB": CPU rounded half away from zero, then the memory.
 std::string statsText(const ProcessStat& stat);

@@ -70,7 +70,8 @@ void copyText(const QString& text) {
 
 }  // namespace
 
-PortRow::PortRow(const RowState& state, QWidget* parent) : QWidget(parent), state_(state) {
+PortRow::PortRow(const RowState& state, const L10n::Texts& texts, QWidget* parent)
+    : QWidget(parent), state_(state), texts_(texts) {
   setFixedHeight(kHeight);
   setAttribute(Qt::WA_Hover);
   setFocusPolicy(Qt::NoFocus);
@@ -228,29 +229,29 @@ void PortRow::refreshTitleLine() {
   dot_->setVisible(state_.healthy.has_value());
   if (state_.healthy) {
     dot_->setColor(*state_.healthy ? Theme::green() : Theme::faded(Theme::secondary(), 0.4));
-    dot_->setToolTip(localized(*state_.healthy ? "help_healthy" : "help_no_http"));
+    dot_->setToolTip(localized(texts_, *state_.healthy ? "help_healthy" : "help_no_http"));
   }
 
   port_->setPort(state_.entry.port);
   port_->setUnderlined(hovering_ && isDev());
   port_->setCursor(isDev() ? Qt::PointingHandCursor : Qt::ArrowCursor);
-  port_->setToolTip(isDev() ? localized("help_open") + QStringLiteral(" \u2014 ") +
+  port_->setToolTip(isDev() ? localized(texts_, "help_open") + QStringLiteral(" \u2014 ") +
                                   QString::fromStdString(state_.entry.url())
                             : QString());
 
   chip_->setVisible(state_.label.has_value());
   if (state_.label) chip_->setText(QString::fromStdString(*state_.label));
   watched_->setVisible(state_.isWatched);
-  watched_->setToolTip(localized("help_watched"));
+  watched_->setToolTip(localized(texts_, "help_watched"));
   exposed_->setVisible(state_.entry.isExposed());
-  exposed_->setToolTip(localized("help_exposed"));
+  exposed_->setToolTip(localized(texts_, "help_exposed"));
 }
 
 void PortRow::refreshSecondLine() {
   bool wasEditing = editor_->isVisibleTo(this);
   if (state_.isEditingLabel) {
     subtitle_->hide();
-    editor_->setPlaceholderText(localized("label_placeholder"));
+    editor_->setPlaceholderText(localized(texts_, "label_placeholder"));
     editor_->show();
     if (!wasEditing) editor_->setFocus(Qt::OtherFocusReason);
     return;
@@ -258,27 +259,27 @@ void PortRow::refreshSecondLine() {
   editor_->hide();
   subtitle_->show();
   if (state_.isConfirming) {
-    subtitle_->setText(QString::fromStdString(confirmText(state_)));
+    subtitle_->setText(QString::fromStdString(confirmText(texts_, state_)));
     subtitle_->setColor(Theme::primary());
   } else if (state_.notice) {
-    subtitle_->setText(localized(*state_.notice));
+    subtitle_->setText(localized(texts_, *state_.notice));
     subtitle_->setColor(Theme::red());
   } else {
-    subtitle_->setText(QString::fromStdString(subtitle(state_.entry, state_.dockerName)));
+    subtitle_->setText(QString::fromStdString(subtitle(texts_, state_.entry, state_.dockerName)));
     subtitle_->setColor(Theme::secondary());
   }
 }
 
 void PortRow::refreshActions() {
-  cancel_->setText(localized("cancel"));
-  confirm_->setText(localized("stop"));
+  cancel_->setText(localized(texts_, "cancel"));
+  confirm_->setText(localized(texts_, "stop"));
   confirmBox_->setVisible(state_.isConfirming);
   actions_->setVisible(!state_.isConfirming);
 
   bool active = hovering_ || state_.isSelected;
   bool system = state_.entry.isSystem();
-  stop_->setText(localized("stop"));
-  stop_->setToolTip(QString::fromStdString(stopButtonTooltip(state_)));
+  stop_->setText(localized(texts_, "stop"));
+  stop_->setToolTip(QString::fromStdString(stopButtonTooltip(texts_, state_)));
   QString style = system ? smallButtonStyle(Theme::primary(), QColor(142, 142, 147, 70))
                          : smallButtonStyle(Theme::red(), Theme::faded(Theme::red(), 0.2));
   // Restyling re-polishes the button: only when the tint changes.
@@ -347,31 +348,31 @@ QMenu* PortRow::buildContextMenu(QWidget* parent) {
   const PortEntry entry = state_.entry;
   const QUrl url(QString::fromStdString(entry.url()));
 
-  menu->addAction(localized("open_in_browser"), [url] { QDesktopServices::openUrl(url); });
+  menu->addAction(localized(texts_, "open_in_browser"), [url] { QDesktopServices::openUrl(url); });
   if (entry.cwd) {
     std::string editor = Editor::appName().value_or(Editor::fallbackName());
-    menu->addAction(QString::fromStdString(L10n::format("open_in_editor", {editor})),
+    menu->addAction(QString::fromStdString(texts_.format("open_in_editor", {editor})),
                     [path = *entry.cwd] { Editor::open(path); });
   }
   menu->addSeparator();
-  menu->addAction(localized("set_label"), this, &PortRow::editLabelRequested);
-  menu->addAction(localized(state_.isWatched ? "unwatch" : "watch"), this, &PortRow::watchToggled);
-  menu->addAction(localized("hide_port"), this, &PortRow::hideRequested);
+  menu->addAction(localized(texts_, "set_label"), this, &PortRow::editLabelRequested);
+  menu->addAction(localized(texts_, state_.isWatched ? "unwatch" : "watch"), this, &PortRow::watchToggled);
+  menu->addAction(localized(texts_, "hide_port"), this, &PortRow::hideRequested);
   menu->addSeparator();
   if (!state_.dockerName) {
-    menu->addAction(localized("restart"), this, &PortRow::restartRequested);
-    menu->addAction(localized("kill_tree"), this, &PortRow::killTreeRequested);
-    menu->addAction(localized("force_kill"), this, &PortRow::forceKillRequested);
+    menu->addAction(localized(texts_, "restart"), this, &PortRow::restartRequested);
+    menu->addAction(localized(texts_, "kill_tree"), this, &PortRow::killTreeRequested);
+    menu->addAction(localized(texts_, "force_kill"), this, &PortRow::forceKillRequested);
   }
   menu->addSeparator();
-  menu->addAction(localized("copy_url"),
+  menu->addAction(localized(texts_, "copy_url"),
                   [text = QString::fromStdString(entry.url())] { copyText(text); });
-  menu->addAction(localized("copy_port"), [port = entry.port] { copyText(QString::number(port)); });
-  menu->addAction(localized("copy_pid"), [pid = entry.pid] { copyText(QString::number(pid)); });
-  menu->addAction(localized("copy_kill"),
+  menu->addAction(localized(texts_, "copy_port"), [port = entry.port] { copyText(QString::number(port)); });
+  menu->addAction(localized(texts_, "copy_pid"), [pid = entry.pid] { copyText(QString::number(pid)); });
+  menu->addAction(localized(texts_, "copy_kill"),
                   [pid = entry.pid] { copyText(QStringLiteral("kill ") + QString::number(pid)); });
   if (entry.cwd)
-    menu->addAction(localized("copy_path"),
+    menu->addAction(localized(texts_, "copy_path"),
                     [path = QString::fromStdString(*entry.cwd)] { copyText(path); });
   return menu;
 }

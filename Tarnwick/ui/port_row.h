@@ -3,6 +3,7 @@
 // marks, subtitle or confirmation or label editor, statistics and the stop
 // button, and the context menu of per-port actions. The row only draws its
 // RowState and says what the user asked for; the list acts on it.
+#include "integrations/l10n.h"
 #include "ui/row_state.h"
 
 #include <QIcon>
@@ -26,7 +27,8 @@ class PortRow final : public QWidget {
  public:
   static constexpr int kHeight = 52;
 
-  explicit PortRow(const RowState& state, QWidget* parent = nullptr);
+  /// `texts` must outlive the row.
+  PortRow(const RowState& state, const L10n::Texts& texts, QWidget* parent = nullptr);
 
   const RowState& state() const { return state_; }
   /// Redraws from `state`; a change of statistics alone redraws only them.
@@ -91,6 +93,7 @@ class PortRow final : public QWidget {
   bool isDev() const;
 
   RowState state_;
+  const L10n::Texts& texts_;
   bool hovering_ = false;
   qint64 iconKey_ = 0;  ///< cacheKey of the icon shown; 0 for none
 

@@ -28,8 +28,8 @@ constexpr int kHeightMax = 800;
 
 }  // namespace
 
-SettingsCard::SettingsCard(PortListModel* model, QWidget* parent)
-    : QWidget(parent), model_(model) {
+SettingsCard::SettingsCard(PortListModel* model, const L10n::Texts& texts, QWidget* parent)
+    : QWidget(parent), model_(model), texts_(texts) {
   auto* outer = new QVBoxLayout(this);
   outer->setContentsMargins(12, 10, 12, 10);
   auto* card = new RoundedFrame(10, this);
@@ -129,16 +129,16 @@ void SettingsCard::connectControls() {
 void SettingsCard::sync() {
   const char* titleKeys[] = {"language", "refresh_interval", "panel_height",
                              "confirm_before_kill", "start_at_login"};
-  for (int i = 0; i < 5; ++i) titles_[i]->setText(localized(titleKeys[i]));
+  for (int i = 0; i < 5; ++i) titles_[i]->setText(localized(texts_, titleKeys[i]));
 
-  language_->setOptions({localized("lang_system"), QStringLiteral("T\u00FCrk\u00E7e"),
+  language_->setOptions({localized(texts_, "lang_system"), QStringLiteral("T\u00FCrk\u00E7e"),
                          QStringLiteral("English")});
   auto language = std::find(kLanguages.begin(), kLanguages.end(), model_->appLanguage());
   language_->setCurrent(language == kLanguages.end()
                             ? -1
                             : static_cast<int>(language - kLanguages.begin()));
 
-  interval_->setOptions({localized("interval_2"), localized("interval_3"), localized("interval_5"), localized("interval_10")});
+  interval_->setOptions({localized(texts_, "interval_2"), localized(texts_, "interval_3"), localized(texts_, "interval_5"), localized(texts_, "interval_10")});
   auto interval = std::find(kIntervals.begin(), kIntervals.end(), model_->refreshInterval());
   interval_->setCurrent(interval == kIntervals.end()
                             ? -1
@@ -159,6 +159,6 @@ void SettingsCard::sync() {
   hiddenDivider_->setVisible(hidden > 0);
   hiddenRow_->setVisible(hidden > 0);
   titles_[5]->setText(QString::fromStdString(
-      L10n::format("hidden_ports", {static_cast<int64_t>(hidden)})));
-  restore_->setText(localized("restore"));
+      texts_.format("hidden_ports", {static_cast<int64_t>(hidden)})));
+  restore_->setText(localized(texts_, "restore"));
 }

@@ -4,6 +4,10 @@
 // ports with their restore button. Each control writes its setting at once.
 #include <QWidget>
 
+namespace L10n {
+class Texts;
+}
+
 class PortListModel;
 class QLabel;
 class QPushButton;
@@ -15,7 +19,7 @@ class SettingsCard final : public QWidget {
   Q_OBJECT
 
  public:
-  explicit SettingsCard(PortListModel* model, QWidget* parent = nullptr);
+  SettingsCard(PortListModel* model, const L10n::Texts& texts, QWidget* parent = nullptr);
   /// Shows the model's settings and looks every text up again.
   void sync();
 
@@ -35,6 +39,7 @@ class SettingsCard final : public QWidget {
   void connectControls();
 
   PortListModel* model_;
+  const L10n::Texts& texts_;
   QLabel* titles_[6] = {};
   SegmentedControl* language_;
   SegmentedControl* interval_;

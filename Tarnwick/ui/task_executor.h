@@ -2,17 +2,9 @@
 // Where the panel's work runs: an executor for "on the GUI thread", one for
 // "in the background", and single-shot timers on the GUI thread. Tests step
 // their own versions; the application uses the Qt ones (qt_task_executors.h).
+#include "core/system/executor.h"
+
 #include <chrono>
-#include <functional>
-
-using Task = std::function<void()>;
-
-class Executor {
- public:
-  virtual ~Executor() = default;
-  /// Runs `task` later, never inside this call. Safe from any thread.
-  virtual void post(Task task) = 0;
-};
 
 class Scheduler {
  public:

@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
 
   auto* model = new PortListModel(&app, std::make_shared<RealPanelServices>(context));
   PanelWindow window;
-  auto* view = new PortListView(model);
+  auto* view = new PortListView(model, context.texts());
   window.setContent(view);
   QObject::connect(&window, &PanelWindow::shown, model, [model] { model->setPanelShown(true); });
   QObject::connect(&window, &PanelWindow::hidden, model, [model] { model->setPanelShown(false); });

@@ -4,6 +4,8 @@
 #include "integrations/l10n.h"
 #include "integrations/port_notifier.h"
 #include "integrations/preferences.h"
+#include "support/english_texts.h"
+#include "ui/qt_task_executors.h"
 #include "integrations/qt/dbus_notification_sink.h"
 
 #include "support/recording_sink.h"
@@ -137,7 +139,7 @@ TEST_F(PrivateBusTest, WithoutBusNotifySendReachesTheServer) {
 // The arguments of the Notify call that announces `key` for `port`.
 QVariantList expected(const char* key, int64_t port) {
   const QString title = QStringLiteral("Tarnwick");
-  return {title, 0u, QString(), title, QString::fromStdString(L10n::format(key, {FormatArg{port}})),
+  return {title, 0u, QString(), title, QString::fromStdString(englishTexts().format(key, {FormatArg{port}})),
           QStringList(), QVariantMap(), -1};
 }
 
@@ -154,12 +156,12 @@ TEST_F(PrivateBusTest, WatchedListenerClosingAndOpeningReachesTheServer) {
   auto fallback = std::make_shared<RecordingSink>();
   DevCount devCount;
   devCount.subscribe([&](int64_t) { countWriters.push_back(QThread::currentThreadId()); });
-  auto notifier = PortNotifier::create(
-      [](std::function<void()> task) { QMetaObject::invokeMethod(qApp, std::move(task), Qt::QueuedConnection); },
-      {.listeningPorts = [&] { return listening; },
-       .preferences = store,
-       .devCount = devCount,
-       .sink = makeDbusNotificationSink(*clientConnection_, fallback)});
+  auto notifier = PortNotifier::create(std::make_shared<GuiThreadExecutor>(qApp),
+                                       {.listeningPorts = [&] { return listening; },
+                                        .preferences = store,
+                                        .devCount = devCount,
+                                        .texts = englishTexts(),
+                                        .sink = makeDbusNotificationSink(*clientConnection_, fallback)});
 
   runOffGuiThread([&] { notifier->tick(); });  // baseline
   EXPECT_TRUE(server_.calls.empty());

@@ -3,6 +3,7 @@
 // exposed port, health dots and statistics. Checks that real glyphs were drawn.
 #include "integrations/preferences.h"
 #include "panel_fakes.h"
+#include "support/english_texts.h"
 #include "ui/port_list_view.h"
 #include "ui/port_row.h"
 
@@ -59,7 +60,7 @@ TEST(PanelScreenshot, RendersRealisticRowsToDocs) {
                       {905, {0.0, 9}},      {2871, {1.8, 1536}}};
   auto model = fixture.makeModel();
   model->setPanelMaxHeight(560);
-  PortListView view(model.get());
+  PortListView view(model.get(), englishTexts());
   model->refresh();
   fixture.settle();
   for (auto [port, healthy] : {std::pair{3000, true}, {5173, true}, {8000, false}, {5432, true}, {6379, false}})

@@ -3,6 +3,7 @@
 #include "integrations/l10n.h"
 #include "integrations/preferences.h"
 #include "panel_fakes.h"
+#include "support/english_texts.h"
 #include "ui/port_list_view.h"
 #include "ui/port_row.h"
 
@@ -14,7 +15,7 @@
 
 #include <memory>
 
-inline QString localized(const std::string& key) { return QString::fromStdString(L10n::text(key)); }
+inline QString localized(const std::string& key) { return QString::fromStdString(englishTexts().text(key)); }
 
 inline QAction* menuAction(const QMenu* menu, const QString& text) {
   for (QAction* action : menu->actions())
@@ -32,7 +33,7 @@ class PanelViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
     model = fixture.makeModel();
-    view = std::make_unique<PortListView>(model.get());
+    view = std::make_unique<PortListView>(model.get(), englishTexts());
     // The power button must not end the test run.
     QObject::disconnect(view.get(), &PortListView::quitRequested, qApp, nullptr);
   }

@@ -3,6 +3,8 @@
 #include "integrations/dev_count.h"
 #include "integrations/port_notifier.h"
 #include "panel_fakes.h"
+#include "support/english_texts.h"
+#include "support/inline_executor.h"
 
 #include <gtest/gtest.h>
 
@@ -121,8 +123,8 @@ TEST_F(PortListModelTest, DevCountAgreesWithTheNotifiersCount) {
                                           makeEntry(3000, 0, "node", "::1"), makeEntry(9999), makeEntry(10000)};
   fixture.modelWith(entries);
   DevCount devCount;
-  PortNotifier::create([](std::function<void()> task) { task(); },
-                       {[&] { return portsOf(entries); }, fixture.services->store, devCount})
+  PortNotifier::create(std::make_shared<InlineExecutor>(),
+                       {[&] { return portsOf(entries); }, fixture.services->store, devCount, englishTexts()})
       ->tick();
   EXPECT_EQ(devCount.count(), 3);
   EXPECT_EQ(fixture.services->devCounts, std::vector<int>{3});

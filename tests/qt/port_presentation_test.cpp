@@ -2,6 +2,7 @@
 // the system-process test. Expected texts go through the same localisation.
 #include "integrations/l10n.h"
 #include "panel_fakes.h"
+#include "support/english_texts.h"
 #include "ui/port_presentation.h"
 
 #include <gtest/gtest.h>
@@ -35,13 +36,13 @@ TEST(PortPresentation, Subtitle) {
       {"top ancestor is the command", entryWith({"zsh", "node"}, std::nullopt), std::nullopt,
        "node"},
       {"started from a terminal", entryWith({"npm", "zsh", "login", "Terminal"}, std::nullopt),
-       std::nullopt, L10n::format("started_by", {std::string("node"), std::string("Terminal")})},
+       std::nullopt, englishTexts().format("started_by", {std::string("node"), std::string("Terminal")})},
       {"started, with project", entryWith({"npm"}, "shop"), std::nullopt,
-       "shop" + dot + L10n::format("started_by", {std::string("node"), std::string("npm")})},
+       "shop" + dot + englishTexts().format("started_by", {std::string("node"), std::string("npm")})},
       {"docker hides project and command", entryWith({"npm"}, "shop"), "shop-db",
-       L10n::format("docker_container", {std::string("shop-db")})},
+       englishTexts().format("docker_container", {std::string("shop-db")})},
   };
-  for (const Case& c : cases) EXPECT_EQ(subtitle(c.entry, c.docker), c.expected) << c.name;
+  for (const Case& c : cases) EXPECT_EQ(subtitle(englishTexts(), c.entry, c.docker), c.expected) << c.name;
 }
 
 TEST(PortPresentation, ConfirmationTextAndStopTooltip) {
@@ -53,19 +54,19 @@ TEST(PortPresentation, ConfirmationTextAndStopTooltip) {
     std::string tooltip;
   };
   const std::string db = "db";
-  const std::string dockerConfirm = L10n::format("confirm_docker", {db});
-  const std::string dockerTooltip = L10n::format("help_docker_stop", {db});
+  const std::string dockerConfirm = englishTexts().format("confirm_docker", {db});
+  const std::string dockerTooltip = englishTexts().format("help_docker_stop", {db});
   const Case cases[] = {
-      {"root", db, true, false, true, L10n::text("confirm_sys"), L10n::text("help_sys")},
+      {"root", db, true, false, true, englishTexts().text("confirm_sys"), englishTexts().text("help_sys")},
       {"alice", db, true, false, true, dockerConfirm, dockerTooltip},
-      {"alice", std::nullopt, true, false, true, L10n::text("confirm_restart"),
-       L10n::text("help_kill")},
-      {"alice", std::nullopt, true, false, false, L10n::text("confirm_tree"),
-       L10n::text("help_kill")},
-      {"alice", std::nullopt, false, true, false, L10n::text("confirm_force"),
-       L10n::text("help_kill")},
-      {"alice", std::nullopt, false, false, false, L10n::text("confirm_kill"),
-       L10n::text("help_kill")},
+      {"alice", std::nullopt, true, false, true, englishTexts().text("confirm_restart"),
+       englishTexts().text("help_kill")},
+      {"alice", std::nullopt, true, false, false, englishTexts().text("confirm_tree"),
+       englishTexts().text("help_kill")},
+      {"alice", std::nullopt, false, true, false, englishTexts().text("confirm_force"),
+       englishTexts().text("help_kill")},
+      {"alice", std::nullopt, false, false, false, englishTexts().text("confirm_kill"),
+       englishTexts().text("help_kill")},
   };
   for (const Case& c : cases) {
     RowState row;
@@ -75,8 +76,8 @@ TEST(PortPresentation, ConfirmationTextAndStopTooltip) {
     row.confirmingTree = c.tree;
     row.confirmingForce = c.force;
     row.confirmingRestart = c.restart;
-    EXPECT_EQ(confirmText(row), c.confirm) << c.user << c.tree << c.force << c.restart;
-    EXPECT_EQ(stopButtonTooltip(row), c.tooltip) << c.user << c.tree << c.force << c.restart;
+    EXPECT_EQ(confirmText(englishTexts(), row), c.confirm) << c.user << c.tree << c.force << c.restart;
+    EXPECT_EQ(stopButtonTooltip(englishTexts(), row), c.tooltip) << c.user << c.tree << c.force << c.restart;
   }
 }
 

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -34,20 +33,6 @@ fs::path copyExecutable(const fs::path& where) {
 RunResult check(const fs::path& executable, const std::string& key) {
   // Through a shell, to see standard error too.
   return runProgram({"/bin/sh", "-c", "exec \"$0\" --t \"$1\" 2>&1", executable.string(), key});
-}
-
-TEST(LocalisationCheck, PrintsTheKeyInEachLanguage) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"quit", "en: Quit Tarnwick\ntr: Tarnwick'ten çık\n"},
-      {"no_such_key", "en: MISSING\ntr: MISSING\n"},
-      {"", "en: MISSING\ntr: MISSING\n"},
-      {"%d %@ %n", "en: MISSING\ntr: MISSING\n"},
-  };
-  for (auto [key, expected] : cases) {
-    auto result = check(tarnwickPath(), key);
-    EXPECT_EQ(result.out, expected) << key;
-    EXPECT_EQ(result.status, 0) << key;
-  }
 }
 
 // Beside the executable first, then the data directory; a language without

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -29,15 +27,9 @@ TEST(ProcessTable, SkipsLinesThatDoNotFit) {
   };
   const Case cases[] = {
       {"  42     7 /usr/bin/node\n", {{42, {7, "/usr/bin/node"}}}},
-      {"42 7 /Applications/Visual Studio Code.app/Contents/MacOS/Electron",
-       {{42, {7, "/Applications/Visual Studio Code.app/Contents/MacOS/Electron"}}}},
       {"42  7  two spaces before\n", {{42, {7, " two spaces before"}}}},
-      {"+42 -1 signed\n", {{42, {-1, "signed"}}}},
       {"42 7\n42 7 \n", {}},
       {"PID PPID COMMAND\nabc 7 x\n42 x7 y\n42 0x7 y\n", {}},
-      {"2147483648 1 big\n1 -2147483649 small\n99999999999999999999 1 huge\n", {}},
-      {"\t42 1 tabbed\n", {}},
-      {"42 1 first\n42 3 second\n", {{42, {3, "second"}}}},
       {"\n\n   \n7 1 a\n\n", {{7, {1, "a"}}}},
       {std::string("9 1 nul\0byte\n", 13), {{9, {1, std::string("nul\0byte", 8)}}}},
   };

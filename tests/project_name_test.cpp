@@ -34,13 +34,10 @@ TEST(ProjectName, ReadsTopLevelNameOrFallsBackToTheDirectory) {
       {"escaped name", R"({"name": "caf\u00e9 \/ x"})", "caf\xc3\xa9 / x", false},
       {"name beside deep nesting", R"({"deep":)" + nested(100000) + R"(,"name":"deep"})", "deep", false},
       {"no file", std::nullopt, "", true},
-      {"empty file", "", "", true},
       {"number name", R"({"name": 5})", "", true},
-      {"null name", R"({"name": null})", "", true},
       {"object name", R"({"name": {"name": "inner"}})", "", true},
       {"nested name only", R"({"workspace": {"name": "inner"}})", "", true},
       {"array", R"(["name", "shop"])", "", true},
-      {"not JSON", "name = shop", "", true},
       {"truncated", R"({"name": "shop")", "", true},
       {"deep nesting", nested(100000), "", true},
       {"deep objects", [] {
@@ -51,7 +48,6 @@ TEST(ProjectName, ReadsTopLevelNameOrFallsBackToTheDirectory) {
       {"binary", std::string("\x7f" "ELF\x02\x01\x01\0\0\0\xff\xfe{\"name\":\"x\"}", 24), "", true},
       {"exactly 1 MiB", paddedPackage(1 << 20), "big", false},
       {"one byte over 1 MiB", paddedPackage((1 << 20) + 1), "", true},
-      {"2 MiB", paddedPackage(2 << 20), "", true},
   };
   for (const auto& c : cases) {
     TempDir dir;

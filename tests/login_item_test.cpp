@@ -14,12 +14,9 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* const kAwkwardPaths[] = {
-    "/usr/bin/tarnwick",
-    "/home/a b/My Apps/tarnwick",
-    "/opt/\"quoted\"/tarnwick",
-    "/opt/$HOME/`id`/tarnwick",
+    "/home/a b/My \"Apps\"/tarnwick",
+    "/opt/$HOME/`id`/100%/%f %U/tarnwick",
     "/opt/back\\slash\\",
-    "/opt/100%/%f %U/tarnwick",
     "/opt/tab\there/'single'/tarnwick",
 };
 

@@ -16,11 +16,7 @@ PortEntry socket(int32_t pid, int64_t port, std::string address, std::string com
 }
 
 TEST(LsofParse, HostileSocketOutput) {
-  struct Case {
-    std::string output;
-    std::vector<PortEntry> expected;
-  };
-  const Case cases[] = {
+  const std::pair<std::string, std::vector<PortEntry>> cases[] = {
       {"p5\ncnode\nLdev\nf12\nn*:3000\n", {socket(5, 3000, "*", "node", "dev")}},
       {"n127.0.0.1:3000\n", {socket(0, 3000, "127.0.0.1", "", "")}},
       {"p2147483648\nn*:1\np-7\nn*:2\np+8\nn*:3\n",
@@ -36,20 +32,16 @@ TEST(LsofParse, HostileSocketOutput) {
       {"p7\ncbad\xff\xfe\nL\xc3\xa9\nn*:4\n", {socket(7, 4, "*", "bad\xff\xfe", "\xc3\xa9")}},
       {"p7\nchost:with:colons\nnhost:with:colons:22\n", {socket(7, 22, "host:with:colons", "host:with:colons", "")}},
   };
-  for (const auto& c : cases) EXPECT_EQ(PortCore::parseLsof(c.output, {}), c.expected) << c.output;
+  for (const auto& [output, expected] : cases) EXPECT_EQ(PortCore::parseLsof(output, {}), expected) << output;
 }
 
 TEST(LsofParse, HostileWorkingDirectoryOutput) {
-  struct Case {
-    std::string output;
-    CwdMap expected;
-  };
-  const Case cases[] = {
+  const std::pair<std::string, CwdMap> cases[] = {
       {"n/before/any/p\np0\nn/zero\npabc\nn/bad\n", {}},
       {"p5\nfcwd\nn/a\nn/b\n", {{5, "/b"}}},
       {std::string("p5\nn/nul\0inside\n", 16), {{5, std::string("/nul\0inside", 11)}}},
   };
-  for (const auto& c : cases) EXPECT_EQ(PortCore::cwdMap(c.output), c.expected) << c.output;
+  for (const auto& [output, expected] : cases) EXPECT_EQ(PortCore::cwdMap(output), expected) << output;
 }
 
 TEST(LsofParse, HostilePortNumberOutput) {

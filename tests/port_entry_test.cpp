@@ -21,11 +21,7 @@ TEST(PortEntryJson, EncodesCompactlyInFieldOrder) {
 }
 
 TEST(PortEntryJson, EscapesStrings) {
-  struct Case {
-    std::string raw;
-    std::string encoded;
-  };
-  const Case cases[] = {
+  const std::pair<std::string, std::string> cases[] = {
       {"say \"hi\"\b\f\r", R"("say \"hi\"\b\f\r")"},
       {std::string("nul\0x", 5), R"("nul\u0000x")"},
       {"\x01\x1f\x7f", "\"\\u0001\\u001f\x7f\""},
@@ -33,11 +29,11 @@ TEST(PortEntryJson, EscapesStrings) {
       // A byte that is not UTF-8 must not make the whole line undecodable.
       {"bad\xff\xfe", "\"bad\xef\xbf\xbd\xef\xbf\xbd\""},
   };
-  for (const auto& c : cases) {
+  for (const auto& [raw, encoded] : cases) {
     PortEntry entry = shopEntry();
-    entry.command = c.raw;
+    entry.command = raw;
     std::string json = encodeJson(entry);
-    EXPECT_NE(json.find("\"command\":" + c.encoded + ","), std::string::npos) << json;
+    EXPECT_NE(json.find("\"command\":" + encoded + ","), std::string::npos) << json;
     EXPECT_TRUE(decodePortEntry(json)) << json;
   }
 }
@@ -58,11 +54,7 @@ TEST(PortEntryJson, DecodingRejectsMissingOrMistypedKeys) {
     return R"({"port":1,"address":"*","pid":)" + pid + R"(,"command":"c","user":"u","parentChain":[],"rootPid":)" +
            root + "}";
   };
-  struct Case {
-    std::string json;
-    bool decodes;
-  };
-  const Case cases[] = {
+  const std::pair<std::string, bool> cases[] = {
       {"{\"port\":1," + base + "}", true},
       {"{\"port\":1," + base + ",\"cwd\":null,\"project\":null,\"extra\":[1]}", true},
       {"{" + base + "}", false},
@@ -85,11 +77,10 @@ TEST(PortEntryJson, DecodingRejectsMissingOrMistypedKeys) {
       {withPids("-2147483649", "1"), false},
       {withPids("1", "2147483648"), false},
   };
-  for (const auto& c : cases) {
+  for (const auto& [json, decodes] : cases) {
     std::string error;
-    auto entry = decodePortEntry(c.json, &error);
-    EXPECT_EQ(entry.has_value(), c.decodes) << c.json;
-    EXPECT_EQ(error.empty(), c.decodes) << c.json;
+    EXPECT_EQ(decodePortEntry(json, &error).has_value(), decodes) << json;
+    EXPECT_EQ(error.empty(), decodes) << json;
   }
 }
 

@@ -15,27 +15,19 @@ using PortLabelsTest = StoredPreferencesTest;
 using WatchedPortsTest = StoredPreferencesTest;
 
 TEST_F(PortLabelsTest, SetTrimsSpacesAndTabsAndBlankRemoves) {
-  struct Row {
-    std::optional<std::string> label;
-    std::optional<std::string> stored;  // absent: the port has no label afterwards
-  };
-  const Row rows[] = {
+  // Absent stored: the port has no label afterwards.
+  const std::pair<std::optional<std::string>, std::optional<std::string>> rows[] = {
       {"  web app\t", "web app"},
       {"line\n", "line\n"},  // line breaks are kept
       {" \t ", std::nullopt},
       {std::nullopt, std::nullopt},
   };
-  for (const auto& row : rows) {
+  for (const auto& [label, stored] : rows) {
     PortLabels::set(*store, "previous", 3000);
-    PortLabels::set(*store, row.label, 3000);
+    PortLabels::set(*store, label, 3000);
     auto labels = PortLabels::all(*store);
     auto it = labels.find("3000");
-    if (row.stored) {
-      ASSERT_NE(it, labels.end()) << *row.label;
-      EXPECT_EQ(it->second, *row.stored);
-    } else {
-      EXPECT_EQ(it, labels.end());
-    }
+    EXPECT_EQ(it == labels.end() ? std::nullopt : std::optional(it->second), stored) << label.value_or("(none)");
   }
 }
 
@@ -57,19 +49,15 @@ TEST_F(PortLabelsTest, LabelThatIsNotUtf8LeavesStoreAlone) {
 }
 
 TEST_F(WatchedPortsTest, ReadsNumbersAndSkipsTheRest) {
-  struct Row {
-    const char* stored;
-    std::set<int64_t> ports;
-  };
-  const Row rows[] = {
+  const std::pair<const char*, std::set<int64_t>> rows[] = {
       {"3000,,x,5173", {3000, 5173}},
       {"3000, 5173", {3000}},
       {"+80,-1,80", {80, -1}},
       {"99999999999999999999,22", {22}},
   };
-  for (const auto& row : rows) {
-    store->setText("watchedPorts", row.stored);
-    EXPECT_EQ(PortNotifier::watched(*store), row.ports) << row.stored;
+  for (const auto& [stored, ports] : rows) {
+    store->setText("watchedPorts", stored);
+    EXPECT_EQ(PortNotifier::watched(*store), ports) << stored;
   }
   store->remove("watchedPorts");
   EXPECT_TRUE(PortNotifier::watched(*store).empty());

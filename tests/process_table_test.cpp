@@ -21,11 +21,7 @@ TEST(ProcessTable, ParsesCapturedPsOutput) {
 }
 
 TEST(ProcessTable, SkipsLinesThatDoNotFit) {
-  struct Case {
-    std::string output;
-    ProcessTable expected;
-  };
-  const Case cases[] = {
+  const std::pair<std::string, ProcessTable> cases[] = {
       {"  42     7 /usr/bin/node\n", {{42, {7, "/usr/bin/node"}}}},
       {"42  7  two spaces before\n", {{42, {7, " two spaces before"}}}},
       {"42 7\n42 7 \n", {}},
@@ -33,7 +29,7 @@ TEST(ProcessTable, SkipsLinesThatDoNotFit) {
       {"\n\n   \n7 1 a\n\n", {{7, {1, "a"}}}},
       {std::string("9 1 nul\0byte\n", 13), {{9, {1, std::string("nul\0byte", 8)}}}},
   };
-  for (const auto& c : cases) EXPECT_EQ(PortCore::parseProcessTable(c.output), c.expected) << c.output;
+  for (const auto& [output, expected] : cases) EXPECT_EQ(PortCore::parseProcessTable(output), expected) << output;
 }
 
 ProcessTable lineOfProcesses(int32_t first, int count) {

@@ -52,28 +52,24 @@ std::vector<pid_t> childrenOf(pid_t parent) {
 class ForkedListener {
  public:
   ForkedListener() {
-    int toChild[2], toParent[2];
-    if (::pipe(toChild) != 0 || ::pipe(toParent) != 0) return;
+    int ends[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0) return;
     pid_ = ::fork();
     if (pid_ == 0) {
-      ::close(toChild[1]);
-      ::close(toParent[0]);
-      serve(toChild[0], toParent[1]);
+      ::close(ends[0]);
+      serve(ends[1]);
     }
-    ::close(toChild[0]);
-    ::close(toParent[1]);
-    commands_ = toChild[1];
-    answers_ = toParent[0];
+    ::close(ends[1]);
+    control_ = ends[0];
     uint16_t port = 0;
-    if (::read(answers_, &port, sizeof port) == sizeof port) port_ = port;
+    if (::read(control_, &port, sizeof port) == sizeof port) port_ = port;
   }
   ~ForkedListener() {
     if (pid_ > 0) {
       ::kill(pid_, SIGKILL);
       ::waitpid(pid_, nullptr, 0);
     }
-    ::close(commands_);
-    ::close(answers_);
+    ::close(control_);
   }
   pid_t pid() const { return pid_; }
   int port() const { return port_; }
@@ -81,8 +77,8 @@ class ForkedListener {
   /// listening socket and start a child that inherits it. Returns once done.
   void command(char what) {
     char done;
-    ASSERT_EQ(::write(commands_, &what, 1), 1);
-    ASSERT_EQ(::read(answers_, &done, 1), 1);
+    ASSERT_EQ(::write(control_, &what, 1), 1);
+    ASSERT_EQ(::read(control_, &done, 1), 1);
   }
 
  private:
@@ -99,12 +95,12 @@ class ForkedListener {
     return fd;
   }
 
-  [[noreturn]] static void serve(int commands, int answers) {
+  [[noreturn]] static void serve(int control) {
     uint16_t port = 0;
     int fd = listenOnLoopback(port);
-    if (::write(answers, &port, sizeof port) != sizeof port) ::_exit(1);
+    if (::write(control, &port, sizeof port) != sizeof port) ::_exit(1);
     char what;
-    while (::read(commands, &what, 1) == 1) {
+    while (::read(control, &what, 1) == 1) {
       if (what == 'm') {
         ::dup2(fd, 200);
         ::close(fd);
@@ -119,15 +115,14 @@ class ForkedListener {
           for (;;) ::pause();
         }
       }
-      if (::write(answers, &what, 1) != 1) break;
+      if (::write(control, &what, 1) != 1) break;
     }
     ::_exit(0);
   }
 
   pid_t pid_ = -1;
   int port_ = 0;
-  int commands_ = -1;
-  int answers_ = -1;
+  int control_ = -1;
 };
 
 TEST(ProcScanSourceSerial, ReadsWhatLsofAndPsReportForTheSameListeners) {

@@ -49,7 +49,6 @@ TEST(LaunchAgentTextTest, PathIsEscapedForXml) {
 
 TEST(AutostartEntryTest, PathFollowsXdgConfigHome) {
   EXPECT_EQ(AutostartEntry::path("/cfg", "/home/me"), "/cfg/autostart/com.ulmarsh.tarnwick.desktop");
-  EXPECT_EQ(AutostartEntry::path("", "/home/me"), "/home/me/.config/autostart/com.ulmarsh.tarnwick.desktop");
   EXPECT_EQ(AutostartEntry::path("relative", "/home/me"),
             "/home/me/.config/autostart/com.ulmarsh.tarnwick.desktop");
 }

@@ -107,11 +107,4 @@ TEST(Probe, StoppingTheProberAnswersPendingProbes) {
   EXPECT_EQ(answer, false);
 }
 
-TEST(ProbeMode, PrintsHealthOfThePort) {
-  Server failing = startServer("127.0.0.1:0", {"--http", "500"});
-  RunResult result = runProgram({tarnwickPath(), "--probe", std::to_string(failing.port)});
-  EXPECT_EQ(result.out, "healthy\n");
-  EXPECT_EQ(result.status, 0);
-}
-
 }  // namespace

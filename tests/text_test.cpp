@@ -21,10 +21,4 @@ TEST(Text, DecodeUtf8LossyKeepsValidTextAndReplacesEachBadByte) {
   for (const auto& [bytes, text] : cases) EXPECT_EQ(PortCore::decodeUtf8Lossy(bytes), text);
 }
 
-TEST(Text, SplitLinesDropsEmptyLines) {
-  using Lines = std::vector<std::string_view>;
-  EXPECT_EQ(PortCore::splitLines(""), Lines{});
-  EXPECT_EQ(PortCore::splitLines("a\n\nb\r\nlast"), (Lines{"a", "b\r", "last"}));
-}
-
 }  // namespace

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <mutex>
 
 namespace {
 
@@ -25,8 +24,8 @@ std::pair<std::string, std::string> closed(int64_t port) {
 class PortNotifierTest : public ::testing::Test {
  protected:
   std::shared_ptr<PortNotifier> makeNotifier() {
+    // Polls run on the test's thread, or on the loop's while the test only waits.
     auto listening = [this] {
-      std::lock_guard lock(portsMutex);
       ++polls;
       return ports;
     };
@@ -34,15 +33,9 @@ class PortNotifierTest : public ::testing::Test {
                                 {.listeningPorts = listening, .preferences = store, .devCount = devCount, .sink = sink});
   }
 
-  void listen(std::vector<int64_t> now) {
-    std::lock_guard lock(portsMutex);
-    ports = std::move(now);
-  }
-
   MemoryPreferences store;
   DevCount devCount;
   std::shared_ptr<RecordingSink> sink = std::make_shared<RecordingSink>();
-  std::mutex portsMutex;
   std::vector<int64_t> ports;
   int polls = 0;
 };
@@ -73,7 +66,7 @@ TEST_F(PortNotifierTest, FirstWatchedPollIsSilentThenChangesAreAnnounced) {
   int index = 0;
   for (const auto& step : steps) {
     PortNotifier::setWatched(store, step.watched);
-    listen(step.listening);
+    ports = step.listening;
     notifier->tick();
     EXPECT_EQ(sink->taken(), step.expected) << "step " << index;
     EXPECT_EQ(devCount.count(), step.devCount) << "step " << index;

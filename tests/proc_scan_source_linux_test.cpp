@@ -126,36 +126,30 @@ class ForkedListener {
 };
 
 TEST(ProcScanSourceSerial, ReadsWhatLsofAndPsReportForTheSameListeners) {
-  struct Case {
-    const char* name;
-    std::vector<std::string> args;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
       {"IPv4 loopback", {"--bind", "127.0.0.1:0"}},
       {"IPv6 loopback", {"--bind", "::1:0"}},
       {"dual stack and both any addresses", {"--bind", "dual:0", "--bind", "0.0.0.0:0", "--bind", ":::0"}},
-      {"SO_REUSEPORT, first", {"--reuseport", "--bind", "127.0.0.1:0"}},
       {"forked child sharing the socket", {"--fork", "--bind", "127.0.0.1:0"}},
       {"working directory /", {"--chdir", "/", "--bind", "127.0.0.1:0"}},
   };
+  // Two processes listening on one port with SO_REUSEPORT.
+  std::vector<int> reused;
   std::vector<TestProcess> processes;
-  std::set<pid_t> pids;
-  int reusedPort = 0;
-  for (const auto& c : cases) {
+  processes.push_back(startListener({"--reuseport", "--bind", "127.0.0.1:0"}, &reused));
+  ASSERT_FALSE(reused.empty());
+  processes.push_back(startListener({"--reuseport", "--bind", "127.0.0.1:" + std::to_string(reused.front())}));
+  std::set<pid_t> pids{processes[0].pid(), processes[1].pid()};
+  for (const auto& [name, args] : cases) {
     std::vector<std::string> argv{listenerPath()};
-    argv.insert(argv.end(), c.args.begin(), c.args.end());
+    argv.insert(argv.end(), args.begin(), args.end());
     auto process = TestProcess::start(argv);
     auto lines = process.readUntil("ready");
-    ASSERT_TRUE(lines) << c.name;
-    for (const auto& line : *lines)
-      if (std::string(c.name) == "SO_REUSEPORT, first" && line.rfind("port ", 0) == 0)
-        reusedPort = std::stoi(line.substr(5));
-    if (c.args.front() == "--fork") pids.insert(forkedChild(process, *lines));
+    ASSERT_TRUE(lines) << name;
+    if (args.front() == "--fork") pids.insert(forkedChild(process, *lines));
     pids.insert(process.pid());
     processes.push_back(std::move(process));
   }
-  auto second = startListener({"--reuseport", "--bind", "127.0.0.1:" + std::to_string(reusedPort)});
-  pids.insert(second.pid());
 
   ProcScanSource native;
   ToolScanSource tools(PortCore::systemToolRunner());

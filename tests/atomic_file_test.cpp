@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -14,11 +14,9 @@ using PortCore::FileWrite;
 
 namespace {
 
-std::vector<std::string> namesIn(const fs::path& directory) {
-  std::vector<std::string> names;
-  std::error_code error;
-  for (const auto& entry : fs::directory_iterator(directory, error)) names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
+std::set<std::string> namesIn(const fs::path& directory) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(directory)) names.insert(entry.path().filename());
   return names;
 }
 
@@ -31,7 +29,7 @@ TEST(AtomicFile, ReplacesTheTargetOrLeavesEverythingAsItWas) {
     std::function<fs::path(const TempDir& dir, const std::string& victim)> prepare;  // gives the target
     FileWrite outcome;
     const char* content;  // of the target afterwards; nullptr: it does not exist
-    std::vector<std::string> names;  // in the directory afterwards
+    std::set<std::string> names;  // in the directory afterwards
   };
   const std::vector<Row> rows = {
       {"new file", [](const TempDir& dir, const std::string&) { return dir.path() + "/target"; },

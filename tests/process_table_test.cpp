@@ -32,15 +32,9 @@ TEST(ProcessTable, SkipsLinesThatDoNotFit) {
   for (const auto& [output, expected] : cases) EXPECT_EQ(PortCore::parseProcessTable(output), expected) << output;
 }
 
-ProcessTable lineOfProcesses(int32_t first, int count) {
-  ProcessTable table;
-  for (int32_t pid = first; pid < first + count; ++pid)
-    table[pid] = {pid + 1, "/usr/bin/p" + std::to_string(pid)};
-  return table;
-}
-
 TEST(ProcessTable, AncestryStopsAtTwentyAtAGapAndAtALoop) {
-  auto longLine = lineOfProcesses(100, 40);
+  ProcessTable longLine;  // 100, its parent 101, and so on
+  for (int32_t pid = 100; pid < 140; ++pid) longLine[pid] = {pid + 1, "/usr/bin/p" + std::to_string(pid)};
   auto cut = PortCore::ancestry(100, longLine);
   ASSERT_EQ(cut.chain.size(), 20u);
   EXPECT_EQ(cut.chain.front(), "p101");

@@ -14,13 +14,10 @@ using namespace std::chrono_literals;
 // A /proc/[pid]/stat line with the fields the statistics read; the rest zero.
 std::string statLine(int32_t pid, const std::string& comm, int64_t utime, int64_t stime, int64_t start,
                      int64_t rssPages) {
-  std::string line = std::to_string(pid) + " (" + comm + ") S 1";
-  for (int field = 5; field <= 13; ++field) line += " 0";
-  line += " " + std::to_string(utime) + " " + std::to_string(stime);
-  for (int field = 16; field <= 21; ++field) line += " 0";
-  line += " " + std::to_string(start) + " 0 " + std::to_string(rssPages);
-  for (int field = 25; field <= 52; ++field) line += " 0";
-  return line + "\n";
+  auto zeros = [](int count) { std::string text; while (count--) text += " 0"; return text; };
+  return std::to_string(pid) + " (" + comm + ") S 1" + zeros(9) + " " + std::to_string(utime) + " " +
+         std::to_string(stime) + zeros(6) + " " + std::to_string(start) + " 0 " + std::to_string(rssPages) +
+         zeros(28) + "\n";
 }
 
 TEST(ProcStat, ReadsCountersAfterTheLastParenthesis) {

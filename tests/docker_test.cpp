@@ -13,24 +13,17 @@ namespace {
 using namespace std::chrono_literals;
 
 TEST(DockerParse, PortsColumnForms) {
-  struct Case {
-    const char* name;
-    const char* output;
-    ContainerMap expected;
+  const std::pair<const char*, ContainerMap> cases[] = {
+      {"db-1\t0.0.0.0:5432->5432/tcp, :::5432->5432/tcp\n", {{5432, "db-1"}}},  // IPv4 and IPv6 of one port
+      {"app\t0.0.0.0:3000->3000/tcp, 0.0.0.0:9229->9229/tcp\n", {{3000, "app"}, {9229, "app"}}},
+      // Exposed only, a range, and a published port.
+      {"db\t5432/tcp, 0.0.0.0:8000-8005->8000-8005/tcp, 0.0.0.0:6543->5432/tcp\n", {{6543, "db"}}},
+      {"worker\t\nidle\n", {}},
+      {"odd\t0.0.0.0:->80/tcp, 0.0.0.0->80/tcp, x:80a->80/tcp\n", {}},  // no host port
+      {"first\t127.0.0.1:8080->80/tcp\nsecond\t127.0.0.2:8080->80/tcp\n", {{8080, "second"}}},
+      {"my app\t0.0.0.0:1->1/tcp\tjunk\n", {{1, "my app"}}},  // the name as is; one tab splits
   };
-  const Case cases[] = {
-      {"IPv4 and IPv6 of one port", "db-1\t0.0.0.0:5432->5432/tcp, :::5432->5432/tcp\n", {{5432, "db-1"}}},
-      {"several ports", "app\t0.0.0.0:3000->3000/tcp, 0.0.0.0:9229->9229/tcp\n", {{3000, "app"}, {9229, "app"}}},
-      {"range", "app\t0.0.0.0:8000-8005->8000-8005/tcp\n", {}},
-      {"exposed beside published", "db\t5432/tcp, 0.0.0.0:6543->5432/tcp\n", {{6543, "db"}}},
-      {"no ports", "worker\t\nidle\n", {}},
-      {"no host port", "odd\t0.0.0.0:->80/tcp, 0.0.0.0->80/tcp, x:80a->80/tcp\n", {}},
-      {"later container wins",
-       "first\t127.0.0.1:8080->80/tcp\nsecond\t127.0.0.2:8080->80/tcp\n",
-       {{8080, "second"}}},
-      {"name kept as is, tab only splits once", "my app\t0.0.0.0:1->1/tcp\tjunk\n", {{1, "my app"}}},
-  };
-  for (const auto& c : cases) EXPECT_EQ(Docker::parseContainerPorts(c.output), c.expected) << c.name;
+  for (const auto& [output, expected] : cases) EXPECT_EQ(Docker::parseContainerPorts(output), expected) << output;
 }
 
 // The arguments and deadlines are the client's contract: `docker stop` waits out

@@ -43,18 +43,14 @@ TEST(Language, EnvironmentIsReadInPrecedenceOrder) {
 TEST(Language, ChoiceFollowsTheSettingThenTheSystem) {
   TempDir dir;
   Catalog catalog(makeBundle(dir, {{"en", ""}, {"tr", ""}}));
-  struct Case {
-    std::optional<std::string> appLanguage;
-    std::vector<std::string> system;
-    const char* expected;
-  };
-  const Case cases[] = {
+  // The setting, the system's languages, the choice.
+  const std::tuple<std::optional<std::string>, std::vector<std::string>, const char*> cases[] = {
       {std::nullopt, {"tr"}, "tr"},       {"en", {"tr"}, "en"},         {"tr", {"en"}, "tr"},
       {"de", {"tr"}, "tr"},               {std::nullopt, {"de", "tr"}, "tr"}, {std::nullopt, {"de"}, "en"},
       {"../en.lproj", {"tr"}, "tr"},      {"EN", {"tr"}, "tr"},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(L10n::chooseLanguage(c.appLanguage, c.system, catalog), c.expected) << c.appLanguage.value_or("(absent)");
+  for (const auto& [setting, system, expected] : cases)
+    EXPECT_EQ(L10n::chooseLanguage(setting, system, catalog), expected) << setting.value_or("(absent)");
 
   TempDir englishOnly;
   Catalog noTurkish(makeBundle(englishOnly, {{"en", ""}}));

@@ -44,13 +44,8 @@ class PortNotifierTest : public ::testing::Test {
 // and counts the distinct listening ports in the dev range.
 TEST_F(PortNotifierTest, FirstWatchedPollIsSilentThenChangesAreAnnounced) {
   using Posts = std::vector<std::pair<std::string, std::string>>;
-  struct Step {
-    std::set<int64_t> watched;
-    std::vector<int64_t> listening;
-    Posts expected;
-    int64_t devCount;
-  };
-  const Step steps[] = {
+  // Watched, listening, the posts, the dev count.
+  const std::tuple<std::set<int64_t>, std::vector<int64_t>, Posts, int64_t> steps[] = {
       {{}, {3000, 80, 1023, 1024, 9999, 10000, 65535}, {}, 3},  // nothing watched
       {{3000}, {3000}, {}, 1},                                   // baseline
       {{3000}, {}, {closed(3000)}, 0},                           // stopped
@@ -64,12 +59,12 @@ TEST_F(PortNotifierTest, FirstWatchedPollIsSilentThenChangesAreAnnounced) {
   };
   auto notifier = makeNotifier();
   int index = 0;
-  for (const auto& step : steps) {
-    PortNotifier::setWatched(store, step.watched);
-    ports = step.listening;
+  for (const auto& [watched, listening, expected, count] : steps) {
+    PortNotifier::setWatched(store, watched);
+    ports = listening;
     notifier->tick();
-    EXPECT_EQ(sink->taken(), step.expected) << "step " << index;
-    EXPECT_EQ(devCount.count(), step.devCount) << "step " << index;
+    EXPECT_EQ(sink->taken(), expected) << "step " << index;
+    EXPECT_EQ(devCount.count(), count) << "step " << index;
     ++index;
   }
 }

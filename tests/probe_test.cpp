@@ -39,21 +39,13 @@ TEST(HttpStatusLine, AcceptsOnlyStatusLines) {
 }
 
 TEST(Probe, AnswersForRealServers) {
-  struct Case {
-    const char* name;
-    const char* bind;
-    std::vector<std::string> mode;
-    bool healthy;
+  const std::tuple<const char*, std::vector<std::string>, bool> cases[] = {
+      {"127.0.0.1:0", {"--http", "500"}, true},
+      {"127.0.0.1:0", {"--garbage"}, false},
+      {"::1:0", {"--http", "404"}, true},  // only on [::1]
   };
-  const Case cases[] = {
-      {"status 500", "127.0.0.1:0", {"--http", "500"}, true},
-      {"not HTTP", "127.0.0.1:0", {"--garbage"}, false},
-      {"only on [::1]", "::1:0", {"--http", "404"}, true},
-  };
-  for (const auto& c : cases) {
-    Server server = startServer(c.bind, c.mode);
-    EXPECT_EQ(PortCore::probe(server.port), c.healthy) << c.name;
-  }
+  for (const auto& [bind, mode, healthy] : cases)
+    EXPECT_EQ(PortCore::probe(startServer(bind, mode).port), healthy) << bind << " " << mode.front();
   EXPECT_FALSE(PortCore::probe(int64_t{freeLoopbackPort()})) << "closed port";
   for (int64_t port : {int64_t{0}, int64_t{65536}})
     EXPECT_FALSE(PortCore::probe(port)) << port;

@@ -17,13 +17,8 @@ namespace {
 using PortCore::TcpFamily;
 
 TEST(TcpTable, KeepsListeningRowsWithAddressesAndOwners) {
-  struct Case {
-    const char* row;
-    TcpFamily family;
-    std::vector<ListeningSocket> expected;
-  };
   const char* header = "  sl  local_address rem_address   st tx_queue rx_queue tr tm->when retrnsmt   uid  timeout inode\n";
-  const Case cases[] = {
+  const std::tuple<const char*, TcpFamily, std::vector<ListeningSocket>> cases[] = {
       {"   0: 0100007F:1F90 00000000:0000 0A 00000000:00000000 00:00000000 00000000  1000        0 4242 1 0 100 0 0 10 0",
        TcpFamily::V4, {{4242, "127.0.0.1", 8080, 1000}}},
       {"   2: 0100007F:1F90 0100007F:D431 01 00000000:00000000 00:00000000 00000000  1000        0 99 1 0",
@@ -46,8 +41,8 @@ TEST(TcpTable, KeepsListeningRowsWithAddressesAndOwners) {
       {"   4: 0100007F:1F90 00000000:0000 0A 00000000:00000000 00:00000000 00000000  -1        0 9 1 0",
        TcpFamily::V4, {}},  // no owner
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(PortCore::parseTcpTable(std::string(header) + c.row + "\n", c.family), c.expected) << c.row;
+  for (const auto& [row, family, expected] : cases)
+    EXPECT_EQ(PortCore::parseTcpTable(std::string(header) + row + "\n", family), expected) << row;
 }
 
 TEST(ProcStat, TakesTheNameBetweenTheFirstOpenAndTheLastCloseParenthesis) {

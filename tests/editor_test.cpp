@@ -73,33 +73,27 @@ TEST(EditorTest, ChoosesFirstInstalledEditor) {
 }
 
 TEST(EditorSerial, OpensTheDirectoryAsOneArgumentWithoutWaiting) {
-  struct Row {
-    const char* name;
-    std::string directory;
-    std::vector<std::string> programs;
-    bool cursorEntry;  // a desktop entry for Cursor that starts cursor-bin
-    std::string runs;
-    std::vector<std::string> arguments;
-  };
-  const Row rows[] = {
+  // The directory, the programs installed, whether a desktop entry for Cursor
+  // starts cursor-bin, and the one program that runs with its arguments.
+  using Strings = std::vector<std::string>;
+  const std::tuple<const char*, std::string, Strings, bool, std::string, Strings> rows[] = {
       {"editor on the path", "/home/me/my project", {"code", "xdg-open"}, false, "code", {"/home/me/my project"}},
       {"a directory like an option", "--version", {"cursor"}, false, "cursor", {"./--version"}},
       {"editor known by its entry", "/srv/app", {"cursor-bin"}, true, "cursor-bin", {"--new-window", "/srv/app"}},
       {"no editor: the file manager", "/srv/app", {"xdg-open"}, false, "xdg-open", {"/srv/app"}},
   };
-  for (const auto& row : rows) {
+  for (const auto& [name, directory, programs, cursorEntry, runs, arguments] : rows) {
     EditorWorld world;
-    for (const auto& program : row.programs)
+    for (const auto& program : programs)
       world.addProgram(program, program == "code" ? "sleep 3\n" : "");  // a slow editor must not hold us up
-    if (row.cursorEntry)
+    if (cursorEntry)
       world.addDesktopFile("share2", "cursor.desktop",
                            "Name=Cursor\nExec=\"" + world.bin() + "/cursor-bin\" --new-window %F\n");
     auto started = std::chrono::steady_clock::now();
-    Editor::open(row.directory, world.environment());
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(2500)) << row.name;
-    EXPECT_EQ(world.argumentsOf(row.runs), row.arguments) << row.name;
-    for (const auto& program : row.programs)
-      EXPECT_FALSE(program != row.runs && world.ran(program)) << row.name << ": " << program;
+    Editor::open(directory, world.environment());
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(2500)) << name;
+    EXPECT_EQ(world.argumentsOf(runs), arguments) << name;
+    for (const auto& program : programs) EXPECT_FALSE(program != runs && world.ran(program)) << name << ": " << program;
   }
 }
 

@@ -93,12 +93,8 @@ TEST(ShippedBundle, EveryLanguageHoldsEveryKeyWithFittingPlaceholders) {
   Catalog catalog(fs::path(tarnwickPath()).parent_path() / L10n::kBundleName);
   auto english = catalog.table("en"), turkish = catalog.table("tr");
   ASSERT_TRUE(english && turkish);
-  auto keysOf = [](const L10n::StringsTable& table) {
-    std::set<std::string> keys;
-    for (const auto& entry : table) keys.insert(entry.first);
-    return keys;
-  };
-  EXPECT_EQ(keysOf(*turkish), keysOf(*english));
+  EXPECT_EQ(turkish->size(), english->size());
+  for (const auto& entry : *english) EXPECT_TRUE(turkish->count(entry.first)) << "tr lacks " << entry.first;
   for (const auto& [key, args] : formats) EXPECT_TRUE(english->count(key)) << key;
   for (const auto& table : {english, turkish})
     for (const auto& [key, text] : *table) {

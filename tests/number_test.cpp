@@ -10,22 +10,12 @@
 
 namespace {
 
-struct NumberCase {
-  const char* text;
-  std::optional<int64_t> value64;
-  std::optional<int32_t> value32;
-};
-
 TEST(NumberRule, ParsesOnlySignedDecimalWithinRange) {
-  const NumberCase cases[] = {
-      {"3000", 3000, 3000},
-      {"+42", 42, 42},
-      {"-7", -7, -7},
-      {"", std::nullopt, std::nullopt},
-      {"+", std::nullopt, std::nullopt},
-      {"+-1", std::nullopt, std::nullopt},
-      {" 1", std::nullopt, std::nullopt},
-      {"12a", std::nullopt, std::nullopt},
+  // The text, then its value as 64 and as 32 bits.
+  const std::tuple<const char*, std::optional<int64_t>, std::optional<int32_t>> cases[] = {
+      {"3000", 3000, 3000},  {"+42", 42, 42}, {"-7", -7, -7},
+      {"", std::nullopt, std::nullopt},    {"+", std::nullopt, std::nullopt},   {"+-1", std::nullopt, std::nullopt},
+      {" 1", std::nullopt, std::nullopt},  {"12a", std::nullopt, std::nullopt},
       {"2147483647", 2147483647, 2147483647},
       {"2147483648", 2147483648, std::nullopt},
       {"-2147483648", -2147483648LL, std::numeric_limits<int32_t>::min()},
@@ -34,9 +24,9 @@ TEST(NumberRule, ParsesOnlySignedDecimalWithinRange) {
       {"9223372036854775808", std::nullopt, std::nullopt},
       {"\xd9\xa3", std::nullopt, std::nullopt},  // ARABIC-INDIC DIGIT THREE
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(PortCore::parseInt64(c.text), c.value64) << '"' << c.text << '"';
-    EXPECT_EQ(PortCore::parseInt32(c.text), c.value32) << '"' << c.text << '"';
+  for (const auto& [text, value64, value32] : cases) {
+    EXPECT_EQ(PortCore::parseInt64(text), value64) << '"' << text << '"';
+    EXPECT_EQ(PortCore::parseInt32(text), value32) << '"' << text << '"';
   }
 }
 

@@ -100,8 +100,7 @@ TEST_F(ProcFixture, MissingProcessesHaveNoEntry) {
 }
 
 TEST(LiveStats, RealProcesses) {
-  std::vector<int> ports;
-  TestProcess idle = startListener({"--bind", "127.0.0.1:0"}, &ports);
+  TestProcess idle = startListener({"--bind", "127.0.0.1:0"});
   TestProcess busy = TestProcess::start({"/bin/sh", "-c", "while :; do :; done"});
 
   StatsMap simple = PortCore::stats({idle.pid()});

@@ -7,14 +7,9 @@ namespace {
 using L10n::parseStringsTable;
 using L10n::StringsTable;
 
-struct TableCase {
-  const char* name;
-  std::string source;
-  StringsTable expected;
-};
 
 TEST(StringsTable, ParsesEntriesEscapesAndComments) {
-  const TableCase cases[] = {
+  const std::tuple<const char*, std::string, StringsTable> cases[] = {
       {"plain", R"("quit" = "Quit";)", {{"quit", "Quit"}}},
       {"spacing and line breaks between tokens", "  \"a\"\n=\n\t\"b\"\r\n;", {{"a", "b"}}},
       {"block and line comments", "/* x */ \"a\" /* y */ = // z\n \"b\"; // tail\n/* \"c\" = \"d\"; */",
@@ -27,7 +22,7 @@ TEST(StringsTable, ParsesEntriesEscapesAndComments) {
       {"invalid UTF-8 replaced", "\"k\" = \"a\xFF" "b\";", {{"k", "a\xEF\xBF\xBD" "b"}}},
       {"unterminated block comment ends the table", "\"a\" = \"b\"; /* \"c\" = \"d\";", {{"a", "b"}}},
   };
-  for (const auto& c : cases) EXPECT_EQ(parseStringsTable(c.source), c.expected) << c.name;
+  for (const auto& [name, source, expected] : cases) EXPECT_EQ(parseStringsTable(source), expected) << name;
 }
 
 TEST(StringsTable, SkipsMalformedLinesAndKeepsTheRest) {

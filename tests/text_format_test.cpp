@@ -6,11 +6,8 @@ namespace {
 
 using L10n::formatText;
 
-struct FormatCase {
-  const char* format;
-  std::vector<FormatArg> args;
-  const char* expected;
-};
+// A format, its arguments, and what it renders.
+using FormatCase = std::tuple<const char*, std::vector<FormatArg>, const char*>;
 
 TEST(TextFormat, SubstitutesTextsAndIntegers) {
   const FormatCase cases[] = {
@@ -25,7 +22,7 @@ TEST(TextFormat, SubstitutesTextsAndIntegers) {
       {"%2$d then %@", {int64_t{1}, int64_t{2}}, "2 then 1"},
       {"%@", {std::string("%d %@ %n %s")}, "%d %@ %n %s"},
   };
-  for (const auto& c : cases) EXPECT_EQ(formatText(c.format, c.args), c.expected) << c.format;
+  for (const auto& [format, args, expected] : cases) EXPECT_EQ(formatText(format, args), expected) << format;
 }
 
 TEST(TextFormat, PlaceholdersThatDoNotFitRenderEmpty) {
@@ -42,7 +39,7 @@ TEST(TextFormat, PlaceholdersThatDoNotFitRenderEmpty) {
       {"[%\xF0\x9F\x98\x80] ok", {std::string("a")}, "[] ok"},
       {"[%\xE2]", {}, "[]"},
   };
-  for (const auto& c : cases) EXPECT_EQ(formatText(c.format, c.args), c.expected) << c.format;
+  for (const auto& [format, args, expected] : cases) EXPECT_EQ(formatText(format, args), expected) << format;
 }
 
 }  // namespace

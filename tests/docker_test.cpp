@@ -47,18 +47,13 @@ TEST(DockerClient, CachesForThirtySecondsAndStopsWithTheLongerDeadline) {
   clock.advance(10s);  // an empty map is cached too
   EXPECT_EQ(fetch(), ContainerMap{});
 
+  Docker::Client missing{std::nullopt, runner};  // without a client nothing runs
+  EXPECT_TRUE(Docker::fetchContainerPorts(missing).empty());
+  Docker::stop(missing, "db-1");
+
   Docker::stop(client, "db-1");
   const FakeToolRunner::Call ps{docker, {"ps", "--format", "{{.Names}}\t{{.Ports}}"}, {.deadline = 5s}};
   EXPECT_EQ(runner.calls(), (std::vector<FakeToolRunner::Call>{ps, ps, {docker, {"stop", "db-1"}, {.deadline = 30s}}}));
-}
-
-TEST(DockerClient, MissingClientRunsNothing) {
-  FakeToolRunner runner;
-  Docker::PortCache cache;
-  ManualClock clock;
-  EXPECT_TRUE(Docker::containerPorts({std::nullopt, runner}, cache, clock).empty());
-  Docker::stop({std::nullopt, runner}, "db-1");
-  EXPECT_TRUE(runner.calls().empty());
 }
 
 // A docker client that answers only once released; a second run would throw.

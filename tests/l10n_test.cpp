@@ -30,13 +30,9 @@ TEST(Language, LocaleNamesGiveLanguageCodes) {
 }
 
 TEST(Language, EnvironmentIsReadInPrecedenceOrder) {
-  std::map<std::string, std::string> env{
-      {"LANGUAGE", "de:tr_TR::C"}, {"LC_ALL", "fr_FR.UTF-8"}, {"LC_MESSAGES", "POSIX"}, {"LANG", "en_US.UTF-8"}};
-  auto variable = [&](const char* name) -> std::optional<std::string> {
-    auto found = env.find(name);
-    if (found == env.end()) return std::nullopt;
-    return found->second;
-  };
+  const std::map<std::string, std::string> env{
+      {"LANGUAGE", "de:tr_TR::C"}, {"LC_ALL", "fr_FR.UTF-8"}, {"LANG", "en_US.UTF-8"}};
+  auto variable = [&](const char* name) { return env.count(name) ? std::optional(env.at(name)) : std::nullopt; };
   EXPECT_EQ(L10n::languagesFromEnvironment(variable), (std::vector<std::string>{"de", "tr", "fr", "en"}));
 }
 

@@ -20,12 +20,11 @@ class EditorWorld {
   std::string bin() const { return dir_.path() + "/bin"; }
   std::string record(const std::string& name) const { return dir_.path() + "/" + name + ".args"; }
 
-  std::string addProgram(const std::string& name, const std::string& extra = "") {
+  void addProgram(const std::string& name, const std::string& extra = "") {
     auto path = dir_.write("bin/" + name,
                            "#!/bin/sh\n" + extra + "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
                                record(name) + ".part'\nmv '" + record(name) + ".part' '" + record(name) + "'\n");
     ::chmod(path.c_str(), 0755);
-    return path;
   }
 
   void addDesktopFile(const std::string& where, const std::string& file, const std::string& body) {
@@ -98,24 +97,21 @@ TEST(EditorSerial, OpensTheDirectoryAsOneArgumentWithoutWaiting) {
 }
 
 TEST(EditorTest, FallbackNameComesFromTheDefaultFolderHandler) {
-  struct Row {
-    std::optional<std::string> xdgMimeOutput;  // absent: no xdg-mime
-    std::string entryName;                     // Name= of fm.desktop; empty: no such file
-    std::string expected;
-  };
-  const Row rows[] = {
+  // What xdg-mime prints (absent: no xdg-mime), Name= of fm.desktop (empty: no
+  // such file), and the name given.
+  const std::tuple<std::optional<std::string>, std::string, std::string> rows[] = {
       {"fm.desktop\n", "Nemo", "Nemo"},
       {"fm.desktop;other.desktop\n", "Nemo", "Nemo"},
       {"fm.desktop\n", "", "Files"},
       {"../fm.desktop\n", "Nemo", "Files"},
       {std::nullopt, "Nemo", "Files"},
   };
-  for (const auto& row : rows) {
+  for (const auto& [xdgMimeOutput, entryName, expected] : rows) {
     EditorWorld world;
-    if (row.xdgMimeOutput) world.addProgram("xdg-mime", "printf '" + *row.xdgMimeOutput + "'\n");
-    if (!row.entryName.empty()) world.addDesktopFile("share1", "fm.desktop", "Name=" + row.entryName + "\n");
-    EXPECT_EQ(Editor::fallbackName(world.environment()), row.expected) << row.xdgMimeOutput.value_or("(none)");
-    if (row.xdgMimeOutput) {
+    if (xdgMimeOutput) world.addProgram("xdg-mime", "printf '" + *xdgMimeOutput + "'\n");
+    if (!entryName.empty()) world.addDesktopFile("share1", "fm.desktop", "Name=" + entryName + "\n");
+    EXPECT_EQ(Editor::fallbackName(world.environment()), expected) << xdgMimeOutput.value_or("(none)");
+    if (xdgMimeOutput) {
       EXPECT_EQ(world.argumentsOf("xdg-mime"), (std::vector<std::string>{"query", "default", "inode/directory"}));
     }
   }

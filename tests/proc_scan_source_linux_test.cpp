@@ -170,11 +170,7 @@ TEST(ProcScanSourceSerial, RepeatedScanMatchesAFreshOneThroughASequenceOfChanges
   pids.insert(forked->pid());
 
   // Each step changes the system, then the remembered scan must equal a fresh one.
-  struct Step {
-    const char* name;
-    std::function<void()> change;
-  };
-  const Step steps[] = {
+  const std::pair<const char*, std::function<void()>> steps[] = {
       {"first scan", [] {}},
       {"nothing changed", [] {}},
       {"a new listener", [&] { listeners.push_back(startListener({"--bind", "::1:0"})); }},
@@ -201,15 +197,15 @@ TEST(ProcScanSourceSerial, RepeatedScanMatchesAFreshOneThroughASequenceOfChanges
   };
   // Two overlapping scans of the remembered source give what one fresh scan gives.
   auto scanOf = [&](ProcScanSource& source) { return entriesOf(PortCore::listPorts(source), pids); };
-  for (const auto& step : steps) {
-    step.change();
+  for (const auto& [name, change] : steps) {
+    change();
     for (const auto& listener : listeners) pids.insert(listener.pid());
     auto first = std::async(std::launch::async, scanOf, std::ref(warm));
     auto second = std::async(std::launch::async, scanOf, std::ref(warm));
     ProcScanSource fresh;
     auto expected = scanOf(fresh);
-    EXPECT_EQ(first.get(), expected) << step.name;
-    EXPECT_EQ(second.get(), expected) << step.name;
+    EXPECT_EQ(first.get(), expected) << name;
+    EXPECT_EQ(second.get(), expected) << name;
   }
   // Other processes on the machine may open sockets of their own meanwhile
   // and send a scan back to a full walk now and then, but not every time.

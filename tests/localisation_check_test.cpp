@@ -11,7 +11,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path buildTreeBundle() { return fs::path(tarnwickPath()).parent_path() / L10n::kBundleName; }
+std::string buildTreeBundle() { return (fs::path(tarnwickPath()).parent_path() / L10n::kBundleName).string(); }
+// The same path with its last six letters changed: as long, and never there.
+std::string absentBundle() { auto path = buildTreeBundle(); return path.replace(path.size() - 6, 6, "absent"); }
 
 // A copy of the executable at `where`, its build-tree bundle path rewritten to
 // one of the same length that does not exist, so that the copy finds a bundle
@@ -19,8 +21,7 @@ fs::path buildTreeBundle() { return fs::path(tarnwickPath()).parent_path() / L10
 fs::path copyExecutable(const fs::path& where) {
   fs::create_directories(where.parent_path());
   std::string binary = readFile(tarnwickPath());
-  std::string from = buildTreeBundle().string();
-  std::string to = from.substr(0, from.size() - 6) + "absent";
+  std::string from = buildTreeBundle(), to = absentBundle();
   size_t replaced = 0;
   for (size_t at = binary.find(from); at != std::string::npos; at = binary.find(from, at + 1), ++replaced)
     binary.replace(at, from.size(), to);
@@ -41,11 +42,9 @@ TEST(LocalisationCheck, TheBundleIsSoughtBesideTheExecutableThenInTheDataDirecto
   TempDir dir;
   fs::path root = dir.path();
   auto executable = copyExecutable(root / "bin/tarnwick");
-  std::string absent = buildTreeBundle().string();
-  absent.replace(absent.size() - 6, 6, "absent");
   auto result = check(executable, "quit");
   EXPECT_EQ(result.out, "could not load resource bundle: from " + (root / "bin" / L10n::kBundleName).string() +
-                            " or " + absent + "\n");
+                            " or " + absentBundle() + "\n");
   EXPECT_EQ(result.status, 1);
 
   dir.write("share/tarnwick/Tarnwick_Tarnwick.bundle/en.lproj/Localizable.strings", "\"quit\" = \"Installed\";");

@@ -6,13 +6,11 @@
 
 namespace {
 
-class StoredPreferencesTest : public ::testing::Test {
+class PortLabelsTest : public ::testing::Test {
  protected:
   std::shared_ptr<MemoryPreferences> store = std::make_shared<MemoryPreferences>();
 };
-
-using PortLabelsTest = StoredPreferencesTest;
-using WatchedPortsTest = StoredPreferencesTest;
+using WatchedPortsTest = PortLabelsTest;
 
 TEST_F(PortLabelsTest, SetTrimsSpacesAndTabsAndBlankRemoves) {
   // Absent stored: the port has no label afterwards.

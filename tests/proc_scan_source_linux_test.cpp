@@ -39,13 +39,6 @@ pid_t forkedChild(TestProcess& process, const std::vector<std::string>& seen) {
   return -1;
 }
 
-std::vector<pid_t> childrenOf(pid_t parent) {
-  std::vector<pid_t> children;
-  for (const auto& [pid, row] : PortCore::processTable())
-    if (row.ppid == parent) children.push_back(pid);
-  return children;
-}
-
 // A listener forked from the test itself, so a test can close its socket or
 // move it to another descriptor while the process lives on. The child only
 // makes system calls.
@@ -184,7 +177,8 @@ TEST(ProcScanSourceSerial, RepeatedScanMatchesAFreshOneThroughASequenceOfChanges
       {"a running process opens a socket and starts a child that inherits it",
        [&] {
          forked->command('n');
-         grandchildren = childrenOf(forked->pid());
+         for (const auto& [pid, row] : PortCore::processTable())
+           if (row.ppid == forked->pid()) grandchildren.push_back(pid);
          pids.insert(grandchildren.begin(), grandchildren.end());
        }},
       {"a socket is closed, its process lives on", [&] { forked->command('c'); }},

@@ -41,19 +41,17 @@ TEST(ProcessTable, AncestryStopsAtTwentyAtAGapAndAtALoop) {
   EXPECT_EQ(cut.chain.back(), "p120");
   EXPECT_EQ(cut.root, 120);
 
-  ProcessTable gap{{10, {20, "a"}}, {20, {30, "/bin/b/"}}};
-  EXPECT_EQ(PortCore::ancestry(10, gap), (Ancestry{{"b"}, 20}));
-
-  ProcessTable loop{{10, {11, "a"}}, {11, {12, "b"}}, {12, {11, "c"}}};
-  EXPECT_EQ(PortCore::ancestry(10, loop), (Ancestry{{"b", "c"}, 12}));
-  ProcessTable backToStart{{10, {11, "a"}}, {11, {10, "b"}}};
-  EXPECT_EQ(PortCore::ancestry(10, backToStart), (Ancestry{{"b"}, 11}));
-  ProcessTable ownParent{{5, {5, "self"}}};
-  EXPECT_EQ(PortCore::ancestry(5, ownParent), (Ancestry{{}, 5}));
-
-  ProcessTable oddParents{{10, {-5, "a"}}, {-5, {1, "neg"}}, {11, {0, "b"}}};
-  EXPECT_EQ(PortCore::ancestry(10, oddParents), (Ancestry{{}, 10}));
-  EXPECT_EQ(PortCore::ancestry(11, oddParents), (Ancestry{{}, 11}));
+  // The chain of PID 10 in each table.
+  const std::pair<ProcessTable, Ancestry> cases[] = {
+      {{{10, {20, "a"}}, {20, {30, "/bin/b/"}}}, {{"b"}, 20}},                  // a gap
+      {{{10, {11, "a"}}, {11, {12, "b"}}, {12, {11, "c"}}}, {{"b", "c"}, 12}},  // a loop
+      {{{10, {11, "a"}}, {11, {10, "b"}}}, {{"b"}, 11}},                         // back to the start
+      {{{10, {10, "self"}}}, {{}, 10}},                                           // its own parent
+      {{{10, {-5, "a"}}, {-5, {1, "neg"}}}, {{}, 10}},                            // odd parents
+      {{{10, {0, "b"}}}, {{}, 10}},
+  };
+  for (const auto& [table, expected] : cases)
+    EXPECT_EQ(PortCore::ancestry(10, table), expected) << ::testing::PrintToString(expected.chain);
 }
 
 }  // namespace

@@ -20,12 +20,11 @@ class EditorWorld {
   std::string bin() const { return dir_.path() + "/bin"; }
   std::string record(const std::string& name) const { return dir_.path() + "/" + name + ".args"; }
 
-  std::string addProgram(const std::string& name, const std::string& extra = "") {
+  void addProgram(const std::string& name, const std::string& extra = "") {
     auto path = dir_.write("bin/" + name,
                            "#!/bin/sh\n" + extra + "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
                                record(name) + ".part'\nmv '" + record(name) + ".part' '" + record(name) + "'\n");
     ::chmod(path.c_str(), 0755);
-    return path;
   }
 
   void addDesktopFile(const std::string& where, const std::string& file, const std::string& body) {
@@ -54,84 +53,65 @@ class EditorWorld {
 TEST(EditorTest, ChoosesFirstInstalledEditor) {
   struct Row {
     std::vector<std::string> programs;
-    std::vector<std::string> desktopFiles;  // in the data home
+    const char* desktopFile;  // in the data home, with this Exec line
+    const char* exec;
     std::optional<std::string> expected;
   };
   const Row rows[] = {
-      {{"cursor", "code"}, {}, "Cursor"},
-      {{"code"}, {}, "Visual Studio Code"},
-      {{"code"}, {"cursor.desktop"}, "Cursor"},
-      {{}, {"code.desktop"}, "Visual Studio Code"},
-      {{"xdg-open", "cursorx"}, {"cursor.desktop.bak"}, std::nullopt},
-      {{"code"}, {"cursor.desktop:no-such-program %F"}, "Visual Studio Code"},
+      {{"code"}, nullptr, nullptr, "Visual Studio Code"},
+      {{"code"}, "cursor.desktop", "/bin/true %F", "Cursor"},
+      {{"xdg-open", "cursorx"}, "cursor.desktop.bak", "/bin/true %F", std::nullopt},
+      {{"code"}, "cursor.desktop", "no-such-program %F", "Visual Studio Code"},
   };
   for (const auto& row : rows) {
     EditorWorld world;
     for (const auto& program : row.programs) world.addProgram(program);
-    for (const auto& spec : row.desktopFiles) {
-      // "file:Exec" gives the entry its own Exec line.
-      auto colon = spec.find(':');
-      auto exec = colon == std::string::npos ? std::string("/bin/true %F") : spec.substr(colon + 1);
-      world.addDesktopFile("data-home", spec.substr(0, colon), "Exec=" + exec + "\n");
-    }
+    if (row.desktopFile) world.addDesktopFile("data-home", row.desktopFile, std::string("Exec=") + row.exec + "\n");
     EXPECT_EQ(Editor::appName(world.environment()), row.expected) << ::testing::PrintToString(row.programs);
   }
 }
 
 TEST(EditorSerial, OpensTheDirectoryAsOneArgumentWithoutWaiting) {
-  struct Row {
-    const char* name;
-    std::string directory;
-    std::vector<std::string> programs;
-    bool cursorEntry;  // a desktop entry for Cursor that starts cursor-bin
-    std::string runs;
-    std::vector<std::string> arguments;
-  };
-  const Row rows[] = {
+  // The directory, the programs installed, whether a desktop entry for Cursor
+  // starts cursor-bin, and the one program that runs with its arguments.
+  using Strings = std::vector<std::string>;
+  const std::tuple<const char*, std::string, Strings, bool, std::string, Strings> rows[] = {
       {"editor on the path", "/home/me/my project", {"code", "xdg-open"}, false, "code", {"/home/me/my project"}},
       {"a directory like an option", "--version", {"cursor"}, false, "cursor", {"./--version"}},
       {"editor known by its entry", "/srv/app", {"cursor-bin"}, true, "cursor-bin", {"--new-window", "/srv/app"}},
       {"no editor: the file manager", "/srv/app", {"xdg-open"}, false, "xdg-open", {"/srv/app"}},
   };
-  for (const auto& row : rows) {
+  for (const auto& [name, directory, programs, cursorEntry, runs, arguments] : rows) {
     EditorWorld world;
-    for (const auto& program : row.programs)
+    for (const auto& program : programs)
       world.addProgram(program, program == "code" ? "sleep 3\n" : "");  // a slow editor must not hold us up
-    if (row.cursorEntry)
+    if (cursorEntry)
       world.addDesktopFile("share2", "cursor.desktop",
                            "Name=Cursor\nExec=\"" + world.bin() + "/cursor-bin\" --new-window %F\n");
     auto started = std::chrono::steady_clock::now();
-    Editor::open(row.directory, world.environment());
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(2500)) << row.name;
-    EXPECT_EQ(world.argumentsOf(row.runs), row.arguments) << row.name;
-    for (const auto& program : row.programs) {
-      if (program != row.runs) {
-        EXPECT_FALSE(world.ran(program)) << row.name;
-      }
-    }
+    Editor::open(directory, world.environment());
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(2500)) << name;
+    EXPECT_EQ(world.argumentsOf(runs), arguments) << name;
+    for (const auto& program : programs) EXPECT_FALSE(program != runs && world.ran(program)) << name << ": " << program;
   }
 }
 
 TEST(EditorTest, FallbackNameComesFromTheDefaultFolderHandler) {
-  struct Row {
-    std::optional<std::string> xdgMimeOutput;  // absent: no xdg-mime
-    std::string entryName;                     // Name= of fm.desktop; empty: no such file
-    std::string expected;
-  };
-  const Row rows[] = {
+  // What xdg-mime prints (absent: no xdg-mime), Name= of fm.desktop (empty: no
+  // such file), and the name given.
+  const std::tuple<std::optional<std::string>, std::string, std::string> rows[] = {
       {"fm.desktop\n", "Nemo", "Nemo"},
       {"fm.desktop;other.desktop\n", "Nemo", "Nemo"},
       {"fm.desktop\n", "", "Files"},
-      {"", "Nemo", "Files"},
       {"../fm.desktop\n", "Nemo", "Files"},
       {std::nullopt, "Nemo", "Files"},
   };
-  for (const auto& row : rows) {
+  for (const auto& [xdgMimeOutput, entryName, expected] : rows) {
     EditorWorld world;
-    if (row.xdgMimeOutput) world.addProgram("xdg-mime", "printf '" + *row.xdgMimeOutput + "'\n");
-    if (!row.entryName.empty()) world.addDesktopFile("share1", "fm.desktop", "Name=" + row.entryName + "\n");
-    EXPECT_EQ(Editor::fallbackName(world.environment()), row.expected) << row.xdgMimeOutput.value_or("(none)");
-    if (row.xdgMimeOutput) {
+    if (xdgMimeOutput) world.addProgram("xdg-mime", "printf '" + *xdgMimeOutput + "'\n");
+    if (!entryName.empty()) world.addDesktopFile("share1", "fm.desktop", "Name=" + entryName + "\n");
+    EXPECT_EQ(Editor::fallbackName(world.environment()), expected) << xdgMimeOutput.value_or("(none)");
+    if (xdgMimeOutput) {
       EXPECT_EQ(world.argumentsOf("xdg-mime"), (std::vector<std::string>{"query", "default", "inode/directory"}));
     }
   }

@@ -10,56 +10,41 @@ PortEntry shopEntry() {
                    "/Users/dev/shop", "shop"};
 }
 
+// The fixture scan (proc_text_linux_test) pins an entry with every field;
+// here the absent ones stay out.
 TEST(PortEntryJson, EncodesCompactlyInFieldOrder) {
-  EXPECT_EQ(encodeJson(std::vector<PortEntry>{shopEntry()}),
-            R"([{"port":5173,"address":"127.0.0.1","pid":4242,"command":"node","user":"dev",)"
-            R"("parentChain":["npm","zsh"],"rootPid":4100,"cwd":"\/Users\/dev\/shop","project":"shop"}])");
   PortEntry bare{80, "*", 7, "nginx", "root", {}, 7, std::nullopt, std::nullopt};
-  EXPECT_EQ(encodeJson(bare),
-            R"({"port":80,"address":"*","pid":7,"command":"nginx","user":"root","parentChain":[],"rootPid":7})");
+  std::string line = R"({"port":80,"address":"*","pid":7,"command":"nginx","user":"root","parentChain":[],"rootPid":7})";
+  EXPECT_EQ(encodeJson(std::vector<PortEntry>{bare, bare}), "[" + line + "," + line + "]");
   EXPECT_EQ(encodeJson(std::vector<PortEntry>{}), "[]");
 }
 
 TEST(PortEntryJson, EscapesStrings) {
-  struct Case {
-    std::string raw;
-    std::string encoded;
-  };
-  const Case cases[] = {
-      {"a/b", R"("a\/b")"},
-      {"say \"hi\"", R"("say \"hi\"")"},
-      {"back\\slash", R"("back\\slash")"},
-      {"\b\f\n\r\t", R"("\b\f\n\r\t")"},
+  const std::pair<std::string, std::string> cases[] = {
+      {"say \"hi\"\b\f\r", R"("say \"hi\"\b\f\r")"},
       {std::string("nul\0x", 5), R"("nul\u0000x")"},
       {"\x01\x1f\x7f", "\"\\u0001\\u001f\x7f\""},
       {"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x9a\x80", "\"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x9a\x80\""},
       // A byte that is not UTF-8 must not make the whole line undecodable.
       {"bad\xff\xfe", "\"bad\xef\xbf\xbd\xef\xbf\xbd\""},
-      {"cut\xe2\x82", "\"cut\xef\xbf\xbd\xef\xbf\xbd\""},
   };
-  for (const auto& c : cases) {
+  for (const auto& [raw, encoded] : cases) {
     PortEntry entry = shopEntry();
-    entry.command = c.raw;
+    entry.command = raw;
     std::string json = encodeJson(entry);
-    EXPECT_NE(json.find("\"command\":" + c.encoded + ","), std::string::npos) << json;
+    EXPECT_NE(json.find("\"command\":" + encoded + ","), std::string::npos) << json;
     EXPECT_TRUE(decodePortEntry(json)) << json;
   }
 }
 
 TEST(PortEntryJson, RoundTripsEveryField) {
-  PortEntry odd{-1, "[fe80::1%eth0]", -2147483647 - 1, "a \"q\" / \\ \n", "", {"", "x/y"},
-                2147483647, "/", ""};
-  const PortEntry entries[] = {shopEntry(), odd,
-                               {1, "*", 1, "c", "u", {}, 1, std::nullopt, std::nullopt}};
-  for (const auto& entry : entries) {
+  PortEntry odd{-1, "[fe80::1%eth0]", -2147483647 - 1, "a \"q\" / \\ \n", "", {"", "x/y"}, 2147483647, "/", ""};
+  for (const auto& entry : {shopEntry(), odd}) {
     std::string error;
     auto decoded = decodePortEntry(encodeJson(entry), &error);
     ASSERT_TRUE(decoded) << error;
     EXPECT_EQ(*decoded, entry);
   }
-  auto list = decodePortEntries(encodeJson(std::vector<PortEntry>(std::begin(entries), std::end(entries))));
-  ASSERT_TRUE(list);
-  EXPECT_EQ(list->size(), 3u);
 }
 
 TEST(PortEntryJson, DecodingRejectsMissingOrMistypedKeys) {
@@ -68,29 +53,21 @@ TEST(PortEntryJson, DecodingRejectsMissingOrMistypedKeys) {
     return R"({"port":1,"address":"*","pid":)" + pid + R"(,"command":"c","user":"u","parentChain":[],"rootPid":)" +
            root + "}";
   };
-  struct Case {
-    std::string json;
-    bool decodes;
-  };
-  const Case cases[] = {
+  const std::pair<std::string, bool> cases[] = {
       {"{\"port\":1," + base + "}", true},
       {"{\"port\":1," + base + ",\"cwd\":null,\"project\":null,\"extra\":[1]}", true},
       {"{" + base + "}", false},
       {R"({"port":1,"pid":1,"command":"c","user":"u","parentChain":[],"rootPid":1})", false},
-      {R"({"port":1,"address":"*","command":"c","user":"u","parentChain":[],"rootPid":1})", false},
       {R"({"port":1,"address":"*","pid":1,"command":"c","user":"u","rootPid":1})", false},
       {R"({"port":1,"address":"*","pid":1,"command":"c","user":"u","parentChain":[]})", false},
       {"{\"port\":\"1\"," + base + "}", false},
       {"{\"port\":1.5," + base + "}", false},
-      {"{\"port\":true," + base + "}", false},
       {"{\"port\":9223372036854775807," + base + "}", true},
       {"{\"port\":9223372036854775808," + base + "}", false},
       {R"({"port":1,"address":7,"pid":1,"command":"c","user":"u","parentChain":[],"rootPid":1})", false},
-      {R"({"port":1,"address":"*","pid":1,"command":"c","user":null,"parentChain":[],"rootPid":1})", false},
       {R"({"port":1,"address":"*","pid":1,"command":"c","user":"u","parentChain":"p","rootPid":1})", false},
       {R"({"port":1,"address":"*","pid":1,"command":"c","user":"u","parentChain":[3],"rootPid":1})", false},
       {"{\"port\":1," + base + ",\"cwd\":5}", false},
-      {"{\"port\":1," + base + ",\"project\":[]}", false},
       {"[]", false},
       {"{\"port\":1," + base, false},
       // PIDs must fit in 32 bits.
@@ -98,13 +75,11 @@ TEST(PortEntryJson, DecodingRejectsMissingOrMistypedKeys) {
       {withPids("2147483648", "1"), false},
       {withPids("-2147483649", "1"), false},
       {withPids("1", "2147483648"), false},
-      {withPids("1", "18446744073709551615"), false},
   };
-  for (const auto& c : cases) {
+  for (const auto& [json, decodes] : cases) {
     std::string error;
-    auto entry = decodePortEntry(c.json, &error);
-    EXPECT_EQ(entry.has_value(), c.decodes) << c.json;
-    EXPECT_EQ(error.empty(), c.decodes) << c.json;
+    EXPECT_EQ(decodePortEntry(json, &error).has_value(), decodes) << json;
+    EXPECT_EQ(error.empty(), decodes) << json;
   }
 }
 
@@ -112,12 +87,9 @@ TEST(PortEntryJson, ListFailsWhenAnyElementFails) {
   std::string good = encodeJson(shopEntry());
   EXPECT_TRUE(decodePortEntries("[" + good + "," + good + "]"));
   EXPECT_FALSE(decodePortEntries("[" + good + ",{}]"));
-  EXPECT_FALSE(decodePortEntries("[" + good + ",1]"));
   EXPECT_FALSE(decodePortEntries(good));
-  EXPECT_FALSE(decodePortEntries(""));
   // Deep nesting is refused, not recursed into.
   EXPECT_FALSE(decodePortEntries(std::string(100000, '[') + std::string(100000, ']')));
-  EXPECT_FALSE(decodePortEntries("[" + std::string(100000, '[')));
 }
 
 }  // namespace

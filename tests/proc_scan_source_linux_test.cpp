@@ -39,41 +39,30 @@ pid_t forkedChild(TestProcess& process, const std::vector<std::string>& seen) {
   return -1;
 }
 
-std::vector<pid_t> childrenOf(pid_t parent) {
-  std::vector<pid_t> children;
-  for (const auto& [pid, row] : PortCore::processTable())
-    if (row.ppid == parent) children.push_back(pid);
-  return children;
-}
-
 // A listener forked from the test itself, so a test can close its socket or
 // move it to another descriptor while the process lives on. The child only
 // makes system calls.
 class ForkedListener {
  public:
   ForkedListener() {
-    int toChild[2], toParent[2];
-    if (::pipe(toChild) != 0 || ::pipe(toParent) != 0) return;
+    int ends[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0) return;
     pid_ = ::fork();
     if (pid_ == 0) {
-      ::close(toChild[1]);
-      ::close(toParent[0]);
-      serve(toChild[0], toParent[1]);
+      ::close(ends[0]);
+      serve(ends[1]);
     }
-    ::close(toChild[0]);
-    ::close(toParent[1]);
-    commands_ = toChild[1];
-    answers_ = toParent[0];
+    ::close(ends[1]);
+    control_ = ends[0];
     uint16_t port = 0;
-    if (::read(answers_, &port, sizeof port) == sizeof port) port_ = port;
+    if (::read(control_, &port, sizeof port) == sizeof port) port_ = port;
   }
   ~ForkedListener() {
     if (pid_ > 0) {
       ::kill(pid_, SIGKILL);
       ::waitpid(pid_, nullptr, 0);
     }
-    ::close(commands_);
-    ::close(answers_);
+    ::close(control_);
   }
   pid_t pid() const { return pid_; }
   int port() const { return port_; }
@@ -81,8 +70,8 @@ class ForkedListener {
   /// listening socket and start a child that inherits it. Returns once done.
   void command(char what) {
     char done;
-    ASSERT_EQ(::write(commands_, &what, 1), 1);
-    ASSERT_EQ(::read(answers_, &done, 1), 1);
+    ASSERT_EQ(::write(control_, &what, 1), 1);
+    ASSERT_EQ(::read(control_, &done, 1), 1);
   }
 
  private:
@@ -99,12 +88,12 @@ class ForkedListener {
     return fd;
   }
 
-  [[noreturn]] static void serve(int commands, int answers) {
+  [[noreturn]] static void serve(int control) {
     uint16_t port = 0;
     int fd = listenOnLoopback(port);
-    if (::write(answers, &port, sizeof port) != sizeof port) ::_exit(1);
+    if (::write(control, &port, sizeof port) != sizeof port) ::_exit(1);
     char what;
-    while (::read(commands, &what, 1) == 1) {
+    while (::read(control, &what, 1) == 1) {
       if (what == 'm') {
         ::dup2(fd, 200);
         ::close(fd);
@@ -119,48 +108,41 @@ class ForkedListener {
           for (;;) ::pause();
         }
       }
-      if (::write(answers, &what, 1) != 1) break;
+      if (::write(control, &what, 1) != 1) break;
     }
     ::_exit(0);
   }
 
   pid_t pid_ = -1;
   int port_ = 0;
-  int commands_ = -1;
-  int answers_ = -1;
+  int control_ = -1;
 };
 
 TEST(ProcScanSourceSerial, ReadsWhatLsofAndPsReportForTheSameListeners) {
-  struct Case {
-    const char* name;
-    std::vector<std::string> args;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
       {"IPv4 loopback", {"--bind", "127.0.0.1:0"}},
       {"IPv6 loopback", {"--bind", "::1:0"}},
       {"dual stack and both any addresses", {"--bind", "dual:0", "--bind", "0.0.0.0:0", "--bind", ":::0"}},
-      {"SO_REUSEPORT, first", {"--reuseport", "--bind", "127.0.0.1:0"}},
       {"forked child sharing the socket", {"--fork", "--bind", "127.0.0.1:0"}},
       {"working directory /", {"--chdir", "/", "--bind", "127.0.0.1:0"}},
   };
+  // Two processes listening on one port with SO_REUSEPORT.
+  std::vector<int> reused;
   std::vector<TestProcess> processes;
-  std::set<pid_t> pids;
-  int reusedPort = 0;
-  for (const auto& c : cases) {
+  processes.push_back(startListener({"--reuseport", "--bind", "127.0.0.1:0"}, &reused));
+  ASSERT_FALSE(reused.empty());
+  processes.push_back(startListener({"--reuseport", "--bind", "127.0.0.1:" + std::to_string(reused.front())}));
+  std::set<pid_t> pids{processes[0].pid(), processes[1].pid()};
+  for (const auto& [name, args] : cases) {
     std::vector<std::string> argv{listenerPath()};
-    argv.insert(argv.end(), c.args.begin(), c.args.end());
+    argv.insert(argv.end(), args.begin(), args.end());
     auto process = TestProcess::start(argv);
     auto lines = process.readUntil("ready");
-    ASSERT_TRUE(lines) << c.name;
-    for (const auto& line : *lines)
-      if (std::string(c.name) == "SO_REUSEPORT, first" && line.rfind("port ", 0) == 0)
-        reusedPort = std::stoi(line.substr(5));
-    if (c.args.front() == "--fork") pids.insert(forkedChild(process, *lines));
+    ASSERT_TRUE(lines) << name;
+    if (args.front() == "--fork") pids.insert(forkedChild(process, *lines));
     pids.insert(process.pid());
     processes.push_back(std::move(process));
   }
-  auto second = startListener({"--reuseport", "--bind", "127.0.0.1:" + std::to_string(reusedPort)});
-  pids.insert(second.pid());
 
   ProcScanSource native;
   ToolScanSource tools(PortCore::systemToolRunner());
@@ -181,11 +163,7 @@ TEST(ProcScanSourceSerial, RepeatedScanMatchesAFreshOneThroughASequenceOfChanges
   pids.insert(forked->pid());
 
   // Each step changes the system, then the remembered scan must equal a fresh one.
-  struct Step {
-    const char* name;
-    std::function<void()> change;
-  };
-  const Step steps[] = {
+  const std::pair<const char*, std::function<void()>> steps[] = {
       {"first scan", [] {}},
       {"nothing changed", [] {}},
       {"a new listener", [&] { listeners.push_back(startListener({"--bind", "::1:0"})); }},
@@ -199,7 +177,8 @@ TEST(ProcScanSourceSerial, RepeatedScanMatchesAFreshOneThroughASequenceOfChanges
       {"a running process opens a socket and starts a child that inherits it",
        [&] {
          forked->command('n');
-         grandchildren = childrenOf(forked->pid());
+         for (const auto& [pid, row] : PortCore::processTable())
+           if (row.ppid == forked->pid()) grandchildren.push_back(pid);
          pids.insert(grandchildren.begin(), grandchildren.end());
        }},
       {"a socket is closed, its process lives on", [&] { forked->command('c'); }},
@@ -212,15 +191,15 @@ TEST(ProcScanSourceSerial, RepeatedScanMatchesAFreshOneThroughASequenceOfChanges
   };
   // Two overlapping scans of the remembered source give what one fresh scan gives.
   auto scanOf = [&](ProcScanSource& source) { return entriesOf(PortCore::listPorts(source), pids); };
-  for (const auto& step : steps) {
-    step.change();
+  for (const auto& [name, change] : steps) {
+    change();
     for (const auto& listener : listeners) pids.insert(listener.pid());
     auto first = std::async(std::launch::async, scanOf, std::ref(warm));
     auto second = std::async(std::launch::async, scanOf, std::ref(warm));
     ProcScanSource fresh;
     auto expected = scanOf(fresh);
-    EXPECT_EQ(first.get(), expected) << step.name;
-    EXPECT_EQ(second.get(), expected) << step.name;
+    EXPECT_EQ(first.get(), expected) << name;
+    EXPECT_EQ(second.get(), expected) << name;
   }
   // Other processes on the machine may open sockets of their own meanwhile
   // and send a scan back to a full walk now and then, but not every time.

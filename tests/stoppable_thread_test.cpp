@@ -31,10 +31,8 @@ TEST(StoppableThread, EveryEndWakesTheBodyAndJoinsIt) {
       returned = true;
     });
     ASSERT_TRUE(waitUntil([&] { return waiting.load(); })) << name;
-    auto started = std::chrono::steady_clock::now();
-    end(thread);
+    end(thread);  // a body left asleep would hold this for an hour
     EXPECT_TRUE(returned) << name;
-    EXPECT_LT(std::chrono::steady_clock::now() - started, 30s) << name;
     EXPECT_TRUE(!thread || !thread->joinable()) << name;
   }
 }

@@ -2,58 +2,44 @@
 
 #include <gtest/gtest.h>
 
-#include <limits>
-
 namespace {
 
 using L10n::formatText;
 
-struct FormatCase {
-  const char* format;
-  std::vector<FormatArg> args;
-  const char* expected;
-};
+// A format, its arguments, and what it renders.
+using FormatCase = std::tuple<const char*, std::vector<FormatArg>, const char*>;
 
 TEST(TextFormat, SubstitutesTextsAndIntegers) {
-  const int64_t big = std::numeric_limits<int64_t>::max();
-  const int64_t small = std::numeric_limits<int64_t>::min();
   const FormatCase cases[] = {
-      {"no placeholders", {}, "no placeholders"},
       {"container %@", {std::string("db-1")}, "container db-1"},
       {"Port %d is open", {int64_t{3000}}, "Port 3000 is open"},
       {"%i %ld %lld %qd %zd %hd", {int64_t{1}, int64_t{2}, int64_t{3}, int64_t{4}, int64_t{5}, int64_t{6}},
        "1 2 3 4 5 6"},
-      {"%d %d", {big, small}, "9223372036854775807 -9223372036854775808"},
       {"%u", {int64_t{-1}}, "18446744073709551615"},
       {"%@ is %@", {std::string("a"), int64_t{7}}, "a is 7"},
-      {"100%%", {}, "100%"},
-      {"%%d", {int64_t{1}}, "%d"},
-      {"%1$@ started by %2$@", {std::string("node"), std::string("Terminal")}, "node started by Terminal"},
+      {"100%% %%d", {int64_t{1}}, "100% %d"},
       {"%2$@ ← %1$@", {std::string("node"), std::string("Terminal")}, "Terminal ← node"},
       {"%2$d then %@", {int64_t{1}, int64_t{2}}, "2 then 1"},
       {"%@", {std::string("%d %@ %n %s")}, "%d %@ %n %s"},
   };
-  for (const auto& c : cases) EXPECT_EQ(formatText(c.format, c.args), c.expected) << c.format;
+  for (const auto& [format, args, expected] : cases) EXPECT_EQ(formatText(format, args), expected) << format;
 }
 
 TEST(TextFormat, PlaceholdersThatDoNotFitRenderEmpty) {
   const FormatCase cases[] = {
       {"[%@] [%@]", {std::string("a")}, "[a] []"},
-      {"[%d]", {}, "[]"},
       {"[%d]", {std::string("text")}, "[]"},
       {"[%n][%x][%f][%c][%p]", {int64_t{1}, int64_t{2}, int64_t{3}, int64_t{4}, int64_t{5}}, "[][][][][]"},
       {"[%5d] [%-s] [%.2s] [%*d] [%05d]", {int64_t{1}, std::string("a"), std::string("b"), int64_t{2}, int64_t{3}},
        "[] [] [] [] []"},
       {"[%0$@]", {std::string("a")}, "[]"},
-      {"[%3$@]", {std::string("a"), std::string("b")}, "[]"},
       {"[%99999999999999999999999$@]", {std::string("a")}, "[]"},
-      {"[%1$d]", {std::string("a")}, "[]"},
       {"end %", {int64_t{1}}, "end "},
       {"end %1$", {int64_t{1}}, "end "},
       {"[%\xF0\x9F\x98\x80] ok", {std::string("a")}, "[] ok"},
       {"[%\xE2]", {}, "[]"},
   };
-  for (const auto& c : cases) EXPECT_EQ(formatText(c.format, c.args), c.expected) << c.format;
+  for (const auto& [format, args, expected] : cases) EXPECT_EQ(formatText(format, args), expected) << format;
 }
 
 }  // namespace

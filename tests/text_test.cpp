@@ -21,12 +21,4 @@ TEST(Text, DecodeUtf8LossyKeepsValidTextAndReplacesEachBadByte) {
   for (const auto& [bytes, text] : cases) EXPECT_EQ(PortCore::decodeUtf8Lossy(bytes), text);
 }
 
-TEST(Text, SplitLinesDropsEmptyLines) {
-  using Lines = std::vector<std::string_view>;
-  EXPECT_EQ(PortCore::splitLines(""), Lines{});
-  EXPECT_EQ(PortCore::splitLines("\n\n"), Lines{});
-  EXPECT_EQ(PortCore::splitLines("a\n\nb\r\n"), (Lines{"a", "b\r"}));
-  EXPECT_EQ(PortCore::splitLines("last"), Lines{"last"});
-}
-
 }  // namespace

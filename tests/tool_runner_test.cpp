@@ -28,15 +28,9 @@ struct RecordedChild {
 // Each script gets a file as $1 where it may record the PID of a background
 // child; that child must be gone once the run returns.
 TEST(ToolRunner, DeadlineCapAndWhatTheToolLeavesBehind) {
-  struct Case {
-    const char* name;
-    const char* script;
-    ToolLimits limits;
-    std::string expected;
-    std::chrono::milliseconds within;
-  };
   const ToolLimits quick{.deadline = 300ms}, small{.deadline = 20s, .maxOutput = 4096};
-  const Case cases[] = {
+  // What the tool does, its limits, the output the run gives, and how soon.
+  const std::tuple<const char*, const char*, ToolLimits, std::string, std::chrono::milliseconds> cases[] = {
       {"prints and exits", "printf 'a\\nb\\n'", {}, "a\nb\n", 5s},
       {"output exactly at the cap", "printf '%4096s' ''", small, std::string(4096, ' '), 5s},
       {"one byte past the cap", "printf '%4097s' ''", small, "", 5s},
@@ -46,15 +40,15 @@ TEST(ToolRunner, DeadlineCapAndWhatTheToolLeavesBehind) {
       {"a background child holds the output", "sleep 60 & echo $! > \"$1\"; echo done", {.deadline = 20s}, "done\n",
        5s},
   };
-  for (const auto& c : cases) {
+  for (const auto& [name, script, limits, expected, within] : cases) {
     TempDir dir;
     RecordedChild child{dir.path() + "/child"};
     RealToolRunner runner;
     auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(runner.run("/bin/sh", {"-c", c.script, "sh", child.pidFile}, c.limits), c.expected) << c.name;
-    EXPECT_LT(std::chrono::steady_clock::now() - start, c.within) << c.name;
+    EXPECT_EQ(runner.run("/bin/sh", {"-c", script, "sh", child.pidFile}, limits), expected) << name;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, within) << name;
     if (pid_t pid = child.pid(); pid > 1) {
-      EXPECT_TRUE(waitUntil([&] { return !processAlive(pid); }, 2s)) << c.name << ": child left running";
+      EXPECT_TRUE(waitUntil([&] { return !processAlive(pid); }, 2s)) << name << ": child left running";
     }
   }
 }

@@ -13,7 +13,7 @@ expected="$(find "$source_dir"/Tarnwick/{core,integrations,app} -name '*.cpp' ! 
   -exec realpath {} + | sort)"
 failures=0
 for executable in "$@"; do
-  tree="$(dirname "$executable")"
+  tree="$(dirname "$(realpath "$executable")")"
   arch="${tree##*/build-macos-}"
   description="$(file -b "$executable")"
   if [[ "$tree" != */build-macos-* || "$description" != "Mach-O 64-bit $arch executable"* ]]; then

@@ -45,7 +45,6 @@ class StandInNotificationServer : public QObject {
     specVersion = QStringLiteral("1.2");
     return QStringLiteral("stand-in");
   }
-  void CloseNotification(uint) {}
 };
 
 namespace {

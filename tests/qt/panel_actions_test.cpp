@@ -217,11 +217,13 @@ TEST_F(PanelActionsTest, ActionsDoNotQueueBehindBackgroundWork) {
   EXPECT_GT(fixture.background->size(), 0u);
 }
 
-TEST_F(PanelActionsTest, WatchToggleWritesThroughTheStoredSet) {
+// Both write through the stores: the watched set as stored now, which the
+// notifier or another panel may have changed; labels reread once saved.
+TEST_F(PanelActionsTest, WatchToggleAndLabelEditingWriteThroughTheirStores) {
   fixture.services->storedWatched = {3000};
-  auto model = fixture.modelWith({web});
+  fixture.services->storedLabels = {{"3000", "web"}};
+  auto model = fixture.modelWith({web, svc});
   EXPECT_TRUE(model->rowInputs(web).isWatched);
-
   fixture.services->storedWatched = {3000, 5000};  // changed by someone else
   model->toggleWatch(8080);
   EXPECT_EQ(fixture.services->storedWatched, (std::set<int64_t>{3000, 5000, 8080}));
@@ -229,18 +231,13 @@ TEST_F(PanelActionsTest, WatchToggleWritesThroughTheStoredSet) {
   model->toggleWatch(3000);
   EXPECT_EQ(fixture.services->storedWatched, (std::set<int64_t>{5000, 8080}));
   EXPECT_FALSE(model->rowInputs(web).isWatched);
-}
 
-TEST_F(PanelActionsTest, LabelEditingSavesTheDraftAndRereadsTheStore) {
-  fixture.services->storedLabels = {{"3000", "web"}};
-  auto model = fixture.modelWith({web, svc});
   model->startLabelEdit(3000);
   EXPECT_EQ(model->labelDraft(), "web");
   EXPECT_TRUE(model->rowInputs(web).isEditingLabel);
   model->startLabelEdit(5000);  // moves the editor, drops what was typed
   EXPECT_EQ(model->labelDraft(), "");
   EXPECT_FALSE(model->rowInputs(web).isEditingLabel);
-
   model->setLabelDraft("API");
   model->commitLabelEdit(5000);
   EXPECT_EQ(model->editingLabelPort(), std::nullopt);

@@ -1,22 +1,18 @@
 #include "qt/desktop_session.h"
 
 #include <QDBusPendingCall>
+#include <QStandardPaths>
 #include <QTest>
 #include <atomic>
 #include <csignal>
 #include <filesystem>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
 std::string programPath(const std::string& program) {
-  for (const char* dir : {"/usr/bin", "/bin", "/usr/local/bin"}) {
-    std::string path = std::string(dir) + "/" + program;
-    if (::access(path.c_str(), X_OK) == 0) return path;
-  }
-  return {};
+  return QStandardPaths::findExecutable(QString::fromStdString(program)).toStdString();
 }
 
 }  // namespace

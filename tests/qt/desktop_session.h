@@ -15,9 +15,7 @@ class DesktopSession {
   enum class Bus { Private, None };
 
   explicit DesktopSession(Bus bus);
-  ~DesktopSession();
-  DesktopSession(const DesktopSession&) = delete;
-  DesktopSession& operator=(const DesktopSession&) = delete;
+  ~DesktopSession();  // not copied: TempDir is not
 
   /// Why the session could not be set up (Xvfb or dbus-daemon missing);
   /// empty when it is ready.

@@ -21,7 +21,6 @@
 #include <QVariantMap>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
 #include <future>
 
@@ -46,7 +45,6 @@ class StandInNotificationServer : public QObject {
     specVersion = QStringLiteral("1.2");
     return QStringLiteral("stand-in");
   }
-  void CloseNotification(uint) {}
 };
 
 namespace {
@@ -108,19 +106,13 @@ TEST_F(PrivateBusTest, NobodyServingTheInterfaceFallsBack) {
 
 // Points child processes (notify-send) at the private bus; this process's own
 // session bus is never opened by these tests.
-class ScopedBusAddress {
- public:
+struct ScopedBusAddress {
   explicit ScopedBusAddress(const std::string& address) {
-    if (const char* old = std::getenv("DBUS_SESSION_BUS_ADDRESS")) old_ = old;
-    ::setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
+    qputenv("DBUS_SESSION_BUS_ADDRESS", QByteArray::fromStdString(address));
   }
-  ~ScopedBusAddress() {
-    if (old_) ::setenv("DBUS_SESSION_BUS_ADDRESS", old_->c_str(), 1);
-    else ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
-  }
-
- private:
-  std::optional<std::string> old_;
+  ~ScopedBusAddress() { wasSet ? qputenv("DBUS_SESSION_BUS_ADDRESS", old) : qunsetenv("DBUS_SESSION_BUS_ADDRESS"); }
+  const QByteArray old = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+  const bool wasSet = qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS");
 };
 
 TEST_F(PrivateBusTest, WithoutBusNotifySendReachesTheServer) {

@@ -31,7 +31,6 @@ TEST(OwnerIcon, DesktopEntriesMatchByProgramClassOrFileName) {
       {{"unknown", "firefox-esr"}, "firefox-esr"},
       {{"noicon"}, std::nullopt},
       {{"stray"}, std::nullopt},
-      {{}, std::nullopt},
   };
   for (const auto& [names, icon] : cases) EXPECT_EQ(index.iconFor(names), icon) << names.join(",").toStdString();
 }

@@ -62,7 +62,6 @@ TEST(QtTaskExecutors, RealEnvironmentRefreshesAndDropsResultsAfterTheModelIsGone
   model->setPanelShown(true);
   model.reset();  // work in flight must not touch the dead model
   QTest::qWait(100);
-  SUCCEED();
 }
 
 }  // namespace

@@ -10,7 +10,6 @@ class StatusNotifierWatcher : public QObject {
   Q_OBJECT
   Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
   Q_PROPERTY(bool IsStatusNotifierHostRegistered READ isHostRegistered)
-  Q_PROPERTY(int ProtocolVersion READ protocolVersion)
   Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ registeredItems)
 
  public:
@@ -18,12 +17,10 @@ class StatusNotifierWatcher : public QObject {
   bool publish(QDBusConnection bus);
 
   bool isHostRegistered() const { return true; }
-  int protocolVersion() const { return 0; }
   QStringList registeredItems() const { return items_; }
 
  public slots:
   void RegisterStatusNotifierItem(const QString& service);
-  void RegisterStatusNotifierHost(const QString&) {}
 
  signals:
   void StatusNotifierItemRegistered(const QString& service);

@@ -3,6 +3,7 @@
 #include "core/scan/proc_scan_source.h"
 #include "core/scan/scan.h"
 #include "core/scan/tcp_listeners.h"
+#include "core/system/proc_stat_line.h"
 #include "support/port_entry_printer.h"
 #include "support/test_process.h"
 
@@ -43,17 +44,25 @@ TEST(TcpTable, KeepsListeningRowsWithAddressesAndOwners) {
     EXPECT_EQ(PortCore::parseTcpTable(std::string(header) + row + "\n", family), expected) << row;
 }
 
+// The one stat line parser behind the scan's records and the statistics' counters.
 TEST(ProcStat, TakesTheNameBetweenTheFirstOpenAndTheLastCloseParenthesis) {
-  const char* tail = " S 7 1 1 0 -1 4194560 100 0 0 0 1 2 0 0 20 0 1 0 12345 1000 10 0";
-  const std::pair<const char*, std::optional<ProcessRecord>> cases[] = {
-      {"42 (node)", ProcessRecord{7, "node", -1, {}, 12345}},
-      {"42 (a) b (c)", ProcessRecord{7, "a) b (c", -1, {}, 12345}},
-      {"42 (x(y)", ProcessRecord{7, "x(y", -1, {}, 12345}},
-      {"42 ()", ProcessRecord{7, "", -1, {}, 12345}},
-      {"42 node", std::nullopt},
+  const char* tail = " S 7 1 1 0 -1 4194560 100 0 0 0 30 12 0 0 20 0 1 0 12345 1000 10 0";
+  using Fields = std::tuple<std::string, int32_t, uint64_t, int64_t, int64_t>;  // comm, ppid, start, CPU, pages
+  const std::pair<std::string, std::optional<Fields>> cases[] = {
+      {"42 (node)" + std::string(tail), Fields{"node", 7, 12345, 42, 10}},
+      {"42 (a) b (c)" + std::string(tail), Fields{"a) b (c", 7, 12345, 42, 10}},
+      {"42 (x(y)" + std::string(tail), Fields{"x(y", 7, 12345, 42, 10}},
+      {"42 ()\t" + std::string(tail), Fields{"", 7, 12345, 42, 10}},
+      {"42 node" + std::string(tail), std::nullopt},
+      {"42 (node) S 7 1 1 0 -1 4194560 100 0 0 0 30 12 0 0 20 0 1 0 12345 1000", std::nullopt},  // cut short
+      {"42 (node) S 7 1 1 0 -1 4194560 100 0 0 0 30 x 0 0 20 0 1 0 12345 1000 10", std::nullopt},
   };
-  for (const auto& [stat, expected] : cases) EXPECT_EQ(PortCore::parseProcStat(stat + std::string(tail)), expected) << stat;
-  EXPECT_FALSE(PortCore::parseProcStat("42 (node) S 7"));
+  for (const auto& [stat, expected] : cases) {
+    auto line = PortCore::parseProcStatLine(stat);
+    auto fields = line ? std::optional(Fields{line->comm, line->ppid, line->startTime, line->cpuTicks, line->rssPages})
+                       : std::nullopt;
+    EXPECT_EQ(fields, expected) << stat;
+  }
 }
 
 // A /proc tree in a temporary directory: the source reads nothing else. Names

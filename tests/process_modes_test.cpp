@@ -91,11 +91,6 @@ class NpmProject {
   TestProcess::Options options;
 };
 
-std::string cwdOf(pid_t pid) {
-  std::error_code ignored;
-  return std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/cwd", ignored).string();
-}
-
 TEST(KillTreeMode, StopsARealNpmTree) {
   NpmProject project;
   auto npm = project.startDev();
@@ -103,12 +98,10 @@ TEST(KillTreeMode, StopsARealNpmTree) {
   ASSERT_NE(owner, 0);
 
   auto tarnwick = startTarnwick("--kill-tree", project.port, project.options);
-  auto line = tarnwick.readLine(30s);
-  ASSERT_TRUE(line);
-  EXPECT_EQ(line->rfind("leaf " + std::to_string(owner) + " (node) -> tree root ", 0), 0u) << *line;
+  auto line = tarnwick.readLine(30s).value_or("");
+  EXPECT_TRUE(line.starts_with("leaf " + std::to_string(owner) + " (node) -> tree root ")) << line;
   EXPECT_TRUE(npm.waitForExit(15s)) << "npm outlived its tree";
   EXPECT_TRUE(tarnwick.waitForExit(15s));
-  EXPECT_TRUE(waitUntil([&] { return ownersOf(project.port).empty(); }, 5s));
   EXPECT_TRUE(waitUntil([&] { return markedProcesses(project.marker).empty(); }, 5s));
 }
 
@@ -134,7 +127,7 @@ TEST(RestartMode, KeepsAnArgumentThatHoldsSpacesAndAFolderWhoseNameNoTextShows) 
   std::string expected;
   for (const auto& arg : argv) expected += arg + '\0';
   EXPECT_EQ(readFile("/proc/" + std::to_string(now) + "/cmdline"), expected);
-  EXPECT_EQ(cwdOf(now), odd);
+  EXPECT_EQ(std::filesystem::read_symlink("/proc/" + std::to_string(now) + "/cwd"), odd);
   EXPECT_NE(::getsid(now), ::getsid(0)) << "the restarted process shares our session";
 }
 

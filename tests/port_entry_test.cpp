@@ -49,10 +49,6 @@ TEST(PortEntryJson, RoundTripsEveryField) {
 
 TEST(PortEntryJson, DecodingRejectsMissingOrMistypedKeys) {
   const std::string base = R"("address":"*","pid":1,"command":"c","user":"u","parentChain":["p"],"rootPid":1)";
-  auto withPids = [](const std::string& pid, const std::string& root) {
-    return R"({"port":1,"address":"*","pid":)" + pid + R"(,"command":"c","user":"u","parentChain":[],"rootPid":)" +
-           root + "}";
-  };
   const std::pair<std::string, bool> cases[] = {
       {"{\"port\":1," + base + "}", true},
       {"{\"port\":1," + base + ",\"cwd\":null,\"project\":null,\"extra\":[1]}", true},
@@ -70,9 +66,10 @@ TEST(PortEntryJson, DecodingRejectsMissingOrMistypedKeys) {
       {"[]", false},
       {"{\"port\":1," + base, false},
       // PIDs must fit in 32 bits.
-      {withPids("2147483647", "-2147483648"), true},
-      {withPids("2147483648", "1"), false},
-      {withPids("-2147483649", "1"), false},
+      {R"({"port":1,"address":"*","pid":2147483647,"command":"c","user":"u","parentChain":[],"rootPid":-2147483648})",
+       true},
+      {R"({"port":1,"address":"*","pid":2147483648,"command":"c","user":"u","parentChain":[],"rootPid":1})", false},
+      {R"({"port":1,"address":"*","pid":-2147483649,"command":"c","user":"u","parentChain":[],"rootPid":1})", false},
   };
   for (const auto& [json, decodes] : cases) {
     std::string error;

@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
 #include <csignal>
 #include <future>
 #include <netinet/in.h>
@@ -50,8 +49,8 @@ class ForkedListener {
     }
     ::close(ends[1]);
     control_ = ends[0];
-    uint16_t bound = 0;
-    if (::read(control_, &bound, sizeof bound) == sizeof bound) port = bound;
+    char done;
+    listening = ::read(control_, &done, 1) == 1;
   }
   ~ForkedListener() {
     if (pid > 0) {
@@ -61,7 +60,7 @@ class ForkedListener {
     ::close(control_);
   }
   pid_t pid = -1;
-  int port = 0;
+  bool listening = false;
   /// 'm': move the socket to descriptor 200; 'c': close it; 'n': open a second
   /// listening socket and start a child that inherits it. Returns once done.
   void command(char what) {
@@ -71,25 +70,19 @@ class ForkedListener {
   }
 
  private:
-  static int listenOnLoopback(uint16_t& port) {
+  static int listenOnLoopback() {
     int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof addr;
-    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 4) != 0 ||
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &length) != 0)
-      ::_exit(1);
-    port = ntohs(addr.sin_port);
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 4) != 0) ::_exit(1);
     return fd;
   }
 
+  // Says "done" once listening, and after each command.
   [[noreturn]] static void serve(int control) {
-    uint16_t port = 0;
-    int fd = listenOnLoopback(port);
-    if (::write(control, &port, sizeof port) != sizeof port) ::_exit(1);
-    char what;
-    while (::read(control, &what, 1) == 1) {
+    int fd = listenOnLoopback();
+    for (char what = 'l'; ::write(control, &what, 1) == 1 && ::read(control, &what, 1) == 1;) {
       if (what == 'm') {
         ::dup2(fd, 200);
         ::close(fd);
@@ -97,14 +90,12 @@ class ForkedListener {
       } else if (what == 'c') {
         ::close(fd);
       } else if (what == 'n') {
-        uint16_t second = 0;
-        listenOnLoopback(second);
+        listenOnLoopback();
         if (::fork() == 0) {
           ::prctl(PR_SET_PDEATHSIG, SIGKILL);
           for (;;) ::pause();
         }
       }
-      if (::write(control, &what, 1) != 1) break;
     }
     ::_exit(0);
   }
@@ -148,7 +139,7 @@ TEST(ProcScanSourceSerial, RepeatedScanMatchesAFreshOneThroughASequenceOfChanges
   std::vector<TestProcess> listeners;
   pid_t grandchild = -1;
   auto forked = std::make_unique<ForkedListener>();
-  ASSERT_GT(forked->port, 0);
+  ASSERT_TRUE(forked->listening);
   pids.insert(forked->pid);
 
   // Each step changes the system, then the remembered scan must equal a fresh one.

@@ -1,5 +1,6 @@
 // The kill, kill-tree and restart modes against real processes: tw_listener,
 // and a real npm script running a small node server.
+#include "core/scan/process_table.h"
 #include "core/scan/scan.h"
 #include "support/test_process.h"
 
@@ -30,8 +31,7 @@ TEST(KillMode, TwoOwnersOfOnePortAreStoppedLowerPidFirst) {
   auto first = startListener({"--reuseport", "--bind", "127.0.0.1:0"}, &ports);
   ASSERT_EQ(ports.size(), 1u);
   auto second = startListener({"--reuseport", "--bind", "127.0.0.1:" + std::to_string(ports[0])});
-  pid_t low = std::min(first.pid(), second.pid());
-  pid_t high = std::max(first.pid(), second.pid());
+  auto [low, high] = std::minmax({first.pid(), second.pid()});
   auto tarnwick = startTarnwick("--kill", ports[0]);
   // Reaping them here lets each probe see its process gone.
   EXPECT_TRUE(waitUntil([&] { return first.waitForExit(0ms) && second.waitForExit(0ms); }, 30s));
@@ -44,14 +44,10 @@ TEST(KillMode, TwoOwnersOfOnePortAreStoppedLowerPidFirst) {
 // and whatever a restart started in a session of its own.
 std::vector<pid_t> markedProcesses(const std::string& marker) {
   std::vector<pid_t> pids;
-  std::error_code ignored;
-  for (const auto& entry : std::filesystem::directory_iterator("/proc", ignored)) {
-    auto name = entry.path().filename().string();
-    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-    pid_t pid = std::stoi(name);
-    if (pid == ::getpid()) continue;
-    std::string environ = '\0' + readFile(entry.path().string() + "/environ");
-    if (environ.find('\0' + marker + '\0') != std::string::npos && processAlive(pid)) pids.push_back(pid);
+  for (const auto& [pid, row] : PortCore::processTable()) {
+    std::string environ = '\0' + readFile("/proc/" + std::to_string(pid) + "/environ");
+    if (pid != ::getpid() && environ.find('\0' + marker + '\0') != std::string::npos && processAlive(pid))
+      pids.push_back(pid);
   }
   return pids;
 }

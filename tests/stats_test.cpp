@@ -42,7 +42,6 @@ class ProcFixture : public ::testing::Test {
                                                  std::to_string(cpuTicks) + " 0 0 0 0 0 0 0 " + std::to_string(start) +
                                                  " 0 " + std::to_string(rssPages) + "\n");
   }
-  void setUptime(double seconds) { dir.write("uptime", std::to_string(seconds) + " 12.00\n"); }
   StatsMap sample(const std::vector<int32_t>& pids) {
     return PortCore::stats(pids, ProcStatsSources{reader, history, clock});
   }
@@ -54,7 +53,7 @@ class ProcFixture : public ::testing::Test {
 };
 
 TEST_F(ProcFixture, CurrentUseSinceThePreviousSample) {
-  setUptime(1000);
+  dir.write("uptime", "1000.00 12.00\n");
   setStat(42, 5000, 90000, 262143);  // 50 s of CPU in 100 s alive; 1023.99 MB
   dir.write("43/stat", "garbage");   // 44: no such process
   EXPECT_EQ(sample({42, 43, 44}), (StatsMap{{42, {50.0, 1023}}})) << "first sample: lifetime figure";

@@ -7,7 +7,7 @@
 
 #include <csignal>
 #include <filesystem>
-#include <fstream>
+#include <cstdlib>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -34,11 +34,7 @@ TEST(DockerMode, AFloodingClientCountsAsNoContainersInBoundedMemory) {
   // The stand-in records its PID, and goes whatever happens below.
   struct StandIn {
     std::string marker;
-    pid_t pid() const {
-      pid_t pid = -1;
-      std::ifstream(marker) >> pid;
-      return pid;
-    }
+    pid_t pid() const { return std::atoi(readFile(marker).c_str()); }
     ~StandIn() {
       if (pid() > 1) ::kill(pid(), SIGKILL);
     }

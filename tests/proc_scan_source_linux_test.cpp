@@ -180,11 +180,10 @@ TEST(ProcScanSourceSerial, RepeatedScanMatchesAFreshOneThroughASequenceOfChanges
   }
   // Other processes on the machine may open sockets of their own meanwhile
   // and send a scan back to a full walk now and then, but not every time.
-  bool incremental = waitUntil([&] {
+  EXPECT_TRUE(waitUntil([&] {
     warm.snapshot();
     return warm.lastWalk() == ProcScanSource::LastWalk::Incremental;
-  });
-  EXPECT_TRUE(incremental) << "a repeated scan with nothing new should not walk every process";
+  })) << "a repeated scan with nothing new should not walk every process";
 }
 
 }  // namespace

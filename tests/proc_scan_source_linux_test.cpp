@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
 #include <csignal>
 #include <future>
 #include <netinet/in.h>
@@ -27,15 +26,12 @@ std::vector<PortEntry> entriesOf(std::vector<PortEntry> entries, const std::set<
   return entries;
 }
 
-// The PID a `tw_listener --fork` reported for its child. Parent and child
-// both print "ready" (the child inherits unflushed output), so read on until
-// the "child" line itself.
-pid_t forkedChild(TestProcess& process, const std::vector<std::string>& seen) {
-  for (const auto& line : seen)
-    if (line.rfind("child ", 0) == 0) return std::stoi(line.substr(6));
-  while (auto line = process.readLine())
-    if (line->rfind("child ", 0) == 0) return std::stoi(line->substr(6));
-  ADD_FAILURE() << "no child reported";
+// The child `parent` started: it exists once a `tw_listener --fork` said
+// "ready", whichever of the two printed it.
+pid_t forkedChild(pid_t parent) {
+  for (const auto& [pid, row] : PortCore::processTable())
+    if (row.ppid == parent) return pid;
+  ADD_FAILURE() << "no child of " << parent;
   return -1;
 }
 
@@ -47,25 +43,24 @@ class ForkedListener {
   ForkedListener() {
     int ends[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0) return;
-    pid_ = ::fork();
-    if (pid_ == 0) {
+    if ((pid = ::fork()) == 0) {
       ::close(ends[0]);
       serve(ends[1]);
     }
     ::close(ends[1]);
     control_ = ends[0];
-    uint16_t port = 0;
-    if (::read(control_, &port, sizeof port) == sizeof port) port_ = port;
+    char done;
+    listening = ::read(control_, &done, 1) == 1;
   }
   ~ForkedListener() {
-    if (pid_ > 0) {
-      ::kill(pid_, SIGKILL);
-      ::waitpid(pid_, nullptr, 0);
+    if (pid > 0) {
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, nullptr, 0);
     }
     ::close(control_);
   }
-  pid_t pid() const { return pid_; }
-  int port() const { return port_; }
+  pid_t pid = -1;
+  bool listening = false;
   /// 'm': move the socket to descriptor 200; 'c': close it; 'n': open a second
   /// listening socket and start a child that inherits it. Returns once done.
   void command(char what) {
@@ -75,25 +70,19 @@ class ForkedListener {
   }
 
  private:
-  static int listenOnLoopback(uint16_t& port) {
+  static int listenOnLoopback() {
     int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof addr;
-    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 4) != 0 ||
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &length) != 0)
-      ::_exit(1);
-    port = ntohs(addr.sin_port);
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 4) != 0) ::_exit(1);
     return fd;
   }
 
+  // Says "done" once listening, and after each command.
   [[noreturn]] static void serve(int control) {
-    uint16_t port = 0;
-    int fd = listenOnLoopback(port);
-    if (::write(control, &port, sizeof port) != sizeof port) ::_exit(1);
-    char what;
-    while (::read(control, &what, 1) == 1) {
+    int fd = listenOnLoopback();
+    for (char what = 'l'; ::write(control, &what, 1) == 1 && ::read(control, &what, 1) == 1;) {
       if (what == 'm') {
         ::dup2(fd, 200);
         ::close(fd);
@@ -101,20 +90,16 @@ class ForkedListener {
       } else if (what == 'c') {
         ::close(fd);
       } else if (what == 'n') {
-        uint16_t second = 0;
-        listenOnLoopback(second);
+        listenOnLoopback();
         if (::fork() == 0) {
           ::prctl(PR_SET_PDEATHSIG, SIGKILL);
           for (;;) ::pause();
         }
       }
-      if (::write(control, &what, 1) != 1) break;
     }
     ::_exit(0);
   }
 
-  pid_t pid_ = -1;
-  int port_ = 0;
   int control_ = -1;
 };
 
@@ -134,14 +119,9 @@ TEST(ProcScanSourceSerial, ReadsWhatLsofAndPsReportForTheSameListeners) {
   processes.push_back(startListener({"--reuseport", "--bind", "127.0.0.1:" + std::to_string(reused.front())}));
   std::set<pid_t> pids{processes[0].pid(), processes[1].pid()};
   for (const auto& [name, args] : cases) {
-    std::vector<std::string> argv{listenerPath()};
-    argv.insert(argv.end(), args.begin(), args.end());
-    auto process = TestProcess::start(argv);
-    auto lines = process.readUntil("ready");
-    ASSERT_TRUE(lines) << name;
-    if (args.front() == "--fork") pids.insert(forkedChild(process, *lines));
-    pids.insert(process.pid());
-    processes.push_back(std::move(process));
+    processes.push_back(startListener(args));
+    pids.insert(processes.back().pid());
+    if (args.front() == "--fork") pids.insert(forkedChild(processes.back().pid()));
   }
 
   ProcScanSource native;
@@ -157,10 +137,10 @@ TEST(ProcScanSourceSerial, RepeatedScanMatchesAFreshOneThroughASequenceOfChanges
   ProcScanSource warm;
   std::set<pid_t> pids;
   std::vector<TestProcess> listeners;
-  std::vector<pid_t> grandchildren;
+  pid_t grandchild = -1;
   auto forked = std::make_unique<ForkedListener>();
-  ASSERT_GT(forked->port(), 0);
-  pids.insert(forked->pid());
+  ASSERT_TRUE(forked->listening);
+  pids.insert(forked->pid);
 
   // Each step changes the system, then the remembered scan must equal a fresh one.
   const std::pair<const char*, std::function<void()>> steps[] = {
@@ -169,24 +149,21 @@ TEST(ProcScanSourceSerial, RepeatedScanMatchesAFreshOneThroughASequenceOfChanges
       {"a new listener", [&] { listeners.push_back(startListener({"--bind", "::1:0"})); }},
       {"a child inherits a listening socket",
        [&] {
-         auto process = TestProcess::start({listenerPath(), "--fork", "--bind", "127.0.0.1:0"});
-         pids.insert(forkedChild(process, process.readUntil("ready").value_or(std::vector<std::string>{})));
-         listeners.push_back(std::move(process));
+         listeners.push_back(startListener({"--fork", "--bind", "127.0.0.1:0"}));
+         pids.insert(forkedChild(listeners.back().pid()));
        }},
       {"a socket moves to another descriptor", [&] { forked->command('m'); }},
       {"a running process opens a socket and starts a child that inherits it",
        [&] {
          forked->command('n');
-         for (const auto& [pid, row] : PortCore::processTable())
-           if (row.ppid == forked->pid()) grandchildren.push_back(pid);
-         pids.insert(grandchildren.begin(), grandchildren.end());
+         pids.insert(grandchild = forkedChild(forked->pid));
        }},
       {"a socket is closed, its process lives on", [&] { forked->command('c'); }},
       {"a listening process exits", [&] { listeners.front().killGroup(); }},
       {"the process that closed its socket exits, and its child with it",
        [&] {
          forked.reset();
-         for (pid_t pid : grandchildren) EXPECT_TRUE(waitUntil([pid] { return !processAlive(pid); }));
+         EXPECT_TRUE(waitUntil([&] { return !processAlive(grandchild); }));
        }},
   };
   // Two overlapping scans of the remembered source give what one fresh scan gives.
@@ -203,11 +180,10 @@ TEST(ProcScanSourceSerial, RepeatedScanMatchesAFreshOneThroughASequenceOfChanges
   }
   // Other processes on the machine may open sockets of their own meanwhile
   // and send a scan back to a full walk now and then, but not every time.
-  bool incremental = waitUntil([&] {
+  EXPECT_TRUE(waitUntil([&] {
     warm.snapshot();
     return warm.lastWalk() == ProcScanSource::LastWalk::Incremental;
-  });
-  EXPECT_TRUE(incremental) << "a repeated scan with nothing new should not walk every process";
+  })) << "a repeated scan with nothing new should not walk every process";
 }
 
 }  // namespace

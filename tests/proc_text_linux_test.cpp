@@ -3,6 +3,7 @@
 #include "core/scan/proc_scan_source.h"
 #include "core/scan/scan.h"
 #include "core/scan/tcp_listeners.h"
+#include "core/system/proc_stat_line.h"
 #include "support/port_entry_printer.h"
 #include "support/test_process.h"
 
@@ -16,44 +17,49 @@ namespace {
 
 using PortCore::TcpFamily;
 
-// A listening row of /proc/net/tcp6 for a local address and port in hex.
-std::string v6Row(const char* address, const char* port, int inode) {
-  return std::string("   0: ") + address + ":" + port + " 00000000000000000000000000000000:0000 0A 00000000:00000000 " +
-         "00:00000000 00000000     0        0 " + std::to_string(inode) + " 1 0";
+// A row of /proc/net/tcp or tcp6: the local address and port in hex, the state, the owner and the inode.
+std::string tcpRow(const std::string& local, const char* state, const char* uid, int inode) {
+  return "   0: " + local + " 00000000:0000 " + state + " 00000000:00000000 00:00000000 00000000  " + uid + " 0 " +
+         std::to_string(inode) + " 1 0";
 }
 
 TEST(TcpTable, KeepsListeningRowsWithAddressesAndOwners) {
   const char* header = "  sl  local_address rem_address   st tx_queue rx_queue tr tm->when retrnsmt   uid  timeout inode\n";
+  const std::string v4 = "0100007F:1F90", v6 = "0000000000000000";  // 127.0.0.1:8080; the first half of a v6 address
   const std::tuple<std::string, TcpFamily, std::vector<ListeningSocket>> cases[] = {
-      {"   0: 0100007F:1F90 00000000:0000 0A 00000000:00000000 00:00000000 00000000  1000        0 4242 1 0 100 0 0 10 0",
-       TcpFamily::V4, {{4242, "127.0.0.1", 8080, 1000}}},
-      {"   2: 0100007F:1F90 0100007F:D431 01 00000000:00000000 00:00000000 00000000  1000        0 99 1 0",
-       TcpFamily::V4, {}},  // established, not listening
-      {"   3: 0100007F:1F90 00000000:0000 0A 00000000:00000000 00:00000000 00000000  1000        0 0 1 0",
-       TcpFamily::V4, {}},  // no inode: nobody can hold it
-      {v6Row("00000000000000000000000001000000", "1F90", 5), TcpFamily::V6, {{5, "[::1]", 8080}}},
-      {v6Row("00000000000000000000000000000000", "0050", 6), TcpFamily::V6, {{6, "*", 80}}},
-      {v6Row("0000000000000000FFFF00000100007F", "0050", 7), TcpFamily::V6, {{7, "127.0.0.1", 80}}},
-      {v6Row("0000000000000000FFFF000000000000", "0050", 8), TcpFamily::V6, {{8, "*", 80}}},
+      {tcpRow(v4, "0A", "1000", 4242) + " 100 0 0 10 0", TcpFamily::V4, {{4242, "127.0.0.1", 8080, 1000}}},
+      {tcpRow(v4, "01", "1000", 99), TcpFamily::V4, {}},  // established, not listening
+      {tcpRow(v4, "0A", "1000", 0), TcpFamily::V4, {}},   // no inode: nobody can hold it
+      {tcpRow(v4, "0A", "-1", 9), TcpFamily::V4, {}},     // no owner
       {"   0: 0100007F:XYZ 00000000:0000 0A", TcpFamily::V4, {}},
-      {"   4: 0100007F:1F90 00000000:0000 0A 00000000:00000000 00:00000000 00000000  -1        0 9 1 0",
-       TcpFamily::V4, {}},  // no owner
+      {tcpRow(v6 + "0000000001000000:1F90", "0A", "0", 5), TcpFamily::V6, {{5, "[::1]", 8080}}},
+      {tcpRow(v6 + "0000000000000000:0050", "0A", "0", 6), TcpFamily::V6, {{6, "*", 80}}},
+      {tcpRow(v6 + "FFFF00000100007F:0050", "0A", "0", 7), TcpFamily::V6, {{7, "127.0.0.1", 80}}},
+      {tcpRow(v6 + "FFFF000000000000:0050", "0A", "0", 8), TcpFamily::V6, {{8, "*", 80}}},
   };
   for (const auto& [row, family, expected] : cases)
     EXPECT_EQ(PortCore::parseTcpTable(std::string(header) + row + "\n", family), expected) << row;
 }
 
+// The one stat line parser behind the scan's records and the statistics' counters.
 TEST(ProcStat, TakesTheNameBetweenTheFirstOpenAndTheLastCloseParenthesis) {
-  const char* tail = " S 7 1 1 0 -1 4194560 100 0 0 0 1 2 0 0 20 0 1 0 12345 1000 10 0";
-  const std::pair<const char*, std::optional<ProcessRecord>> cases[] = {
-      {"42 (node)", ProcessRecord{7, "node", -1, {}, 12345}},
-      {"42 (a) b (c)", ProcessRecord{7, "a) b (c", -1, {}, 12345}},
-      {"42 (x(y)", ProcessRecord{7, "x(y", -1, {}, 12345}},
-      {"42 ()", ProcessRecord{7, "", -1, {}, 12345}},
-      {"42 node", std::nullopt},
+  const char* tail = " S 7 1 1 0 -1 4194560 100 0 0 0 30 12 0 0 20 0 1 0 12345 1000 10 0";
+  using Fields = std::tuple<std::string, int32_t, uint64_t, int64_t, int64_t>;  // comm, ppid, start, CPU, pages
+  const std::pair<std::string, std::optional<Fields>> cases[] = {
+      {"42 (node)" + std::string(tail), Fields{"node", 7, 12345, 42, 10}},
+      {"42 (a) b (c)" + std::string(tail), Fields{"a) b (c", 7, 12345, 42, 10}},
+      {"42 (x(y)" + std::string(tail), Fields{"x(y", 7, 12345, 42, 10}},
+      {"42 ()\t" + std::string(tail), Fields{"", 7, 12345, 42, 10}},
+      {"42 node" + std::string(tail), std::nullopt},
+      {"42 (node) S 7 1 1 0 -1 4194560 100 0 0 0 30 12 0 0 20 0 1 0 12345 1000", std::nullopt},  // cut short
+      {"42 (node) S 7 1 1 0 -1 4194560 100 0 0 0 30 x 0 0 20 0 1 0 12345 1000 10", std::nullopt},
   };
-  for (const auto& [stat, expected] : cases) EXPECT_EQ(PortCore::parseProcStat(stat + std::string(tail)), expected) << stat;
-  EXPECT_FALSE(PortCore::parseProcStat("42 (node) S 7"));
+  for (const auto& [stat, expected] : cases) {
+    auto line = PortCore::parseProcStatLine(stat);
+    auto fields = line ? std::optional(Fields{line->comm, line->ppid, line->startTime, line->cpuTicks, line->rssPages})
+                       : std::nullopt;
+    EXPECT_EQ(fields, expected) << stat;
+  }
 }
 
 // A /proc tree in a temporary directory: the source reads nothing else. Names

@@ -1,5 +1,6 @@
 // The kill, kill-tree and restart modes against real processes: tw_listener,
 // and a real npm script running a small node server.
+#include "core/scan/process_table.h"
 #include "core/scan/scan.h"
 #include "support/test_process.h"
 
@@ -30,8 +31,7 @@ TEST(KillMode, TwoOwnersOfOnePortAreStoppedLowerPidFirst) {
   auto first = startListener({"--reuseport", "--bind", "127.0.0.1:0"}, &ports);
   ASSERT_EQ(ports.size(), 1u);
   auto second = startListener({"--reuseport", "--bind", "127.0.0.1:" + std::to_string(ports[0])});
-  pid_t low = std::min(first.pid(), second.pid());
-  pid_t high = std::max(first.pid(), second.pid());
+  auto [low, high] = std::minmax({first.pid(), second.pid()});
   auto tarnwick = startTarnwick("--kill", ports[0]);
   // Reaping them here lets each probe see its process gone.
   EXPECT_TRUE(waitUntil([&] { return first.waitForExit(0ms) && second.waitForExit(0ms); }, 30s));
@@ -44,14 +44,10 @@ TEST(KillMode, TwoOwnersOfOnePortAreStoppedLowerPidFirst) {
 // and whatever a restart started in a session of its own.
 std::vector<pid_t> markedProcesses(const std::string& marker) {
   std::vector<pid_t> pids;
-  std::error_code ignored;
-  for (const auto& entry : std::filesystem::directory_iterator("/proc", ignored)) {
-    auto name = entry.path().filename().string();
-    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-    pid_t pid = std::stoi(name);
-    if (pid == ::getpid()) continue;
-    std::string environ = '\0' + readFile(entry.path().string() + "/environ");
-    if (environ.find('\0' + marker + '\0') != std::string::npos && processAlive(pid)) pids.push_back(pid);
+  for (const auto& [pid, row] : PortCore::processTable()) {
+    std::string environ = '\0' + readFile("/proc/" + std::to_string(pid) + "/environ");
+    if (pid != ::getpid() && environ.find('\0' + marker + '\0') != std::string::npos && processAlive(pid))
+      pids.push_back(pid);
   }
   return pids;
 }
@@ -76,7 +72,6 @@ class NpmProject {
     for (pid_t pid : markedProcesses(marker)) ::kill(pid, SIGKILL);
   }
 
-  TestProcess startDev() { return TestProcess::start({"/usr/bin/npm", "run", "dev"}, options); }
   /// The one process listening on the port once it is there, else 0; never `old`.
   int32_t waitOwner(int32_t old = 0) {
     std::vector<int32_t> now;
@@ -91,24 +86,17 @@ class NpmProject {
   TestProcess::Options options;
 };
 
-std::string cwdOf(pid_t pid) {
-  std::error_code ignored;
-  return std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/cwd", ignored).string();
-}
-
 TEST(KillTreeMode, StopsARealNpmTree) {
   NpmProject project;
-  auto npm = project.startDev();
+  auto npm = TestProcess::start({"/usr/bin/npm", "run", "dev"}, project.options);
   int32_t owner = project.waitOwner();
   ASSERT_NE(owner, 0);
 
   auto tarnwick = startTarnwick("--kill-tree", project.port, project.options);
-  auto line = tarnwick.readLine(30s);
-  ASSERT_TRUE(line);
-  EXPECT_EQ(line->rfind("leaf " + std::to_string(owner) + " (node) -> tree root ", 0), 0u) << *line;
+  auto line = tarnwick.readLine(30s).value_or("");
+  EXPECT_TRUE(line.starts_with("leaf " + std::to_string(owner) + " (node) -> tree root ")) << line;
   EXPECT_TRUE(npm.waitForExit(15s)) << "npm outlived its tree";
   EXPECT_TRUE(tarnwick.waitForExit(15s));
-  EXPECT_TRUE(waitUntil([&] { return ownersOf(project.port).empty(); }, 5s));
   EXPECT_TRUE(waitUntil([&] { return markedProcesses(project.marker).empty(); }, 5s));
 }
 
@@ -134,7 +122,7 @@ TEST(RestartMode, KeepsAnArgumentThatHoldsSpacesAndAFolderWhoseNameNoTextShows) 
   std::string expected;
   for (const auto& arg : argv) expected += arg + '\0';
   EXPECT_EQ(readFile("/proc/" + std::to_string(now) + "/cmdline"), expected);
-  EXPECT_EQ(cwdOf(now), odd);
+  EXPECT_EQ(std::filesystem::read_symlink("/proc/" + std::to_string(now) + "/cwd"), odd);
   EXPECT_NE(::getsid(now), ::getsid(0)) << "the restarted process shares our session";
 }
 

@@ -16,8 +16,7 @@ Credentials allOf(uint32_t user, uint32_t group) { return {{user, user, user, us
 // system's own node and npm.
 TEST(PlanRestart, ComesBackOnlyWhatCanRunAgainWithOurRights) {
   TempDir project;
-  project.write("bin/server", "#!/bin/sh\n");
-  ::chmod((project.path() + "/bin/server").c_str(), 0755);
+  ::chmod(project.write("bin/server", "#!/bin/sh\n").c_str(), 0755);
   project.write("notes.txt", "");
   const std::string shell = "/bin/sh";
   const auto us = allOf(1000, 1000);

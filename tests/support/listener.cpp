@@ -2,15 +2,14 @@
 //   --bind ADDR:PORT   listen on ADDR (127.0.0.1, ::1, 0.0.0.0, ::, or "dual" for
 //                      :: accepting IPv4 too); PORT 0 picks a free port. Repeatable.
 //   --reuseport        set SO_REUSEPORT before binding (two processes, one port)
-//   --http STATUS      answer every request with this HTTP status, no body
-//   --garbage          answer every request with a line that is not HTTP
+//   --reply LINE       answer every request with LINE and an empty line
 //   --chdir DIR        change to DIR before listening
 //   --fork             after binding, fork a child that inherits the sockets and
-//                      keeps serving; prints "child PID"
+//                      keeps serving
 //   --exec PROGRAM ARG...  after "ready", become PROGRAM (the sockets stay
 //                      open in it); the rest of the arguments are its own
 // Prints "port N" per socket, then "ready", then serves until killed. Without
-// --http or --garbage it accepts connections and never answers.
+// --reply it accepts connections and never answers.
 #include <netdb.h>
 #include <csignal>
 #include <cstdio>
@@ -58,7 +57,7 @@ int boundPort(int fd) {
   return ntohs(addr.sin6_port);
 }
 
-void answer(int client, int status, bool garbage) {
+void answer(int client, const std::string& reply) {
   char buffer[4096];
   std::string request;
   while (request.find("\r\n\r\n") == std::string::npos) {
@@ -66,9 +65,6 @@ void answer(int client, int status, bool garbage) {
     if (n <= 0) return;
     request.append(buffer, static_cast<size_t>(n));
   }
-  std::string reply = garbage ? std::string("SSH-2.0-not-http\r\n")
-                              : "HTTP/1.1 " + std::to_string(status) +
-                                    " Status\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
   (void)!::write(client, reply.data(), reply.size());
 }
 
@@ -76,8 +72,8 @@ void answer(int client, int status, bool garbage) {
 
 int main(int argc, char** argv) {
   std::vector<std::string> binds;
-  bool reusePort = false, garbage = false, forkChild = false;
-  int status = 0;
+  bool reusePort = false, forkChild = false;
+  std::string reply;
   char** exec = nullptr;
   for (int i = 1; i < argc && !exec; ++i) {
     std::string arg = argv[i];
@@ -87,8 +83,7 @@ int main(int argc, char** argv) {
     };
     if (arg == "--bind") binds.push_back(next());
     else if (arg == "--reuseport") reusePort = true;
-    else if (arg == "--http") status = std::atoi(next().c_str());
-    else if (arg == "--garbage") garbage = true;
+    else if (arg == "--reply") reply = next() + "\r\n\r\n";
     else if (arg == "--chdir") { if (::chdir(next().c_str()) != 0) die("chdir"); }
     else if (arg == "--fork") forkChild = true;
     else if (arg == "--exec" && i + 1 < argc) exec = argv + i + 1;
@@ -98,11 +93,7 @@ int main(int argc, char** argv) {
   std::vector<pollfd> fds;
   for (const auto& spec : binds) fds.push_back({listenOn(spec, reusePort), POLLIN, 0});
   for (const auto& fd : fds) std::printf("port %d\n", boundPort(fd.fd));
-  if (forkChild) {
-    pid_t child = ::fork();
-    if (child < 0) die("fork");
-    if (child > 0) std::printf("child %d\n", child);
-  }
+  if (forkChild && ::fork() < 0) die("fork");
   std::printf("ready\n");
   std::fflush(stdout);
   if (exec) {
@@ -116,8 +107,8 @@ int main(int argc, char** argv) {
       if (!(fd.revents & POLLIN)) continue;
       int client = ::accept(fd.fd, nullptr, nullptr);
       if (client < 0) continue;
-      if (status || garbage) {
-        answer(client, status, garbage);
+      if (!reply.empty()) {
+        answer(client, reply);
         ::close(client);
       } else {
         held.push_back(client);  // accept and never answer

@@ -111,12 +111,8 @@ std::optional<std::string> TestProcess::readLine(std::chrono::milliseconds timeo
     if (::poll(&p, 1, static_cast<int>(left.count())) <= 0) continue;
     char chunk[4096];
     ssize_t n = ::read(out_, chunk, sizeof chunk);
-    if (n > 0) {
-      buffer_.append(chunk, static_cast<size_t>(n));
-    } else {
-      ::close(out_);
-      out_ = -1;
-    }
+    if (n > 0) buffer_.append(chunk, static_cast<size_t>(n));
+    else ::close(std::exchange(out_, -1));
   }
   // At the end of the output, an unterminated last line is a line too.
   if (newline == std::string::npos) return buffer_.empty() ? std::nullopt : std::optional(std::exchange(buffer_, {}));
@@ -128,29 +124,20 @@ std::optional<std::string> TestProcess::readLine(std::chrono::milliseconds timeo
 std::optional<std::vector<std::string>> TestProcess::readUntil(const std::string& last,
                                                                std::chrono::milliseconds timeout) {
   std::vector<std::string> lines;
-  auto deadline = std::chrono::steady_clock::now() + timeout;
-  using std::chrono::duration_cast, std::chrono::milliseconds;
-  while (auto line = readLine(duration_cast<milliseconds>(deadline - std::chrono::steady_clock::now()))) {
+  while (auto line = readLine(timeout)) {
     lines.push_back(*line);
     if (*line == last) return lines;
   }
   return std::nullopt;
 }
 
+// A failed wait (the PID reaped elsewhere) counts as an exit too, so no caller waits forever.
 bool TestProcess::waitForExit(std::chrono::milliseconds timeout) {
-  return pid_ <= 0 || reaped_ || waitUntil([this] {
-    if (::waitpid(pid_, &status_, WNOHANG) == pid_) reaped_ = true;
-    return reaped_;
-  }, timeout);
+  return pid_ <= 0 || reaped_ || waitUntil([this] { return reaped_ = ::waitpid(pid_, &status_, WNOHANG) != 0; }, timeout);
 }
 
 int TestProcess::waitExitStatus() {
-  if (pid_ <= 0 || reaped_) return -1;
-  pid_t rc;
-  while ((rc = ::waitpid(pid_, &status_, 0)) < 0 && errno == EINTR) {
-  }
-  if (rc != pid_) return -1;
-  reaped_ = true;
+  if (pid_ <= 0 || reaped_ || !waitForExit(std::chrono::hours(1))) return -1;
   return WIFEXITED(status_) ? WEXITSTATUS(status_) : 128 + WTERMSIG(status_);
 }
 

@@ -28,7 +28,7 @@ class TestProcess {
   pid_t pid() const { return pid_; }
   /// The next line of standard output, or absent at end of output or timeout.
   std::optional<std::string> readLine(std::chrono::milliseconds timeout = std::chrono::seconds(10));
-  /// Lines up to and including one equal to `last` (absent on timeout).
+  /// Lines up to and including one equal to `last` (absent when a line takes longer than `timeout`).
   std::optional<std::vector<std::string>> readUntil(const std::string& last,
                                                     std::chrono::milliseconds timeout = std::chrono::seconds(10));
   /// True once the process has exited (reaped); waits up to `timeout`.

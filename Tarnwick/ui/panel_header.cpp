@@ -163,7 +163,7 @@ void PanelHeader::sync() {
   }
 
   summary_->setVisible(model_->loaded() && !model_->entries().empty());
-  SummaryCounts counts = model_->summaryCounts();
+  const SummaryCounts counts = model_->rows().summary;
   counts_->setText(QString::number(counts.dev) + QStringLiteral(" dev \u00B7 ") +
                    QString::number(counts.other) + ' ' + localized(texts_, "chip_sys"));
   exposedDot_->setVisible(counts.exposed > 0);

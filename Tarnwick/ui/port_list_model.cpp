@@ -7,7 +7,6 @@
 #include "ui/qt_task_executors.h"
 
 #include <algorithm>
-#include <cmath>
 
 using namespace std::chrono_literals;
 
@@ -23,14 +22,9 @@ constexpr const char* kAppLanguage = "appLanguage";
 // pause well inside a Qt timer's int milliseconds.
 constexpr SettingRange kRefreshIntervalRange{0.5, 3600, 3};
 constexpr SettingRange kPanelMaxHeightRange{240, 800, 480};
-constexpr double kRowHeight = 52;
-constexpr double kSectionHeaderHeight = 30;
-constexpr double kListPadding = 16;
 constexpr auto kUnansweredProbePause = 30s;
 constexpr auto kLiveStatsPause = 1s;
 constexpr auto kRescanAfterRestart = 1500ms;
-
-QString lower(const std::string& text) { return QString::fromStdString(text).toLower(); }
 
 std::vector<int32_t> pidsOf(const std::vector<PortEntry>& entries) {
   std::vector<int32_t> pids;
@@ -229,76 +223,22 @@ std::set<int64_t> PortListModel::hiddenPorts() const {
   return parsePortSet(hiddenPortsRaw().toStdString());
 }
 
-bool PortListModel::matchesSearch(const PortEntry& e, const QString& query) const {
-  if (QString::number(e.port).contains(query)) return true;
-  if (lower(e.command).contains(query)) return true;
-  const std::string& root = e.parentChain.empty() ? e.command : e.parentChain.back();
-  if (lower(root).contains(query)) return true;
-  if (e.project && lower(*e.project).contains(query)) return true;
-  auto label = labels_.find(std::to_string(e.port));
-  return label != labels_.end() && lower(label->second).contains(query);
-}
-
-std::vector<PortEntry> PortListModel::filtered() const {
-  std::set<int64_t> hidden = hiddenPorts();
-  QString query = searchText_.toLower();
-  std::vector<PortEntry> result;
-  for (const PortEntry& e : entries_) {
-    if (hidden.contains(e.port)) continue;
-    if (exposedOnly_ && !e.isExposed()) continue;
-    if (!query.isEmpty() && !matchesSearch(e, query)) continue;
-    result.push_back(e);
-  }
-  return result;
-}
-
-std::vector<PortEntry> PortListModel::devPorts() const {
-  std::vector<PortEntry> result = filtered();
-  std::erase_if(result, [](const PortEntry& e) { return !isDevPort(e.port); });
-  return result;
-}
-
-std::vector<PortEntry> PortListModel::otherPorts() const {
-  std::vector<PortEntry> result = filtered();
-  std::erase_if(result, [](const PortEntry& e) { return isDevPort(e.port); });
-  return result;
+PanelRows PortListModel::rows() const {
+  return panelRows({.entries = entries_,
+                    .loaded = loaded_,
+                    .search = searchText_.toStdString(),
+                    .exposedOnly = exposedOnly_,
+                    .hidden = hiddenPorts(),
+                    .labels = labels_,
+                    .dockerNames = dockerNames_,
+                    .stats = stats_,
+                    .health = health_});
 }
 
 std::vector<PortEntry> PortListModel::orderedRows() const {
-  std::vector<PortEntry> rows = filtered();
-  std::stable_partition(rows.begin(), rows.end(),
-                        [](const PortEntry& e) { return isDevPort(e.port); });
-  return rows;
-}
-
-double PortListModel::listHeight() const {
-  std::vector<PortEntry> rows = filtered();
-  bool anyDev = std::any_of(rows.begin(), rows.end(), [](auto& e) { return isDevPort(e.port); });
-  bool anyOther = std::any_of(rows.begin(), rows.end(), [](auto& e) { return !isDevPort(e.port); });
-  double headers = kSectionHeaderHeight * (int(anyDev) + int(anyOther)) + kListPadding;
-  double full = kRowHeight * static_cast<double>(rows.size()) + headers;
-  double maxHeight = panelMaxHeight();
-  if (maxHeight >= full) return full;
-  double fitting = std::max(1.0, std::trunc((maxHeight - headers) / kRowHeight));
-  return kRowHeight * fitting + headers;
-}
-
-SummaryCounts PortListModel::summaryCounts() const {
-  SummaryCounts counts;
-  for (const PortEntry& e : entries_) {
-    if (isDevPort(e.port))
-      ++counts.dev;
-    else
-      ++counts.other;
-    if (e.isExposed()) ++counts.exposed;
-  }
-  return counts;
-}
-
-std::string PortListModel::emptyStateKey() const {
-  if (!loaded_) return "scanning";
-  if (!searchText_.isEmpty()) return "no_match";
-  return "no_ports";
+  std::vector<PortEntry> entries;
+  for (const PanelRow& row : rows().ordered()) entries.push_back(row.entry);
+  return entries;
 }
 
 RowState PortListModel::rowInputs(const PortEntry& entry) const {

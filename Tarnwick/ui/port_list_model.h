@@ -9,6 +9,7 @@
 #include "core/system/clock.h"
 #include "integrations/docker.h"
 #include "integrations/port_labels.h"
+#include "ui/panel_rows.h"
 #include "ui/panel_services.h"
 #include "ui/pending_kill.h"
 #include "ui/row_state.h"
@@ -52,13 +53,6 @@ struct PanelSettings {
 };
 
 enum class KeyResult { Handled, Ignored };
-
-/// Counts over the whole scan, whatever is hidden or filtered.
-struct SummaryCounts {
-  int dev = 0;
-  int other = 0;
-  int exposed = 0;
-};
 
 class PortListModel : public QObject {
   Q_OBJECT
@@ -113,17 +107,10 @@ class PortListModel : public QObject {
 
   // Derived lists.
   std::set<int64_t> hiddenPorts() const;
-  /// Entries without hidden ports, narrowed by exposedOnly and the search.
-  std::vector<PortEntry> filtered() const;
-  std::vector<PortEntry> devPorts() const;
-  std::vector<PortEntry> otherPorts() const;
-  /// devPorts then otherPorts: the order rows are shown and walked.
+  /// What the panel lists now: panelRows() of this state.
+  PanelRows rows() const;
+  /// The listed entries in the order rows are shown and walked.
   std::vector<PortEntry> orderedRows() const;
-  /// Height of the scrolling list in points, clamped to whole rows.
-  double listHeight() const;
-  SummaryCounts summaryCounts() const;
-  /// "scanning", "no_match" or "no_ports": the key of the empty list's message.
-  std::string emptyStateKey() const;
   RowState rowInputs(const PortEntry& entry) const;
 
   // Loops and sampling.
@@ -203,7 +190,6 @@ class PortListModel : public QObject {
   void startLiveStatsLoop();
   void stopLiveStatsLoop();
   void liveStatsLoopStep(unsigned generation);
-  bool matchesSearch(const PortEntry& entry, const QString& query) const;
 
   PanelEnvironment env_;
   PanelSettings settings_;

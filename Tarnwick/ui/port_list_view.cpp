@@ -17,7 +17,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-#include <cmath>
+#include <algorithm>
 
 namespace {
 
@@ -37,6 +37,14 @@ QLabel* makeSectionHeader(QWidget* parent) {
   header->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
   header->hide();
   return header;
+}
+
+// Whole rows only: a row cut at the bottom edge reads as the last one.
+int listHeight(size_t rowCount, int headers, double maxHeight) {
+  const int fixed = headers * kSectionHeaderHeight + kListTop + kListBottom;
+  const int full = static_cast<int>(rowCount) * PortRow::kHeight + fixed;
+  if (maxHeight >= full) return full;
+  return std::max(1, static_cast<int>((maxHeight - fixed) / PortRow::kHeight)) * PortRow::kHeight + fixed;
 }
 
 }  // namespace
@@ -184,11 +192,10 @@ void PortListView::sync() {
 }
 
 void PortListView::syncList() {
-  const std::vector<PortEntry> dev = model_->devPorts();
-  const std::vector<PortEntry> other = model_->otherPorts();
-  const bool listed = !dev.empty() || !other.empty();
+  const PanelRows listing = model_->rows();
+  const bool listed = !listing.dev.empty() || !listing.other.empty();
   empty_->setVisible(!listed);
-  emptyText_->setText(localized(texts_, model_->emptyStateKey()));
+  emptyText_->setText(localized(texts_, listing.emptyStateKey));
   scroll_->setVisible(listed);
 
   const QString language = model_->appLanguage();
@@ -199,25 +206,21 @@ void PortListView::syncList() {
   previous.swap(rows_);
   std::vector<QWidget*> items;
   order_.clear();
-  std::map<std::string, int> repeats;
-  auto addSection = [&](QLabel* header, const char* titleKey, const std::vector<PortEntry>& list) {
+  auto addSection = [&](QLabel* header, const char* titleKey, const std::vector<PanelRow>& list) {
     header->setVisible(!list.empty());
     if (list.empty()) return;
     header->setText(localized(texts_, titleKey) + QStringLiteral("  \u00B7  ") + QString::number(list.size()));
     items.push_back(header);
-    for (const PortEntry& entry : list) {
-      // One process may listen on the same port on two addresses: same id.
-      std::string key = entry.id();
-      if (int seen = repeats[key]++) key += "#" + std::to_string(seen);
-      PortRow* row = takeOrMakeRow(key, entry, previous);
+    for (const PanelRow& item : list) {
+      PortRow* row = takeOrMakeRow(item.key, item.entry, previous);
       showOwnerIcon(row);
       if (retranslate) row->retranslate();
       items.push_back(row);
       order_.push_back(row);
     }
   };
-  addSection(devHeader_, "section_dev", dev);
-  addSection(otherHeader_, "section_system", other);
+  addSection(devHeader_, "section_dev", listing.dev);
+  addSection(otherHeader_, "section_system", listing.other);
   // Pruned to the scan, not to the rows: a search hides rows it will show again.
   std::vector<ProcessIdentity> scanned;
   for (const PortEntry& entry : model_->entries()) scanned.push_back(identityOf(entry));
@@ -229,7 +232,9 @@ void PortListView::syncList() {
     row->deleteLater();
   }
   column_->setItems(std::move(items));
-  scroll_->setFixedHeight(static_cast<int>(std::lround(model_->listHeight())));
+  const int headers = int(!listing.dev.empty()) + int(!listing.other.empty());
+  scroll_->setFixedHeight(
+      listHeight(listing.dev.size() + listing.other.size(), headers, model_->panelMaxHeight()));
 }
 
 ProcessIdentity PortListView::identityOf(const PortEntry& entry) const {

@@ -243,7 +243,7 @@ TEST_F(PanelActionsTest, WatchToggleAndLabelEditingWriteThroughTheirStores) {
   EXPECT_EQ(model->editingLabelPort(), std::nullopt);
   EXPECT_EQ(model->rowInputs(svc).label, "API");
   model->setSearchText("api");
-  EXPECT_EQ(model->filtered(), std::vector<PortEntry>{svc}) << "the new label is searched";
+  EXPECT_EQ(model->orderedRows(), std::vector<PortEntry>{svc}) << "the new label is searched";
   EXPECT_EQ(fixture.services->log, std::vector<std::string>{"setLabel 5000 [API]"});
 }
 
@@ -255,7 +255,7 @@ TEST_F(PanelActionsTest, HidingAddsToTheStoredListAndKeepsSelectionAndRequest) {
   model->hidePort(8080);
   EXPECT_EQ(parsePortSet(model->hiddenPortsRaw().toStdString()), (std::set<int64_t>{3000, 8080}));
   model->hidePort(5000);
-  EXPECT_TRUE(model->filtered().empty());
+  EXPECT_TRUE(model->orderedRows().empty());
   EXPECT_EQ(model->selection(), svc.id());
   EXPECT_TRUE(model->pendingKill());
 }

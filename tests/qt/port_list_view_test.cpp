@@ -38,6 +38,9 @@ TEST_F(PortListViewTest, RowsStayInPlaceAcrossRefreshes) {
   hover(fifth);
   QScrollBar* bar = view->list()->verticalScrollBar();
   ASSERT_GT(bar->maximum(), 0);
+  // Whole rows only, within the panel's height: what scrolls out is whole rows.
+  EXPECT_LE(view->list()->height(), 240);
+  EXPECT_EQ((view->list()->widget()->height() - view->list()->height()) % PortRow::kHeight, 0);
   bar->setValue(bar->maximum() / 2);
   int scrolled = bar->value();
 

@@ -1,0 +1,113 @@
+// What the panel lists: one row per rule over one scan, and the facts a row
+// carries. Plain C++: no display, no model.
+#include "ui/panel_rows.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+PortEntry entry(int64_t port, std::string command, std::string address = "127.0.0.1", std::string user = "alice") {
+  PortEntry e;
+  e.port = port;
+  e.pid = static_cast<int32_t>(port) + 10000;
+  e.rootPid = e.pid;
+  e.command = std::move(command);
+  e.address = std::move(address);
+  e.user = std::move(user);
+  return e;
+}
+
+// Out of port order, with both edges of the dev range and one socket on two addresses.
+std::vector<PortEntry> scan() {
+  PortEntry web = entry(3000, "node");
+  web.parentChain = {"npm", "zsh"};
+  web.cwd = "/home/alice/web";
+  web.project = "web";
+  PortEntry web6 = web;
+  web6.address = "[::1]";
+  return {web, entry(10000, "redis"), web6, entry(1024, "vite"), entry(1023, "cupsd"),
+          entry(8030, "python3", "*"), entry(5000, "svc30"), entry(5432, "postgres", "0.0.0.0", "_postgres"),
+          entry(80, "nginx", "[::]", "root"), entry(7000, "İZMİR"), entry(9999, "ruby")};
+}
+
+// Ports in order, a repeat's "#n" kept: "3000 3000#1 1024".
+std::string listed(const std::vector<PanelRow>& rows) {
+  std::string text;
+  for (const PanelRow& row : rows) {
+    if (!text.empty()) text += ' ';
+    text += std::to_string(row.entry.port);
+    if (auto repeat = row.key.find('#'); repeat != std::string::npos) text += row.key.substr(repeat);
+  }
+  return text;
+}
+
+struct Case {
+  const char* rule;
+  std::string search;
+  bool exposedOnly;
+  std::set<int64_t> hidden;
+  std::string dev, other;
+  bool loaded = true;
+  bool emptyScan = false;
+  std::string emptyKey = "no_match";
+};
+
+TEST(PanelRows, EachRuleOverOneScan) {
+  const std::string allDev = "3000 3000#1 1024 8030 5000 5432 7000 9999";
+  const Case cases[] = {
+      {"dev range first, each section in scan order", "", false, {}, allDev, "10000 1023 80"},
+      {"hidden ports removed", "", false, {3000, 80, 1}, "1024 8030 5000 5432 7000 9999", "10000 1023"},
+      {"exposed only", "", true, {}, "8030 5432", "80"},
+      {"exposed, less the hidden", "", true, {8030}, "5432", "80"},
+      {"port digits and command", "30", false, {}, "3000 3000#1 8030 5000", ""},
+      {"command, ignoring case", "REDIS", false, {}, "", "10000"},
+      {"root of the parent chain", "zsh", false, {}, "3000 3000#1", ""},
+      {"not the names between", "npm", false, {}, "", ""},
+      {"project", "Web", false, {}, "3000 3000#1", ""},
+      {"label", "payments", false, {}, "9999", ""},
+      {"label beyond ASCII", "ÖDEME", false, {}, "5000", ""},
+      {"dotted capital I typed as such", "İzmİr", false, {}, "7000", ""},
+      {"dotted capital I typed as i", "izmir", false, {}, "7000", ""},
+      {"search within the exposed", "o", true, {}, "8030 5432", ""},
+      {"not scanned yet", "", false, {}, "", "", false, true, "scanning"},
+      {"scan found nothing", "zzz", false, {}, "", "", true, true, "no_ports"},
+  };
+  const SummaryCounts wholeScan{8, 3, 3};
+  for (const Case& c : cases) {
+    RowInputs inputs{.entries = c.emptyScan ? std::vector<PortEntry>{} : scan(),
+                     .loaded = c.loaded,
+                     .search = c.search,
+                     .exposedOnly = c.exposedOnly,
+                     .hidden = c.hidden,
+                     .labels = {{"9999", "Payments API"}, {"5000", "ödeme"}}};
+    const PanelRows rows = panelRows(inputs);
+    EXPECT_EQ(listed(rows.dev), c.dev) << c.rule;
+    EXPECT_EQ(listed(rows.other), c.other) << c.rule;
+    EXPECT_EQ(rows.summary, c.emptyScan ? SummaryCounts{} : wholeScan) << c.rule;
+    EXPECT_EQ(rows.emptyStateKey, c.emptyKey) << c.rule;
+  }
+}
+
+// Probe answers show on dev rows only: other ports are never probed, and an
+// answer left from when the port was in the range must not show.
+TEST(PanelRows, RowsCarryWhatWasLearntAboutThem) {
+  PortEntry web = entry(3000, "node");
+  PortEntry nginx = entry(80, "nginx", "[::]", "root");
+  const PanelRows rows = panelRows({.entries = {nginx, web},
+                                    .loaded = true,
+                                    .labels = {{"3000", "web"}},
+                                    .dockerNames = {{80, "proxy"}},
+                                    .stats = {{web.pid, {12.5, 300}}},
+                                    .health = {{3000, false}, {80, true}}});
+  const PanelRow expectedWeb{.entry = web, .key = web.id(), .label = "web", .healthy = false,
+                             .stat = ProcessStat{12.5, 300}, .dev = true};
+  const PanelRow expectedNginx{.entry = nginx, .key = nginx.id(), .dockerName = "proxy", .exposed = true,
+                               .system = true};
+  EXPECT_EQ(rows.ordered(), (std::vector<PanelRow>{expectedWeb, expectedNginx}));
+}
+
+}  // namespace

@@ -60,7 +60,6 @@ class PanelRefresher {
 
   /// The last answer of each dev port's probe.
   const std::map<int64_t, bool>& health() const { return health_; }
-  const std::map<int64_t, Clock::Duration>& probedAt() const { return probedAt_; }
 
  private:
   using Generation = uint64_t;

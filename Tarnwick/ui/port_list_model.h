@@ -87,7 +87,6 @@ class PortListModel : public QObject {
   /// Selects the row with `id` (PID:port); absent clears the selection.
   void setSelection(const std::optional<std::string>& id);
   const std::map<int64_t, bool>& health() const { return refresher_->health(); }
-  const std::map<int64_t, Clock::Duration>& probedAt() const { return refresher_->probedAt(); }
   const ContainerMap& dockerNames() const { return dockerNames_; }
   const StatsMap& stats() const { return stats_; }
   bool exposedOnly() const { return exposedOnly_; }

@@ -36,7 +36,7 @@ class PanelRefreshTest : public PanelTest {
   }
 };
 
-TEST_F(PanelRefreshTest, RefreshAppliesScanDockerAndStatsTogether) {
+TEST_F(PanelRefreshTest, RefreshShowsTheScanAndSamplesItsProcesses) {
   fixture.services->ports = {makeEntry(3000, 11), makeEntry(80, 12), makeEntry(5432, 13)};
   fixture.services->samples = {{11, {1.5, 100}}};
   auto model = fixture.makeModel();

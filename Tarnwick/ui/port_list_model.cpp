@@ -22,15 +22,10 @@ constexpr const char* kAppLanguage = "appLanguage";
 // pause well inside a Qt timer's int milliseconds.
 constexpr SettingRange kRefreshIntervalRange{0.5, 3600, 3};
 constexpr SettingRange kPanelMaxHeightRange{240, 800, 480};
-constexpr auto kUnansweredProbePause = 30s;
-constexpr auto kLiveStatsPause = 1s;
 constexpr auto kRescanAfterRestart = 1500ms;
 
-std::vector<int32_t> pidsOf(const std::vector<PortEntry>& entries) {
-  std::vector<int32_t> pids;
-  pids.reserve(entries.size());
-  for (const PortEntry& e : entries) pids.push_back(e.pid);
-  return pids;
+std::chrono::milliseconds pauseOf(double seconds) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::duration<double>(seconds));
 }
 
 PanelEnvironment realEnvironment(QObject* model, std::shared_ptr<PanelServices> services) {
@@ -74,11 +69,29 @@ PortListModel::PortListModel(QObject* parent, std::shared_ptr<PanelServices> ser
   // object, which must be a QObject by then.
   env_ = realEnvironment(this, std::move(services));
   loadStores();
+  startRefresher();
 }
 
 PortListModel::PortListModel(PanelEnvironment environment, QObject* parent)
     : QObject(parent), env_(std::move(environment)) {
   loadStores();
+  startRefresher();
+}
+
+void PortListModel::startRefresher() {
+  PanelRefresher::Panel panel{
+      .listedPids =
+          [this] {
+            std::vector<int32_t> pids;
+            for (const PortEntry& e : entries_) pids.push_back(e.pid);
+            return pids;
+          },
+      .apply = [this](PanelRefresher::Fresh fresh) { applyFresh(std::move(fresh)); },
+      .healthChanged = [this] { notify(Health); },
+  };
+  refresher_ = std::make_unique<PanelRefresher>(
+      PanelRefresher::Seams{env_.services, env_.gui, env_.background, env_.scheduler, env_.clock},
+      std::move(panel), pauseOf(settings_.refreshInterval));
 }
 
 void PortListModel::loadStores() {
@@ -102,12 +115,8 @@ void PortListModel::applyStores() {
   auto watched = env_.services->watched();
   unsigned changes = 0;
   if (settings != settings_) {
-    bool newInterval = settings.refreshInterval != settings_.refreshInterval;
     settings_ = std::move(settings);
-    if (newInterval && panelShown_) {
-      stopRefreshLoop();
-      startRefreshLoop();
-    }
+    refresher_->setInterval(pauseOf(settings_.refreshInterval));
     changes |= Filter | Settings;
   }
   if (labels != labels_ || watched != watched_) {
@@ -120,8 +129,6 @@ void PortListModel::applyStores() {
 
 PortListModel::~PortListModel() {
   env_.services->preferences().unsubscribe(storeSubscription_);
-  stopRefreshLoop();
-  stopLiveStatsLoop();
   if (notice_) env_.scheduler->cancel(notice_->timer);
 }
 
@@ -232,7 +239,7 @@ PanelRows PortListModel::rows() const {
                     .labels = labels_,
                     .dockerNames = dockerNames_,
                     .stats = stats_,
-                    .health = health_});
+                    .health = health()});
 }
 
 std::vector<PortEntry> PortListModel::orderedRows() const {
@@ -253,7 +260,7 @@ RowState PortListModel::rowInputs(const PortEntry& entry) const {
     row.label = it->second;
   if (auto it = dockerNames_.find(entry.port); it != dockerNames_.end())
     row.dockerName = it->second;
-  if (auto it = health_.find(entry.port); isDevPort(entry.port) && it != health_.end())
+  if (auto it = health().find(entry.port); isDevPort(entry.port) && it != health().end())
     row.healthy = it->second;
   row.isWatched = watched_.contains(entry.port);
   row.isEditingLabel = editingLabelPort_ == entry.port;
@@ -262,33 +269,24 @@ RowState PortListModel::rowInputs(const PortEntry& entry) const {
   return row;
 }
 
-// ---- Refresh, probes and statistics --------------------------------------------
+// ---- What the refresher found ---------------------------------------------------
 
-void PortListModel::refresh() {
-  // Refreshes are not serialised: each applies its own results when they
-  // arrive, and the last to arrive wins.
-  env_.background->post([this, services = env_.services, gui = env_.gui] {
-    auto scan = services->scanPorts();
-    auto docker = services->containerPorts();
-    auto samples = services->stats(pidsOf(scan.entries));
-    gui->post([this, ports = scan.entries] { scheduleProbes(ports); });
-    gui->post([this, scan = std::move(scan), docker = std::move(docker),
-               samples = std::move(samples)]() mutable {
-      applyRefresh(std::move(scan), std::move(docker), std::move(samples));
-    });
-  });
-}
-
-void PortListModel::applyRefresh(PortCore::PortScan scan, ContainerMap docker, StatsMap samples) {
-  std::vector<int64_t> ports;
-  for (const PortEntry& e : scan.entries) ports.push_back(e.port);
-  const int devCount = static_cast<int>(DevCount::of(ports));
-  dockerNames_ = std::move(docker);
-  stats_ = std::move(samples);
-  loaded_ = true;
-  env_.services->setDevCount(devCount);
-  applyScan(std::move(scan));
-  notify(Entries | Stats);
+void PortListModel::applyFresh(PanelRefresher::Fresh fresh) {
+  unsigned changes = 0;
+  if (fresh.docker) dockerNames_ = std::move(*fresh.docker);
+  if (fresh.scan) {
+    std::vector<int64_t> ports;
+    for (const PortEntry& e : fresh.scan->entries) ports.push_back(e.port);
+    env_.services->setDevCount(static_cast<int>(DevCount::of(ports)));
+    loaded_ = true;
+    applyScan(std::move(*fresh.scan));
+    changes |= Entries;
+  }
+  if (fresh.stats) {
+    stats_ = std::move(*fresh.stats);
+    changes |= Stats;
+  }
+  notify(changes);
 }
 
 void PortListModel::applyScan(PortCore::PortScan scan) {
@@ -300,93 +298,9 @@ void PortListModel::applyScan(PortCore::PortScan scan) {
     insertInScanOrder(entries_, notice_->entry);
 }
 
-void PortListModel::scheduleProbes(const std::vector<PortEntry>& ports) {
-  Clock::Duration now = env_.clock->now();
-  std::set<int64_t> started;
-  for (const PortEntry& e : ports) {
-    if (!isDevPort(e.port)) continue;
-    // One socket per address family on the same port needs one probe, not two.
-    if (!started.insert(e.port).second) continue;
-    auto answered = health_.find(e.port);
-    auto probed = probedAt_.find(e.port);
-    if (answered != health_.end() && !answered->second && probed != probedAt_.end() &&
-        now - probed->second < kUnansweredProbePause)
-      continue;
-    probedAt_[e.port] = now;
-    env_.services->probe(e.port, [this, gui = env_.gui, port = e.port](bool healthy) {
-      gui->post([this, port, healthy] {
-        health_[port] = healthy;
-        notify(Health);
-      });
-    });
-  }
-}
-
-void PortListModel::liveStatsTick(std::function<void()> done) {
-  std::vector<int32_t> pids = pidsOf(entries_);
-  if (pids.empty()) {
-    if (done) done();
-    return;
-  }
-  env_.background->post(
-      [this, services = env_.services, gui = env_.gui, pids, done = std::move(done)] {
-        StatsMap samples = services->stats(pids);
-        gui->post([this, samples = std::move(samples), done] {
-          stats_ = samples;
-          notify(Stats);
-          if (done) done();
-        });
-      });
-}
-
 void PortListModel::setPanelShown(bool shown) {
-  if (panelShown_ == shown) return;
   panelShown_ = shown;
-  if (shown) {
-    startRefreshLoop();
-    startLiveStatsLoop();
-  } else {
-    stopRefreshLoop();
-    stopLiveStatsLoop();
-  }
-}
-
-void PortListModel::startRefreshLoop() { refreshLoopStep(++refreshGeneration_); }
-
-void PortListModel::stopRefreshLoop() {
-  ++refreshGeneration_;
-  if (refreshTimer_) env_.scheduler->cancel(*refreshTimer_);
-  refreshTimer_.reset();
-}
-
-void PortListModel::refreshLoopStep(unsigned generation) {
-  if (generation != refreshGeneration_) return;
-  refresh();
-  auto pause = std::chrono::duration_cast<std::chrono::milliseconds>(
-      std::chrono::duration<double>(refreshInterval()));
-  refreshTimer_ = env_.scheduler->schedule(pause, [this, generation] {
-    refreshTimer_.reset();
-    refreshLoopStep(generation);
-  });
-}
-
-void PortListModel::startLiveStatsLoop() { liveStatsLoopStep(++liveStatsGeneration_); }
-
-void PortListModel::stopLiveStatsLoop() {
-  ++liveStatsGeneration_;
-  if (liveStatsTimer_) env_.scheduler->cancel(*liveStatsTimer_);
-  liveStatsTimer_.reset();
-}
-
-void PortListModel::liveStatsLoopStep(unsigned generation) {
-  if (generation != liveStatsGeneration_) return;
-  liveStatsTick([this, generation] {
-    if (generation != liveStatsGeneration_) return;
-    liveStatsTimer_ = env_.scheduler->schedule(kLiveStatsPause, [this, generation] {
-      liveStatsTimer_.reset();
-      liveStatsLoopStep(generation);
-    });
-  });
+  refresher_->setRunning(shown);
 }
 
 // ---- Keys ----------------------------------------------------------------------
@@ -492,10 +406,10 @@ void PortListModel::applyOutcome(const PendingKill& request, ActionOutcome outco
   }
   if (request.restart && outcome == ActionOutcome::Done) {
     // The restarted command needs a moment to bind its port again.
-    env_.scheduler->schedule(kRescanAfterRestart, [this] { rescan(); });
+    env_.scheduler->schedule(kRescanAfterRestart, [this] { refresher_->rescan(); });
     return;
   }
-  rescan();
+  refresher_->rescan();
 }
 
 void PortListModel::showNotice(const PortEntry& entry, std::string key) {
@@ -503,20 +417,10 @@ void PortListModel::showNotice(const PortEntry& entry, std::string key) {
   auto timer = env_.scheduler->schedule(kNoticeDuration, [this] {
     notice_.reset();
     notify(RowStates);
-    rescan();
+    refresher_->rescan();
   });
   notice_ = Notice{entry, std::move(key), timer};
   notify(RowStates);
-}
-
-void PortListModel::rescan() {
-  env_.background->post([this, services = env_.services, gui = env_.gui] {
-    auto scan = services->scanPorts();
-    gui->post([this, scan = std::move(scan)]() mutable {
-      applyScan(std::move(scan));
-      notify(Entries);
-    });
-  });
 }
 
 // ---- Per-port actions --------------------------------------------------------------

@@ -1,7 +1,7 @@
 #pragma once
 // The panel's state and rules, knowing no widgets: the scanned entries and what
-// was learnt about them, the derived lists, the refresh and statistics loops,
-// probes, keys, kill confirmation, labels, watching and hiding. Everything here
+// was learnt about them (through the PanelRefresher's loops), the derived
+// lists, keys, kill confirmation, labels, watching and hiding. Everything here
 // runs on the GUI thread; slow work goes through the environment's background
 // executor and comes back through its GUI executor.
 #include "core/records/port_entry.h"
@@ -9,6 +9,7 @@
 #include "core/system/clock.h"
 #include "integrations/docker.h"
 #include "integrations/port_labels.h"
+#include "ui/panel_refresher.h"
 #include "ui/panel_rows.h"
 #include "ui/panel_services.h"
 #include "ui/pending_kill.h"
@@ -79,8 +80,7 @@ class PortListModel : public QObject {
   const std::optional<std::string>& selection() const { return selection_; }
   /// Selects the row with `id` (PID:port); absent clears the selection.
   void setSelection(const std::optional<std::string>& id);
-  const std::map<int64_t, bool>& health() const { return health_; }
-  const std::map<int64_t, Clock::Duration>& probedAt() const { return probedAt_; }
+  const std::map<int64_t, bool>& health() const { return refresher_->health(); }
   const ContainerMap& dockerNames() const { return dockerNames_; }
   const StatsMap& stats() const { return stats_; }
   bool exposedOnly() const { return exposedOnly_; }
@@ -113,15 +113,16 @@ class PortListModel : public QObject {
   std::vector<PortEntry> orderedRows() const;
   RowState rowInputs(const PortEntry& entry) const;
 
-  // Loops and sampling.
+  // Loops and sampling, run by the refresher; a result older than what is
+  // shown is dropped.
   /// Both loops run exactly while the panel is shown.
   void setPanelShown(bool shown);
   bool panelShown() const { return panelShown_; }
   /// Starts one refresh and returns; its results arrive on the GUI thread.
-  void refresh();
+  void refresh() { refresher_->refresh(); }
   /// One CPU and memory sample of the listed processes; `done` runs when it
-  /// has been applied (at once when nothing is listed).
-  void liveStatsTick(std::function<void()> done = {});
+  /// has landed (at once when nothing is listed).
+  void liveStatsTick(std::function<void()> done = {}) { refresher_->sampleStats(std::move(done)); }
 
   // Keys.
   void moveSelection(int delta);
@@ -173,23 +174,16 @@ class PortListModel : public QObject {
     LabelDraft = 64,
   };
   void loadStores();
+  void startRefresher();
   /// Reads the settings, labels and watched ports again; tells what changed.
   void applyStores();
   void notify(unsigned changes);
   void request(const PortEntry& entry, bool tree, bool force, bool restart);
   void request(const PendingKill& request);
-  void applyRefresh(PortCore::PortScan scan, ContainerMap docker, StatsMap samples);
+  void applyFresh(PanelRefresher::Fresh fresh);
   void applyScan(PortCore::PortScan scan);
   void applyOutcome(const PendingKill& request, ActionOutcome outcome);
   void showNotice(const PortEntry& entry, std::string key);
-  void scheduleProbes(const std::vector<PortEntry>& ports);
-  void rescan();
-  void startRefreshLoop();
-  void stopRefreshLoop();
-  void refreshLoopStep(unsigned generation);
-  void startLiveStatsLoop();
-  void stopLiveStatsLoop();
-  void liveStatsLoopStep(unsigned generation);
 
   PanelEnvironment env_;
   PanelSettings settings_;
@@ -204,8 +198,6 @@ class PortListModel : public QObject {
   bool startAtLogin_ = false;
   QString searchText_;
   std::optional<std::string> selection_;
-  std::map<int64_t, bool> health_;
-  std::map<int64_t, Clock::Duration> probedAt_;
   ContainerMap dockerNames_;
   StatsMap stats_;
   bool exposedOnly_ = false;
@@ -215,10 +207,7 @@ class PortListModel : public QObject {
   QString labelDraft_;
 
   bool panelShown_ = false;
-  unsigned refreshGeneration_ = 0;
-  unsigned liveStatsGeneration_ = 0;
-  std::optional<Scheduler::TimerId> refreshTimer_;
-  std::optional<Scheduler::TimerId> liveStatsTimer_;
+  std::unique_ptr<PanelRefresher> refresher_;
 
   struct Notice {
     PortEntry entry;  ///< kept listed while the notice shows, even if a scan drops it

@@ -207,16 +207,6 @@ TEST_F(PanelActionsTest, ConfirmedRequestsActThenRescanOrShowTheOutcome) {
   }
 }
 
-// Scans and statistics may hang on a stuck tool; a stop never waits for them.
-TEST_F(PanelActionsTest, ActionsDoNotQueueBehindBackgroundWork) {
-  auto model = fixture.modelWith({web});
-  model->refresh();  // left waiting on the background executor
-  model->perform({web, ProcessIdentity{web.pid, 1}, false, false, false});
-  fixture.actions->drain();
-  EXPECT_EQ(fixture.services->log, std::vector<std::string>{"kill 13000"});
-  EXPECT_GT(fixture.background->size(), 0u);
-}
-
 // Both write through the stores: the watched set as stored now, which the
 // notifier or another panel may have changed; labels reread once saved.
 TEST_F(PanelActionsTest, WatchToggleAndLabelEditingWriteThroughTheirStores) {

@@ -1,5 +1,5 @@
-// The panel's refresh: results applied as they arrive, the empty state, probes over a manual
-// clock, the live statistics sample, and both loops following the panel.
+// The panel's refresh: results older than what is shown dropped, the empty state, probes over
+// a manual clock, the live statistics sample, both loops following the panel, and a hung scan.
 #include "panel_fakes.h"
 
 #include <gtest/gtest.h>
@@ -26,9 +26,17 @@ class PanelRefreshTest : public PanelTest {
     fixture.settle();
     return fixture.services->scans - before;
   }
+  /// Settles everything but the first background task, which stays out.
+  void settleAllButFirst() {
+    while (fixture.background->size() > 1 || fixture.actions->size() || fixture.gui->size()) {
+      fixture.actions->drain();
+      while (fixture.background->size() > 1) fixture.background->runAt(1);
+      fixture.gui->drain();
+    }
+  }
 };
 
-TEST_F(PanelRefreshTest, RefreshAppliesScanDockerAndStatsTogether) {
+TEST_F(PanelRefreshTest, RefreshShowsTheScanAndSamplesItsProcesses) {
   fixture.services->ports = {makeEntry(3000, 11), makeEntry(80, 12), makeEntry(5432, 13)};
   fixture.services->samples = {{11, {1.5, 100}}};
   auto model = fixture.makeModel();
@@ -38,29 +46,49 @@ TEST_F(PanelRefreshTest, RefreshAppliesScanDockerAndStatsTogether) {
 
   EXPECT_TRUE(model->loaded());
   EXPECT_EQ(portsOf(model->entries()), (std::vector<int64_t>{3000, 80, 5432}));
-  EXPECT_EQ(model->stats(), fixture.services->samples);
   EXPECT_EQ(fixture.services->statsRequests.back(), (std::vector<int32_t>{11, 12, 13}));
-  EXPECT_EQ(fixture.services->devCounts, std::vector<int>{2});
   // A selection that matches no row is kept, not cleared.
   EXPECT_EQ(model->selection(), "99:9");
 }
 
-TEST_F(PanelRefreshTest, TheRefreshArrivingLastWinsWhateverStartedFirst) {
-  auto model = fixture.makeModel();
-  model->refresh();  // first: will see two dev ports
-  model->refresh();  // second: will see one
-  ASSERT_EQ(fixture.background->size(), 2u);
-
-  fixture.services->ports = {makeEntry(4000)};
-  fixture.background->runAt(1);
-  fixture.gui->drain();
-  EXPECT_EQ(portsOf(model->entries()), std::vector<int64_t>{4000});
-
-  fixture.services->ports = {makeEntry(3000), makeEntry(3001), makeEntry(80)};
-  fixture.background->runAt(0);
-  fixture.gui->drain();
-  EXPECT_EQ(portsOf(model->entries()), (std::vector<int64_t>{3000, 3001, 80}));
-  EXPECT_EQ(fixture.services->devCounts, (std::vector<int>{1, 2}));
+// Two rounds start in order and land in reverse. Scans and statistics are
+// judged apart: a stop's rescan brings no statistics, so the older refresh's
+// still count.
+TEST_F(PanelRefreshTest, AResultOlderThanTheOneShownIsDropped) {
+  using Start = void (*)(PortListModel&);
+  const Start refresh = [](PortListModel& m) { m.refresh(); };
+  const Start sample = [](PortListModel& m) { m.liveStatsTick(); };
+  const Start stop = [](PortListModel& m) { m.perform({m.entries().front(), std::nullopt, false, false, false}); };
+  const std::vector<PortEntry> olderPorts = {makeEntry(3000, 11), makeEntry(3001, 12), makeEntry(80, 13)};
+  const std::vector<PortEntry> newerPorts = {makeEntry(4000, 14)};
+  const StatsMap olderStats = {{11, {1, 1}}}, newerStats = {{14, {2, 2}}};
+  struct Case {
+    const char* name;
+    Start older, newer;
+    std::vector<PortEntry> ports;
+    StatsMap stats;
+    std::vector<int> devCounts;  ///< told to the tray by the scans shown
+  };
+  const Case cases[] = {
+      {"two refreshes", refresh, refresh, newerPorts, newerStats, {1}},
+      {"a live sample, then a refresh", sample, refresh, newerPorts, newerStats, {1}},
+      {"a refresh, then a live sample", refresh, sample, olderPorts, newerStats, {2}},
+      {"a refresh, then a stop and its rescan", refresh, stop, newerPorts, olderStats, {1}},
+  };
+  FakePanelServices& services = *fixture.services;
+  for (const Case& c : cases) {
+    auto model = fixture.modelWith({makeEntry(5000, 15)});
+    services.devCounts.clear();
+    c.older(*model);
+    c.newer(*model);
+    std::tie(services.ports, services.samples) = std::tie(newerPorts, newerStats);
+    settleAllButFirst();
+    std::tie(services.ports, services.samples) = std::tie(olderPorts, olderStats);
+    fixture.settle();
+    EXPECT_EQ(model->entries(), c.ports) << c.name;
+    EXPECT_EQ(model->stats(), c.stats) << c.name;
+    EXPECT_EQ(services.devCounts, c.devCounts) << c.name;
+  }
 }
 
 TEST_F(PanelRefreshTest, ProbesDevPortsAndRetriesSilentOnesEveryThirtySeconds) {
@@ -87,24 +115,16 @@ TEST_F(PanelRefreshTest, ProbesDevPortsAndRetriesSilentOnesEveryThirtySeconds) {
     EXPECT_EQ(probedPorts(*fixture.services), probed) << after.count();
     fixture.services->probes.clear();
   }
-}
 
-TEST_F(PanelRefreshTest, LiveSampleTakesTheListedProcessesAndSkipsAnEmptyList) {
-  auto model = fixture.modelWith({makeEntry(3000, 11), makeEntry(3001, 12)});
-  fixture.services->samples = {{11, {50, 10}}};
-  bool done = false;
-  model->liveStatsTick([&] { done = true; });
-  EXPECT_FALSE(done);
-  fixture.settle();
-  EXPECT_TRUE(done);
-  EXPECT_EQ(fixture.services->statsRequests.back(), (std::vector<int32_t>{11, 12}));
-  EXPECT_EQ(model->stats(), fixture.services->samples);
-
-  auto empty = fixture.modelWith({});
-  done = false;
-  empty->liveStatsTick([&] { done = true; });
-  EXPECT_TRUE(done) << "with nothing listed there is nothing to sample";
-  EXPECT_EQ(fixture.background->size(), 0u);
+  // Two rounds' probes answering in reverse: the older answer is dropped.
+  refreshNow(*model);
+  refreshNow(*model);
+  auto& probes = fixture.services->probes;
+  ASSERT_EQ(std::tuple(probes.at(0).first, probes.at(3).first), std::tuple(3000, 3000));
+  probes[3].second(false);
+  probes[0].second(true);
+  fixture.gui->drain();
+  EXPECT_EQ(model->health().at(3000), false);
 }
 
 using PanelLoopTest = PanelRefreshTest;
@@ -149,6 +169,7 @@ TEST_F(PanelLoopTest, LiveStatsLoopWaitsForItsSampleThenPausesASecond) {
   ASSERT_EQ(fixture.background->size(), 2u);
   fixture.background->runAt(1);  // the live sample, its result still on its way
   EXPECT_EQ(fixture.services->statsRequests.size(), before + 1);
+  EXPECT_EQ(fixture.services->statsRequests.back(), std::vector<int32_t>{11}) << "the listed processes";
   fixture.scheduler->advance(5s);
   EXPECT_EQ(fixture.background->size(), 1u) << "no second sample while one is in flight";
   fixture.settle();
@@ -165,6 +186,42 @@ TEST_F(PanelLoopTest, LiveStatsLoopWaitsForItsSampleThenPausesASecond) {
   fixture.scheduler->advance(30s);
   fixture.settle();
   EXPECT_EQ(fixture.services->statsRequests.size(), landed + 1);
+
+  auto empty = fixture.modelWith({});
+  bool done = false;
+  empty->liveStatsTick([&] { done = true; });
+  EXPECT_TRUE(done) << "with nothing listed there is nothing to sample";
+  EXPECT_EQ(fixture.background->size(), 0u);
+}
+
+// A scan that never returns holds the refresh loop's one round, not one per
+// tick; keys still answer, and a stop runs and its outcome and rescan show.
+// When the hung scan lands at last it is older than the rescan, and dropped.
+TEST_F(PanelLoopTest, AHungScanLeavesThePanelResponsive) {
+  const PortEntry web = makeEntry(3000), api = makeEntry(3001);
+  auto model = fixture.modelWith({web, api});
+  model->setPanelShown(true);  // the loop's first scan hangs at the front of the queue
+  for (int tick = 0; tick < 5; ++tick) {
+    fixture.scheduler->advance(3s);
+    settleAllButFirst();
+  }
+  EXPECT_EQ(fixture.services->scans, 0) << "no second loop scan while the first hangs";
+
+  model->moveSelection(1);
+  EXPECT_EQ(model->handleReturn(), KeyResult::Handled);
+  fixture.services->ports = {api};
+  model->confirmPending();
+  settleAllButFirst();
+  EXPECT_EQ(fixture.services->log, std::vector<std::string>{"kill 13000"});
+  EXPECT_EQ(model->entries(), std::vector<PortEntry>{api});
+
+  fixture.services->ports = {web, api};
+  fixture.background->runAt(0);
+  fixture.gui->drain();
+  EXPECT_EQ(model->entries(), std::vector<PortEntry>{api});
+  fixture.scheduler->advance(3s);
+  EXPECT_EQ(scansRun(), 1) << "the loop goes on once the scan has landed";
+  EXPECT_EQ(model->entries(), (std::vector<PortEntry>{web, api}));
 }
 
 }  // namespace

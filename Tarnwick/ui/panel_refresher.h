@@ -54,6 +54,9 @@ class PanelRefresher {
   void refresh();
   /// A scan round alone, after an action changed what listens.
   void rescan();
+  /// An action has changed what listens: a scan that read the system before
+  /// it must not bring back what the action ended.
+  void forgetScansInFlight() { shownScan_ = started_; }
   /// A statistics round on the listed processes; `done` runs once it has
   /// landed, fresh or not (at once when nothing is listed).
   void sampleStats(std::function<void()> done = {});

@@ -397,6 +397,7 @@ void PortListModel::perform(const PendingKill& request) {
 }
 
 void PortListModel::applyOutcome(const PendingKill& request, ActionOutcome outcome) {
+  refresher_->forgetScansInFlight();
   if (outcome == ActionOutcome::ProcessChanged) {
     // What the row showed has gone: it is not left on screen to be acted on again.
     std::erase_if(entries_, [&](const PortEntry& e) { return e.id() == request.entry.id(); });

@@ -91,6 +91,21 @@ TEST_F(PanelRefreshTest, AResultOlderThanTheOneShownIsDropped) {
   }
 }
 
+// A refresh that read the system before a stop lands after it: the row the
+// stop found gone does not come back before the stop's own rescan.
+TEST_F(PanelRefreshTest, AScanReadBeforeAStopCannotBringItsRowBack) {
+  const PortEntry gone = makeEntry(3000, 11), kept = makeEntry(4000, 12);
+  auto model = fixture.modelWith({gone, kept});
+  model->refresh();
+  model->perform({gone, std::nullopt, false, false, false});  // no identity: the process changed
+  fixture.actions->drain();
+  fixture.gui->drain();
+  ASSERT_EQ(model->entries(), std::vector{kept});
+  fixture.background->runAt(0);  // the refresh started before the stop
+  fixture.gui->drain();
+  EXPECT_EQ(model->entries(), std::vector{kept});
+}
+
 TEST_F(PanelRefreshTest, ProbesDevPortsAndRetriesSilentOnesEveryThirtySeconds) {
   // 3000 on two addresses is probed once.
   fixture.services->ports = {makeEntry(80),    makeEntry(3000), makeEntry(5173), makeEntry(10000),

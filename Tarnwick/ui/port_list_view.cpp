@@ -289,13 +289,6 @@ PortRow* PortListView::row(const std::string& id) const {
   return it == rows_.end() ? nullptr : it->second;
 }
 
-std::vector<QLabel*> PortListView::sectionHeaders() const {
-  std::vector<QLabel*> shown;
-  for (QLabel* header : {devHeader_, otherHeader_})
-    if (header->isVisibleTo(column_)) shown.push_back(header);
-  return shown;
-}
-
 bool PortListView::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyRelease) {
     seenKey_ = nullptr;

@@ -40,18 +40,13 @@ class PortListView final : public QWidget {
   PortListView(PortListModel* model, const L10n::Texts& texts, QWidget* parent = nullptr);
   ~PortListView() override;
 
-  PortListModel* model() const { return model_; }
   PanelHeader* header() const { return header_; }
   SettingsCard* settingsCard() const { return settings_; }
-  QWidget* emptyState() const { return empty_; }
-  QLabel* emptyMessage() const { return emptyText_; }
   QScrollArea* list() const { return scroll_; }
   /// The rows in the order shown.
   std::vector<PortRow*> rows() const;
   /// The row of the entry with `id` (PID:port); null when not listed.
   PortRow* row(const std::string& id) const;
-  /// The section titles, null-free: shown ones only, in order.
-  std::vector<QLabel*> sectionHeaders() const;
 
  signals:
   /// Escape reached the panel with nothing left to undo: the window may close.

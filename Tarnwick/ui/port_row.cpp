@@ -68,10 +68,6 @@ PortRow::PortRow(const RowState& state, const L10n::Texts& texts, QWidget* paren
   refresh();
 }
 
-QWidget* PortRow::healthDot() const { return dot_; }
-QWidget* PortRow::watchedMark() const { return watched_; }
-QWidget* PortRow::exposedMark() const { return exposed_; }
-
 void PortRow::build() {
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(10, 7, 10, 7);

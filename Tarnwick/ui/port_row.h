@@ -50,14 +50,7 @@ class PortRow final : public QWidget {
   QPushButton* stopButton() const { return stop_; }
   QPushButton* cancelButton() const { return cancel_; }
   QPushButton* confirmButton() const { return confirm_; }
-  PortNumber* portNumber() const { return port_; }
-  QWidget* healthDot() const;
-  QWidget* watchedMark() const;
-  QWidget* exposedMark() const;
-  QLabel* labelChip() const { return chip_; }
-  ElidedText* secondLine() const { return subtitle_; }
   ShrinkingText* statistics() const { return stats_; }
-  QWidget* actionsBox() const { return actions_; }
 
  signals:
   void selected();

@@ -43,7 +43,7 @@ KeyResult PanelController::key(PanelKey key) {
 void PanelController::moveSelection(int delta) {
   std::vector<PortEntry> rows = panel_.orderedRows();
   if (rows.empty()) return;
-  auto found = std::find_if(rows.begin(), rows.end(), [&](const PortEntry& e) { return selection_ == e.id(); });
+  auto found = std::ranges::find_if(rows, [&](const PortEntry& e) { return selection_ == e.id(); });
   std::ptrdiff_t last = static_cast<std::ptrdiff_t>(rows.size()) - 1;
   std::ptrdiff_t target;
   if (found != rows.end())
@@ -57,7 +57,7 @@ KeyResult PanelController::handleReturn() {
   // The label editor takes its own Return.
   if (editingLabelPort_) return KeyResult::Ignored;
   std::vector<PortEntry> rows = panel_.orderedRows();
-  auto found = std::find_if(rows.begin(), rows.end(), [&](const PortEntry& e) { return selection_ == e.id(); });
+  auto found = std::ranges::find_if(rows, [&](const PortEntry& e) { return selection_ == e.id(); });
   if (found == rows.end()) return KeyResult::Ignored;
   if (pendingKill_ && pendingKill_->entry.id() == found->id())
     confirmPending();
@@ -92,7 +92,8 @@ void PanelController::act(RowAction action, const PortEntry& entry) {
       return;
     case RowAction::OpenInEditor:
       // Finding the editor searches the system again: not on the GUI thread.
-      if (entry.cwd) background_->post([services = services_, path = *entry.cwd] { services->openInEditor(path); });
+      if (entry.cwd)
+        background_->post([services = services_, path = *entry.cwd] { services->openInEditor(path); });
       return;
     case RowAction::SetLabel:
       startLabelEdit(entry.port);

@@ -1,8 +1,8 @@
 #pragma once
 // The panel: header, summary, search, settings card, empty state and the two
 // sections of port rows, drawn from a PortListModel and forwarding the user's
-// input to it. Rows are kept by id and updated in place, so refreshes and
-// statistics neither flicker nor lose hover or scroll position.
+// input to its PanelController. Rows are kept by id and updated in place, so
+// refreshes and statistics neither flicker nor lose hover or scroll position.
 //
 // Wiring: `auto* view = new PortListView(model); window->setContent(view);`
 // and the window's shown/hidden to model->setPanelShown.

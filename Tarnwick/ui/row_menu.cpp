@@ -14,7 +14,10 @@ RowMenu rowMenu(const RowState& row) {
   if (row.dockerName) {
     stop = {{Stop, "help_docker_stop", *row.dockerName}};
   } else {
-    stop = {{Stop, "stop", ""}, {Restart, "restart", ""}, {StopTree, "kill_tree", ""}, {ForceStop, "force_kill", ""}};
+    stop = {{Stop, "stop", ""},
+            {Restart, "restart", ""},
+            {StopTree, "kill_tree", ""},
+            {ForceStop, "force_kill", ""}};
   }
 
   std::vector<MenuItem> copy{{CopyUrl, "copy_url", ""},

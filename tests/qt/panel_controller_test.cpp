@@ -184,7 +184,8 @@ TEST_F(PanelControllerTest, ConfirmedRequestsActThenRescanOrShowTheOutcome) {
     auto model = fixture.modelWith({web, svc});
     PanelController& controller = model->controller();
     controller.act(c.action, web);
-    EXPECT_EQ(controller.pendingKill(), (PendingKill{web, ProcessIdentity{web.pid, 77}, c.tree, c.force, c.restart}));
+    EXPECT_EQ(controller.pendingKill(),
+              (PendingKill{web, ProcessIdentity{web.pid, 77}, c.tree, c.force, c.restart}));
     const RowState asking = model->rowInputs(web);
     EXPECT_EQ(std::tuple(asking.confirmingTree, asking.confirmingForce, asking.confirmingRestart),
               std::tuple(c.tree, c.force, c.restart));

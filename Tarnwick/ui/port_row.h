@@ -41,9 +41,6 @@ class PortRow final : public QWidget {
   /// Puts the model's draft into the label editor unless it already holds it.
   void setLabelDraft(const QString& draft);
   bool hovering() const { return hovering_; }
-  /// The context menu of this row, parented to `parent`; an item chosen is
-  /// passed on as actionChosen.
-  QMenu* buildContextMenu(QWidget* parent);
 
   // The parts, for tests.
   QLineEdit* labelEditor() const { return editor_; }
@@ -69,6 +66,9 @@ class PortRow final : public QWidget {
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
+  /// rowMenu() of this row, parented to `parent`; an item chosen is passed on
+  /// as actionChosen.
+  QMenu* buildContextMenu(QWidget* parent);
   void build();
   QHBoxLayout* buildTitleLine();
   void buildSecondLine(QVBoxLayout* text);

@@ -30,11 +30,17 @@ class PanelServices {
   virtual ActionOutcome killTree(const ProcessIdentity& leaf) = 0;
   virtual ActionOutcome restartTree(const ProcessIdentity& leaf) = 0;
   virtual void dockerStop(const std::string& name) = 0;
+  /// The editor a folder opens in, or the file manager's name without one:
+  /// searches the system, so never on the GUI thread.
+  virtual std::string editorName() = 0;
+  /// Opens `path` in that editor; returns without waiting for it.
+  virtual void openInEditor(const std::string& path) = 0;
 
   /// Starts an HTTP probe and returns at once; `done` runs on any thread.
   virtual void probe(int64_t port, std::function<void(bool)> done) = 0;
 
-  // Called on the GUI thread: quick reads and writes of stores.
+  // Called on the GUI thread: quick reads and writes of stores, the clipboard
+  // and the browser.
   /// The store the panel's settings live in; it outlives the services.
   virtual Preferences& preferences() = 0;
   virtual std::set<int64_t> watched() = 0;
@@ -47,6 +53,8 @@ class PanelServices {
   virtual void disableStartAtLogin() = 0;
   /// The number of dev ports shown in the tray (see DevCount::of).
   virtual void setDevCount(int count) = 0;
+  virtual void copyText(const std::string& text) = 0;
+  virtual void openUrl(const std::string& url) = 0;
 };
 
 class AppContext;
@@ -64,6 +72,8 @@ class RealPanelServices final : public PanelServices {
   ActionOutcome killTree(const ProcessIdentity& leaf) override;
   ActionOutcome restartTree(const ProcessIdentity& leaf) override;
   void dockerStop(const std::string& name) override;
+  std::string editorName() override;
+  void openInEditor(const std::string& path) override;
   void probe(int64_t port, std::function<void(bool)> done) override;
   Preferences& preferences() override;
   std::set<int64_t> watched() override;
@@ -74,6 +84,8 @@ class RealPanelServices final : public PanelServices {
   void enableStartAtLogin() override;
   void disableStartAtLogin() override;
   void setDevCount(int count) override;
+  void copyText(const std::string& text) override;
+  void openUrl(const std::string& url) override;
 
  private:
   AppContext& context_;

@@ -59,8 +59,6 @@ void PanelWindow::setContent(QWidget* content) {
   if (isVisible()) adjustSize();
 }
 
-void PanelWindow::setEscapeHandler(std::function<EscapeResult()> handler) { escapeHandler_ = std::move(handler); }
-
 void PanelWindow::openAt(const QPoint& topLeft) {
   adjustSize();
   move(topLeft);
@@ -76,7 +74,6 @@ void PanelWindow::keyPressEvent(QKeyEvent* event) {
     return;
   }
   event->accept();
-  if (escapeHandler_ && escapeHandler_() == EscapeResult::Handled) return;
   hide();
 }
 

@@ -1,10 +1,9 @@
 #pragma once
 // The window that opens from the tray item: frameless, 380 pixels wide, dark,
-// out of the taskbar, closed by a click elsewhere, by Escape once the content
-// has nothing left to undo, or by a second click on the item.
+// out of the taskbar, closed by a click elsewhere, by an Escape the content
+// passed on (it had nothing left to undo), or by a second click on the item.
 #include <QPointer>
 #include <QWidget>
-#include <functional>
 
 class QVBoxLayout;
 
@@ -14,17 +13,11 @@ class PanelWindow : public QWidget {
  public:
   static constexpr int kWidth = 380;
 
-  /// What the content made of an Escape press: Handled keeps the panel open.
-  enum class EscapeResult { Handled, Ignored };
-
   explicit PanelWindow(QWidget* parent = nullptr);
 
   /// Shows `content` (the panel takes ownership) in place of the current one.
   void setContent(QWidget* content);
   QWidget* content() const { return content_; }
-
-  /// Asked on each Escape that reached the window; without one, Escape closes.
-  void setEscapeHandler(std::function<EscapeResult()> handler);
 
   /// Opens with the top-left corner at `topLeft`, sized to the content.
   void openAt(const QPoint& topLeft);
@@ -41,7 +34,6 @@ class PanelWindow : public QWidget {
  private:
   QVBoxLayout* layout_;
   QPointer<QWidget> content_;
-  std::function<EscapeResult()> escapeHandler_;
 };
 
 /// The content shown until the real panel is set: the title on the dark ground.

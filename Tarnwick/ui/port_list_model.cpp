@@ -70,12 +70,14 @@ PortListModel::PortListModel(QObject* parent, std::shared_ptr<PanelServices> ser
   env_ = realEnvironment(this, std::move(services));
   loadStores();
   startRefresher();
+  startController();
 }
 
 PortListModel::PortListModel(PanelEnvironment environment, QObject* parent)
     : QObject(parent), env_(std::move(environment)) {
   loadStores();
   startRefresher();
+  startController();
 }
 
 void PortListModel::startRefresher() {
@@ -87,11 +89,30 @@ void PortListModel::startRefresher() {
             return pids;
           },
       .apply = [this](PanelRefresher::Fresh fresh) { applyFresh(std::move(fresh)); },
-      .healthChanged = [this] { notify(Health); },
+      .healthChanged = [this] { emit changed(); },
   };
   refresher_ = std::make_unique<PanelRefresher>(
       PanelRefresher::Seams{env_.services, env_.gui, env_.background, env_.scheduler, env_.clock},
       std::move(panel), pauseOf(settings_.refreshInterval));
+}
+
+void PortListModel::startController() {
+  PanelController::Panel panel{
+      .orderedRows = [this] { return orderedRows(); },
+      .identityOf = [this](int32_t pid) { return PortCore::identityOf(pid, startTimes_); },
+      .confirmBeforeKill = [this] { return settings_.confirmBeforeKill; },
+      .clearSearch =
+          [this] {
+            if (searchText_.isEmpty()) return false;
+            setSearchText(QString());
+            return true;
+          },
+      .perform = [this](const PendingKill& request) { perform(request); },
+      .hidePort = [this](int64_t port) { hidePort(port); },
+      .storesWritten = [this] { applyStores(); },
+      .changed = [this] { emit changed(); },
+  };
+  controller_ = std::make_unique<PanelController>(env_.services, env_.gui, env_.background, std::move(panel));
 }
 
 void PortListModel::loadStores() {
@@ -113,18 +134,13 @@ void PortListModel::applyStores() {
   auto settings = PanelSettings::read(env_.services->preferences());
   auto labels = env_.services->labels();
   auto watched = env_.services->watched();
-  unsigned changes = 0;
   if (settings != settings_) {
     settings_ = std::move(settings);
     refresher_->setInterval(pauseOf(settings_.refreshInterval));
-    changes |= Filter | Settings;
   }
-  if (labels != labels_ || watched != watched_) {
-    labels_ = std::move(labels);
-    watched_ = std::move(watched);
-    changes |= RowStates;
-  }
-  notify(changes);
+  labels_ = std::move(labels);
+  watched_ = std::move(watched);
+  emit changed();
 }
 
 PortListModel::~PortListModel() {
@@ -132,23 +148,12 @@ PortListModel::~PortListModel() {
   if (notice_) env_.scheduler->cancel(notice_->timer);
 }
 
-void PortListModel::notify(unsigned changes) {
-  if (changes & Entries) emit entriesChanged();
-  if (changes & Stats) emit statsChanged();
-  if (changes & Health) emit healthChanged();
-  if (changes & RowStates) emit rowStatesChanged();
-  if (changes & Filter) emit filterChanged();
-  if (changes & Settings) emit settingsChanged();
-  if (changes & LabelDraft) emit labelDraftChanged();
-  emit changed();
-}
-
 // ---- View state ------------------------------------------------------------
 
 void PortListModel::setShowSettings(bool shown) {
   if (showSettings_ == shown) return;
   showSettings_ = shown;
-  notify(Settings);
+  emit changed();
 }
 
 void PortListModel::setStartAtLogin(bool enabled) {
@@ -158,31 +163,19 @@ void PortListModel::setStartAtLogin(bool enabled) {
     env_.services->enableStartAtLogin();
   else
     env_.services->disableStartAtLogin();
-  notify(Settings);
+  emit changed();
 }
 
 void PortListModel::setSearchText(const QString& text) {
   if (searchText_ == text) return;
   searchText_ = text;
-  notify(Filter);
-}
-
-void PortListModel::setSelection(const std::optional<std::string>& id) {
-  if (selection_ == id) return;
-  selection_ = id;
-  notify(RowStates);
+  emit changed();
 }
 
 void PortListModel::setExposedOnly(bool only) {
   if (exposedOnly_ == only) return;
   exposedOnly_ = only;
-  notify(Filter);
-}
-
-void PortListModel::setLabelDraft(const QString& draft) {
-  if (labelDraft_ == draft) return;
-  labelDraft_ = draft;
-  notify(LabelDraft);
+  emit changed();
 }
 
 // ---- Settings ----------------------------------------------------------------
@@ -251,11 +244,12 @@ std::vector<PortEntry> PortListModel::orderedRows() const {
 RowState PortListModel::rowInputs(const PortEntry& entry) const {
   RowState row;
   row.entry = entry;
-  row.isSelected = selection_ == entry.id();
-  row.isConfirming = pendingKill_ && pendingKill_->entry.id() == entry.id();
-  row.confirmingTree = row.isConfirming && pendingKill_->tree;
-  row.confirmingForce = row.isConfirming && pendingKill_->force;
-  row.confirmingRestart = row.isConfirming && pendingKill_->restart;
+  const std::optional<PendingKill>& pending = controller_->pendingKill();
+  row.isSelected = controller_->selection() == entry.id();
+  row.isConfirming = pending && pending->entry.id() == entry.id();
+  row.confirmingTree = row.isConfirming && pending->tree;
+  row.confirmingForce = row.isConfirming && pending->force;
+  row.confirmingRestart = row.isConfirming && pending->restart;
   if (auto it = labels_.find(std::to_string(entry.port)); it != labels_.end())
     row.label = it->second;
   if (auto it = dockerNames_.find(entry.port); it != dockerNames_.end())
@@ -263,7 +257,8 @@ RowState PortListModel::rowInputs(const PortEntry& entry) const {
   if (auto it = health().find(entry.port); isDevPort(entry.port) && it != health().end())
     row.healthy = it->second;
   row.isWatched = watched_.contains(entry.port);
-  row.isEditingLabel = editingLabelPort_ == entry.port;
+  row.isEditingLabel = controller_->editingLabelPort() == entry.port;
+  row.editorName = controller_->editorName();
   if (auto it = stats_.find(entry.pid); it != stats_.end()) row.stat = it->second;
   if (notice_ && notice_->entry.id() == entry.id()) row.notice = notice_->key;
   return row;
@@ -272,7 +267,6 @@ RowState PortListModel::rowInputs(const PortEntry& entry) const {
 // ---- What the refresher found ---------------------------------------------------
 
 void PortListModel::applyFresh(PanelRefresher::Fresh fresh) {
-  unsigned changes = 0;
   if (fresh.docker) dockerNames_ = std::move(*fresh.docker);
   if (fresh.scan) {
     std::vector<int64_t> ports;
@@ -280,13 +274,9 @@ void PortListModel::applyFresh(PanelRefresher::Fresh fresh) {
     env_.services->setDevCount(static_cast<int>(DevCount::of(ports)));
     loaded_ = true;
     applyScan(std::move(*fresh.scan));
-    changes |= Entries;
   }
-  if (fresh.stats) {
-    stats_ = std::move(*fresh.stats);
-    changes |= Stats;
-  }
-  notify(changes);
+  if (fresh.stats) stats_ = std::move(*fresh.stats);
+  emit changed();
 }
 
 void PortListModel::applyScan(PortCore::PortScan scan) {
@@ -299,92 +289,10 @@ void PortListModel::applyScan(PortCore::PortScan scan) {
 }
 
 void PortListModel::setPanelShown(bool shown) {
-  panelShown_ = shown;
   refresher_->setRunning(shown);
 }
 
-// ---- Keys ----------------------------------------------------------------------
-
-void PortListModel::moveSelection(int delta) {
-  std::vector<PortEntry> rows = orderedRows();
-  if (rows.empty()) return;
-  auto found = std::find_if(rows.begin(), rows.end(),
-                            [&](const PortEntry& e) { return selection_ == e.id(); });
-  std::ptrdiff_t last = static_cast<std::ptrdiff_t>(rows.size()) - 1;
-  std::ptrdiff_t target;
-  if (found != rows.end())
-    target = std::clamp<std::ptrdiff_t>((found - rows.begin()) + delta, 0, last);
-  else
-    target = delta < 1 ? last : 0;
-  setSelection(rows[static_cast<size_t>(target)].id());
-}
-
-KeyResult PortListModel::handleReturn() {
-  if (editingLabelPort_) return KeyResult::Ignored;
-  std::vector<PortEntry> rows = orderedRows();
-  auto found = std::find_if(rows.begin(), rows.end(),
-                            [&](const PortEntry& e) { return selection_ == e.id(); });
-  if (found == rows.end()) return KeyResult::Ignored;
-  if (pendingKill_ && pendingKill_->entry.id() == found->id())
-    confirmPending();
-  else
-    requestKill(*found);
-  return KeyResult::Handled;
-}
-
-KeyResult PortListModel::handleEscape() {
-  if (editingLabelPort_) {
-    editingLabelPort_.reset();
-    notify(RowStates);
-  } else if (pendingKill_) {
-    cancelPending();
-  } else if (!searchText_.isEmpty()) {
-    setSearchText("");
-  } else if (selection_) {
-    setSelection(std::nullopt);
-  } else {
-    return KeyResult::Ignored;
-  }
-  return KeyResult::Handled;
-}
-
-// ---- Kill requests ---------------------------------------------------------------
-
-void PortListModel::requestKill(const PortEntry& entry) { request(entry, false, false, false); }
-
-void PortListModel::requestKillTree(const PortEntry& entry) { request(entry, true, false, false); }
-
-void PortListModel::requestForceKill(const PortEntry& entry) { request(entry, false, true, false); }
-
-void PortListModel::requestRestart(const PortEntry& entry) { request(entry, true, false, true); }
-
-// The identity is the one the row showed when the request was made.
-void PortListModel::request(const PortEntry& entry, bool tree, bool force, bool restart) {
-  request({entry, PortCore::identityOf(entry.pid, startTimes_), tree, force, restart});
-}
-
-void PortListModel::request(const PendingKill& request) {
-  if (!confirmBeforeKill() && !request.entry.isSystem()) {
-    perform(request);
-    return;
-  }
-  pendingKill_ = request;
-  notify(RowStates);
-}
-
-void PortListModel::confirmPending() {
-  if (!pendingKill_) return;
-  PendingKill request = std::move(*pendingKill_);
-  pendingKill_.reset();
-  notify(RowStates);
-  perform(request);
-}
-
-void PortListModel::cancelPending() {
-  if (!pendingKill_) return;
-  pendingKill_.reset();
-  notify(RowStates);
-}
+// ---- Stops ---------------------------------------------------------------------
 
 void PortListModel::perform(const PendingKill& request) {
   std::optional<std::string> container;
@@ -401,7 +309,7 @@ void PortListModel::applyOutcome(const PendingKill& request, ActionOutcome outco
   if (outcome == ActionOutcome::ProcessChanged) {
     // What the row showed has gone: it is not left on screen to be acted on again.
     std::erase_if(entries_, [&](const PortEntry& e) { return e.id() == request.entry.id(); });
-    notify(Entries);
+    emit changed();
   } else if (outcome != ActionOutcome::Done) {
     showNotice(request.entry, std::string(PortCore::outcomeText(outcome).key));
   }
@@ -417,36 +325,11 @@ void PortListModel::showNotice(const PortEntry& entry, std::string key) {
   if (notice_) env_.scheduler->cancel(notice_->timer);
   auto timer = env_.scheduler->schedule(kNoticeDuration, [this] {
     notice_.reset();
-    notify(RowStates);
+    emit changed();
     refresher_->rescan();
   });
   notice_ = Notice{entry, std::move(key), timer};
-  notify(RowStates);
-}
-
-// ---- Per-port actions --------------------------------------------------------------
-
-void PortListModel::toggleWatch(int64_t port) {
-  // The stored set, not our copy: the notifier or another panel may have changed it.
-  std::set<int64_t> ports = env_.services->watched();
-  if (!ports.erase(port)) ports.insert(port);
-  env_.services->setWatched(ports);
-  watched_ = std::move(ports);
-  notify(RowStates);
-}
-
-void PortListModel::startLabelEdit(int64_t port) {
-  auto it = labels_.find(std::to_string(port));
-  labelDraft_ = it != labels_.end() ? QString::fromStdString(it->second) : QString();
-  editingLabelPort_ = port;
-  notify(RowStates | LabelDraft);
-}
-
-void PortListModel::commitLabelEdit(int64_t port) {
-  env_.services->setLabel(labelDraft_.toStdString(), port);
-  labels_ = env_.services->labels();
-  editingLabelPort_.reset();
-  notify(RowStates | Filter);
+  emit changed();
 }
 
 void PortListModel::hidePort(int64_t port) {

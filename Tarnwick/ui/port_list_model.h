@@ -1,7 +1,8 @@
 #pragma once
-// The panel's state and rules, knowing no widgets: the scanned entries and what
-// was learnt about them (through the PanelRefresher's loops), the derived
-// lists, keys, kill confirmation, labels, watching and hiding. Everything here
+// The panel's state, knowing no widgets: the scanned entries and what was
+// learnt about them (through the PanelRefresher's loops), the settings, the
+// derived lists, and the outcome of the stops its PanelController asks for,
+// which handles what the user does. Everything here
 // runs on the GUI thread; slow work goes through the environment's background
 // executor and comes back through its GUI executor.
 #include "core/records/port_entry.h"
@@ -9,6 +10,7 @@
 #include "core/system/clock.h"
 #include "integrations/docker.h"
 #include "integrations/port_labels.h"
+#include "ui/panel_controller.h"
 #include "ui/panel_refresher.h"
 #include "ui/panel_rows.h"
 #include "ui/panel_services.h"
@@ -53,8 +55,6 @@ struct PanelSettings {
   bool operator==(const PanelSettings&) const = default;
 };
 
-enum class KeyResult { Handled, Ignored };
-
 class PortListModel : public QObject {
   Q_OBJECT
 
@@ -71,29 +71,21 @@ class PortListModel : public QObject {
   bool loaded() const { return loaded_; }
   bool showSettings() const { return showSettings_; }
   void setShowSettings(bool shown);
-  const std::optional<PendingKill>& pendingKill() const { return pendingKill_; }
   bool startAtLogin() const { return startAtLogin_; }
   /// Enables or disables start at login, only when the value changes.
   void setStartAtLogin(bool enabled);
   const QString& searchText() const { return searchText_; }
   void setSearchText(const QString& text);
-  const std::optional<std::string>& selection() const { return selection_; }
-  /// Selects the row with `id` (PID:port); absent clears the selection.
-  void setSelection(const std::optional<std::string>& id);
   const std::map<int64_t, bool>& health() const { return refresher_->health(); }
-  const ContainerMap& dockerNames() const { return dockerNames_; }
   const StatsMap& stats() const { return stats_; }
   bool exposedOnly() const { return exposedOnly_; }
   void setExposedOnly(bool only);
-  const LabelMap& labels() const { return labels_; }
-  const std::set<int64_t>& watched() const { return watched_; }
-  const std::optional<int64_t>& editingLabelPort() const { return editingLabelPort_; }
-  const QString& labelDraft() const { return labelDraft_; }
-  void setLabelDraft(const QString& draft);
+  /// Selection, confirmation, the label editor, keys and row actions.
+  PanelController& controller() { return *controller_; }
+  const PanelController& controller() const { return *controller_; }
 
   // Settings, read again whenever the store says it changed (from here or
   // from outside); a new refresh interval restarts a running refresh loop.
-  const PanelSettings& settings() const { return settings_; }
   double panelMaxHeight() const { return settings_.panelMaxHeight; }
   void setPanelMaxHeight(double points);
   bool confirmBeforeKill() const { return settings_.confirmBeforeKill; }
@@ -111,75 +103,37 @@ class PortListModel : public QObject {
   PanelRows rows() const;
   /// The listed entries in the order rows are shown and walked.
   std::vector<PortEntry> orderedRows() const;
+  /// What `entry`'s row shows; its selection and confirmation come from the controller.
   RowState rowInputs(const PortEntry& entry) const;
 
   // Loops and sampling, run by the refresher; a result older than what is
   // shown is dropped.
   /// Both loops run exactly while the panel is shown.
   void setPanelShown(bool shown);
-  bool panelShown() const { return panelShown_; }
   /// Starts one refresh and returns; its results arrive on the GUI thread.
   void refresh() { refresher_->refresh(); }
   /// One CPU and memory sample of the listed processes; `done` runs when it
   /// has landed (at once when nothing is listed).
   void liveStatsTick(std::function<void()> done = {}) { refresher_->sampleStats(std::move(done)); }
 
-  // Keys.
-  void moveSelection(int delta);
-  KeyResult handleReturn();
-  KeyResult handleEscape();
-
-  // Kill requests and their confirmation.
-  void requestKill(const PortEntry& entry);
-  void requestKillTree(const PortEntry& entry);
-  void requestForceKill(const PortEntry& entry);
-  void requestRestart(const PortEntry& entry);
-  void confirmPending();
-  void cancelPending();
-  /// Carries out `request` on the actions executor, then re-scans. A process
-  /// that is no longer the one listed loses its row at once; a refusal or
-  /// failure shows on the row for kNoticeDuration.
+  /// What the controller's stops come to: carries out `request` on the
+  /// actions executor, then re-scans. A process that is no longer the one
+  /// listed loses its row at once; a refusal or failure shows on the row for
+  /// kNoticeDuration.
   void perform(const PendingKill& request);
   static constexpr std::chrono::milliseconds kNoticeDuration{4000};
 
-  // Per-port actions.
-  void toggleWatch(int64_t port);
-  void startLabelEdit(int64_t port);
-  void commitLabelEdit(int64_t port);
-  void hidePort(int64_t port);
-
  signals:
-  /// Any state changed; the finer signals below say which part.
+  /// Anything the panel shows changed.
   void changed();
-  /// entries, dockerNames or loaded.
-  void entriesChanged();
-  void statsChanged();
-  void healthChanged();
-  /// selection, pendingKill, labels, watched, or the label editor.
-  void rowStatesChanged();
-  /// searchText, exposedOnly or hidden ports: the listed rows.
-  void filterChanged();
-  /// The stored settings, showSettings or startAtLogin.
-  void settingsChanged();
-  void labelDraftChanged();
 
  private:
-  enum Change : unsigned {
-    Entries = 1,
-    Stats = 2,
-    Health = 4,
-    RowStates = 8,
-    Filter = 16,
-    Settings = 32,
-    LabelDraft = 64,
-  };
   void loadStores();
   void startRefresher();
-  /// Reads the settings, labels and watched ports again; tells what changed.
+  /// Reads the settings, labels and watched ports again.
   void applyStores();
-  void notify(unsigned changes);
-  void request(const PortEntry& entry, bool tree, bool force, bool restart);
-  void request(const PendingKill& request);
+  void startController();
+  void hidePort(int64_t port);
   void applyFresh(PanelRefresher::Fresh fresh);
   void applyScan(PortCore::PortScan scan);
   void applyOutcome(const PendingKill& request, ActionOutcome outcome);
@@ -194,20 +148,16 @@ class PortListModel : public QObject {
   StartTimes startTimes_;
   bool loaded_ = false;
   bool showSettings_ = false;
-  std::optional<PendingKill> pendingKill_;
   bool startAtLogin_ = false;
   QString searchText_;
-  std::optional<std::string> selection_;
   ContainerMap dockerNames_;
   StatsMap stats_;
   bool exposedOnly_ = false;
   LabelMap labels_;
   std::set<int64_t> watched_;
-  std::optional<int64_t> editingLabelPort_;
-  QString labelDraft_;
 
-  bool panelShown_ = false;
   std::unique_ptr<PanelRefresher> refresher_;
+  std::unique_ptr<PanelController> controller_;
 
   struct Notice {
     PortEntry entry;  ///< kept listed while the notice shows, even if a scan drops it

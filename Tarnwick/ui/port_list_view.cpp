@@ -137,10 +137,6 @@ PortListView::PortListView(PortListModel* model, OwnerIconCache* icons, std::uni
   connect(icons_, &OwnerIconCache::arrived, this, [this] {
     for (PortRow* row : order_) showOwnerIcon(row);
   });
-  connect(model_, &PortListModel::labelDraftChanged, this, [this] {
-    for (PortRow* row : order_)
-      if (row->state().isEditingLabel) row->setLabelDraft(model_->labelDraft());
-  });
   qApp->installEventFilter(this);
   sync();
   // Sized now, so a window can place the panel before showing it.
@@ -259,32 +255,24 @@ PortRow* PortListView::takeOrMakeRow(const std::string& key, const PortEntry& en
     row = new PortRow(state, texts_, column_);
     connectRow(row);
   }
-  if (state.isEditingLabel) row->setLabelDraft(model_->labelDraft());
+  if (state.isEditingLabel) row->setLabelDraft(QString::fromStdString(model_->controller().labelDraft()));
   rows_[key] = row;
   return row;
 }
 
 void PortListView::connectRow(PortRow* row) {
-  // Each handler copies the entry first: the model's answer may redraw the row.
-  auto entryOf = [row] { return row->state().entry; };
-  connect(row, &PortRow::selected, this, [this, entryOf] { model_->setSelection(entryOf().id()); });
-  connect(row, &PortRow::killRequested, this, [this, entryOf] { model_->requestKill(entryOf()); });
-  connect(row, &PortRow::killTreeRequested, this,
-          [this, entryOf] { model_->requestKillTree(entryOf()); });
-  connect(row, &PortRow::forceKillRequested, this,
-          [this, entryOf] { model_->requestForceKill(entryOf()); });
-  connect(row, &PortRow::restartRequested, this,
-          [this, entryOf] { model_->requestRestart(entryOf()); });
-  connect(row, &PortRow::confirmed, model_, &PortListModel::confirmPending);
-  connect(row, &PortRow::cancelled, model_, &PortListModel::cancelPending);
-  connect(row, &PortRow::hideRequested, this, [this, entryOf] { model_->hidePort(entryOf().port); });
-  connect(row, &PortRow::watchToggled, this,
-          [this, entryOf] { model_->toggleWatch(entryOf().port); });
-  connect(row, &PortRow::editLabelRequested, this,
-          [this, entryOf] { model_->startLabelEdit(entryOf().port); });
-  connect(row, &PortRow::labelCommitted, this,
-          [this, entryOf] { model_->commitLabelEdit(entryOf().port); });
-  connect(row, &PortRow::labelDraftEdited, model_, &PortListModel::setLabelDraft);
+  PanelController& controller = model_->controller();
+  // Each handler copies the entry first: the controller's answer may redraw the row.
+  connect(row, &PortRow::selected, this, [&controller, row] { controller.select(row->state().entry.id()); });
+  connect(row, &PortRow::actionChosen, this, [&controller, row](RowAction action) {
+    const PortEntry entry = row->state().entry;
+    controller.act(action, entry);
+  });
+  connect(row, &PortRow::confirmed, this, [&controller] { controller.confirmPending(); });
+  connect(row, &PortRow::cancelled, this, [&controller] { controller.cancelPending(); });
+  connect(row, &PortRow::labelCommitted, this, [&controller] { controller.commitLabelEdit(); });
+  connect(row, &PortRow::labelDraftEdited, this,
+          [&controller](const QString& draft) { controller.setLabelDraft(draft.toStdString()); });
 }
 
 void PortListView::syncFocus() {
@@ -299,13 +287,6 @@ std::vector<PortRow*> PortListView::rows() const { return order_; }
 PortRow* PortListView::row(const std::string& id) const {
   auto it = rows_.find(id);
   return it == rows_.end() ? nullptr : it->second;
-}
-
-std::vector<QLabel*> PortListView::sectionHeaders() const {
-  std::vector<QLabel*> shown;
-  for (QLabel* header : {devHeader_, otherHeader_})
-    if (header->isVisibleTo(column_)) shown.push_back(header);
-  return shown;
 }
 
 bool PortListView::eventFilter(QObject* watched, QEvent* event) {
@@ -324,21 +305,25 @@ bool PortListView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool PortListView::handleKey(QKeyEvent* key) {
+  PanelKey panelKey;
   switch (key->key()) {
     case Qt::Key_Down:
-      model_->moveSelection(1);
-      return true;
+      panelKey = PanelKey::Down;
+      break;
     case Qt::Key_Up:
-      model_->moveSelection(-1);
-      return true;
+      panelKey = PanelKey::Up;
+      break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-      return model_->handleReturn() == KeyResult::Handled;
+      panelKey = PanelKey::Return;
+      break;
     case Qt::Key_Escape:
-      return model_->handleEscape() == KeyResult::Handled;
+      panelKey = PanelKey::Escape;
+      break;
     default:
       return false;
   }
+  return model_->controller().key(panelKey) == KeyResult::Handled;
 }
 
 void PortListView::keyPressEvent(QKeyEvent* event) {

@@ -1,8 +1,8 @@
 #pragma once
 // The panel: header, summary, search, settings card, empty state and the two
 // sections of port rows, drawn from a PortListModel and forwarding the user's
-// input to it. Rows are kept by id and updated in place, so refreshes and
-// statistics neither flicker nor lose hover or scroll position.
+// input to its PanelController. Rows are kept by id and updated in place, so
+// refreshes and statistics neither flicker nor lose hover or scroll position.
 //
 // Wiring: `auto* view = new PortListView(model); window->setContent(view);`
 // and the window's shown/hidden to model->setPanelShown.
@@ -40,18 +40,13 @@ class PortListView final : public QWidget {
   PortListView(PortListModel* model, const L10n::Texts& texts, QWidget* parent = nullptr);
   ~PortListView() override;
 
-  PortListModel* model() const { return model_; }
   PanelHeader* header() const { return header_; }
   SettingsCard* settingsCard() const { return settings_; }
-  QWidget* emptyState() const { return empty_; }
-  QLabel* emptyMessage() const { return emptyText_; }
   QScrollArea* list() const { return scroll_; }
   /// The rows in the order shown.
   std::vector<PortRow*> rows() const;
   /// The row of the entry with `id` (PID:port); null when not listed.
   PortRow* row(const std::string& id) const;
-  /// The section titles, null-free: shown ones only, in order.
-  std::vector<QLabel*> sectionHeaders() const;
 
  signals:
   /// Escape reached the panel with nothing left to undo: the window may close.

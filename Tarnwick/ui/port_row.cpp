@@ -1,6 +1,5 @@
 #include "ui/port_row.h"
 
-#include "integrations/editor.h"
 #include "integrations/l10n.h"
 #include "ui/localized.h"
 #include "ui/port_presentation.h"
@@ -8,18 +7,14 @@
 #include "ui/symbol_icon.h"
 #include "ui/theme.h"
 
-#include <QClipboard>
 #include <QContextMenuEvent>
-#include <QDesktopServices>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -62,12 +57,6 @@ QLabel* markLabel(Symbol symbol, const QColor& color, int pixels, QWidget* paren
   return mark;
 }
 
-void copyText(const QString& text) {
-  QClipboard* clipboard = QGuiApplication::clipboard();
-  clipboard->clear();
-  clipboard->setText(text);
-}
-
 }  // namespace
 
 PortRow::PortRow(const RowState& state, const L10n::Texts& texts, QWidget* parent)
@@ -78,10 +67,6 @@ PortRow::PortRow(const RowState& state, const L10n::Texts& texts, QWidget* paren
   build();
   refresh();
 }
-
-QWidget* PortRow::healthDot() const { return dot_; }
-QWidget* PortRow::watchedMark() const { return watched_; }
-QWidget* PortRow::exposedMark() const { return exposed_; }
 
 void PortRow::build() {
   auto* row = new QHBoxLayout(this);
@@ -164,7 +149,7 @@ QWidget* PortRow::buildActions() {
   stop_->setCursor(Qt::PointingHandCursor);
   layers->addWidget(stats_, 0, 0, Qt::AlignVCenter);
   layers->addWidget(stop_, 0, 0, Qt::AlignRight | Qt::AlignVCenter);
-  connect(stop_, &QPushButton::clicked, this, &PortRow::killRequested);
+  connect(stop_, &QPushButton::clicked, this, [this] { emit actionChosen(RowAction::Stop); });
   return actions_;
 }
 
@@ -328,11 +313,9 @@ void PortRow::mousePressEvent(QMouseEvent* event) {
     return;
   }
   // Copy what the click needs: selecting may rebuild or move this row.
-  bool onPort = childAt(event->position().toPoint()) == port_;
-  QUrl url(QString::fromStdString(state_.entry.url()));
-  bool dev = isDev();
+  bool open = childAt(event->position().toPoint()) == port_ && isDev();
   emit selected();
-  if (onPort && dev) QDesktopServices::openUrl(url);
+  if (open) emit actionChosen(RowAction::OpenInBrowser);
 }
 
 void PortRow::contextMenuEvent(QContextMenuEvent* event) {
@@ -343,36 +326,13 @@ void PortRow::contextMenuEvent(QContextMenuEvent* event) {
 
 QMenu* PortRow::buildContextMenu(QWidget* parent) {
   auto* menu = new QMenu(parent);
-  // A container's row has no process items, yet both of their separators show.
-  menu->setSeparatorsCollapsible(false);
-  const PortEntry entry = state_.entry;
-  const QUrl url(QString::fromStdString(entry.url()));
-
-  menu->addAction(localized(texts_, "open_in_browser"), [url] { QDesktopServices::openUrl(url); });
-  if (entry.cwd) {
-    std::string editor = Editor::appName().value_or(Editor::fallbackName());
-    menu->addAction(QString::fromStdString(texts_.format("open_in_editor", {editor})),
-                    [path = *entry.cwd] { Editor::open(path); });
+  for (const std::vector<MenuItem>& group : rowMenu(state_)) {
+    if (!menu->isEmpty()) menu->addSeparator();
+    for (const MenuItem& item : group) {
+      QString text = item.argument.empty() ? localized(texts_, item.key)
+                                           : QString::fromStdString(texts_.format(item.key, {item.argument}));
+      menu->addAction(text, this, [this, action = item.action] { emit actionChosen(action); });
+    }
   }
-  menu->addSeparator();
-  menu->addAction(localized(texts_, "set_label"), this, &PortRow::editLabelRequested);
-  menu->addAction(localized(texts_, state_.isWatched ? "unwatch" : "watch"), this, &PortRow::watchToggled);
-  menu->addAction(localized(texts_, "hide_port"), this, &PortRow::hideRequested);
-  menu->addSeparator();
-  if (!state_.dockerName) {
-    menu->addAction(localized(texts_, "restart"), this, &PortRow::restartRequested);
-    menu->addAction(localized(texts_, "kill_tree"), this, &PortRow::killTreeRequested);
-    menu->addAction(localized(texts_, "force_kill"), this, &PortRow::forceKillRequested);
-  }
-  menu->addSeparator();
-  menu->addAction(localized(texts_, "copy_url"),
-                  [text = QString::fromStdString(entry.url())] { copyText(text); });
-  menu->addAction(localized(texts_, "copy_port"), [port = entry.port] { copyText(QString::number(port)); });
-  menu->addAction(localized(texts_, "copy_pid"), [pid = entry.pid] { copyText(QString::number(pid)); });
-  menu->addAction(localized(texts_, "copy_kill"),
-                  [pid = entry.pid] { copyText(QStringLiteral("kill ") + QString::number(pid)); });
-  if (entry.cwd)
-    menu->addAction(localized(texts_, "copy_path"),
-                    [path = QString::fromStdString(*entry.cwd)] { copyText(path); });
   return menu;
 }

@@ -1,9 +1,10 @@
 #pragma once
 // One listening socket in the panel's list: owner icon, health, port, label,
 // marks, subtitle or confirmation or label editor, statistics and the stop
-// button, and the context menu of per-port actions. The row only draws its
-// RowState and says what the user asked for; the list acts on it.
+// button, and the context menu of rowMenu(). The row only draws its RowState
+// and says what the user asked for; the controller acts on it.
 #include "integrations/l10n.h"
+#include "ui/row_menu.h"
 #include "ui/row_state.h"
 
 #include <QIcon>
@@ -40,34 +41,20 @@ class PortRow final : public QWidget {
   /// Puts the model's draft into the label editor unless it already holds it.
   void setLabelDraft(const QString& draft);
   bool hovering() const { return hovering_; }
-  /// The context menu of this row, parented to `parent`.
-  QMenu* buildContextMenu(QWidget* parent);
 
   // The parts, for tests.
   QLineEdit* labelEditor() const { return editor_; }
   QPushButton* stopButton() const { return stop_; }
   QPushButton* cancelButton() const { return cancel_; }
   QPushButton* confirmButton() const { return confirm_; }
-  PortNumber* portNumber() const { return port_; }
-  QWidget* healthDot() const;
-  QWidget* watchedMark() const;
-  QWidget* exposedMark() const;
-  QLabel* labelChip() const { return chip_; }
-  ElidedText* secondLine() const { return subtitle_; }
   ShrinkingText* statistics() const { return stats_; }
-  QWidget* actionsBox() const { return actions_; }
 
  signals:
   void selected();
-  void killRequested();
-  void killTreeRequested();
-  void forceKillRequested();
-  void restartRequested();
+  /// A menu item, the stop button, or a click on a dev port (OpenInBrowser).
+  void actionChosen(RowAction action);
   void confirmed();
   void cancelled();
-  void hideRequested();
-  void watchToggled();
-  void editLabelRequested();
   void labelCommitted();
   void labelDraftEdited(const QString& draft);
 
@@ -79,6 +66,9 @@ class PortRow final : public QWidget {
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
+  /// rowMenu() of this row, parented to `parent`; an item chosen is passed on
+  /// as actionChosen.
+  QMenu* buildContextMenu(QWidget* parent);
   void build();
   QHBoxLayout* buildTitleLine();
   void buildSecondLine(QVBoxLayout* text);

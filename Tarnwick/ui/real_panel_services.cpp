@@ -1,9 +1,15 @@
 #include "ui/panel_services.h"
 
 #include "core/scan/scan.h"
+#include "integrations/editor.h"
 #include "integrations/login_item.h"
 #include "integrations/port_notifier.h"
 #include "ui/app_context.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QUrl>
 
 PortCore::PortScan RealPanelServices::scanPorts() { return PortCore::scanPorts(context_.scanSource()); }
 
@@ -31,6 +37,10 @@ ActionOutcome RealPanelServices::restartTree(const ProcessIdentity& leaf) {
 
 void RealPanelServices::dockerStop(const std::string& name) { Docker::stop(name); }
 
+std::string RealPanelServices::editorName() { return Editor::appName().value_or(Editor::fallbackName()); }
+
+void RealPanelServices::openInEditor(const std::string& path) { Editor::open(path); }
+
 void RealPanelServices::probe(int64_t port, std::function<void(bool)> done) {
   context_.prober().submit(port, std::move(done));
 }
@@ -56,3 +66,13 @@ void RealPanelServices::enableStartAtLogin() { LoginItem::enable(context_.loginS
 void RealPanelServices::disableStartAtLogin() { LoginItem::disable(context_.loginService()); }
 
 void RealPanelServices::setDevCount(int count) { context_.devCount().setCount(count); }
+
+void RealPanelServices::copyText(const std::string& text) {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  clipboard->clear();
+  clipboard->setText(QString::fromStdString(text));
+}
+
+void RealPanelServices::openUrl(const std::string& url) {
+  QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+}

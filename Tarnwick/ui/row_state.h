@@ -23,6 +23,8 @@ struct RowState {
   /// The key of a refusal or failure of the last action on the row, shown
   /// for a few seconds in place of the subtitle.
   std::optional<std::string> notice;
+  /// The editor a folder opens in, once found; the menu offers it then.
+  std::optional<std::string> editorName;
 
   bool operator==(const RowState&) const = default;
 };

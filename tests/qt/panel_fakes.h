@@ -91,6 +91,9 @@ class FakePanelServices final : public PanelServices {
   std::vector<int> devCounts;
   std::vector<std::vector<int32_t>> statsRequests;
   int scans = 0;
+  /// What editorName() answers; the number of times it was asked.
+  std::string editor = "Visual Studio Code";
+  int editorLookups = 0;
   /// Probes started and not yet answered, in order.
   std::vector<std::pair<int64_t, std::function<void(bool)>>> probes;
 
@@ -113,6 +116,11 @@ class FakePanelServices final : public PanelServices {
   ActionOutcome killTree(const ProcessIdentity& leaf) override { return act("killTree", leaf); }
   ActionOutcome restartTree(const ProcessIdentity& leaf) override { return act("restart", leaf); }
   void dockerStop(const std::string& name) override { log.push_back("dockerStop " + name); }
+  std::string editorName() override {
+    ++editorLookups;
+    return editor;
+  }
+  void openInEditor(const std::string& path) override { log.push_back("openInEditor " + path); }
   void probe(int64_t port, std::function<void(bool)> done) override {
     probes.emplace_back(port, std::move(done));
   }
@@ -131,6 +139,8 @@ class FakePanelServices final : public PanelServices {
   void enableStartAtLogin() override { log.push_back("enableLogin"); }
   void disableStartAtLogin() override { log.push_back("disableLogin"); }
   void setDevCount(int count) override { devCounts.push_back(count); }
+  void copyText(const std::string& text) override { log.push_back("copy " + text); }
+  void openUrl(const std::string& url) override { log.push_back("openUrl " + url); }
 
   ActionOutcome act(const std::string& what, const ProcessIdentity& target) {
     log.push_back(what + " " + std::to_string(target.pid));

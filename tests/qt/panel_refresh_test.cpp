@@ -40,7 +40,7 @@ TEST_F(PanelRefreshTest, RefreshShowsTheScanAndSamplesItsProcesses) {
   fixture.services->ports = {makeEntry(3000, 11), makeEntry(80, 12), makeEntry(5432, 13)};
   fixture.services->samples = {{11, {1.5, 100}}};
   auto model = fixture.makeModel();
-  model->setSelection("99:9");
+  model->controller().select("99:9");
   EXPECT_FALSE(model->loaded());
   refreshNow(*model);
 
@@ -48,7 +48,7 @@ TEST_F(PanelRefreshTest, RefreshShowsTheScanAndSamplesItsProcesses) {
   EXPECT_EQ(portsOf(model->entries()), (std::vector<int64_t>{3000, 80, 5432}));
   EXPECT_EQ(fixture.services->statsRequests.back(), (std::vector<int32_t>{11, 12, 13}));
   // A selection that matches no row is kept, not cleared.
-  EXPECT_EQ(model->selection(), "99:9");
+  EXPECT_EQ(model->controller().selection(), "99:9");
 }
 
 // Two rounds start in order and land in reverse. Scans and statistics are
@@ -222,10 +222,11 @@ TEST_F(PanelLoopTest, AHungScanLeavesThePanelResponsive) {
   }
   EXPECT_EQ(fixture.services->scans, 0) << "no second loop scan while the first hangs";
 
-  model->moveSelection(1);
-  EXPECT_EQ(model->handleReturn(), KeyResult::Handled);
+  PanelController& controller = model->controller();
+  controller.key(PanelKey::Down);
+  EXPECT_EQ(controller.key(PanelKey::Return), KeyResult::Handled);
   fixture.services->ports = {api};
-  model->confirmPending();
+  controller.confirmPending();
   settleAllButFirst();
   EXPECT_EQ(fixture.services->log, std::vector<std::string>{"kill 13000"});
   EXPECT_EQ(model->entries(), std::vector<PortEntry>{api});

@@ -66,8 +66,8 @@ TEST(PanelScreenshot, RendersRealisticRowsToDocs) {
   for (auto [port, healthy] : {std::pair{3000, true}, {5173, true}, {8000, false}, {5432, true}, {6379, false}})
     services.answerProbes(port, healthy);
   fixture.settle();
-  model->setSelection(realisticPorts()[3].id());  // 5173
-  model->requestKill(realisticPorts()[4]);         // 8000
+  model->controller().select(realisticPorts()[3].id());         // 5173
+  model->controller().act(RowAction::Stop, realisticPorts()[4]);  // 8000
   view.show();
   QApplication::processEvents();
 

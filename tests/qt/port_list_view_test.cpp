@@ -1,5 +1,7 @@
-// The panel around the rows: rows kept in place while the list refreshes, keys
-// wherever the focus is, and parts measured after a change made while hidden.
+// The panel's widgets, for what only they can break: rows kept in place while
+// the list refreshes, keys wherever the focus is, the menu and buttons a row
+// shows, Return in the label editor, and parts measured after a change made
+// while hidden.
 #include "panel_view_fixture.h"
 #include "ui/panel_header.h"
 #include "ui/port_presentation.h"
@@ -68,70 +70,83 @@ TEST_F(PortListViewTest, RowsStayInPlaceAcrossRefreshes) {
   EXPECT_EQ(first->statistics()->text(), QString::fromStdString(statsText({12.5, 300})));
 }
 
-TEST_F(PortListViewTest, KeysReachTheModelWhereverTheFocusIs) {
+// What each key does is the controller's table; here, that keys reach it from
+// the search field too, and typing still reaches the field.
+TEST_F(PortListViewTest, KeysReachTheControllerWhereverTheFocusIs) {
   load({web, api, nginx});
   showFocused();
+  PanelController& controller = model->controller();
   QSignalSpy escapeIgnored(view.get(), &PortListView::escapeIgnored);
   QLineEdit* search = view->header()->searchField();
 
-  QTest::keyClick(view.get(), Qt::Key_Down);
-  EXPECT_EQ(model->selection(), web.id());
   search->setFocus();
   QTest::keyClick(search, Qt::Key_Down);
-  EXPECT_EQ(model->selection(), api.id()) << "arrows work from the search field";
-  QTest::keyClick(search, Qt::Key_Up);
-  QTest::keyClick(search, Qt::Key_Up);
-  EXPECT_EQ(model->selection(), web.id());
-
+  QTest::keyClick(search, Qt::Key_Down);
+  EXPECT_EQ(controller.selection(), api.id());
   QTest::keyClick(search, Qt::Key_Return);
-  EXPECT_TRUE(rowOf(web)->state().isConfirming);
-  QTest::keyClick(view.get(), Qt::Key_Return);
-  fixture.settle();
-  EXPECT_EQ(fixture.services->log, std::vector<std::string>{"kill 13000"});
+  EXPECT_TRUE(rowOf(api)->state().isConfirming);
+  QTest::keyClick(search, Qt::Key_Escape);
 
-  // Typing still reaches the field; Escape reaches the model (whose test
-  // checks the order of what it undoes) and is passed on once nothing is left.
   QTest::keyClicks(search, "py");
   EXPECT_EQ(model->searchText(), "py");
-  model->setSelection(api.id());
   QTest::keyClick(search, Qt::Key_Escape);
   EXPECT_EQ(search->text(), "");
   QTest::keyClick(search, Qt::Key_Escape);
-  EXPECT_EQ(model->selection(), std::nullopt);
+  EXPECT_EQ(controller.selection(), std::nullopt);
   EXPECT_EQ(escapeIgnored.count(), 0);
   QTest::keyClick(view.get(), Qt::Key_Escape);
   EXPECT_EQ(escapeIgnored.count(), 1) << "nothing left to undo";
 }
 
-TEST_F(PortListViewTest, ReturnInTheLabelEditorSavesTheLabelAndKillsNothing) {
+// The items are the menu function's; here, that the menu a secondary click
+// shows acts, as do the stop button and its confirmation strip.
+TEST_F(PortListViewTest, TheRowsMenuAndButtonsAct) {
+  load({web});
+  showFocused();
+  PortRow* row = rowOf(web);
+  QTest::mouseClick(view->windowHandle(), Qt::RightButton, {}, row->mapTo(view.get(), QPoint(60, 20)));
+  QMenu* menu = nullptr;
+  ASSERT_TRUE(QTest::qWaitFor([&] { return (menu = row->findChild<QMenu*>()) && menu->isVisible(); }, 2000));
+  menuAction(menu, localized("copy_kill"))->trigger();
+  EXPECT_EQ(fixture.services->log, std::vector<std::string>{"copy kill 13000"});
+  menu->close();
+
+  fixture.services->log.clear();
+  hover(row);
+  QTest::mouseClick(row->stopButton(), Qt::LeftButton);
+  ASSERT_TRUE(row->cancelButton()->isVisibleTo(row));
+  QTest::mouseClick(row->cancelButton(), Qt::LeftButton);
+  EXPECT_FALSE(model->controller().pendingKill());
+  QTest::mouseClick(row->stopButton(), Qt::LeftButton);
+  QTest::mouseClick(row->confirmButton(), Qt::LeftButton);
+  fixture.settle();
+  EXPECT_EQ(fixture.services->log, std::vector<std::string>{"kill 13000"});
+}
+
+TEST_F(PortListViewTest, ReturnInTheLabelEditorSavesTheLabelAndStopsNothing) {
   load({web, api});
   showFocused();
-  model->setSelection(web.id());
-  model->startLabelEdit(3000);
+  PanelController& controller = model->controller();
+  controller.select(web.id());
+  controller.startLabelEdit(3000);
   QLineEdit* editor = rowOf(web)->labelEditor();
   ASSERT_TRUE(editor->isVisible());
   EXPECT_TRUE(editor->hasFocus());
   QTest::keyClicks(editor, "shop");
-  EXPECT_EQ(model->labelDraft(), "shop");
   QTest::keyClick(editor, Qt::Key_Return);
   fixture.settle();
   EXPECT_EQ(fixture.services->storedLabels, (LabelMap{{"3000", "shop"}}));
-  EXPECT_FALSE(model->pendingKill()) << "the Return went to the editor only";
+  EXPECT_FALSE(controller.pendingKill()) << "the Return went to the editor only";
   EXPECT_FALSE(editor->isVisible());
   EXPECT_TRUE(view->hasFocus()) << "the closed editor hands the keys back to the panel";
 
-  // Escape discards what was typed.
-  model->startLabelEdit(3000);
+  controller.startLabelEdit(3000);
   EXPECT_EQ(editor->text(), "shop");
-  QTest::keyClicks(editor, "ping");
-  QTest::keyClick(editor, Qt::Key_Escape);
-  EXPECT_FALSE(editor->isVisible());
-  EXPECT_EQ(fixture.services->storedLabels, (LabelMap{{"3000", "shop"}}));
 }
 
 TEST_F(PortListViewTest, PartsChangedWhileHiddenAreMeasuredWhenShown) {
   load({web, api});
-  model->hidePort(3000);
+  model->controller().act(RowAction::Hide, web);
   model->setShowSettings(true);
   showFocused();
   SettingsCard* card = view->settingsCard();

@@ -61,7 +61,7 @@ class AppContext;
 
 /// The real operations, on the state that `context` owns; it must outlive
 /// the services.
-class RealPanelServices final : public PanelServices {
+class RealPanelServices : public PanelServices {
  public:
   explicit RealPanelServices(AppContext& context) : context_(context) {}
 

@@ -51,6 +51,7 @@ TEST(Language, ChoiceFollowsTheSettingThenTheSystem) {
   TempDir englishOnly;
   Catalog noTurkish(makeBundle(englishOnly, {{"en", ""}}));
   EXPECT_EQ(L10n::chooseLanguage("tr", {"tr"}, noTurkish), "en");
+  for (const char* outside : {"../en", "en/..", "e n", ""}) EXPECT_EQ(catalog.table(outside), nullptr) << outside;
 }
 
 // Through the process's own bundle.

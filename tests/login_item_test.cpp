@@ -38,6 +38,15 @@ TEST(DesktopEntryTextTest, ExecStartsExactlyTheGivenPath) {
   }
 }
 
+// Only the main group's keys count, comments are skipped, and CRLF line ends
+// read as LF ones.
+TEST(DesktopEntryTextTest, ValuesAreTheMainGroupsOwn) {
+  const std::string text = "Exec=outside\n[Desktop Entry]\r\n#Name=comment\r\nName=main\r\n[Desktop Action new]\nIcon=x\n";
+  const std::pair<const char*, std::optional<std::string>> cases[] = {
+      {"Exec", std::nullopt}, {"Name", "main"}, {"#Name", std::nullopt}, {"Icon", std::nullopt}};
+  for (const auto& [key, value] : cases) EXPECT_EQ(DesktopEntry::value(text, key), value) << key;
+}
+
 TEST(LaunchAgentTextTest, PathIsEscapedForXml) {
   auto text = LoginItem::launchAgentPlist("/Apps/R&D <new>/\"it's\"");
   EXPECT_NE(text.find("<string>/Apps/R&amp;D &lt;new&gt;/&quot;it&apos;s&quot;</string>"), std::string::npos)

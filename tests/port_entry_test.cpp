@@ -10,6 +10,17 @@ PortEntry shopEntry() {
                    "/Users/dev/shop", "shop"};
 }
 
+// Root's, a service account's ("_postgres") and the named system commands are
+// the system's; names match exactly.
+TEST(PortEntry, SystemProcesses) {
+  const std::tuple<const char*, const char*, bool> cases[] = {
+      {"root", "node", true},       {"_postgres", "postgres", true}, {"alice", "launchd", true},
+      {"alice", "Launchd", false},  {"alicé_", "node", false},        {"alice", "node", false},
+  };
+  for (const auto& [user, command, system] : cases)
+    EXPECT_EQ((PortEntry{3000, "*", 1, command, user, {}, 1, std::nullopt, std::nullopt}).isSystem(), system) << user << " " << command;
+}
+
 // The fixture scan (proc_text_linux_test) pins an entry with every field;
 // here the absent ones stay out.
 TEST(PortEntryJson, EncodesCompactlyInFieldOrder) {

@@ -32,6 +32,7 @@ TEST(TcpTable, KeepsListeningRowsWithAddressesAndOwners) {
       {tcpRow(v4, "0A", "1000", 0), TcpFamily::V4, {}},   // no inode: nobody can hold it
       {tcpRow(v4, "0A", "-1", 9), TcpFamily::V4, {}},     // no owner
       {"   0: 0100007F:XYZ 00000000:0000 0A", TcpFamily::V4, {}},
+      {tcpRow("0100007F:00000000000000001F90", "0A", "0", 3), TcpFamily::V4, {}},  // wider than any field
       {tcpRow(v6 + "0000000001000000:1F90", "0A", "0", 5), TcpFamily::V6, {{5, "[::1]", 8080}}},
       {tcpRow(v6 + "0000000000000000:0050", "0A", "0", 6), TcpFamily::V6, {{6, "*", 80}}},
       {tcpRow(v6 + "FFFF00000100007F:0050", "0A", "0", 7), TcpFamily::V6, {{7, "127.0.0.1", 80}}},

@@ -91,8 +91,8 @@ TEST_F(PanelControllerTest, ReturnAsksThenConfirmsOnTheSameRow) {
 
   EXPECT_EQ(controller.key(PanelKey::Return), KeyResult::Handled);
   EXPECT_EQ(controller.pendingKill(), (PendingKill{web, ProcessIdentity{web.pid, 1}, false, false, false}));
-  EXPECT_TRUE(model->rowInputs(web).isConfirming);
-  EXPECT_FALSE(model->rowInputs(svc).isConfirming);
+  EXPECT_TRUE(rowStateOf(*model, web).isConfirming);
+  EXPECT_FALSE(rowStateOf(*model, svc).isConfirming);
 
   // Return on another row moves the question there.
   controller.select(svc.id());
@@ -186,7 +186,7 @@ TEST_F(PanelControllerTest, ConfirmedRequestsActThenRescanOrShowTheOutcome) {
     controller.act(c.action, web);
     EXPECT_EQ(controller.pendingKill(),
               (PendingKill{web, ProcessIdentity{web.pid, 77}, c.tree, c.force, c.restart}));
-    const RowState asking = model->rowInputs(web);
+    const RowState asking = rowStateOf(*model, web);
     EXPECT_EQ(std::tuple(asking.confirmingTree, asking.confirmingForce, asking.confirmingRestart),
               std::tuple(c.tree, c.force, c.restart));
 
@@ -204,7 +204,7 @@ TEST_F(PanelControllerTest, ConfirmedRequestsActThenRescanOrShowTheOutcome) {
     EXPECT_EQ(model->entries().size(), c.rowsAtOnce);
     std::optional<std::string> notice;
     if (c.notice) notice = std::string(PortCore::outcomeText(c.outcome).key);
-    EXPECT_EQ(model->rowInputs(web).notice, notice);
+    EXPECT_EQ(rowStateOf(*model, web).notice, notice);
 
     fixture.settle();
     if (c.rescanAfter > 0ms) {
@@ -220,7 +220,7 @@ TEST_F(PanelControllerTest, ConfirmedRequestsActThenRescanOrShowTheOutcome) {
     fixture.scheduler->advance(PortListModel::kNoticeDuration);
     fixture.settle();
     EXPECT_EQ(model->entries(), (std::vector<PortEntry>{restarted, svc}));
-    EXPECT_EQ(model->rowInputs(web).notice, std::nullopt);
+    EXPECT_EQ(rowStateOf(*model, web).notice, std::nullopt);
     EXPECT_EQ(fixture.scheduler->pending(), 0u);
   }
 }
@@ -233,14 +233,14 @@ TEST_F(PanelControllerTest, LabelEditsCommitOrCancel) {
   PanelController& controller = model->controller();
   controller.startLabelEdit(3000);
   EXPECT_EQ(controller.labelDraft(), "web");
-  EXPECT_TRUE(model->rowInputs(web).isEditingLabel);
+  EXPECT_TRUE(rowStateOf(*model, web).isEditingLabel);
   controller.startLabelEdit(5000);  // moves the editor, drops what was typed
   EXPECT_EQ(controller.labelDraft(), "");
-  EXPECT_FALSE(model->rowInputs(web).isEditingLabel);
+  EXPECT_FALSE(rowStateOf(*model, web).isEditingLabel);
   controller.setLabelDraft("API");
   controller.commitLabelEdit();
   EXPECT_EQ(controller.editingLabelPort(), std::nullopt);
-  EXPECT_EQ(model->rowInputs(svc).label, "API");
+  EXPECT_EQ(rowStateOf(*model, svc).label, "API");
   model->setSearchText("api");
   EXPECT_EQ(model->orderedRows(), std::vector<PortEntry>{svc}) << "the new label is searched";
 
@@ -248,7 +248,7 @@ TEST_F(PanelControllerTest, LabelEditsCommitOrCancel) {
   controller.setLabelDraft("");
   controller.key(PanelKey::Escape);
   controller.commitLabelEdit();  // nothing open: nothing saved
-  EXPECT_EQ(model->rowInputs(svc).label, "API");
+  EXPECT_EQ(rowStateOf(*model, svc).label, "API");
   EXPECT_EQ(fixture.services->log, std::vector<std::string>{"setLabel 5000 [API]"});
 }
 
@@ -284,7 +284,7 @@ TEST_F(PanelControllerTest, EachMenuItemReachesItsService) {
   };
   std::set<RowAction> offered;
   for (bool watched : {false, true}) {
-    RowState row = model->rowInputs(e);
+    RowState row = rowStateOf(*model, e);
     row.isWatched = watched;
     for (RowAction action : actionsOf(rowMenu(row))) offered.insert(action);
   }
@@ -311,17 +311,17 @@ TEST_F(PanelControllerTest, MenusFollowTheRowAndTheEditorsName) {
   model->refresh();
   fixture.gui->drain();
   EXPECT_EQ(fixture.services->editorLookups, 0) << "nothing slow on the GUI thread";
-  EXPECT_FALSE(std::ranges::count(actionsOf(rowMenu(model->rowInputs(project))), RowAction::OpenInEditor));
+  EXPECT_FALSE(std::ranges::count(actionsOf(rowMenu(rowStateOf(*model, project))), RowAction::OpenInEditor));
   fixture.settle();
   EXPECT_EQ(fixture.services->editorLookups, 1);
 
   using enum RowAction;
-  const RowMenu container = rowMenu(model->rowInputs(plain));
+  const RowMenu container = rowMenu(rowStateOf(*model, plain));
   EXPECT_EQ(actionsOf(container),
             (std::vector<RowAction>{OpenInBrowser, SetLabel, Watch, Hide, Stop, CopyUrl, CopyPort, CopyPid,
                                     CopyKillCommand}));
   EXPECT_EQ(container[2], (std::vector<MenuItem>{{Stop, "help_docker_stop", "web-db"}}));
-  const RowMenu process = rowMenu(model->rowInputs(project));
+  const RowMenu process = rowMenu(rowStateOf(*model, project));
   EXPECT_EQ(process[0][1], (MenuItem{OpenInEditor, "open_in_editor", "Visual Studio Code"}));
   for (RowAction action : {Restart, StopTree, ForceStop, CopyPath})
     EXPECT_TRUE(std::ranges::count(actionsOf(process), action)) << static_cast<int>(action);

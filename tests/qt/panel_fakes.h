@@ -3,6 +3,7 @@
 // by hand, and services that record what the model asked for.
 #include "integrations/preferences.h"
 #include "ui/panel_services.h"
+#include "ui/owner_icon.h"
 #include "ui/port_list_model.h"
 #include "ui/task_executor.h"
 
@@ -166,6 +167,8 @@ struct PanelFixture {
   std::shared_ptr<QueueExecutor> actions = std::make_shared<QueueExecutor>();
   std::shared_ptr<ManualScheduler> scheduler = std::make_shared<ManualScheduler>();
   ManualClock clock;
+  /// Looked up in the background like the real ones; every answer is the generic icon.
+  OwnerIconCache icons{[](int32_t) { return QStringList(); }, background, gui};
 
   std::unique_ptr<PortListModel> makeModel() {
     return std::make_unique<PortListModel>(
@@ -208,6 +211,13 @@ inline PortEntry makeEntry(int64_t port, int32_t pid = 0, std::string command = 
   e.address = std::move(address);
   e.user = std::move(user);
   return e;
+}
+
+/// The state the view would give `entry`'s row; empty when it is not listed.
+inline RowState rowStateOf(const PortListModel& model, const PortEntry& entry) {
+  for (const PanelRow& row : model.rows().ordered())
+    if (row.entry.id() == entry.id()) return model.rowState(row);
+  return {};
 }
 
 inline std::vector<int64_t> portsOf(const std::vector<PortEntry>& entries) {

@@ -118,8 +118,8 @@ TEST_F(PanelRefreshTest, ProbesDevPortsAndRetriesSilentOnesEveryThirtySeconds) {
   fixture.services->probes.clear();
   fixture.gui->drain();
   EXPECT_EQ(model->health(), (std::map<int64_t, bool>{{3000, true}, {5173, false}}));
-  EXPECT_EQ(model->rowInputs(makeEntry(5173)).healthy, false);
-  EXPECT_EQ(model->rowInputs(makeEntry(1024)).healthy, std::nullopt);  // not answered yet
+  EXPECT_EQ(rowStateOf(*model, makeEntry(5173)).healthy, false);
+  EXPECT_EQ(rowStateOf(*model, makeEntry(1024)).healthy, std::nullopt);  // not answered yet
 
   // 5173 stayed silent: probed again once 30 s have passed, not at 29 s.
   const std::pair<std::chrono::seconds, std::vector<int64_t>> steps[] = {{29s, {3000, 1024, 9999}},

@@ -33,7 +33,7 @@ class PanelViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
     model = fixture.makeModel();
-    view = std::make_unique<PortListView>(model.get(), englishTexts());
+    view = std::make_unique<PortListView>(model.get(), fixture.icons, englishTexts());
     // The power button must not end the test run.
     QObject::disconnect(view.get(), &PortListView::quitRequested, qApp, nullptr);
   }

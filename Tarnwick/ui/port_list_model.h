@@ -119,9 +119,8 @@ class PortListModel : public QObject {
   void setPanelShown(bool shown);
   /// Starts one refresh and returns; its results arrive on the GUI thread.
   void refresh() { refresher_->refresh(); }
-  /// One CPU and memory sample of the listed processes; `done` runs when it
-  /// has landed (at once when nothing is listed).
-  void liveStatsTick(std::function<void()> done = {}) { refresher_->sampleStats(std::move(done)); }
+  /// One CPU and memory sample of the listed processes, as the live loop takes.
+  void liveStatsTick() { refresher_->sampleStats(); }
 
   /// What the controller's stops come to: carries out `request` on the
   /// actions executor, then re-scans. A process that is no longer the one

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <deque>
 #include <map>
@@ -48,13 +49,10 @@ class ManualScheduler final : public Scheduler {
   size_t pending() const { return timers_.size(); }
   /// Moves time on by `by`, firing due timers in order of their due time.
   void advance(std::chrono::milliseconds by) {
-    auto target = now_ + by;
-    for (;;) {
-      auto next = timers_.end();
-      for (auto it = timers_.begin(); it != timers_.end(); ++it)
-        if (it->second.due <= target && (next == timers_.end() || it->second.due < next->second.due))
-          next = it;
-      if (next == timers_.end()) break;
+    const auto target = now_ + by;
+    while (!timers_.empty()) {
+      auto next = std::ranges::min_element(timers_, {}, [](const auto& timer) { return timer.second.due; });
+      if (next->second.due > target) break;
       now_ = next->second.due;
       Task task = std::move(next->second.task);
       timers_.erase(next);
@@ -87,7 +85,6 @@ class FakePanelServices final : public PanelServices {
   StatsMap samples;
   std::set<int64_t> storedWatched;
   LabelMap storedLabels;
-  bool loginEnabled = false;
   std::vector<std::string> log;
   std::vector<int> devCounts;
   std::vector<std::vector<int32_t>> statsRequests;
@@ -136,9 +133,9 @@ class FakePanelServices final : public PanelServices {
     else
       storedLabels.erase(std::to_string(port));
   }
-  bool startsAtLogin() override { return loginEnabled; }
-  void enableStartAtLogin() override { log.push_back("enableLogin"); }
-  void disableStartAtLogin() override { log.push_back("disableLogin"); }
+  bool startsAtLogin() override { return false; }
+  void enableStartAtLogin() override {}
+  void disableStartAtLogin() override {}
   void setDevCount(int count) override { devCounts.push_back(count); }
   void copyText(const std::string& text) override { log.push_back("copy " + text); }
   void openUrl(const std::string& url) override { log.push_back("openUrl " + url); }
@@ -218,10 +215,4 @@ inline RowState rowStateOf(const PortListModel& model, const PortEntry& entry) {
   for (const PanelRow& row : model.rows().ordered())
     if (row.entry.id() == entry.id()) return model.rowState(row);
   return {};
-}
-
-inline std::vector<int64_t> portsOf(const std::vector<PortEntry>& entries) {
-  std::vector<int64_t> ports;
-  for (const PortEntry& e : entries) ports.push_back(e.port);
-  return ports;
 }

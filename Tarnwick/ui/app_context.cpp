@@ -9,6 +9,7 @@
 #include "ui/qt_task_executors.h"
 #include "ui/tarnwick_app.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 
 namespace {
@@ -49,6 +50,7 @@ void installPanel(TarnwickApp& app, AppContext& context) {
   auto* view = new PortListView(model, context.ownerIcons(), context.texts());
   PanelWindow& window = app.panel();
   window.setContent(view);
+  QObject::connect(view, &PortListView::quitRequested, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
   QObject::connect(&window, &PanelWindow::shown, model, [model] { model->setPanelShown(true); });
   QObject::connect(&window, &PanelWindow::hidden, model, [model] { model->setPanelShown(false); });
 

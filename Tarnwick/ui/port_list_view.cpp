@@ -118,8 +118,6 @@ PortListView::PortListView(PortListModel* model, OwnerIconCache& icons, const L1
                          static_cast<QWidget*>(scroll_)})
     block->setFixedWidth(kWidth);
 
-  connect(this, &PortListView::quitRequested, qApp, &QCoreApplication::quit,
-          Qt::QueuedConnection);
   connect(model_, &PortListModel::changed, this, &PortListView::sync);
   connect(&icons_, &OwnerIconCache::arrived, this, [this] {
     for (PortRow* row : order_) showOwnerIcon(row);

@@ -47,7 +47,7 @@ class PortListView final : public QWidget {
   PortRow* row(const std::string& id) const;
 
  signals:
-  /// The quit button: connected to QCoreApplication::quit unless disconnected.
+  /// The quit button was pressed.
   void quitRequested();
 
  protected:

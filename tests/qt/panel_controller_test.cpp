@@ -144,9 +144,6 @@ TEST_F(PanelControllerTest, ConfirmedRequestsActThenRescanOrShowTheOutcome) {
     controller.act(c.action, web);
     EXPECT_EQ(controller.pendingKill(),
               (PendingKill{web, ProcessIdentity{web.pid, 77}, c.tree, c.force, c.restart}));
-    const RowState asking = rowStateOf(*model, web);
-    EXPECT_EQ(std::tuple(asking.confirmingTree, asking.confirmingForce, asking.confirmingRestart),
-              std::tuple(c.tree, c.force, c.restart));
 
     services.startTimes = {{web.pid, 78}};
     services.ports = {restarted, svc};

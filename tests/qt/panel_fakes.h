@@ -89,8 +89,7 @@ class FakePanelServices final : public PanelServices {
   std::vector<int> devCounts;
   std::vector<std::vector<int32_t>> statsRequests;
   int scans = 0;
-  /// What editorName() answers; the number of times it was asked.
-  std::string editor = "Visual Studio Code";
+  /// The number of times editorName() was asked.
   int editorLookups = 0;
   /// Probes started and not yet answered, in order.
   std::vector<std::pair<int64_t, std::function<void(bool)>>> probes;
@@ -116,7 +115,7 @@ class FakePanelServices final : public PanelServices {
   void dockerStop(const std::string& name) override { log.push_back("dockerStop " + name); }
   std::string editorName() override {
     ++editorLookups;
-    return editor;
+    return "Visual Studio Code";
   }
   void openInEditor(const std::string& path) override { log.push_back("openInEditor " + path); }
   void probe(int64_t port, std::function<void(bool)> done) override {

@@ -42,8 +42,6 @@ class PortListViewTest : public ::testing::Test {
   void SetUp() override {
     model = fixture.makeModel();
     view = std::make_unique<PortListView>(model.get(), fixture.icons, englishTexts());
-    // The power button must not end the test run.
-    QObject::disconnect(view.get(), &PortListView::quitRequested, qApp, nullptr);
   }
 
   /// A refresh that finds `entries`, applied.

@@ -117,7 +117,7 @@ TEST_F(PortListViewTest, RowsStayInPlaceAcrossRefreshes) {
 }
 
 // What each key does is the controller's table; here, that keys reach it from
-// the search field too, and typing still reaches the field.
+// the search field too (the window test types into it).
 TEST_F(PortListViewTest, KeysReachTheControllerWhereverTheFocusIs) {
   load({web, api, nginx});
   showFocused();
@@ -130,8 +130,6 @@ TEST_F(PortListViewTest, KeysReachTheControllerWhereverTheFocusIs) {
   EXPECT_EQ(controller.selection(), api.id());
   QTest::keyClick(search, Qt::Key_Return);
   EXPECT_TRUE(rowOf(api)->state().isConfirming);
-  QTest::keyClicks(search, "py");
-  EXPECT_EQ(model->searchText(), "py");
 }
 
 // The items are the menu function's; here, that the menu a secondary click

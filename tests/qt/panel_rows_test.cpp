@@ -94,10 +94,9 @@ TEST(PanelRows, RowsCarryWhatWasLearntAboutThem) {
                                     .dockerNames = {{80, "proxy"}},
                                     .stats = {{web.pid, {12.5, 300}}},
                                     .health = {{3000, false}, {80, true}}});
-  const PanelRow expectedWeb{.entry = web, .key = web.id(), .label = "web", .healthy = false,
-                             .stat = ProcessStat{12.5, 300}, .dev = true};
-  const PanelRow expectedNginx{.entry = nginx, .key = nginx.id(), .dockerName = "proxy", .exposed = true,
-                               .system = true};
+  const PanelRow expectedWeb{
+      .entry = web, .key = web.id(), .label = "web", .healthy = false, .stat = ProcessStat{12.5, 300}};
+  const PanelRow expectedNginx{.entry = nginx, .key = nginx.id(), .dockerName = "proxy"};
   EXPECT_EQ(rows.ordered(), (std::vector<PanelRow>{expectedWeb, expectedNginx}));
 }
 

@@ -4,8 +4,8 @@
 // input to its PanelController. Rows are kept by id and updated in place, so
 // refreshes and statistics neither flicker nor lose hover or scroll position.
 //
-// Wiring: `auto* view = new PortListView(model, icons, texts); window->setContent(view);`
-// and the window's shown/hidden to model->setPanelShown.
+// Wiring: `auto* view = new PortListView(model, icons, texts); window->setContent(view);`,
+// the window's shown/hidden to model->setPanelShown and quitRequested to quitting.
 #include "core/process/process_identity.h"
 
 #include <QWidget>

@@ -9,6 +9,7 @@
 #include "ui/qt_task_executors.h"
 #include "ui/tarnwick_app.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 
 namespace {
@@ -22,7 +23,8 @@ AppContext::AppContext(std::shared_ptr<Preferences> preferences, std::shared_ptr
       texts_(std::make_shared<const L10n::Catalog>(L10n::resources()), platformLanguages()),
       scanSource_(PortCore::makeSystemScanSource()),
       prober_(PortCore::systemClock()),
-      ownerIcons_(std::make_shared<ThreadPoolExecutor>()) {
+      background_(std::make_shared<ThreadPoolExecutor>()),
+      ownerIcons_(background_) {
   Preferences& store = *preferences_;
   texts_.setAppLanguage(store.text(kAppLanguage));
   languageSubscription_ = store.subscribe([this] { texts_.setAppLanguage(preferences_->text(kAppLanguage)); });
@@ -44,13 +46,13 @@ AppContext::~AppContext() {
 void AppContext::startPolling() { poll_ = notifier_->start(); }
 
 void installPanel(TarnwickApp& app, AppContext& context) {
-  auto* model = new PortListModel(&app, std::make_shared<RealPanelServices>(context));
+  auto* model = new PortListModel(&app, std::make_shared<RealPanelServices>(context), context.background());
   auto* view = new PortListView(model, context.ownerIcons(), context.texts());
   PanelWindow& window = app.panel();
   window.setContent(view);
+  QObject::connect(view, &PortListView::quitRequested, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
   QObject::connect(&window, &PanelWindow::shown, model, [model] { model->setPanelShown(true); });
   QObject::connect(&window, &PanelWindow::hidden, model, [model] { model->setPanelShown(false); });
-  QObject::connect(view, &PortListView::escapeIgnored, &window, &QWidget::hide);
 
   QPointer<TarnwickApp> target = &app;
   context.devCount().subscribe([target](int64_t count) {

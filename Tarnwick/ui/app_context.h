@@ -1,8 +1,8 @@
 #pragma once
 // The tray application's long-lived state, built once at start and handed
 // down: the store, the texts in the chosen language, the dev count, the scan
-// source, the statistics history, the docker cache, the prober, the owner icons
-// and the notifier. Each part gets what it needs from here, so no two parts keep
+// source, the statistics history, the docker cache, the prober, the pool the
+// panel's slow work runs on, the owner icons and the notifier. Each part gets what it needs from here, so no two parts keep
 // a copy of their own.
 #include "core/probe/loopback_prober.h"
 #include "core/scan/scan_source.h"
@@ -40,6 +40,8 @@ class AppContext {
   Docker::PortCache& dockerCache() { return dockerCache_; }
   PortCore::AsyncProber& prober() { return prober_; }
   PortNotifier& notifier() { return *notifier_; }
+  /// The pool for the panel's slow lookups: scans, statistics, docker, icons.
+  const std::shared_ptr<Executor>& background() const { return background_; }
   /// GUI thread only.
   OwnerIconCache& ownerIcons() { return ownerIcons_; }
   /// The system's login-item service, or null where start at login needs none.
@@ -60,6 +62,7 @@ class AppContext {
   CpuHistory cpuHistory_;
   Docker::PortCache dockerCache_;
   PortCore::AsyncProber prober_;
+  std::shared_ptr<Executor> background_;
   OwnerIconCache ownerIcons_;
   QObject guiGuard_;  ///< the notifier's GUI-thread tasks run only while it lives
   std::shared_ptr<PortNotifier> notifier_;

@@ -22,14 +22,7 @@ class PanelHeader final : public QWidget {
   /// Shows the model's state and looks every text up again.
   void sync();
 
-  QToolButton* refreshButton() const { return refresh_; }
-  QToolButton* settingsButton() const { return settings_; }
-  QToolButton* quitButton() const { return quit_; }
-  QWidget* summaryLine() const { return summary_; }
-  QLabel* countsLabel() const { return counts_; }
-  QPushButton* exposedButton() const { return exposed_; }
   QLineEdit* searchField() const { return search_; }
-  QToolButton* clearButton() const { return clear_; }
 
  signals:
   void quitRequested();

@@ -105,9 +105,6 @@ PanelRows panelRows(const RowInputs& inputs) {
     row.dockerName = found(inputs.dockerNames, e.port);
     if (dev) row.healthy = found(inputs.health, e.port);
     row.stat = found(inputs.stats, e.pid);
-    row.dev = dev;
-    row.exposed = e.isExposed();
-    row.system = e.isSystem();
     (dev ? rows.dev : rows.other).push_back(std::move(row));
   }
   rows.emptyStateKey = !inputs.loaded ? "scanning" : inputs.entries.empty() ? "no_ports" : "no_match";

@@ -35,9 +35,6 @@ struct PanelRow {
   std::optional<std::string> dockerName{};
   std::optional<bool> healthy{};  ///< dev ports only; absent until probed
   std::optional<ProcessStat> stat{};
-  bool dev = false;
-  bool exposed = false;
-  bool system = false;
 
   bool operator==(const PanelRow&) const = default;
 };

@@ -1,7 +1,8 @@
 #pragma once
-// The window that opens from the tray item: frameless, 380 pixels wide, dark,
-// out of the taskbar, closed by a click elsewhere, by an Escape the content
-// passed on (it had nothing left to undo), or by a second click on the item.
+// The window that opens from the tray item: frameless, as large as its
+// content, dark, out of the taskbar, closed by a click elsewhere, by an Escape
+// the content passed on (it had nothing left to undo), or by a second click on
+// the item.
 #include <QPointer>
 #include <QWidget>
 
@@ -11,8 +12,6 @@ class PanelWindow : public QWidget {
   Q_OBJECT
 
  public:
-  static constexpr int kWidth = 380;
-
   explicit PanelWindow(QWidget* parent = nullptr);
 
   /// Shows `content` (the panel takes ownership) in place of the current one.
@@ -35,6 +34,3 @@ class PanelWindow : public QWidget {
   QVBoxLayout* layout_;
   QPointer<QWidget> content_;
 };
-
-/// The content shown until the real panel is set: the title on the dark ground.
-QWidget* makePlaceholderContent();

@@ -3,7 +3,6 @@
 #include "integrations/dev_count.h"
 #include "integrations/port_set_text.h"
 #include "integrations/preferences.h"
-#include "integrations/setting_range.h"
 #include "ui/qt_task_executors.h"
 
 #include <algorithm>
@@ -18,21 +17,18 @@ constexpr const char* kRefreshInterval = "refreshInterval";
 constexpr const char* kHiddenPorts = "hiddenPorts";
 constexpr const char* kAppLanguage = "appLanguage";
 
-// Half a second keeps a scan from running back to back; an hour keeps the
-// pause well inside a Qt timer's int milliseconds.
-constexpr SettingRange kRefreshIntervalRange{0.5, 3600, 3};
-constexpr SettingRange kPanelMaxHeightRange{240, 800, 480};
 constexpr auto kRescanAfterRestart = 1500ms;
 
 std::chrono::milliseconds pauseOf(double seconds) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::duration<double>(seconds));
 }
 
-PanelEnvironment realEnvironment(QObject* model, std::shared_ptr<PanelServices> services) {
+PanelEnvironment realEnvironment(QObject* model, std::shared_ptr<PanelServices> services,
+                                 std::shared_ptr<Executor> background) {
   PanelEnvironment env;
   env.services = std::move(services);
   env.gui = std::make_shared<GuiThreadExecutor>(model);
-  env.background = std::make_shared<ThreadPoolExecutor>();
+  env.background = std::move(background);
   env.actions = std::make_shared<ThreadPoolExecutor>();
   env.scheduler = std::make_shared<TimerScheduler>(model);
   env.clock = &PortCore::systemClock();
@@ -63,11 +59,12 @@ void insertInScanOrder(std::vector<PortEntry>& entries, const PortEntry& entry) 
 
 }  // namespace
 
-PortListModel::PortListModel(QObject* parent, std::shared_ptr<PanelServices> services)
+PortListModel::PortListModel(QObject* parent, std::shared_ptr<PanelServices> services,
+                             std::shared_ptr<Executor> background)
     : QObject(parent) {
   // Built here, not in the initialiser list: the executors guard on this
   // object, which must be a QObject by then.
-  env_ = realEnvironment(this, std::move(services));
+  env_ = realEnvironment(this, std::move(services), std::move(background));
   loadStores();
   startRefresher();
   startController();
@@ -182,9 +179,9 @@ void PortListModel::setExposedOnly(bool only) {
 
 PanelSettings PanelSettings::read(const Preferences& store) {
   PanelSettings settings;
-  settings.panelMaxHeight = withinRange(store.number(kPanelMaxHeight), kPanelMaxHeightRange);
+  settings.panelMaxHeight = withinRange(store.number(kPanelMaxHeight), PanelSettings::kPanelMaxHeightRange);
   settings.confirmBeforeKill = store.boolean(kConfirmBeforeKill).value_or(true);
-  settings.refreshInterval = withinRange(store.number(kRefreshInterval), kRefreshIntervalRange);
+  settings.refreshInterval = withinRange(store.number(kRefreshInterval), PanelSettings::kRefreshIntervalRange);
   settings.hiddenPortsRaw = QString::fromStdString(store.text(kHiddenPorts).value_or(""));
   settings.appLanguage = QString::fromStdString(store.text(kAppLanguage).value_or("system"));
   return settings;
@@ -220,7 +217,7 @@ void PortListModel::setAppLanguage(const QString& language) {
 // ---- Derived lists -------------------------------------------------------------
 
 std::set<int64_t> PortListModel::hiddenPorts() const {
-  return parsePortSet(hiddenPortsRaw().toStdString());
+  return parsePortSet(settings_.hiddenPortsRaw.toStdString());
 }
 
 PanelRows PortListModel::rows() const {
@@ -241,25 +238,23 @@ std::vector<PortEntry> PortListModel::orderedRows() const {
   return entries;
 }
 
-RowState PortListModel::rowInputs(const PortEntry& entry) const {
+RowState PortListModel::rowState(const PanelRow& listed) const {
+  const PortEntry& entry = listed.entry;
   RowState row;
   row.entry = entry;
+  row.label = listed.label;
+  row.dockerName = listed.dockerName;
+  row.healthy = listed.healthy;
+  row.stat = listed.stat;
   const std::optional<PendingKill>& pending = controller_->pendingKill();
   row.isSelected = controller_->selection() == entry.id();
   row.isConfirming = pending && pending->entry.id() == entry.id();
   row.confirmingTree = row.isConfirming && pending->tree;
   row.confirmingForce = row.isConfirming && pending->force;
   row.confirmingRestart = row.isConfirming && pending->restart;
-  if (auto it = labels_.find(std::to_string(entry.port)); it != labels_.end())
-    row.label = it->second;
-  if (auto it = dockerNames_.find(entry.port); it != dockerNames_.end())
-    row.dockerName = it->second;
-  if (auto it = health().find(entry.port); isDevPort(entry.port) && it != health().end())
-    row.healthy = it->second;
   row.isWatched = watched_.contains(entry.port);
   row.isEditingLabel = controller_->editingLabelPort() == entry.port;
   row.editorName = controller_->editorName();
-  if (auto it = stats_.find(entry.pid); it != stats_.end()) row.stat = it->second;
   if (notice_ && notice_->entry.id() == entry.id()) row.notice = notice_->key;
   return row;
 }

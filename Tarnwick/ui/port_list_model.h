@@ -10,6 +10,7 @@
 #include "core/system/clock.h"
 #include "integrations/docker.h"
 #include "integrations/port_labels.h"
+#include "integrations/setting_range.h"
 #include "ui/panel_controller.h"
 #include "ui/panel_refresher.h"
 #include "ui/panel_rows.h"
@@ -30,8 +31,9 @@
 #include <string>
 #include <vector>
 
-/// What the model runs on. The real one (PortListModel(QObject*, services)) is
-/// the event loop, a thread pool, QTimers and the system clock.
+/// What the model runs on. The real one (PortListModel(QObject*, services,
+/// background)) is the event loop, the given pool, a pool of its own for
+/// actions, QTimers and the system clock.
 struct PanelEnvironment {
   std::shared_ptr<PanelServices> services;
   std::shared_ptr<Executor> gui;
@@ -45,9 +47,13 @@ struct PanelEnvironment {
 /// The panel's stored settings as typed values, read whole from the store;
 /// missing or out-of-range values read as their defaults.
 struct PanelSettings {
-  double panelMaxHeight = 480;
+  static constexpr SettingRange kPanelMaxHeightRange{240, 800, 480};
+  double panelMaxHeight = kPanelMaxHeightRange.fallback;
   bool confirmBeforeKill = true;
-  double refreshInterval = 3;  ///< seconds between refreshes
+  /// Seconds between refreshes. Half a second keeps a scan from running back
+  /// to back; an hour keeps the pause well inside a Qt timer's int milliseconds.
+  static constexpr SettingRange kRefreshIntervalRange{0.5, 3600, 3};
+  double refreshInterval = kRefreshIntervalRange.fallback;
   QString hiddenPortsRaw;
   QString appLanguage = QStringLiteral("system");
 
@@ -59,8 +65,8 @@ class PortListModel : public QObject {
   Q_OBJECT
 
  public:
-  /// The real environment over `services`.
-  PortListModel(QObject* parent, std::shared_ptr<PanelServices> services);
+  /// The real environment over `services`, its slow lookups on `background`.
+  PortListModel(QObject* parent, std::shared_ptr<PanelServices> services, std::shared_ptr<Executor> background);
   explicit PortListModel(PanelEnvironment environment, QObject* parent = nullptr);
   ~PortListModel() override;
 
@@ -92,7 +98,6 @@ class PortListModel : public QObject {
   void setConfirmBeforeKill(bool confirm);
   double refreshInterval() const { return settings_.refreshInterval; }
   void setRefreshInterval(double seconds);
-  QString hiddenPortsRaw() const { return settings_.hiddenPortsRaw; }
   void setHiddenPortsRaw(const QString& raw);
   QString appLanguage() const { return settings_.appLanguage; }
   void setAppLanguage(const QString& language);
@@ -103,8 +108,10 @@ class PortListModel : public QObject {
   PanelRows rows() const;
   /// The listed entries in the order rows are shown and walked.
   std::vector<PortEntry> orderedRows() const;
-  /// What `entry`'s row shows; its selection and confirmation come from the controller.
-  RowState rowInputs(const PortEntry& entry) const;
+  /// What the widget of `row` (one of rows()) shows: the row's facts, with
+  /// the controller's selection, confirmation and label editor, the watch
+  /// mark and any notice.
+  RowState rowState(const PanelRow& row) const;
 
   // Loops and sampling, run by the refresher; a result older than what is
   // shown is dropped.
@@ -112,9 +119,8 @@ class PortListModel : public QObject {
   void setPanelShown(bool shown);
   /// Starts one refresh and returns; its results arrive on the GUI thread.
   void refresh() { refresher_->refresh(); }
-  /// One CPU and memory sample of the listed processes; `done` runs when it
-  /// has landed (at once when nothing is listed).
-  void liveStatsTick(std::function<void()> done = {}) { refresher_->sampleStats(std::move(done)); }
+  /// One CPU and memory sample of the listed processes, as the live loop takes.
+  void liveStatsTick() { refresher_->sampleStats(); }
 
   /// What the controller's stops come to: carries out `request` on the
   /// actions executor, then re-scans. A process that is no longer the one

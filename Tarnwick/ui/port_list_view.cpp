@@ -5,7 +5,6 @@
 #include "ui/panel_header.h"
 #include "ui/port_list_model.h"
 #include "ui/port_row.h"
-#include "ui/qt_task_executors.h"
 #include "ui/settings_card.h"
 #include "ui/symbol_icon.h"
 #include "ui/theme.h"
@@ -84,19 +83,7 @@ class RowColumn final : public QWidget {
 
 PortListView::PortListView(PortListModel* model, OwnerIconCache& icons, const L10n::Texts& texts,
                            QWidget* parent)
-    : PortListView(model, &icons, nullptr, texts, parent) {}
-
-PortListView::PortListView(PortListModel* model, const L10n::Texts& texts, QWidget* parent)
-    : PortListView(model, nullptr, std::make_unique<OwnerIconCache>(std::make_shared<ThreadPoolExecutor>()), texts,
-                   parent) {}
-
-PortListView::PortListView(PortListModel* model, OwnerIconCache* icons, std::unique_ptr<OwnerIconCache> own,
-                           const L10n::Texts& texts, QWidget* parent)
-    : QWidget(parent),
-      ownIcons_(std::move(own)),
-      model_(model),
-      texts_(texts),
-      icons_(icons ? icons : ownIcons_.get()) {
+    : QWidget(parent), model_(model), texts_(texts), icons_(icons) {
   setFixedWidth(kWidth);
   setPalette(Theme::palette());
   setBackgroundRole(QPalette::Window);
@@ -131,10 +118,8 @@ PortListView::PortListView(PortListModel* model, OwnerIconCache* icons, std::uni
                          static_cast<QWidget*>(scroll_)})
     block->setFixedWidth(kWidth);
 
-  connect(this, &PortListView::quitRequested, qApp, &QCoreApplication::quit,
-          Qt::QueuedConnection);
   connect(model_, &PortListModel::changed, this, &PortListView::sync);
-  connect(icons_, &OwnerIconCache::arrived, this, [this] {
+  connect(&icons_, &OwnerIconCache::arrived, this, [this] {
     for (PortRow* row : order_) showOwnerIcon(row);
   });
   qApp->installEventFilter(this);
@@ -208,7 +193,7 @@ void PortListView::syncList() {
     header->setText(localized(texts_, titleKey) + QStringLiteral("  \u00B7  ") + QString::number(list.size()));
     items.push_back(header);
     for (const PanelRow& item : list) {
-      PortRow* row = takeOrMakeRow(item.key, item.entry, previous);
+      PortRow* row = takeOrMakeRow(item, previous);
       showOwnerIcon(row);
       if (retranslate) row->retranslate();
       items.push_back(row);
@@ -220,7 +205,7 @@ void PortListView::syncList() {
   // Pruned to the scan, not to the rows: a search hides rows it will show again.
   std::vector<ProcessIdentity> scanned;
   for (const PortEntry& entry : model_->entries()) scanned.push_back(identityOf(entry));
-  icons_->keepOnly(scanned);
+  icons_.keepOnly(scanned);
 
   // Later, not now: the row may be the sender of the signal that got us here.
   for (auto& [key, row] : previous) {
@@ -240,14 +225,13 @@ ProcessIdentity PortListView::identityOf(const PortEntry& entry) const {
 
 void PortListView::showOwnerIcon(PortRow* row) {
   const PortEntry& entry = row->state().entry;
-  row->setOwnerIcon(icons_->iconFor(identityOf(entry), entry.rootPid));
+  row->setOwnerIcon(icons_.iconFor(identityOf(entry), entry.rootPid));
 }
 
-PortRow* PortListView::takeOrMakeRow(const std::string& key, const PortEntry& entry,
-                                     std::map<std::string, PortRow*>& previous) {
-  RowState state = model_->rowInputs(entry);
+PortRow* PortListView::takeOrMakeRow(const PanelRow& listed, std::map<std::string, PortRow*>& previous) {
+  RowState state = model_->rowState(listed);
   PortRow* row;
-  if (auto it = previous.find(key); it != previous.end()) {
+  if (auto it = previous.find(listed.key); it != previous.end()) {
     row = it->second;
     previous.erase(it);
     row->setState(state);
@@ -256,7 +240,7 @@ PortRow* PortListView::takeOrMakeRow(const std::string& key, const PortEntry& en
     connectRow(row);
   }
   if (state.isEditingLabel) row->setLabelDraft(QString::fromStdString(model_->controller().labelDraft()));
-  rows_[key] = row;
+  rows_[listed.key] = row;
   return row;
 }
 
@@ -324,11 +308,6 @@ bool PortListView::handleKey(QKeyEvent* key) {
       return false;
   }
   return model_->controller().key(panelKey) == KeyResult::Handled;
-}
-
-void PortListView::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape) emit escapeIgnored();
-  event->ignore();
 }
 
 void PortListView::showEvent(QShowEvent* event) {

@@ -4,8 +4,8 @@
 // input to its PanelController. Rows are kept by id and updated in place, so
 // refreshes and statistics neither flicker nor lose hover or scroll position.
 //
-// Wiring: `auto* view = new PortListView(model); window->setContent(view);`
-// and the window's shown/hidden to model->setPanelShown.
+// Wiring: `auto* view = new PortListView(model, icons, texts); window->setContent(view);`,
+// the window's shown/hidden to model->setPanelShown and quitRequested to quitting.
 #include "core/process/process_identity.h"
 
 #include <QWidget>
@@ -15,7 +15,6 @@ class Texts;
 }
 
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,6 +25,7 @@ class PortRow;
 class QLabel;
 class QScrollArea;
 class SettingsCard;
+struct PanelRow;
 struct PortEntry;
 
 class PortListView final : public QWidget {
@@ -36,8 +36,6 @@ class PortListView final : public QWidget {
 
   /// Draws `model` in `texts` with the owner icons of `icons`; all must outlive the view.
   PortListView(PortListModel* model, OwnerIconCache& icons, const L10n::Texts& texts, QWidget* parent = nullptr);
-  /// Draws `model` in `texts`, which must outlive the view, with owner icons of its own.
-  PortListView(PortListModel* model, const L10n::Texts& texts, QWidget* parent = nullptr);
   ~PortListView() override;
 
   PanelHeader* header() const { return header_; }
@@ -49,36 +47,29 @@ class PortListView final : public QWidget {
   PortRow* row(const std::string& id) const;
 
  signals:
-  /// Escape reached the panel with nothing left to undo: the window may close.
-  void escapeIgnored();
-  /// The quit button: connected to QCoreApplication::quit unless disconnected.
+  /// The quit button was pressed.
   void quitRequested();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
  private:
-  PortListView(PortListModel* model, OwnerIconCache* icons, std::unique_ptr<OwnerIconCache> own,
-               const L10n::Texts& texts, QWidget* parent);
   QWidget* buildEmptyState();
   QWidget* buildList();
   void sync();
   void syncList();
   void syncFocus();
-  PortRow* takeOrMakeRow(const std::string& key, const PortEntry& entry,
-                         std::map<std::string, PortRow*>& previous);
+  PortRow* takeOrMakeRow(const PanelRow& listed, std::map<std::string, PortRow*>& previous);
   void connectRow(PortRow* row);
   /// The listed process of `entry`, by the model's latest scan.
   ProcessIdentity identityOf(const PortEntry& entry) const;
   void showOwnerIcon(PortRow* row);
   bool handleKey(QKeyEvent* key);
 
-  std::unique_ptr<OwnerIconCache> ownIcons_;  ///< when none was handed in
   PortListModel* model_;
   const L10n::Texts& texts_;
-  OwnerIconCache* icons_;
+  OwnerIconCache& icons_;
   PanelHeader* header_;
   QWidget* settingsBlock_;
   SettingsCard* settings_;

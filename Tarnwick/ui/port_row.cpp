@@ -97,7 +97,7 @@ QHBoxLayout* PortRow::buildTitleLine() {
   dot_ = new HealthDot(this);
   port_ = new PortNumber(this);
   chip_ = new QLabel(this);
-  QFont chipFont = Theme::smallCaption();
+  QFont chipFont = Theme::caption();
   chipFont.setWeight(QFont::DemiBold);
   chip_->setFont(chipFont);
   chip_->setStyleSheet(QStringLiteral("QLabel { color: %1; background: %2; border-radius: 7px;"

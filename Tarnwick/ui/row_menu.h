@@ -28,8 +28,6 @@ struct MenuItem {
   RowAction action;
   std::string key;       ///< the text's key
   std::string argument;  ///< what the text's one placeholder shows; empty when it has none
-
-  bool operator==(const MenuItem&) const = default;
 };
 
 /// Shown with a separator between groups; no group is empty.

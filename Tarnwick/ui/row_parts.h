@@ -26,7 +26,6 @@ class PortNumber final : public QWidget {
   explicit PortNumber(QWidget* parent = nullptr);
   void setPort(int64_t port);
   void setUnderlined(bool underlined);
-  bool underlined() const { return underlined_; }
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override { return sizeHint(); }
 

@@ -14,17 +14,17 @@ struct RowState {
   bool confirmingTree = false;
   bool confirmingForce = false;
   bool confirmingRestart = false;
-  std::optional<std::string> label;
-  std::optional<std::string> dockerName;
-  std::optional<bool> healthy;  ///< dev ports only; absent until probed
+  std::optional<std::string> label{};
+  std::optional<std::string> dockerName{};
+  std::optional<bool> healthy{};  ///< dev ports only; absent until probed
   bool isWatched = false;
   bool isEditingLabel = false;
-  std::optional<ProcessStat> stat;
+  std::optional<ProcessStat> stat{};
   /// The key of a refusal or failure of the last action on the row, shown
   /// for a few seconds in place of the subtitle.
-  std::optional<std::string> notice;
+  std::optional<std::string> notice{};
   /// The editor a folder opens in, once found; the menu offers it then.
-  std::optional<std::string> editorName;
+  std::optional<std::string> editorName{};
 
   bool operator==(const RowState&) const = default;
 };

@@ -23,8 +23,6 @@ namespace {
 const std::array<const char*, 3> kLanguages = {"system", "tr", "en"};
 const std::array<double, 4> kIntervals = {2, 3, 5, 10};
 constexpr int kHeightStep = 20;
-constexpr int kHeightMin = 240;
-constexpr int kHeightMax = 800;
 
 }  // namespace
 
@@ -51,7 +49,8 @@ SettingsCard::SettingsCard(PortListModel* model, const L10n::Texts& texts, QWidg
   heightValue_->setStyleSheet(QStringLiteral("color: %1;").arg(Theme::css(Theme::secondary())));
   height_ = new QSlider(Qt::Horizontal, heightControl);
   height_->setFixedWidth(120);
-  height_->setRange(kHeightMin / kHeightStep, kHeightMax / kHeightStep);
+  const SettingRange& heights = PanelSettings::kPanelMaxHeightRange;
+  height_->setRange(static_cast<int>(heights.lowest) / kHeightStep, static_cast<int>(heights.highest) / kHeightStep);
   height_->setFocusPolicy(Qt::NoFocus);
   heightLayout->addWidget(heightValue_);
   heightLayout->addWidget(height_);

@@ -23,16 +23,6 @@ class SettingsCard final : public QWidget {
   /// Shows the model's settings and looks every text up again.
   void sync();
 
-  SegmentedControl* languageChoice() const { return language_; }
-  SegmentedControl* intervalChoice() const { return interval_; }
-  QSlider* heightSlider() const { return height_; }
-  QLabel* heightValue() const { return heightValue_; }
-  ToggleSwitch* confirmSwitch() const { return confirm_; }
-  ToggleSwitch* loginSwitch() const { return login_; }
-  QWidget* hiddenPortsRow() const { return hiddenRow_; }
-  QLabel* hiddenPortsTitle() const { return titles_[5]; }
-  QPushButton* restoreButton() const { return restore_; }
-
  private:
   QWidget* settingRow(int index, QWidget* control);
   QWidget* divider();

@@ -142,7 +142,6 @@ void drawSymbol(QPainter& p, Symbol symbol) {
 
 }  // namespace
 
-bool symbolFromTheme(Symbol symbol) { return !themeIcon(symbol).isNull(); }
 
 QPixmap symbolPixmap(Symbol symbol, const QColor& color, int pixels, qreal ratio) {
   const int device = static_cast<int>(std::ceil(pixels * ratio));

@@ -20,5 +20,3 @@ enum class Symbol {
 QIcon symbolIcon(Symbol symbol, const QColor& color, int pixels);
 /// One pixmap of `symbol` for a device pixel ratio of `ratio`.
 QPixmap symbolPixmap(Symbol symbol, const QColor& color, int pixels, qreal ratio);
-/// Whether `symbol` comes from the icon theme rather than being drawn.
-bool symbolFromTheme(Symbol symbol);

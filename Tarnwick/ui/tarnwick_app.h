@@ -24,9 +24,6 @@ class TarnwickApp : public QObject {
   /// Creates the tray item once a tray can show it.
   void start();
 
-  /// The tray item, once it exists.
-  QSystemTrayIcon* trayItem() const { return tray_; }
-
   /// The tooltip for `count` dev ports.
   static QString toolTip(int count);
 

@@ -28,7 +28,6 @@ QColor accent() { return QColor(10, 132, 255); }
 QColor orange() { return QColor(255, 159, 10); }
 QColor green() { return QColor(48, 209, 88); }
 QColor red() { return QColor(255, 69, 58); }
-QColor gray() { return QColor(142, 142, 147); }
 
 QColor faded(QColor color, double opacity) {
   color.setAlphaF(static_cast<float>(color.alphaF() * opacity));
@@ -61,8 +60,6 @@ QFont monospaced(int pixels, QFont::Weight weight) {
 QFont headline() { return system(13, QFont::DemiBold); }
 QFont callout() { return system(12); }
 QFont caption() { return system(10); }
-QFont smallCaption() { return system(10); }
-QFont title2() { return system(17); }
 
 QPalette palette() {
   QPalette p;

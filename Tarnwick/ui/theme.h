@@ -23,7 +23,6 @@ QColor accent();
 QColor orange();
 QColor green();
 QColor red();
-QColor gray();
 
 /// `color` with its opacity multiplied by `opacity`.
 QColor faded(QColor color, double opacity);
@@ -37,8 +36,6 @@ QFont monospaced(int pixels, QFont::Weight weight = QFont::Normal);
 QFont headline();
 QFont callout();
 QFont caption();
-QFont smallCaption();
-QFont title2();
 
 /// Dark colours for every role, panel behind, card under text fields.
 QPalette palette();

@@ -42,9 +42,9 @@ int main(int argc, char** argv) {
   AppContext context(std::make_shared<MemoryPreferences>(), nullptr);
 
   auto services = std::make_shared<CountingServices>(context);
-  auto* model = new PortListModel(&app, services);
+  auto* model = new PortListModel(&app, services, context.background());
   PanelWindow window;
-  auto* view = new PortListView(model, context.texts());
+  auto* view = new PortListView(model, context.ownerIcons(), context.texts());
   window.setContent(view);
   QObject::connect(&window, &PanelWindow::shown, model, [model] { model->setPanelShown(true); });
   QObject::connect(&window, &PanelWindow::hidden, model, [model] { model->setPanelShown(false); });

@@ -1,5 +1,7 @@
 #include "qt/desktop_session.h"
 
+#include "ui/port_list_view.h"
+
 #include <QDBusPendingCall>
 #include <QStandardPaths>
 #include <QTest>
@@ -88,7 +90,7 @@ bool DesktopSession::panelViewable() const {
   TestProcess::Options options{.workingDirectory = {}, .extraEnv = {"DISPLAY=" + display_}};
   std::istringstream tree(runProgram({programPath("xwininfo"), "-root", "-tree"}, options).out);
   for (std::string line; std::getline(tree, line);) {
-    if (line.find("\"Tarnwick\"") == std::string::npos || line.find(" 380x") == std::string::npos) continue;
+    if (line.find("\"Tarnwick\"") == std::string::npos || line.find(" " + std::to_string(PortListView::kWidth) + "x") == std::string::npos) continue;
     std::istringstream fields(line);
     std::string id;
     fields >> id;

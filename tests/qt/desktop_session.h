@@ -34,7 +34,7 @@ class DesktopSession {
   /// Runs tarnwick to its end; its exit status.
   int runTarnwick() const;
 
-  /// True while a window titled "Tarnwick", 380 pixels wide, is on screen.
+  /// True while a window titled "Tarnwick", as wide as the panel, is on screen.
   bool panelViewable() const;
 
  private:

@@ -25,43 +25,31 @@ class PanelControllerTest : public PanelTest {
 };
 
 TEST_F(PanelControllerTest, ArrowsWalkTheShownRowsWithoutWrapping) {
-  struct Case {
-    std::optional<std::string> from;
-    PanelKey key;
-    std::string to;
-  };
-  const Case cases[] = {
+  const std::tuple<std::optional<std::string>, PanelKey, std::string> cases[] = {
       {std::nullopt, PanelKey::Down, web.id()}, {std::nullopt, PanelKey::Up, nginx.id()},
       {"1:1", PanelKey::Down, web.id()},        {nginx.id(), PanelKey::Down, nginx.id()},
       {web.id(), PanelKey::Up, web.id()},       {svc.id(), PanelKey::Down, nginx.id()},
   };
   auto model = fixture.modelWith({nginx, web, svc});
   PanelController& controller = model->controller();
-  for (const Case& c : cases) {
-    controller.select(c.from);
-    EXPECT_EQ(controller.key(c.key), KeyResult::Handled);
-    EXPECT_EQ(controller.selection(), c.to) << c.from.value_or("none");
+  for (const auto& [from, key, to] : cases) {
+    controller.select(from);
+    EXPECT_EQ(controller.key(key), KeyResult::Handled);
+    EXPECT_EQ(controller.selection(), to) << from.value_or("none");
   }
-  // A hidden row is not walked.
-  controller.act(RowAction::Hide, svc);
-  controller.select(web.id());
-  controller.key(PanelKey::Down);
-  EXPECT_EQ(controller.selection(), nginx.id());
-
-  auto empty = fixture.modelWith({});
-  empty->controller().key(PanelKey::Down);
-  EXPECT_EQ(empty->controller().selection(), std::nullopt);
 }
 
-TEST_F(PanelControllerTest, EscapeUndoesOneThingPerPress) {
+// Escape undoes one thing per press; Return asks about the selected row, then
+// confirms on that row only.
+TEST_F(PanelControllerTest, EscapeUndoesOneThingPerPressAndReturnAsksThenConfirms) {
   auto model = fixture.modelWith({web, svc});
   PanelController& controller = model->controller();
   controller.select(web.id());
   model->setSearchText("node");
   controller.act(RowAction::Stop, web);
-  controller.act(RowAction::SetLabel, web);
+  controller.startLabelEdit(3000);
   controller.setLabelDraft("typed");
-
+  EXPECT_EQ(controller.key(PanelKey::Return), KeyResult::Ignored) << "the label editor takes it";
   const std::pair<const char*, std::function<bool()>> undone[] = {
       {"label editor", [&] { return !controller.editingLabelPort() && controller.pendingKill(); }},
       {"stop request", [&] { return !controller.pendingKill() && model->searchText() == "node"; }},
@@ -73,36 +61,19 @@ TEST_F(PanelControllerTest, EscapeUndoesOneThingPerPress) {
     EXPECT_TRUE(check()) << what;
   }
   EXPECT_EQ(controller.key(PanelKey::Escape), KeyResult::Ignored);
-  controller.confirmPending();  // the cancelled request is gone
   fixture.settle();
   EXPECT_TRUE(fixture.services->log.empty()) << "nothing was stopped, no escaped label saved";
-}
 
-TEST_F(PanelControllerTest, ReturnAsksThenConfirmsOnTheSameRow) {
-  auto model = fixture.modelWith({web, svc});
-  PanelController& controller = model->controller();
   controller.select(web.id());
   model->setSearchText("nothing");
   EXPECT_EQ(controller.key(PanelKey::Return), KeyResult::Ignored) << "selected row filtered out";
   model->setSearchText("");
-  controller.startLabelEdit(3000);
-  EXPECT_EQ(controller.key(PanelKey::Return), KeyResult::Ignored) << "the label editor takes it";
-  controller.key(PanelKey::Escape);
-
   EXPECT_EQ(controller.key(PanelKey::Return), KeyResult::Handled);
-  EXPECT_EQ(controller.pendingKill(), (PendingKill{web, ProcessIdentity{web.pid, 1}, false, false, false}));
-  EXPECT_TRUE(model->rowInputs(web).isConfirming);
-  EXPECT_FALSE(model->rowInputs(svc).isConfirming);
-
-  // Return on another row moves the question there.
+  EXPECT_TRUE(rowStateOf(*model, web).isConfirming);
   controller.select(svc.id());
   EXPECT_EQ(controller.key(PanelKey::Return), KeyResult::Handled);
-  EXPECT_EQ(controller.pendingKill()->entry, svc);
-  fixture.settle();
-  EXPECT_TRUE(fixture.services->log.empty());
-
+  EXPECT_FALSE(rowStateOf(*model, web).isConfirming) << "the question moved to the new row";
   EXPECT_EQ(controller.key(PanelKey::Return), KeyResult::Handled);
-  EXPECT_FALSE(controller.pendingKill());
   fixture.settle();
   EXPECT_EQ(fixture.services->log, std::vector<std::string>{"kill 15000"});
 }
@@ -110,42 +81,25 @@ TEST_F(PanelControllerTest, ReturnAsksThenConfirmsOnTheSameRow) {
 // A system process is always asked about; the setting may change in the store
 // from elsewhere, and the controller follows it.
 TEST_F(PanelControllerTest, StopsAreConfirmedByTheSettingAndAlwaysForSystemProcesses) {
-  struct Case {
-    const char* user;
-    const char* command;
-    bool confirmSetting;
-    bool container;
-    bool asks;
-    std::string log;
+  const std::tuple<const char*, const char*, bool, bool> cases[] = {
+      // user, command, the setting, asks
+      {"alice", "node", true, true},      {"alice", "node", false, false},  {"root", "node", false, true},
+      {"_postgres", "postgres", false, true}, {"alice", "launchd", false, true}, {"alice", "Launchd", false, false},
+      {"alicé_", "node", false, false},
   };
-  const Case cases[] = {
-      {"alice", "node", true, false, true, "kill 42"},
-      {"alice", "node", false, false, false, "kill 42"},
-      {"alice", "node", true, true, true, "dockerStop web-db"},
-      {"alice", "node", false, true, false, "dockerStop web-db"},
-      {"root", "node", false, false, true, "kill 42"},
-      {"_postgres", "postgres", false, false, true, "kill 42"},
-      {"alice", "launchd", false, false, true, "kill 42"},
-      {"alice", "Launchd", false, false, false, "kill 42"},
-      {"alicé_", "node", false, false, false, "kill 42"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.user) + " " + c.command + (c.container ? " in a container" : ""));
-    PortEntry e = makeEntry(3000, 42, c.command, "127.0.0.1", c.user);
-    fixture.services->containers = c.container ? ContainerMap{{3000, "web-db"}} : ContainerMap{};
+  for (const auto& [user, command, setting, asks] : cases) {
+    SCOPED_TRACE(std::string(user) + " " + command);
+    PortEntry e = makeEntry(3000, 42, command, "127.0.0.1", user);
     auto model = fixture.modelWith({e});
-    fixture.services->store.setBoolean("confirmBeforeKill", c.confirmSetting);
+    fixture.services->store.setBoolean("confirmBeforeKill", setting);
     fixture.settle();
     fixture.services->log.clear();
     model->controller().act(RowAction::Stop, e);
     fixture.settle();
-    EXPECT_EQ(model->controller().pendingKill().has_value(), c.asks);
-    if (c.asks) {
-      EXPECT_TRUE(fixture.services->log.empty());
-      model->controller().confirmPending();
-      fixture.settle();
-    }
-    EXPECT_EQ(fixture.services->log, std::vector<std::string>{c.log});
+    EXPECT_EQ(model->controller().pendingKill().has_value(), asks);
+    if (asks) model->controller().confirmPending();
+    fixture.settle();
+    EXPECT_EQ(fixture.services->log, std::vector<std::string>{"kill 42"});
   }
 }
 
@@ -186,9 +140,6 @@ TEST_F(PanelControllerTest, ConfirmedRequestsActThenRescanOrShowTheOutcome) {
     controller.act(c.action, web);
     EXPECT_EQ(controller.pendingKill(),
               (PendingKill{web, ProcessIdentity{web.pid, 77}, c.tree, c.force, c.restart}));
-    const RowState asking = model->rowInputs(web);
-    EXPECT_EQ(std::tuple(asking.confirmingTree, asking.confirmingForce, asking.confirmingRestart),
-              std::tuple(c.tree, c.force, c.restart));
 
     services.startTimes = {{web.pid, 78}};
     services.ports = {restarted, svc};
@@ -204,7 +155,7 @@ TEST_F(PanelControllerTest, ConfirmedRequestsActThenRescanOrShowTheOutcome) {
     EXPECT_EQ(model->entries().size(), c.rowsAtOnce);
     std::optional<std::string> notice;
     if (c.notice) notice = std::string(PortCore::outcomeText(c.outcome).key);
-    EXPECT_EQ(model->rowInputs(web).notice, notice);
+    EXPECT_EQ(rowStateOf(*model, web).notice, notice);
 
     fixture.settle();
     if (c.rescanAfter > 0ms) {
@@ -220,111 +171,92 @@ TEST_F(PanelControllerTest, ConfirmedRequestsActThenRescanOrShowTheOutcome) {
     fixture.scheduler->advance(PortListModel::kNoticeDuration);
     fixture.settle();
     EXPECT_EQ(model->entries(), (std::vector<PortEntry>{restarted, svc}));
-    EXPECT_EQ(model->rowInputs(web).notice, std::nullopt);
     EXPECT_EQ(fixture.scheduler->pending(), 0u);
   }
 }
 
-// Labels are reread once saved, and searched at once; Return in the editor
-// commits, Escape drops what was typed.
+// Labels are reread once saved, and searched at once; starting another edit
+// drops what was typed, and a commit with no editor open saves nothing.
 TEST_F(PanelControllerTest, LabelEditsCommitOrCancel) {
   fixture.services->storedLabels = {{"3000", "web"}};
   auto model = fixture.modelWith({web, svc});
   PanelController& controller = model->controller();
   controller.startLabelEdit(3000);
   EXPECT_EQ(controller.labelDraft(), "web");
-  EXPECT_TRUE(model->rowInputs(web).isEditingLabel);
-  controller.startLabelEdit(5000);  // moves the editor, drops what was typed
+  EXPECT_TRUE(rowStateOf(*model, web).isEditingLabel);
+  controller.startLabelEdit(5000);
   EXPECT_EQ(controller.labelDraft(), "");
-  EXPECT_FALSE(model->rowInputs(web).isEditingLabel);
+  EXPECT_FALSE(rowStateOf(*model, web).isEditingLabel);
   controller.setLabelDraft("API");
   controller.commitLabelEdit();
   EXPECT_EQ(controller.editingLabelPort(), std::nullopt);
-  EXPECT_EQ(model->rowInputs(svc).label, "API");
   model->setSearchText("api");
   EXPECT_EQ(model->orderedRows(), std::vector<PortEntry>{svc}) << "the new label is searched";
-
-  controller.startLabelEdit(5000);
-  controller.setLabelDraft("");
-  controller.key(PanelKey::Escape);
-  controller.commitLabelEdit();  // nothing open: nothing saved
-  EXPECT_EQ(model->rowInputs(svc).label, "API");
+  controller.commitLabelEdit();
   EXPECT_EQ(fixture.services->log, std::vector<std::string>{"setLabel 5000 [API]"});
 }
 
-// Every item of a process row's menu reaches its own service call, with its
-// value; the watched set written is the one stored now, which the notifier or
-// another panel may have changed.
+// Every item of a process row's menu reaches its service with its value (the
+// stops are the table above); the watched set written is the one stored now,
+// which the notifier or another panel may have changed. The editor's name
+// takes a search of the system: looked up once, in the background, and offered
+// once known.
 TEST_F(PanelControllerTest, EachMenuItemReachesItsService) {
   PortEntry e = makeEntry(3000, 4242);
   e.cwd = "/home/alice/web";
   fixture.services->storedWatched = {5000};
-  auto model = fixture.modelWith({e});
-  PanelController& controller = model->controller();
-  auto asks = [&](bool tree, bool force, bool restart) {
-    return controller.pendingKill() == PendingKill{e, ProcessIdentity{e.pid, 1}, tree, force, restart};
-  };
-  using enum RowAction;
-  const std::map<RowAction, std::function<bool(const std::vector<std::string>&)>> expected = {
-      {OpenInBrowser, [](auto& log) { return log == std::vector<std::string>{"openUrl http://localhost:3000"}; }},
-      {OpenInEditor, [](auto& log) { return log == std::vector<std::string>{"openInEditor /home/alice/web"}; }},
-      {CopyUrl, [](auto& log) { return log == std::vector<std::string>{"copy http://localhost:3000"}; }},
-      {CopyPort, [](auto& log) { return log == std::vector<std::string>{"copy 3000"}; }},
-      {CopyPid, [](auto& log) { return log == std::vector<std::string>{"copy 4242"}; }},
-      {CopyKillCommand, [](auto& log) { return log == std::vector<std::string>{"copy kill 4242"}; }},
-      {CopyPath, [](auto& log) { return log == std::vector<std::string>{"copy /home/alice/web"}; }},
-      {SetLabel, [&](auto&) { return controller.editingLabelPort() == 3000; }},
-      {Watch, [&](auto&) { return fixture.services->storedWatched == std::set<int64_t>{3000, 5000}; }},
-      {Unwatch, [&](auto&) { return fixture.services->storedWatched == std::set<int64_t>{5000}; }},
-      {Stop, [&](auto&) { return asks(false, false, false); }},
-      {Restart, [&](auto&) { return asks(true, false, true); }},
-      {StopTree, [&](auto&) { return asks(true, false, false); }},
-      {ForceStop, [&](auto&) { return asks(false, true, false); }},
-      {Hide, [&](auto&) { return model->orderedRows().empty(); }},
-  };
-  std::set<RowAction> offered;
-  for (bool watched : {false, true}) {
-    RowState row = model->rowInputs(e);
-    row.isWatched = watched;
-    for (RowAction action : actionsOf(rowMenu(row))) offered.insert(action);
-  }
-  EXPECT_EQ(offered.size(), expected.size()) << "each item is in the table below";
-  for (const auto& [action, check] : expected) {
-    fixture.services->log.clear();
-    controller.act(action, e);
-    fixture.settle();
-    EXPECT_TRUE(check(fixture.services->log)) << "action " << static_cast<int>(action);
-  }
-}
-
-// The editor's name takes a search of the system: it is looked up once, in the
-// background, and the menu offers the editor only once it is known. A
-// container's row stops the container and has no process items; a row without
-// a folder has nothing to open or copy.
-TEST_F(PanelControllerTest, MenusFollowTheRowAndTheEditorsName) {
-  PortEntry plain = makeEntry(3000, 4242);
-  PortEntry project = makeEntry(5000, 5252);
-  project.cwd = "/home/alice/web";
-  fixture.services->containers = {{3000, "web-db"}};
-  fixture.services->ports = {plain, project};
+  fixture.services->ports = {e};
   auto model = fixture.makeModel();
   model->refresh();
   fixture.gui->drain();
   EXPECT_EQ(fixture.services->editorLookups, 0) << "nothing slow on the GUI thread";
-  EXPECT_FALSE(std::ranges::count(actionsOf(rowMenu(model->rowInputs(project))), RowAction::OpenInEditor));
+  EXPECT_FALSE(std::ranges::count(actionsOf(rowMenu(rowStateOf(*model, e))), RowAction::OpenInEditor));
   fixture.settle();
   EXPECT_EQ(fixture.services->editorLookups, 1);
+  EXPECT_EQ(rowMenu(rowStateOf(*model, e))[0][1].argument, "Visual Studio Code");
 
+  PanelController& controller = model->controller();
   using enum RowAction;
-  const RowMenu container = rowMenu(model->rowInputs(plain));
-  EXPECT_EQ(actionsOf(container),
+  const std::vector<std::pair<RowAction, std::function<bool()>>> expected = {
+      {SetLabel, [&] { return controller.editingLabelPort() == 3000; }},
+      {Watch, [&] { return fixture.services->storedWatched == std::set<int64_t>{3000, 5000}; }},
+      {Unwatch, [&] { return fixture.services->storedWatched == std::set<int64_t>{5000}; }},
+      {Stop, [&] { return controller.pendingKill().has_value(); }},
+      {Hide, [&] { return model->orderedRows().empty(); }},
+  };
+  const std::pair<RowAction, std::string> logged[] = {
+      {OpenInBrowser, "openUrl http://localhost:3000"}, {OpenInEditor, "openInEditor /home/alice/web"},
+      {CopyUrl, "copy http://localhost:3000"},          {CopyPort, "copy 3000"},
+      {CopyPid, "copy 4242"},                           {CopyKillCommand, "copy kill 4242"},
+      {CopyPath, "copy /home/alice/web"},
+  };
+  std::set<RowAction> offered;
+  for (bool watched : {false, true}) {
+    RowState row = rowStateOf(*model, e);
+    row.isWatched = watched;
+    for (RowAction action : actionsOf(rowMenu(row))) offered.insert(action);
+  }
+  std::set<RowAction> tested = {Restart, StopTree, ForceStop};
+  for (const auto& [action, text] : logged) {
+    fixture.services->log.clear();
+    controller.act(action, e);
+    fixture.settle();
+    EXPECT_EQ(fixture.services->log, std::vector<std::string>{text});
+    tested.insert(action);
+  }
+  for (const auto& [action, check] : expected) {
+    controller.act(action, e);
+    EXPECT_TRUE(check()) << "action " << static_cast<int>(action);
+    tested.insert(action);
+  }
+  EXPECT_EQ(offered, tested);
+
+  // A container's row stops the container and has no process items.
+  fixture.services->containers = {{4000, "web-db"}};
+  auto container = fixture.modelWith({makeEntry(4000)});
+  EXPECT_EQ(actionsOf(rowMenu(rowStateOf(*container, makeEntry(4000)))),
             (std::vector<RowAction>{OpenInBrowser, SetLabel, Watch, Hide, Stop, CopyUrl, CopyPort, CopyPid,
                                     CopyKillCommand}));
-  EXPECT_EQ(container[2], (std::vector<MenuItem>{{Stop, "help_docker_stop", "web-db"}}));
-  const RowMenu process = rowMenu(model->rowInputs(project));
-  EXPECT_EQ(process[0][1], (MenuItem{OpenInEditor, "open_in_editor", "Visual Studio Code"}));
-  for (RowAction action : {Restart, StopTree, ForceStop, CopyPath})
-    EXPECT_TRUE(std::ranges::count(actionsOf(process), action)) << static_cast<int>(action);
 }
 
 }  // namespace

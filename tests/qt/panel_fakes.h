@@ -3,11 +3,13 @@
 // by hand, and services that record what the model asked for.
 #include "integrations/preferences.h"
 #include "ui/panel_services.h"
+#include "ui/owner_icon.h"
 #include "ui/port_list_model.h"
 #include "ui/task_executor.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <deque>
 #include <map>
@@ -47,13 +49,10 @@ class ManualScheduler final : public Scheduler {
   size_t pending() const { return timers_.size(); }
   /// Moves time on by `by`, firing due timers in order of their due time.
   void advance(std::chrono::milliseconds by) {
-    auto target = now_ + by;
-    for (;;) {
-      auto next = timers_.end();
-      for (auto it = timers_.begin(); it != timers_.end(); ++it)
-        if (it->second.due <= target && (next == timers_.end() || it->second.due < next->second.due))
-          next = it;
-      if (next == timers_.end()) break;
+    const auto target = now_ + by;
+    while (!timers_.empty()) {
+      auto next = std::ranges::min_element(timers_, {}, [](const auto& timer) { return timer.second.due; });
+      if (next->second.due > target) break;
       now_ = next->second.due;
       Task task = std::move(next->second.task);
       timers_.erase(next);
@@ -86,13 +85,11 @@ class FakePanelServices final : public PanelServices {
   StatsMap samples;
   std::set<int64_t> storedWatched;
   LabelMap storedLabels;
-  bool loginEnabled = false;
   std::vector<std::string> log;
   std::vector<int> devCounts;
   std::vector<std::vector<int32_t>> statsRequests;
   int scans = 0;
-  /// What editorName() answers; the number of times it was asked.
-  std::string editor = "Visual Studio Code";
+  /// The number of times editorName() was asked.
   int editorLookups = 0;
   /// Probes started and not yet answered, in order.
   std::vector<std::pair<int64_t, std::function<void(bool)>>> probes;
@@ -118,7 +115,7 @@ class FakePanelServices final : public PanelServices {
   void dockerStop(const std::string& name) override { log.push_back("dockerStop " + name); }
   std::string editorName() override {
     ++editorLookups;
-    return editor;
+    return "Visual Studio Code";
   }
   void openInEditor(const std::string& path) override { log.push_back("openInEditor " + path); }
   void probe(int64_t port, std::function<void(bool)> done) override {
@@ -135,9 +132,9 @@ class FakePanelServices final : public PanelServices {
     else
       storedLabels.erase(std::to_string(port));
   }
-  bool startsAtLogin() override { return loginEnabled; }
-  void enableStartAtLogin() override { log.push_back("enableLogin"); }
-  void disableStartAtLogin() override { log.push_back("disableLogin"); }
+  bool startsAtLogin() override { return false; }
+  void enableStartAtLogin() override {}
+  void disableStartAtLogin() override {}
   void setDevCount(int count) override { devCounts.push_back(count); }
   void copyText(const std::string& text) override { log.push_back("copy " + text); }
   void openUrl(const std::string& url) override { log.push_back("openUrl " + url); }
@@ -166,6 +163,8 @@ struct PanelFixture {
   std::shared_ptr<QueueExecutor> actions = std::make_shared<QueueExecutor>();
   std::shared_ptr<ManualScheduler> scheduler = std::make_shared<ManualScheduler>();
   ManualClock clock;
+  /// Looked up in the background like the real ones; every answer is the generic icon.
+  OwnerIconCache icons{[](int32_t) { return QStringList(); }, background, gui};
 
   std::unique_ptr<PortListModel> makeModel() {
     return std::make_unique<PortListModel>(
@@ -210,8 +209,9 @@ inline PortEntry makeEntry(int64_t port, int32_t pid = 0, std::string command = 
   return e;
 }
 
-inline std::vector<int64_t> portsOf(const std::vector<PortEntry>& entries) {
-  std::vector<int64_t> ports;
-  for (const PortEntry& e : entries) ports.push_back(e.port);
-  return ports;
+/// The state the view would give `entry`'s row; empty when it is not listed.
+inline RowState rowStateOf(const PortListModel& model, const PortEntry& entry) {
+  for (const PanelRow& row : model.rows().ordered())
+    if (row.entry.id() == entry.id()) return model.rowState(row);
+  return {};
 }

@@ -1,5 +1,6 @@
 // What the panel lists: one row per rule over one scan, and the facts a row
-// carries. Plain C++: no display, no model.
+// carries: the function alone, no display, no model.
+#include "panel_fakes.h"
 #include "ui/panel_rows.h"
 
 #include <gtest/gtest.h>
@@ -10,28 +11,18 @@
 
 namespace {
 
-PortEntry entry(int64_t port, std::string command, std::string address = "127.0.0.1", std::string user = "alice") {
-  PortEntry e;
-  e.port = port;
-  e.pid = static_cast<int32_t>(port) + 10000;
-  e.rootPid = e.pid;
-  e.command = std::move(command);
-  e.address = std::move(address);
-  e.user = std::move(user);
-  return e;
-}
-
 // Out of port order, with both edges of the dev range and one socket on two addresses.
 std::vector<PortEntry> scan() {
-  PortEntry web = entry(3000, "node");
+  PortEntry web = makeEntry(3000, 0, "node");
   web.parentChain = {"npm", "zsh"};
   web.cwd = "/home/alice/web";
   web.project = "web";
   PortEntry web6 = web;
   web6.address = "[::1]";
-  return {web, entry(10000, "redis"), web6, entry(1024, "vite"), entry(1023, "cupsd"),
-          entry(8030, "python3", "*"), entry(5000, "svc30"), entry(5432, "postgres", "0.0.0.0", "_postgres"),
-          entry(80, "nginx", "[::]", "root"), entry(7000, "İZMİR"), entry(9999, "ruby")};
+  return {web, makeEntry(10000, 0, "redis"), web6, makeEntry(1024, 0, "vite"), makeEntry(1023, 0, "cupsd"),
+          makeEntry(8030, 0, "python3", "*"), makeEntry(5000, 0, "svc30"),
+          makeEntry(5432, 0, "postgres", "0.0.0.0", "_postgres"), makeEntry(80, 0, "nginx", "[::]", "root"),
+          makeEntry(7000, 0, "İZMİR"), makeEntry(9999, 0, "ruby")};
 }
 
 // Ports in order, a repeat's "#n" kept: "3000 3000#1 1024".
@@ -95,18 +86,17 @@ TEST(PanelRows, EachRuleOverOneScan) {
 // Probe answers show on dev rows only: other ports are never probed, and an
 // answer left from when the port was in the range must not show.
 TEST(PanelRows, RowsCarryWhatWasLearntAboutThem) {
-  PortEntry web = entry(3000, "node");
-  PortEntry nginx = entry(80, "nginx", "[::]", "root");
+  PortEntry web = makeEntry(3000, 0, "node");
+  PortEntry nginx = makeEntry(80, 0, "nginx", "[::]", "root");
   const PanelRows rows = panelRows({.entries = {nginx, web},
                                     .loaded = true,
                                     .labels = {{"3000", "web"}},
                                     .dockerNames = {{80, "proxy"}},
                                     .stats = {{web.pid, {12.5, 300}}},
                                     .health = {{3000, false}, {80, true}}});
-  const PanelRow expectedWeb{.entry = web, .key = web.id(), .label = "web", .healthy = false,
-                             .stat = ProcessStat{12.5, 300}, .dev = true};
-  const PanelRow expectedNginx{.entry = nginx, .key = nginx.id(), .dockerName = "proxy", .exposed = true,
-                               .system = true};
+  const PanelRow expectedWeb{
+      .entry = web, .key = web.id(), .label = "web", .healthy = false, .stat = ProcessStat{12.5, 300}};
+  const PanelRow expectedNginx{.entry = nginx, .key = nginx.id(), .dockerName = "proxy"};
   EXPECT_EQ(rows.ordered(), (std::vector<PanelRow>{expectedWeb, expectedNginx}));
 }
 

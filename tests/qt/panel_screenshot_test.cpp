@@ -60,7 +60,7 @@ TEST(PanelScreenshot, RendersRealisticRowsToDocs) {
                       {905, {0.0, 9}},      {2871, {1.8, 1536}}};
   auto model = fixture.makeModel();
   model->setPanelMaxHeight(560);
-  PortListView view(model.get(), englishTexts());
+  PortListView view(model.get(), fixture.icons, englishTexts());
   model->refresh();
   fixture.settle();
   for (auto [port, healthy] : {std::pair{3000, true}, {5173, true}, {8000, false}, {5432, true}, {6379, false}})

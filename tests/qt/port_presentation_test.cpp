@@ -45,39 +45,33 @@ TEST(PortPresentation, Subtitle) {
   for (const Case& c : cases) EXPECT_EQ(subtitle(englishTexts(), c.entry, c.docker), c.expected) << c.name;
 }
 
+// A system process gets its warning whatever the request or container.
 TEST(PortPresentation, ConfirmationTextAndStopTooltip) {
   struct Case {
     const char* user;
-    std::optional<std::string> docker;
-    bool tree, force, restart;
-    std::string confirm;
-    std::string tooltip;
+    bool docker, tree, force, restart;
+    const char* confirm;
+    const char* tooltip;
   };
-  const std::string db = "db";
-  const std::string dockerConfirm = englishTexts().format("confirm_docker", {db});
-  const std::string dockerTooltip = englishTexts().format("help_docker_stop", {db});
   const Case cases[] = {
-      {"root", db, true, false, true, englishTexts().text("confirm_sys"), englishTexts().text("help_sys")},
-      {"alice", db, true, false, true, dockerConfirm, dockerTooltip},
-      {"alice", std::nullopt, true, false, true, englishTexts().text("confirm_restart"),
-       englishTexts().text("help_kill")},
-      {"alice", std::nullopt, true, false, false, englishTexts().text("confirm_tree"),
-       englishTexts().text("help_kill")},
-      {"alice", std::nullopt, false, true, false, englishTexts().text("confirm_force"),
-       englishTexts().text("help_kill")},
-      {"alice", std::nullopt, false, false, false, englishTexts().text("confirm_kill"),
-       englishTexts().text("help_kill")},
+      {"root", true, true, false, true, "confirm_sys", "help_sys"},
+      {"alice", true, true, false, true, "confirm_docker", "help_docker_stop"},
+      {"alice", false, true, false, true, "confirm_restart", "help_kill"},
+      {"alice", false, true, false, false, "confirm_tree", "help_kill"},
+      {"alice", false, false, true, false, "confirm_force", "help_kill"},
+      {"alice", false, false, false, false, "confirm_kill", "help_kill"},
   };
+  // The container's name fills the texts that have a place for it.
+  const auto shown = [](const char* key) { return englishTexts().format(key, {std::string("db")}); };
   for (const Case& c : cases) {
-    RowState row;
-    row.entry = makeEntry(3000, 1, "node", "*", c.user);
-    row.dockerName = c.docker;
-    row.isConfirming = true;
-    row.confirmingTree = c.tree;
-    row.confirmingForce = c.force;
-    row.confirmingRestart = c.restart;
-    EXPECT_EQ(confirmText(englishTexts(), row), c.confirm) << c.user << c.tree << c.force << c.restart;
-    EXPECT_EQ(stopButtonTooltip(englishTexts(), row), c.tooltip) << c.user << c.tree << c.force << c.restart;
+    const RowState row{.entry = makeEntry(3000, 1, "node", "*", c.user),
+                       .isConfirming = true,
+                       .confirmingTree = c.tree,
+                       .confirmingForce = c.force,
+                       .confirmingRestart = c.restart,
+                       .dockerName = c.docker ? std::optional<std::string>("db") : std::nullopt};
+    EXPECT_EQ(confirmText(englishTexts(), row), shown(c.confirm)) << c.confirm;
+    EXPECT_EQ(stopButtonTooltip(englishTexts(), row), shown(c.tooltip)) << c.confirm;
   }
 }
 

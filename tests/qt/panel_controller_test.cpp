@@ -80,6 +80,20 @@ TEST_F(PanelControllerTest, EscapeUndoesOneThingPerPressAndReturnAsksThenConfirm
 
 // A system process is always asked about; the setting may change in the store
 // from elsewhere, and the controller follows it.
+// Stored settings outside their bounds, or not stored, read as the defaults.
+TEST(PanelSettings, EachValueIsReadWithinItsBounds) {
+  const std::tuple<double, double, double, double> cases[] = {  // stored height, interval; read height, interval
+      {240, 0.5, 240, 0.5}, {800, 3600, 800, 3600}, {239, 0.4, 480, 3}, {801, 3601, 480, 3}};
+  for (const auto& [height, interval, readHeight, readInterval] : cases) {
+    MemoryPreferences store;
+    store.setNumber("panelMaxHeight", height);
+    store.setNumber("refreshInterval", interval);
+    auto settings = PanelSettings::read(store);
+    EXPECT_EQ(std::pair(settings.panelMaxHeight, settings.refreshInterval), std::pair(readHeight, readInterval));
+  }
+  EXPECT_EQ(PanelSettings::read(MemoryPreferences()), PanelSettings());
+}
+
 TEST_F(PanelControllerTest, StopsAreConfirmedByTheSettingAndAlwaysForSystemProcesses) {
   const std::tuple<const char*, const char*, bool, bool> cases[] = {
       // user, command, the setting, asks

@@ -41,8 +41,11 @@ int main(int argc, char** argv) {
   int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
   AppContext context(std::make_shared<MemoryPreferences>(), nullptr);
 
+  // Declared after the context, so they go before it: the panel's background
+  // work reads the context's scan source.
   auto services = std::make_shared<CountingServices>(context);
-  auto* model = new PortListModel(&app, services, context.background());
+  auto owned = std::make_unique<PortListModel>(nullptr, services, context.background());
+  PortListModel* model = owned.get();
   PanelWindow window;
   auto* view = new PortListView(model, context.ownerIcons(), context.texts());
   window.setContent(view);

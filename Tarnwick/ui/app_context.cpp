@@ -3,8 +3,8 @@
 #include "core/scan/scan.h"
 #include "integrations/l10n.h"
 #include "ui/panel_services.h"
+#include "ui/panel_state.h"
 #include "ui/platform_integrations.h"
-#include "ui/port_list_model.h"
 #include "ui/port_list_view.h"
 #include "ui/qt_task_executors.h"
 #include "ui/tarnwick_app.h"
@@ -46,7 +46,7 @@ AppContext::~AppContext() {
 void AppContext::startPolling() { poll_ = notifier_->start(); }
 
 void installPanel(TarnwickApp& app, AppContext& context) {
-  auto* model = new PortListModel(&app, std::make_shared<RealPanelServices>(context), context.background());
+  auto* model = new PanelState(&app, std::make_shared<RealPanelServices>(context), context.background());
   auto* view = new PortListView(model, context.ownerIcons(), context.texts());
   PanelWindow& window = app.panel();
   window.setContent(view);

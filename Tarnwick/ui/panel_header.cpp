@@ -2,7 +2,7 @@
 
 #include "integrations/l10n.h"
 #include "ui/localized.h"
-#include "ui/port_list_model.h"
+#include "ui/panel_state.h"
 #include "ui/rounded_frame.h"
 #include "ui/symbol_icon.h"
 #include "ui/theme.h"
@@ -39,7 +39,7 @@ QWidget* makeDivider(QWidget* parent) {
   return line;
 }
 
-PanelHeader::PanelHeader(PortListModel* model, const L10n::Texts& texts, QWidget* parent)
+PanelHeader::PanelHeader(PanelState* model, const L10n::Texts& texts, QWidget* parent)
     : QWidget(parent), model_(model), texts_(texts) {
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
@@ -81,7 +81,7 @@ QWidget* PanelHeader::titleRow() {
   settings_->setIcon(symbolIcon(Symbol::Settings, Theme::primary(), kButtonIcon));
   quit_->setIcon(symbolIcon(Symbol::Power, Theme::primary(), kButtonIcon));
   for (QToolButton* button : {refresh_, settings_, quit_}) layout->addWidget(button);
-  connect(refresh_, &QToolButton::clicked, model_, &PortListModel::refresh);
+  connect(refresh_, &QToolButton::clicked, model_, &PanelState::refresh);
   connect(settings_, &QToolButton::clicked, this,
           [this] { model_->setShowSettings(!model_->showSettings()); });
   connect(quit_, &QToolButton::clicked, this, &PanelHeader::quitRequested);
@@ -140,7 +140,7 @@ QWidget* PanelHeader::searchRow() {
   clear_->setFixedSize(kSearchIcon + 2, kSearchIcon + 2);
   clear_->setStyleSheet(QStringLiteral("QToolButton { border: none; background: transparent; }"));
   clear_->setCursor(Qt::ArrowCursor);
-  connect(search_, &QLineEdit::textEdited, model_, &PortListModel::setSearchText);
+  connect(search_, &QLineEdit::textEdited, model_, &PanelState::setSearchText);
   connect(clear_, &QToolButton::clicked, this, [this] { model_->setSearchText(QString()); });
   layout->addWidget(glass, 0, Qt::AlignVCenter);
   layout->addWidget(search_, 1);

@@ -8,7 +8,7 @@ namespace L10n {
 class Texts;
 }
 
-class PortListModel;
+class PanelState;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -18,7 +18,7 @@ class PanelHeader final : public QWidget {
   Q_OBJECT
 
  public:
-  PanelHeader(PortListModel* model, const L10n::Texts& texts, QWidget* parent = nullptr);
+  PanelHeader(PanelState* model, const L10n::Texts& texts, QWidget* parent = nullptr);
   /// Shows the model's state and looks every text up again.
   void sync();
 
@@ -33,7 +33,7 @@ class PanelHeader final : public QWidget {
   QWidget* searchRow();
   QToolButton* iconButton(QWidget* parent);
 
-  PortListModel* model_;
+  PanelState* model_;
   const L10n::Texts& texts_;
   QToolButton* refresh_ = nullptr;
   QToolButton* settings_ = nullptr;

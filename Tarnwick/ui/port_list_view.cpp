@@ -3,7 +3,7 @@
 #include "ui/localized.h"
 #include "ui/owner_icon.h"
 #include "ui/panel_header.h"
-#include "ui/port_list_model.h"
+#include "ui/panel_state.h"
 #include "ui/port_row.h"
 #include "ui/settings_card.h"
 #include "ui/symbol_icon.h"
@@ -81,7 +81,7 @@ class RowColumn final : public QWidget {
   std::vector<QWidget*> items_;
 };
 
-PortListView::PortListView(PortListModel* model, OwnerIconCache& icons, const L10n::Texts& texts,
+PortListView::PortListView(PanelState* model, OwnerIconCache& icons, const L10n::Texts& texts,
                            QWidget* parent)
     : QWidget(parent), model_(model), texts_(texts), icons_(icons) {
   setFixedWidth(kWidth);
@@ -118,7 +118,7 @@ PortListView::PortListView(PortListModel* model, OwnerIconCache& icons, const L1
                          static_cast<QWidget*>(scroll_)})
     block->setFixedWidth(kWidth);
 
-  connect(model_, &PortListModel::changed, this, &PortListView::sync);
+  connect(model_, &PanelState::changed, this, &PortListView::sync);
   connect(&icons_, &OwnerIconCache::arrived, this, [this] {
     for (PortRow* row : order_) showOwnerIcon(row);
   });

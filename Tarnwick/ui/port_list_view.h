@@ -1,6 +1,6 @@
 #pragma once
 // The panel: header, summary, search, settings card, empty state and the two
-// sections of port rows, drawn from a PortListModel and forwarding the user's
+// sections of port rows, drawn from a PanelState and forwarding the user's
 // input to its PanelController. Rows are kept by id and updated in place, so
 // refreshes and statistics neither flicker nor lose hover or scroll position.
 //
@@ -20,7 +20,7 @@ class Texts;
 
 class OwnerIconCache;
 class PanelHeader;
-class PortListModel;
+class PanelState;
 class PortRow;
 class QLabel;
 class QScrollArea;
@@ -35,7 +35,7 @@ class PortListView final : public QWidget {
   static constexpr int kWidth = 380;
 
   /// Draws `model` in `texts` with the owner icons of `icons`; all must outlive the view.
-  PortListView(PortListModel* model, OwnerIconCache& icons, const L10n::Texts& texts, QWidget* parent = nullptr);
+  PortListView(PanelState* model, OwnerIconCache& icons, const L10n::Texts& texts, QWidget* parent = nullptr);
   ~PortListView() override;
 
   PanelHeader* header() const { return header_; }
@@ -67,7 +67,7 @@ class PortListView final : public QWidget {
   void showOwnerIcon(PortRow* row);
   bool handleKey(QKeyEvent* key);
 
-  PortListModel* model_;
+  PanelState* model_;
   const L10n::Texts& texts_;
   OwnerIconCache& icons_;
   PanelHeader* header_;

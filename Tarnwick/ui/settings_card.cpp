@@ -2,7 +2,7 @@
 
 #include "integrations/l10n.h"
 #include "ui/localized.h"
-#include "ui/port_list_model.h"
+#include "ui/panel_state.h"
 #include "ui/rounded_frame.h"
 #include "ui/segmented_control.h"
 #include "ui/theme.h"
@@ -26,7 +26,7 @@ constexpr int kHeightStep = 20;
 
 }  // namespace
 
-SettingsCard::SettingsCard(PortListModel* model, const L10n::Texts& texts, QWidget* parent)
+SettingsCard::SettingsCard(PanelState* model, const L10n::Texts& texts, QWidget* parent)
     : QWidget(parent), model_(model), texts_(texts) {
   auto* outer = new QVBoxLayout(this);
   outer->setContentsMargins(12, 10, 12, 10);

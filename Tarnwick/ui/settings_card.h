@@ -8,7 +8,7 @@ namespace L10n {
 class Texts;
 }
 
-class PortListModel;
+class PanelState;
 class QLabel;
 class QPushButton;
 class QSlider;
@@ -19,7 +19,7 @@ class SettingsCard final : public QWidget {
   Q_OBJECT
 
  public:
-  SettingsCard(PortListModel* model, const L10n::Texts& texts, QWidget* parent = nullptr);
+  SettingsCard(PanelState* model, const L10n::Texts& texts, QWidget* parent = nullptr);
   /// Shows the model's settings and looks every text up again.
   void sync();
 
@@ -28,7 +28,7 @@ class SettingsCard final : public QWidget {
   QWidget* divider();
   void connectControls();
 
-  PortListModel* model_;
+  PanelState* model_;
   const L10n::Texts& texts_;
   QLabel* titles_[6] = {};
   SegmentedControl* language_;

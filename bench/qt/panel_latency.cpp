@@ -4,8 +4,8 @@
 #include "integrations/preferences.h"
 #include "ui/app_context.h"
 #include "ui/panel_services.h"
+#include "ui/panel_state.h"
 #include "ui/panel_window.h"
-#include "ui/port_list_model.h"
 #include "ui/port_list_view.h"
 
 #include <QApplication>
@@ -44,8 +44,8 @@ int main(int argc, char** argv) {
   // Declared after the context, so they go before it: the panel's background
   // work reads the context's scan source.
   auto services = std::make_shared<CountingServices>(context);
-  auto owned = std::make_unique<PortListModel>(nullptr, services, context.background());
-  PortListModel* model = owned.get();
+  auto owned = std::make_unique<PanelState>(nullptr, services, context.background());
+  PanelState* model = owned.get();
   PanelWindow window;
   auto* view = new PortListView(model, context.ownerIcons(), context.texts());
   window.setContent(view);

@@ -182,7 +182,7 @@ TEST_F(PanelControllerTest, ConfirmedRequestsActThenRescanOrShowTheOutcome) {
     EXPECT_EQ(services.scans, 1);
     // A noticed row stays beside the new process on its port until the notice expires.
     EXPECT_EQ(model->entries().size(), c.notice ? 3u : 2u);
-    fixture.scheduler->advance(PortListModel::kNoticeDuration);
+    fixture.scheduler->advance(PanelState::kNoticeDuration);
     fixture.settle();
     EXPECT_EQ(model->entries(), (std::vector<PortEntry>{restarted, svc}));
     EXPECT_EQ(fixture.scheduler->pending(), 0u);

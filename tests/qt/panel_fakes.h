@@ -2,9 +2,9 @@
 // Stand-ins for the panel's environment: executors and timers the test steps
 // by hand, and services that record what the model asked for.
 #include "integrations/preferences.h"
-#include "ui/panel_services.h"
 #include "ui/owner_icon.h"
-#include "ui/port_list_model.h"
+#include "ui/panel_services.h"
+#include "ui/panel_state.h"
 #include "ui/task_executor.h"
 
 #include <gtest/gtest.h>
@@ -166,12 +166,12 @@ struct PanelFixture {
   /// Looked up in the background like the real ones; every answer is the generic icon.
   OwnerIconCache icons{[](int32_t) { return QStringList(); }, background, gui};
 
-  std::unique_ptr<PortListModel> makeModel() {
-    return std::make_unique<PortListModel>(
+  std::unique_ptr<PanelState> makeModel() {
+    return std::make_unique<PanelState>(
         PanelEnvironment{services, gui, background, actions, scheduler, &clock});
   }
   /// A model that has applied one scan of `entries`; the scan is not counted.
-  std::unique_ptr<PortListModel> modelWith(std::vector<PortEntry> entries) {
+  std::unique_ptr<PanelState> modelWith(std::vector<PortEntry> entries) {
     services->ports = std::move(entries);
     auto model = makeModel();
     model->refresh();
@@ -210,7 +210,7 @@ inline PortEntry makeEntry(int64_t port, int32_t pid = 0, std::string command = 
 }
 
 /// The state the view would give `entry`'s row; empty when it is not listed.
-inline RowState rowStateOf(const PortListModel& model, const PortEntry& entry) {
+inline RowState rowStateOf(const PanelState& model, const PortEntry& entry) {
   for (const PanelRow& row : model.rows().ordered())
     if (row.entry.id() == entry.id()) return model.rowState(row);
   return {};

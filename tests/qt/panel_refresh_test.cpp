@@ -16,7 +16,7 @@ std::vector<int64_t> probedPorts(const FakePanelServices& services) {
 
 class PanelRefreshTest : public PanelTest {
  protected:
-  void refreshNow(PortListModel& model) {
+  void refreshNow(PanelState& model) {
     model.refresh();
     fixture.settle();
   }
@@ -40,10 +40,10 @@ class PanelRefreshTest : public PanelTest {
 // judged apart: a stop's rescan brings no statistics, so the older refresh's
 // still count.
 TEST_F(PanelRefreshTest, AResultOlderThanTheOneShownIsDropped) {
-  using Start = void (*)(PortListModel&);
-  const Start refresh = [](PortListModel& m) { m.refresh(); };
-  const Start sample = [](PortListModel& m) { m.liveStatsTick(); };
-  const Start stop = [](PortListModel& m) { m.perform({m.entries().front(), std::nullopt, false, false, false}); };
+  using Start = void (*)(PanelState&);
+  const Start refresh = [](PanelState& m) { m.refresh(); };
+  const Start sample = [](PanelState& m) { m.liveStatsTick(); };
+  const Start stop = [](PanelState& m) { m.perform({m.entries().front(), std::nullopt, false, false, false}); };
   const std::vector<PortEntry> olderPorts = {makeEntry(3000, 11), makeEntry(3001, 12), makeEntry(80, 13)};
   const std::vector<PortEntry> newerPorts = {makeEntry(4000, 14)};
   const StatsMap olderStats = {{11, {1, 1}}}, newerStats = {{14, {2, 2}}};

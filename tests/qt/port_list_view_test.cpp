@@ -63,7 +63,7 @@ class PortListViewTest : public ::testing::Test {
   PortRow* rowOf(const PortEntry& entry) const { return view->row(entry.id()); }
 
   PanelFixture fixture;
-  std::unique_ptr<PortListModel> model;
+  std::unique_ptr<PanelState> model;
   std::unique_ptr<PortListView> view;
   PortEntry web = makeEntry(3000, 13000);
   PortEntry api = makeEntry(8080, 18080, "python3");

@@ -54,7 +54,7 @@ TEST(QtTaskExecutors, TimersFireOnceUnlessCancelled) {
 TEST(QtTaskExecutors, RealEnvironmentRefreshesAndDropsResultsAfterTheModelIsGone) {
   auto services = std::make_shared<FakePanelServices>();
   services->ports = {makeEntry(3000)};
-  auto model = std::make_unique<PortListModel>(nullptr, services, std::make_shared<ThreadPoolExecutor>());
+  auto model = std::make_unique<PanelState>(nullptr, services, std::make_shared<ThreadPoolExecutor>());
   model->refresh();
   EXPECT_TRUE(QTest::qWaitFor([&] { return model->loaded(); }, 10000));
   EXPECT_EQ(model->entries().size(), 1u);

@@ -31,7 +31,7 @@
 #include <string>
 #include <vector>
 
-/// What the model runs on. The real one (PortListModel(QObject*, services,
+/// What the model runs on. The real one (PanelState(QObject*, services,
 /// background)) is the event loop, the given pool, a pool of its own for
 /// actions, QTimers and the system clock.
 struct PanelEnvironment {
@@ -61,14 +61,14 @@ struct PanelSettings {
   bool operator==(const PanelSettings&) const = default;
 };
 
-class PortListModel : public QObject {
+class PanelState : public QObject {
   Q_OBJECT
 
  public:
   /// The real environment over `services`, its slow lookups on `background`.
-  PortListModel(QObject* parent, std::shared_ptr<PanelServices> services, std::shared_ptr<Executor> background);
-  explicit PortListModel(PanelEnvironment environment, QObject* parent = nullptr);
-  ~PortListModel() override;
+  PanelState(QObject* parent, std::shared_ptr<PanelServices> services, std::shared_ptr<Executor> background);
+  explicit PanelState(PanelEnvironment environment, QObject* parent = nullptr);
+  ~PanelState() override;
 
   // View state.
   const std::vector<PortEntry>& entries() const { return entries_; }

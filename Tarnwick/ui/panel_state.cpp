@@ -1,4 +1,4 @@
-#include "ui/port_list_model.h"
+#include "ui/panel_state.h"
 
 #include "integrations/dev_count.h"
 #include "integrations/port_set_text.h"
@@ -59,7 +59,7 @@ void insertInScanOrder(std::vector<PortEntry>& entries, const PortEntry& entry) 
 
 }  // namespace
 
-PortListModel::PortListModel(QObject* parent, std::shared_ptr<PanelServices> services,
+PanelState::PanelState(QObject* parent, std::shared_ptr<PanelServices> services,
                              std::shared_ptr<Executor> background)
     : QObject(parent) {
   // Built here, not in the initialiser list: the executors guard on this
@@ -70,14 +70,14 @@ PortListModel::PortListModel(QObject* parent, std::shared_ptr<PanelServices> ser
   startController();
 }
 
-PortListModel::PortListModel(PanelEnvironment environment, QObject* parent)
+PanelState::PanelState(PanelEnvironment environment, QObject* parent)
     : QObject(parent), env_(std::move(environment)) {
   loadStores();
   startRefresher();
   startController();
 }
 
-void PortListModel::startRefresher() {
+void PanelState::startRefresher() {
   PanelRefresher::Panel panel{
       .listedPids =
           [this] {
@@ -93,7 +93,7 @@ void PortListModel::startRefresher() {
       std::move(panel), pauseOf(settings_.refreshInterval));
 }
 
-void PortListModel::startController() {
+void PanelState::startController() {
   PanelController::Panel panel{
       .orderedRows = [this] { return orderedRows(); },
       .identityOf = [this](int32_t pid) { return PortCore::identityOf(pid, startTimes_); },
@@ -112,7 +112,7 @@ void PortListModel::startController() {
   controller_ = std::make_unique<PanelController>(env_.services, env_.gui, env_.background, std::move(panel));
 }
 
-void PortListModel::loadStores() {
+void PanelState::loadStores() {
   startAtLogin_ = env_.services->startsAtLogin();
   settings_ = PanelSettings::read(env_.services->preferences());
   labels_ = env_.services->labels();
@@ -127,7 +127,7 @@ void PortListModel::loadStores() {
       });
 }
 
-void PortListModel::applyStores() {
+void PanelState::applyStores() {
   auto settings = PanelSettings::read(env_.services->preferences());
   auto labels = env_.services->labels();
   auto watched = env_.services->watched();
@@ -140,20 +140,20 @@ void PortListModel::applyStores() {
   emit changed();
 }
 
-PortListModel::~PortListModel() {
+PanelState::~PanelState() {
   env_.services->preferences().unsubscribe(storeSubscription_);
   if (notice_) env_.scheduler->cancel(notice_->timer);
 }
 
 // ---- View state ------------------------------------------------------------
 
-void PortListModel::setShowSettings(bool shown) {
+void PanelState::setShowSettings(bool shown) {
   if (showSettings_ == shown) return;
   showSettings_ = shown;
   emit changed();
 }
 
-void PortListModel::setStartAtLogin(bool enabled) {
+void PanelState::setStartAtLogin(bool enabled) {
   if (startAtLogin_ == enabled) return;
   startAtLogin_ = enabled;
   if (enabled)
@@ -163,13 +163,13 @@ void PortListModel::setStartAtLogin(bool enabled) {
   emit changed();
 }
 
-void PortListModel::setSearchText(const QString& text) {
+void PanelState::setSearchText(const QString& text) {
   if (searchText_ == text) return;
   searchText_ = text;
   emit changed();
 }
 
-void PortListModel::setExposedOnly(bool only) {
+void PanelState::setExposedOnly(bool only) {
   if (exposedOnly_ == only) return;
   exposedOnly_ = only;
   emit changed();
@@ -189,38 +189,38 @@ PanelSettings PanelSettings::read(const Preferences& store) {
 
 // Each setter applies the store at once rather than waiting for its signal,
 // so the model reads what was just written.
-void PortListModel::setPanelMaxHeight(double points) {
+void PanelState::setPanelMaxHeight(double points) {
   env_.services->preferences().setNumber(kPanelMaxHeight, points);
   applyStores();
 }
 
-void PortListModel::setConfirmBeforeKill(bool confirm) {
+void PanelState::setConfirmBeforeKill(bool confirm) {
   env_.services->preferences().setBoolean(kConfirmBeforeKill, confirm);
   applyStores();
 }
 
-void PortListModel::setRefreshInterval(double seconds) {
+void PanelState::setRefreshInterval(double seconds) {
   env_.services->preferences().setNumber(kRefreshInterval, seconds);
   applyStores();
 }
 
-void PortListModel::setHiddenPortsRaw(const QString& raw) {
+void PanelState::setHiddenPortsRaw(const QString& raw) {
   env_.services->preferences().setText(kHiddenPorts, raw.toStdString());
   applyStores();
 }
 
-void PortListModel::setAppLanguage(const QString& language) {
+void PanelState::setAppLanguage(const QString& language) {
   env_.services->preferences().setText(kAppLanguage, language.toStdString());
   applyStores();
 }
 
 // ---- Derived lists -------------------------------------------------------------
 
-std::set<int64_t> PortListModel::hiddenPorts() const {
+std::set<int64_t> PanelState::hiddenPorts() const {
   return parsePortSet(settings_.hiddenPortsRaw.toStdString());
 }
 
-PanelRows PortListModel::rows() const {
+PanelRows PanelState::rows() const {
   return panelRows({.entries = entries_,
                     .loaded = loaded_,
                     .search = searchText_.toStdString(),
@@ -232,13 +232,13 @@ PanelRows PortListModel::rows() const {
                     .health = health()});
 }
 
-std::vector<PortEntry> PortListModel::orderedRows() const {
+std::vector<PortEntry> PanelState::orderedRows() const {
   std::vector<PortEntry> entries;
   for (const PanelRow& row : rows().ordered()) entries.push_back(row.entry);
   return entries;
 }
 
-RowState PortListModel::rowState(const PanelRow& listed) const {
+RowState PanelState::rowState(const PanelRow& listed) const {
   const PortEntry& entry = listed.entry;
   RowState row;
   row.entry = entry;
@@ -261,7 +261,7 @@ RowState PortListModel::rowState(const PanelRow& listed) const {
 
 // ---- What the refresher found ---------------------------------------------------
 
-void PortListModel::applyFresh(PanelRefresher::Fresh fresh) {
+void PanelState::applyFresh(PanelRefresher::Fresh fresh) {
   if (fresh.docker) dockerNames_ = std::move(*fresh.docker);
   if (fresh.scan) {
     std::vector<int64_t> ports;
@@ -274,7 +274,7 @@ void PortListModel::applyFresh(PanelRefresher::Fresh fresh) {
   emit changed();
 }
 
-void PortListModel::applyScan(PortCore::PortScan scan) {
+void PanelState::applyScan(PortCore::PortScan scan) {
   entries_ = std::move(scan.entries);
   startTimes_ = std::move(scan.startTimes);
   // A row whose action failed stays until its notice has been read.
@@ -283,13 +283,13 @@ void PortListModel::applyScan(PortCore::PortScan scan) {
     insertInScanOrder(entries_, notice_->entry);
 }
 
-void PortListModel::setPanelShown(bool shown) {
+void PanelState::setPanelShown(bool shown) {
   refresher_->setRunning(shown);
 }
 
 // ---- Stops ---------------------------------------------------------------------
 
-void PortListModel::perform(const PendingKill& request) {
+void PanelState::perform(const PendingKill& request) {
   std::optional<std::string> container;
   if (auto it = dockerNames_.find(request.entry.port); it != dockerNames_.end())
     container = it->second;
@@ -299,7 +299,7 @@ void PortListModel::perform(const PendingKill& request) {
   });
 }
 
-void PortListModel::applyOutcome(const PendingKill& request, ActionOutcome outcome) {
+void PanelState::applyOutcome(const PendingKill& request, ActionOutcome outcome) {
   refresher_->forgetScansInFlight();
   if (outcome == ActionOutcome::ProcessChanged) {
     // What the row showed has gone: it is not left on screen to be acted on again.
@@ -316,7 +316,7 @@ void PortListModel::applyOutcome(const PendingKill& request, ActionOutcome outco
   refresher_->rescan();
 }
 
-void PortListModel::showNotice(const PortEntry& entry, std::string key) {
+void PanelState::showNotice(const PortEntry& entry, std::string key) {
   if (notice_) env_.scheduler->cancel(notice_->timer);
   auto timer = env_.scheduler->schedule(kNoticeDuration, [this] {
     notice_.reset();
@@ -327,7 +327,7 @@ void PortListModel::showNotice(const PortEntry& entry, std::string key) {
   emit changed();
 }
 
-void PortListModel::hidePort(int64_t port) {
+void PanelState::hidePort(int64_t port) {
   std::set<int64_t> ports = hiddenPorts();
   ports.insert(port);
   setHiddenPortsRaw(QString::fromStdString(joinPortSet(ports)));

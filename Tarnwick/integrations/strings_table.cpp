@@ -15,24 +15,6 @@ std::optional<unsigned> hexValue(char c) {
   return std::nullopt;
 }
 
-void appendUtf8(std::string& out, char32_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
-
 bool isHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool isLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
@@ -127,14 +109,14 @@ class Reader {
     auto unit = codeUnit();
     if (!unit || *unit == 0 || isLowSurrogate(*unit)) return false;
     if (!isHighSurrogate(*unit)) {
-      appendUtf8(out, *unit);
+      PortCore::appendUtf8(out, *unit);
       return true;
     }
     if (source_.substr(pos_, 2) != "\\U" && source_.substr(pos_, 2) != "\\u") return false;
     pos_ += 2;
     auto low = codeUnit();
     if (!low || !isLowSurrogate(*low)) return false;
-    appendUtf8(out, 0x10000 + ((*unit - 0xD800) << 10) + (*low - 0xDC00));
+    PortCore::appendUtf8(out, 0x10000 + ((*unit - 0xD800) << 10) + (*low - 0xDC00));
     return true;
   }
 

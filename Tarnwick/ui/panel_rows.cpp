@@ -1,5 +1,6 @@
 #include "ui/panel_rows.h"
 
+#include "core/system/text.h"
 #include "ui/row_state.h"
 
 #include <algorithm>
@@ -25,42 +26,19 @@ char32_t lowerOf(char32_t c) {
   return c;
 }
 
-void appendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 // Bytes that are not UTF-8 are kept as they are: they still match themselves.
 std::string folded(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  size_t i = 0;
-  while (i < text.size()) {
-    auto lead = static_cast<unsigned char>(text[i]);
-    size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
-    bool whole = length > 0 && i + length <= text.size();
-    for (size_t k = 1; whole && k < length; ++k) whole = (static_cast<unsigned char>(text[i + k]) >> 6) == 0x2;
-    if (!whole) {
-      out += text[i++];
+  while (!text.empty()) {
+    size_t length = PortCore::validUtf8Length(text);
+    if (length == 0) {
+      out += text.front();
+      text.remove_prefix(1);
       continue;
     }
-    char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-    for (size_t k = 1; k < length; ++k) c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-    appendUtf8(out, lowerOf(c));
-    i += length;
+    PortCore::appendUtf8(out, lowerOf(PortCore::codePointOf(text, length)));
+    text.remove_prefix(length);
   }
   return out;
 }

@@ -18,10 +18,7 @@ std::vector<std::string_view> splitLines(std::string_view text) {
   return splitNonEmpty(text, '\n');
 }
 
-namespace {
-
-// Length of the valid UTF-8 sequence at the start of `s`, or 0 when it is not one.
-size_t validSequenceLength(std::string_view s) {
+size_t validUtf8Length(std::string_view s) {
   auto byte = [&](size_t i) { return static_cast<unsigned char>(s[i]); };
   unsigned char lead = byte(0);
   if (lead < 0x80) return 1;
@@ -47,13 +44,37 @@ size_t validSequenceLength(std::string_view s) {
   return length;
 }
 
-}  // namespace
+char32_t codePointOf(std::string_view bytes, size_t length) {
+  auto lead = static_cast<unsigned char>(bytes[0]);
+  char32_t code = length == 1 ? lead : lead & (0x7F >> length);
+  for (size_t k = 1; k < length; ++k) code = (code << 6) | (static_cast<unsigned char>(bytes[k]) & 0x3F);
+  return code;
+}
+
+void appendUtf8(std::string& out, char32_t code) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (code >> 18));
+    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
 
 std::string decodeUtf8Lossy(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size());
   while (!bytes.empty()) {
-    size_t length = validSequenceLength(bytes);
+    size_t length = validUtf8Length(bytes);
     if (length == 0) {
       out += "\xEF\xBF\xBD";
       length = 1;

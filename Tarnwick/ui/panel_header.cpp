@@ -48,7 +48,6 @@ PanelHeader::PanelHeader(PanelState* model, const L10n::Texts& texts, QWidget* p
   column->addWidget(makeDivider(this));
   column->addWidget(summaryRow());
   column->addWidget(searchRow());
-  sync();
 }
 
 QToolButton* PanelHeader::iconButton(QWidget* parent) {
@@ -148,7 +147,7 @@ QWidget* PanelHeader::searchRow() {
   return holder;
 }
 
-void PanelHeader::sync() {
+void PanelHeader::sync(const SummaryCounts& counts) {
   // Icon-only buttons: their tooltip is also what a screen reader says.
   const std::pair<QToolButton*, const char*> buttons[] = {
       {refresh_, "refresh"}, {settings_, "settings"}, {quit_, "quit"}};
@@ -163,7 +162,6 @@ void PanelHeader::sync() {
   }
 
   summary_->setVisible(model_->loaded() && !model_->entries().empty());
-  const SummaryCounts counts = model_->rows().summary;
   counts_->setText(QString::number(counts.dev) + QStringLiteral(" dev \u00B7 ") +
                    QString::number(counts.other) + ' ' + localized(texts_, "chip_sys"));
   exposedDot_->setVisible(counts.exposed > 0);

@@ -2,6 +2,8 @@
 // The top of the panel: the title with the refresh, settings and quit buttons,
 // a divider, the summary line with the exposed-ports filter, and the search
 // field with its clear button.
+#include "ui/panel_rows.h"
+
 #include <QWidget>
 
 namespace L10n {
@@ -18,9 +20,11 @@ class PanelHeader final : public QWidget {
   Q_OBJECT
 
  public:
+  /// Shows nothing until its first sync.
   PanelHeader(PanelState* model, const L10n::Texts& texts, QWidget* parent = nullptr);
-  /// Shows the model's state and looks every text up again.
-  void sync();
+  /// Shows the model's state with `counts` (over the scan the rows came from)
+  /// and looks every text up again.
+  void sync(const SummaryCounts& counts);
 
   QLineEdit* searchField() const { return search_; }
 

@@ -97,7 +97,7 @@ void PanelRefresher::rescan() {
 }
 
 void PanelRefresher::sampleStats(std::function<void()> done) {
-  std::vector<int32_t> pids = panel_.listedPids();
+  std::vector<int32_t> pids = pidsOf(panel_.listedEntries());
   if (pids.empty()) {
     if (done) done();
     return;

@@ -29,7 +29,7 @@ class PanelRefresher {
   };
   /// The panel the rounds serve, called on the GUI thread.
   struct Panel {
-    std::function<std::vector<int32_t>()> listedPids;
+    std::function<const std::vector<PortEntry>&()> listedEntries;
     std::function<void(Fresh)> apply;
     std::function<void()> healthChanged;
   };

@@ -79,12 +79,7 @@ PanelState::PanelState(PanelEnvironment environment, QObject* parent)
 
 void PanelState::startRefresher() {
   PanelRefresher::Panel panel{
-      .listedPids =
-          [this] {
-            std::vector<int32_t> pids;
-            for (const PortEntry& e : entries_) pids.push_back(e.pid);
-            return pids;
-          },
+      .listedEntries = [this]() -> const std::vector<PortEntry>& { return entries_; },
       .apply = [this](PanelRefresher::Fresh fresh) { applyFresh(std::move(fresh)); },
       .healthChanged = [this] { emit changed(); },
   };

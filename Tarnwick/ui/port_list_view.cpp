@@ -165,15 +165,15 @@ QWidget* PortListView::buildList() {
 PortListView::~PortListView() { qApp->removeEventFilter(this); }
 
 void PortListView::sync() {
-  header_->sync();
+  const PanelRows listing = model_->rows();
+  header_->sync(listing.summary);
   settingsBlock_->setVisible(model_->showSettings());
   if (model_->showSettings()) settings_->sync();
-  syncList();
+  syncList(listing);
   syncFocus();
 }
 
-void PortListView::syncList() {
-  const PanelRows listing = model_->rows();
+void PortListView::syncList(const PanelRows& listing) {
   const bool listed = !listing.dev.empty() || !listing.other.empty();
   empty_->setVisible(!listed);
   emptyText_->setText(localized(texts_, listing.emptyStateKey));

@@ -20,6 +20,7 @@ class Texts;
 
 class OwnerIconCache;
 class PanelHeader;
+struct PanelRows;
 class PanelState;
 class PortRow;
 class QLabel;
@@ -58,7 +59,7 @@ class PortListView final : public QWidget {
   QWidget* buildEmptyState();
   QWidget* buildList();
   void sync();
-  void syncList();
+  void syncList(const PanelRows& listing);
   void syncFocus();
   PortRow* takeOrMakeRow(const PanelRow& listed, std::map<std::string, PortRow*>& previous);
   void connectRow(PortRow* row);

@@ -35,63 +35,41 @@ TEST(OwnerIcon, DesktopEntriesMatchByProgramClassOrFileName) {
   for (const auto& [names, icon] : cases) EXPECT_EQ(index.iconFor(names), icon) << names.join(",").toStdString();
 }
 
-// Steps on one cache, its lookups answered by hand: look a process up, or keep
-// only some processes. Every lookup answers with an icon of its own.
+// Looked up once per process while it is listed: a reused PID or a new root is
+// another process. Each answer arrives in the background, the generic icon
+// shown until then.
 TEST(OwnerIcon, CachedPerListedProcessWhileListed) {
   auto background = std::make_shared<QueueExecutor>();
   auto gui = std::make_shared<QueueExecutor>();
   QTemporaryDir icons;
-  int files = 0, lookups = 0;
-  OwnerIconCache cache(
-      [&](int32_t) {
-        ++lookups;
-        QString path = icons.filePath(QString::number(++files) + ".png");
-        QPixmap pixmap(8, 8);
-        pixmap.fill(Qt::red);
-        pixmap.save(path);
-        return QStringList{"no-such-icon", path};
-      },
-      background, gui);
-  int arrivals = 0;
+  QPixmap pixmap(8, 8);
+  pixmap.fill(Qt::red);
+  pixmap.save(icons.filePath("red.png"));
+  int lookups = 0, arrivals = 0;
+  OwnerIconCache cache([&](int32_t) { ++lookups; return QStringList{"no-such-icon", icons.filePath("red.png")}; },
+                       background, gui);
   QObject::connect(&cache, &OwnerIconCache::arrived, [&arrivals] { ++arrivals; });
-  const ProcessIdentity first{4242, 100}, reused{4242, 900}, other{77, 5};
-  struct Step {
-    const char* what;
-    std::optional<ProcessIdentity> look;  ///< else prune to `keep`
-    int32_t root;
-    std::vector<ProcessIdentity> keep;
-    int lookups;
-  };
-  const Step steps[] = {
-      {"first look", first, 4242, {}, 1},
-      {"same process", first, 4242, {}, 1},
-      {"reused PID", reused, 4242, {}, 2},
-      {"adopted by another tree", reused, 1, {}, 3},
-      {"other process", other, 77, {}, 4},
-      {"prune to the reused PID", std::nullopt, 0, {reused}, 4},
-      {"reused PID still cached", reused, 1, {}, 4},
-      {"dropped process looked up again", other, 77, {}, 5},
-  };
   const qint64 generic = cache.iconFor({1, 1}, 1).cacheKey();
   background->drain();
   gui->drain();
-  lookups = 0;
-  for (const Step& step : steps) {
-    if (!step.look) {
-      cache.keepOnly(step.keep);
-      continue;
-    }
-    int before = arrivals;
-    QIcon shown = cache.iconFor(*step.look, step.root);
+  lookups = arrivals = 0;
+  const auto look = [&](ProcessIdentity process, int32_t root) {
+    const bool waiting = cache.iconFor(process, root).cacheKey() == generic;
     background->drain();
     gui->drain();
-    QIcon answered = cache.iconFor(*step.look, step.root);
-    bool lookedUp = answered.cacheKey() != shown.cacheKey();
-    EXPECT_EQ(lookedUp, arrivals > before) << step.what;
-    EXPECT_EQ(shown.cacheKey() == generic, lookedUp) << step.what;
-    EXPECT_NE(answered.cacheKey(), generic) << step.what;
-    EXPECT_EQ(lookups, step.lookups) << step.what;
-  }
+    EXPECT_NE(cache.iconFor(process, root).cacheKey(), generic);
+    return waiting;
+  };
+  const ProcessIdentity first{4242, 100}, reused{4242, 900}, other{77, 5};
+  EXPECT_TRUE(look(first, 4242));
+  EXPECT_FALSE(look(first, 4242)) << "same process";
+  EXPECT_TRUE(look(reused, 4242)) << "reused PID";
+  EXPECT_TRUE(look(reused, 1)) << "adopted by another tree";
+  EXPECT_TRUE(look(other, 77));
+  cache.keepOnly({reused});
+  EXPECT_FALSE(look(reused, 1)) << "still listed";
+  EXPECT_TRUE(look(other, 77)) << "dropped, looked up again";
+  EXPECT_EQ(std::pair(lookups, arrivals), std::pair(5, 5));
   EXPECT_EQ(cache.size(), 2u);
 
   // An answer for a process dropped while it was looked up is not kept.

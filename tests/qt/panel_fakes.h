@@ -87,7 +87,6 @@ class FakePanelServices final : public PanelServices {
   LabelMap storedLabels;
   std::vector<std::string> log;
   std::vector<int> devCounts;
-  std::vector<std::vector<int32_t>> statsRequests;
   int scans = 0;
   /// The number of times editorName() was asked.
   int editorLookups = 0;
@@ -103,10 +102,7 @@ class FakePanelServices final : public PanelServices {
     return scan;
   }
   ContainerMap containerPorts() override { return containers; }
-  StatsMap stats(const std::vector<int32_t>& pids) override {
-    statsRequests.push_back(pids);
-    return samples;
-  }
+  StatsMap stats(const std::vector<int32_t>&) override { return samples; }
   ActionOutcome killProcess(const ProcessIdentity& target, Force force) override {
     return act(force == Force::Yes ? "forceKill" : "kill", target);
   }

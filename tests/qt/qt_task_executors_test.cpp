@@ -1,5 +1,5 @@
-// The Qt executors: GUI tasks die with their guard, timers fire once and can be
-// cancelled, and the model's real environment runs a refresh end to end.
+// The Qt executors: GUI tasks die with their guard, and the model's real
+// environment runs a refresh end to end.
 #include "integrations/preferences.h"
 #include "panel_fakes.h"
 #include "ui/qt_task_executors.h"
@@ -9,8 +9,6 @@
 
 #include <atomic>
 #include <thread>
-
-using namespace std::chrono_literals;
 
 namespace {
 
@@ -35,20 +33,6 @@ TEST(QtTaskExecutors, GuiTasksRunOnTheGuiThreadWhileTheGuardLives) {
   gui.post([&] { ++ran; });
   QTest::qWait(50);
   EXPECT_EQ(ran, 1);
-}
-
-TEST(QtTaskExecutors, TimersFireOnceUnlessCancelled) {
-  QObject owner;
-  TimerScheduler scheduler(&owner);
-  int fired = 0, cancelled = 0;
-  scheduler.schedule(10ms, [&] { ++fired; });
-  Scheduler::TimerId id = scheduler.schedule(10ms, [&] { ++cancelled; });
-  scheduler.cancel(id);
-  scheduler.cancel(id);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return fired == 1; }, 10000));
-  QTest::qWait(50);
-  EXPECT_EQ(fired, 1);
-  EXPECT_EQ(cancelled, 0);
 }
 
 TEST(QtTaskExecutors, RealEnvironmentRefreshesAndDropsResultsAfterTheModelIsGone) {

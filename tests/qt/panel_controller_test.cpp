@@ -1,20 +1,12 @@
 // What the user does in the panel, through its controller on fakes: keys,
 // stops and their confirmation, labels, and each item of a row's menu.
 #include "panel_fakes.h"
-#include "ui/row_menu.h"
 
 #include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
 
 namespace {
-
-std::vector<RowAction> actionsOf(const RowMenu& menu) {
-  std::vector<RowAction> actions;
-  for (const auto& group : menu)
-    for (const MenuItem& item : group) actions.push_back(item.action);
-  return actions;
-}
 
 class PanelControllerTest : public PanelTest {
  protected:
@@ -220,10 +212,10 @@ TEST_F(PanelControllerTest, EachMenuItemReachesItsService) {
   model->refresh();
   fixture.gui->drain();
   EXPECT_EQ(fixture.services->editorLookups, 0) << "nothing slow on the GUI thread";
-  EXPECT_FALSE(std::ranges::count(actionsOf(rowMenu(rowStateOf(*model, e))), RowAction::OpenInEditor));
+  EXPECT_EQ(rowStateOf(*model, e).editorName, std::nullopt);
   fixture.settle();
   EXPECT_EQ(fixture.services->editorLookups, 1);
-  EXPECT_EQ(rowMenu(rowStateOf(*model, e))[0][1].argument, "Visual Studio Code");
+  EXPECT_EQ(rowStateOf(*model, e).editorName, "Visual Studio Code");
 
   using enum RowAction;
   const std::pair<RowAction, std::string> logged[] = {
@@ -238,13 +230,6 @@ TEST_F(PanelControllerTest, EachMenuItemReachesItsService) {
   EXPECT_EQ(fixture.services->storedWatched, (std::set<int64_t>{3000, 5000}));
   model->controller().act(Unwatch, e);
   EXPECT_EQ(fixture.services->storedWatched, std::set<int64_t>{5000});
-
-  // A container's row stops the container and has no process items.
-  fixture.services->containers = {{4000, "web-db"}};
-  auto container = fixture.modelWith({makeEntry(4000)});
-  EXPECT_EQ(actionsOf(rowMenu(rowStateOf(*container, makeEntry(4000)))),
-            (std::vector<RowAction>{OpenInBrowser, SetLabel, Watch, Hide, Stop, CopyUrl, CopyPort, CopyPid,
-                                    CopyKillCommand}));
 }
 
 }  // namespace

@@ -21,14 +21,6 @@
 
 namespace {
 
-QString localized(const std::string& key) { return QString::fromStdString(englishTexts().text(key)); }
-
-QAction* menuAction(const QMenu* menu, const QString& text) {
-  for (QAction* action : menu->actions())
-    if (action->text() == text) return action;
-  return nullptr;
-}
-
 /// The pointer entering `row`.
 void hover(PortRow* row) {
   QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), row->mapToGlobal(QPointF(5, 5)));
@@ -128,7 +120,10 @@ TEST_F(PortListViewTest, TheRowsMenuAndButtonsAct) {
   QTest::mouseClick(view->windowHandle(), Qt::RightButton, {}, row->mapTo(view.get(), QPoint(60, 20)));
   QMenu* menu = nullptr;
   ASSERT_TRUE(QTest::qWaitFor([&] { return (menu = row->findChild<QMenu*>()) && menu->isVisible(); }, 2000));
-  menuAction(menu, localized("copy_kill"))->trigger();
+  const QList<QAction*> items = menu->actions();
+  auto copyKill = std::ranges::find(items, QString::fromStdString(englishTexts().text("copy_kill")), &QAction::text);
+  ASSERT_NE(copyKill, items.end());
+  (*copyKill)->trigger();
   EXPECT_EQ(fixture.services->log, std::vector<std::string>{"copy kill 13000"});
   menu->close();
 

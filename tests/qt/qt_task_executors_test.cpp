@@ -1,7 +1,4 @@
-// The Qt executors: GUI tasks die with their guard, and the model's real
-// environment runs a refresh end to end.
-#include "integrations/preferences.h"
-#include "panel_fakes.h"
+// The Qt executors: GUI tasks run on the GUI thread and die with their guard.
 #include "ui/qt_task_executors.h"
 
 #include <QTest>
@@ -33,19 +30,6 @@ TEST(QtTaskExecutors, GuiTasksRunOnTheGuiThreadWhileTheGuardLives) {
   gui.post([&] { ++ran; });
   QTest::qWait(50);
   EXPECT_EQ(ran, 1);
-}
-
-TEST(QtTaskExecutors, RealEnvironmentRefreshesAndDropsResultsAfterTheModelIsGone) {
-  auto services = std::make_shared<FakePanelServices>();
-  services->ports = {makeEntry(3000)};
-  auto model = std::make_unique<PanelState>(nullptr, services, std::make_shared<ThreadPoolExecutor>());
-  model->refresh();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return model->loaded(); }, 10000));
-  EXPECT_EQ(model->entries().size(), 1u);
-
-  model->setPanelShown(true);
-  model.reset();  // work in flight must not touch the dead model
-  QTest::qWait(100);
 }
 
 }  // namespace

@@ -1,20 +1,12 @@
 // What the user does in the panel, through its controller on fakes: keys,
-// stops and their confirmation, labels, and each item of a row's menu.
+// stops and their confirmation, labels, watching and the editor's item.
 #include "panel_fakes.h"
-#include "ui/row_menu.h"
 
 #include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
 
 namespace {
-
-std::vector<RowAction> actionsOf(const RowMenu& menu) {
-  std::vector<RowAction> actions;
-  for (const auto& group : menu)
-    for (const MenuItem& item : group) actions.push_back(item.action);
-  return actions;
-}
 
 class PanelControllerTest : public PanelTest {
  protected:
@@ -78,32 +70,25 @@ TEST_F(PanelControllerTest, EscapeUndoesOneThingPerPressAndReturnAsksThenConfirm
   EXPECT_EQ(fixture.services->log, std::vector<std::string>{"kill 15000"});
 }
 
-// A system process is always asked about; the setting may change in the store
-// from elsewhere, and the controller follows it.
-// Stored settings outside their bounds, or not stored, read as the defaults.
+// Which stored values are in bounds is the range's own table; here, that each
+// setting is read with its own range, and that nothing stored reads as the defaults.
 TEST(PanelSettings, EachValueIsReadWithinItsBounds) {
-  const std::tuple<double, double, double, double> cases[] = {  // stored height, interval; read height, interval
-      {240, 0.5, 240, 0.5}, {800, 3600, 800, 3600}, {239, 0.4, 480, 3}, {801, 3601, 480, 3}};
-  for (const auto& [height, interval, readHeight, readInterval] : cases) {
-    MemoryPreferences store;
-    store.setNumber("panelMaxHeight", height);
-    store.setNumber("refreshInterval", interval);
-    auto settings = PanelSettings::read(store);
-    EXPECT_EQ(std::pair(settings.panelMaxHeight, settings.refreshInterval), std::pair(readHeight, readInterval));
-  }
+  MemoryPreferences store;
+  store.setNumber("panelMaxHeight", 240);
+  store.setNumber("refreshInterval", 0.5);
+  const PanelSettings settings = PanelSettings::read(store);
+  EXPECT_EQ(std::pair(settings.panelMaxHeight, settings.refreshInterval), std::pair(240.0, 0.5));
   EXPECT_EQ(PanelSettings::read(MemoryPreferences()), PanelSettings());
 }
 
+// A system process is always asked about; the setting may change in the store
+// from elsewhere, and the controller follows it.
 TEST_F(PanelControllerTest, StopsAreConfirmedByTheSettingAndAlwaysForSystemProcesses) {
-  const std::tuple<const char*, const char*, bool, bool> cases[] = {
-      // user, command, the setting, asks
-      {"alice", "node", true, true},      {"alice", "node", false, false},  {"root", "node", false, true},
-      {"_postgres", "postgres", false, true}, {"alice", "launchd", false, true}, {"alice", "Launchd", false, false},
-      {"alicé_", "node", false, false},
-  };
-  for (const auto& [user, command, setting, asks] : cases) {
-    SCOPED_TRACE(std::string(user) + " " + command);
-    PortEntry e = makeEntry(3000, 42, command, "127.0.0.1", user);
+  // user, the setting, asks; which processes are the system's is the entry's own table
+  const std::tuple<const char*, bool, bool> cases[] = {{"alice", true, true}, {"alice", false, false}, {"root", false, true}};
+  for (const auto& [user, setting, asks] : cases) {
+    SCOPED_TRACE(user);
+    PortEntry e = makeEntry(3000, 42, "node", "127.0.0.1", user);
     auto model = fixture.modelWith({e});
     fixture.services->store.setBoolean("confirmBeforeKill", setting);
     fixture.settle();
@@ -210,12 +195,10 @@ TEST_F(PanelControllerTest, LabelEditsCommitOrCancel) {
   EXPECT_EQ(fixture.services->log, std::vector<std::string>{"setLabel 5000 [API]"});
 }
 
-// Every item of a process row's menu reaches its service with its value (the
-// stops are the table above); the watched set written is the one stored now,
-// which the notifier or another panel may have changed. The editor's name
-// takes a search of the system: looked up once, in the background, and offered
-// once known.
-TEST_F(PanelControllerTest, EachMenuItemReachesItsService) {
+// Watching writes the set stored now, which the notifier or another panel may
+// have changed. The editor's name takes a search of the system: looked up in
+// the background, and offered once known.
+TEST_F(PanelControllerTest, WatchAndEditorItemsReadWhatIsCurrent) {
   PortEntry e = makeEntry(3000, 4242);
   e.cwd = "/home/alice/web";
   fixture.services->storedWatched = {5000};
@@ -224,53 +207,15 @@ TEST_F(PanelControllerTest, EachMenuItemReachesItsService) {
   model->refresh();
   fixture.gui->drain();
   EXPECT_EQ(fixture.services->editorLookups, 0) << "nothing slow on the GUI thread";
-  EXPECT_FALSE(std::ranges::count(actionsOf(rowMenu(rowStateOf(*model, e))), RowAction::OpenInEditor));
+  EXPECT_EQ(rowStateOf(*model, e).editorName, std::nullopt);
   fixture.settle();
   EXPECT_EQ(fixture.services->editorLookups, 1);
-  EXPECT_EQ(rowMenu(rowStateOf(*model, e))[0][1].argument, "Visual Studio Code");
+  EXPECT_EQ(rowStateOf(*model, e).editorName, "Visual Studio Code");
 
-  PanelController& controller = model->controller();
-  using enum RowAction;
-  const std::vector<std::pair<RowAction, std::function<bool()>>> expected = {
-      {SetLabel, [&] { return controller.editingLabelPort() == 3000; }},
-      {Watch, [&] { return fixture.services->storedWatched == std::set<int64_t>{3000, 5000}; }},
-      {Unwatch, [&] { return fixture.services->storedWatched == std::set<int64_t>{5000}; }},
-      {Stop, [&] { return controller.pendingKill().has_value(); }},
-      {Hide, [&] { return model->orderedRows().empty(); }},
-  };
-  const std::pair<RowAction, std::string> logged[] = {
-      {OpenInBrowser, "openUrl http://localhost:3000"}, {OpenInEditor, "openInEditor /home/alice/web"},
-      {CopyUrl, "copy http://localhost:3000"},          {CopyPort, "copy 3000"},
-      {CopyPid, "copy 4242"},                           {CopyKillCommand, "copy kill 4242"},
-      {CopyPath, "copy /home/alice/web"},
-  };
-  std::set<RowAction> offered;
-  for (bool watched : {false, true}) {
-    RowState row = rowStateOf(*model, e);
-    row.isWatched = watched;
-    for (RowAction action : actionsOf(rowMenu(row))) offered.insert(action);
-  }
-  std::set<RowAction> tested = {Restart, StopTree, ForceStop};
-  for (const auto& [action, text] : logged) {
-    fixture.services->log.clear();
-    controller.act(action, e);
-    fixture.settle();
-    EXPECT_EQ(fixture.services->log, std::vector<std::string>{text});
-    tested.insert(action);
-  }
-  for (const auto& [action, check] : expected) {
-    controller.act(action, e);
-    EXPECT_TRUE(check()) << "action " << static_cast<int>(action);
-    tested.insert(action);
-  }
-  EXPECT_EQ(offered, tested);
-
-  // A container's row stops the container and has no process items.
-  fixture.services->containers = {{4000, "web-db"}};
-  auto container = fixture.modelWith({makeEntry(4000)});
-  EXPECT_EQ(actionsOf(rowMenu(rowStateOf(*container, makeEntry(4000)))),
-            (std::vector<RowAction>{OpenInBrowser, SetLabel, Watch, Hide, Stop, CopyUrl, CopyPort, CopyPid,
-                                    CopyKillCommand}));
+  model->controller().act(RowAction::Watch, e);
+  EXPECT_EQ(fixture.services->storedWatched, (std::set<int64_t>{3000, 5000}));
+  model->controller().act(RowAction::Unwatch, e);
+  EXPECT_EQ(fixture.services->storedWatched, std::set<int64_t>{5000});
 }
 
 }  // namespace

@@ -41,34 +41,29 @@ class QueueExecutor final : public Executor {
 class ManualScheduler final : public Scheduler {
  public:
   TimerId schedule(std::chrono::milliseconds delay, Task task) override {
-    TimerId id = nextId_++;
-    timers_[id] = {now_ + delay, std::move(task)};
-    return id;
+    timers_.emplace(now_ + delay, std::pair(nextId_, std::move(task)));
+    return nextId_++;
   }
-  void cancel(TimerId id) override { timers_.erase(id); }
+  void cancel(TimerId id) override {
+    std::erase_if(timers_, [id](const auto& timer) { return timer.second.first == id; });
+  }
   size_t pending() const { return timers_.size(); }
-  /// Moves time on by `by`, firing due timers in order of their due time.
+  /// Moves time on by `by`, firing due timers in order of their due time, and
+  /// those due at once in the order they were set.
   void advance(std::chrono::milliseconds by) {
     const auto target = now_ + by;
-    while (!timers_.empty()) {
-      auto next = std::ranges::min_element(timers_, {}, [](const auto& timer) { return timer.second.due; });
-      if (next->second.due > target) break;
-      now_ = next->second.due;
-      Task task = std::move(next->second.task);
-      timers_.erase(next);
-      task();
+    while (!timers_.empty() && timers_.begin()->first <= target) {
+      auto timer = timers_.extract(timers_.begin());
+      now_ = timer.key();
+      timer.mapped().second();
     }
     now_ = target;
   }
 
  private:
-  struct Timer {
-    std::chrono::milliseconds due;
-    Task task;
-  };
   std::chrono::milliseconds now_{0};
   TimerId nextId_ = 1;
-  std::map<TimerId, Timer> timers_;
+  std::multimap<std::chrono::milliseconds, std::pair<TimerId, Task>> timers_;
 };
 
 /// Answers from fields the test sets, and a log of every call that acts.
@@ -87,7 +82,6 @@ class FakePanelServices final : public PanelServices {
   LabelMap storedLabels;
   std::vector<std::string> log;
   std::vector<int> devCounts;
-  std::vector<std::vector<int32_t>> statsRequests;
   int scans = 0;
   /// The number of times editorName() was asked.
   int editorLookups = 0;
@@ -103,10 +97,7 @@ class FakePanelServices final : public PanelServices {
     return scan;
   }
   ContainerMap containerPorts() override { return containers; }
-  StatsMap stats(const std::vector<int32_t>& pids) override {
-    statsRequests.push_back(pids);
-    return samples;
-  }
+  StatsMap stats(const std::vector<int32_t>&) override { return samples; }
   ActionOutcome killProcess(const ProcessIdentity& target, Force force) override {
     return act(force == Force::Yes ? "forceKill" : "kill", target);
   }

@@ -6,9 +6,7 @@
 #include "support/english_texts.h"
 #include "ui/panel_header.h"
 #include "ui/port_list_view.h"
-#include "ui/port_presentation.h"
 #include "ui/port_row.h"
-#include "ui/row_parts.h"
 #include "ui/settings_card.h"
 
 #include <QApplication>
@@ -22,14 +20,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QString localized(const std::string& key) { return QString::fromStdString(englishTexts().text(key)); }
-
-QAction* menuAction(const QMenu* menu, const QString& text) {
-  for (QAction* action : menu->actions())
-    if (action->text() == text) return action;
-  return nullptr;
-}
 
 /// The pointer entering `row`.
 void hover(PortRow* row) {
@@ -67,28 +57,21 @@ class PortListViewTest : public ::testing::Test {
   std::unique_ptr<PortListView> view;
   PortEntry web = makeEntry(3000, 13000);
   PortEntry api = makeEntry(8080, 18080, "python3");
-  PortEntry nginx = makeEntry(80, 8000, "nginx", "0.0.0.0", "root");
 };
 
 // No flicker: a refresh keeps the row widgets, the scroll position and the
-// pointer's hover. A socket on two addresses keeps two rows.
+// pointer's hover.
 TEST_F(PortListViewTest, RowsStayInPlaceAcrossRefreshes) {
   model->setPanelMaxHeight(240);
   std::vector<PortEntry> many;
   for (int i = 0; i < 8; ++i) many.push_back(makeEntry(3000 + i));
-  many.push_back(makeEntry(3000, many[0].pid, "node", "[::1]"));
   load(many);
   showFocused();
   PortRow* first = rowOf(many[0]);
   PortRow* fifth = rowOf(many[4]);
-  PortRow* twin = view->row(many[0].id() + "#1");
-  ASSERT_NE(twin, nullptr);
   hover(fifth);
   QScrollBar* bar = view->list()->verticalScrollBar();
   ASSERT_GT(bar->maximum(), 0);
-  // Whole rows only, within the panel's height: what scrolls out is whole rows.
-  EXPECT_LE(view->list()->height(), 240);
-  EXPECT_EQ((view->list()->widget()->height() - view->list()->height()) % PortRow::kHeight, 0);
   bar->setValue(bar->maximum() / 2);
   int scrolled = bar->value();
 
@@ -100,26 +83,18 @@ TEST_F(PortListViewTest, RowsStayInPlaceAcrossRefreshes) {
   load(changed);
   EXPECT_EQ(rowOf(many[0]), first);
   EXPECT_EQ(rowOf(many[4]), fifth);
-  EXPECT_EQ(view->row(many[0].id() + "#1"), twin);
   EXPECT_EQ(rowOf(many[2]), nullptr);
   EXPECT_NE(rowOf(changed.back()), nullptr);
   EXPECT_EQ(view->rows().front()->state().entry.id(), changed[0].id());
   EXPECT_EQ(bar->value(), scrolled);
   EXPECT_TRUE(fifth->hovering());
   EXPECT_TRUE(fifth->stopButton()->isVisibleTo(fifth));
-
-  // Statistics reach the row's statistics and nothing else.
-  fixture.services->samples = {{first->state().entry.pid, {12.5, 300}}};
-  model->liveStatsTick();
-  fixture.settle();
-  EXPECT_EQ(rowOf(many[0]), first);
-  EXPECT_EQ(first->statistics()->text(), QString::fromStdString(statsText({12.5, 300})));
 }
 
 // What each key does is the controller's table; here, that keys reach it from
 // the search field too (the window test types into it).
 TEST_F(PortListViewTest, KeysReachTheControllerWhereverTheFocusIs) {
-  load({web, api, nginx});
+  load({web, api});
   showFocused();
   PanelController& controller = model->controller();
   QLineEdit* search = view->header()->searchField();
@@ -133,7 +108,7 @@ TEST_F(PortListViewTest, KeysReachTheControllerWhereverTheFocusIs) {
 }
 
 // The items are the menu function's; here, that the menu a secondary click
-// shows acts, as do the stop button and its confirmation strip.
+// shows acts, as do the stop button and its confirmation.
 TEST_F(PortListViewTest, TheRowsMenuAndButtonsAct) {
   load({web});
   showFocused();
@@ -141,16 +116,15 @@ TEST_F(PortListViewTest, TheRowsMenuAndButtonsAct) {
   QTest::mouseClick(view->windowHandle(), Qt::RightButton, {}, row->mapTo(view.get(), QPoint(60, 20)));
   QMenu* menu = nullptr;
   ASSERT_TRUE(QTest::qWaitFor([&] { return (menu = row->findChild<QMenu*>()) && menu->isVisible(); }, 2000));
-  menuAction(menu, localized("copy_kill"))->trigger();
+  const QList<QAction*> items = menu->actions();
+  auto copyKill = std::ranges::find(items, QString::fromStdString(englishTexts().text("copy_kill")), &QAction::text);
+  ASSERT_NE(copyKill, items.end());
+  (*copyKill)->trigger();
   EXPECT_EQ(fixture.services->log, std::vector<std::string>{"copy kill 13000"});
   menu->close();
 
   fixture.services->log.clear();
   hover(row);
-  QTest::mouseClick(row->stopButton(), Qt::LeftButton);
-  ASSERT_TRUE(row->cancelButton()->isVisibleTo(row));
-  QTest::mouseClick(row->cancelButton(), Qt::LeftButton);
-  EXPECT_FALSE(model->controller().pendingKill());
   QTest::mouseClick(row->stopButton(), Qt::LeftButton);
   QTest::mouseClick(row->confirmButton(), Qt::LeftButton);
   fixture.settle();
@@ -173,9 +147,6 @@ TEST_F(PortListViewTest, ReturnInTheLabelEditorSavesTheLabelAndStopsNothing) {
   EXPECT_FALSE(controller.pendingKill()) << "the Return went to the editor only";
   EXPECT_FALSE(editor->isVisible());
   EXPECT_TRUE(view->hasFocus()) << "the closed editor hands the keys back to the panel";
-
-  controller.startLabelEdit(3000);
-  EXPECT_EQ(editor->text(), "shop");
 }
 
 TEST_F(PortListViewTest, PartsChangedWhileHiddenAreMeasuredWhenShown) {

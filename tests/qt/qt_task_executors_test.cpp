@@ -1,7 +1,4 @@
-// The Qt executors: GUI tasks die with their guard, timers fire once and can be
-// cancelled, and the model's real environment runs a refresh end to end.
-#include "integrations/preferences.h"
-#include "panel_fakes.h"
+// The Qt executors: GUI tasks run on the GUI thread and die with their guard.
 #include "ui/qt_task_executors.h"
 
 #include <QTest>
@@ -9,8 +6,6 @@
 
 #include <atomic>
 #include <thread>
-
-using namespace std::chrono_literals;
 
 namespace {
 
@@ -35,33 +30,6 @@ TEST(QtTaskExecutors, GuiTasksRunOnTheGuiThreadWhileTheGuardLives) {
   gui.post([&] { ++ran; });
   QTest::qWait(50);
   EXPECT_EQ(ran, 1);
-}
-
-TEST(QtTaskExecutors, TimersFireOnceUnlessCancelled) {
-  QObject owner;
-  TimerScheduler scheduler(&owner);
-  int fired = 0, cancelled = 0;
-  scheduler.schedule(10ms, [&] { ++fired; });
-  Scheduler::TimerId id = scheduler.schedule(10ms, [&] { ++cancelled; });
-  scheduler.cancel(id);
-  scheduler.cancel(id);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return fired == 1; }, 10000));
-  QTest::qWait(50);
-  EXPECT_EQ(fired, 1);
-  EXPECT_EQ(cancelled, 0);
-}
-
-TEST(QtTaskExecutors, RealEnvironmentRefreshesAndDropsResultsAfterTheModelIsGone) {
-  auto services = std::make_shared<FakePanelServices>();
-  services->ports = {makeEntry(3000)};
-  auto model = std::make_unique<PanelState>(nullptr, services, std::make_shared<ThreadPoolExecutor>());
-  model->refresh();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return model->loaded(); }, 10000));
-  EXPECT_EQ(model->entries().size(), 1u);
-
-  model->setPanelShown(true);
-  model.reset();  // work in flight must not touch the dead model
-  QTest::qWait(100);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Draws Tarnwick/resources/Tarnwick_Tarnwick.bundle/MenuBarIcon@2x.png: a plug,
 // white on transparent, 36 × 36 (18 × 18 points at twice the density). The tray
-// tints the shape itself, so only its alpha matters.
+// draws the shape in its own colours, so only its alpha matters.
 //
 //   g++ -std=c++20 -fPIC scripts/menu_bar_icon.cpp $(pkg-config --cflags --libs Qt6Gui) -o /tmp/menu_bar_icon
 //   QT_QPA_PLATFORM=offscreen /tmp/menu_bar_icon Tarnwick/resources/Tarnwick_Tarnwick.bundle/MenuBarIcon@2x.png

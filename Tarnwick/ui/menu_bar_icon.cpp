@@ -15,6 +15,18 @@ namespace {
 
 constexpr int kSmall = 18;
 constexpr int kLarge = 36;
+// A light shape in a dark outline reads on dark and light panels alike, and
+// needs no guess at the panel's colour (Qt's palette is not the panel's).
+constexpr QRgb kFill = 0xffffffff;
+constexpr QRgb kOutline = 0xff1c1c1e;
+
+QImage tinted(const QImage& mask, QRgb colour) {
+  QImage image = mask;
+  QPainter painter(&image);
+  painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+  painter.fillRect(image.rect(), QColor::fromRgba(colour));
+  return image;
+}
 
 // The largest bold font whose text fits in `maxWidth`, never below 6 px: at 18
 // pixels a two-digit count still fits at about 9 px.
@@ -29,9 +41,9 @@ QFont badgeFont(const QString& text, qreal height, qreal maxWidth) {
 }
 
 // A pill in the bottom-right corner. A ring around it is cleared so that it
-// stands apart from the glyph, and the digits are cut out of it, so the badge
-// needs no second colour: the panel shows through them.
-void drawBadge(QImage& image, const QString& text, const QColor& tint) {
+// stands apart from the glyph, and the digits are cut out of it: the outline
+// fills both, so the digits come out dark on the light pill.
+void drawBadge(QImage& image, const QString& text) {
   const qreal side = image.width();
   const qreal height = std::round(side * 0.6);
   const qreal padding = height * 0.25;
@@ -53,7 +65,7 @@ void drawBadge(QImage& image, const QString& text, const QColor& tint) {
   painter.drawRoundedRect(pill.adjusted(-ring, -ring, ring, ring), radius + ring, radius + ring);
 
   painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-  painter.setBrush(tint);
+  painter.setBrush(QColor::fromRgba(kFill));
   painter.drawRoundedRect(pill, radius, radius);
 
   painter.setCompositionMode(QPainter::CompositionMode_DestinationOut);
@@ -101,32 +113,34 @@ QString badgeText(int count) {
   return QString::number(count);
 }
 
-QColor tintFor(const QPalette& palette) {
-  return palette.color(QPalette::Window).lightness() < 128 ? QColor(Qt::white) : QColor(0x20, 0x20, 0x20);
-}
-
-QImage render(const QImage& shape, int count, int side, const QColor& tint) {
-  QImage image = shape.convertToFormat(QImage::Format_ARGB32_Premultiplied)
-                     .scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-  image.setDevicePixelRatio(1);
-  if (image.size() != QSize(side, side)) {
-    QImage square(side, side, QImage::Format_ARGB32_Premultiplied);
-    square.fill(Qt::transparent);
-    QPainter(&square).drawImage((side - image.width()) / 2, (side - image.height()) / 2, image);
-    image = square;
-  }
+QImage render(const QImage& shape, int count, int side) {
+  const int outline = std::max(1, side / kSmall);
+  const int inner = side - 2 * outline;
+  QImage mask(inner, inner, QImage::Format_ARGB32_Premultiplied);
+  mask.fill(Qt::transparent);
   {
-    QPainter painter(&image);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-    painter.fillRect(image.rect(), tint);
+    const QImage scaled = shape.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                              .scaled(inner, inner, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    QPainter(&mask).drawImage((inner - scaled.width()) / 2, (inner - scaled.height()) / 2, scaled);
   }
-  if (const QString text = badgeText(count); !text.isEmpty()) drawBadge(image, text, tint);
+  mask = tinted(mask, kFill);
+  if (const QString text = badgeText(count); !text.isEmpty()) drawBadge(mask, text);
+
+  QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  // The outline is the shape spread by `outline` pixels in every direction.
+  const QImage dark = tinted(mask, kOutline);
+  for (int dy = -outline; dy <= outline; ++dy)
+    for (int dx = -outline; dx <= outline; ++dx)
+      if (dx * dx + dy * dy <= outline * outline + 1) painter.drawImage(outline + dx, outline + dy, dark);
+  painter.drawImage(outline, outline, mask);
   return image;
 }
 
-QIcon icon(const QImage& shape, int count, const QColor& tint) {
+QIcon icon(const QImage& shape, int count) {
   QIcon icon;
-  for (int side : {kSmall, kLarge}) icon.addPixmap(QPixmap::fromImage(render(shape, count, side, tint)));
+  for (int side : {kSmall, kLarge}) icon.addPixmap(QPixmap::fromImage(render(shape, count, side)));
   return icon;
 }
 

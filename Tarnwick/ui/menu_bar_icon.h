@@ -1,10 +1,9 @@
 #pragma once
-// The tray item's picture: the bundled glyph in one tint, with the number of
-// dev ports drawn on it as a badge (a status-notifier item has no text label).
-#include <QColor>
+// The tray item's picture: the bundled glyph, light in a dark outline so that
+// it reads on any panel, with the number of dev ports drawn on it as a badge
+// (a status-notifier item has no text label).
 #include <QIcon>
 #include <QImage>
-#include <QPalette>
 #include <QString>
 
 namespace MenuBarIcon {
@@ -23,15 +22,12 @@ const QImage& shape();
 /// below 1.
 QString badgeText(int count);
 
-/// Light on a dark palette, dark on a light one.
-QColor tintFor(const QPalette& palette);
-
-/// `shape` scaled to side × side and drawn in `tint`, with the badge when
-/// `count` is 1 or more.
-QImage render(const QImage& shape, int count, int side, const QColor& tint);
+/// `shape` drawn light in a dark outline on side × side, with the badge (dark
+/// digits on a light pill) when `count` is 1 or more.
+QImage render(const QImage& shape, int count, int side);
 
 /// render() at 18 and 36 pixels, both at device pixel ratio 1, so that the
 /// status-notifier export carries two real sizes.
-QIcon icon(const QImage& shape, int count, const QColor& tint);
+QIcon icon(const QImage& shape, int count);
 
 }  // namespace MenuBarIcon

@@ -8,6 +8,7 @@
 #include "ui/theme.h"
 
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -321,6 +322,10 @@ void PortRow::mousePressEvent(QMouseEvent* event) {
 void PortRow::contextMenuEvent(QContextMenuEvent* event) {
   QMenu* menu = buildContextMenu(this);
   menu->setAttribute(Qt::WA_DeleteOnClose);
+  // The open menu takes the pointer, so the row may miss its leave: look
+  // where the pointer is once the menu goes.
+  connect(menu, &QMenu::aboutToHide, this,
+          [this] { setHovering(rect().contains(mapFromGlobal(QCursor::pos()))); });
   menu->popup(event->globalPos());
 }
 

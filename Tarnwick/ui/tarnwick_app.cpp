@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QEvent>
 #include <QScreen>
 
 TarnwickApp::TarnwickApp(const QDBusConnection& bus, QObject* parent)
@@ -14,13 +13,9 @@ TarnwickApp::TarnwickApp(const QDBusConnection& bus, QObject* parent)
   menu_.addSeparator();
   menu_.addAction(QStringLiteral("Quit"), qApp, &QCoreApplication::quit);
   connect(&hostWatch_, &TrayHostWatch::ready, this, &TarnwickApp::createTrayItem);
-  qApp->installEventFilter(this);
 }
 
-TarnwickApp::~TarnwickApp() {
-  qApp->removeEventFilter(this);
-  delete tray_;
-}
+TarnwickApp::~TarnwickApp() { delete tray_; }
 
 void TarnwickApp::start() { hostWatch_.start(); }
 
@@ -36,29 +31,29 @@ void TarnwickApp::setDevCount(int count) {
   refreshTrayItem();
 }
 
-void TarnwickApp::openPanel() {
-  if (panel_->isVisible()) return;
-  // Over D-Bus the item has no geometry and Qt drops the click's position; the
-  // cursor is where the click was.
-  QRect item = tray_ ? tray_->geometry() : QRect();
-  if (!item.isValid() || item.isEmpty()) item = QRect(QCursor::pos(), QSize(1, 1));
-  QScreen* screen = QGuiApplication::screenAt(item.center());
-  if (!screen) screen = QGuiApplication::primaryScreen();
-  panel_->adjustSize();
-  const QRect available = screen ? screen->availableGeometry() : QRect(QPoint(0, 0), panel_->size());
-  panel_->openAt(panelTopLeft(item, panel_->size(), available));
-}
+void TarnwickApp::openPanel() { openPanelFrom(std::nullopt); }
 
 void TarnwickApp::togglePanel() {
   if (panel_->isVisible())
     panel_->hide();
   else
-    openPanel();
+    openPanelFrom(QCursor::pos());
 }
 
-bool TarnwickApp::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange) refreshTrayItem();
-  return QObject::eventFilter(watched, event);
+void TarnwickApp::openPanelFrom(std::optional<QPoint> pointer) {
+  if (panel_->isVisible()) return;
+  // An embedded tray item knows its rectangle. A status-notifier item does
+  // not, and Qt drops the click's position: the pointer stands for it.
+  if (const QRect item = tray_ ? tray_->geometry() : QRect(); item.isValid() && !item.isEmpty())
+    pointer = item.center();
+  std::vector<ScreenArea> screens;
+  QScreen* primary = QGuiApplication::primaryScreen();
+  if (primary) screens.push_back({primary->geometry(), primary->availableGeometry()});
+  for (QScreen* screen : QGuiApplication::screens())
+    if (screen != primary) screens.push_back({screen->geometry(), screen->availableGeometry()});
+  if (pointer && onPanelStrip(*pointer, screens)) lastClick_ = pointer;
+  panel_->adjustSize();
+  panel_->openAt(panelPosition(pointer, lastClick_, panel_->size(), screens));
 }
 
 void TarnwickApp::createTrayItem() {
@@ -74,7 +69,6 @@ void TarnwickApp::createTrayItem() {
 
 void TarnwickApp::refreshTrayItem() {
   if (!tray_) return;
-  const QColor tint = MenuBarIcon::tintFor(QGuiApplication::palette());
-  tray_->setIcon(MenuBarIcon::icon(MenuBarIcon::shape(), devCount_, tint));
+  tray_->setIcon(MenuBarIcon::icon(MenuBarIcon::shape(), devCount_));
   tray_->setToolTip(toolTip(devCount_));
 }

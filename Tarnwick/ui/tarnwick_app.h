@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QSystemTrayIcon>
 #include <memory>
+#include <optional>
 
 class TarnwickApp : public QObject {
   Q_OBJECT
@@ -30,15 +31,15 @@ class TarnwickApp : public QObject {
  public slots:
   /// The number drawn on the item; nothing is drawn for 0 or less.
   void setDevCount(int count);
-  /// Opens the panel below the item (a second start asks for this).
+  /// Opens the panel where the item was last clicked, else at the end of the
+  /// edge a panel reserves (the menu's "Open" and a second start ask for this).
   void openPanel();
   /// A click on the item: opens the panel, or closes it when it is open.
   void togglePanel();
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
  private:
+  /// `pointer` is where an activation happened; none for the menu or a second start.
+  void openPanelFrom(std::optional<QPoint> pointer);
   void createTrayItem();
   void refreshTrayItem();
 
@@ -47,4 +48,5 @@ class TarnwickApp : public QObject {
   TrayHostWatch hostWatch_;
   QSystemTrayIcon* tray_ = nullptr;
   int devCount_ = 0;
+  std::optional<QPoint> lastClick_;  ///< the last activation on a panel strip
 };

@@ -19,14 +19,48 @@ TEST(PanelPlacement, BelowTheItemCentredAndInsideTheFreeArea) {
       {"item in a top bar, room all round", {600, 0, 24, 24}, {0, 24, 1280, 776}, {421, 24}},
       {"item at the right edge", {1250, 0, 24, 24}, {0, 24, 1280, 776}, {900, 24}},
       {"item at the left edge", {4, 0, 24, 24}, {0, 24, 1280, 776}, {0, 24}},
-      {"cursor point in a top bar", {700, 10, 1, 1}, {0, 24, 1280, 776}, {510, 24}},
       {"item in a bottom bar opens above it", {1200, 770, 30, 30}, {0, 0, 1280, 770}, {900, 470}},
-      {"cursor in a bottom bar opens above it, kept off the bar", {640, 790, 1, 1}, {0, 0, 1280, 770}, {450, 470}},
-      {"second screen to the right", {2000, 0, 24, 24}, {1280, 24, 1920, 1056}, {1821, 24}},
-      {"item in a left bar", {0, 400, 40, 40}, {40, 0, 1240, 800}, {40, 440}},
   };
   for (const auto& row : rows)
     EXPECT_EQ(panelTopLeft(row.item, panel, row.available), row.expected) << row.name;
+}
+
+// A click on a panel strip is where the tray item is; otherwise the last such
+// click, else the end of the edge a panel reserves. Never a pointer mid-screen.
+TEST(PanelPlacement, OpensAtTheClickOnAStripElseTheLastElseTheReservedEdge) {
+  const QSize panel(380, 300);
+  const QRect screen(0, 0, 1280, 800);
+  const std::vector<ScreenArea> top = {{screen, {0, 28, 1280, 772}}};
+  const std::vector<ScreenArea> twoTops = {top[0], {{1280, 0, 1920, 1080}, {1280, 28, 1920, 1052}}};
+  const std::vector<ScreenArea> bottom = {{screen, {0, 0, 1280, 772}}};
+  const std::vector<ScreenArea> left = {{screen, {40, 0, 1240, 800}}};
+  const std::vector<ScreenArea> right = {{screen, {0, 0, 1240, 800}}};
+  const std::vector<ScreenArea> none = {{screen, screen}};
+  const std::optional<QPoint> no;
+  const QPoint onTop(700, 14);
+  struct Row {
+    const char* name;
+    std::optional<QPoint> pointer;
+    std::optional<QPoint> lastClick;
+    std::vector<ScreenArea> screens;
+    QPoint expected;
+  };
+  const std::vector<Row> rows = {
+      {"click on a top strip", onTop, no, top, {510, 28}},
+      {"click on a bottom strip opens above it", QPoint(700, 786), onTop, bottom, {510, 472}},
+      {"click on a left strip", QPoint(20, 400), no, left, {40, 401}},
+      {"click on a second screen's strip", QPoint(2000, 14), no, twoTops, {1810, 28}},
+      {"activation mid-screen, last click known", QPoint(640, 400), onTop, top, {510, 28}},
+      {"menu, last click known", no, onTop, top, {510, 28}},
+      {"activation at the origin, no click: the top edge's right end", QPoint(0, 0), no, top, {900, 28}},
+      {"menu, no click, two screens: the primary's top edge", no, no, twoTops, {900, 28}},
+      {"menu, no click, bottom edge", no, no, bottom, {900, 472}},
+      {"menu, no click, left edge: its lower end", no, no, left, {40, 500}},
+      {"menu, no click, right edge", no, no, right, {860, 500}},
+      {"activation mid-screen, no click, no reserved edge", QPoint(640, 400), no, none, {900, 0}},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(panelPosition(row.pointer, row.lastClick, panel, row.screens), row.expected) << row.name;
 }
 
 TEST(PanelPlacement, APanelTallerThanTheFreeAreaKeepsItsTopInside) {

@@ -93,7 +93,7 @@ class PortNotifier : public std::enable_shared_from_this<PortNotifier> {
 
   /// The watched ports as last read from the store.
   std::set<int64_t> watched() const;
-  /// 5 s while a port is watched, else 10 s; read afresh before every sleep.
+  /// 5 s while a port is watched, else 10 s; read afresh after every poll.
   std::chrono::seconds pollInterval() const;
 
   /// Starts the polling thread: a first poll at once, which announces nothing,
@@ -106,7 +106,7 @@ class PortNotifier : public std::enable_shared_from_this<PortNotifier> {
 
   /// One poll: dev count to the GUI thread, then notifications for watched
   /// ports that opened or closed since the previous poll; the first poll only
-  /// learns where things stand. Not reentrant, nor with followWatched().
+  /// learns where things stand. Not reentrant, nor to run beside followWatched().
   void tick();
   /// Takes the watched ports stored since the last poll without announcing
   /// the change: a port no longer watched is forgotten, a newly watched one

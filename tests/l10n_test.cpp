@@ -88,6 +88,7 @@ TEST(ShippedBundle, EveryLanguageHoldsEveryKeyWithFittingPlaceholders) {
       {"docker_container", {a}},      {"started_by", {a, b}},         {"notif_opened", {int64_t{60001}}},
       {"notif_closed", {int64_t{60001}}}, {"hero_exposed", {int64_t{60001}}}, {"hidden_ports", {int64_t{60001}}},
       {"confirm_docker", {a}},        {"help_docker_stop", {a}},      {"open_in_editor", {a}},
+      {"summary_dev", {int64_t{60001}}}, {"tray_tooltip_many", {int64_t{60001}}},
   };
   auto catalog = std::make_shared<const Catalog>(fs::path(tarnwickPath()).parent_path() / L10n::kBundleName);
   auto english = catalog->table("en"), turkish = catalog->table("tr");

@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
+#include <optional>
+#include <thread>
 
 namespace {
 
@@ -44,29 +47,36 @@ class PortNotifierTest : public ::testing::Test {
   int polls = 0;
 };
 
+using Posts = std::vector<std::pair<std::string, std::string>>;
+
 // Each poll announces the watched ports that opened or closed since the last,
-// and counts the distinct listening ports in the dev range.
-TEST_F(PortNotifierTest, FirstWatchedPollIsSilentThenChangesAreAnnounced) {
-  using Posts = std::vector<std::pair<std::string, std::string>>;
-  // Watched, listening, the posts, the dev count.
-  const std::tuple<std::set<int64_t>, std::vector<int64_t>, Posts, int64_t> steps[] = {
-      {{}, {3000, 80, 1023, 1024, 9999, 10000, 65535}, {}, 3},  // nothing watched
-      {{3000}, {3000}, {}, 1},                                   // baseline
-      {{3000}, {}, {closed(3000)}, 0},                           // stopped
-      {{3000}, {3000, 3000}, {opened(3000)}, 1},                 // started (IPv4 and IPv6)
-      {{3000, 4000}, {3000, 4000}, {opened(4000)}, 2},           // watched while listening
-      {{3000}, {3000, 4000}, {closed(4000)}, 2},                 // unwatched while listening
-      {{3000, 5000}, {5000}, {opened(5000), closed(3000)}, 1},   // opened before closed
-      {{}, {}, {}, 0},                                           // emptied: baseline forgotten
-      {{5000}, {}, {}, 0},                                       // new baseline, silent
-      {{5000}, {5000}, {opened(5000)}, 1},
+// and counts the distinct listening ports in the dev range. A change of the
+// watched ports is followed as the loop would, when it is made: it announces
+// nothing itself, and a port that stops after it is still seen to stop.
+TEST_F(PortNotifierTest, PollsAnnounceWatchedPortsOpeningOrClosingButNotTheWatchingItself) {
+  // The watched ports to store and follow (none: a poll), the listening ports, the posts, the dev count.
+  const std::tuple<std::optional<std::set<int64_t>>, std::vector<int64_t>, Posts, int64_t> steps[] = {
+      {{}, {80, 1023, 1024, 3000, 9999, 10000, 65535}, {}, 3},       // first poll: a baseline
+      {{}, {}, {closed(3000)}, 0},                                    // stopped
+      {{}, {3000, 3000}, {opened(3000)}, 1},                          // started (IPv4 and IPv6)
+      {std::set<int64_t>{3000, 4000}, {3000, 4000}, {}, 1},           // watched while listening
+      {{}, {3000}, {closed(4000)}, 1},                                // and stopped before the poll
+      {{}, {3000, 4000}, {opened(4000)}, 2},
+      {std::set<int64_t>{4000, 5000}, {3000, 4000}, {}, 2},           // 3000 unwatched
+      {{}, {4000}, {}, 1},                                            // then stopped: not told
+      {{}, {5000}, {opened(5000), closed(4000)}, 1},                  // opened before closed
   };
+  PortNotifier::setWatched(store, {3000});
   auto notifier = makeNotifier();
   int index = 0;
-  for (const auto& [watched, listening, expected, count] : steps) {
-    PortNotifier::setWatched(store, watched);
+  for (const auto& [watch, listening, expected, count] : steps) {
     ports = listening;
-    notifier->tick();
+    if (watch) {
+      PortNotifier::setWatched(store, *watch);
+      EXPECT_TRUE(notifier->followWatched());
+    } else {
+      notifier->tick();
+    }
     EXPECT_EQ(sink->taken(), expected) << "step " << index;
     EXPECT_EQ(devCount.count(), count) << "step " << index;
     ++index;
@@ -77,36 +87,54 @@ TEST_F(PortNotifierTest, FirstWatchedPollIsSilentThenChangesAreAnnounced) {
 // once the steps run out it waits for the loop to be stopped.
 class ScriptedSleeper final : public Sleeper {
  public:
-  void sleepUntil(Clock::Duration deadline, const StopToken& stop) override {
+  bool sleepUntil(Clock::Duration deadline, const StopToken& stop) override {
     requested.push_back(deadline - clock.now());
-    if (requested.size() <= steps.size()) steps[requested.size() - 1]();
-    else stop.sleepFor(1h);
+    if (requested.size() > steps.size()) {
+      stop.sleepFor(1h);
+      return false;
+    }
+    steps[requested.size() - 1]();
+    return woken.exchange(false);
   }
+  void wake() override { woken = true; }
   ManualClock clock;
   std::vector<std::function<void()>> steps;
   std::vector<Clock::Duration> requested;
+  std::atomic<bool> woken = false;
 };
 
-// The loop holds the notifier weakly: once the notifier is gone, it ends.
-TEST_F(PortNotifierTest, LoopSleepsTheChosenIntervalBeforeEachPollUntilTheNotifierIsGone) {
+// The loop polls at once, follows a change of the watched ports as it is made
+// and keeps its deadline, and ends once the notifier (held weakly) is gone.
+TEST_F(PortNotifierTest, LoopPollsAtStartFollowsWatchChangesAtOnceAndEndsWithTheNotifier) {
   auto sleeper = std::make_shared<ScriptedSleeper>();
+  ports = {3000};
   auto notifier = makeNotifier();
   sleeper->steps = {[&] {
-                      EXPECT_EQ(polls, 0);  // the first poll comes one interval after start
-                      PortNotifier::setWatched(store, {3000});
+                      EXPECT_EQ(polls, 1);
+                      EXPECT_EQ(devCount.count(), 1);
+                      PortNotifier::setWatched(store, {3000});  // wakes this sleep
+                    },
+                    [&] {
+                      EXPECT_EQ(polls, 2);  // it listened when it was watched...
+                      ports.clear();
                     },
                     [&] { notifier.reset(); }};
   auto loop = notifier->start(sleeper->clock, sleeper);
   EXPECT_TRUE(waitUntil([&] { return loop.finished(); }));
-  EXPECT_EQ(sleeper->requested, (std::vector<Clock::Duration>{10s, 5s}));
-  EXPECT_EQ(polls, 1);
+  EXPECT_EQ(sleeper->requested, (std::vector<Clock::Duration>{10s, 10s, 5s}));
+  EXPECT_EQ(sink->taken(), Posts{closed(3000)});  // ...and stopped before the next poll
+  EXPECT_EQ(polls, 3);
 }
 
-TEST(ClockSleeperTest, StopWakesItAtOnce) {
+TEST(ClockSleeperTest, StopOrWakeEndsItAtOnce) {
   ManualClock clock;  // never reaches the deadline by itself
-  StopSource stop;
-  stop.requestStop();
-  ClockSleeper(clock).sleepUntil(clock.now() + 1h, stop.token());
+  ClockSleeper sleeper(clock);
+  StopSource running, stopped;
+  std::thread waker([&] { sleeper.wake(); });  // before or during the sleep: either must end it
+  EXPECT_TRUE(sleeper.sleepUntil(clock.now() + 1h, running.token()));
+  waker.join();
+  stopped.requestStop();
+  EXPECT_FALSE(sleeper.sleepUntil(clock.now() + 1h, stopped.token()));
 }
 
 }  // namespace

@@ -23,35 +23,52 @@ std::set<int64_t> openWatched(const std::set<int64_t>& watched, const std::set<i
   return open;
 }
 
-std::vector<int64_t> missingFrom(const std::set<int64_t>& from, const std::set<int64_t>& ports) {
-  std::vector<int64_t> missing;
-  std::set_difference(ports.begin(), ports.end(), from.begin(), from.end(), std::back_inserter(missing));
+std::set<int64_t> missingFrom(const std::set<int64_t>& from, const std::set<int64_t>& ports) {
+  std::set<int64_t> missing;
+  std::set_difference(ports.begin(), ports.end(), from.begin(), from.end(), std::inserter(missing, missing.end()));
   return missing;
 }
 
 void pollUntilGone(std::weak_ptr<PortNotifier> weak, const Clock& clock, std::shared_ptr<Sleeper> sleeper,
                    const StopToken& stop) {
-  while (!stop.stopRequested()) {
-    std::chrono::seconds interval;
-    {
-      auto notifier = weak.lock();
-      if (!notifier) return;  // nothing can bring it back
-      interval = notifier->pollInterval();
-    }
-    sleeper->sleepUntil(clock.now() + interval, stop);
-    if (stop.stopRequested()) return;
+  // Each pass holds the notifier only while it works, so that it can go meanwhile.
+  auto alive = [&weak, &stop](auto&& work) {
     auto notifier = weak.lock();
-    if (!notifier) return;
-    notifier->tick();
+    if (!notifier || stop.stopRequested()) return false;
+    work(*notifier);
+    return true;
+  };
+  std::chrono::seconds interval{};
+  auto poll = [&interval](PortNotifier& notifier) {
+    notifier.tick();
+    interval = notifier.pollInterval();
+  };
+  auto follow = [](PortNotifier& notifier) { notifier.followWatched(); };
+  while (alive(poll)) {
+    const auto deadline = clock.now() + interval;
+    while (sleeper->sleepUntil(deadline, stop))
+      if (!alive(follow)) return;
   }
 }
 
 }  // namespace
 
-void ClockSleeper::sleepUntil(Clock::Duration deadline, const StopToken& stop) {
-  for (auto left = deadline - clock_.now(); left > Clock::Duration::zero(); left = deadline - clock_.now()) {
-    if (stop.sleepFor(std::min<Clock::Duration>(left, kLongestNap))) return;
+bool ClockSleeper::sleepUntil(Clock::Duration deadline, const StopToken& stop) {
+  {
+    std::lock_guard lock(sleepingMutex_);
+    sleeping_ = stop;
   }
+  auto woken = [this] { return woken_.load(); };
+  for (auto left = deadline - clock_.now(); left > Clock::Duration::zero(); left = deadline - clock_.now()) {
+    if (stop.waitFor(std::min<Clock::Duration>(left, kLongestNap), woken) || stop.stopRequested()) break;
+  }
+  return woken_.exchange(false) && !stop.stopRequested();
+}
+
+void ClockSleeper::wake() {
+  woken_ = true;
+  std::lock_guard lock(sleepingMutex_);
+  if (sleeping_) sleeping_->notifyAll();
 }
 
 void PollLoop::stop() { thread_.stop(); }
@@ -85,8 +102,15 @@ std::set<int64_t> PortNotifier::watched() const {
 
 void PortNotifier::readWatched() {
   auto stored = watched(sources_.preferences);
-  std::lock_guard lock(watchedMutex_);
-  watched_ = std::move(stored);
+  std::shared_ptr<Sleeper> sleeper;
+  {
+    std::lock_guard lock(watchedMutex_);
+    // The store also calls for changes to other keys.
+    if (stored == watched_) return;
+    watched_ = std::move(stored);
+    sleeper = sleeper_;
+  }
+  if (sleeper) sleeper->wake();
 }
 
 PollLoop PortNotifier::start() {
@@ -94,6 +118,10 @@ PollLoop PortNotifier::start() {
 }
 
 PollLoop PortNotifier::start(const Clock& clock, std::shared_ptr<Sleeper> sleeper) {
+  {
+    std::lock_guard lock(watchedMutex_);
+    sleeper_ = sleeper;
+  }
   auto done = std::make_shared<std::atomic<bool>>(false);
   StoppableThread thread([weak = weak_from_this(), &clock, sleeper = std::move(sleeper), done](StopToken stop) {
     pollUntilGone(weak, clock, sleeper, stop);
@@ -103,25 +131,33 @@ PollLoop PortNotifier::start(const Clock& clock, std::shared_ptr<Sleeper> sleepe
 }
 
 void PortNotifier::tick() {
+  followWatched();  // a change since the last wake is taken as it stands now
   auto numbers = sources_.listeningPorts();
   std::set<int64_t> listening(numbers.begin(), numbers.end());
 
   toGuiThread_->post([&devCount = sources_.devCount, count = DevCount::of(numbers)] { devCount.setCount(count); });
 
-  auto watchedPorts = watched();
-  if (watchedPorts.empty()) {
-    lastOpen_.reset();
-    return;
+  auto open = openWatched(followed_, listening);
+  if (lastOpen_) {
+    for (auto port : missingFrom(*lastOpen_, open)) notify(sources_.texts.format("notif_opened", {FormatArg{port}}));
+    for (auto port : missingFrom(open, *lastOpen_)) notify(sources_.texts.format("notif_closed", {FormatArg{port}}));
   }
-  auto open = openWatched(watchedPorts, listening);
-  if (!lastOpen_) {
-    // The first poll that sees watched ports only learns where things stand.
-    lastOpen_ = std::move(open);
-    return;
-  }
-  for (auto port : missingFrom(*lastOpen_, open)) notify(sources_.texts.format("notif_opened", {FormatArg{port}}));
-  for (auto port : missingFrom(open, *lastOpen_)) notify(sources_.texts.format("notif_closed", {FormatArg{port}}));
   lastOpen_ = std::move(open);
+}
+
+bool PortNotifier::followWatched() {
+  auto now = watched();
+  if (now == followed_) return false;
+  auto added = missingFrom(followed_, now);
+  followed_ = std::move(now);
+  if (!lastOpen_) return true;  // the first poll reads everything anyway
+  auto kept = openWatched(followed_, *lastOpen_);
+  if (!added.empty()) {
+    auto numbers = sources_.listeningPorts();
+    kept.merge(openWatched(added, std::set<int64_t>(numbers.begin(), numbers.end())));
+  }
+  lastOpen_ = std::move(kept);
+  return true;
 }
 
 void PortNotifier::notify(const std::string& message) { sources_.sink->post(kTitle, message); }

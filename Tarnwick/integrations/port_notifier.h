@@ -26,18 +26,25 @@ class Texts;
 class Sleeper {
  public:
   virtual ~Sleeper() = default;
-  /// Returns at `deadline` (on the sleeper's clock) or as soon as `stop` is requested.
-  virtual void sleepUntil(Clock::Duration deadline, const StopToken& stop) = 0;
+  /// Returns at `deadline` (on the sleeper's clock), as soon as `stop` is
+  /// requested, or on wake(); true only in the last case.
+  virtual bool sleepUntil(Clock::Duration deadline, const StopToken& stop) = 0;
+  /// Ends the sleep in progress early, or the next one when none is. Any thread.
+  virtual void wake() = 0;
 };
 
-/// Sleeps on a real Clock, waking early when stop is requested.
+/// Sleeps on a real Clock, waking early when stop is requested or on wake().
 class ClockSleeper final : public Sleeper {
  public:
   explicit ClockSleeper(const Clock& clock) : clock_(clock) {}
-  void sleepUntil(Clock::Duration deadline, const StopToken& stop) override;
+  bool sleepUntil(Clock::Duration deadline, const StopToken& stop) override;
+  void wake() override;
 
  private:
   const Clock& clock_;
+  std::atomic<bool> woken_ = false;
+  std::mutex sleepingMutex_;
+  std::optional<StopToken> sleeping_;  ///< the token the sleep in progress waits on
 };
 
 /// The polling thread of a notifier. Destroying it (or stop()) ends the loop
@@ -89,15 +96,22 @@ class PortNotifier : public std::enable_shared_from_this<PortNotifier> {
   /// 5 s while a port is watched, else 10 s; read afresh before every sleep.
   std::chrono::seconds pollInterval() const;
 
-  /// Starts the polling thread: one tick per interval, the first one interval
-  /// from now. The thread holds the notifier weakly and ends once it is gone.
+  /// Starts the polling thread: a first poll at once, which announces nothing,
+  /// then one per interval. A change of the watched ports wakes the thread to
+  /// follow it at once. The thread holds the notifier weakly and ends once it
+  /// is gone.
   PollLoop start();
   /// The same on `clock`, which must outlive the loop, sleeping through `sleeper`.
   PollLoop start(const Clock& clock, std::shared_ptr<Sleeper> sleeper);
 
   /// One poll: dev count to the GUI thread, then notifications for watched
-  /// ports that opened or closed since the previous poll. Not reentrant.
+  /// ports that opened or closed since the previous poll; the first poll only
+  /// learns where things stand. Not reentrant, nor with followWatched().
   void tick();
+  /// Takes the watched ports stored since the last poll without announcing
+  /// the change: a port no longer watched is forgotten, a newly watched one
+  /// counts as open when it listens now. False when nothing changed.
+  bool followWatched();
 
  private:
   PortNotifier(std::shared_ptr<Executor> toGuiThread, Sources sources);
@@ -108,8 +122,10 @@ class PortNotifier : public std::enable_shared_from_this<PortNotifier> {
   Sources sources_;
   uint64_t subscription_ = 0;
   mutable std::mutex watchedMutex_;
-  std::set<int64_t> watched_;
-  /// Watched ports listening at the previous poll; absent before the first poll
-  /// that saw a watched port and whenever nothing is watched.
+  std::set<int64_t> watched_;               ///< as last read from the store
+  std::shared_ptr<Sleeper> sleeper_;        ///< woken when watched_ changes
+  // The poll's own state, touched only by tick() and followWatched().
+  std::set<int64_t> followed_;              ///< the watched ports lastOpen_ is about
+  /// Watched ports listening at the previous poll; absent before the first.
   std::optional<std::set<int64_t>> lastOpen_;
 };

@@ -2,6 +2,7 @@
 
 #include "core/scan/scan.h"
 #include "integrations/l10n.h"
+#include "integrations/notification_sink.h"
 #include "ui/panel_services.h"
 #include "ui/panel_state.h"
 #include "ui/platform_integrations.h"
@@ -11,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QPointer>
+#include <cstdio>
 
 namespace {
 constexpr const char* kAppLanguage = "appLanguage";
@@ -20,6 +22,7 @@ AppContext::AppContext(std::shared_ptr<Preferences> preferences, std::shared_ptr
                        std::shared_ptr<LoginService> loginService)
     : preferences_(std::move(preferences)),
       loginService_(std::move(loginService)),
+      notifications_(sink ? std::move(sink) : Notifications::fallbackSink()),
       texts_(std::make_shared<const L10n::Catalog>(L10n::resources()), platformLanguages()),
       scanSource_(PortCore::makeSystemScanSource()),
       prober_(PortCore::systemClock()),
@@ -35,7 +38,7 @@ AppContext::AppContext(std::shared_ptr<Preferences> preferences, std::shared_ptr
                                     .preferences = store,
                                     .devCount = devCount_,
                                     .texts = texts_,
-                                    .sink = std::move(sink)});
+                                    .sink = notifications_});
 }
 
 AppContext::~AppContext() {
@@ -53,6 +56,13 @@ void installPanel(TarnwickApp& app, AppContext& context) {
   QObject::connect(view, &PortListView::quitRequested, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
   QObject::connect(&window, &PanelWindow::shown, model, [model] { model->setPanelShown(true); });
   QObject::connect(&window, &PanelWindow::hidden, model, [model] { model->setPanelShown(false); });
+  // The model follows the store, language included, as the panel does.
+  QObject::connect(model, &PanelState::changed, &app, &TarnwickApp::retranslate);
+  QObject::connect(&app, &TarnwickApp::trayHostMissing, &app, [&context] {
+    const std::string problem = context.texts().text("no_tray"), hint = context.texts().text("no_tray_hint");
+    context.notifications().post(problem, hint);
+    std::fprintf(stderr, "tarnwick: %s. %s\n", problem.c_str(), hint.c_str());
+  });
 
   QPointer<TarnwickApp> target = &app;
   context.devCount().subscribe([target](int64_t count) {

@@ -48,6 +48,9 @@ class AppContext {
   LoginService* loginService() { return loginService_.get(); }
   /// In the language of the store's "appLanguage", followed as it changes.
   const L10n::Texts& texts() const { return texts_; }
+  /// Where desktop notifications go; it falls back by itself when the
+  /// desktop's server is not there.
+  NotificationSink& notifications() { return *notifications_; }
 
   /// Starts the notifier's poll; it runs until the context goes.
   void startPolling();
@@ -55,6 +58,7 @@ class AppContext {
  private:
   std::shared_ptr<Preferences> preferences_;
   std::shared_ptr<LoginService> loginService_;
+  std::shared_ptr<NotificationSink> notifications_;
   L10n::Texts texts_;
   Preferences::Subscription languageSubscription_ = 0;
   DevCount devCount_;
@@ -69,6 +73,7 @@ class AppContext {
   PollLoop poll_;
 };
 
-/// Gives `app` its panel, drawn over `context`, and shows the dev count on its
-/// item. `context` must outlive `app`.
+/// Gives `app` its panel, drawn over `context`, shows the dev count on its
+/// item, follows the language, and tells the user how to reach the panel when
+/// no tray host comes. `context` must outlive `app`.
 void installPanel(TarnwickApp& app, AppContext& context);

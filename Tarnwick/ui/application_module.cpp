@@ -79,7 +79,7 @@ extern "C" __attribute__((visibility("default"))) int tarnwick_run_application(i
 
   // Made before the tray, so that it outlives the panel's background work.
   AppContext context(makeQtPreferences(), makeDbusNotificationSink(), makePlatformLoginService());
-  TarnwickApp tarnwick(bus);
+  TarnwickApp tarnwick(bus, context.texts());
   QObject::connect(&instance, &SingleInstance::activateRequested, &tarnwick, &TarnwickApp::openPanel);
   installPanel(tarnwick, context);
   context.startPolling();

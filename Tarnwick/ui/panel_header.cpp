@@ -162,8 +162,8 @@ void PanelHeader::sync(const SummaryCounts& counts) {
   }
 
   summary_->setVisible(model_->loaded() && !model_->entries().empty());
-  counts_->setText(QString::number(counts.dev) + QStringLiteral(" dev \u00B7 ") +
-                   QString::number(counts.other) + ' ' + localized(texts_, "chip_sys"));
+  counts_->setText(QString::fromStdString(texts_.format("summary_dev", {static_cast<int64_t>(counts.dev)})) +
+                   QStringLiteral(" \u00B7 ") + QString::number(counts.other) + ' ' + localized(texts_, "chip_sys"));
   exposedDot_->setVisible(counts.exposed > 0);
   exposed_->setVisible(counts.exposed > 0);
   exposed_->setToolTip(localized(texts_, "filter_exposed"));

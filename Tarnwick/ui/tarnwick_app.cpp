@@ -1,5 +1,7 @@
 #include "ui/tarnwick_app.h"
 
+#include "integrations/l10n.h"
+#include "ui/localized.h"
 #include "ui/menu_bar_icon.h"
 #include "ui/panel_placement.h"
 
@@ -8,12 +10,22 @@
 #include <QEvent>
 #include <QScreen>
 
-TarnwickApp::TarnwickApp(const QDBusConnection& bus, QObject* parent)
-    : QObject(parent), panel_(std::make_unique<PanelWindow>()), hostWatch_(bus) {
-  menu_.addAction(QStringLiteral("Open"), this, &TarnwickApp::openPanel);
+TarnwickApp::TarnwickApp(const QDBusConnection& bus, const L10n::Texts& texts, QObject* parent)
+    : QObject(parent), texts_(texts), panel_(std::make_unique<PanelWindow>()), hostWatch_(bus) {
+  open_ = menu_.addAction(localized(texts_, "tray_open"), this, &TarnwickApp::openPanel);
   menu_.addSeparator();
-  menu_.addAction(QStringLiteral("Quit"), qApp, &QCoreApplication::quit);
+  quit_ = menu_.addAction(localized(texts_, "tray_quit"), qApp, &QCoreApplication::quit);
+  // A tray host draws the tooltip over whatever is under the item: the open panel.
+  connect(panel_.get(), &PanelWindow::shown, this, [this] {
+    panelShown_ = true;
+    refreshToolTip();
+  });
+  connect(panel_.get(), &PanelWindow::hidden, this, [this] {
+    panelShown_ = false;
+    refreshToolTip();
+  });
   connect(&hostWatch_, &TrayHostWatch::ready, this, &TarnwickApp::createTrayItem);
+  connect(&hostWatch_, &TrayHostWatch::noHost, this, &TarnwickApp::trayHostMissing);
   qApp->installEventFilter(this);
 }
 
@@ -24,10 +36,16 @@ TarnwickApp::~TarnwickApp() {
 
 void TarnwickApp::start() { hostWatch_.start(); }
 
-QString TarnwickApp::toolTip(int count) {
-  if (count <= 0) return QStringLiteral("Tarnwick — no dev ports");
-  if (count == 1) return QStringLiteral("Tarnwick — 1 dev port");
-  return QStringLiteral("Tarnwick — %1 dev ports").arg(count);
+QString TarnwickApp::toolTip(int count) const {
+  if (count <= 0) return localized(texts_, "tray_tooltip_none");
+  if (count == 1) return localized(texts_, "tray_tooltip_one");
+  return QString::fromStdString(texts_.format("tray_tooltip_many", {int64_t{count}}));
+}
+
+void TarnwickApp::retranslate() {
+  open_->setText(localized(texts_, "tray_open"));
+  quit_->setText(localized(texts_, "tray_quit"));
+  refreshToolTip();
 }
 
 void TarnwickApp::setDevCount(int count) {
@@ -76,5 +94,12 @@ void TarnwickApp::refreshTrayItem() {
   if (!tray_) return;
   const QColor tint = MenuBarIcon::tintFor(QGuiApplication::palette());
   tray_->setIcon(MenuBarIcon::icon(MenuBarIcon::shape(), devCount_, tint));
-  tray_->setToolTip(toolTip(devCount_));
+  refreshToolTip();
+}
+
+void TarnwickApp::refreshToolTip() {
+  if (!tray_) return;
+  const QString tip = panelShown_ ? QString() : toolTip(devCount_);
+  // Each set is a signal to the tray host, even when nothing changed.
+  if (tray_->toolTip() != tip) tray_->setToolTip(tip);
 }

@@ -11,12 +11,18 @@
 #include <QSystemTrayIcon>
 #include <memory>
 
+class QAction;
+namespace L10n {
+class Texts;
+}
+
 class TarnwickApp : public QObject {
   Q_OBJECT
 
  public:
-  /// `bus` is the session bus (not connected when there is none).
-  explicit TarnwickApp(const QDBusConnection& bus, QObject* parent = nullptr);
+  /// `bus` is the session bus (not connected when there is none); `texts`
+  /// (the tooltip's and the menu's words) must outlive the application.
+  TarnwickApp(const QDBusConnection& bus, const L10n::Texts& texts, QObject* parent = nullptr);
   ~TarnwickApp() override;
 
   PanelWindow& panel() { return *panel_; }
@@ -25,7 +31,7 @@ class TarnwickApp : public QObject {
   void start();
 
   /// The tooltip for `count` dev ports.
-  static QString toolTip(int count);
+  QString toolTip(int count) const;
 
  public slots:
   /// The number drawn on the item; nothing is drawn for 0 or less.
@@ -34,6 +40,12 @@ class TarnwickApp : public QObject {
   void openPanel();
   /// A click on the item: opens the panel, or closes it when it is open.
   void togglePanel();
+  /// Looks the tooltip and the menu up again (after a change of language).
+  void retranslate();
+
+ signals:
+  /// No tray host came within TrayHostWatch::kNoHostNotice of start.
+  void trayHostMissing();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -41,10 +53,15 @@ class TarnwickApp : public QObject {
  private:
   void createTrayItem();
   void refreshTrayItem();
+  void refreshToolTip();
 
+  const L10n::Texts& texts_;
   std::unique_ptr<PanelWindow> panel_;
   QMenu menu_;
+  QAction* open_ = nullptr;
+  QAction* quit_ = nullptr;
   TrayHostWatch hostWatch_;
   QSystemTrayIcon* tray_ = nullptr;
   int devCount_ = 0;
+  bool panelShown_ = false;
 };

@@ -16,10 +16,14 @@ const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus.Proper
 
 }  // namespace
 
-TrayHostWatch::TrayHostWatch(const QDBusConnection& bus, QObject* parent) : QObject(parent), bus_(bus) {
+TrayHostWatch::TrayHostWatch(const QDBusConnection& bus, std::chrono::milliseconds noHostNotice, QObject* parent)
+    : QObject(parent), bus_(bus) {
   fallback_.setSingleShot(true);
   fallback_.setInterval(kXembedFallbackMs);
   connect(&fallback_, &QTimer::timeout, this, &TrayHostWatch::finish);
+  noHostNotice_.setSingleShot(true);
+  noHostNotice_.setInterval(noHostNotice);
+  connect(&noHostNotice_, &QTimer::timeout, this, &TrayHostWatch::noHost);
 }
 
 void TrayHostWatch::start() {
@@ -35,6 +39,7 @@ void TrayHostWatch::start() {
   bus_.connect(kWatcherService, kWatcherPath, kPropertiesInterface, QStringLiteral("PropertiesChanged"), this,
                SLOT(check()));
   fallback_.start();
+  noHostNotice_.start();
   check();
 }
 
@@ -55,6 +60,7 @@ void TrayHostWatch::finish() {
   if (finished_) return;
   finished_ = true;
   fallback_.stop();
+  noHostNotice_.stop();
   if (serviceWatcher_) serviceWatcher_->deleteLater();
   serviceWatcher_ = nullptr;
   emit ready();

@@ -7,6 +7,7 @@
 #include <QDBusConnection>
 #include <QObject>
 #include <QTimer>
+#include <chrono>
 
 class QDBusServiceWatcher;
 
@@ -17,8 +18,12 @@ class TrayHostWatch : public QObject {
   /// Without a tray host for this long, the item is made anyway, for desktops
   /// that only have an XEmbed tray while a session bus runs.
   static constexpr int kXembedFallbackMs = 30000;
+  /// Without a tray host for this long, the user is told how to reach the
+  /// panel without the item (a desktop that has none, such as plain GNOME).
+  static constexpr std::chrono::milliseconds kNoHostNotice{10000};
 
-  explicit TrayHostWatch(const QDBusConnection& bus, QObject* parent = nullptr);
+  explicit TrayHostWatch(const QDBusConnection& bus, std::chrono::milliseconds noHostNotice = kNoHostNotice,
+                         QObject* parent = nullptr);
 
   /// Starts watching; ready() follows at once when there is no session bus.
   void start();
@@ -26,6 +31,9 @@ class TrayHostWatch : public QObject {
  signals:
   /// Emitted once, when the item may be created.
   void ready();
+  /// Emitted at most once: no host had come `noHostNotice` after start() on a
+  /// session bus.
+  void noHost();
 
  private slots:
   void check();
@@ -36,5 +44,6 @@ class TrayHostWatch : public QObject {
   QDBusConnection bus_;
   QDBusServiceWatcher* serviceWatcher_ = nullptr;
   QTimer fallback_;
+  QTimer noHostNotice_;
   bool finished_ = false;
 };

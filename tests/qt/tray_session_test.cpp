@@ -1,157 +1,186 @@
-// The tray application end to end: the real executable on an Xvfb display and a
-// private session bus with a stand-in tray host.
-#include "qt/desktop_session.h"
-#include "qt/status_notifier_watcher.h"
+// The tray application end to end on a real desktop (scripts/desktop-session):
+// xfce4-panel's systray hosts the item, dunst takes the notifications, and
+// xdotool clicks and types as a user does. Outside such a session these skip.
+#include "integrations/notification_sink.h"
+#include "integrations/port_notifier.h"
+#include "integrations/qt/dbus_notification_sink.h"
+#include "integrations/qt/qt_preferences.h"
+#include "support/english_texts.h"
+#include "support/test_process.h"
 
-#include <QDBusArgument>
 #include <QDBusConnectionInterface>
-#include <QDBusObjectPath>
+#include <QDBusMessage>
 #include <QDBusVariant>
-#include <QFile>
-#include <QTest>
+#include <QRect>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
 using namespace std::chrono_literals;
 
-const QString kItemPath = QStringLiteral("/StatusNotifierItem");
-const QString kItemInterface = QStringLiteral("org.kde.StatusNotifierItem");
-
-QVariant itemProperty(const QDBusConnection& bus, const QString& service, const QString& name) {
-  auto message = QDBusMessage::createMethodCall(service, kItemPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                QStringLiteral("Get"));
-  message << kItemInterface << name;
-  auto reply = callAndWait(bus, message);
-  if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return {};
-  return reply.arguments().first().value<QDBusVariant>().variant();
+std::string run(std::vector<std::string> argv) {
+  argv.front() = QStandardPaths::findExecutable(QString::fromStdString(argv.front())).toStdString();
+  return runProgram(argv).out;
 }
 
-// A dbusmenu layout node is (id, properties, children as variants).
-int findMenuItem(const QDBusArgument& node, const QString& label) {
-  int id = 0;
-  QVariantMap properties;
-  node.beginStructure();
-  node >> id >> properties;
-  int found = properties.value(QStringLiteral("label")).toString().remove('_').remove('&') == label ? id : -1;
-  node.beginArray();
-  while (!node.atEnd()) {
-    QDBusVariant child;
-    node >> child;
-    if (found < 0) found = findMenuItem(child.variant().value<QDBusArgument>(), label);
+// English, on the session's X display; `extra` may point the bus or the runtime folder elsewhere.
+TestProcess::Options appOptions(std::vector<std::string> extra = {}) {
+  extra.insert(extra.begin(), {"QT_QPA_PLATFORM=xcb", "LANGUAGE=en"});
+  return {.workingDirectory = {}, .extraEnv = extra};
+}
+
+QVariant property(const QString& service, const QString& path, const QString& interface, const QString& name) {
+  auto get = QDBusMessage::createMethodCall(service, path, "org.freedesktop.DBus.Properties", "Get");
+  get << interface << name;
+  auto reply = QDBusConnection::sessionBus().call(get);
+  return reply.arguments().value(0).value<QDBusVariant>().variant();
+}
+
+QStringList trayItems() {
+  return property("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher", "org.kde.StatusNotifierWatcher",
+                  "RegisteredStatusNotifierItems").toStringList();
+}
+
+// The text of an item's ToolTip: (icon name, pixmaps, text, description).
+QString toolTipText(const QString& item) {
+  const auto tip = property(item, "/StatusNotifierItem", "org.kde.StatusNotifierItem", "ToolTip").value<QDBusArgument>();
+  QString icon, text;
+  tip.beginStructure();
+  tip >> icon;
+  tip.beginArray();
+  while (!tip.atEnd()) {
+    tip.beginStructure();
+    tip.endStructure();
   }
-  node.endArray();
-  node.endStructure();
-  return found;
+  tip.endArray();
+  tip >> text;
+  return text;
 }
 
-bool clickMenuItem(const QDBusConnection& bus, const QString& service, const QString& label) {
-  const auto menuPath = itemProperty(bus, service, QStringLiteral("Menu")).value<QDBusObjectPath>().path();
-  if (menuPath.isEmpty()) return false;
-  const QString menuInterface = QStringLiteral("com.canonical.dbusmenu");
-  auto layoutCall = QDBusMessage::createMethodCall(service, menuPath, menuInterface, QStringLiteral("GetLayout"));
-  layoutCall << 0 << -1 << QStringList();
-  auto layout = callAndWait(bus, layoutCall);
-  if (layout.arguments().size() < 2) return false;
-  const int id = findMenuItem(layout.arguments().at(1).value<QDBusArgument>(), label);
-  if (id < 0) return false;
-  auto event = QDBusMessage::createMethodCall(service, menuPath, menuInterface, QStringLiteral("Event"));
-  event << id << QStringLiteral("clicked") << QVariant::fromValue(QDBusVariant(0)) << 0u;
-  return callAndWait(bus, event).type() == QDBusMessage::ReplyMessage;
+// The systray is the panel's last plugin: the item is the 28 px square at the top right.
+int trayItemX() { return std::stoi(run({"xdotool", "getdisplaygeometry"})) - 14; }
+
+void clickTrayItem(int button) {
+  run({"xdotool", "mousemove", std::to_string(trayItemX()), "14", "click", std::to_string(button)});
 }
 
-bool activateItem(const QDBusConnection& bus, const QString& service) {
-  auto message = QDBusMessage::createMethodCall(service, kItemPath, kItemInterface, QStringLiteral("Activate"));
-  message << 0 << 0;
-  return callAndWait(bus, message).type() == QDBusMessage::ReplyMessage;
+// The shown panel's frame; empty while it is hidden.
+QRect shownPanel() {
+  auto shell = QString::fromStdString(
+      run({"xdotool", "search", "--onlyvisible", "--name", "^Tarnwick$", "getwindowgeometry", "--shell"}));
+  auto field = [&](const char* name) {
+    return QRegularExpression(QStringLiteral("^%1=(\\d+)$").arg(name), QRegularExpression::MultilineOption)
+        .match(shell).captured(1).toInt();
+  };
+  return {field("X"), field("Y"), field("WIDTH"), field("HEIGHT")};
 }
 
-// Xvfb and xwininfo run outside this process; QTest::qWaitFor keeps our bus
-// objects answering while we wait on them.
-bool waitFor(const std::function<bool()>& condition, int ms = 10000) { return QTest::qWaitFor(condition, ms); }
-
-TEST(TraySession, ItemRegistersOpensThePanelHandsOverAndQuitsFromItsMenu) {
-  DesktopSession session(DesktopSession::Bus::Private);
-  if (!session.unavailable().empty()) GTEST_SKIP() << session.unavailable();
-  StatusNotifierWatcher watcher;
-  ASSERT_TRUE(watcher.publish(session.bus()));
-
-  auto tarnwick = session.startTarnwick();
-  ASSERT_TRUE(waitFor([&] { return !watcher.registeredItems().isEmpty(); })) << "the item never registered";
-  const QString item = watcher.registeredItems().first();
-
-  // The icon reaches the tray drawn, not blank: images of (width, height, ARGB).
-  const auto images = itemProperty(session.bus(), item, QStringLiteral("IconPixmap")).value<QDBusArgument>();
-  int count = 0;
-  images.beginArray();
-  for (; !images.atEnd(); ++count) {
-    int width = 0, height = 0;
-    QByteArray argb;
-    images.beginStructure();
-    images >> width >> height >> argb;
-    images.endStructure();
-    EXPECT_EQ(width, height);
-    ASSERT_EQ(argb.size(), width * height * 4);
-    int opaque = 0;  // big-endian ARGB: alpha comes first
-    for (int i = 0; i < argb.size(); i += 4) opaque += uchar(argb[i]) > 128;
-    EXPECT_GT(opaque, width * height / 5) << width << " px image is nearly empty";
+// A listener on a loopback port in the dev range that nothing else holds.
+TestProcess devListener(int& port) {
+  for (port = 1024 + getpid() % 8000;; ++port) {
+    auto listener = TestProcess::start({listenerPath(), "--bind", "127.0.0.1:" + std::to_string(port)});
+    if (listener.readUntil("ready")) return listener;
   }
-  images.endArray();
-  EXPECT_GT(count, 0);
-
-  // A click opens the panel and a second one closes it.
-  ASSERT_TRUE(activateItem(session.bus(), item));
-  EXPECT_TRUE(waitFor([&] { return session.panelViewable(); })) << "the panel did not open";
-  ASSERT_TRUE(activateItem(session.bus(), item));
-  EXPECT_TRUE(waitFor([&] { return !session.panelViewable(); })) << "the panel did not close";
-
-  // A second start hands over to the first and ends.
-  EXPECT_EQ(session.runTarnwick(), 0);
-  EXPECT_TRUE(waitFor([&] { return session.panelViewable(); })) << "the running panel did not open";
-  EXPECT_EQ(watcher.registeredItems().size(), 1);
-
-  ASSERT_TRUE(clickMenuItem(session.bus(), item, QStringLiteral("Quit")));
-  EXPECT_TRUE(tarnwick.waitForExit(10s)) << "Quit did not end the application";
 }
 
-TEST(TraySession, ItemWaitsForATrayHostThatComesLate) {
-  DesktopSession session(DesktopSession::Bus::Private);
-  if (!session.unavailable().empty()) GTEST_SKIP() << session.unavailable();
-  auto tarnwick = session.startTarnwick();
-  const QString service = QStringLiteral("com.ulmarsh.tarnwick");
-  ASSERT_TRUE(waitFor([&] { return session.bus().interface()->isServiceRegistered(service).value(); }));
-  // Its answer comes from the event loop, so start-up is over: an item made at
-  // start would have been made by now, without a tray to show it.
-  auto activate = QDBusMessage::createMethodCall(service, QStringLiteral("/com/ulmarsh/tarnwick"), service,
-                                                 QStringLiteral("Activate"));
-  ASSERT_EQ(callAndWait(session.bus(), activate).type(), QDBusMessage::ReplyMessage);
-
-  StatusNotifierWatcher watcher;
-  ASSERT_TRUE(watcher.publish(session.bus()));
-  EXPECT_TRUE(waitFor([&] { return !watcher.registeredItems().isEmpty(); })) << "the item never registered";
+bool dunstShowed(const std::string& text) {
+  run({"dunstctl", "close-all"});  // the history holds the closed ones
+  return run({"dunstctl", "history"}).find(text) != std::string::npos;
 }
 
-TEST(TraySession, WithoutABusASecondStartOpensThePanelAndACrashLeavesNoClaim) {
-  DesktopSession session(DesktopSession::Bus::None);
-  if (!session.unavailable().empty()) GTEST_SKIP() << session.unavailable();
-  const std::string socket = session.runtimeDirectory() + "/tarnwick.socket";
+class RealDesktop : public ::testing::Test {
+  void SetUp() override {
+    if (!QDBusConnection::sessionBus().interface()->isServiceRegistered("org.kde.StatusNotifierWatcher") ||
+        QStandardPaths::findExecutable("xdotool").isEmpty())
+      GTEST_SKIP() << "no tray host or xdotool: run inside scripts/desktop-session";
+  }
+};
 
-  auto first = session.startTarnwick();
-  ASSERT_TRUE(waitFor([&] { return QFile::exists(QString::fromStdString(socket)); }));
-  EXPECT_EQ(session.runTarnwick(), 0);
-  EXPECT_TRUE(waitFor([&] { return session.panelViewable(); })) << "the running panel did not open";
+TEST_F(RealDesktop, ItemShowsTheCountOpensUnderAClickHandsOverAndQuitsFromItsMenu) {
+  int port = 0;
+  auto listener = devListener(port);
+  auto tarnwick = TestProcess::start({tarnwickPath()}, appOptions());
+  ASSERT_TRUE(waitUntil([] { return trayItems().size() == 1; })) << "the item never reached the tray";
+  const QString item = trayItems().first().section('/', 0, 0);
+
+  // The count is there from the start, not after the first poll's interval.
+  QString toolTip;
+  EXPECT_TRUE(waitUntil([&] { return (toolTip = toolTipText(item)).contains(QRegularExpression("[1-9]")); }, 3s))
+      << toolTip.toStdString();
+
+  // The tray draws the item a moment after it registers; a click before that
+  // lands on the bare panel, so click again while nothing opens.
+  QRect panel;
+  ASSERT_TRUE(waitUntil([&] {
+    if (!(panel = shownPanel()).isEmpty()) return true;
+    clickTrayItem(1);
+    return waitUntil([&] { return !(panel = shownPanel()).isEmpty(); }, 1s);
+  })) << "a click did not open the panel";
+  EXPECT_TRUE(panel.top() >= 28 && panel.top() < 40 && panel.left() <= trayItemX() && panel.right() >= trayItemX())
+      << "the panel is not under the item: " << panel.x() << "," << panel.y() << " " << panel.width();
+  run({"xdotool", "key", "Escape"});
+  EXPECT_TRUE(waitUntil([] { return shownPanel().isEmpty(); })) << "Escape did not close the panel";
+
+  EXPECT_EQ(runProgram({tarnwickPath()}, appOptions()).status, 0);
+  EXPECT_TRUE(waitUntil([] { return !shownPanel().isEmpty(); })) << "a second start did not open the panel";
+  EXPECT_EQ(trayItems().size(), 1);
+
+  run({"xdotool", "key", "Escape"});
+  ASSERT_TRUE(waitUntil([] { return shownPanel().isEmpty(); }));
+  // Up from an unselected menu picks its last entry. A key sent before the menu
+  // is up goes nowhere, so keep sending until the application ends.
+  clickTrayItem(3);
+  EXPECT_TRUE(waitUntil([&] {
+    run({"xdotool", "key", "Up", "Return"});
+    return tarnwick.waitForExit(500ms);
+  })) << "Quit did not end the application";
+}
+
+TEST_F(RealDesktop, AWatchedPortThatStopsReachesTheNotificationServer) {
+  int port = 0;
+  auto listener = devListener(port);
+  auto tarnwick = TestProcess::start({tarnwickPath()}, appOptions());
+  ASSERT_TRUE(waitUntil([] { return trayItems().size() == 1; }));
+  // Written as the panel writes it; the application follows the file.
+  PortNotifier::setWatched(*makeQtPreferences(), {port});
+  std::this_thread::sleep_for(2s);  // well inside the poll's interval
+  listener.killGroup();
+  const auto stopped = englishTexts().format("notif_closed", {FormatArg{int64_t{port}}});
+  EXPECT_TRUE(waitUntil([&] { return dunstShowed(stopped); }, 15s)) << "no \"" << stopped << "\"";
+  PortNotifier::setWatched(*makeQtPreferences(), {});
+
+  // Without a bus, notify-send still reaches the server.
+  auto noBus = QDBusConnection::connectToBus("unix:path=/nonexistent/bus", "tw-no-bus");
+  makeDbusNotificationSink(noBus, Notifications::fallbackSink())->post("Tarnwick", "-3000 went away");
+  QDBusConnection::disconnectFromBus("tw-no-bus");
+  EXPECT_TRUE(waitUntil([] { return dunstShowed("-3000 went away"); }));
+}
+
+TEST_F(RealDesktop, WithoutABusASecondStartOpensThePanelAndACrashLeavesNoClaim) {
+  TempDir runtime;  // made 0700, as a runtime folder must be
+  const auto options = appOptions({"DBUS_SESSION_BUS_ADDRESS=unix:path=" + runtime.path() + "/no-bus",
+                                   "XDG_RUNTIME_DIR=" + runtime.path()});
+  const std::string socket = runtime.path() + "/tarnwick.socket";
+
+  auto first = TestProcess::start({tarnwickPath()}, options);
+  ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(socket); }));
+  EXPECT_EQ(runProgram({tarnwickPath()}, options).status, 0);
+  EXPECT_TRUE(waitUntil([] { return !shownPanel().isEmpty(); })) << "the running panel did not open";
 
   // A crash leaves the lock and the socket behind; the next start takes both over.
   first.killGroup();
-  EXPECT_TRUE(waitFor([&] { return !session.panelViewable(); })) << "the dead instance's panel stayed";
-  auto next = session.startTarnwick();
-  const auto lock = QString::fromStdString(session.runtimeDirectory() + "/tarnwick.lock");
-  ASSERT_TRUE(waitFor([&] {
-    QFile file(lock);
-    return file.open(QIODevice::ReadOnly) && file.readLine().trimmed().toInt() == next.pid();
+  EXPECT_TRUE(waitUntil([] { return shownPanel().isEmpty(); })) << "the dead instance's panel stayed";
+  auto next = TestProcess::start({tarnwickPath()}, options);
+  ASSERT_TRUE(waitUntil([&] {
+    return std::atoi(readFile(runtime.path() + "/tarnwick.lock").c_str()) == next.pid();
   })) << "the stale lock was not taken over";
-  EXPECT_EQ(session.runTarnwick(), 0);
-  EXPECT_TRUE(waitFor([&] { return session.panelViewable(); })) << "the new instance's panel did not open";
+  EXPECT_EQ(runProgram({tarnwickPath()}, options).status, 0);
+  EXPECT_TRUE(waitUntil([] { return !shownPanel().isEmpty(); })) << "the new instance's panel did not open";
   EXPECT_TRUE(processAlive(next.pid()));
 }
 

@@ -41,7 +41,7 @@ TEST_F(PortLabelsTest, UndecodableValueReadsEmptyAndStaysUntilNextWrite) {
   }
 }
 
-TEST_F(WatchedPortsTest, ReadsNumbersAndSkipsTheRest) {
+TEST_F(WatchedPortsTest, ReadsNumbersSkippingTheRestAndWritesJoinedDecimals) {
   const std::pair<const char*, std::set<int64_t>> rows[] = {
       {"3000,,x,5173", {3000, 5173}},
       {"3000, 5173", {3000}},
@@ -52,15 +52,12 @@ TEST_F(WatchedPortsTest, ReadsNumbersAndSkipsTheRest) {
     store->setText("watchedPorts", stored);
     EXPECT_EQ(PortNotifier::watched(*store), ports) << stored;
   }
-  store->remove("watchedPorts");
-  EXPECT_TRUE(PortNotifier::watched(*store).empty());
-}
-
-TEST_F(WatchedPortsTest, AssignWritesJoinedDecimalsAndEmptyText) {
   PortNotifier::setWatched(*store, {5173, 3000});
   EXPECT_EQ(store->text("watchedPorts"), "3000,5173");
   PortNotifier::setWatched(*store, {});
   EXPECT_EQ(store->text("watchedPorts"), "");
+  store->remove("watchedPorts");
+  EXPECT_TRUE(PortNotifier::watched(*store).empty());
 }
 
 }  // namespace

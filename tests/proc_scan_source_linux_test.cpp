@@ -70,7 +70,9 @@ TEST(ProcScanSourceSerial, RepeatedScanMatchesAFreshOneThroughASequenceOfChanges
   TempDir dir;
   const std::string fifo = dir.path() + "/control";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  auto controlled = startListener({"--control", fifo, "--bind", "127.0.0.1:0"});
+  std::vector<int> ports;
+  auto controlled = startListener({"--control", fifo, "--bind", "127.0.0.1:0"}, &ports);
+  ASSERT_EQ(ports.size(), 1u) << "a control FIFO nobody reads would block the test";
   pids.insert(controlled.pid());
   std::ofstream control(fifo);
   auto command = [&](char what) {

@@ -1,4 +1,3 @@
-#include "core/scan/lsof_parse.h"
 #include "core/scan/scan.h"
 #include "core/scan/scan_source.h"
 #include "core/system/tool_paths.h"
@@ -42,18 +41,6 @@ TEST(ListPorts, JoinsCapturedOutput) {
   auto printed = decodePortEntries(readFile(testDataPath("list_output.json")));
   ASSERT_TRUE(printed);
   EXPECT_EQ(entries, *printed);
-}
-
-// One name that is not UTF-8 once blanked the whole scan; now only that name
-// carries a replacement character.
-TEST(ListPorts, InvalidUtf8FromAToolCostsOnlyTheBadBytes) {
-  RealToolRunner runner;
-  std::string out = runner.run("/usr/bin/printf", {"p7\\ncbad\\377name\\nLdev\\nn*:3000\\np8\\ncok\\nn*:3001\\n"});
-  auto entries = PortCore::parseLsof(out, {});
-  ASSERT_EQ(entries.size(), 2u);
-  EXPECT_EQ(entries[0].command, "bad\xef\xbf\xbdname");
-  EXPECT_EQ(entries[1].command, "ok");
-  EXPECT_EQ(runner.run("/nonexistent/tool", {}), "");
 }
 
 }  // namespace

@@ -53,16 +53,13 @@ TEST(LaunchAgentTextTest, PathIsEscapedForXml) {
       << text;
 }
 
-TEST(AutostartEntryTest, PathFollowsXdgConfigHome) {
-  EXPECT_EQ(AutostartEntry::path("/cfg", "/home/me"), "/cfg/autostart/com.ulmarsh.tarnwick.desktop");
-  EXPECT_EQ(AutostartEntry::path("relative", "/home/me"),
-            "/home/me/.config/autostart/com.ulmarsh.tarnwick.desktop");
-}
-
-// Writing goes through the atomic file write, tested on its own.
+// The entry follows XDG_CONFIG_HOME unless that is relative. Writing goes
+// through the atomic file write, tested on its own.
 TEST(AutostartEntryTest, EnabledExactlyWhileTheFileExistsAndAFailedWriteSaysSo) {
+  EXPECT_EQ(AutostartEntry::path("relative", "/home/me"), "/home/me/.config/autostart/com.ulmarsh.tarnwick.desktop");
   TempDir config;
   auto entry = AutostartEntry::path(config.path(), "/nowhere");
+  EXPECT_EQ(entry, config.path() + "/autostart/com.ulmarsh.tarnwick.desktop");
   EXPECT_FALSE(AutostartEntry::exists(entry));
   ASSERT_TRUE(AutostartEntry::write(entry, "/opt/a b/tarnwick"));  // the directory made on the way
   EXPECT_EQ(readFile(entry), LoginItem::desktopEntryText("/opt/a b/tarnwick"));

@@ -2,7 +2,6 @@
 #include "core/scan/scan.h"
 
 #include "support/port_entry_printer.h"
-#include "support/test_process.h"
 
 #include <gtest/gtest.h>
 

@@ -5,11 +5,6 @@
 
 namespace {
 
-PortEntry shopEntry() {
-  return PortEntry{5173, "127.0.0.1", 4242, "node", "dev", {"npm", "zsh"}, 4100,
-                   "/Users/dev/shop", "shop"};
-}
-
 // Root's, a service account's ("_postgres") and the named system commands are
 // the system's; names match exactly.
 TEST(PortEntry, SystemProcesses) {
@@ -22,12 +17,17 @@ TEST(PortEntry, SystemProcesses) {
 }
 
 // The fixture scan (proc_text_linux_test) pins an entry with every field;
-// here the absent ones stay out.
-TEST(PortEntryJson, EncodesCompactlyInFieldOrder) {
+// here the absent ones stay out. A list decodes only when every element does.
+TEST(PortEntryJson, EncodesListsCompactlyAndDecodesThemWhole) {
   PortEntry bare{80, "*", 7, "nginx", "root", {}, 7, std::nullopt, std::nullopt};
   std::string line = R"({"port":80,"address":"*","pid":7,"command":"nginx","user":"root","parentChain":[],"rootPid":7})";
   EXPECT_EQ(encodeJson(std::vector<PortEntry>{bare, bare}), "[" + line + "," + line + "]");
   EXPECT_EQ(encodeJson(std::vector<PortEntry>{}), "[]");
+  EXPECT_EQ(decodePortEntries("[" + line + "," + line + "]"), (std::vector<PortEntry>{bare, bare}));
+  EXPECT_FALSE(decodePortEntries("[" + line + ",{}]"));
+  EXPECT_FALSE(decodePortEntries(line));
+  // Deep nesting is refused, not recursed into.
+  EXPECT_FALSE(decodePortEntries(std::string(100000, '[') + std::string(100000, ']')));
 }
 
 TEST(PortEntryJson, EscapesStrings) {
@@ -38,21 +38,11 @@ TEST(PortEntryJson, EscapesStrings) {
       {"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x9a\x80", "\"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x9a\x80\""},
   };
   for (const auto& [raw, encoded] : cases) {
-    PortEntry entry = shopEntry();
+    PortEntry entry{5173, "127.0.0.1", 4242, "node", "dev", {"npm"}, 4100, "/srv/shop", "shop"};
     entry.command = raw;
     std::string json = encodeJson(entry);
     EXPECT_NE(json.find("\"command\":" + encoded + ","), std::string::npos) << json;
     EXPECT_TRUE(decodePortEntry(json)) << json;
-  }
-}
-
-TEST(PortEntryJson, RoundTripsEveryField) {
-  PortEntry odd{-1, "[fe80::1%eth0]", -2147483647 - 1, "a \"q\" / \\ \n", "", {"", "x/y"}, 2147483647, "/", ""};
-  for (const auto& entry : {shopEntry(), odd}) {
-    std::string error;
-    auto decoded = decodePortEntry(encodeJson(entry), &error);
-    ASSERT_TRUE(decoded) << error;
-    EXPECT_EQ(*decoded, entry);
   }
 }
 
@@ -65,8 +55,6 @@ TEST(PortEntryJson, DecodingRejectsMissingOrMistypedKeys) {
       {R"({"port":1,"pid":1,"command":"c","user":"u","parentChain":[],"rootPid":1})", false},
       {R"({"port":1,"address":"*","pid":1,"command":"c","user":"u","rootPid":1})", false},
       {"{\"port\":\"1\"," + base + "}", false},
-      {"{\"port\":9223372036854775807," + base + "}", true},
-      {"{\"port\":9223372036854775808," + base + "}", false},
       {R"({"port":1,"address":7,"pid":1,"command":"c","user":"u","parentChain":[],"rootPid":1})", false},
       {R"({"port":1,"address":"*","pid":1,"command":"c","user":"u","parentChain":"p","rootPid":1})", false},
       {R"({"port":1,"address":"*","pid":1,"command":"c","user":"u","parentChain":[3],"rootPid":1})", false},
@@ -84,15 +72,6 @@ TEST(PortEntryJson, DecodingRejectsMissingOrMistypedKeys) {
     EXPECT_EQ(decodePortEntry(json, &error).has_value(), decodes) << json;
     EXPECT_EQ(error.empty(), decodes) << json;
   }
-}
-
-TEST(PortEntryJson, ListFailsWhenAnyElementFails) {
-  std::string good = encodeJson(shopEntry());
-  EXPECT_TRUE(decodePortEntries("[" + good + "," + good + "]"));
-  EXPECT_FALSE(decodePortEntries("[" + good + ",{}]"));
-  EXPECT_FALSE(decodePortEntries(good));
-  // Deep nesting is refused, not recursed into.
-  EXPECT_FALSE(decodePortEntries(std::string(100000, '[') + std::string(100000, ']')));
 }
 
 }  // namespace

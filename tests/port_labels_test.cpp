@@ -19,6 +19,7 @@ TEST_F(PortLabelsTest, SetTrimsSpacesAndTabsAndBlankRemoves) {
       {"line\n", "line\n"},  // line breaks are kept
       {" \t ", std::nullopt},
       {std::nullopt, std::nullopt},
+      {std::string("bad\xff"), "previous"},  // not UTF-8: the store is left alone
   };
   for (const auto& [label, stored] : rows) {
     PortLabels::set(*store, "previous", 3000);
@@ -40,13 +41,7 @@ TEST_F(PortLabelsTest, UndecodableValueReadsEmptyAndStaysUntilNextWrite) {
   }
 }
 
-TEST_F(PortLabelsTest, LabelThatIsNotUtf8LeavesStoreAlone) {
-  PortLabels::set(*store, "web", 3000);
-  PortLabels::set(*store, std::string("bad\xff"), 4000);
-  EXPECT_EQ(PortLabels::all(*store), (LabelMap{{"3000", "web"}}));
-}
-
-TEST_F(WatchedPortsTest, ReadsNumbersAndSkipsTheRest) {
+TEST_F(WatchedPortsTest, ReadsNumbersSkippingTheRestAndWritesJoinedDecimals) {
   const std::pair<const char*, std::set<int64_t>> rows[] = {
       {"3000,,x,5173", {3000, 5173}},
       {"3000, 5173", {3000}},
@@ -57,15 +52,12 @@ TEST_F(WatchedPortsTest, ReadsNumbersAndSkipsTheRest) {
     store->setText("watchedPorts", stored);
     EXPECT_EQ(PortNotifier::watched(*store), ports) << stored;
   }
-  store->remove("watchedPorts");
-  EXPECT_TRUE(PortNotifier::watched(*store).empty());
-}
-
-TEST_F(WatchedPortsTest, AssignWritesJoinedDecimalsAndEmptyText) {
   PortNotifier::setWatched(*store, {5173, 3000});
   EXPECT_EQ(store->text("watchedPorts"), "3000,5173");
   PortNotifier::setWatched(*store, {});
   EXPECT_EQ(store->text("watchedPorts"), "");
+  store->remove("watchedPorts");
+  EXPECT_TRUE(PortNotifier::watched(*store).empty());
 }
 
 }  // namespace

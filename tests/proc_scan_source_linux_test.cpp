@@ -10,14 +10,10 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <future>
-#include <netinet/in.h>
+#include <fstream>
 #include <set>
-#include <sys/prctl.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -34,74 +30,6 @@ pid_t forkedChild(pid_t parent) {
   ADD_FAILURE() << "no child of " << parent;
   return -1;
 }
-
-// A listener forked from the test itself, so a test can close its socket or
-// move it to another descriptor while the process lives on. The child only
-// makes system calls.
-class ForkedListener {
- public:
-  ForkedListener() {
-    int ends[2];
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0) return;
-    if ((pid = ::fork()) == 0) {
-      ::close(ends[0]);
-      serve(ends[1]);
-    }
-    ::close(ends[1]);
-    control_ = ends[0];
-    char done;
-    listening = ::read(control_, &done, 1) == 1;
-  }
-  ~ForkedListener() {
-    if (pid > 0) {
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, nullptr, 0);
-    }
-    ::close(control_);
-  }
-  pid_t pid = -1;
-  bool listening = false;
-  /// 'm': move the socket to descriptor 200; 'c': close it; 'n': open a second
-  /// listening socket and start a child that inherits it. Returns once done.
-  void command(char what) {
-    char done;
-    ASSERT_EQ(::write(control_, &what, 1), 1);
-    ASSERT_EQ(::read(control_, &done, 1), 1);
-  }
-
- private:
-  static int listenOnLoopback() {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 4) != 0) ::_exit(1);
-    return fd;
-  }
-
-  // Says "done" once listening, and after each command.
-  [[noreturn]] static void serve(int control) {
-    int fd = listenOnLoopback();
-    for (char what = 'l'; ::write(control, &what, 1) == 1 && ::read(control, &what, 1) == 1;) {
-      if (what == 'm') {
-        ::dup2(fd, 200);
-        ::close(fd);
-        fd = 200;
-      } else if (what == 'c') {
-        ::close(fd);
-      } else if (what == 'n') {
-        listenOnLoopback();
-        if (::fork() == 0) {
-          ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-          for (;;) ::pause();
-        }
-      }
-    }
-    ::_exit(0);
-  }
-
-  int control_ = -1;
-};
 
 TEST(ProcScanSourceSerial, ReadsWhatLsofAndPsReportForTheSameListeners) {
   const std::pair<const char*, std::vector<std::string>> cases[] = {
@@ -138,9 +66,19 @@ TEST(ProcScanSourceSerial, RepeatedScanMatchesAFreshOneThroughASequenceOfChanges
   std::set<pid_t> pids;
   std::vector<TestProcess> listeners;
   pid_t grandchild = -1;
-  auto forked = std::make_unique<ForkedListener>();
-  ASSERT_TRUE(forked->listening);
-  pids.insert(forked->pid);
+  // A listener told through a FIFO to move, open or close its sockets while it lives on.
+  TempDir dir;
+  const std::string fifo = dir.path() + "/control";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::vector<int> ports;
+  auto controlled = startListener({"--control", fifo, "--bind", "127.0.0.1:0"}, &ports);
+  ASSERT_EQ(ports.size(), 1u) << "a control FIFO nobody reads would block the test";
+  pids.insert(controlled.pid());
+  std::ofstream control(fifo);
+  auto command = [&](char what) {
+    control << what << std::flush;
+    ASSERT_EQ(controlled.readLine(), "done");
+  };
 
   // Each step changes the system, then the remembered scan must equal a fresh one.
   const std::pair<const char*, std::function<void()>> steps[] = {
@@ -152,17 +90,17 @@ TEST(ProcScanSourceSerial, RepeatedScanMatchesAFreshOneThroughASequenceOfChanges
          listeners.push_back(startListener({"--fork", "--bind", "127.0.0.1:0"}));
          pids.insert(forkedChild(listeners.back().pid()));
        }},
-      {"a socket moves to another descriptor", [&] { forked->command('m'); }},
+      {"a socket moves to another descriptor", [&] { command('m'); }},
       {"a running process opens a socket and starts a child that inherits it",
        [&] {
-         forked->command('n');
-         pids.insert(grandchild = forkedChild(forked->pid));
+         command('n');
+         pids.insert(grandchild = forkedChild(controlled.pid()));
        }},
-      {"a socket is closed, its process lives on", [&] { forked->command('c'); }},
+      {"a socket is closed, its process lives on", [&] { command('c'); }},
       {"a listening process exits", [&] { listeners.front().killGroup(); }},
       {"the process that closed its socket exits, and its child with it",
        [&] {
-         forked.reset();
+         controlled.killGroup();
          EXPECT_TRUE(waitUntil([&] { return !processAlive(grandchild); }));
        }},
   };

@@ -1,12 +1,11 @@
-// The kill, kill-tree and restart modes against real processes: tw_listener,
-// and a real npm script running a small node server.
+// The kill-tree and restart modes against real processes: a real npm script
+// running a small node server, and that server on its own.
 #include "core/scan/process_table.h"
 #include "core/scan/scan.h"
 #include "support/test_process.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <unistd.h>
@@ -22,22 +21,8 @@ std::vector<int32_t> ownersOf(int port) {
   return pids;
 }
 
-TestProcess startTarnwick(const std::string& mode, int port, const TestProcess::Options& options = {}) {
+TestProcess startTarnwick(const std::string& mode, int port, const TestProcess::Options& options) {
   return TestProcess::start({tarnwickPath(), mode, std::to_string(port)}, options);
-}
-
-TEST(KillMode, TwoOwnersOfOnePortAreStoppedLowerPidFirst) {
-  std::vector<int> ports;
-  auto first = startListener({"--reuseport", "--bind", "127.0.0.1:0"}, &ports);
-  ASSERT_EQ(ports.size(), 1u);
-  auto second = startListener({"--reuseport", "--bind", "127.0.0.1:" + std::to_string(ports[0])});
-  auto [low, high] = std::minmax({first.pid(), second.pid()});
-  auto tarnwick = startTarnwick("--kill", ports[0]);
-  // Reaping them here lets each probe see its process gone.
-  EXPECT_TRUE(waitUntil([&] { return first.waitForExit(0ms) && second.waitForExit(0ms); }, 30s));
-  EXPECT_EQ(tarnwick.readLine(10s), "killing tw_listener pid " + std::to_string(low));
-  EXPECT_EQ(tarnwick.readLine(10s), "killing tw_listener pid " + std::to_string(high));
-  EXPECT_EQ(tarnwick.readLine(10s), std::nullopt);
 }
 
 // Every process carrying the project's marker in its environment: the npm tree,
@@ -124,22 +109,6 @@ TEST(RestartMode, KeepsAnArgumentThatHoldsSpacesAndAFolderWhoseNameNoTextShows) 
   EXPECT_EQ(readFile("/proc/" + std::to_string(now) + "/cmdline"), expected);
   EXPECT_EQ(std::filesystem::read_symlink("/proc/" + std::to_string(now) + "/cwd"), odd);
   EXPECT_NE(::getsid(now), ::getsid(0)) << "the restarted process shares our session";
-}
-
-TEST(RestartMode, AProcessWhoseFolderWasDeletedIsRefusedAndKept) {
-  TempDir dir;
-  const std::string gone = dir.path() + "/gone";
-  std::vector<int> ports;
-  std::filesystem::create_directory(gone);
-  auto listener = startListener({"--bind", "127.0.0.1:0"}, &ports, {gone, {}});
-  std::filesystem::remove(gone);
-  // Standard error joins standard output, which must stay silent.
-  auto result = runProgram({"/bin/sh", "-c", "exec \"$0\" --restart \"$1\" 2>&1", tarnwickPath(),
-                            std::to_string(ports.at(0))});
-  EXPECT_EQ(result.out, "pid " + std::to_string(listener.pid()) +
-                            ": Not restarted: its folder no longer exists\n");
-  EXPECT_EQ(result.status, 0);
-  EXPECT_FALSE(listener.waitForExit(100ms)) << "it was stopped";
 }
 
 }  // namespace

@@ -1,24 +1,8 @@
 #include "core/scan/process_table.h"
 
-#include "support/test_process.h"
-
 #include <gtest/gtest.h>
 
-
 namespace {
-
-// tests/data/ps_table.txt lists the processes of tests/support/capture_scan_samples.sh
-// in a PID namespace of their own: bash (1), the script (2), its listeners, and
-// the two shells 31 and 33 above listener 35.
-TEST(ProcessTable, ParsesCapturedPsOutput) {
-  auto table = PortCore::parseProcessTable(readFile(testDataPath("ps_table.txt")));
-  EXPECT_EQ(table.size(), 13u);
-  EXPECT_EQ(table.at(1), (ProcessRecord{0, "bash"}));
-  EXPECT_EQ(table.at(17), (ProcessRecord{2, "tw listener"}));
-  EXPECT_EQ(table.at(22), (ProcessRecord{2, "tw_l\xc3\xafstener"}));
-  EXPECT_EQ(table.at(27), (ProcessRecord{2, "tw_l?stener"}));
-  EXPECT_EQ(table.at(35), (ProcessRecord{33, "tw_listener"}));
-}
 
 TEST(ProcessTable, SkipsLinesThatDoNotFit) {
   const std::pair<std::string, ProcessTable> cases[] = {

@@ -4,7 +4,6 @@
 #include "core/system/tool_runner.h"
 
 #include <map>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -18,27 +17,19 @@ class FakeToolRunner final : public ToolRunner {
   };
 
   /// Output for `path`; a path with no output set prints nothing.
-  void setOutput(const std::string& path, std::string output) {
-    std::lock_guard lock(mutex_);
-    outputs_[path] = std::move(output);
-  }
+  void setOutput(const std::string& path, std::string output) { outputs_[path] = std::move(output); }
 
   using ToolRunner::run;
   std::string run(const std::string& path, const std::vector<std::string>& args,
                   const ToolLimits& limits) override {
-    std::lock_guard lock(mutex_);
     calls_.push_back({path, args, limits});
     auto it = outputs_.find(path);
     return it == outputs_.end() ? std::string() : it->second;
   }
 
-  std::vector<Call> calls() const {
-    std::lock_guard lock(mutex_);
-    return calls_;
-  }
+  const std::vector<Call>& calls() const { return calls_; }
 
  private:
-  mutable std::mutex mutex_;
   std::map<std::string, std::string> outputs_;
   std::vector<Call> calls_;
 };

@@ -8,6 +8,10 @@
 //                      keeps serving
 //   --exec PROGRAM ARG...  after "ready", become PROGRAM (the sockets stay
 //                      open in it); the rest of the arguments are its own
+//   --control FIFO     read one-byte commands from FIFO, each answered "done":
+//                      'm' moves the first socket to descriptor 200, 'c' closes
+//                      it, 'n' opens another loopback socket and forks a child
+//                      that inherits it and only waits
 // Prints "port N" per socket, then "ready", then serves until killed. Without
 // --reply it accepts connections and never answers.
 #include <netdb.h>
@@ -15,11 +19,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <string>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -73,7 +79,7 @@ void answer(int client, const std::string& reply) {
 int main(int argc, char** argv) {
   std::vector<std::string> binds;
   bool reusePort = false, forkChild = false;
-  std::string reply;
+  std::string reply, control;
   char** exec = nullptr;
   for (int i = 1; i < argc && !exec; ++i) {
     std::string arg = argv[i];
@@ -86,6 +92,7 @@ int main(int argc, char** argv) {
     else if (arg == "--reply") reply = next() + "\r\n\r\n";
     else if (arg == "--chdir") { if (::chdir(next().c_str()) != 0) die("chdir"); }
     else if (arg == "--fork") forkChild = true;
+    else if (arg == "--control") control = next();
     else if (arg == "--exec" && i + 1 < argc) exec = argv + i + 1;
     else { std::fprintf(stderr, "unknown option %s\n", arg.c_str()); return 2; }
   }
@@ -100,9 +107,26 @@ int main(int argc, char** argv) {
     ::execv(exec[0], exec);
     die("exec");
   }
+  // Read-write, so the FIFO never reads as ended between the test's writes.
+  int commands = control.empty() ? -1 : ::open(control.c_str(), O_RDWR);
   std::vector<int> held;
   for (;;) {
-    if (::poll(fds.data(), fds.size(), -1) < 0) continue;
+    fds.push_back({commands, POLLIN, 0});
+    int ready = ::poll(fds.data(), fds.size(), -1);
+    fds.pop_back();
+    char command;
+    if (ready > 0 && commands >= 0 && ::read(commands, &command, 1) == 1) {
+      if (command == 'm' && ::dup2(fds[0].fd, 200) == 200) ::close(std::exchange(fds[0].fd, 200));
+      if (command == 'c') {
+        ::close(fds[0].fd);
+        fds.erase(fds.begin());
+      }
+      if (command == 'n') held.push_back(listenOn("127.0.0.1:0", false));
+      if (command == 'n' && ::fork() == 0) for (;;) ::pause();
+      std::printf("done\n");
+      std::fflush(stdout);
+      continue;
+    }
     for (auto& fd : fds) {
       if (!(fd.revents & POLLIN)) continue;
       int client = ::accept(fd.fd, nullptr, nullptr);

@@ -141,11 +141,10 @@ int TestProcess::waitExitStatus() {
   return WIFEXITED(status_) ? WEXITSTATUS(status_) : 128 + WTERMSIG(status_);
 }
 
-TestProcess startListener(const std::vector<std::string>& args, std::vector<int>* ports,
-                          const TestProcess::Options& options) {
+TestProcess startListener(const std::vector<std::string>& args, std::vector<int>* ports) {
   std::vector<std::string> argv{listenerPath()};
   argv.insert(argv.end(), args.begin(), args.end());
-  auto process = TestProcess::start(argv, options);
+  auto process = TestProcess::start(argv);
   auto lines = process.readUntil("ready");
   EXPECT_TRUE(lines.has_value()) << "listener did not start";
   if (lines && ports)

@@ -50,8 +50,7 @@ class TestProcess {
 
 /// tw_listener started with `args`; returns once it printed "ready". `ports`
 /// receives the bound port numbers in --bind order.
-TestProcess startListener(const std::vector<std::string>& args, std::vector<int>* ports = nullptr,
-                          const TestProcess::Options& options = {});
+TestProcess startListener(const std::vector<std::string>& args, std::vector<int>* ports = nullptr);
 
 /// Polls `condition` every 20 ms until it holds or `timeout` passes.
 bool waitUntil(const std::function<bool()>& condition,

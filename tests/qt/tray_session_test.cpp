@@ -9,8 +9,6 @@
 #include "support/test_process.h"
 
 #include <QDBusConnectionInterface>
-#include <QDBusMessage>
-#include <QDBusVariant>
 #include <QRect>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -23,9 +21,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::string run(std::vector<std::string> argv) {
+QString run(std::vector<std::string> argv) {
   argv.front() = QStandardPaths::findExecutable(QString::fromStdString(argv.front())).toStdString();
-  return runProgram(argv).out;
+  return QString::fromStdString(runProgram(argv).out);
 }
 
 // English, on the session's X display; `extra` may point the bus or the runtime folder elsewhere.
@@ -34,36 +32,22 @@ TestProcess::Options appOptions(std::vector<std::string> extra = {}) {
   return {.workingDirectory = {}, .extraEnv = extra};
 }
 
-QVariant property(const QString& service, const QString& path, const QString& interface, const QString& name) {
-  auto get = QDBusMessage::createMethodCall(service, path, "org.freedesktop.DBus.Properties", "Get");
-  get << interface << name;
-  auto reply = QDBusConnection::sessionBus().call(get);
-  return reply.arguments().value(0).value<QDBusVariant>().variant();
+// A property of a StatusNotifier object, whose interface is named after its path, as dbus-send prints it.
+QString property(const std::string& service, const std::string& object, const std::string& name) {
+  return run({"dbus-send", "--session", "--print-reply", "--dest=" + service, "/" + object,
+              "org.freedesktop.DBus.Properties.Get", "string:org.kde." + object, "string:" + name});
 }
 
+// The bus names of the registered items.
 QStringList trayItems() {
-  return property("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher", "org.kde.StatusNotifierWatcher",
-                  "RegisteredStatusNotifierItems").toStringList();
-}
-
-// The text of an item's ToolTip: (icon name, pixmaps, text, description).
-QString toolTipText(const QString& item) {
-  const auto tip = property(item, "/StatusNotifierItem", "org.kde.StatusNotifierItem", "ToolTip").value<QDBusArgument>();
-  QString icon, text;
-  tip.beginStructure();
-  tip >> icon;
-  tip.beginArray();
-  while (!tip.atEnd()) {
-    tip.beginStructure();
-    tip.endStructure();
-  }
-  tip.endArray();
-  tip >> text;
-  return text;
+  auto items = property("org.kde.StatusNotifierWatcher", "StatusNotifierWatcher", "RegisteredStatusNotifierItems")
+                   .split("string \"").mid(1);
+  for (auto& item : items) item = item.section('/', 0, 0);
+  return items;
 }
 
 // The systray is the panel's last plugin: the item is the 28 px square at the top right.
-int trayItemX() { return std::stoi(run({"xdotool", "getdisplaygeometry"})) - 14; }
+int trayItemX() { return run({"xdotool", "getdisplaygeometry"}).section(' ', 0, 0).toInt() - 14; }
 
 void clickTrayItem(int button) {
   run({"xdotool", "mousemove", std::to_string(trayItemX()), "14", "click", std::to_string(button)});
@@ -71,13 +55,14 @@ void clickTrayItem(int button) {
 
 // The shown panel's frame; empty while it is hidden.
 QRect shownPanel() {
-  auto shell = QString::fromStdString(
-      run({"xdotool", "search", "--onlyvisible", "--name", "^Tarnwick$", "getwindowgeometry", "--shell"}));
-  auto field = [&](const char* name) {
-    return QRegularExpression(QStringLiteral("^%1=(\\d+)$").arg(name), QRegularExpression::MultilineOption)
-        .match(shell).captured(1).toInt();
-  };
-  return {field("X"), field("Y"), field("WIDTH"), field("HEIGHT")};
+  const auto m = QRegularExpression(R"(X=(\d+)\nY=(\d+)\nWIDTH=(\d+)\nHEIGHT=(\d+))")
+                     .match(run({"xdotool", "search", "--onlyvisible", "--name", "^Tarnwick$", "getwindowgeometry",
+                                 "--shell"}));
+  return {m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(), m.captured(4).toInt()};
+}
+
+bool panelShownSoon(bool shown) {
+  return waitUntil([=] { return shownPanel().isEmpty() != shown; });
 }
 
 // A listener on a loopback port in the dev range that nothing else holds.
@@ -90,7 +75,7 @@ TestProcess devListener(int& port) {
 
 bool dunstShowed(const std::string& text) {
   run({"dunstctl", "close-all"});  // the history holds the closed ones
-  return run({"dunstctl", "history"}).find(text) != std::string::npos;
+  return run({"dunstctl", "history"}).contains(QString::fromStdString(text));
 }
 
 class RealDesktop : public ::testing::Test {
@@ -101,17 +86,18 @@ class RealDesktop : public ::testing::Test {
   }
 };
 
-TEST_F(RealDesktop, ItemShowsTheCountOpensUnderAClickHandsOverAndQuitsFromItsMenu) {
+TEST_F(RealDesktop, ItemShowsTheCountOpensUnderAClickHandsOverNotifiesAndQuitsFromItsMenu) {
   int port = 0;
   auto listener = devListener(port);
   auto tarnwick = TestProcess::start({tarnwickPath()}, appOptions());
   ASSERT_TRUE(waitUntil([] { return trayItems().size() == 1; })) << "the item never reached the tray";
-  const QString item = trayItems().first().section('/', 0, 0);
 
   // The count is there from the start, not after the first poll's interval.
   QString toolTip;
-  EXPECT_TRUE(waitUntil([&] { return (toolTip = toolTipText(item)).contains(QRegularExpression("[1-9]")); }, 3s))
-      << toolTip.toStdString();
+  EXPECT_TRUE(waitUntil([&] {
+    toolTip = property(trayItems().value(0).toStdString(), "StatusNotifierItem", "ToolTip");
+    return toolTip.contains(QRegularExpression(R"(\]\s*string "[^"]*[1-9])"));  // in the text after the pixmaps
+  }, 3s)) << toolTip.toStdString();
 
   // The tray draws the item a moment after it registers; a click before that
   // lands on the bare panel, so click again while nothing opens.
@@ -124,14 +110,22 @@ TEST_F(RealDesktop, ItemShowsTheCountOpensUnderAClickHandsOverAndQuitsFromItsMen
   EXPECT_TRUE(panel.top() >= 28 && panel.top() < 40 && panel.left() <= trayItemX() && panel.right() >= trayItemX())
       << "the panel is not under the item: " << panel.x() << "," << panel.y() << " " << panel.width();
   run({"xdotool", "key", "Escape"});
-  EXPECT_TRUE(waitUntil([] { return shownPanel().isEmpty(); })) << "Escape did not close the panel";
+  EXPECT_TRUE(panelShownSoon(false)) << "Escape did not close the panel";
 
   EXPECT_EQ(runProgram({tarnwickPath()}, appOptions()).status, 0);
-  EXPECT_TRUE(waitUntil([] { return !shownPanel().isEmpty(); })) << "a second start did not open the panel";
+  EXPECT_TRUE(panelShownSoon(true)) << "a second start did not open the panel";
   EXPECT_EQ(trayItems().size(), 1);
 
   run({"xdotool", "key", "Escape"});
-  ASSERT_TRUE(waitUntil([] { return shownPanel().isEmpty(); }));
+  ASSERT_TRUE(panelShownSoon(false));
+
+  // Written as the panel writes it; the application follows the file.
+  PortNotifier::setWatched(*makeQtPreferences(), {port});
+  std::this_thread::sleep_for(2s);  // well inside the poll's interval
+  listener.killGroup();
+  const auto stopped = englishTexts().format("notif_closed", {FormatArg{int64_t{port}}});
+  EXPECT_TRUE(waitUntil([&] { return dunstShowed(stopped); }, 15s)) << "no \"" << stopped << "\"";
+  PortNotifier::setWatched(*makeQtPreferences(), {});
   // Up from an unselected menu picks its last entry. A key sent before the menu
   // is up goes nowhere, so keep sending until the application ends.
   clickTrayItem(3);
@@ -141,47 +135,30 @@ TEST_F(RealDesktop, ItemShowsTheCountOpensUnderAClickHandsOverAndQuitsFromItsMen
   })) << "Quit did not end the application";
 }
 
-TEST_F(RealDesktop, AWatchedPortThatStopsReachesTheNotificationServer) {
-  int port = 0;
-  auto listener = devListener(port);
-  auto tarnwick = TestProcess::start({tarnwickPath()}, appOptions());
-  ASSERT_TRUE(waitUntil([] { return trayItems().size() == 1; }));
-  // Written as the panel writes it; the application follows the file.
-  PortNotifier::setWatched(*makeQtPreferences(), {port});
-  std::this_thread::sleep_for(2s);  // well inside the poll's interval
-  listener.killGroup();
-  const auto stopped = englishTexts().format("notif_closed", {FormatArg{int64_t{port}}});
-  EXPECT_TRUE(waitUntil([&] { return dunstShowed(stopped); }, 15s)) << "no \"" << stopped << "\"";
-  PortNotifier::setWatched(*makeQtPreferences(), {});
+TEST_F(RealDesktop, WithoutABusASecondStartOpensThePanelAndACrashLeavesNoClaim) {
+  TempDir runtime;  // made 0700, as a runtime folder must be
+  const auto options = appOptions({"DBUS_SESSION_BUS_ADDRESS=unix:path=" + runtime.path() + "/no-bus",
+                                   "XDG_RUNTIME_DIR=" + runtime.path()});
+  auto first = TestProcess::start({tarnwickPath()}, options);
+  ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(runtime.path() + "/tarnwick.socket"); }));
+  EXPECT_EQ(runProgram({tarnwickPath()}, options).status, 0);
+  EXPECT_TRUE(panelShownSoon(true)) << "the running panel did not open";
+
+  // A crash leaves the lock and the socket behind; the next start takes both over.
+  first.killGroup();
+  EXPECT_TRUE(panelShownSoon(false)) << "the dead instance's panel stayed";
+  auto next = TestProcess::start({tarnwickPath()}, options);
+  ASSERT_TRUE(waitUntil([&] { return std::atoi(readFile(runtime.path() + "/tarnwick.lock").c_str()) == next.pid(); }))
+      << "the stale lock was not taken over";
+  EXPECT_EQ(runProgram({tarnwickPath()}, options).status, 0);
+  EXPECT_TRUE(panelShownSoon(true)) << "the new instance's panel did not open";
+  EXPECT_TRUE(processAlive(next.pid()));
 
   // Without a bus, notify-send still reaches the server.
   auto noBus = QDBusConnection::connectToBus("unix:path=/nonexistent/bus", "tw-no-bus");
   makeDbusNotificationSink(noBus, Notifications::fallbackSink())->post("Tarnwick", "-3000 went away");
   QDBusConnection::disconnectFromBus("tw-no-bus");
   EXPECT_TRUE(waitUntil([] { return dunstShowed("-3000 went away"); }));
-}
-
-TEST_F(RealDesktop, WithoutABusASecondStartOpensThePanelAndACrashLeavesNoClaim) {
-  TempDir runtime;  // made 0700, as a runtime folder must be
-  const auto options = appOptions({"DBUS_SESSION_BUS_ADDRESS=unix:path=" + runtime.path() + "/no-bus",
-                                   "XDG_RUNTIME_DIR=" + runtime.path()});
-  const std::string socket = runtime.path() + "/tarnwick.socket";
-
-  auto first = TestProcess::start({tarnwickPath()}, options);
-  ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(socket); }));
-  EXPECT_EQ(runProgram({tarnwickPath()}, options).status, 0);
-  EXPECT_TRUE(waitUntil([] { return !shownPanel().isEmpty(); })) << "the running panel did not open";
-
-  // A crash leaves the lock and the socket behind; the next start takes both over.
-  first.killGroup();
-  EXPECT_TRUE(waitUntil([] { return shownPanel().isEmpty(); })) << "the dead instance's panel stayed";
-  auto next = TestProcess::start({tarnwickPath()}, options);
-  ASSERT_TRUE(waitUntil([&] {
-    return std::atoi(readFile(runtime.path() + "/tarnwick.lock").c_str()) == next.pid();
-  })) << "the stale lock was not taken over";
-  EXPECT_EQ(runProgram({tarnwickPath()}, options).status, 0);
-  EXPECT_TRUE(waitUntil([] { return !shownPanel().isEmpty(); })) << "the new instance's panel did not open";
-  EXPECT_TRUE(processAlive(next.pid()));
 }
 
 }  // namespace

@@ -6,18 +6,12 @@
 
 namespace {
 
-// The copy the build puts beside the executable.
-QString bundledIconPath() {
-  return QFileInfo(QString::fromStdString(tarnwickPath())).absolutePath() +
-         QStringLiteral("/Tarnwick_Tarnwick.bundle/MenuBarIcon@2x.png");
-}
-
-// Pixels that differ between two images of one size.
-int changedPixels(const QImage& a, const QImage& b) {
-  int changed = 0;
-  for (int y = 0; y < a.height(); ++y)
-    for (int x = 0; x < a.width(); ++x) changed += a.pixel(x, y) != b.pixel(x, y);
-  return changed;
+// Pixels of a square image of `side` for which `test(x, y)` holds.
+int countPixels(int side, const std::function<bool(int, int)>& test) {
+  int n = 0;
+  for (int y = 0; y < side; ++y)
+    for (int x = 0; x < side; ++x) n += test(x, y);
+  return n;
 }
 
 TEST(MenuBarIcon, BadgeTextClampsAtThreeDigits) {
@@ -28,31 +22,30 @@ TEST(MenuBarIcon, BadgeTextClampsAtThreeDigits) {
 }
 
 TEST(MenuBarIcon, EachCountDrawsItsOwnBadgeOnTheBundledGlyph) {
-  const QImage shape = MenuBarIcon::loadShape(bundledIconPath());
-  ASSERT_FALSE(shape.isNull());
-  EXPECT_TRUE(shape.hasAlphaChannel());
-  EXPECT_TRUE(MenuBarIcon::loadShape(QStringLiteral("/nonexistent/MenuBarIcon@2x.png")).isNull());
+  // The copy the build puts beside the executable.
+  const QImage shape = MenuBarIcon::loadShape(QFileInfo(QString::fromStdString(tarnwickPath())).absolutePath() +
+                                              "/Tarnwick_Tarnwick.bundle/MenuBarIcon@2x.png");
+  ASSERT_TRUE(!shape.isNull() && shape.hasAlphaChannel());
+  EXPECT_TRUE(MenuBarIcon::loadShape("/nonexistent/MenuBarIcon@2x.png").isNull());
   EXPECT_FALSE(MenuBarIcon::fallbackShape().isNull());
   for (int side : {18, 36}) {
     const QImage plain = MenuBarIcon::render(shape, 0, side);
     // Legible on black and white panels alike: light pixels and dark ones.
-    int light = 0, dark = 0;
-    for (int y = 0; y < side; ++y)
-      for (int x = 0; x < side; ++x)
-        if (const QColor c = plain.pixelColor(x, y); c.alpha() >= 128) {
-          light += c.lightness() > 200;
-          dark += c.lightness() < 60;
-        }
-    EXPECT_GT(std::min(light, dark), side) << side << " px";
-    std::vector<QImage> badged;
+    const auto opaque = [&](bool light) {
+      return countPixels(side, [&](int x, int y) {
+        const QColor c = plain.pixelColor(x, y);
+        return c.alpha() >= 128 && (light ? c.lightness() > 200 : c.lightness() < 60);
+      });
+    };
+    EXPECT_GT(std::min(opaque(true), opaque(false)), side) << side << " px";
+    QImage previous = plain;
     for (int count : {1, 2, 7, 42, 100}) {
-      badged.push_back(MenuBarIcon::render(shape, count, side));
-      EXPECT_GT(changedPixels(plain, badged.back()), side) << side << " px, count " << count;
+      const QImage badged = MenuBarIcon::render(shape, count, side);
+      EXPECT_GT(countPixels(side, [&](int x, int y) { return plain.pixel(x, y) != badged.pixel(x, y); }), side)
+          << side << " px, count " << count;
+      // Without a usable font every digit would be the same box.
+      EXPECT_NE(badged, std::exchange(previous, badged)) << side << " px, count " << count;
     }
-    // Different digits must look different: without a usable font every
-    // glyph would be the same box.
-    for (size_t i = 0; i < badged.size(); ++i)
-      for (size_t j = i + 1; j < badged.size(); ++j) EXPECT_NE(badged[i], badged[j]) << side << " px";
     EXPECT_EQ(MenuBarIcon::render(shape, 100, side), MenuBarIcon::render(shape, 4000, side));
   }
 }

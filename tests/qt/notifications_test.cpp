@@ -1,15 +1,20 @@
-// Notifications on a bus where nobody serves them go to the fallback. The real
-// server's side is in tray_session_test.cpp.
+// A private session bus that no desktop serves: notifications go to the
+// fallback and no tray host arrives. The real servers' side is in tray_session_test.cpp.
 #include "integrations/qt/dbus_notification_sink.h"
 #include "support/recording_sink.h"
 #include "support/test_process.h"
+#include "ui/tray_host_watch.h"
 
 #include <QDBusConnection>
+#include <QSignalSpy>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
 
-TEST(DbusNotificationSink, NobodyServingTheInterfaceFallsBack) {
+using namespace std::chrono_literals;
+
+TEST(DbusNotificationSink, NobodyServingTheInterfaceFallsBackAndNoTrayHostArrives) {
   TempDir busDir;  // the socket lives here, so nothing is left behind
   auto daemon = TestProcess::start({"/usr/bin/dbus-daemon", "--session", "--nofork", "--print-address=1",
                                     "--address=unix:path=" + busDir.path() + "/bus"});
@@ -21,6 +26,12 @@ TEST(DbusNotificationSink, NobodyServingTheInterfaceFallsBack) {
     auto fallback = std::make_shared<RecordingSink>();
     makeDbusNotificationSink(bus, fallback)->post("Tarnwick", "lost on the bus");
     EXPECT_EQ(fallback->taken(), (std::vector<RecordingSink::Post>{{"Tarnwick", "lost on the bus"}}));
+
+    TrayHostWatch watch(bus, 20ms);
+    QSignalSpy noHost(&watch, &TrayHostWatch::noHost), ready(&watch, &TrayHostWatch::ready);
+    watch.start();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !noHost.isEmpty(); }, 5000)) << "no word of the missing tray host";
+    EXPECT_TRUE(ready.isEmpty());
   }
   QDBusConnection::disconnectFromBus("tw-private");
 }

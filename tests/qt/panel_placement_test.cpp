@@ -7,65 +7,48 @@ void PrintTo(const QPoint& point, std::ostream* out) { *out << "(" << point.x() 
 
 namespace {
 
+const QSize panel(380, 300);
+
 TEST(PanelPlacement, BelowTheItemCentredAndInsideTheFreeArea) {
-  const QSize panel(380, 300);
-  struct Row {
-    const char* name;
-    QRect item;
-    QRect available;
-    QPoint expected;
-  };
+  struct Row { const char* name; QRect item; QSize panel; QRect available; QPoint expected; };
+  const QRect top(0, 24, 1280, 776);
   const std::vector<Row> rows = {
-      {"item in a top bar, room all round", {600, 0, 24, 24}, {0, 24, 1280, 776}, {421, 24}},
-      {"item at the right edge", {1250, 0, 24, 24}, {0, 24, 1280, 776}, {900, 24}},
-      {"item at the left edge", {4, 0, 24, 24}, {0, 24, 1280, 776}, {0, 24}},
-      {"item in a bottom bar opens above it", {1200, 770, 30, 30}, {0, 0, 1280, 770}, {900, 470}},
+      {"item in a top bar, room all round", {600, 0, 24, 24}, panel, top, {421, 24}},
+      {"item at the right edge", {1250, 0, 24, 24}, panel, top, {900, 24}},
+      {"item at the left edge", {4, 0, 24, 24}, panel, top, {0, 24}},
+      {"item in a bottom bar opens above it", {1200, 770, 30, 30}, panel, {0, 0, 1280, 770}, {900, 470}},
+      {"taller than the free area: the top stays inside", {600, 0, 24, 24}, {380, 1000}, top, {421, 24}},
+      {"wider than the free area", {600, 0, 24, 24}, {2000, 300}, top, {0, 24}},
   };
-  for (const auto& row : rows)
-    EXPECT_EQ(panelTopLeft(row.item, panel, row.available), row.expected) << row.name;
+  for (const auto& row : rows) EXPECT_EQ(panelTopLeft(row.item, row.panel, row.available), row.expected) << row.name;
 }
 
 // A click on a panel strip is where the tray item is; otherwise the last such
 // click, else the end of the edge a panel reserves. Never a pointer mid-screen.
 TEST(PanelPlacement, OpensAtTheClickOnAStripElseTheLastElseTheReservedEdge) {
-  const QSize panel(380, 300);
   const QRect screen(0, 0, 1280, 800);
-  const std::vector<ScreenArea> top = {{screen, {0, 28, 1280, 772}}};
-  const std::vector<ScreenArea> twoTops = {top[0], {{1280, 0, 1920, 1080}, {1280, 28, 1920, 1052}}};
-  const std::vector<ScreenArea> bottom = {{screen, {0, 0, 1280, 772}}};
-  const std::vector<ScreenArea> left = {{screen, {40, 0, 1240, 800}}};
-  const std::vector<ScreenArea> right = {{screen, {0, 0, 1240, 800}}};
-  const std::vector<ScreenArea> none = {{screen, screen}};
-  const std::optional<QPoint> no;
-  const QPoint onTop(700, 14);
-  struct Row {
-    const char* name;
-    std::optional<QPoint> pointer;
-    std::optional<QPoint> lastClick;
-    std::vector<ScreenArea> screens;
-    QPoint expected;
-  };
+  const std::vector<ScreenArea> top = {{screen, {0, 28, 1280, 772}}}, bottom = {{screen, {0, 0, 1280, 772}}},
+                                left = {{screen, {40, 0, 1240, 800}}}, right = {{screen, {0, 0, 1240, 800}}},
+                                none = {{screen, screen}},
+                                twoTops = {top[0], {{1280, 0, 1920, 1080}, {1280, 28, 1920, 1052}}};
+  const std::optional<QPoint> no, onTop = QPoint(700, 14), midScreen = QPoint(640, 400);
+  struct Row { const char* name; std::optional<QPoint> pointer, lastClick; std::vector<ScreenArea> areas; QPoint at; };
   const std::vector<Row> rows = {
       {"click on a top strip", onTop, no, top, {510, 28}},
       {"click on a bottom strip opens above it", QPoint(700, 786), onTop, bottom, {510, 472}},
       {"click on a left strip", QPoint(20, 400), no, left, {40, 401}},
       {"click on a second screen's strip", QPoint(2000, 14), no, twoTops, {1810, 28}},
-      {"activation mid-screen, last click known", QPoint(640, 400), onTop, top, {510, 28}},
+      {"activation mid-screen, last click known", midScreen, onTop, top, {510, 28}},
       {"menu, last click known", no, onTop, top, {510, 28}},
       {"activation at the origin, no click: the top edge's right end", QPoint(0, 0), no, top, {900, 28}},
       {"menu, no click, two screens: the primary's top edge", no, no, twoTops, {900, 28}},
       {"menu, no click, bottom edge", no, no, bottom, {900, 472}},
       {"menu, no click, left edge: its lower end", no, no, left, {40, 500}},
       {"menu, no click, right edge", no, no, right, {860, 500}},
-      {"activation mid-screen, no click, no reserved edge", QPoint(640, 400), no, none, {900, 0}},
+      {"activation mid-screen, no click, no reserved edge", midScreen, no, none, {900, 0}},
   };
   for (const auto& row : rows)
-    EXPECT_EQ(panelPosition(row.pointer, row.lastClick, panel, row.screens), row.expected) << row.name;
-}
-
-TEST(PanelPlacement, APanelTallerThanTheFreeAreaKeepsItsTopInside) {
-  EXPECT_EQ(panelTopLeft({600, 0, 24, 24}, {380, 1000}, {0, 24, 1280, 776}), QPoint(421, 24));
-  EXPECT_EQ(panelTopLeft({600, 0, 24, 24}, {2000, 300}, {0, 24, 1280, 776}), QPoint(0, 24));
+    EXPECT_EQ(panelPosition(row.pointer, row.lastClick, panel, row.areas), row.at) << row.name;
 }
 
 }  // namespace

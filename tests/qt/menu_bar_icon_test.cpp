@@ -26,7 +26,6 @@ TEST(MenuBarIcon, EachCountDrawsItsOwnBadgeOnTheBundledGlyph) {
   const QImage shape = MenuBarIcon::loadShape(QFileInfo(QString::fromStdString(tarnwickPath())).absolutePath() +
                                               "/Tarnwick_Tarnwick.bundle/MenuBarIcon@2x.png");
   ASSERT_TRUE(!shape.isNull() && shape.hasAlphaChannel());
-  EXPECT_TRUE(MenuBarIcon::loadShape("/nonexistent/MenuBarIcon@2x.png").isNull());
   EXPECT_FALSE(MenuBarIcon::fallbackShape().isNull());
   for (int side : {18, 36}) {
     const QImage plain = MenuBarIcon::render(shape, 0, side);
@@ -46,7 +45,6 @@ TEST(MenuBarIcon, EachCountDrawsItsOwnBadgeOnTheBundledGlyph) {
       // Without a usable font every digit would be the same box.
       EXPECT_NE(badged, std::exchange(previous, badged)) << side << " px, count " << count;
     }
-    EXPECT_EQ(MenuBarIcon::render(shape, 100, side), MenuBarIcon::render(shape, 4000, side));
   }
 }
 

@@ -61,16 +61,14 @@ QRect shownPanel() {
   return {m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(), m.captured(4).toInt()};
 }
 
-bool panelShownSoon(bool shown) {
-  return waitUntil([=] { return shownPanel().isEmpty() != shown; });
-}
+bool panelShownSoon(bool shown) { return waitUntil([=] { return shownPanel().isEmpty() != shown; }); }
 
 // A listener on a loopback port in the dev range that nothing else holds.
 TestProcess devListener(int& port) {
-  for (port = 1024 + getpid() % 8000;; ++port) {
-    auto listener = TestProcess::start({listenerPath(), "--bind", "127.0.0.1:" + std::to_string(port)});
-    if (listener.readUntil("ready")) return listener;
-  }
+  for (port = 1024 + getpid() % 8000;; ++port)
+    if (auto listener = TestProcess::start({listenerPath(), "--bind", "127.0.0.1:" + std::to_string(port)});
+        listener.readUntil("ready"))
+      return listener;
 }
 
 bool dunstShowed(const std::string& text) {
@@ -93,11 +91,9 @@ TEST_F(RealDesktop, ItemShowsTheCountOpensUnderAClickHandsOverNotifiesAndQuitsFr
   ASSERT_TRUE(waitUntil([] { return trayItems().size() == 1; })) << "the item never reached the tray";
 
   // The count is there from the start, not after the first poll's interval.
-  QString toolTip;
-  EXPECT_TRUE(waitUntil([&] {
-    toolTip = property(trayItems().value(0).toStdString(), "StatusNotifierItem", "ToolTip");
-    return toolTip.contains(QRegularExpression(R"(\]\s*string "[^"]*[1-9])"));  // in the text after the pixmaps
-  }, 3s)) << toolTip.toStdString();
+  const auto toolTip = [] { return property(trayItems().value(0).toStdString(), "StatusNotifierItem", "ToolTip"); };
+  const QRegularExpression countInText(R"(\]\s*string "[^"]*[1-9])");  // the text follows the pixmaps
+  EXPECT_TRUE(waitUntil([&] { return toolTip().contains(countInText); }, 3s)) << toolTip().toStdString();
 
   // The tray draws the item a moment after it registers; a click before that
   // lands on the bare panel, so click again while nothing opens.

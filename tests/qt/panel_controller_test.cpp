@@ -146,18 +146,13 @@ TEST_F(PanelControllerTest, ConfirmedRequestsActThenRescanOrShowTheOutcome) {
     EXPECT_EQ(rowStateOf(*model, web).notice,
               c.notice ? std::optional(std::string(PortCore::outcomeText(c.outcome).key)) : std::nullopt);
     f.settle();
-    if (c.rescanAfter > 0ms) {
-      f.scheduler->advance(c.rescanAfter - 1ms);
-      f.settle();
-      EXPECT_EQ(services.scans, 0);
-    }
-    f.scheduler->advance(c.rescanAfter > 0ms ? 1ms : 0ms);
-    f.settle();
+    f.advance(std::max(c.rescanAfter - 1ms, 0ms));
+    EXPECT_EQ(services.scans, c.rescanAfter > 0ms ? 0 : 1);
+    f.advance(1ms);
     EXPECT_EQ(services.scans, 1);
     // A noticed row stays beside the new process on its port until the notice expires.
     EXPECT_EQ(model->entries().size(), c.notice ? 3u : 2u);
-    f.scheduler->advance(PanelState::kNoticeDuration);
-    f.settle();
+    f.advance(PanelState::kNoticeDuration);
     EXPECT_EQ(model->entries(), (std::vector<PortEntry>{restarted, svc}));
     EXPECT_EQ(f.scheduler->pending(), 0u);
   }

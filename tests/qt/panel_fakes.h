@@ -139,6 +139,11 @@ struct PanelFixture {
     services->scans = 0;
     return model;
   }
+  /// Moves the timers' clock on by `by`, then settles what they started.
+  void advance(std::chrono::milliseconds by) {
+    scheduler->advance(by);
+    settle();
+  }
   /// Runs all background work and actions, then everything they handed to
   /// the GUI thread.
   void settle() {

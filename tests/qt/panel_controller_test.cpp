@@ -6,8 +6,9 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class PanelControllerTest : public PanelTest {
+class PanelControllerTest : public ::testing::Test {
  protected:
+  PanelFixture fixture;
   // Shown in this order: 3000 and 5000 in the first section, 80 in the second.
   PortEntry web = makeEntry(3000, 13000);
   PortEntry svc = makeEntry(5000, 15000);
@@ -66,17 +67,6 @@ TEST_F(PanelControllerTest, EscapeUndoesOneThingPerPressAndReturnAsksThenConfirm
   EXPECT_EQ(controller.key(PanelKey::Return), KeyResult::Handled);
   fixture.settle();
   EXPECT_EQ(fixture.services->log, std::vector<std::string>{"kill 15000"});
-}
-
-// Which stored values are in bounds is the range's own table; here, that each
-// setting is read with its own range, and that nothing stored reads as the defaults.
-TEST(PanelSettings, EachValueIsReadWithinItsBounds) {
-  MemoryPreferences store;
-  store.setNumber("panelMaxHeight", 240);
-  store.setNumber("refreshInterval", 0.5);
-  const PanelSettings settings = PanelSettings::read(store);
-  EXPECT_EQ(std::pair(settings.panelMaxHeight, settings.refreshInterval), std::pair(240.0, 0.5));
-  EXPECT_EQ(PanelSettings::read(MemoryPreferences()), PanelSettings());
 }
 
 // A system process is always asked about; the setting may change in the store

@@ -155,12 +155,6 @@ struct PanelFixture {
   }
 };
 
-/// A test of the model on fakes, with fresh preferences in memory.
-class PanelTest : public ::testing::Test {
- protected:
-  PanelFixture fixture;
-};
-
 /// An entry owned by an ordinary user, with no chain and no project.
 inline PortEntry makeEntry(int64_t port, int32_t pid = 0, std::string command = "node",
                            std::string address = "127.0.0.1", std::string user = "alice") {

@@ -5,8 +5,9 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class PanelRefreshTest : public PanelTest {
+class PanelRefreshTest : public ::testing::Test {
  protected:
+  PanelFixture fixture;
   /// Settles everything but the first background task, which stays out.
   void settleAllButFirst() {
     while (fixture.background->size() > 1 || fixture.actions->size() || fixture.gui->size()) {

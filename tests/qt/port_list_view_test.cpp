@@ -7,7 +7,6 @@
 #include "ui/panel_header.h"
 #include "ui/port_list_view.h"
 #include "ui/port_row.h"
-#include "ui/settings_card.h"
 
 #include <QApplication>
 #include <QEnterEvent>
@@ -69,13 +68,9 @@ TEST_F(PortListViewTest, RowsStayInPlaceAcrossRefreshes) {
   const int scrolled = bar->value();
 
   // One port gone and one new, in another order.
-  std::vector<PortEntry> changed = many;
-  changed.erase(changed.begin() + 2);
-  std::swap(changed[0], changed[3]);
-  changed.push_back(makeEntry(4000));
+  const std::vector<PortEntry> changed = {many[4], many[1], many[3], many[0], many[5], many[6], many[7], makeEntry(4000)};
   load(changed);
-  EXPECT_EQ(rowOf(many[0]), first);
-  EXPECT_EQ(rowOf(many[4]), fifth);
+  EXPECT_EQ(std::pair(rowOf(many[0]), rowOf(many[4])), std::pair(first, fifth));
   EXPECT_EQ(rowOf(many[2]), nullptr);
   EXPECT_NE(rowOf(changed.back()), nullptr);
   EXPECT_EQ(view->rows().front()->state().entry.id(), changed[0].id());
@@ -136,16 +131,6 @@ TEST_F(PortListViewTest, TheRowsMenuAndButtonsAct) {
   QTest::mouseClick(row->confirmButton(), Qt::LeftButton);
   fixture.settle();
   EXPECT_EQ(fixture.services->log, std::vector<std::string>{"kill 13000"});
-}
-
-TEST_F(PortListViewTest, PartsChangedWhileHiddenAreMeasuredWhenShown) {
-  load({web, api});
-  model->controller().act(RowAction::Hide, web);
-  model->setShowSettings(true);
-  showFocused();
-  SettingsCard* card = view->settingsCard();
-  EXPECT_EQ(card->height(), card->sizeHint().height());
-  EXPECT_EQ(view->height(), view->sizeHint().height());
 }
 
 }  // namespace

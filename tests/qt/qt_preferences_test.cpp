@@ -27,14 +27,11 @@ TEST(QtPreferences, ValuesKeepTheirType) {
     EXPECT_EQ(file.open()->text("value"), text) << text;
     EXPECT_FALSE(store->number("value") || store->boolean("value")) << text;
   }
-  for (double number : {-0.0, 1.0 / 3, 5e-324, std::numeric_limits<double>::max()}) {
+  using Limits = std::numeric_limits<double>;
+  for (double number : {-0.0, 1.0 / 3, 5e-324, Limits::max(), Limits::infinity(), Limits::quiet_NaN()}) {
     store->setNumber("value", number);
-    EXPECT_EQ(file.open()->number("value"), number) << number;
+    EXPECT_EQ(file.open()->number("value"), std::isfinite(number) ? std::optional(number) : std::nullopt) << number;
     EXPECT_EQ(store->text("value"), std::nullopt) << number;
-  }
-  for (double number : {std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()}) {
-    store->setNumber("value", number);
-    EXPECT_EQ(store->number("value"), std::nullopt) << number;
   }
   store->setBoolean("value", false);
   EXPECT_EQ(file.open()->boolean("value"), false);

@@ -37,9 +37,7 @@ class ManualScheduler final : public Scheduler {
     timers_.emplace(now_ + delay, std::pair(nextId_, std::move(task)));
     return nextId_++;
   }
-  void cancel(TimerId id) override {
-    std::erase_if(timers_, [id](const auto& timer) { return timer.second.first == id; });
-  }
+  void cancel(TimerId id) override { std::erase_if(timers_, [id](const auto& t) { return t.second.first == id; }); }
   size_t pending() const { return timers_.size(); }
   /// Moves time on by `by`, firing due timers in order of their due time, and
   /// those due at once in the order they were set.

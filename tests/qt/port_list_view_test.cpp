@@ -27,15 +27,12 @@ void hover(PortRow* row) {
 
 class PortListViewTest : public ::testing::Test {
  protected:
-  /// A refresh that finds `entries`, applied.
+  /// Applies a refresh that finds `entries` and shows the panel as the active
+  /// window with the keyboard focus on it.
   void load(std::vector<PortEntry> entries) {
     fixture.services->ports = std::move(entries);
     model->refresh();
     fixture.settle();
-  }
-
-  /// Shows the panel as the active window with the keyboard focus on it.
-  void showFocused() {
     view->show();
     view->activateWindow();
     QApplication::setActiveWindow(view.get());
@@ -59,7 +56,6 @@ TEST_F(PortListViewTest, RowsStayInPlaceAcrossRefreshes) {
   std::vector<PortEntry> many;
   for (int i = 0; i < 8; ++i) many.push_back(makeEntry(3000 + i));
   load(many);
-  showFocused();
   PortRow *first = rowOf(many[0]), *fifth = rowOf(many[4]);
   hover(fifth);
   QScrollBar* bar = view->list()->verticalScrollBar();
@@ -84,7 +80,6 @@ TEST_F(PortListViewTest, RowsStayInPlaceAcrossRefreshes) {
 // label editor saves the label and stops nothing.
 TEST_F(PortListViewTest, KeysReachTheControllerWhereverTheFocusIs) {
   load({web, api});
-  showFocused();
   PanelController& controller = model->controller();
   QLineEdit* search = view->header()->searchField();
   search->setFocus();
@@ -114,7 +109,6 @@ TEST_F(PortListViewTest, KeysReachTheControllerWhereverTheFocusIs) {
 // shows acts, as do the stop button and its confirmation.
 TEST_F(PortListViewTest, TheRowsMenuAndButtonsAct) {
   load({web});
-  showFocused();
   PortRow* row = rowOf(web);
   QTest::mouseClick(view->windowHandle(), Qt::RightButton, {}, row->mapTo(view.get(), QPoint(60, 20)));
   QMenu* menu = nullptr;

@@ -10,9 +10,7 @@ class PanelControllerTest : public ::testing::Test {
  protected:
   PanelFixture fixture;
   // Shown in this order: 3000 and 5000 in the first section, 80 in the second.
-  PortEntry web = makeEntry(3000, 13000);
-  PortEntry svc = makeEntry(5000, 15000);
-  PortEntry nginx = makeEntry(80, 8000, "nginx");
+  PortEntry web = makeEntry(3000, 13000), svc = makeEntry(5000, 15000), nginx = makeEntry(80, 8000, "nginx");
 };
 
 TEST_F(PanelControllerTest, ArrowsWalkTheShownRowsWithoutWrapping) {
@@ -154,12 +152,11 @@ TEST_F(PanelControllerTest, LabelEditsCommitOrCancel) {
   fixture.services->storedLabels = {{"3000", "web"}};
   auto model = fixture.modelWith({web, svc});
   PanelController& controller = model->controller();
+  const auto editing = [&] { return std::pair(controller.labelDraft(), rowStateOf(*model, web).isEditingLabel); };
   controller.startLabelEdit(3000);
-  EXPECT_EQ(controller.labelDraft(), "web");
-  EXPECT_TRUE(rowStateOf(*model, web).isEditingLabel);
+  EXPECT_EQ(editing(), std::pair(std::string("web"), true));
   controller.startLabelEdit(5000);
-  EXPECT_EQ(controller.labelDraft(), "");
-  EXPECT_FALSE(rowStateOf(*model, web).isEditingLabel);
+  EXPECT_EQ(editing(), std::pair(std::string(), false));
   controller.setLabelDraft("API");
   controller.commitLabelEdit();
   EXPECT_EQ(controller.editingLabelPort(), std::nullopt);

@@ -88,7 +88,7 @@ class FakePanelServices final : public PanelServices {
   ActionOutcome killTree(const ProcessIdentity& leaf) override { return act("killTree", leaf); }
   ActionOutcome restartTree(const ProcessIdentity& leaf) override { return act("restart", leaf); }
   void dockerStop(const std::string& name) override { log.push_back("dockerStop " + name); }
-  std::string editorName() override { return ++editorLookups, "Visual Studio Code"; }
+  std::string editorName() override { ++editorLookups; return "Visual Studio Code"; }
   void openInEditor(const std::string& path) override { log.push_back("openInEditor " + path); }
   void probe(int64_t, std::function<void(bool)>) override {}
   Preferences& preferences() override { return store; }

@@ -45,8 +45,7 @@ class PortListViewTest : public ::testing::Test {
   PanelFixture fixture;
   std::unique_ptr<PanelState> model = fixture.makeModel();
   std::unique_ptr<PortListView> view = std::make_unique<PortListView>(model.get(), fixture.icons, englishTexts());
-  PortEntry web = makeEntry(3000, 13000);
-  PortEntry api = makeEntry(8080, 18080, "python3");
+  PortEntry web = makeEntry(3000, 13000), api = makeEntry(8080, 18080, "python3");
 };
 
 // No flicker: a refresh keeps the row widgets, the scroll position and the

@@ -2,18 +2,15 @@
 // stops and their confirmation, labels, watching and the editor's item.
 #include "panel_fakes.h"
 
-#include <gtest/gtest.h>
-
 using namespace std::chrono_literals;
 
 namespace {
 
-class PanelControllerTest : public PanelTest {
+class PanelControllerTest : public ::testing::Test {
  protected:
+  PanelFixture fixture;
   // Shown in this order: 3000 and 5000 in the first section, 80 in the second.
-  PortEntry web = makeEntry(3000, 13000);
-  PortEntry svc = makeEntry(5000, 15000);
-  PortEntry nginx = makeEntry(80, 8000, "nginx");
+  PortEntry web = makeEntry(3000, 13000), svc = makeEntry(5000, 15000), nginx = makeEntry(80, 8000, "nginx");
 };
 
 TEST_F(PanelControllerTest, ArrowsWalkTheShownRowsWithoutWrapping) {
@@ -70,35 +67,23 @@ TEST_F(PanelControllerTest, EscapeUndoesOneThingPerPressAndReturnAsksThenConfirm
   EXPECT_EQ(fixture.services->log, std::vector<std::string>{"kill 15000"});
 }
 
-// Which stored values are in bounds is the range's own table; here, that each
-// setting is read with its own range, and that nothing stored reads as the defaults.
-TEST(PanelSettings, EachValueIsReadWithinItsBounds) {
-  MemoryPreferences store;
-  store.setNumber("panelMaxHeight", 240);
-  store.setNumber("refreshInterval", 0.5);
-  const PanelSettings settings = PanelSettings::read(store);
-  EXPECT_EQ(std::pair(settings.panelMaxHeight, settings.refreshInterval), std::pair(240.0, 0.5));
-  EXPECT_EQ(PanelSettings::read(MemoryPreferences()), PanelSettings());
-}
-
 // A system process is always asked about; the setting may change in the store
 // from elsewhere, and the controller follows it.
 TEST_F(PanelControllerTest, StopsAreConfirmedByTheSettingAndAlwaysForSystemProcesses) {
   // user, the setting, asks; which processes are the system's is the entry's own table
   const std::tuple<const char*, bool, bool> cases[] = {{"alice", true, true}, {"alice", false, false}, {"root", false, true}};
   for (const auto& [user, setting, asks] : cases) {
-    SCOPED_TRACE(user);
-    PortEntry e = makeEntry(3000, 42, "node", "127.0.0.1", user);
-    auto model = fixture.modelWith({e});
-    fixture.services->store.setBoolean("confirmBeforeKill", setting);
-    fixture.settle();
-    fixture.services->log.clear();
+    PanelFixture f;
+    const PortEntry e = makeEntry(3000, 42, "node", "127.0.0.1", user);
+    auto model = f.modelWith({e});
+    f.services->store.setBoolean("confirmBeforeKill", setting);
+    f.settle();
     model->controller().act(RowAction::Stop, e);
-    fixture.settle();
-    EXPECT_EQ(model->controller().pendingKill().has_value(), asks);
+    f.settle();
+    EXPECT_EQ(model->controller().pendingKill().has_value(), asks) << user;
     if (asks) model->controller().confirmPending();
-    fixture.settle();
-    EXPECT_EQ(fixture.services->log, std::vector<std::string>{"kill 42"});
+    f.settle();
+    EXPECT_EQ(f.services->log, std::vector<std::string>{"kill 42"}) << user;
   }
 }
 
@@ -108,14 +93,10 @@ TEST_F(PanelControllerTest, StopsAreConfirmedByTheSettingAndAlwaysForSystemProce
 // until the rescan (after a pause of 1.5 s for a restart that worked), dropped
 // at once, or shown with a notice until the notice expires.
 TEST_F(PanelControllerTest, ConfirmedRequestsActThenRescanOrShowTheOutcome) {
+  // rowsAtOnce: listed right after the outcome, before any rescan
   struct Case {
-    RowAction action;
-    bool tree, force, restart, docker;
-    ActionOutcome outcome;
-    std::string log;
-    size_t rowsAtOnce;  ///< listed right after the outcome, before any rescan
-    bool notice;
-    std::chrono::milliseconds rescanAfter;
+    RowAction action; bool tree, force, restart, docker; ActionOutcome outcome; std::string log;
+    size_t rowsAtOnce; bool notice; std::chrono::milliseconds rescanAfter;
   };
   using enum ActionOutcome;
   using enum RowAction;
@@ -129,48 +110,39 @@ TEST_F(PanelControllerTest, ConfirmedRequestsActThenRescanOrShowTheOutcome) {
       {Restart, true, false, true, false, LaunchFailed, "restart 13000", 2, true, 0ms},
   };
   const PortEntry restarted = makeEntry(3000, 14000);
-  FakePanelServices& services = *fixture.services;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.log + " answering " + std::to_string(static_cast<int>(c.outcome)));
+    PanelFixture f;
+    FakePanelServices& services = *f.services;
     services.containers = c.docker ? ContainerMap{{3000, "web-db"}} : ContainerMap{};
     services.startTimes = {{web.pid, 77}};
-    auto model = fixture.modelWith({web, svc});
+    auto model = f.modelWith({web, svc});
     PanelController& controller = model->controller();
     controller.act(c.action, web);
-    EXPECT_EQ(controller.pendingKill(),
-              (PendingKill{web, ProcessIdentity{web.pid, 77}, c.tree, c.force, c.restart}));
+    EXPECT_EQ(controller.pendingKill(), (PendingKill{web, ProcessIdentity{web.pid, 77}, c.tree, c.force, c.restart}));
 
     services.startTimes = {{web.pid, 78}};
     services.ports = {restarted, svc};
     services.outcome = c.outcome;
-    services.log.clear();
-    services.targets.clear();
     controller.confirmPending();
     EXPECT_TRUE(services.log.empty()) << "nothing blocks the GUI thread";
-    fixture.actions->drain();
+    f.actions->drain();
     EXPECT_EQ(services.log, std::vector<std::string>{c.log});
     for (const ProcessIdentity& target : services.targets) EXPECT_EQ(target, (ProcessIdentity{web.pid, 77}));
-    fixture.gui->drain();
+    f.gui->drain();
     EXPECT_EQ(model->entries().size(), c.rowsAtOnce);
-    std::optional<std::string> notice;
-    if (c.notice) notice = std::string(PortCore::outcomeText(c.outcome).key);
-    EXPECT_EQ(rowStateOf(*model, web).notice, notice);
-
-    fixture.settle();
-    if (c.rescanAfter > 0ms) {
-      fixture.scheduler->advance(c.rescanAfter - 1ms);
-      fixture.settle();
-      EXPECT_EQ(services.scans, 0);
-      fixture.scheduler->advance(1ms);
-      fixture.settle();
-    }
+    EXPECT_EQ(rowStateOf(*model, web).notice,
+              c.notice ? std::optional(std::string(PortCore::outcomeText(c.outcome).key)) : std::nullopt);
+    f.settle();
+    f.advance(std::max(c.rescanAfter - 1ms, 0ms));
+    EXPECT_EQ(services.scans, c.rescanAfter > 0ms ? 0 : 1);
+    f.advance(1ms);
     EXPECT_EQ(services.scans, 1);
     // A noticed row stays beside the new process on its port until the notice expires.
     EXPECT_EQ(model->entries().size(), c.notice ? 3u : 2u);
-    fixture.scheduler->advance(PanelState::kNoticeDuration);
-    fixture.settle();
+    f.advance(PanelState::kNoticeDuration);
     EXPECT_EQ(model->entries(), (std::vector<PortEntry>{restarted, svc}));
-    EXPECT_EQ(fixture.scheduler->pending(), 0u);
+    EXPECT_EQ(f.scheduler->pending(), 0u);
   }
 }
 
@@ -180,12 +152,11 @@ TEST_F(PanelControllerTest, LabelEditsCommitOrCancel) {
   fixture.services->storedLabels = {{"3000", "web"}};
   auto model = fixture.modelWith({web, svc});
   PanelController& controller = model->controller();
+  const auto editing = [&] { return std::pair(controller.labelDraft(), rowStateOf(*model, web).isEditingLabel); };
   controller.startLabelEdit(3000);
-  EXPECT_EQ(controller.labelDraft(), "web");
-  EXPECT_TRUE(rowStateOf(*model, web).isEditingLabel);
+  EXPECT_EQ(editing(), std::pair(std::string("web"), true));
   controller.startLabelEdit(5000);
-  EXPECT_EQ(controller.labelDraft(), "");
-  EXPECT_FALSE(rowStateOf(*model, web).isEditingLabel);
+  EXPECT_EQ(editing(), std::pair(std::string(), false));
   controller.setLabelDraft("API");
   controller.commitLabelEdit();
   EXPECT_EQ(controller.editingLabelPort(), std::nullopt);

@@ -9,13 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <chrono>
 #include <deque>
 #include <map>
-#include <memory>
-#include <string>
-#include <vector>
 
 /// Holds posted tasks until the test runs them.
 class QueueExecutor final : public Executor {
@@ -29,9 +24,7 @@ class QueueExecutor final : public Executor {
     task();
   }
   /// Runs tasks, including those they post, until none is left.
-  void drain() {
-    while (!tasks_.empty()) runAt(0);
-  }
+  void drain() { while (!tasks_.empty()) runAt(0); }
 
  private:
   std::deque<Task> tasks_;
@@ -44,9 +37,7 @@ class ManualScheduler final : public Scheduler {
     timers_.emplace(now_ + delay, std::pair(nextId_, std::move(task)));
     return nextId_++;
   }
-  void cancel(TimerId id) override {
-    std::erase_if(timers_, [id](const auto& timer) { return timer.second.first == id; });
-  }
+  void cancel(TimerId id) override { std::erase_if(timers_, [id](const auto& t) { return t.second.first == id; }); }
   size_t pending() const { return timers_.size(); }
   /// Moves time on by `by`, firing due timers in order of their due time, and
   /// those due at once in the order they were set.
@@ -82,46 +73,32 @@ class FakePanelServices final : public PanelServices {
   LabelMap storedLabels;
   std::vector<std::string> log;
   std::vector<int> devCounts;
-  int scans = 0;
-  /// The number of times editorName() was asked.
-  int editorLookups = 0;
-  /// Probes started and not yet answered, in order.
-  std::vector<std::pair<int64_t, std::function<void(bool)>>> probes;
-
+  /// Scans run, and the number of times editorName() was asked.
+  int scans = 0, editorLookups = 0;
   MemoryPreferences store;
   PortCore::PortScan scanPorts() override {
     ++scans;
     PortCore::PortScan scan{ports, {}};
-    for (const PortEntry& e : ports)
-      scan.startTimes[e.pid] = startTimes.contains(e.pid) ? startTimes.at(e.pid) : 1;
+    for (const PortEntry& e : ports) scan.startTimes[e.pid] = startTimes.contains(e.pid) ? startTimes.at(e.pid) : 1;
     return scan;
   }
   ContainerMap containerPorts() override { return containers; }
   StatsMap stats(const std::vector<int32_t>&) override { return samples; }
-  ActionOutcome killProcess(const ProcessIdentity& target, Force force) override {
-    return act(force == Force::Yes ? "forceKill" : "kill", target);
-  }
+  ActionOutcome killProcess(const ProcessIdentity& t, Force f) override { return act(f == Force::Yes ? "forceKill" : "kill", t); }
   ActionOutcome killTree(const ProcessIdentity& leaf) override { return act("killTree", leaf); }
   ActionOutcome restartTree(const ProcessIdentity& leaf) override { return act("restart", leaf); }
   void dockerStop(const std::string& name) override { log.push_back("dockerStop " + name); }
-  std::string editorName() override {
-    ++editorLookups;
-    return "Visual Studio Code";
-  }
+  std::string editorName() override { ++editorLookups; return "Visual Studio Code"; }
   void openInEditor(const std::string& path) override { log.push_back("openInEditor " + path); }
-  void probe(int64_t port, std::function<void(bool)> done) override {
-    probes.emplace_back(port, std::move(done));
-  }
+  void probe(int64_t, std::function<void(bool)>) override {}
   Preferences& preferences() override { return store; }
   std::set<int64_t> watched() override { return storedWatched; }
   void setWatched(const std::set<int64_t>& set) override { storedWatched = set; }
   LabelMap labels() override { return storedLabels; }
   void setLabel(const std::optional<std::string>& label, int64_t port) override {
     log.push_back("setLabel " + std::to_string(port) + " [" + label.value_or("") + "]");
-    if (label && !label->empty())
-      storedLabels[std::to_string(port)] = *label;
-    else
-      storedLabels.erase(std::to_string(port));
+    if (label && !label->empty()) storedLabels[std::to_string(port)] = *label;
+    else storedLabels.erase(std::to_string(port));
   }
   bool startsAtLogin() override { return false; }
   void enableStartAtLogin() override {}
@@ -134,15 +111,6 @@ class FakePanelServices final : public PanelServices {
     log.push_back(what + " " + std::to_string(target.pid));
     targets.push_back(target);
     return outcome;
-  }
-
-  /// Answers every waiting probe of `port` with `healthy`.
-  void answerProbes(int64_t port, bool healthy) {
-    std::erase_if(probes, [&](auto& probe) {
-      if (probe.first != port) return false;
-      probe.second(healthy);
-      return true;
-    });
   }
 };
 
@@ -158,8 +126,7 @@ struct PanelFixture {
   OwnerIconCache icons{[](int32_t) { return QStringList(); }, background, gui};
 
   std::unique_ptr<PanelState> makeModel() {
-    return std::make_unique<PanelState>(
-        PanelEnvironment{services, gui, background, actions, scheduler, &clock});
+    return std::make_unique<PanelState>(PanelEnvironment{services, gui, background, actions, scheduler, &clock});
   }
   /// A model that has applied one scan of `entries`; the scan is not counted.
   std::unique_ptr<PanelState> modelWith(std::vector<PortEntry> entries) {
@@ -169,6 +136,11 @@ struct PanelFixture {
     settle();
     services->scans = 0;
     return model;
+  }
+  /// Moves the timers' clock on by `by`, then settles what they started.
+  void advance(std::chrono::milliseconds by) {
+    scheduler->advance(by);
+    settle();
   }
   /// Runs all background work and actions, then everything they handed to
   /// the GUI thread.
@@ -181,23 +153,11 @@ struct PanelFixture {
   }
 };
 
-/// A test of the model on fakes, with fresh preferences in memory.
-class PanelTest : public ::testing::Test {
- protected:
-  PanelFixture fixture;
-};
-
 /// An entry owned by an ordinary user, with no chain and no project.
 inline PortEntry makeEntry(int64_t port, int32_t pid = 0, std::string command = "node",
                            std::string address = "127.0.0.1", std::string user = "alice") {
-  PortEntry e;
-  e.port = port;
-  e.pid = pid ? pid : static_cast<int32_t>(port) + 10000;
-  e.rootPid = e.pid;
-  e.command = std::move(command);
-  e.address = std::move(address);
-  e.user = std::move(user);
-  return e;
+  pid = pid ? pid : static_cast<int32_t>(port) + 10000;
+  return {port, std::move(address), pid, std::move(command), std::move(user), {}, pid, {}, {}};
 }
 
 /// The state the view would give `entry`'s row; empty when it is not listed.

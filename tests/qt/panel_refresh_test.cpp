@@ -1,14 +1,13 @@
 // The panel's refresh: results older than what is shown dropped, and a hung scan.
 #include "panel_fakes.h"
 
-#include <gtest/gtest.h>
-
 using namespace std::chrono_literals;
 
 namespace {
 
-class PanelRefreshTest : public PanelTest {
+class PanelRefreshTest : public ::testing::Test {
  protected:
+  PanelFixture fixture;
   /// Settles everything but the first background task, which stays out.
   void settleAllButFirst() {
     while (fixture.background->size() > 1 || fixture.actions->size() || fixture.gui->size()) {
@@ -30,13 +29,8 @@ TEST_F(PanelRefreshTest, AResultOlderThanTheOneShownIsDropped) {
   const std::vector<PortEntry> olderPorts = {makeEntry(3000, 11), makeEntry(3001, 12), makeEntry(80, 13)};
   const std::vector<PortEntry> newerPorts = {makeEntry(4000, 14)};
   const StatsMap olderStats = {{11, {1, 1}}}, newerStats = {{14, {2, 2}}};
-  struct Case {
-    const char* name;
-    Start older, newer;
-    std::vector<PortEntry> ports;
-    StatsMap stats;
-    std::vector<int> devCounts;  ///< told to the tray by the scans shown
-  };
+  // devCounts: told to the tray by the scans shown
+  struct Case { const char* name; Start older, newer; std::vector<PortEntry> ports; StatsMap stats; std::vector<int> devCounts; };
   const Case cases[] = {
       {"two refreshes", refresh, refresh, newerPorts, newerStats, {1}},
       {"a live sample, then a refresh", sample, refresh, newerPorts, newerStats, {1}},
@@ -102,8 +96,7 @@ TEST_F(PanelLoopTest, AHungScanLeavesThePanelResponsive) {
   fixture.gui->drain();
   EXPECT_EQ(model->entries(), std::vector<PortEntry>{api});
   const int scans = fixture.services->scans;
-  fixture.scheduler->advance(3s);
-  fixture.settle();
+  fixture.advance(3s);
   EXPECT_EQ(fixture.services->scans, scans + 1) << "the loop goes on once the scan has landed";
   EXPECT_EQ(model->entries(), (std::vector<PortEntry>{web, api}));
 }

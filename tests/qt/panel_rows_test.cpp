@@ -3,12 +3,6 @@
 #include "panel_fakes.h"
 #include "ui/panel_rows.h"
 
-#include <gtest/gtest.h>
-
-#include <set>
-#include <string>
-#include <vector>
-
 namespace {
 
 // Out of port order, with both edges of the dev range and one socket on two addresses.
@@ -28,23 +22,14 @@ std::vector<PortEntry> scan() {
 // Ports in order, a repeat's "#n" kept: "3000 3000#1 1024".
 std::string listed(const std::vector<PanelRow>& rows) {
   std::string text;
-  for (const PanelRow& row : rows) {
-    if (!text.empty()) text += ' ';
-    text += std::to_string(row.entry.port);
-    if (auto repeat = row.key.find('#'); repeat != std::string::npos) text += row.key.substr(repeat);
-  }
+  for (const PanelRow& row : rows)
+    text += (text.empty() ? "" : " ") + std::to_string(row.entry.port) + row.key.substr(std::min(row.key.find('#'), row.key.size()));
   return text;
 }
 
 struct Case {
-  const char* rule;
-  std::string search;
-  bool exposedOnly;
-  std::set<int64_t> hidden;
-  std::string dev, other;
-  bool loaded = true;
-  bool emptyScan = false;
-  std::string emptyKey = "no_match";
+  const char* rule; std::string search; bool exposedOnly; std::set<int64_t> hidden; std::string dev, other;
+  bool loaded = true, emptyScan = false; std::string emptyKey = "no_match";
 };
 
 TEST(PanelRows, EachRuleOverOneScan) {
@@ -69,13 +54,9 @@ TEST(PanelRows, EachRuleOverOneScan) {
   };
   const SummaryCounts wholeScan{8, 3, 3};
   for (const Case& c : cases) {
-    RowInputs inputs{.entries = c.emptyScan ? std::vector<PortEntry>{} : scan(),
-                     .loaded = c.loaded,
-                     .search = c.search,
-                     .exposedOnly = c.exposedOnly,
-                     .hidden = c.hidden,
-                     .labels = {{"9999", "Payments API"}, {"5000", "ödeme"}}};
-    const PanelRows rows = panelRows(inputs);
+    const PanelRows rows = panelRows({.entries = c.emptyScan ? std::vector<PortEntry>{} : scan(), .loaded = c.loaded,
+                                      .search = c.search, .exposedOnly = c.exposedOnly, .hidden = c.hidden,
+                                      .labels = {{"9999", "Payments API"}, {"5000", "ödeme"}}});
     EXPECT_EQ(listed(rows.dev), c.dev) << c.rule;
     EXPECT_EQ(listed(rows.other), c.other) << c.rule;
     EXPECT_EQ(rows.summary, c.emptyScan ? SummaryCounts{} : wholeScan) << c.rule;
@@ -88,11 +69,8 @@ TEST(PanelRows, EachRuleOverOneScan) {
 TEST(PanelRows, RowsCarryWhatWasLearntAboutThem) {
   PortEntry web = makeEntry(3000, 0, "node");
   PortEntry nginx = makeEntry(80, 0, "nginx", "[::]", "root");
-  const PanelRows rows = panelRows({.entries = {nginx, web},
-                                    .loaded = true,
-                                    .labels = {{"3000", "web"}},
-                                    .dockerNames = {{80, "proxy"}},
-                                    .stats = {{web.pid, {12.5, 300}}},
+  const PanelRows rows = panelRows({.entries = {nginx, web}, .loaded = true, .labels = {{"3000", "web"}},
+                                    .dockerNames = {{80, "proxy"}}, .stats = {{web.pid, {12.5, 300}}},
                                     .health = {{3000, false}, {80, true}}});
   const PanelRow expectedWeb{
       .entry = web, .key = web.id(), .label = "web", .healthy = false, .stat = ProcessStat{12.5, 300}};

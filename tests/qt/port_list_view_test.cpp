@@ -7,7 +7,6 @@
 #include "ui/panel_header.h"
 #include "ui/port_list_view.h"
 #include "ui/port_row.h"
-#include "ui/settings_card.h"
 
 #include <QApplication>
 #include <QEnterEvent>
@@ -17,7 +16,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -29,20 +27,12 @@ void hover(PortRow* row) {
 
 class PortListViewTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    model = fixture.makeModel();
-    view = std::make_unique<PortListView>(model.get(), fixture.icons, englishTexts());
-  }
-
-  /// A refresh that finds `entries`, applied.
+  /// Applies a refresh that finds `entries` and shows the panel as the active
+  /// window with the keyboard focus on it.
   void load(std::vector<PortEntry> entries) {
     fixture.services->ports = std::move(entries);
     model->refresh();
     fixture.settle();
-  }
-
-  /// Shows the panel as the active window with the keyboard focus on it.
-  void showFocused() {
     view->show();
     view->activateWindow();
     QApplication::setActiveWindow(view.get());
@@ -53,10 +43,9 @@ class PortListViewTest : public ::testing::Test {
   PortRow* rowOf(const PortEntry& entry) const { return view->row(entry.id()); }
 
   PanelFixture fixture;
-  std::unique_ptr<PanelState> model;
-  std::unique_ptr<PortListView> view;
-  PortEntry web = makeEntry(3000, 13000);
-  PortEntry api = makeEntry(8080, 18080, "python3");
+  std::unique_ptr<PanelState> model = fixture.makeModel();
+  std::unique_ptr<PortListView> view = std::make_unique<PortListView>(model.get(), fixture.icons, englishTexts());
+  PortEntry web = makeEntry(3000, 13000), api = makeEntry(8080, 18080, "python3");
 };
 
 // No flicker: a refresh keeps the row widgets, the scroll position and the
@@ -66,23 +55,17 @@ TEST_F(PortListViewTest, RowsStayInPlaceAcrossRefreshes) {
   std::vector<PortEntry> many;
   for (int i = 0; i < 8; ++i) many.push_back(makeEntry(3000 + i));
   load(many);
-  showFocused();
-  PortRow* first = rowOf(many[0]);
-  PortRow* fifth = rowOf(many[4]);
+  PortRow *first = rowOf(many[0]), *fifth = rowOf(many[4]);
   hover(fifth);
   QScrollBar* bar = view->list()->verticalScrollBar();
   ASSERT_GT(bar->maximum(), 0);
   bar->setValue(bar->maximum() / 2);
-  int scrolled = bar->value();
+  const int scrolled = bar->value();
 
   // One port gone and one new, in another order.
-  std::vector<PortEntry> changed = many;
-  changed.erase(changed.begin() + 2);
-  std::swap(changed[0], changed[3]);
-  changed.push_back(makeEntry(4000));
+  const std::vector<PortEntry> changed = {many[4], many[1], many[3], many[0], many[5], many[6], many[7], makeEntry(4000)};
   load(changed);
-  EXPECT_EQ(rowOf(many[0]), first);
-  EXPECT_EQ(rowOf(many[4]), fifth);
+  EXPECT_EQ(std::pair(rowOf(many[0]), rowOf(many[4])), std::pair(first, fifth));
   EXPECT_EQ(rowOf(many[2]), nullptr);
   EXPECT_NE(rowOf(changed.back()), nullptr);
   EXPECT_EQ(view->rows().front()->state().entry.id(), changed[0].id());
@@ -92,49 +75,21 @@ TEST_F(PortListViewTest, RowsStayInPlaceAcrossRefreshes) {
 }
 
 // What each key does is the controller's table; here, that keys reach it from
-// the search field too (the window test types into it).
+// the search field too (the window test types into it), and that Return in the
+// label editor saves the label and stops nothing.
 TEST_F(PortListViewTest, KeysReachTheControllerWhereverTheFocusIs) {
   load({web, api});
-  showFocused();
   PanelController& controller = model->controller();
   QLineEdit* search = view->header()->searchField();
-
   search->setFocus();
   QTest::keyClick(search, Qt::Key_Down);
   QTest::keyClick(search, Qt::Key_Down);
   EXPECT_EQ(controller.selection(), api.id());
   QTest::keyClick(search, Qt::Key_Return);
   EXPECT_TRUE(rowOf(api)->state().isConfirming);
-}
+  QTest::keyClick(search, Qt::Key_Escape);
+  ASSERT_FALSE(controller.pendingKill());
 
-// The items are the menu function's; here, that the menu a secondary click
-// shows acts, as do the stop button and its confirmation.
-TEST_F(PortListViewTest, TheRowsMenuAndButtonsAct) {
-  load({web});
-  showFocused();
-  PortRow* row = rowOf(web);
-  QTest::mouseClick(view->windowHandle(), Qt::RightButton, {}, row->mapTo(view.get(), QPoint(60, 20)));
-  QMenu* menu = nullptr;
-  ASSERT_TRUE(QTest::qWaitFor([&] { return (menu = row->findChild<QMenu*>()) && menu->isVisible(); }, 2000));
-  const QList<QAction*> items = menu->actions();
-  auto copyKill = std::ranges::find(items, QString::fromStdString(englishTexts().text("copy_kill")), &QAction::text);
-  ASSERT_NE(copyKill, items.end());
-  (*copyKill)->trigger();
-  EXPECT_EQ(fixture.services->log, std::vector<std::string>{"copy kill 13000"});
-  menu->close();
-
-  fixture.services->log.clear();
-  hover(row);
-  QTest::mouseClick(row->stopButton(), Qt::LeftButton);
-  QTest::mouseClick(row->confirmButton(), Qt::LeftButton);
-  fixture.settle();
-  EXPECT_EQ(fixture.services->log, std::vector<std::string>{"kill 13000"});
-}
-
-TEST_F(PortListViewTest, ReturnInTheLabelEditorSavesTheLabelAndStopsNothing) {
-  load({web, api});
-  showFocused();
-  PanelController& controller = model->controller();
   controller.select(web.id());
   controller.startLabelEdit(3000);
   QLineEdit* editor = rowOf(web)->labelEditor();
@@ -149,14 +104,26 @@ TEST_F(PortListViewTest, ReturnInTheLabelEditorSavesTheLabelAndStopsNothing) {
   EXPECT_TRUE(view->hasFocus()) << "the closed editor hands the keys back to the panel";
 }
 
-TEST_F(PortListViewTest, PartsChangedWhileHiddenAreMeasuredWhenShown) {
-  load({web, api});
-  model->controller().act(RowAction::Hide, web);
-  model->setShowSettings(true);
-  showFocused();
-  SettingsCard* card = view->settingsCard();
-  EXPECT_EQ(card->height(), card->sizeHint().height());
-  EXPECT_EQ(view->height(), view->sizeHint().height());
+// The items are the menu function's; here, that the menu a secondary click
+// shows acts, as do the stop button and its confirmation.
+TEST_F(PortListViewTest, TheRowsMenuAndButtonsAct) {
+  load({web});
+  PortRow* row = rowOf(web);
+  QTest::mouseClick(view->windowHandle(), Qt::RightButton, {}, row->mapTo(view.get(), QPoint(60, 20)));
+  QMenu* menu = nullptr;
+  ASSERT_TRUE(QTest::qWaitFor([&] { return (menu = row->findChild<QMenu*>()) && menu->isVisible(); }, 2000));
+  const QString copyKill = QString::fromStdString(englishTexts().text("copy_kill"));
+  for (QAction* item : menu->actions())
+    if (item->text() == copyKill) item->trigger();
+  EXPECT_EQ(fixture.services->log, std::vector<std::string>{"copy kill 13000"});
+  menu->close();
+
+  fixture.services->log.clear();
+  hover(row);
+  QTest::mouseClick(row->stopButton(), Qt::LeftButton);
+  QTest::mouseClick(row->confirmButton(), Qt::LeftButton);
+  fixture.settle();
+  EXPECT_EQ(fixture.services->log, std::vector<std::string>{"kill 13000"});
 }
 
 }  // namespace

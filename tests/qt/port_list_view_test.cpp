@@ -7,6 +7,7 @@
 #include "ui/panel_header.h"
 #include "ui/port_list_view.h"
 #include "ui/port_row.h"
+#include "ui/settings_card.h"
 
 #include <QApplication>
 #include <QEnterEvent>
@@ -124,6 +125,18 @@ TEST_F(PortListViewTest, TheRowsMenuAndButtonsAct) {
   QTest::mouseClick(row->confirmButton(), Qt::LeftButton);
   fixture.settle();
   EXPECT_EQ(fixture.services->log, std::vector<std::string>{"kill 13000"});
+}
+
+// A part changed while the panel is hidden is measured again when it shows.
+TEST_F(PortListViewTest, PartsChangedWhileHiddenAreMeasuredWhenShown) {
+  load({web, api});
+  view->hide();
+  model->controller().act(RowAction::Hide, web);
+  model->setShowSettings(true);
+  view->show();
+  QApplication::processEvents();
+  EXPECT_EQ(view->settingsCard()->height(), view->settingsCard()->sizeHint().height());
+  EXPECT_EQ(view->height(), view->sizeHint().height());
 }
 
 }  // namespace

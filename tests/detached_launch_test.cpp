@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <iterator>
+#include <memory>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/wait.h>
@@ -29,10 +30,7 @@ TEST(DetachedLauncher, StartsInItsOwnSessionWithOnlyTheStandardDescriptors) {
   ASSERT_TRUE(waitUntil([&] { return !readFile(pidFile).empty(); })) << "the command did not run";
   pid_t pid = std::stoi(readFile(pidFile));
   // Whatever happens below, the sleep goes.
-  struct Killer {
-    pid_t pid;
-    ~Killer() { ::kill(pid, SIGKILL); }
-  } killer{pid};
+  std::shared_ptr<void> killer(nullptr, [pid](void*) { ::kill(pid, SIGKILL); });
   std::string proc = "/proc/" + std::to_string(pid);
   ASSERT_TRUE(waitUntil([&] { return linkTarget(proc + "/exe").find("sleep") != std::string::npos; }));
 

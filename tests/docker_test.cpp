@@ -80,27 +80,26 @@ TEST(DockerClient, WhileOneFetchRunsOthersGetTheLastMapAtOnce) {
     if (stale) cache.store(*stale, clock.now());
     clock.advance(Docker::PortCache::kTimeToLive);
 
-    auto first = std::async(std::launch::async, [&] { return Docker::containerPorts(client, cache, clock); });
+    auto fetch = [&] { return Docker::containerPorts(client, cache, clock); };
+    auto first = std::async(std::launch::async, fetch);
     EXPECT_EQ(runner.started.get_future().wait_for(10s), std::future_status::ready) << name;
-    auto second = std::async(std::launch::async, [&] { return Docker::containerPorts(client, cache, clock); });
+    auto second = std::async(std::launch::async, fetch);
     bool secondReturned = second.wait_for(5s) == std::future_status::ready;
     runner.release.set_value();
     EXPECT_TRUE(secondReturned) << name;
     EXPECT_EQ(second.get(), stale.value_or(ContainerMap{})) << name;
 
-    const ContainerMap fetched{{5433, "db-2"}};
-    EXPECT_EQ(first.get(), fetched) << name;
-    EXPECT_EQ(Docker::containerPorts(client, cache, clock), fetched) << name;
+    EXPECT_EQ(first.get(), (ContainerMap{{5433, "db-2"}})) << name;
+    EXPECT_EQ(fetch(), (ContainerMap{{5433, "db-2"}})) << name;
   }
 }
 
 TEST(DockerClient, FirstExecutableCandidateWins) {
   TempDir dir;
-  std::string plain = dir.write("plain/docker", "");
-  std::string executable = dir.write("bin/docker", "#!/bin/sh\n");
+  const std::string plain = dir.write("plain/docker", ""), executable = dir.write("bin/docker", "#!/bin/sh\n"),
+                    missing = dir.path() + "/none/docker", folder = dir.path() + "/folder/docker";
   std::filesystem::permissions(executable, std::filesystem::perms::owner_all);
-  std::filesystem::create_directories(dir.path() + "/folder/docker");
-  std::string missing = dir.path() + "/none/docker", folder = dir.path() + "/folder/docker";
+  std::filesystem::create_directories(folder);
   EXPECT_EQ(Docker::findClient({missing, plain, folder, executable}), executable);
   EXPECT_EQ(Docker::findClient({missing, plain, folder}), std::nullopt);
 }

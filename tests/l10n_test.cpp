@@ -100,8 +100,7 @@ TEST(ShippedBundle, EveryLanguageHoldsEveryKeyWithFittingPlaceholders) {
     for (const auto& [key, text] : *table) {
       EXPECT_FALSE(text.empty()) << key;
       EXPECT_LE(text.size(), 70u) << key << ": too long for the panel";
-      auto format = formats.find(key);
-      auto args = format == formats.end() ? std::vector<FormatArg>{} : format->second;
+      auto args = formats.contains(key) ? formats.at(key) : std::vector<FormatArg>{};
       std::string out = L10n::formatText(text, args);
       EXPECT_TRUE(!args.empty() || out == text) << key << ": " << out;
       for (const auto& arg : args) {

@@ -54,9 +54,7 @@ TEST(NumberRule, DecimalsInEveryFormPsProcAndPeopleWriteUnderAnyLocale) {
   ::setenv("LOCPATH", locales.path().c_str(), 1);
   for (const char* locale : {"C", "de_DE.UTF-8"}) {
     if (!std::setlocale(LC_ALL, locale)) continue;
-    if (std::string(locale) != "C") {
-      EXPECT_STREQ(std::localeconv()->decimal_point, ",");
-    }
+    EXPECT_STREQ(std::localeconv()->decimal_point, std::string(locale) == "C" ? "." : ",");
     for (const auto& [text, value] : cases) EXPECT_EQ(PortCore::parseDecimal(text), value) << text << " in " << locale;
   }
   std::setlocale(LC_ALL, "C");

@@ -38,9 +38,7 @@ TEST(PortEntryJson, EscapesStrings) {
       {"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x9a\x80", "\"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x9a\x80\""},
   };
   for (const auto& [raw, encoded] : cases) {
-    PortEntry entry{5173, "127.0.0.1", 4242, "node", "dev", {"npm"}, 4100, "/srv/shop", "shop"};
-    entry.command = raw;
-    std::string json = encodeJson(entry);
+    std::string json = encodeJson(PortEntry{5173, "127.0.0.1", 4242, raw, "dev", {"npm"}, 4100, "/srv/shop", "shop"});
     EXPECT_NE(json.find("\"command\":" + encoded + ","), std::string::npos) << json;
     EXPECT_TRUE(decodePortEntry(json)) << json;
   }

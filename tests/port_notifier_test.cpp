@@ -18,26 +18,18 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::pair<std::string, std::string> opened(int64_t port) {
-  return {"Tarnwick", englishTexts().format("notif_opened", {FormatArg{port}})};
+auto posting(const char* key) {
+  return [key](int64_t port) { return std::pair<std::string, std::string>{"Tarnwick", englishTexts().format(key, {port})}; };
 }
-std::pair<std::string, std::string> closed(int64_t port) {
-  return {"Tarnwick", englishTexts().format("notif_closed", {FormatArg{port}})};
-}
+const auto opened = posting("notif_opened"), closed = posting("notif_closed");
 
 class PortNotifierTest : public ::testing::Test {
  protected:
   std::shared_ptr<PortNotifier> makeNotifier() {
     // Polls run on the test's thread, or on the loop's while the test only waits.
-    auto listening = [this] {
-      ++polls;
-      return ports;
-    };
-    return PortNotifier::create(std::make_shared<InlineExecutor>(), {.listeningPorts = listening,
-                                                                     .preferences = store,
-                                                                     .devCount = devCount,
-                                                                     .texts = englishTexts(),
-                                                                     .sink = sink});
+    return PortNotifier::create(std::make_shared<InlineExecutor>(),
+                                {.listeningPorts = [this] { return ++polls, ports; }, .preferences = store,
+                                 .devCount = devCount, .texts = englishTexts(), .sink = sink});
   }
 
   MemoryPreferences store;
@@ -71,15 +63,10 @@ TEST_F(PortNotifierTest, PollsAnnounceWatchedPortsOpeningOrClosingButNotTheWatch
   int index = 0;
   for (const auto& [watch, listening, expected, count] : steps) {
     ports = listening;
-    if (watch) {
-      PortNotifier::setWatched(store, *watch);
-      EXPECT_TRUE(notifier->followWatched());
-    } else {
-      notifier->tick();
-    }
+    if (watch) PortNotifier::setWatched(store, *watch);
+    EXPECT_TRUE(watch ? notifier->followWatched() : (notifier->tick(), true));
     EXPECT_EQ(sink->taken(), expected) << "step " << index;
-    EXPECT_EQ(devCount.count(), count) << "step " << index;
-    ++index;
+    EXPECT_EQ(devCount.count(), count) << "step " << index++;
   }
 }
 

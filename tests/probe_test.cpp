@@ -45,8 +45,7 @@ TEST(Probe, AnswersForRealServers) {
   for (const auto& [bind, mode, healthy] : cases)
     EXPECT_EQ(PortCore::probe(Server(bind, mode).port()), healthy) << bind << " " << mode.size();
   EXPECT_FALSE(PortCore::probe(int64_t{freeLoopbackPort()})) << "closed port";
-  for (int64_t port : {int64_t{0}, int64_t{65536}})
-    EXPECT_FALSE(PortCore::probe(port)) << port;
+  for (int64_t port : {int64_t{0}, int64_t{65536}}) EXPECT_FALSE(PortCore::probe(port)) << port;
 }
 
 TEST(ProbeSerial, AsyncAnswersOnTheProberThread) {
@@ -58,18 +57,14 @@ TEST(ProbeSerial, AsyncAnswersOnTheProberThread) {
   std::map<int64_t, Seconds> answeredAfter;
   PortCore::AsyncProber prober(PortCore::systemClock());
   auto start = std::chrono::steady_clock::now();
-  for (int64_t port : {http.port(), silent.port(), int64_t{freeLoopbackPort()}, int64_t{0}}) {
+  for (int64_t port : {http.port(), silent.port(), int64_t{freeLoopbackPort()}, int64_t{0}})
     prober.submit(port, [&, port](bool healthy) {
       std::lock_guard lock(mutex);
       answers[port] = healthy;
       threads.insert(std::this_thread::get_id());
       answeredAfter[port] = std::chrono::steady_clock::now() - start;
     });
-  }
-  ASSERT_TRUE(waitUntil([&] {
-    std::lock_guard lock(mutex);
-    return answers.size() == 4;
-  }, 5s));
+  ASSERT_TRUE(waitUntil([&] { return std::lock_guard(mutex), answers.size() == 4; }, 5s));
   std::lock_guard lock(mutex);
   EXPECT_TRUE(answers[http.port()]);
   EXPECT_FALSE(answers[silent.port()]);

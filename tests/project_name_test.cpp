@@ -19,8 +19,7 @@ std::string nested(size_t depth, const std::string& inner = "", const std::strin
 
 // A valid package.json of exactly `size` bytes named "big".
 std::string paddedPackage(size_t size) {
-  std::string head = R"({"name":"big","pad":")";
-  std::string tail = "\"}";
+  const std::string head = R"({"name":"big","pad":")", tail = "\"}";
   return head + std::string(size - head.size() - tail.size(), 'x') + tail;
 }
 

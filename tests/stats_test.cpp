@@ -6,30 +6,19 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
 
 using namespace std::chrono_literals;
 
 TEST(PsStats, UsesOnlyLinesOfThreeNumbers) {
-  const char* output =
-      "  4242  12.5 204800\n"
-      "   100   0.0   1023\n"
-      "   101   0.0   2047 extra\n"
-      "   102   1.0\n"
-      "   abc   1.0   1024\n"
-      "   105   2.0   big\n"
-      "\n"
-      "  4242  50.0 1048576\n"
-      "   106  -0.0 1048575\n";
-  StatsMap expected{{4242, {50.0, 1024}}, {100, {0.0, 0}}, {106, {0.0, 1023}}};
-  EXPECT_EQ(PortCore::parsePsStats(output), expected);
+  EXPECT_EQ(PortCore::parsePsStats("  4242  12.5 204800\n   100   0.0   1023\n   101   0.0   2047 extra\n"
+                                    "   102   1.0\n   abc   1.0   1024\n   105   2.0   big\n\n"
+                                    "  4242  50.0 1048576\n   106  -0.0 1048575\n"),
+            (StatsMap{{4242, {50.0, 1024}}, {100, {0.0, 0}}, {106, {0.0, 1023}}}));
 }
 
 TEST(FormatMem, MegabytesThenGigabytes) {
-  const std::pair<int64_t, const char*> cases[] = {
-      {1023, "1023 MB"}, {1024, "1.0 GB"}, {1075, "1.0 GB"}, {1076, "1.1 GB"},
-  };
+  const std::pair<int64_t, const char*> cases[] = {{1023, "1023 MB"}, {1024, "1.0 GB"}, {1075, "1.0 GB"}, {1076, "1.1 GB"}};
   for (auto [mb, text] : cases) EXPECT_EQ(PortCore::formatMem(mb), text) << mb;
 }
 
@@ -42,9 +31,7 @@ class ProcFixture : public ::testing::Test {
                                                  std::to_string(cpuTicks) + " 0 0 0 0 0 0 0 " + std::to_string(start) +
                                                  " 0 " + std::to_string(rssPages) + "\n");
   }
-  StatsMap sample(const std::vector<int32_t>& pids) {
-    return PortCore::stats(pids, ProcStatsSources{reader, history, clock});
-  }
+  StatsMap sample(const std::vector<int32_t>& pids) { return PortCore::stats(pids, ProcStatsSources{reader, history, clock}); }
 
   TempDir dir;
   ProcStatReader reader{dir.path(), 100, 4096};

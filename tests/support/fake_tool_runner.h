@@ -23,8 +23,7 @@ class FakeToolRunner final : public ToolRunner {
   std::string run(const std::string& path, const std::vector<std::string>& args,
                   const ToolLimits& limits) override {
     calls_.push_back({path, args, limits});
-    auto it = outputs_.find(path);
-    return it == outputs_.end() ? std::string() : it->second;
+    return outputs_.contains(path) ? outputs_.at(path) : std::string();
   }
 
   const std::vector<Call>& calls() const { return calls_; }

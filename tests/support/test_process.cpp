@@ -154,19 +154,16 @@ TestProcess startListener(const std::vector<std::string>& args, std::vector<int>
 }
 
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
-  auto deadline = std::chrono::steady_clock::now() + timeout;
-  for (;;) {
-    if (condition()) return true;
+  for (auto deadline = std::chrono::steady_clock::now() + timeout; !condition();
+       std::this_thread::sleep_for(std::chrono::milliseconds(20)))
     if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
+  return true;
 }
 
 bool processAlive(pid_t pid) {
   std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
   auto close = stat.rfind(')');
-  bool zombie = close != std::string::npos && close + 2 < stat.size() && stat[close + 2] == 'Z';
-  return ::kill(pid, 0) == 0 && !zombie;
+  return ::kill(pid, 0) == 0 && !(close != std::string::npos && close + 2 < stat.size() && stat[close + 2] == 'Z');
 }
 
 TempDir::TempDir() {
@@ -181,7 +178,7 @@ TempDir::~TempDir() {
 }
 
 std::string TempDir::write(const std::string& relative, const std::string& content) const {
-  std::filesystem::path file = std::filesystem::path(path_) / relative;
+  auto file = std::filesystem::path(path_) / relative;
   std::filesystem::create_directories(file.parent_path());
   std::ofstream(file, std::ios::binary) << content;
   return file.string();
@@ -206,9 +203,7 @@ std::string readFile(const std::string& path) {
 
 int freeLoopbackPort() {
   int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  sockaddr_in addr{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
   socklen_t length = sizeof addr;
   ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
   ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &length);

@@ -18,8 +18,7 @@ TEST(DockerParse, PortsColumnForms) {
       {"app\t0.0.0.0:3000->3000/tcp, 0.0.0.0:9229->9229/tcp\n", {{3000, "app"}, {9229, "app"}}},
       // Exposed only, a range, and a published port.
       {"db\t5432/tcp, 0.0.0.0:8000-8005->8000-8005/tcp, 0.0.0.0:6543->5432/tcp\n", {{6543, "db"}}},
-      {"worker\t\nidle\n", {}},
-      {"odd\t0.0.0.0:->80/tcp, 0.0.0.0->80/tcp, x:80a->80/tcp\n", {}},  // no host port
+      {"worker\t\nidle\n", {}}, {"odd\t0.0.0.0:->80/tcp, 0.0.0.0->80/tcp, x:80a->80/tcp\n", {}},  // no host port
       {"first\t127.0.0.1:8080->80/tcp\nsecond\t127.0.0.2:8080->80/tcp\n", {{8080, "second"}}},
       {"my app\t0.0.0.0:1->1/tcp\tjunk\n", {{1, "my app"}}},  // the name as is; one tab splits
   };

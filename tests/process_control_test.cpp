@@ -25,13 +25,12 @@ using namespace std::chrono_literals;
 struct RecordingSignals final : ProcessSignals {
   explicit RecordingSignals(Events& events) : events(events) {}
   Events& events;
-  std::map<int32_t, uint64_t> running;
+  std::map<int32_t, uint64_t> running{{42, 7}, {1, 1}};
   bool exitsOnTerm = true;
   SignalResult answer = SignalResult::Sent;
 
   std::optional<uint64_t> startTime(int32_t pid) override {
-    auto found = running.find(pid);
-    return found == running.end() ? std::nullopt : std::optional(found->second);
+    return running.contains(pid) ? std::optional(running.at(pid)) : std::nullopt;
   }
   std::unique_ptr<PinnedProcess> pin(const ProcessIdentity& target) override {
     events.push_back("pin " + std::to_string(target.pid));
@@ -108,23 +107,21 @@ TEST(TopDevAncestor, ClimbsThroughDevParentsOnly) {
 
 TEST(KillProcess, SignalsOnlyTheProcessListedAndEscalatesWhileItLives) {
   // Whether the process exits on SIGTERM, what sending answers, the calls made and the outcome.
+  using enum SignalResult;
+  using enum ActionOutcome;
+  const std::string term = "signal 15 to 42", wait = "wait 2000ms";
   const std::tuple<const char*, ProcessIdentity, Force, bool, SignalResult, Events, ActionOutcome> cases[] = {
-      {"exits on SIGTERM", {42, 7}, Force::No, true, SignalResult::Sent,
-       {"pin 42", "signal 15 to 42", "wait 2000ms"}, ActionOutcome::Done},
-      {"ignores SIGTERM", {42, 7}, Force::No, false, SignalResult::Sent,
-       {"pin 42", "signal 15 to 42", "wait 2000ms", "signal 9 to 42", "wait 2000ms"}, ActionOutcome::Done},
-      {"force", {42, 7}, Force::Yes, false, SignalResult::Sent, {"pin 42", "signal 9 to 42"}, ActionOutcome::Done},
-      {"PID now another's", {42, 6}, Force::Yes, true, SignalResult::Sent, {"pin 42"}, ActionOutcome::ProcessChanged},
-      {"exited after the pin", {42, 7}, Force::No, true, SignalResult::NoSuchProcess,
-       {"pin 42", "signal 15 to 42"}, ActionOutcome::ProcessChanged},
-      {"refused", {42, 7}, Force::No, true, SignalResult::PermissionDenied, {"pin 42", "signal 15 to 42"},
-       ActionOutcome::NotPermitted},
-      {"PID 1", {1, 1}, Force::Yes, true, SignalResult::Sent, {}, ActionOutcome::NotPermitted},
+      {"exits on SIGTERM", {42, 7}, Force::No, true, Sent, {"pin 42", term, wait}, Done},
+      {"ignores SIGTERM", {42, 7}, Force::No, false, Sent, {"pin 42", term, wait, "signal 9 to 42", wait}, Done},
+      {"force", {42, 7}, Force::Yes, false, Sent, {"pin 42", "signal 9 to 42"}, Done},
+      {"PID now another's", {42, 6}, Force::Yes, true, Sent, {"pin 42"}, ProcessChanged},
+      {"exited after the pin", {42, 7}, Force::No, true, NoSuchProcess, {"pin 42", term}, ProcessChanged},
+      {"refused", {42, 7}, Force::No, true, PermissionDenied, {"pin 42", term}, NotPermitted},
+      {"PID 1", {1, 1}, Force::Yes, true, Sent, {}, NotPermitted},
   };
   for (const auto& [name, target, force, exitsOnTerm, answer, expected, outcome] : cases) {
     Events events;
     RecordingSignals signals(events);
-    signals.running = {{42, 7}, {1, 1}};
     signals.exitsOnTerm = exitsOnTerm;
     signals.answer = answer;
     EXPECT_EQ(PortCore::killProcess(target, force, signals), outcome) << name;

@@ -24,13 +24,8 @@ TEST(RestartShellCommand, RealShellsPassTheArgumentsUnsplit) {
 
 TEST(UsableLoginShell, FallsBackToShWhenTheEntryCannotServe) {
   const std::pair<const char*, const char*> cases[] = {
-      {"/bin/bash", "/bin/bash"},
-      {nullptr, "/bin/sh"},
-      {"bash", "/bin/sh"},
-      {"/usr/sbin/nologin", "/bin/sh"},
-      {"/bin/false", "/bin/sh"},
-      {"/etc/passwd", "/bin/sh"},
-  };
+      {"/bin/bash", "/bin/bash"}, {nullptr, "/bin/sh"},    {"bash", "/bin/sh"},
+      {"/usr/sbin/nologin", "/bin/sh"}, {"/bin/false", "/bin/sh"}, {"/etc/passwd", "/bin/sh"}};
   for (const auto& [shell, used] : cases)
     EXPECT_EQ(PortCore::usableLoginShell(shell), used) << (shell ? shell : "(none)");
 }

@@ -74,8 +74,8 @@ TEST(EditorSerial, OpensTheDirectoryAsOneArgumentWithoutWaiting) {
   };
   for (const auto& [name, directory, programs, cursorEntry, runs, arguments] : rows) {
     EditorWorld world;
-    for (const auto& program : programs)
-      world.addProgram(program, program == "code" ? "sleep 3\n" : "");  // a slow editor must not hold us up
+    // A slow editor must not hold us up.
+    for (const auto& program : programs) world.addProgram(program, program == "code" ? "sleep 3\n" : "");
     if (cursorEntry)
       world.addDesktopFile("share2", "cursor.desktop",
                            "Name=Cursor\nExec=\"" + world.bin() + "/cursor-bin\" --new-window %F\n");
@@ -91,12 +91,8 @@ TEST(EditorTest, FallbackNameComesFromTheDefaultFolderHandler) {
   // What xdg-mime prints (absent: no xdg-mime), Name= of fm.desktop (empty: no
   // such file), and the name given.
   const std::tuple<std::optional<std::string>, std::string, std::string> rows[] = {
-      {"fm.desktop\n", "Nemo", "Nemo"},
-      {"fm.desktop;other.desktop\n", "Nemo", "Nemo"},
-      {"fm.desktop\n", "", "Files"},
-      {"../fm.desktop\n", "Nemo", "Files"},
-      {std::nullopt, "Nemo", "Files"},
-  };
+      {"fm.desktop\n", "Nemo", "Nemo"}, {"fm.desktop;other.desktop\n", "Nemo", "Nemo"}, {"fm.desktop\n", "", "Files"},
+      {"../fm.desktop\n", "Nemo", "Files"}, {std::nullopt, "Nemo", "Files"}};
   for (const auto& [xdgMimeOutput, entryName, expected] : rows) {
     EditorWorld world;
     if (xdgMimeOutput) world.addProgram("xdg-mime", "printf '" + *xdgMimeOutput + "'\n");

@@ -13,19 +13,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kAwkwardPaths[] = {
-    "/home/a b/My \"Apps\"/tarnwick",
-    "/opt/$HOME/`id`/100%/%f %U/tarnwick",
-    "/opt/back\\slash\\",
-    "/opt/tab\there/'single'/tarnwick",
-};
-
 // The entry's Exec line starts exactly the given path, and desktop-file-validate,
 // where installed, finds nothing to say about the entry.
 TEST(DesktopEntryTextTest, ExecStartsExactlyTheGivenPath) {
   const bool validate = fs::exists("/usr/bin/desktop-file-validate");
   TempDir dir;
-  for (const char* path : kAwkwardPaths) {
+  for (const char* path : {"/home/a b/My \"Apps\"/tarnwick", "/opt/$HOME/`id`/100%/%f %U/tarnwick", "/opt/back\\slash\\",
+                           "/opt/tab\there/'single'/tarnwick"}) {
     auto text = LoginItem::desktopEntryText(path);
     auto exec = DesktopEntry::value(text, "Exec");
     ASSERT_TRUE(exec) << path;

@@ -11,8 +11,6 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
 // The entry's Exec line starts exactly the given path, and desktop-file-validate,
 // where installed, finds nothing to say about the entry.
 TEST(DesktopEntryTextTest, ExecStartsExactlyTheGivenPath) {
@@ -75,5 +73,3 @@ TEST(LoginBinaryTest, InstalledCopyWinsElseTheResolvedExecutable) {
   auto installed = home.write(".local/bin/tarnwick-menubar", "");
   EXPECT_EQ(LoginItem::binaryPath(home.path(), home.path() + "/link"), installed);
 }
-
-}  // namespace

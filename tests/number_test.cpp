@@ -8,8 +8,6 @@
 #include <cstdlib>
 #include <limits>
 
-namespace {
-
 TEST(NumberRule, ParsesOnlySignedDecimalWithinRange) {
   // The text, then its value as 64 and as 32 bits.
   const std::tuple<const char*, std::optional<int64_t>, std::optional<int32_t>> cases[] = {
@@ -60,5 +58,3 @@ TEST(NumberRule, DecimalsInEveryFormPsProcAndPeopleWriteUnderAnyLocale) {
   std::setlocale(LC_ALL, "C");
   ::unsetenv("LOCPATH");
 }
-
-}  // namespace

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 // Root's, a service account's ("_postgres") and the named system commands are
 // the system's; names match exactly.
 TEST(PortEntry, SystemProcesses) {
@@ -71,5 +69,3 @@ TEST(PortEntryJson, DecodingRejectsMissingOrMistypedKeys) {
     EXPECT_EQ(error.empty(), decodes) << json;
   }
 }
-
-}  // namespace

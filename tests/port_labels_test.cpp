@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 TEST(PortLabelsTest, SetTrimsSpacesAndTabsAndBlankRemoves) {
   MemoryPreferences store;
   // Absent stored: the port has no label afterwards.
@@ -49,5 +47,3 @@ TEST(WatchedPortsTest, ReadsNumbersSkippingTheRestAndWritesJoinedDecimals) {
   store.remove("watchedPorts");
   EXPECT_TRUE(PortNotifier::watched(store).empty());
 }
-
-}  // namespace

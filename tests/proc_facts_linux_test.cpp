@@ -5,8 +5,6 @@
 
 #include <unistd.h>
 
-namespace {
-
 using namespace std::string_literals;
 
 TEST(ProcFacts, ReadsWhatARestartNeedsFromTheTreeItIsGiven) {
@@ -38,5 +36,3 @@ TEST(ProcFacts, ReadsWhatARestartNeedsFromTheTreeItIsGiven) {
   EXPECT_EQ(fieldsOf(13), Fields{});
   EXPECT_EQ(facts.ownCredentials(), node);
 }
-
-}  // namespace

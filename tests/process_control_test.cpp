@@ -52,42 +52,31 @@ struct RecordingSignals final : ProcessSignals {
   };
 };
 
-struct FakeFacts final : ProcessFacts {
-  std::map<int32_t, RestartFacts> facts;
-  std::optional<Credentials> ours;
-  RestartFacts restartFacts(int32_t pid) override { return facts[pid]; }
-  std::optional<Credentials> ownCredentials() override { return ours; }
-};
-
-struct RecordingLauncher final : DetachedLauncher {
-  explicit RecordingLauncher(Events& events) : events(events) {}
-  LaunchResult launch(const DetachedCommand& command) override {
-    events.push_back("launch");
-    launched.push_back(command);
-    return result;
-  }
-  Events& events;
-  std::vector<DetachedCommand> launched;
-  LaunchResult result = LaunchResult::Started;
-};
-
 Credentials allOf(uint32_t user, uint32_t group) { return {{user, user, user, user}, {group, group, group, group}}; }
 
-// node (100) under npm (90) under a shell, all ours; npm runs in /bin.
-struct FakeSystem {
+// node (100) under npm (90) under a shell, all ours; npm runs in /bin. It
+// records the launches it is asked for, answering `launchResult`.
+struct FakeSystem final : ProcessFacts, DetachedLauncher {
   FakeSystem() {
     tools.setOutput(ToolPaths::ps, "  100    90 node\n   90    80 npm\n   80     1 -bash\n");
     signals.running = {{100, 5000}, {90, 4000}, {80, 3000}};
-    facts.ours = allOf(1000, 1000);
-    facts.facts[90] = {{"npm run dev"}, "/bin", "/bin:/usr/bin", allOf(1000, 1000)};
+  }
+  RestartFacts restartFacts(int32_t pid) override {
+    return pid == 90 ? RestartFacts{{"npm run dev"}, "/bin", "/bin:/usr/bin", allOf(1000, 1000)} : RestartFacts{};
+  }
+  std::optional<Credentials> ownCredentials() override { return allOf(1000, 1000); }
+  LaunchResult launch(const DetachedCommand& command) override {
+    events.push_back("launch");
+    launched.push_back(command);
+    return launchResult;
   }
   Events events;
   FakeToolRunner tools;
   ToolScanSource scan{tools};
   RecordingSignals signals{events};
-  FakeFacts facts;
-  RecordingLauncher launcher{events};
-  ControlSources sources() { return {scan, signals, facts, launcher, tools}; }
+  std::vector<DetachedCommand> launched;
+  LaunchResult launchResult = LaunchResult::Started;
+  ControlSources sources() { return {scan, signals, *this, *this, tools}; }
 };
 
 // Dev parents are named by the first word of the last path component, matched exactly.
@@ -143,14 +132,12 @@ TEST(KillTree, StopsTheTopOnlyWhenItCanBeAnAncestorOfTheLeaf) {
 TEST(RestartTree, StopsThenLaunchesThePlanAndSaysWhenTheLaunchFails) {
   for (auto result : {LaunchResult::Started, LaunchResult::Failed}) {
     FakeSystem system;
-    system.launcher.result = result;
+    system.launchResult = result;
     EXPECT_EQ(PortCore::restartTree({100, 5000}, system.sources()),
               result == LaunchResult::Started ? ActionOutcome::Done : ActionOutcome::LaunchFailed);
     EXPECT_EQ(system.events, (Events{"pin 100", "pin 90", "signal 15 to 90", "wait 2000ms", "launch"}));
-    ASSERT_EQ(system.launcher.launched.size(), 1u);
-    EXPECT_EQ(system.launcher.launched[0],
-              (DetachedCommand{PortCore::restartShellCommand(PortCore::loginShell(), {"/bin/npm", "run", "dev"}),
-                               "/bin"}))
+    EXPECT_EQ(system.launched, (std::vector<DetachedCommand>{{PortCore::restartShellCommand(
+                                   PortCore::loginShell(), {"/bin/npm", "run", "dev"}), "/bin"}}))
         << "npm must be found in /bin for this test";
   }
 }

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 TEST(ProcessTable, SkipsLinesThatDoNotFit) {
   const std::pair<std::string, ProcessTable> cases[] = {
       {"  42     7 /usr/bin/node\n", {{42, {7, "/usr/bin/node"}}}}, {"42 7\n42 7 \n", {}},
@@ -33,5 +31,3 @@ TEST(ProcessTable, AncestryStopsAtTwentyAtAGapAndAtALoop) {
   for (const auto& [table, expected] : cases)
     EXPECT_EQ(PortCore::ancestry(10, table), expected) << ::testing::PrintToString(expected.chain);
 }
-
-}  // namespace

@@ -7,8 +7,6 @@
 #include <unistd.h>
 #include <vector>
 
-namespace {
-
 // What a real login shell runs: every hostile argument arrives whole.
 TEST(RestartShellCommand, RealShellsPassTheArgumentsUnsplit) {
   const std::vector<std::string> args{"/usr/bin/printf", "%s\\n", "my app", "it's", "$HOME", "`id`", "a\\b",
@@ -29,5 +27,3 @@ TEST(UsableLoginShell, FallsBackToShWhenTheEntryCannotServe) {
   for (const auto& [shell, used] : cases)
     EXPECT_EQ(PortCore::usableLoginShell(shell), used) << (shell ? shell : "(none)");
 }
-
-}  // namespace

@@ -8,8 +8,6 @@
 #include <functional>
 #include <optional>
 
-namespace {
-
 using namespace std::chrono_literals;
 
 // Each way of ending a thread wakes its body from a long wait and returns only
@@ -36,5 +34,3 @@ TEST(StoppableThread, EveryEndWakesTheBodyAndJoinsIt) {
     EXPECT_TRUE(!thread || !thread->joinable()) << name;
   }
 }
-
-}  // namespace

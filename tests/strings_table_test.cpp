@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 using L10n::parseStringsTable;
 using L10n::StringsTable;
 
@@ -37,5 +35,3 @@ TEST(StringsTable, SkipsMalformedLinesAndKeepsTheRest) {
     EXPECT_EQ(parseStringsTable(std::string("\"before\" = \"1\";\n") + line + "\n\"after\" = \"2\";\n"),
               (StringsTable{{"before", "1"}, {"after", "2"}})) << name;
 }
-
-}  // namespace

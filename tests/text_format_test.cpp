@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 using L10n::formatText;
 
 // A format, its arguments, and what it renders.
@@ -36,5 +34,3 @@ TEST(TextFormat, PlaceholdersThatDoNotFitRenderEmpty) {
   };
   for (const auto& [format, args, expected] : cases) EXPECT_EQ(formatText(format, args), expected) << format;
 }
-
-}  // namespace

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 TEST(Text, DecodeUtf8LossyKeepsValidTextAndReplacesEachBadByte) {
   auto bad = [](int count) { std::string text; while (count-- > 0) text += "\xef\xbf\xbd"; return text; };
   const std::pair<std::string, std::string> cases[] = {
@@ -16,5 +14,3 @@ TEST(Text, DecodeUtf8LossyKeepsValidTextAndReplacesEachBadByte) {
   };
   for (const auto& [bytes, text] : cases) EXPECT_EQ(PortCore::decodeUtf8Lossy(bytes), text);
 }
-
-}  // namespace

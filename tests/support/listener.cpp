@@ -38,8 +38,8 @@ namespace {
 int listenOn(const std::string& spec, bool reusePort) {
   auto colon = spec.rfind(':');
   if (colon == std::string::npos) die("--bind needs ADDR:PORT");
-  std::string host = spec.substr(0, colon);
-  bool dual = host == "dual";
+  const std::string host = spec.substr(0, colon);
+  const bool dual = host == "dual";
   addrinfo hints{}, *found = nullptr;
   hints.ai_flags = AI_NUMERICHOST | AI_NUMERICSERV;
   hints.ai_socktype = SOCK_STREAM;
@@ -79,10 +79,7 @@ int main(int argc, char** argv) {
   char** exec = nullptr;
   for (int i = 1; i < argc && !exec; ++i) {
     std::string arg = argv[i];
-    auto next = [&]() -> std::string {
-      if (i + 1 >= argc) die(arg.c_str());
-      return argv[++i];
-    };
+    auto next = [&]() -> std::string { return i + 1 < argc ? argv[++i] : (die(arg.c_str()), ""); };
     if (arg == "--bind") binds.push_back(next());
     else if (arg == "--reuseport") reusePort = true;
     else if (arg == "--reply") reply = next() + "\r\n\r\n";

@@ -56,8 +56,7 @@ TEST(DockerClient, CachesForThirtySecondsAndStopsWithTheLongerDeadline) {
 }
 
 // A docker client that answers only once released; a second run would throw.
-class HeldToolRunner final : public ToolRunner {
- public:
+struct HeldToolRunner final : ToolRunner {
   using ToolRunner::run;
   std::string run(const std::string&, const std::vector<std::string>&, const ToolLimits&) override {
     started.set_value();

@@ -23,8 +23,7 @@ auto posting(const char* key) {
 }
 const auto opened = posting("notif_opened"), closed = posting("notif_closed");
 
-class PortNotifierTest : public ::testing::Test {
- protected:
+struct PortNotifierTest : ::testing::Test {
   std::shared_ptr<PortNotifier> makeNotifier() {
     // Polls run on the test's thread, or on the loop's while the test only waits.
     return PortNotifier::create(std::make_shared<InlineExecutor>(),
@@ -72,14 +71,10 @@ TEST_F(PortNotifierTest, PollsAnnounceWatchedPortsOpeningOrClosingButNotTheWatch
 
 // Each sleep records its length, then plays the next step on the loop's thread;
 // once the steps run out it waits for the loop to be stopped.
-class ScriptedSleeper final : public Sleeper {
- public:
+struct ScriptedSleeper final : Sleeper {
   bool sleepUntil(Clock::Duration deadline, const StopToken& stop) override {
     requested.push_back(deadline - clock.now());
-    if (requested.size() > steps.size()) {
-      stop.sleepFor(1h);
-      return false;
-    }
+    if (requested.size() > steps.size()) return stop.sleepFor(1h), false;
     steps[requested.size() - 1]();
     return woken.exchange(false);
   }

@@ -21,9 +21,7 @@
 
 namespace {
 
-void check(bool condition) {
-  if (!condition) __builtin_trap();
-}
+void check(bool condition) { if (!condition) __builtin_trap(); }
 
 bool isUtf8(const std::string& text) { return PortCore::decodeUtf8Lossy(text) == text; }
 

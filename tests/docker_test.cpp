@@ -30,17 +30,17 @@ TEST(DockerParse, PortsColumnForms) {
 TEST(DockerClient, CachesForThirtySecondsAndStopsWithTheLongerDeadline) {
   FakeToolRunner runner;
   const std::string docker = "/usr/bin/docker";
-  runner.setOutput(docker, "db-1\t0.0.0.0:5432->5432/tcp\n");
+  runner.outputs[docker] = "db-1\t0.0.0.0:5432->5432/tcp\n";
   Docker::Client client{docker, runner};
   Docker::PortCache cache;
   ManualClock clock;
   auto fetch = [&] { return Docker::containerPorts(client, cache, clock); };
   const ContainerMap db{{5432, "db-1"}};
   EXPECT_EQ(fetch(), db);
-  runner.setOutput(docker, "");  // the container went away
+  runner.outputs[docker] = "";  // the container went away
   clock.advance(29'999ms);
   EXPECT_EQ(fetch(), db);
-  EXPECT_EQ(runner.calls().size(), 1u);
+  EXPECT_EQ(runner.calls.size(), 1u);
   clock.advance(1ms);
   EXPECT_EQ(fetch(), ContainerMap{});
   clock.advance(10s);  // an empty map is cached too
@@ -52,7 +52,7 @@ TEST(DockerClient, CachesForThirtySecondsAndStopsWithTheLongerDeadline) {
 
   Docker::stop(client, "db-1");
   const FakeToolRunner::Call ps{docker, {"ps", "--format", "{{.Names}}\t{{.Ports}}"}, {.deadline = 5s}};
-  EXPECT_EQ(runner.calls(), (std::vector<FakeToolRunner::Call>{ps, ps, {docker, {"stop", "db-1"}, {.deadline = 30s}}}));
+  EXPECT_EQ(runner.calls, (std::vector<FakeToolRunner::Call>{ps, ps, {docker, {"stop", "db-1"}, {.deadline = 30s}}}));
 }
 
 // A docker client that answers only once released; a second run would throw.

@@ -76,9 +76,8 @@ TEST(EditorSerial, OpensTheDirectoryAsOneArgumentWithoutWaiting) {
     EditorWorld world;
     // A slow editor must not hold us up.
     for (const auto& program : programs) world.addProgram(program, program == "code" ? "sleep 3\n" : "");
-    if (cursorEntry)
-      world.addDesktopFile("share2", "cursor.desktop",
-                           "Name=Cursor\nExec=\"" + world.bin() + "/cursor-bin\" --new-window %F\n");
+    if (cursorEntry) world.addDesktopFile("share2", "cursor.desktop", "Name=Cursor\nExec=\"" + world.bin() +
+                                                                        "/cursor-bin\" --new-window %F\n");
     auto started = std::chrono::steady_clock::now();
     Editor::open(directory, world.environment());
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(2500)) << name;

@@ -29,8 +29,7 @@ TEST(Language, LocaleNamesGiveLanguageCodes) {
 }
 
 TEST(Language, EnvironmentIsReadInPrecedenceOrder) {
-  const std::map<std::string, std::string> env{
-      {"LANGUAGE", "de:tr_TR::C"}, {"LC_ALL", "fr_FR.UTF-8"}, {"LANG", "en_US.UTF-8"}};
+  const std::map<std::string, std::string> env{{"LANGUAGE", "de:tr_TR::C"}, {"LC_ALL", "fr_FR.UTF-8"}, {"LANG", "en_US.UTF-8"}};
   auto variable = [&](const char* name) { return env.count(name) ? std::optional(env.at(name)) : std::nullopt; };
   EXPECT_EQ(L10n::languagesFromEnvironment(variable), (std::vector<std::string>{"de", "tr", "fr", "en"}));
 }

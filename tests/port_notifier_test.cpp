@@ -3,7 +3,6 @@
 #include "integrations/preferences.h"
 
 #include "support/english_texts.h"
-#include "support/inline_executor.h"
 #include "support/recording_sink.h"
 #include "support/test_process.h"
 
@@ -17,6 +16,11 @@
 namespace {
 
 using namespace std::chrono_literals;
+
+// Runs each task at once: the test itself stands for the GUI thread.
+struct InlineExecutor final : Executor {
+  void post(Task task) override { task(); }
+};
 
 auto posting(const char* key) {
   return [key](int64_t port) { return std::pair<std::string, std::string>{"Tarnwick", englishTexts().format(key, {port})}; };

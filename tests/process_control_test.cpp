@@ -23,8 +23,7 @@ using namespace std::chrono_literals;
 // Signals that go nowhere: `running` is the system's PID to start time, and
 // a process exits on SIGTERM when `exitsOnTerm`.
 struct RecordingSignals final : ProcessSignals {
-  explicit RecordingSignals(Events& events) : events(events) {}
-  Events& events;
+  Events events;
   std::map<int32_t, uint64_t> running{{42, 7}, {1, 1}};
   bool exitsOnTerm = true;
   SignalResult answer = SignalResult::Sent;
@@ -58,7 +57,7 @@ Credentials allOf(uint32_t user, uint32_t group) { return {{user, user, user, us
 // records the launches it is asked for, answering `launchResult`.
 struct FakeSystem final : ProcessFacts, DetachedLauncher {
   FakeSystem() {
-    tools.setOutput(ToolPaths::ps, "  100    90 node\n   90    80 npm\n   80     1 -bash\n");
+    tools.outputs[ToolPaths::ps] = "  100    90 node\n   90    80 npm\n   80     1 -bash\n";
     signals.running = {{100, 5000}, {90, 4000}, {80, 3000}};
   }
   RestartFacts restartFacts(int32_t pid) override {
@@ -66,14 +65,13 @@ struct FakeSystem final : ProcessFacts, DetachedLauncher {
   }
   std::optional<Credentials> ownCredentials() override { return allOf(1000, 1000); }
   LaunchResult launch(const DetachedCommand& command) override {
-    events.push_back("launch");
+    signals.events.push_back("launch");
     launched.push_back(command);
     return launchResult;
   }
-  Events events;
   FakeToolRunner tools;
   ToolScanSource scan{tools};
-  RecordingSignals signals{events};
+  RecordingSignals signals;
   std::vector<DetachedCommand> launched;
   LaunchResult launchResult = LaunchResult::Started;
   ControlSources sources() { return {scan, signals, *this, *this, tools}; }
@@ -109,24 +107,23 @@ TEST(KillProcess, SignalsOnlyTheProcessListedAndEscalatesWhileItLives) {
       {"PID 1", {1, 1}, Force::Yes, true, Sent, {}, NotPermitted},
   };
   for (const auto& [name, target, force, exitsOnTerm, answer, expected, outcome] : cases) {
-    Events events;
-    RecordingSignals signals(events);
+    RecordingSignals signals;
     signals.exitsOnTerm = exitsOnTerm;
     signals.answer = answer;
     EXPECT_EQ(PortCore::killProcess(target, force, signals), outcome) << name;
-    EXPECT_EQ(events, expected) << name;
+    EXPECT_EQ(signals.events, expected) << name;
   }
 }
 
 TEST(KillTree, StopsTheTopOnlyWhenItCanBeAnAncestorOfTheLeaf) {
   FakeSystem system;
   EXPECT_EQ(PortCore::killTree({100, 5000}, system.sources()), ActionOutcome::Done);
-  EXPECT_EQ(system.events, (Events{"pin 100", "pin 90", "signal 15 to 90", "wait 2000ms"}));
+  EXPECT_EQ(system.signals.events, (Events{"pin 100", "pin 90", "signal 15 to 90", "wait 2000ms"}));
 
   FakeSystem reused;
   reused.signals.running[90] = 6000;  // npm gone, its PID taken after node started
   EXPECT_EQ(PortCore::killTree({100, 5000}, reused.sources()), ActionOutcome::ProcessChanged);
-  EXPECT_EQ(reused.events, (Events{"pin 100"}));
+  EXPECT_EQ(reused.signals.events, (Events{"pin 100"}));
 }
 
 TEST(RestartTree, StopsThenLaunchesThePlanAndSaysWhenTheLaunchFails) {
@@ -135,7 +132,7 @@ TEST(RestartTree, StopsThenLaunchesThePlanAndSaysWhenTheLaunchFails) {
     system.launchResult = result;
     EXPECT_EQ(PortCore::restartTree({100, 5000}, system.sources()),
               result == LaunchResult::Started ? ActionOutcome::Done : ActionOutcome::LaunchFailed);
-    EXPECT_EQ(system.events, (Events{"pin 100", "pin 90", "signal 15 to 90", "wait 2000ms", "launch"}));
+    EXPECT_EQ(system.signals.events, (Events{"pin 100", "pin 90", "signal 15 to 90", "wait 2000ms", "launch"}));
     EXPECT_EQ(system.launched, (std::vector<DetachedCommand>{{PortCore::restartShellCommand(
                                    PortCore::loginShell(), {"/bin/npm", "run", "dev"}), "/bin"}}))
         << "npm must be found in /bin for this test";

@@ -35,8 +35,7 @@ std::vector<pid_t> markedProcesses(const std::string& marker) {
 // A package whose "dev" script runs a node server on a fixed free port, and the
 // environment that keeps npm off the network and out of the user's files. On
 // destruction every process of the project ends, restarted ones included.
-class NpmProject {
- public:
+struct NpmProject {
   NpmProject() : port(freeLoopbackPort()) {
     dir.write("server.js",
               "const port = Number(process.argv[process.argv.length - 1]);\n"
@@ -44,19 +43,15 @@ class NpmProject {
     dir.write("package.json", "{\"name\":\"tw-npm-test\",\"scripts\":{\"dev\":\"node server.js " +
                                   std::to_string(port) + "\"}}\n");
   }
-  ~NpmProject() {
-    for (pid_t pid : markedProcesses(marker)) ::kill(pid, SIGKILL);
-  }
+  ~NpmProject() { for (pid_t pid : markedProcesses(marker)) ::kill(pid, SIGKILL); }
 
   /// The one process listening on the port once it is there, else 0; never `old`.
   int32_t waitOwner(int32_t old = 0) {
     std::vector<int32_t> now;
-    bool found = waitUntil([&] { return (now = ownersOf(port)).size() == 1 && now[0] != old; }, 30s);
-    return found ? now[0] : 0;
+    return waitUntil([&] { return (now = ownersOf(port)).size() == 1 && now[0] != old; }, 30s) ? now[0] : 0;
   }
 
-  TempDir home;
-  TempDir dir;
+  TempDir home, dir;
   int port;
   std::string marker = "TARNWICK_TEST_TREE=" + std::to_string(::getpid()) + "-" + std::to_string(port);
   TestProcess::Options options{dir.path(), {"HOME=" + home.path(), "npm_config_offline=true", "npm_config_fund=false",

@@ -54,7 +54,7 @@ TEST(PlanRestart, ComesBackOnlyWhatCanRunAgainWithOurRights) {
   for (const auto& c : cases) {
     FakeToolRunner tools;
     // Only the row without a PATH of its own asks the login shell.
-    if (!c.searchPath) tools.setOutput(shell, "/usr/bin/env\n");
+    if (!c.searchPath) tools.outputs[shell] = "/usr/bin/env\n";
     RestartFacts facts{c.arguments, project.path(), c.searchPath, c.credentials};
     if (c.directoryGone) facts.directory.reset();
     auto plan = PortCore::planRestart(facts, c.ours, shell, tools);

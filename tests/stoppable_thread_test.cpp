@@ -20,8 +20,7 @@ TEST(StoppableThread, EveryEndWakesTheBodyAndJoinsIt) {
       {"destruction", [](Thread& thread) { thread.reset(); }},
   };
   for (const auto& [name, end] : ends) {
-    std::atomic<bool> waiting = false;
-    std::atomic<bool> returned = false;
+    std::atomic<bool> waiting = false, returned = false;
     Thread thread;
     thread.emplace([&](StopToken stop) {
       waiting = true;

@@ -147,9 +147,8 @@ TestProcess startListener(const std::vector<std::string>& args, std::vector<int>
   auto process = TestProcess::start(argv);
   auto lines = process.readUntil("ready");
   EXPECT_TRUE(lines.has_value()) << "listener did not start";
-  if (lines && ports)
-    for (const auto& line : *lines)
-      if (line.rfind("port ", 0) == 0) ports->push_back(std::stoi(line.substr(5)));
+  for (const auto& line : lines && ports ? *lines : std::vector<std::string>{})
+    if (line.starts_with("port ")) ports->push_back(std::stoi(line.substr(5)));
   return process;
 }
 

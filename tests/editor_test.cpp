@@ -13,8 +13,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // A temporary world of stand-in programs that record their arguments, one per line.
-class EditorWorld {
- public:
+struct EditorWorld {
   EditorWorld() { fs::create_directories(bin()); }
 
   std::string bin() const { return dir_.path() + "/bin"; }
@@ -43,7 +42,6 @@ class EditorWorld {
     return lines;
   }
 
- private:
   TempDir dir_;
 };
 

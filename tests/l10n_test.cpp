@@ -47,8 +47,7 @@ TEST(Language, ChoiceFollowsTheSettingThenTheSystem) {
     EXPECT_EQ(L10n::chooseLanguage(setting, system, catalog), expected) << setting.value_or("(absent)");
 
   TempDir englishOnly;
-  Catalog noTurkish(makeBundle(englishOnly, {{"en", ""}}));
-  EXPECT_EQ(L10n::chooseLanguage("tr", {"tr"}, noTurkish), "en");
+  EXPECT_EQ(L10n::chooseLanguage("tr", {"tr"}, Catalog(makeBundle(englishOnly, {{"en", ""}}))), "en");
   for (const char* outside : {"../en", "en/..", "e n", ""}) EXPECT_EQ(catalog.table(outside), nullptr) << outside;
 }
 
@@ -82,12 +81,11 @@ TEST(Lookup, ConcurrentFirstLookupsSeeOneTable) {
 // takes exactly the values its callers pass.
 TEST(ShippedBundle, EveryLanguageHoldsEveryKeyWithFittingPlaceholders) {
   const std::string a = "ARG_A", b = "ARG_B";
+  const FormatArg n = int64_t{60001};
   const std::map<std::string, std::vector<FormatArg>> formats{
-      {"docker_container", {a}},      {"started_by", {a, b}},         {"notif_opened", {int64_t{60001}}},
-      {"notif_closed", {int64_t{60001}}}, {"hero_exposed", {int64_t{60001}}}, {"hidden_ports", {int64_t{60001}}},
-      {"confirm_docker", {a}},        {"help_docker_stop", {a}},      {"open_in_editor", {a}},
-      {"summary_dev", {int64_t{60001}}}, {"tray_tooltip_many", {int64_t{60001}}},
-  };
+      {"docker_container", {a}}, {"started_by", {a, b}}, {"notif_opened", {n}}, {"notif_closed", {n}}, {"hero_exposed", {n}},
+      {"hidden_ports", {n}}, {"confirm_docker", {a}}, {"help_docker_stop", {a}}, {"open_in_editor", {a}}, {"summary_dev", {n}},
+      {"tray_tooltip_many", {n}}};
   auto catalog = std::make_shared<const Catalog>(fs::path(tarnwickPath()).parent_path() / L10n::kBundleName);
   auto english = catalog->table("en"), turkish = catalog->table("tr");
   ASSERT_TRUE(english && turkish);

@@ -30,8 +30,7 @@ TEST(PortEntryJson, EncodesListsCompactlyAndDecodesThemWhole) {
 
 TEST(PortEntryJson, EscapesStrings) {
   const std::pair<std::string, std::string> cases[] = {
-      {"say \"hi\"\b\f\r", R"("say \"hi\"\b\f\r")"},
-      {std::string("nul\0x", 5), R"("nul\u0000x")"},
+      {"say \"hi\"\b\f\r", R"("say \"hi\"\b\f\r")"}, {std::string("nul\0x", 5), R"("nul\u0000x")"},
       {"\x01\x1f\x7f", "\"\\u0001\\u001f\x7f\""},
       {"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x9a\x80", "\"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x9a\x80\""},
   };

@@ -23,8 +23,7 @@ TEST(FormatMem, MegabytesThenGigabytes) {
 }
 
 // A fixture /proc with a clock tick of 100 Hz and 4 KiB pages.
-class ProcFixture : public ::testing::Test {
- protected:
+struct ProcFixture : ::testing::Test {
   // Fields 14 (user time), 22 (start) and 24 (resident pages) of proc(5).
   void setStat(int32_t pid, int64_t cpuTicks, int64_t start, int64_t rssPages) {
     dir.write(std::to_string(pid) + "/stat", std::to_string(pid) + " (dev server) S 1 0 0 0 0 0 0 0 0 0 " +

@@ -57,9 +57,8 @@ TEST(ProcStat, TakesTheNameBetweenTheFirstOpenAndTheLastCloseParenthesis) {
   };
   for (const auto& [stat, expected] : cases) {
     auto line = PortCore::parseProcStatLine(stat);
-    auto fields = line ? std::optional(Fields{line->comm, line->ppid, line->startTime, line->cpuTicks, line->rssPages})
-                       : std::nullopt;
-    EXPECT_EQ(fields, expected) << stat;
+    EXPECT_EQ(line ? std::optional(Fields{line->comm, line->ppid, line->startTime, line->cpuTicks, line->rssPages})
+                   : std::nullopt, expected) << stat;
   }
 }
 

@@ -66,8 +66,8 @@ TEST(LiveStats, RealProcesses) {
 
   StatsMap simple = PortCore::stats({idle.pid()});
   EXPECT_GT(simple[idle.pid()].memMB, 0);
-  StatsMap ps = PortCore::stats({idle.pid()}, PortCore::systemToolRunner());
-  EXPECT_NEAR(simple[idle.pid()].memMB, ps[idle.pid()].memMB, 1) << "same resident set as ps";
+  EXPECT_NEAR(simple[idle.pid()].memMB, PortCore::stats({idle.pid()}, PortCore::systemToolRunner())[idle.pid()].memMB, 1)
+      << "same resident set as ps";
 
   CpuHistory history;
   StatsMap last;

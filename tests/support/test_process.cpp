@@ -32,9 +32,10 @@ std::vector<std::string> environmentWith(const std::vector<std::string>& extra) 
   return env;
 }
 
-std::vector<char*> pointers(std::vector<std::string>& strings) {
+// execve() takes `char* const[]` but writes to none of them.
+std::vector<char*> pointers(const std::vector<std::string>& strings) {
   std::vector<char*> out;
-  for (auto& s : strings) out.push_back(s.data());
+  for (const auto& s : strings) out.push_back(const_cast<char*>(s.c_str()));
   out.push_back(nullptr);
   return out;
 }
@@ -49,9 +50,8 @@ TestProcess TestProcess::start(const std::vector<std::string>& argv, const Optio
     return process;
   }
   // Built before the fork: the child of a threaded process may only make system calls.
-  auto args = argv;
   auto env = environmentWith(options.extraEnv);
-  auto argp = pointers(args), envp = pointers(env);
+  auto argp = pointers(argv), envp = pointers(env);
   const char* directory = options.workingDirectory.empty() ? nullptr : options.workingDirectory.c_str();
   process.pid_ = ::fork();
   if (process.pid_ == 0) {
@@ -64,7 +64,7 @@ TestProcess TestProcess::start(const std::vector<std::string>& argv, const Optio
     if (!directory || ::chdir(directory) == 0) ::execve(argp[0], argp.data(), envp.data());
     ::_exit(127);
   }
-  if (process.pid_ < 0) ADD_FAILURE() << "cannot start " << args[0] << ": " << std::strerror(errno);
+  if (process.pid_ < 0) ADD_FAILURE() << "cannot start " << argv[0] << ": " << std::strerror(errno);
   if (process.pid_ > 0) ::setpgid(process.pid_, 0);  // as the child does: the group exists before either runs on
   ::close(fds[1]);
   process.out_ = fds[0];
@@ -87,15 +87,10 @@ TestProcess& TestProcess::operator=(TestProcess&& other) noexcept {
 TestProcess::~TestProcess() { killGroup(); }
 
 void TestProcess::killGroup() {
-  if (pid_ > 0) {
-    // The group may outlive its leader (children it started); the leader's own
-    // PID is signalled only while it is still ours to reap.
-    ::kill(-pid_, SIGKILL);
-    if (!reaped_) {
-      ::kill(pid_, SIGKILL);
-      waitExitStatus();
-    }
-  }
+  // The group may outlive its leader (children it started); the leader's own
+  // PID is signalled only while it is still ours to reap.
+  if (pid_ > 0) ::kill(-pid_, SIGKILL);
+  if (pid_ > 0 && !reaped_) ::kill(pid_, SIGKILL), waitExitStatus();
   if (out_ >= 0) ::close(out_);
   pid_ = out_ = -1;
   reaped_ = false;

@@ -6,12 +6,9 @@
 
 namespace {
 
-struct Case {
-  std::vector<std::string> args;  // argument 0 included
-  std::string option;             // "" when the application starts or on an error
-  ModeValue value;
-  std::string error = {};         // the usage error's line
-};
+// The arguments (argument 0 included), the option chosen ("" when the application
+// starts or on an error), its value, and the usage error's line.
+struct Case { std::vector<std::string> args; std::string option; ModeValue value; std::string error = {}; };
 
 TEST(Dispatch, ChoosesTheFirstApplicableOption) {
   using S = std::string;

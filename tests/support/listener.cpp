@@ -30,10 +30,7 @@
 
 namespace {
 
-[[noreturn]] void die(const char* what) {
-  std::perror(what);
-  std::exit(1);
-}
+[[noreturn]] void die(const char* what) { std::perror(what), std::exit(1); }
 
 int listenOn(const std::string& spec, bool reusePort) {
   auto colon = spec.rfind(':');

@@ -160,10 +160,8 @@ bool processAlive(pid_t pid) {
   return ::kill(pid, 0) == 0 && !(close != std::string::npos && close + 2 < stat.size() && stat[close + 2] == 'Z');
 }
 
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "tarnwick-test-XXXXXX").string();
-  if (!::mkdtemp(pattern.data())) ADD_FAILURE() << "mkdtemp failed";
-  path_ = pattern;
+TempDir::TempDir() : path_((std::filesystem::temp_directory_path() / "tarnwick-test-XXXXXX").string()) {
+  if (!::mkdtemp(path_.data())) ADD_FAILURE() << "mkdtemp failed";
 }
 
 TempDir::~TempDir() {

@@ -14,12 +14,6 @@ using PortCore::FileWrite;
 
 namespace {
 
-std::set<std::string> namesIn(const fs::path& directory) {
-  std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(directory)) names.insert(entry.path().filename());
-  return names;
-}
-
 // Every row writes "new" to <dir>/target after `prepare` set the scene. A file
 // outside the directory, "victim", is what a planted link points at: it must
 // keep its content whatever happens.
@@ -51,7 +45,9 @@ TEST(AtomicFile, ReplacesTheTargetOrLeavesEverythingAsItWas) {
     EXPECT_EQ(PortCore::writeFileAtomically(target, "new"), outcome) << name;
     EXPECT_EQ(fs::is_symlink(target) || !fs::is_regular_file(target) ? "" : readFile(target), content) << name;
     EXPECT_EQ(readFile(victim), "precious") << name;
-    EXPECT_EQ(namesIn(dir.path()), names) << name;
+    std::set<std::string> inDirectory;
+    for (const auto& entry : fs::directory_iterator(dir.path())) inDirectory.insert(entry.path().filename());
+    EXPECT_EQ(inDirectory, names) << name;
   }
 }
 

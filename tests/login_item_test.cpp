@@ -41,8 +41,7 @@ TEST(DesktopEntryTextTest, ValuesAreTheMainGroupsOwn) {
 
 TEST(LaunchAgentTextTest, PathIsEscapedForXml) {
   auto text = LoginItem::launchAgentPlist("/Apps/R&D <new>/\"it's\"");
-  EXPECT_NE(text.find("<string>/Apps/R&amp;D &lt;new&gt;/&quot;it&apos;s&quot;</string>"), std::string::npos)
-      << text;
+  EXPECT_NE(text.find("<string>/Apps/R&amp;D &lt;new&gt;/&quot;it&apos;s&quot;</string>"), std::string::npos) << text;
 }
 
 // The entry follows XDG_CONFIG_HOME unless that is relative. Writing goes

@@ -27,8 +27,7 @@ struct ProcFixture : ::testing::Test {
   // Fields 14 (user time), 22 (start) and 24 (resident pages) of proc(5).
   void setStat(int32_t pid, int64_t cpuTicks, int64_t start, int64_t rssPages) {
     dir.write(std::to_string(pid) + "/stat", std::to_string(pid) + " (dev server) S 1 0 0 0 0 0 0 0 0 0 " +
-                                                 std::to_string(cpuTicks) + " 0 0 0 0 0 0 0 " + std::to_string(start) +
-                                                 " 0 " + std::to_string(rssPages) + "\n");
+              std::to_string(cpuTicks) + " 0 0 0 0 0 0 0 " + std::to_string(start) + " 0 " + std::to_string(rssPages) + "\n");
   }
   StatsMap sample(const std::vector<int32_t>& pids) { return PortCore::stats(pids, ProcStatsSources{reader, history, clock}); }
 

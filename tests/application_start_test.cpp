@@ -6,13 +6,9 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 TEST(ApplicationStart, WithoutADisplayItSaysSoAndFails) {
   auto result = runProgram({"/bin/sh", "-c", "exec \"$0\" 2>&1", tarnwickPath()},
                            {.workingDirectory = {}, .extraEnv = {"DISPLAY=", "WAYLAND_DISPLAY="}});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.out, "tarnwick: no display to show the tray on (neither DISPLAY nor WAYLAND_DISPLAY is set)\n");
 }
-
-}  // namespace

@@ -14,12 +14,6 @@ using PortCore::FileWrite;
 
 namespace {
 
-std::set<std::string> namesIn(const fs::path& directory) {
-  std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(directory)) names.insert(entry.path().filename());
-  return names;
-}
-
 // Every row writes "new" to <dir>/target after `prepare` set the scene. A file
 // outside the directory, "victim", is what a planted link points at: it must
 // keep its content whatever happens.
@@ -27,41 +21,33 @@ TEST(AtomicFile, ReplacesTheTargetOrLeavesEverythingAsItWas) {
   // `prepare` gives the target; then the outcome, the target's content afterwards
   // ("": it is no file) and the names in the directory afterwards.
   using Prepare = std::function<fs::path(const TempDir& dir, const std::string& victim)>;
+  const std::string tmp = "target.tmp." + std::to_string(::getpid());
   const std::vector<std::tuple<const char*, Prepare, FileWrite, std::string, std::set<std::string>>> rows = {
-      {"new file", [](const TempDir& dir, const std::string&) { return dir.path() + "/target"; },
-       FileWrite::Written, "new", {"target"}},
+      {"new file", [](auto& dir, auto&) { return dir.path() + "/target"; }, FileWrite::Written, "new", {"target"}},
       {"link at the temporary name used before",
-       [](const TempDir& dir, const std::string& victim) {
-         fs::path target = dir.write("target", "old content, longer than the new");
-         fs::create_symlink(victim, dir.path() + "/" + ("target.tmp." + std::to_string(::getpid())));
-         return target;
+       [&](auto& dir, auto& victim) {
+         return fs::create_symlink(victim, dir.path() + "/" + tmp), dir.write("target", "old content, longer than the new");
        },
-       FileWrite::Written, "new", {"target", "target.tmp." + std::to_string(::getpid())}},
+       FileWrite::Written, "new", {"target", tmp}},
       {"the target itself a link: replaced, not written through",
-       [](const TempDir& dir, const std::string& victim) {
-         fs::create_symlink(victim, dir.path() + "/target");
-         return dir.path() + "/target";
-       },
+       [](auto& dir, auto& victim) { return fs::create_symlink(victim, dir.path() + "/target"), dir.path() + "/target"; },
        FileWrite::Written, "new", {"target"}},
-      {"missing directory",
-       [](const TempDir& dir, const std::string&) { return dir.path() + "/missing/target"; },
+      {"missing directory", [](auto& dir, auto&) { return dir.path() + "/missing/target"; },
        FileWrite::NoSuchDirectory, "", {}},
       {"a directory at the target: the temporary is removed",
-       [](const TempDir& dir, const std::string&) {
-         fs::create_directories(dir.path() + "/target/inside");
-         return dir.path() + "/target";
-       },
+       [](auto& dir, auto&) { return fs::create_directories(dir.path() + "/target/inside"), dir.path() + "/target"; },
        FileWrite::Failed, "", {"target"}},
   };
   for (const auto& [name, prepare, outcome, content, names] : rows) {
-    TempDir outside;
-    TempDir dir;
+    TempDir outside, dir;
     const std::string victim = outside.write("victim", "precious");
     const fs::path target = prepare(dir, victim);
     EXPECT_EQ(PortCore::writeFileAtomically(target, "new"), outcome) << name;
     EXPECT_EQ(fs::is_symlink(target) || !fs::is_regular_file(target) ? "" : readFile(target), content) << name;
     EXPECT_EQ(readFile(victim), "precious") << name;
-    EXPECT_EQ(namesIn(dir.path()), names) << name;
+    std::set<std::string> inDirectory;
+    for (const auto& entry : fs::directory_iterator(dir.path())) inDirectory.insert(entry.path().filename());
+    EXPECT_EQ(inDirectory, names) << name;
   }
 }
 

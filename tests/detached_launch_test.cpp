@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <iterator>
+#include <memory>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/wait.h>
@@ -22,24 +23,19 @@ TEST(DetachedLauncher, StartsInItsOwnSessionWithOnlyTheStandardDescriptors) {
   std::string pidFile = dir.path() + "/pid";
   int leaked = ::open("/dev/null", O_RDONLY);  // deliberately inheritable
   ASSERT_GE(leaked, 3);
-  RealDetachedLauncher launcher;
-  launcher.launch({{"/bin/sh", "-c", "echo hidden; echo $$ > pid.tmp && mv pid.tmp pid; exec sleep 30"},
-                   dir.path()});
+  RealDetachedLauncher().launch({{"/bin/sh", "-c", "echo hidden; echo $$ > pid.tmp && mv pid.tmp pid; exec sleep 30"},
+                                 dir.path()});
   ::close(leaked);
   ASSERT_TRUE(waitUntil([&] { return !readFile(pidFile).empty(); })) << "the command did not run";
   pid_t pid = std::stoi(readFile(pidFile));
   // Whatever happens below, the sleep goes.
-  struct Killer {
-    pid_t pid;
-    ~Killer() { ::kill(pid, SIGKILL); }
-  } killer{pid};
+  std::shared_ptr<void> killer(nullptr, [pid](void*) { ::kill(pid, SIGKILL); });
   std::string proc = "/proc/" + std::to_string(pid);
   ASSERT_TRUE(waitUntil([&] { return linkTarget(proc + "/exe").find("sleep") != std::string::npos; }));
 
   EXPECT_EQ(linkTarget(proc + "/cwd"), dir.path());
   // 0, 1 and 2 are checked below; nothing else may be open.
-  std::filesystem::directory_iterator fds(proc + "/fd");
-  EXPECT_EQ(std::distance(fds, {}), 3) << "descriptor " << leaked << " leaked";
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(proc + "/fd"), {}), 3) << "descriptor " << leaked << " leaked";
   for (const char* fd : {"/fd/1", "/fd/2"}) EXPECT_EQ(linkTarget(proc + fd), "/dev/null") << fd;
   EXPECT_EQ(linkTarget(proc + "/fd/0"), linkTarget("/proc/self/fd/0")) << "standard input is inherited";
   EXPECT_EQ(::getsid(pid), pid) << "not a session of its own";

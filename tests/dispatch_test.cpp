@@ -6,12 +6,9 @@
 
 namespace {
 
-struct Case {
-  std::vector<std::string> args;  // argument 0 included
-  std::string option;             // "" when the application starts or on an error
-  ModeValue value;
-  std::string error = {};         // the usage error's line
-};
+// The arguments (argument 0 included), the option chosen ("" when the application
+// starts or on an error), its value, and the usage error's line.
+struct Case { std::vector<std::string> args; std::string option; ModeValue value; std::string error = {}; };
 
 TEST(Dispatch, ChoosesTheFirstApplicableOption) {
   using S = std::string;
@@ -35,18 +32,12 @@ TEST(Dispatch, ChoosesTheFirstApplicableOption) {
   for (const auto& c : cases) {
     Choice choice = selectMode(c.args, commandLineModes());
     const auto describe = ::testing::PrintToString(c.args);
-    if (!c.error.empty()) {
-      auto* error = std::get_if<UsageError>(&choice);
-      ASSERT_TRUE(error) << describe;
-      EXPECT_EQ(error->message, c.error) << describe;
-    } else if (c.option.empty()) {
-      EXPECT_TRUE(std::holds_alternative<StartApplication>(choice)) << describe;
-    } else {
-      auto* selection = std::get_if<Selection>(&choice);
-      ASSERT_TRUE(selection) << describe;
-      EXPECT_EQ(selection->mode->option, c.option) << describe;
-      EXPECT_EQ(selection->value, c.value) << describe;
-    }
+    auto* error = std::get_if<UsageError>(&choice);
+    auto* selection = std::get_if<Selection>(&choice);
+    EXPECT_EQ(error ? error->message : "", c.error) << describe;
+    EXPECT_EQ(std::holds_alternative<StartApplication>(choice), c.option.empty() && c.error.empty()) << describe;
+    EXPECT_EQ(selection ? std::string(selection->mode->option) : "", c.option) << describe;
+    EXPECT_EQ(selection ? selection->value : ModeValue{}, c.value) << describe;
   }
 }
 

@@ -18,8 +18,7 @@ TEST(DockerParse, PortsColumnForms) {
       {"app\t0.0.0.0:3000->3000/tcp, 0.0.0.0:9229->9229/tcp\n", {{3000, "app"}, {9229, "app"}}},
       // Exposed only, a range, and a published port.
       {"db\t5432/tcp, 0.0.0.0:8000-8005->8000-8005/tcp, 0.0.0.0:6543->5432/tcp\n", {{6543, "db"}}},
-      {"worker\t\nidle\n", {}},
-      {"odd\t0.0.0.0:->80/tcp, 0.0.0.0->80/tcp, x:80a->80/tcp\n", {}},  // no host port
+      {"worker\t\nidle\n", {}}, {"odd\t0.0.0.0:->80/tcp, 0.0.0.0->80/tcp, x:80a->80/tcp\n", {}},  // no host port
       {"first\t127.0.0.1:8080->80/tcp\nsecond\t127.0.0.2:8080->80/tcp\n", {{8080, "second"}}},
       {"my app\t0.0.0.0:1->1/tcp\tjunk\n", {{1, "my app"}}},  // the name as is; one tab splits
   };
@@ -31,17 +30,17 @@ TEST(DockerParse, PortsColumnForms) {
 TEST(DockerClient, CachesForThirtySecondsAndStopsWithTheLongerDeadline) {
   FakeToolRunner runner;
   const std::string docker = "/usr/bin/docker";
-  runner.setOutput(docker, "db-1\t0.0.0.0:5432->5432/tcp\n");
+  runner.outputs[docker] = "db-1\t0.0.0.0:5432->5432/tcp\n";
   Docker::Client client{docker, runner};
   Docker::PortCache cache;
   ManualClock clock;
   auto fetch = [&] { return Docker::containerPorts(client, cache, clock); };
   const ContainerMap db{{5432, "db-1"}};
   EXPECT_EQ(fetch(), db);
-  runner.setOutput(docker, "");  // the container went away
+  runner.outputs[docker] = "";  // the container went away
   clock.advance(29'999ms);
   EXPECT_EQ(fetch(), db);
-  EXPECT_EQ(runner.calls().size(), 1u);
+  EXPECT_EQ(runner.calls.size(), 1u);
   clock.advance(1ms);
   EXPECT_EQ(fetch(), ContainerMap{});
   clock.advance(10s);  // an empty map is cached too
@@ -53,12 +52,11 @@ TEST(DockerClient, CachesForThirtySecondsAndStopsWithTheLongerDeadline) {
 
   Docker::stop(client, "db-1");
   const FakeToolRunner::Call ps{docker, {"ps", "--format", "{{.Names}}\t{{.Ports}}"}, {.deadline = 5s}};
-  EXPECT_EQ(runner.calls(), (std::vector<FakeToolRunner::Call>{ps, ps, {docker, {"stop", "db-1"}, {.deadline = 30s}}}));
+  EXPECT_EQ(runner.calls, (std::vector<FakeToolRunner::Call>{ps, ps, {docker, {"stop", "db-1"}, {.deadline = 30s}}}));
 }
 
 // A docker client that answers only once released; a second run would throw.
-class HeldToolRunner final : public ToolRunner {
- public:
+struct HeldToolRunner final : ToolRunner {
   using ToolRunner::run;
   std::string run(const std::string&, const std::vector<std::string>&, const ToolLimits&) override {
     started.set_value();
@@ -80,27 +78,26 @@ TEST(DockerClient, WhileOneFetchRunsOthersGetTheLastMapAtOnce) {
     if (stale) cache.store(*stale, clock.now());
     clock.advance(Docker::PortCache::kTimeToLive);
 
-    auto first = std::async(std::launch::async, [&] { return Docker::containerPorts(client, cache, clock); });
+    auto fetch = [&] { return Docker::containerPorts(client, cache, clock); };
+    auto first = std::async(std::launch::async, fetch);
     EXPECT_EQ(runner.started.get_future().wait_for(10s), std::future_status::ready) << name;
-    auto second = std::async(std::launch::async, [&] { return Docker::containerPorts(client, cache, clock); });
+    auto second = std::async(std::launch::async, fetch);
     bool secondReturned = second.wait_for(5s) == std::future_status::ready;
     runner.release.set_value();
     EXPECT_TRUE(secondReturned) << name;
     EXPECT_EQ(second.get(), stale.value_or(ContainerMap{})) << name;
 
-    const ContainerMap fetched{{5433, "db-2"}};
-    EXPECT_EQ(first.get(), fetched) << name;
-    EXPECT_EQ(Docker::containerPorts(client, cache, clock), fetched) << name;
+    EXPECT_EQ(first.get(), (ContainerMap{{5433, "db-2"}})) << name;
+    EXPECT_EQ(fetch(), (ContainerMap{{5433, "db-2"}})) << name;
   }
 }
 
 TEST(DockerClient, FirstExecutableCandidateWins) {
   TempDir dir;
-  std::string plain = dir.write("plain/docker", "");
-  std::string executable = dir.write("bin/docker", "#!/bin/sh\n");
+  const std::string plain = dir.write("plain/docker", ""), executable = dir.write("bin/docker", "#!/bin/sh\n"),
+                    missing = dir.path() + "/none/docker", folder = dir.path() + "/folder/docker";
   std::filesystem::permissions(executable, std::filesystem::perms::owner_all);
-  std::filesystem::create_directories(dir.path() + "/folder/docker");
-  std::string missing = dir.path() + "/none/docker", folder = dir.path() + "/folder/docker";
+  std::filesystem::create_directories(folder);
   EXPECT_EQ(Docker::findClient({missing, plain, folder, executable}), executable);
   EXPECT_EQ(Docker::findClient({missing, plain, folder}), std::nullopt);
 }

@@ -13,18 +13,16 @@ namespace fs = std::filesystem;
 namespace {
 
 // A temporary world of stand-in programs that record their arguments, one per line.
-class EditorWorld {
- public:
+struct EditorWorld {
   EditorWorld() { fs::create_directories(bin()); }
 
   std::string bin() const { return dir_.path() + "/bin"; }
   std::string record(const std::string& name) const { return dir_.path() + "/" + name + ".args"; }
 
   void addProgram(const std::string& name, const std::string& extra = "") {
-    auto path = dir_.write("bin/" + name,
-                           "#!/bin/sh\n" + extra + "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
-                               record(name) + ".part'\nmv '" + record(name) + ".part' '" + record(name) + "'\n");
-    ::chmod(path.c_str(), 0755);
+    ::chmod(dir_.write("bin/" + name, "#!/bin/sh\n" + extra + "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
+                                          record(name) + ".part'\nmv '" + record(name) + ".part' '" + record(name) + "'\n")
+                .c_str(), 0755);
   }
 
   void addDesktopFile(const std::string& where, const std::string& file, const std::string& body) {
@@ -44,7 +42,6 @@ class EditorWorld {
     return lines;
   }
 
- private:
   TempDir dir_;
 };
 
@@ -75,11 +72,10 @@ TEST(EditorSerial, OpensTheDirectoryAsOneArgumentWithoutWaiting) {
   };
   for (const auto& [name, directory, programs, cursorEntry, runs, arguments] : rows) {
     EditorWorld world;
-    for (const auto& program : programs)
-      world.addProgram(program, program == "code" ? "sleep 3\n" : "");  // a slow editor must not hold us up
-    if (cursorEntry)
-      world.addDesktopFile("share2", "cursor.desktop",
-                           "Name=Cursor\nExec=\"" + world.bin() + "/cursor-bin\" --new-window %F\n");
+    // A slow editor must not hold us up.
+    for (const auto& program : programs) world.addProgram(program, program == "code" ? "sleep 3\n" : "");
+    if (cursorEntry) world.addDesktopFile("share2", "cursor.desktop", "Name=Cursor\nExec=\"" + world.bin() +
+                                                                        "/cursor-bin\" --new-window %F\n");
     auto started = std::chrono::steady_clock::now();
     Editor::open(directory, world.environment());
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(2500)) << name;
@@ -92,20 +88,15 @@ TEST(EditorTest, FallbackNameComesFromTheDefaultFolderHandler) {
   // What xdg-mime prints (absent: no xdg-mime), Name= of fm.desktop (empty: no
   // such file), and the name given.
   const std::tuple<std::optional<std::string>, std::string, std::string> rows[] = {
-      {"fm.desktop\n", "Nemo", "Nemo"},
-      {"fm.desktop;other.desktop\n", "Nemo", "Nemo"},
-      {"fm.desktop\n", "", "Files"},
-      {"../fm.desktop\n", "Nemo", "Files"},
-      {std::nullopt, "Nemo", "Files"},
-  };
+      {"fm.desktop\n", "Nemo", "Nemo"}, {"fm.desktop;other.desktop\n", "Nemo", "Nemo"}, {"fm.desktop\n", "", "Files"},
+      {"../fm.desktop\n", "Nemo", "Files"}, {std::nullopt, "Nemo", "Files"}};
   for (const auto& [xdgMimeOutput, entryName, expected] : rows) {
     EditorWorld world;
     if (xdgMimeOutput) world.addProgram("xdg-mime", "printf '" + *xdgMimeOutput + "'\n");
     if (!entryName.empty()) world.addDesktopFile("share1", "fm.desktop", "Name=" + entryName + "\n");
     EXPECT_EQ(Editor::fallbackName(world.environment()), expected) << xdgMimeOutput.value_or("(none)");
-    if (xdgMimeOutput) {
-      EXPECT_EQ(world.argumentsOf("xdg-mime"), (std::vector<std::string>{"query", "default", "inode/directory"}));
-    }
+    if (!xdgMimeOutput) continue;
+    EXPECT_EQ(world.argumentsOf("xdg-mime"), (std::vector<std::string>{"query", "default", "inode/directory"}));
   }
 }
 

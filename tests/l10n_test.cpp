@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <set>
 #include <thread>
 
 namespace {
@@ -30,8 +29,7 @@ TEST(Language, LocaleNamesGiveLanguageCodes) {
 }
 
 TEST(Language, EnvironmentIsReadInPrecedenceOrder) {
-  const std::map<std::string, std::string> env{
-      {"LANGUAGE", "de:tr_TR::C"}, {"LC_ALL", "fr_FR.UTF-8"}, {"LANG", "en_US.UTF-8"}};
+  const std::map<std::string, std::string> env{{"LANGUAGE", "de:tr_TR::C"}, {"LC_ALL", "fr_FR.UTF-8"}, {"LANG", "en_US.UTF-8"}};
   auto variable = [&](const char* name) { return env.count(name) ? std::optional(env.at(name)) : std::nullopt; };
   EXPECT_EQ(L10n::languagesFromEnvironment(variable), (std::vector<std::string>{"de", "tr", "fr", "en"}));
 }
@@ -49,8 +47,7 @@ TEST(Language, ChoiceFollowsTheSettingThenTheSystem) {
     EXPECT_EQ(L10n::chooseLanguage(setting, system, catalog), expected) << setting.value_or("(absent)");
 
   TempDir englishOnly;
-  Catalog noTurkish(makeBundle(englishOnly, {{"en", ""}}));
-  EXPECT_EQ(L10n::chooseLanguage("tr", {"tr"}, noTurkish), "en");
+  EXPECT_EQ(L10n::chooseLanguage("tr", {"tr"}, Catalog(makeBundle(englishOnly, {{"en", ""}}))), "en");
   for (const char* outside : {"../en", "en/..", "e n", ""}) EXPECT_EQ(catalog.table(outside), nullptr) << outside;
 }
 
@@ -84,12 +81,11 @@ TEST(Lookup, ConcurrentFirstLookupsSeeOneTable) {
 // takes exactly the values its callers pass.
 TEST(ShippedBundle, EveryLanguageHoldsEveryKeyWithFittingPlaceholders) {
   const std::string a = "ARG_A", b = "ARG_B";
+  const FormatArg n = int64_t{60001};
   const std::map<std::string, std::vector<FormatArg>> formats{
-      {"docker_container", {a}},      {"started_by", {a, b}},         {"notif_opened", {int64_t{60001}}},
-      {"notif_closed", {int64_t{60001}}}, {"hero_exposed", {int64_t{60001}}}, {"hidden_ports", {int64_t{60001}}},
-      {"confirm_docker", {a}},        {"help_docker_stop", {a}},      {"open_in_editor", {a}},
-      {"summary_dev", {int64_t{60001}}}, {"tray_tooltip_many", {int64_t{60001}}},
-  };
+      {"docker_container", {a}}, {"started_by", {a, b}}, {"notif_opened", {n}}, {"notif_closed", {n}}, {"hero_exposed", {n}},
+      {"hidden_ports", {n}}, {"confirm_docker", {a}}, {"help_docker_stop", {a}}, {"open_in_editor", {a}}, {"summary_dev", {n}},
+      {"tray_tooltip_many", {n}}};
   auto catalog = std::make_shared<const Catalog>(fs::path(tarnwickPath()).parent_path() / L10n::kBundleName);
   auto english = catalog->table("en"), turkish = catalog->table("tr");
   ASSERT_TRUE(english && turkish);
@@ -100,8 +96,7 @@ TEST(ShippedBundle, EveryLanguageHoldsEveryKeyWithFittingPlaceholders) {
     for (const auto& [key, text] : *table) {
       EXPECT_FALSE(text.empty()) << key;
       EXPECT_LE(text.size(), 70u) << key << ": too long for the panel";
-      auto format = formats.find(key);
-      auto args = format == formats.end() ? std::vector<FormatArg>{} : format->second;
+      auto args = formats.contains(key) ? formats.at(key) : std::vector<FormatArg>{};
       std::string out = L10n::formatText(text, args);
       EXPECT_TRUE(!args.empty() || out == text) << key << ": " << out;
       for (const auto& arg : args) {

@@ -19,10 +19,10 @@ namespace {
 
 // What the list must show for a tw_listener; the ancestry's own reading is
 // checked against ps in the scan's tests.
-PortEntry entryOf(pid_t pid, int64_t port, const std::string& address, const std::string& user,
-                  const std::string& cwd, const std::string& project) {
+PortEntry entryOf(pid_t pid, int64_t port, const std::string& user, const std::string& cwd) {
   auto ancestry = PortCore::ancestry(pid, PortCore::processTable());
-  return {port, address, pid, "tw_listener", user, ancestry.chain, ancestry.root, cwd, project};
+  return {port, "127.0.0.1", pid, "tw_listener", user, ancestry.chain, ancestry.root, cwd,
+          std::string(PortCore::lastPathComponent(cwd))};
 }
 
 constexpr uid_t nobody = 65534;
@@ -45,8 +45,7 @@ std::vector<int64_t> portsSeenByNobody() {
   for (int64_t port; ::read(pipe[0], &port, sizeof port) == sizeof port;) ports.push_back(port);
   ::close(pipe[0]);
   int status = -1;
-  ::waitpid(child, &status, 0);
-  EXPECT_EQ(status, 0);
+  EXPECT_TRUE(::waitpid(child, &status, 0) == child && status == 0);
   return ports;
 }
 
@@ -75,16 +74,13 @@ TEST(ListMode, AnUnprivilegedUserSeesItsOwnListenersOnly) {
   EXPECT_EQ(run.status, 0);
   auto entries = decodePortEntries(run.out);
   ASSERT_TRUE(entries) << run.out;
-  auto ownEntry = entryOf(own.pid(), ownPort, "127.0.0.1", ::getpwuid(nobody)->pw_name, bin.path(),
-                          std::string(PortCore::lastPathComponent(bin.path())));
-  EXPECT_NE(std::find(entries->begin(), entries->end(), ownEntry), entries->end()) << run.out;
-  EXPECT_TRUE(std::none_of(entries->begin(), entries->end(), [&](const PortEntry& entry) {
-    return entry.pid == rootListener.pid();
-  })) << run.out;
+  auto ownEntry = entryOf(own.pid(), ownPort, ::getpwuid(nobody)->pw_name, bin.path());
+  EXPECT_EQ(std::ranges::count(*entries, ownEntry), 1) << run.out;
+  EXPECT_TRUE(std::ranges::none_of(*entries, [&](auto& entry) { return entry.pid == rootListener.pid(); })) << run.out;
 
   auto seen = portsSeenByNobody();
-  EXPECT_NE(std::find(seen.begin(), seen.end(), ownPort), seen.end());
-  EXPECT_EQ(std::find(seen.begin(), seen.end(), rootPorts[0]), seen.end()) << "root's listener";
+  EXPECT_EQ(std::ranges::count(seen, ownPort), 1);
+  EXPECT_EQ(std::ranges::count(seen, rootPorts[0]), 0) << "root's listener";
 }
 
 }  // namespace

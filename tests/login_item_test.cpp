@@ -11,21 +11,13 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-const char* const kAwkwardPaths[] = {
-    "/home/a b/My \"Apps\"/tarnwick",
-    "/opt/$HOME/`id`/100%/%f %U/tarnwick",
-    "/opt/back\\slash\\",
-    "/opt/tab\there/'single'/tarnwick",
-};
-
 // The entry's Exec line starts exactly the given path, and desktop-file-validate,
 // where installed, finds nothing to say about the entry.
 TEST(DesktopEntryTextTest, ExecStartsExactlyTheGivenPath) {
   const bool validate = fs::exists("/usr/bin/desktop-file-validate");
   TempDir dir;
-  for (const char* path : kAwkwardPaths) {
+  for (const char* path : {"/home/a b/My \"Apps\"/tarnwick", "/opt/$HOME/`id`/100%/%f %U/tarnwick", "/opt/back\\slash\\",
+                           "/opt/tab\there/'single'/tarnwick"}) {
     auto text = LoginItem::desktopEntryText(path);
     auto exec = DesktopEntry::value(text, "Exec");
     ASSERT_TRUE(exec) << path;
@@ -49,8 +41,7 @@ TEST(DesktopEntryTextTest, ValuesAreTheMainGroupsOwn) {
 
 TEST(LaunchAgentTextTest, PathIsEscapedForXml) {
   auto text = LoginItem::launchAgentPlist("/Apps/R&D <new>/\"it's\"");
-  EXPECT_NE(text.find("<string>/Apps/R&amp;D &lt;new&gt;/&quot;it&apos;s&quot;</string>"), std::string::npos)
-      << text;
+  EXPECT_NE(text.find("<string>/Apps/R&amp;D &lt;new&gt;/&quot;it&apos;s&quot;</string>"), std::string::npos) << text;
 }
 
 // The entry follows XDG_CONFIG_HOME unless that is relative. Writing goes
@@ -81,5 +72,3 @@ TEST(LoginBinaryTest, InstalledCopyWinsElseTheResolvedExecutable) {
   auto installed = home.write(".local/bin/tarnwick-menubar", "");
   EXPECT_EQ(LoginItem::binaryPath(home.path(), home.path() + "/link"), installed);
 }
-
-}  // namespace

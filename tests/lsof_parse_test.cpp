@@ -22,8 +22,7 @@ TEST(LsofParse, HostileSocketOutput) {
        {socket(0, 1, "*", "", ""), socket(-7, 2, "*", "", ""), socket(8, 3, "*", "", "")}},
       {"p1\ncA\nLu\np2\nn*:1\n", {socket(2, 1, "*", "", "")}},
       {"p5\nnlocalhost\nn\nn*:\nn*:http\nn*:3000x\nn*: 3000\nn*:3000\r\nn*:0x10\n", {}},
-      {"p5\nn[fe80::1%eth0]:8080\nn[::1]:8080\nn127.0.0.1:8080\n",
-       {socket(5, 8080, "[fe80::1%eth0]", "", "")}},
+      {"p5\nn[fe80::1%eth0]:8080\nn[::1]:8080\nn127.0.0.1:8080\n", {socket(5, 8080, "[fe80::1%eth0]", "", "")}},
       {"p9\nn*:80\np3\nn*:80\np9\nn[::]:80\n", {socket(3, 80, "*", "", ""), socket(9, 80, "*", "", "")}},
       {"3000\n n*:1\n\tn*:2\nx\n\n\n", {}},
       {std::string("p5\0\nn*:1\np6\nn*:2\0\nc\0node\nn*:3\n", 30),
@@ -46,7 +45,7 @@ TEST(LsofParse, HostileWorkingDirectoryOutput) {
 TEST(LsofParse, HostilePortNumberOutput) {
   auto ports = PortCore::parsePortNumbers(
       "p1\nn*:80\nn[::1]:80\nnnothing\nn*:abc\np443\nc:99\n n*:1\nn*:-5\nn*:99999999999999999999\n");
-  std::sort(ports.begin(), ports.end());
+  std::ranges::sort(ports);
   EXPECT_EQ(ports, (std::vector<int64_t>{-5, 80}));
 }
 

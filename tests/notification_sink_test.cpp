@@ -3,11 +3,7 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 TEST(OsascriptNotificationTest, MessageSurvivesAsOneStringLiteral) {
   EXPECT_EQ(Osascript::notificationScript("say \"hi\" \\", "Tarn\\wick"),
             R"(display notification "say \"hi\" \\" with title "Tarn\\wick")");
 }
-
-}  // namespace

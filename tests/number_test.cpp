@@ -8,21 +8,17 @@
 #include <cstdlib>
 #include <limits>
 
-namespace {
-
 TEST(NumberRule, ParsesOnlySignedDecimalWithinRange) {
   // The text, then its value as 64 and as 32 bits.
+  constexpr auto none = std::nullopt;
+  // The last is ARABIC-INDIC DIGIT THREE.
   const std::tuple<const char*, std::optional<int64_t>, std::optional<int32_t>> cases[] = {
-      {"3000", 3000, 3000},  {"+42", 42, 42}, {"-7", -7, -7},
-      {"", std::nullopt, std::nullopt},    {"+", std::nullopt, std::nullopt},   {"+-1", std::nullopt, std::nullopt},
-      {" 1", std::nullopt, std::nullopt},  {"12a", std::nullopt, std::nullopt},
-      {"2147483647", 2147483647, 2147483647},
-      {"2147483648", 2147483648, std::nullopt},
+      {"3000", 3000, 3000}, {"+42", 42, 42}, {"-7", -7, -7}, {"", none, none}, {"+", none, none}, {"+-1", none, none},
+      {" 1", none, none}, {"12a", none, none}, {"2147483647", 2147483647, 2147483647}, {"2147483648", 2147483648, none},
       {"-2147483648", -2147483648LL, std::numeric_limits<int32_t>::min()},
-      {"9223372036854775807", std::numeric_limits<int64_t>::max(), std::nullopt},
-      {"-9223372036854775808", std::numeric_limits<int64_t>::min(), std::nullopt},
-      {"9223372036854775808", std::nullopt, std::nullopt},
-      {"\xd9\xa3", std::nullopt, std::nullopt},  // ARABIC-INDIC DIGIT THREE
+      {"9223372036854775807", std::numeric_limits<int64_t>::max(), none},
+      {"-9223372036854775808", std::numeric_limits<int64_t>::min(), none},
+      {"9223372036854775808", none, none}, {"\xd9\xa3", none, none},
   };
   for (const auto& [text, value64, value32] : cases) {
     EXPECT_EQ(PortCore::parseInt64(text), value64) << '"' << text << '"';
@@ -54,13 +50,9 @@ TEST(NumberRule, DecimalsInEveryFormPsProcAndPeopleWriteUnderAnyLocale) {
   ::setenv("LOCPATH", locales.path().c_str(), 1);
   for (const char* locale : {"C", "de_DE.UTF-8"}) {
     if (!std::setlocale(LC_ALL, locale)) continue;
-    if (std::string(locale) != "C") {
-      EXPECT_STREQ(std::localeconv()->decimal_point, ",");
-    }
+    EXPECT_STREQ(std::localeconv()->decimal_point, std::string(locale) == "C" ? "." : ",");
     for (const auto& [text, value] : cases) EXPECT_EQ(PortCore::parseDecimal(text), value) << text << " in " << locale;
   }
   std::setlocale(LC_ALL, "C");
   ::unsetenv("LOCPATH");
 }
-
-}  // namespace

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 // Root's, a service account's ("_postgres") and the named system commands are
 // the system's; names match exactly.
 TEST(PortEntry, SystemProcesses) {
@@ -32,15 +30,12 @@ TEST(PortEntryJson, EncodesListsCompactlyAndDecodesThemWhole) {
 
 TEST(PortEntryJson, EscapesStrings) {
   const std::pair<std::string, std::string> cases[] = {
-      {"say \"hi\"\b\f\r", R"("say \"hi\"\b\f\r")"},
-      {std::string("nul\0x", 5), R"("nul\u0000x")"},
+      {"say \"hi\"\b\f\r", R"("say \"hi\"\b\f\r")"}, {std::string("nul\0x", 5), R"("nul\u0000x")"},
       {"\x01\x1f\x7f", "\"\\u0001\\u001f\x7f\""},
       {"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x9a\x80", "\"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x9a\x80\""},
   };
   for (const auto& [raw, encoded] : cases) {
-    PortEntry entry{5173, "127.0.0.1", 4242, "node", "dev", {"npm"}, 4100, "/srv/shop", "shop"};
-    entry.command = raw;
-    std::string json = encodeJson(entry);
+    std::string json = encodeJson(PortEntry{5173, "127.0.0.1", 4242, raw, "dev", {"npm"}, 4100, "/srv/shop", "shop"});
     EXPECT_NE(json.find("\"command\":" + encoded + ","), std::string::npos) << json;
     EXPECT_TRUE(decodePortEntry(json)) << json;
   }
@@ -73,5 +68,3 @@ TEST(PortEntryJson, DecodingRejectsMissingOrMistypedKeys) {
     EXPECT_EQ(error.empty(), decodes) << json;
   }
 }
-
-}  // namespace

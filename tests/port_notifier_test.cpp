@@ -3,7 +3,6 @@
 #include "integrations/preferences.h"
 
 #include "support/english_texts.h"
-#include "support/inline_executor.h"
 #include "support/recording_sink.h"
 #include "support/test_process.h"
 
@@ -18,26 +17,22 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::pair<std::string, std::string> opened(int64_t port) {
-  return {"Tarnwick", englishTexts().format("notif_opened", {FormatArg{port}})};
-}
-std::pair<std::string, std::string> closed(int64_t port) {
-  return {"Tarnwick", englishTexts().format("notif_closed", {FormatArg{port}})};
-}
+// Runs each task at once: the test itself stands for the GUI thread.
+struct InlineExecutor final : Executor {
+  void post(Task task) override { task(); }
+};
 
-class PortNotifierTest : public ::testing::Test {
- protected:
+auto posting(const char* key) {
+  return [key](int64_t port) { return std::pair<std::string, std::string>{"Tarnwick", englishTexts().format(key, {port})}; };
+}
+const auto opened = posting("notif_opened"), closed = posting("notif_closed");
+
+struct PortNotifierTest : ::testing::Test {
   std::shared_ptr<PortNotifier> makeNotifier() {
     // Polls run on the test's thread, or on the loop's while the test only waits.
-    auto listening = [this] {
-      ++polls;
-      return ports;
-    };
-    return PortNotifier::create(std::make_shared<InlineExecutor>(), {.listeningPorts = listening,
-                                                                     .preferences = store,
-                                                                     .devCount = devCount,
-                                                                     .texts = englishTexts(),
-                                                                     .sink = sink});
+    return PortNotifier::create(std::make_shared<InlineExecutor>(),
+                                {.listeningPorts = [this] { return ++polls, ports; }, .preferences = store,
+                                 .devCount = devCount, .texts = englishTexts(), .sink = sink});
   }
 
   MemoryPreferences store;
@@ -71,28 +66,19 @@ TEST_F(PortNotifierTest, PollsAnnounceWatchedPortsOpeningOrClosingButNotTheWatch
   int index = 0;
   for (const auto& [watch, listening, expected, count] : steps) {
     ports = listening;
-    if (watch) {
-      PortNotifier::setWatched(store, *watch);
-      EXPECT_TRUE(notifier->followWatched());
-    } else {
-      notifier->tick();
-    }
+    if (watch) PortNotifier::setWatched(store, *watch);
+    EXPECT_TRUE(watch ? notifier->followWatched() : (notifier->tick(), true));
     EXPECT_EQ(sink->taken(), expected) << "step " << index;
-    EXPECT_EQ(devCount.count(), count) << "step " << index;
-    ++index;
+    EXPECT_EQ(devCount.count(), count) << "step " << index++;
   }
 }
 
 // Each sleep records its length, then plays the next step on the loop's thread;
 // once the steps run out it waits for the loop to be stopped.
-class ScriptedSleeper final : public Sleeper {
- public:
+struct ScriptedSleeper final : Sleeper {
   bool sleepUntil(Clock::Duration deadline, const StopToken& stop) override {
     requested.push_back(deadline - clock.now());
-    if (requested.size() > steps.size()) {
-      stop.sleepFor(1h);
-      return false;
-    }
+    if (requested.size() > steps.size()) return stop.sleepFor(1h), false;
     steps[requested.size() - 1]();
     return woken.exchange(false);
   }

@@ -15,15 +15,12 @@ namespace {
 using namespace std::chrono_literals;
 using Seconds = std::chrono::duration<double>;
 
-// A tw_listener on `bind` answering as `mode` says, and its port.
+// A tw_listener started with `args`, and its port.
 struct Server {
-  Server(const std::string& bind, std::vector<std::string> mode) {
-    mode.insert(mode.begin(), {"--bind", bind});
-    process.emplace(startListener(mode, &ports));
-  }
+  explicit Server(const std::vector<std::string>& args) : process(startListener(args, &ports)) {}
   int64_t port() const { return ports.empty() ? 0 : ports.front(); }
   std::vector<int> ports;
-  std::optional<TestProcess> process;
+  TestProcess process;
 };
 
 TEST(HttpStatusLine, AcceptsOnlyStatusLines) {
@@ -36,40 +33,34 @@ TEST(HttpStatusLine, AcceptsOnlyStatusLines) {
 }
 
 TEST(Probe, AnswersForRealServers) {
-  const std::tuple<const char*, std::vector<std::string>, bool> cases[] = {
-      {"127.0.0.1:0", {"--reply", "HTTP/1.1 500 Oops"}, true},
-      {"127.0.0.1:0", {"--reply", "SSH-2.0-not-http"}, false},
-      {"::1:0", {"--reply", "HTTP/1.1 404 Gone"}, true},  // only on [::1]
-      {"127.0.0.1:0", {}, false},                          // silent: the deadline ends it
+  const std::pair<std::vector<std::string>, bool> cases[] = {
+      {{"--bind", "127.0.0.1:0", "--reply", "HTTP/1.1 500 Oops"}, true},
+      {{"--bind", "127.0.0.1:0", "--reply", "SSH-2.0-not-http"}, false},
+      {{"--bind", "::1:0", "--reply", "HTTP/1.1 404 Gone"}, true},  // only on [::1]
+      {{"--bind", "127.0.0.1:0"}, false},                          // silent: the deadline ends it
   };
-  for (const auto& [bind, mode, healthy] : cases)
-    EXPECT_EQ(PortCore::probe(Server(bind, mode).port()), healthy) << bind << " " << mode.size();
+  for (const auto& [args, healthy] : cases)
+    EXPECT_EQ(PortCore::probe(Server(args).port()), healthy) << ::testing::PrintToString(args);
   EXPECT_FALSE(PortCore::probe(int64_t{freeLoopbackPort()})) << "closed port";
-  for (int64_t port : {int64_t{0}, int64_t{65536}})
-    EXPECT_FALSE(PortCore::probe(port)) << port;
+  for (int64_t port : {int64_t{0}, int64_t{65536}}) EXPECT_FALSE(PortCore::probe(port)) << port;
 }
 
 TEST(ProbeSerial, AsyncAnswersOnTheProberThread) {
-  Server http("127.0.0.1:0", {"--reply", "HTTP/1.1 500 Oops"});
-  Server silent("127.0.0.1:0", {});
+  Server http({"--bind", "127.0.0.1:0", "--reply", "HTTP/1.1 500 Oops"}), silent({"--bind", "127.0.0.1:0"});
   std::mutex mutex;
   std::map<int64_t, bool> answers;
   std::set<std::thread::id> threads;
   std::map<int64_t, Seconds> answeredAfter;
   PortCore::AsyncProber prober(PortCore::systemClock());
   auto start = std::chrono::steady_clock::now();
-  for (int64_t port : {http.port(), silent.port(), int64_t{freeLoopbackPort()}, int64_t{0}}) {
+  for (int64_t port : {http.port(), silent.port(), int64_t{freeLoopbackPort()}, int64_t{0}})
     prober.submit(port, [&, port](bool healthy) {
       std::lock_guard lock(mutex);
       answers[port] = healthy;
       threads.insert(std::this_thread::get_id());
       answeredAfter[port] = std::chrono::steady_clock::now() - start;
     });
-  }
-  ASSERT_TRUE(waitUntil([&] {
-    std::lock_guard lock(mutex);
-    return answers.size() == 4;
-  }, 5s));
+  ASSERT_TRUE(waitUntil([&] { return std::lock_guard(mutex), answers.size() == 4; }, 5s));
   std::lock_guard lock(mutex);
   EXPECT_TRUE(answers[http.port()]);
   EXPECT_FALSE(answers[silent.port()]);
@@ -81,7 +72,7 @@ TEST(ProbeSerial, AsyncAnswersOnTheProberThread) {
 }
 
 TEST(Probe, StoppingTheProberAnswersPendingProbes) {
-  Server silent("127.0.0.1:0", {});
+  Server silent({"--bind", "127.0.0.1:0"});
   std::optional<bool> answer;
   {
     PortCore::AsyncProber prober(PortCore::systemClock());

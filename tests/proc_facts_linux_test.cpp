@@ -5,8 +5,6 @@
 
 #include <unistd.h>
 
-namespace {
-
 using namespace std::string_literals;
 
 TEST(ProcFacts, ReadsWhatARestartNeedsFromTheTreeItIsGiven) {
@@ -25,21 +23,16 @@ TEST(ProcFacts, ReadsWhatARestartNeedsFromTheTreeItIsGiven) {
   proc.write("self/status", status);
   ProcFacts facts(proc.path());
 
-  auto node = facts.restartFacts(10);
-  EXPECT_EQ(node.arguments, (std::vector<std::string>{"node", "server.js", "--title", "my app", ""}));
-  EXPECT_EQ(node.directory, work.path());
-  EXPECT_EQ(node.searchPath, "/opt/bin:/usr/bin");
-  EXPECT_EQ(node.credentials, (Credentials{{1000, 0, 0, 0}, {100, 100, 100, 100}}));
-  auto title = facts.restartFacts(11);
-  EXPECT_EQ(title.arguments, std::vector<std::string>{"npm run dev"}) << "the padding is no argument";
-  EXPECT_EQ(title.directory, std::nullopt) << "deleted";
-  EXPECT_EQ(title.searchPath, std::nullopt);
-  EXPECT_EQ(title.credentials, std::nullopt) << "three user IDs";
-  auto thread = facts.restartFacts(12);
-  EXPECT_TRUE(thread.arguments.empty());
-  EXPECT_EQ(thread.directory, std::nullopt) << "not a directory";
-  EXPECT_TRUE(facts.restartFacts(13).arguments.empty());
-  EXPECT_EQ(facts.ownCredentials(), node.credentials);
+  auto fieldsOf = [&](int32_t pid) {
+    auto f = facts.restartFacts(pid);
+    return std::tuple(f.arguments, f.directory, f.searchPath, f.credentials);
+  };
+  using Fields = decltype(fieldsOf(0));
+  const Credentials node{{1000, 0, 0, 0}, {100, 100, 100, 100}};
+  EXPECT_EQ(fieldsOf(10), (Fields{{"node", "server.js", "--title", "my app", ""}, work.path(), "/opt/bin:/usr/bin", node}));
+  // The padding is no argument, the folder is deleted, and there are three user IDs.
+  EXPECT_EQ(fieldsOf(11), (Fields{{"npm run dev"}, std::nullopt, std::nullopt, std::nullopt}));
+  EXPECT_EQ(fieldsOf(12), Fields{}) << "no arguments, and its folder is no directory";
+  EXPECT_EQ(fieldsOf(13), Fields{});
+  EXPECT_EQ(facts.ownCredentials(), node);
 }
-
-}  // namespace

@@ -25,8 +25,7 @@ std::vector<PortEntry> entriesOf(std::vector<PortEntry> entries, const std::set<
 // The child `parent` started: it exists once a `tw_listener --fork` said
 // "ready", whichever of the two printed it.
 pid_t forkedChild(pid_t parent) {
-  for (const auto& [pid, row] : PortCore::processTable())
-    if (row.ppid == parent) return pid;
+  for (const auto& [pid, row] : PortCore::processTable()) if (row.ppid == parent) return pid;
   ADD_FAILURE() << "no child of " << parent;
   return -1;
 }
@@ -75,31 +74,24 @@ TEST(ProcScanSourceSerial, RepeatedScanMatchesAFreshOneThroughASequenceOfChanges
   ASSERT_EQ(ports.size(), 1u) << "a control FIFO nobody reads would block the test";
   pids.insert(controlled.pid());
   std::ofstream control(fifo);
-  auto command = [&](char what) {
-    control << what << std::flush;
-    ASSERT_EQ(controlled.readLine(), "done");
-  };
+  auto command = [&](char what) { control << what << std::flush; ASSERT_EQ(controlled.readLine(), "done"); };
 
   // Each step changes the system, then the remembered scan must equal a fresh one.
   const std::pair<const char*, std::function<void()>> steps[] = {
-      {"first scan", [] {}},
-      {"nothing changed", [] {}},
+      {"first scan", [] {}}, {"nothing changed", [] {}},
       {"a new listener", [&] { listeners.push_back(startListener({"--bind", "::1:0"})); }},
-      {"a child inherits a listening socket",
-       [&] {
+      {"a child inherits a listening socket", [&] {
          listeners.push_back(startListener({"--fork", "--bind", "127.0.0.1:0"}));
          pids.insert(forkedChild(listeners.back().pid()));
        }},
       {"a socket moves to another descriptor", [&] { command('m'); }},
-      {"a running process opens a socket and starts a child that inherits it",
-       [&] {
+      {"a running process opens a socket and starts a child that inherits it", [&] {
          command('n');
          pids.insert(grandchild = forkedChild(controlled.pid()));
        }},
       {"a socket is closed, its process lives on", [&] { command('c'); }},
       {"a listening process exits", [&] { listeners.front().killGroup(); }},
-      {"the process that closed its socket exits, and its child with it",
-       [&] {
+      {"the process that closed its socket exits, and its child with it", [&] {
          controlled.killGroup();
          EXPECT_TRUE(waitUntil([&] { return !processAlive(grandchild); }));
        }},

@@ -57,17 +57,15 @@ TEST(ProcStat, TakesTheNameBetweenTheFirstOpenAndTheLastCloseParenthesis) {
   };
   for (const auto& [stat, expected] : cases) {
     auto line = PortCore::parseProcStatLine(stat);
-    auto fields = line ? std::optional(Fields{line->comm, line->ppid, line->startTime, line->cpuTicks, line->rssPages})
-                       : std::nullopt;
-    EXPECT_EQ(fields, expected) << stat;
+    EXPECT_EQ(line ? std::optional(Fields{line->comm, line->ppid, line->startTime, line->cpuTicks, line->rssPages})
+                   : std::nullopt, expected) << stat;
   }
 }
 
 // A /proc tree in a temporary directory: the source reads nothing else. Names
 // reach the entries and the JSON line exactly as the system holds them.
 TEST(ProcScanSource, ReadsAFixtureTreeIntoRecords) {
-  const std::string comm = "a\tb\\c\n(x)\xff";
-  const std::string cwd = "/srv/tab\tdir\\ \xff";
+  const std::string comm = "a\tb\\c\n(x)\xff", cwd = "/srv/tab\tdir\\ \xff";
   const auto uid = ::geteuid();
   const std::string user = ::getpwuid(uid)->pw_name;
   TempDir root;
@@ -79,10 +77,10 @@ TEST(ProcScanSource, ReadsAFixtureTreeIntoRecords) {
   root.write("10/stat", "10 (" + comm + ") S 9 10 10 0 -1 0 0 0 0 0 0 0 0 0 20 0 1 0 99 0 0 0\n");
   root.write("11/stat", "11 (worker) S 10 10 10 0 -1 0 0 0 0 0 0 0 0 0 20 0 1 0 100 0 0 0\n");
   for (const char* dir : {"/10/fd", "/11/fd"}) ::mkdir((root.path() + dir).c_str(), 0755);
-  ASSERT_EQ(::symlink("/dev/null", (root.path() + "/10/fd/0").c_str()), 0);
-  ASSERT_EQ(::symlink("socket:[501]", (root.path() + "/10/fd/3").c_str()), 0);
-  ASSERT_EQ(::symlink("socket:[777]", (root.path() + "/11/fd/4").c_str()), 0);  // not listening
-  ASSERT_EQ(::symlink(cwd.c_str(), (root.path() + "/10/cwd").c_str()), 0);
+  // 777 is not listening.
+  for (const auto& [target, link] : {std::pair<std::string, const char*>{"/dev/null", "/10/fd/0"}, {"socket:[501]", "/10/fd/3"},
+                                     {"socket:[777]", "/11/fd/4"}, {cwd, "/10/cwd"}})
+    ASSERT_EQ(::symlink(target.c_str(), (root.path() + link).c_str()), 0) << link;
 
   ProcScanSource source(root.path(), ProcScanSource::SocketTable::ProcFiles);
   auto snapshot = source.snapshot();

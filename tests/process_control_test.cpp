@@ -23,15 +23,13 @@ using namespace std::chrono_literals;
 // Signals that go nowhere: `running` is the system's PID to start time, and
 // a process exits on SIGTERM when `exitsOnTerm`.
 struct RecordingSignals final : ProcessSignals {
-  explicit RecordingSignals(Events& events) : events(events) {}
-  Events& events;
-  std::map<int32_t, uint64_t> running;
+  Events events;
+  std::map<int32_t, uint64_t> running{{42, 7}, {1, 1}};
   bool exitsOnTerm = true;
   SignalResult answer = SignalResult::Sent;
 
   std::optional<uint64_t> startTime(int32_t pid) override {
-    auto found = running.find(pid);
-    return found == running.end() ? std::nullopt : std::optional(found->second);
+    return running.contains(pid) ? std::optional(running.at(pid)) : std::nullopt;
   }
   std::unique_ptr<PinnedProcess> pin(const ProcessIdentity& target) override {
     events.push_back("pin " + std::to_string(target.pid));
@@ -53,42 +51,30 @@ struct RecordingSignals final : ProcessSignals {
   };
 };
 
-struct FakeFacts final : ProcessFacts {
-  std::map<int32_t, RestartFacts> facts;
-  std::optional<Credentials> ours;
-  RestartFacts restartFacts(int32_t pid) override { return facts[pid]; }
-  std::optional<Credentials> ownCredentials() override { return ours; }
-};
-
-struct RecordingLauncher final : DetachedLauncher {
-  explicit RecordingLauncher(Events& events) : events(events) {}
-  LaunchResult launch(const DetachedCommand& command) override {
-    events.push_back("launch");
-    launched.push_back(command);
-    return result;
-  }
-  Events& events;
-  std::vector<DetachedCommand> launched;
-  LaunchResult result = LaunchResult::Started;
-};
-
 Credentials allOf(uint32_t user, uint32_t group) { return {{user, user, user, user}, {group, group, group, group}}; }
 
-// node (100) under npm (90) under a shell, all ours; npm runs in /bin.
-struct FakeSystem {
+// node (100) under npm (90) under a shell, all ours; npm runs in /bin. It
+// records the launches it is asked for, answering `launchResult`.
+struct FakeSystem final : ProcessFacts, DetachedLauncher {
   FakeSystem() {
-    tools.setOutput(ToolPaths::ps, "  100    90 node\n   90    80 npm\n   80     1 -bash\n");
+    tools.outputs[ToolPaths::ps] = "  100    90 node\n   90    80 npm\n   80     1 -bash\n";
     signals.running = {{100, 5000}, {90, 4000}, {80, 3000}};
-    facts.ours = allOf(1000, 1000);
-    facts.facts[90] = {{"npm run dev"}, "/bin", "/bin:/usr/bin", allOf(1000, 1000)};
   }
-  Events events;
+  RestartFacts restartFacts(int32_t pid) override {
+    return pid == 90 ? RestartFacts{{"npm run dev"}, "/bin", "/bin:/usr/bin", allOf(1000, 1000)} : RestartFacts{};
+  }
+  std::optional<Credentials> ownCredentials() override { return allOf(1000, 1000); }
+  LaunchResult launch(const DetachedCommand& command) override {
+    signals.events.push_back("launch");
+    launched.push_back(command);
+    return launchResult;
+  }
   FakeToolRunner tools;
   ToolScanSource scan{tools};
-  RecordingSignals signals{events};
-  FakeFacts facts;
-  RecordingLauncher launcher{events};
-  ControlSources sources() { return {scan, signals, facts, launcher, tools}; }
+  RecordingSignals signals;
+  std::vector<DetachedCommand> launched;
+  LaunchResult launchResult = LaunchResult::Started;
+  ControlSources sources() { return {scan, signals, *this, *this, tools}; }
 };
 
 // Dev parents are named by the first word of the last path component, matched exactly.
@@ -108,52 +94,47 @@ TEST(TopDevAncestor, ClimbsThroughDevParentsOnly) {
 
 TEST(KillProcess, SignalsOnlyTheProcessListedAndEscalatesWhileItLives) {
   // Whether the process exits on SIGTERM, what sending answers, the calls made and the outcome.
+  using enum SignalResult;
+  using enum ActionOutcome;
+  const std::string term = "signal 15 to 42", wait = "wait 2000ms";
   const std::tuple<const char*, ProcessIdentity, Force, bool, SignalResult, Events, ActionOutcome> cases[] = {
-      {"exits on SIGTERM", {42, 7}, Force::No, true, SignalResult::Sent,
-       {"pin 42", "signal 15 to 42", "wait 2000ms"}, ActionOutcome::Done},
-      {"ignores SIGTERM", {42, 7}, Force::No, false, SignalResult::Sent,
-       {"pin 42", "signal 15 to 42", "wait 2000ms", "signal 9 to 42", "wait 2000ms"}, ActionOutcome::Done},
-      {"force", {42, 7}, Force::Yes, false, SignalResult::Sent, {"pin 42", "signal 9 to 42"}, ActionOutcome::Done},
-      {"PID now another's", {42, 6}, Force::Yes, true, SignalResult::Sent, {"pin 42"}, ActionOutcome::ProcessChanged},
-      {"exited after the pin", {42, 7}, Force::No, true, SignalResult::NoSuchProcess,
-       {"pin 42", "signal 15 to 42"}, ActionOutcome::ProcessChanged},
-      {"refused", {42, 7}, Force::No, true, SignalResult::PermissionDenied, {"pin 42", "signal 15 to 42"},
-       ActionOutcome::NotPermitted},
-      {"PID 1", {1, 1}, Force::Yes, true, SignalResult::Sent, {}, ActionOutcome::NotPermitted},
+      {"exits on SIGTERM", {42, 7}, Force::No, true, Sent, {"pin 42", term, wait}, Done},
+      {"ignores SIGTERM", {42, 7}, Force::No, false, Sent, {"pin 42", term, wait, "signal 9 to 42", wait}, Done},
+      {"force", {42, 7}, Force::Yes, false, Sent, {"pin 42", "signal 9 to 42"}, Done},
+      {"PID now another's", {42, 6}, Force::Yes, true, Sent, {"pin 42"}, ProcessChanged},
+      {"exited after the pin", {42, 7}, Force::No, true, NoSuchProcess, {"pin 42", term}, ProcessChanged},
+      {"refused", {42, 7}, Force::No, true, PermissionDenied, {"pin 42", term}, NotPermitted},
+      {"PID 1", {1, 1}, Force::Yes, true, Sent, {}, NotPermitted},
   };
   for (const auto& [name, target, force, exitsOnTerm, answer, expected, outcome] : cases) {
-    Events events;
-    RecordingSignals signals(events);
-    signals.running = {{42, 7}, {1, 1}};
+    RecordingSignals signals;
     signals.exitsOnTerm = exitsOnTerm;
     signals.answer = answer;
     EXPECT_EQ(PortCore::killProcess(target, force, signals), outcome) << name;
-    EXPECT_EQ(events, expected) << name;
+    EXPECT_EQ(signals.events, expected) << name;
   }
 }
 
 TEST(KillTree, StopsTheTopOnlyWhenItCanBeAnAncestorOfTheLeaf) {
   FakeSystem system;
   EXPECT_EQ(PortCore::killTree({100, 5000}, system.sources()), ActionOutcome::Done);
-  EXPECT_EQ(system.events, (Events{"pin 100", "pin 90", "signal 15 to 90", "wait 2000ms"}));
+  EXPECT_EQ(system.signals.events, (Events{"pin 100", "pin 90", "signal 15 to 90", "wait 2000ms"}));
 
   FakeSystem reused;
   reused.signals.running[90] = 6000;  // npm gone, its PID taken after node started
   EXPECT_EQ(PortCore::killTree({100, 5000}, reused.sources()), ActionOutcome::ProcessChanged);
-  EXPECT_EQ(reused.events, (Events{"pin 100"}));
+  EXPECT_EQ(reused.signals.events, (Events{"pin 100"}));
 }
 
 TEST(RestartTree, StopsThenLaunchesThePlanAndSaysWhenTheLaunchFails) {
   for (auto result : {LaunchResult::Started, LaunchResult::Failed}) {
     FakeSystem system;
-    system.launcher.result = result;
+    system.launchResult = result;
     EXPECT_EQ(PortCore::restartTree({100, 5000}, system.sources()),
               result == LaunchResult::Started ? ActionOutcome::Done : ActionOutcome::LaunchFailed);
-    EXPECT_EQ(system.events, (Events{"pin 100", "pin 90", "signal 15 to 90", "wait 2000ms", "launch"}));
-    ASSERT_EQ(system.launcher.launched.size(), 1u);
-    EXPECT_EQ(system.launcher.launched[0],
-              (DetachedCommand{PortCore::restartShellCommand(PortCore::loginShell(), {"/bin/npm", "run", "dev"}),
-                               "/bin"}))
+    EXPECT_EQ(system.signals.events, (Events{"pin 100", "pin 90", "signal 15 to 90", "wait 2000ms", "launch"}));
+    EXPECT_EQ(system.launched, (std::vector<DetachedCommand>{{PortCore::restartShellCommand(
+                                   PortCore::loginShell(), {"/bin/npm", "run", "dev"}), "/bin"}}))
         << "npm must be found in /bin for this test";
   }
 }

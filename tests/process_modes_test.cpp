@@ -16,13 +16,8 @@ using namespace std::chrono_literals;
 
 std::vector<int32_t> ownersOf(int port) {
   std::vector<int32_t> pids;
-  for (const auto& entry : PortCore::listPorts())
-    if (entry.port == port) pids.push_back(entry.pid);
+  for (const auto& entry : PortCore::listPorts()) if (entry.port == port) pids.push_back(entry.pid);
   return pids;
-}
-
-TestProcess startTarnwick(const std::string& mode, int port, const TestProcess::Options& options) {
-  return TestProcess::start({tarnwickPath(), mode, std::to_string(port)}, options);
 }
 
 // Every process carrying the project's marker in its environment: the npm tree,
@@ -40,35 +35,27 @@ std::vector<pid_t> markedProcesses(const std::string& marker) {
 // A package whose "dev" script runs a node server on a fixed free port, and the
 // environment that keeps npm off the network and out of the user's files. On
 // destruction every process of the project ends, restarted ones included.
-class NpmProject {
- public:
+struct NpmProject {
   NpmProject() : port(freeLoopbackPort()) {
     dir.write("server.js",
               "const port = Number(process.argv[process.argv.length - 1]);\n"
               "require('http').createServer((q, r) => r.end('ok')).listen(port, '127.0.0.1');\n");
     dir.write("package.json", "{\"name\":\"tw-npm-test\",\"scripts\":{\"dev\":\"node server.js " +
                                   std::to_string(port) + "\"}}\n");
-    options.workingDirectory = dir.path();
-    options.extraEnv = {"HOME=" + home.path(), "npm_config_offline=true",
-                        "npm_config_update_notifier=false", "npm_config_fund=false",
-                        "npm_config_audit=false", marker};
   }
-  ~NpmProject() {
-    for (pid_t pid : markedProcesses(marker)) ::kill(pid, SIGKILL);
-  }
+  ~NpmProject() { for (pid_t pid : markedProcesses(marker)) ::kill(pid, SIGKILL); }
 
   /// The one process listening on the port once it is there, else 0; never `old`.
   int32_t waitOwner(int32_t old = 0) {
     std::vector<int32_t> now;
-    bool found = waitUntil([&] { return (now = ownersOf(port)).size() == 1 && now[0] != old; }, 30s);
-    return found ? now[0] : 0;
+    return waitUntil([&] { return (now = ownersOf(port)).size() == 1 && now[0] != old; }, 30s) ? now[0] : 0;
   }
 
-  TempDir home;
-  TempDir dir;
+  TempDir home, dir;
   int port;
   std::string marker = "TARNWICK_TEST_TREE=" + std::to_string(::getpid()) + "-" + std::to_string(port);
-  TestProcess::Options options;
+  TestProcess::Options options{dir.path(), {"HOME=" + home.path(), "npm_config_offline=true", "npm_config_fund=false",
+                                            "npm_config_update_notifier=false", "npm_config_audit=false", marker}};
 };
 
 TEST(KillTreeMode, StopsARealNpmTree) {
@@ -77,7 +64,7 @@ TEST(KillTreeMode, StopsARealNpmTree) {
   int32_t owner = project.waitOwner();
   ASSERT_NE(owner, 0);
 
-  auto tarnwick = startTarnwick("--kill-tree", project.port, project.options);
+  auto tarnwick = TestProcess::start({tarnwickPath(), "--kill-tree", std::to_string(project.port)}, project.options);
   auto line = tarnwick.readLine(30s).value_or("");
   EXPECT_TRUE(line.starts_with("leaf " + std::to_string(owner) + " (node) -> tree root ")) << line;
   EXPECT_TRUE(npm.waitForExit(15s)) << "npm outlived its tree";
@@ -98,7 +85,7 @@ TEST(RestartMode, KeepsAnArgumentThatHoldsSpacesAndAFolderWhoseNameNoTextShows) 
   auto node = TestProcess::start(argv, project.options);
   ASSERT_EQ(project.waitOwner(), node.pid());
 
-  auto tarnwick = startTarnwick("--restart", project.port, project.options);
+  auto tarnwick = TestProcess::start({tarnwickPath(), "--restart", std::to_string(project.port)}, project.options);
   EXPECT_EQ(tarnwick.readLine(30s), "restarting tree of pid " + std::to_string(node.pid()));
   node.waitForExit(15s);  // reaping the old process ends the probes
   EXPECT_TRUE(tarnwick.waitForExit(15s));

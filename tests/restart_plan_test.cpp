@@ -19,15 +19,12 @@ TEST(PlanRestart, ComesBackOnlyWhatCanRunAgainWithOurRights) {
   ::chmod(project.write("bin/server", "#!/bin/sh\n").c_str(), 0755);
   project.write("notes.txt", "");
   const std::string shell = "/bin/sh";
-  const auto us = allOf(1000, 1000);
+  // The process's arguments, the refusal, what a restart runs, the process's PATH and rights, whether its folder
+  // is gone, and our own rights.
   struct Case {
-    const char* name;
-    std::vector<std::string> arguments;
-    ActionOutcome refusal;
-    std::vector<std::string> runs;
-    std::optional<std::string> searchPath = "/usr/bin:/bin";
-    Credentials credentials = allOf(1000, 1000);
-    bool directoryGone = false;
+    const char* name; std::vector<std::string> arguments; ActionOutcome refusal; std::vector<std::string> runs;
+    std::optional<std::string> searchPath = "/usr/bin:/bin"; Credentials credentials = allOf(1000, 1000);
+    bool directoryGone = false; std::optional<Credentials> ours = allOf(1000, 1000);
   };
   using enum ActionOutcome;
   const auto setuid = Credentials{{1000, 0, 0, 0}, {1000, 1000, 1000, 1000}};
@@ -46,27 +43,22 @@ TEST(PlanRestart, ComesBackOnlyWhatCanRunAgainWithOurRights) {
       {"a folder is no program", {"./bin"}, RestartNoProgram, {}},
       {"setuid: effective root", {"node"}, RestartForeign, {}, "/usr/bin", setuid},
       {"setgid", {"node"}, RestartForeign, {}, "/usr/bin", setgid},
+      // Our own rights must be one user's too.
+      {"root's own process", {"/bin/true"}, Done, {"/bin/true"}, "/usr/bin", allOf(0, 0), false, allOf(0, 0)},
+      {"we are not one user", {"/bin/true"}, RestartForeign, {}, "/usr/bin", setuid, false, setuid},
+      {"our rights unknown", {"/bin/true"}, RestartForeign, {}, "/usr/bin", allOf(0, 0), false, std::nullopt},
   };
   for (const auto& c : cases) {
     FakeToolRunner tools;
     // Only the row without a PATH of its own asks the login shell.
-    if (!c.searchPath) tools.setOutput(shell, "/usr/bin/env\n");
+    if (!c.searchPath) tools.outputs[shell] = "/usr/bin/env\n";
     RestartFacts facts{c.arguments, project.path(), c.searchPath, c.credentials};
     if (c.directoryGone) facts.directory.reset();
-    auto plan = PortCore::planRestart(facts, us, shell, tools);
+    auto plan = PortCore::planRestart(facts, c.ours, shell, tools);
     EXPECT_EQ(plan.refusal, c.refusal) << c.name;
     if (c.refusal != ActionOutcome::Done) continue;
     EXPECT_EQ(plan.command, (DetachedCommand{PortCore::restartShellCommand(shell, c.runs), project.path()})) << c.name;
   }
-}
-
-TEST(PlanRestart, OurRightsMustBeOneUserToo) {
-  FakeToolRunner tools;
-  RestartFacts facts{{"/bin/true"}, "/", std::nullopt, allOf(0, 0)};
-  EXPECT_TRUE(PortCore::planRestart(facts, allOf(0, 0), "/bin/sh", tools).ready()) << "root's own process";
-  EXPECT_EQ(PortCore::planRestart(facts, Credentials{{1000, 0, 0, 0}, {0, 0, 0, 0}}, "/bin/sh", tools).refusal,
-            ActionOutcome::RestartForeign);
-  EXPECT_EQ(PortCore::planRestart(facts, std::nullopt, "/bin/sh", tools).refusal, ActionOutcome::RestartForeign);
 }
 
 }  // namespace

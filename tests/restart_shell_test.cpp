@@ -7,8 +7,6 @@
 #include <unistd.h>
 #include <vector>
 
-namespace {
-
 // What a real login shell runs: every hostile argument arrives whole.
 TEST(RestartShellCommand, RealShellsPassTheArgumentsUnsplit) {
   const std::vector<std::string> args{"/usr/bin/printf", "%s\\n", "my app", "it's", "$HOME", "`id`", "a\\b",
@@ -24,15 +22,8 @@ TEST(RestartShellCommand, RealShellsPassTheArgumentsUnsplit) {
 
 TEST(UsableLoginShell, FallsBackToShWhenTheEntryCannotServe) {
   const std::pair<const char*, const char*> cases[] = {
-      {"/bin/bash", "/bin/bash"},
-      {nullptr, "/bin/sh"},
-      {"bash", "/bin/sh"},
-      {"/usr/sbin/nologin", "/bin/sh"},
-      {"/bin/false", "/bin/sh"},
-      {"/etc/passwd", "/bin/sh"},
-  };
+      {"/bin/bash", "/bin/bash"}, {nullptr, "/bin/sh"},    {"bash", "/bin/sh"},
+      {"/usr/sbin/nologin", "/bin/sh"}, {"/bin/false", "/bin/sh"}, {"/etc/passwd", "/bin/sh"}};
   for (const auto& [shell, used] : cases)
     EXPECT_EQ(PortCore::usableLoginShell(shell), used) << (shell ? shell : "(none)");
 }
-
-}  // namespace

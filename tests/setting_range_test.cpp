@@ -4,8 +4,6 @@
 
 #include <limits>
 
-namespace {
-
 TEST(SettingRange, OnlyFiniteValuesWithinTheBoundsAreUsed) {
   constexpr SettingRange interval{0.5, 3600, 3};
   constexpr double inf = std::numeric_limits<double>::infinity();
@@ -15,5 +13,3 @@ TEST(SettingRange, OnlyFiniteValuesWithinTheBoundsAreUsed) {
   };
   for (const auto& [stored, expected] : rows) EXPECT_EQ(withinRange(stored, interval), expected) << stored.value_or(-1);
 }
-
-}  // namespace

@@ -6,45 +6,30 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
 
 using namespace std::chrono_literals;
 
 TEST(PsStats, UsesOnlyLinesOfThreeNumbers) {
-  const char* output =
-      "  4242  12.5 204800\n"
-      "   100   0.0   1023\n"
-      "   101   0.0   2047 extra\n"
-      "   102   1.0\n"
-      "   abc   1.0   1024\n"
-      "   105   2.0   big\n"
-      "\n"
-      "  4242  50.0 1048576\n"
-      "   106  -0.0 1048575\n";
-  StatsMap expected{{4242, {50.0, 1024}}, {100, {0.0, 0}}, {106, {0.0, 1023}}};
-  EXPECT_EQ(PortCore::parsePsStats(output), expected);
+  EXPECT_EQ(PortCore::parsePsStats("  4242  12.5 204800\n   100   0.0   1023\n   101   0.0   2047 extra\n"
+                                    "   102   1.0\n   abc   1.0   1024\n   105   2.0   big\n\n"
+                                    "  4242  50.0 1048576\n   106  -0.0 1048575\n"),
+            (StatsMap{{4242, {50.0, 1024}}, {100, {0.0, 0}}, {106, {0.0, 1023}}}));
 }
 
 TEST(FormatMem, MegabytesThenGigabytes) {
-  const std::pair<int64_t, const char*> cases[] = {
-      {1023, "1023 MB"}, {1024, "1.0 GB"}, {1075, "1.0 GB"}, {1076, "1.1 GB"},
-  };
+  const std::pair<int64_t, const char*> cases[] = {{1023, "1023 MB"}, {1024, "1.0 GB"}, {1075, "1.0 GB"}, {1076, "1.1 GB"}};
   for (auto [mb, text] : cases) EXPECT_EQ(PortCore::formatMem(mb), text) << mb;
 }
 
 // A fixture /proc with a clock tick of 100 Hz and 4 KiB pages.
-class ProcFixture : public ::testing::Test {
- protected:
+struct ProcFixture : ::testing::Test {
   // Fields 14 (user time), 22 (start) and 24 (resident pages) of proc(5).
   void setStat(int32_t pid, int64_t cpuTicks, int64_t start, int64_t rssPages) {
     dir.write(std::to_string(pid) + "/stat", std::to_string(pid) + " (dev server) S 1 0 0 0 0 0 0 0 0 0 " +
-                                                 std::to_string(cpuTicks) + " 0 0 0 0 0 0 0 " + std::to_string(start) +
-                                                 " 0 " + std::to_string(rssPages) + "\n");
+              std::to_string(cpuTicks) + " 0 0 0 0 0 0 0 " + std::to_string(start) + " 0 " + std::to_string(rssPages) + "\n");
   }
-  StatsMap sample(const std::vector<int32_t>& pids) {
-    return PortCore::stats(pids, ProcStatsSources{reader, history, clock});
-  }
+  StatsMap sample(const std::vector<int32_t>& pids) { return PortCore::stats(pids, ProcStatsSources{reader, history, clock}); }
 
   TempDir dir;
   ProcStatReader reader{dir.path(), 100, 4096};
@@ -80,8 +65,8 @@ TEST(LiveStats, RealProcesses) {
 
   StatsMap simple = PortCore::stats({idle.pid()});
   EXPECT_GT(simple[idle.pid()].memMB, 0);
-  StatsMap ps = PortCore::stats({idle.pid()}, PortCore::systemToolRunner());
-  EXPECT_NEAR(simple[idle.pid()].memMB, ps[idle.pid()].memMB, 1) << "same resident set as ps";
+  EXPECT_NEAR(simple[idle.pid()].memMB, PortCore::stats({idle.pid()}, PortCore::systemToolRunner())[idle.pid()].memMB, 1)
+      << "same resident set as ps";
 
   CpuHistory history;
   StatsMap last;

@@ -8,8 +8,6 @@
 #include <functional>
 #include <optional>
 
-namespace {
-
 using namespace std::chrono_literals;
 
 // Each way of ending a thread wakes its body from a long wait and returns only
@@ -22,8 +20,7 @@ TEST(StoppableThread, EveryEndWakesTheBodyAndJoinsIt) {
       {"destruction", [](Thread& thread) { thread.reset(); }},
   };
   for (const auto& [name, end] : ends) {
-    std::atomic<bool> waiting = false;
-    std::atomic<bool> returned = false;
+    std::atomic<bool> waiting = false, returned = false;
     Thread thread;
     thread.emplace([&](StopToken stop) {
       waiting = true;
@@ -36,5 +33,3 @@ TEST(StoppableThread, EveryEndWakesTheBodyAndJoinsIt) {
     EXPECT_TRUE(!thread || !thread->joinable()) << name;
   }
 }
-
-}  // namespace

@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 using L10n::parseStringsTable;
 using L10n::StringsTable;
-
 
 TEST(StringsTable, ParsesEntriesEscapesAndComments) {
   const std::tuple<const char*, std::string, StringsTable> cases[] = {
@@ -27,22 +24,14 @@ TEST(StringsTable, ParsesEntriesEscapesAndComments) {
 
 TEST(StringsTable, SkipsMalformedLinesAndKeepsTheRest) {
   const std::pair<const char*, const char*> malformed[] = {
-      {"missing semicolon", R"("bad" = "x")"},
-      {"missing equals", R"("bad" "x";)"},
-      {"unquoted key", R"(bad = "x";)"},
-      {"unterminated text", R"("bad" = "x;)"},
-      {"unknown escape", R"("bad" = "\q";)"},
-      {"short unicode escape", R"("bad" = "\U12";)"},
-      {"escaped NUL", R"("bad" = "\U0000";)"},
-      {"lone high surrogate", R"("bad" = "\UD83D";)"},
+      {"missing semicolon", R"("bad" = "x")"},       {"missing equals", R"("bad" "x";)"},
+      {"unquoted key", R"(bad = "x";)"},            {"unterminated text", R"("bad" = "x;)"},
+      {"unknown escape", R"("bad" = "\q";)"},       {"short unicode escape", R"("bad" = "\U12";)"},
+      {"escaped NUL", R"("bad" = "\U0000";)"},      {"lone high surrogate", R"("bad" = "\UD83D";)"},
       {"high surrogate with a non-surrogate", R"("bad" = "\UD83D\U0041";)"},
       {"backslash at the very end", "\"bad\" = \"\\"},
   };
-  for (auto [name, line] : malformed) {
-    std::string source = std::string("\"before\" = \"1\";\n") + line + "\n\"after\" = \"2\";\n";
-    StringsTable expected{{"before", "1"}, {"after", "2"}};
-    EXPECT_EQ(parseStringsTable(source), expected) << name;
-  }
+  for (auto [name, line] : malformed)
+    EXPECT_EQ(parseStringsTable(std::string("\"before\" = \"1\";\n") + line + "\n\"after\" = \"2\";\n"),
+              (StringsTable{{"before", "1"}, {"after", "2"}})) << name;
 }
-
-}  // namespace

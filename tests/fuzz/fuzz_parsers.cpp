@@ -21,9 +21,7 @@
 
 namespace {
 
-void check(bool condition) {
-  if (!condition) __builtin_trap();
-}
+void check(bool condition) { if (!condition) __builtin_trap(); }
 
 bool isUtf8(const std::string& text) { return PortCore::decodeUtf8Lossy(text) == text; }
 
@@ -66,10 +64,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   decodePortEntry(bytes);
 
   for (const auto& [key, value] : L10n::parseStringsTable(bytes)) check(isUtf8(key) && isUtf8(value));
-  for (size_t count = 0; count < 3; ++count) {
-    std::vector<FormatArg> args;
-    for (size_t i = 0; i < count; ++i) args.push_back(i % 2 ? FormatArg{int64_t{-7}} : FormatArg{std::string("x")});
+  // No arguments, then "x", then "x" and -7.
+  std::vector<FormatArg> args;
+  for (size_t count = 0; count < 3; args.push_back(count++ % 2 ? FormatArg{int64_t{-7}} : FormatArg{std::string("x")}))
     (void)L10n::formatText(bytes, args);
-  }
   return 0;
 }

@@ -30,22 +30,18 @@
 
 namespace {
 
-[[noreturn]] void die(const char* what) {
-  std::perror(what);
-  std::exit(1);
-}
+[[noreturn]] void die(const char* what) { std::perror(what), std::exit(1); }
 
 int listenOn(const std::string& spec, bool reusePort) {
   auto colon = spec.rfind(':');
   if (colon == std::string::npos) die("--bind needs ADDR:PORT");
-  std::string host = spec.substr(0, colon);
-  bool dual = host == "dual";
+  const std::string host = spec.substr(0, colon);
+  const bool dual = host == "dual";
   addrinfo hints{}, *found = nullptr;
   hints.ai_flags = AI_NUMERICHOST | AI_NUMERICSERV;
   hints.ai_socktype = SOCK_STREAM;
   if (::getaddrinfo(dual ? "::" : host.c_str(), spec.c_str() + colon + 1, &hints, &found) != 0) die("address");
   int fd = ::socket(found->ai_family, SOCK_STREAM, 0);
-  if (fd < 0) die("socket");
   int one = 1, v6only = dual ? 0 : 1;
   ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
   if (reusePort) ::setsockopt(fd, SOL_SOCKET, SO_REUSEPORT, &one, sizeof one);
@@ -66,11 +62,8 @@ int boundPort(int fd) {
 void answer(int client, const std::string& reply) {
   char buffer[4096];
   std::string request;
-  while (request.find("\r\n\r\n") == std::string::npos) {
-    ssize_t n = ::read(client, buffer, sizeof buffer);
-    if (n <= 0) return;
-    request.append(buffer, static_cast<size_t>(n));
-  }
+  for (ssize_t n; request.find("\r\n\r\n") == std::string::npos; request.append(buffer, static_cast<size_t>(n)))
+    if ((n = ::read(client, buffer, sizeof buffer)) <= 0) return;
   (void)!::write(client, reply.data(), reply.size());
 }
 
@@ -83,10 +76,7 @@ int main(int argc, char** argv) {
   char** exec = nullptr;
   for (int i = 1; i < argc && !exec; ++i) {
     std::string arg = argv[i];
-    auto next = [&]() -> std::string {
-      if (i + 1 >= argc) die(arg.c_str());
-      return argv[++i];
-    };
+    auto next = [&]() -> std::string { return i + 1 < argc ? argv[++i] : (die(arg.c_str()), ""); };
     if (arg == "--bind") binds.push_back(next());
     else if (arg == "--reuseport") reusePort = true;
     else if (arg == "--reply") reply = next() + "\r\n\r\n";
@@ -97,12 +87,12 @@ int main(int argc, char** argv) {
     else { std::fprintf(stderr, "unknown option %s\n", arg.c_str()); return 2; }
   }
   std::signal(SIGPIPE, SIG_IGN);
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each line reaches the test as it is printed
   std::vector<pollfd> fds;
   for (const auto& spec : binds) fds.push_back({listenOn(spec, reusePort), POLLIN, 0});
   for (const auto& fd : fds) std::printf("port %d\n", boundPort(fd.fd));
   if (forkChild && ::fork() < 0) die("fork");
   std::printf("ready\n");
-  std::fflush(stdout);
   if (exec) {
     ::execv(exec[0], exec);
     die("exec");
@@ -117,26 +107,17 @@ int main(int argc, char** argv) {
     char command;
     if (ready > 0 && commands >= 0 && ::read(commands, &command, 1) == 1) {
       if (command == 'm' && ::dup2(fds[0].fd, 200) == 200) ::close(std::exchange(fds[0].fd, 200));
-      if (command == 'c') {
-        ::close(fds[0].fd);
-        fds.erase(fds.begin());
-      }
+      if (command == 'c') ::close(fds[0].fd), fds.erase(fds.begin());
       if (command == 'n') held.push_back(listenOn("127.0.0.1:0", false));
       if (command == 'n' && ::fork() == 0) for (;;) ::pause();
       std::printf("done\n");
-      std::fflush(stdout);
       continue;
     }
     for (auto& fd : fds) {
       if (!(fd.revents & POLLIN)) continue;
       int client = ::accept(fd.fd, nullptr, nullptr);
-      if (client < 0) continue;
-      if (!reply.empty()) {
-        answer(client, reply);
-        ::close(client);
-      } else {
-        held.push_back(client);  // accept and never answer
-      }
+      if (client >= 0 && reply.empty()) held.push_back(client);  // accept and never answer
+      else if (client >= 0) answer(client, reply), ::close(client);
     }
   }
 }

@@ -7,8 +7,7 @@
 #include <utility>
 #include <vector>
 
-class RecordingSink final : public NotificationSink {
- public:
+struct RecordingSink final : NotificationSink {
   using Post = std::pair<std::string, std::string>;  ///< title, body
 
   void post(const std::string& title, const std::string& body) override {
@@ -21,7 +20,6 @@ class RecordingSink final : public NotificationSink {
     return std::exchange(posts_, {});
   }
 
- private:
   std::mutex mutex_;
   std::vector<Post> posts_;
 };

@@ -32,9 +32,10 @@ std::vector<std::string> environmentWith(const std::vector<std::string>& extra) 
   return env;
 }
 
-std::vector<char*> pointers(std::vector<std::string>& strings) {
+// execve() takes `char* const[]` but writes to none of them.
+std::vector<char*> pointers(const std::vector<std::string>& strings) {
   std::vector<char*> out;
-  for (auto& s : strings) out.push_back(s.data());
+  for (const auto& s : strings) out.push_back(const_cast<char*>(s.c_str()));
   out.push_back(nullptr);
   return out;
 }
@@ -49,9 +50,8 @@ TestProcess TestProcess::start(const std::vector<std::string>& argv, const Optio
     return process;
   }
   // Built before the fork: the child of a threaded process may only make system calls.
-  auto args = argv;
   auto env = environmentWith(options.extraEnv);
-  auto argp = pointers(args), envp = pointers(env);
+  auto argp = pointers(argv), envp = pointers(env);
   const char* directory = options.workingDirectory.empty() ? nullptr : options.workingDirectory.c_str();
   process.pid_ = ::fork();
   if (process.pid_ == 0) {
@@ -64,7 +64,7 @@ TestProcess TestProcess::start(const std::vector<std::string>& argv, const Optio
     if (!directory || ::chdir(directory) == 0) ::execve(argp[0], argp.data(), envp.data());
     ::_exit(127);
   }
-  if (process.pid_ < 0) ADD_FAILURE() << "cannot start " << args[0] << ": " << std::strerror(errno);
+  if (process.pid_ < 0) ADD_FAILURE() << "cannot start " << argv[0] << ": " << std::strerror(errno);
   if (process.pid_ > 0) ::setpgid(process.pid_, 0);  // as the child does: the group exists before either runs on
   ::close(fds[1]);
   process.out_ = fds[0];
@@ -87,15 +87,10 @@ TestProcess& TestProcess::operator=(TestProcess&& other) noexcept {
 TestProcess::~TestProcess() { killGroup(); }
 
 void TestProcess::killGroup() {
-  if (pid_ > 0) {
-    // The group may outlive its leader (children it started); the leader's own
-    // PID is signalled only while it is still ours to reap.
-    ::kill(-pid_, SIGKILL);
-    if (!reaped_) {
-      ::kill(pid_, SIGKILL);
-      waitExitStatus();
-    }
-  }
+  // The group may outlive its leader (children it started); the leader's own
+  // PID is signalled only while it is still ours to reap.
+  if (pid_ > 0) ::kill(-pid_, SIGKILL);
+  if (pid_ > 0 && !reaped_) ::kill(pid_, SIGKILL), waitExitStatus();
   if (out_ >= 0) ::close(out_);
   pid_ = out_ = -1;
   reaped_ = false;
@@ -147,32 +142,26 @@ TestProcess startListener(const std::vector<std::string>& args, std::vector<int>
   auto process = TestProcess::start(argv);
   auto lines = process.readUntil("ready");
   EXPECT_TRUE(lines.has_value()) << "listener did not start";
-  if (lines && ports)
-    for (const auto& line : *lines)
-      if (line.rfind("port ", 0) == 0) ports->push_back(std::stoi(line.substr(5)));
+  for (const auto& line : lines && ports ? *lines : std::vector<std::string>{})
+    if (line.starts_with("port ")) ports->push_back(std::stoi(line.substr(5)));
   return process;
 }
 
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
-  auto deadline = std::chrono::steady_clock::now() + timeout;
-  for (;;) {
-    if (condition()) return true;
+  for (auto deadline = std::chrono::steady_clock::now() + timeout; !condition();
+       std::this_thread::sleep_for(std::chrono::milliseconds(20)))
     if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
+  return true;
 }
 
 bool processAlive(pid_t pid) {
   std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
   auto close = stat.rfind(')');
-  bool zombie = close != std::string::npos && close + 2 < stat.size() && stat[close + 2] == 'Z';
-  return ::kill(pid, 0) == 0 && !zombie;
+  return ::kill(pid, 0) == 0 && !(close != std::string::npos && close + 2 < stat.size() && stat[close + 2] == 'Z');
 }
 
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "tarnwick-test-XXXXXX").string();
-  if (!::mkdtemp(pattern.data())) ADD_FAILURE() << "mkdtemp failed";
-  path_ = pattern;
+TempDir::TempDir() : path_((std::filesystem::temp_directory_path() / "tarnwick-test-XXXXXX").string()) {
+  if (!::mkdtemp(path_.data())) ADD_FAILURE() << "mkdtemp failed";
 }
 
 TempDir::~TempDir() {
@@ -181,7 +170,7 @@ TempDir::~TempDir() {
 }
 
 std::string TempDir::write(const std::string& relative, const std::string& content) const {
-  std::filesystem::path file = std::filesystem::path(path_) / relative;
+  auto file = std::filesystem::path(path_) / relative;
   std::filesystem::create_directories(file.parent_path());
   std::ofstream(file, std::ios::binary) << content;
   return file.string();
@@ -206,9 +195,7 @@ std::string readFile(const std::string& path) {
 
 int freeLoopbackPort() {
   int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  sockaddr_in addr{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
   socklen_t length = sizeof addr;
   ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
   ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &length);

@@ -26,16 +26,23 @@ TEST(AtomicFile, ReplacesTheTargetOrLeavesEverythingAsItWas) {
       {"new file", [](auto& dir, auto&) { return dir.path() + "/target"; }, FileWrite::Written, "new", {"target"}},
       {"link at the temporary name used before",
        [&](auto& dir, auto& victim) {
-         return fs::create_symlink(victim, dir.path() + "/" + tmp), dir.write("target", "old content, longer than the new");
+         fs::create_symlink(victim, dir.path() + "/" + tmp);
+         return dir.write("target", "old content, longer than the new");
        },
        FileWrite::Written, "new", {"target", tmp}},
       {"the target itself a link: replaced, not written through",
-       [](auto& dir, auto& victim) { return fs::create_symlink(victim, dir.path() + "/target"), dir.path() + "/target"; },
+       [](auto& dir, auto& victim) {
+         fs::create_symlink(victim, dir.path() + "/target");
+         return dir.path() + "/target";
+       },
        FileWrite::Written, "new", {"target"}},
       {"missing directory", [](auto& dir, auto&) { return dir.path() + "/missing/target"; },
        FileWrite::NoSuchDirectory, "", {}},
       {"a directory at the target: the temporary is removed",
-       [](auto& dir, auto&) { return fs::create_directories(dir.path() + "/target/inside"), dir.path() + "/target"; },
+       [](auto& dir, auto&) {
+         fs::create_directories(dir.path() + "/target/inside");
+         return dir.path() + "/target";
+       },
        FileWrite::Failed, "", {"target"}},
   };
   for (const auto& [name, prepare, outcome, content, names] : rows) {

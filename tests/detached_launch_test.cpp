@@ -35,7 +35,8 @@ TEST(DetachedLauncher, StartsInItsOwnSessionWithOnlyTheStandardDescriptors) {
 
   EXPECT_EQ(linkTarget(proc + "/cwd"), dir.path());
   // 0, 1 and 2 are checked below; nothing else may be open.
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(proc + "/fd"), {}), 3) << "descriptor " << leaked << " leaked";
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(proc + "/fd"), {}), 3)
+      << "descriptor " << leaked << " leaked";
   for (const char* fd : {"/fd/1", "/fd/2"}) EXPECT_EQ(linkTarget(proc + fd), "/dev/null") << fd;
   EXPECT_EQ(linkTarget(proc + "/fd/0"), linkTarget("/proc/self/fd/0")) << "standard input is inherited";
   EXPECT_EQ(::getsid(pid), pid) << "not a session of its own";

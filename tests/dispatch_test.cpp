@@ -6,9 +6,12 @@
 
 namespace {
 
-// The arguments (argument 0 included), the option chosen ("" when the application
-// starts or on an error), its value, and the usage error's line.
-struct Case { std::vector<std::string> args; std::string option; ModeValue value; std::string error = {}; };
+struct Case {
+  std::vector<std::string> args;  // argument 0 included
+  std::string option;             // "" when the application starts or on an error
+  ModeValue value;
+  std::string error = {};         // the usage error's line
+};
 
 TEST(Dispatch, ChoosesTheFirstApplicableOption) {
   using S = std::string;

@@ -20,9 +20,10 @@ struct EditorWorld {
   std::string record(const std::string& name) const { return dir_.path() + "/" + name + ".args"; }
 
   void addProgram(const std::string& name, const std::string& extra = "") {
-    ::chmod(dir_.write("bin/" + name, "#!/bin/sh\n" + extra + "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
-                                          record(name) + ".part'\nmv '" + record(name) + ".part' '" + record(name) + "'\n")
-                .c_str(), 0755);
+    const std::string log = record(name);
+    const std::string script = "#!/bin/sh\n" + extra + "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + log +
+                               ".part'\nmv '" + log + ".part' '" + log + "'\n";
+    ::chmod(dir_.write("bin/" + name, script).c_str(), 0755);
   }
 
   void addDesktopFile(const std::string& where, const std::string& file, const std::string& body) {
@@ -80,7 +81,8 @@ TEST(EditorSerial, OpensTheDirectoryAsOneArgumentWithoutWaiting) {
     Editor::open(directory, world.environment());
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(2500)) << name;
     EXPECT_EQ(world.argumentsOf(runs), arguments) << name;
-    for (const auto& program : programs) EXPECT_FALSE(program != runs && fs::exists(world.record(program))) << name << ": " << program;
+    for (const auto& program : programs)
+      EXPECT_FALSE(program != runs && fs::exists(world.record(program))) << name << ": " << program;
   }
 }
 

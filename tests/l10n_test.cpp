@@ -29,7 +29,8 @@ TEST(Language, LocaleNamesGiveLanguageCodes) {
 }
 
 TEST(Language, EnvironmentIsReadInPrecedenceOrder) {
-  const std::map<std::string, std::string> env{{"LANGUAGE", "de:tr_TR::C"}, {"LC_ALL", "fr_FR.UTF-8"}, {"LANG", "en_US.UTF-8"}};
+  const std::map<std::string, std::string> env{
+      {"LANGUAGE", "de:tr_TR::C"}, {"LC_ALL", "fr_FR.UTF-8"}, {"LANG", "en_US.UTF-8"}};
   auto variable = [&](const char* name) { return env.count(name) ? std::optional(env.at(name)) : std::nullopt; };
   EXPECT_EQ(L10n::languagesFromEnvironment(variable), (std::vector<std::string>{"de", "tr", "fr", "en"}));
 }
@@ -83,9 +84,9 @@ TEST(ShippedBundle, EveryLanguageHoldsEveryKeyWithFittingPlaceholders) {
   const std::string a = "ARG_A", b = "ARG_B";
   const FormatArg n = int64_t{60001};
   const std::map<std::string, std::vector<FormatArg>> formats{
-      {"docker_container", {a}}, {"started_by", {a, b}}, {"notif_opened", {n}}, {"notif_closed", {n}}, {"hero_exposed", {n}},
-      {"hidden_ports", {n}}, {"confirm_docker", {a}}, {"help_docker_stop", {a}}, {"open_in_editor", {a}}, {"summary_dev", {n}},
-      {"tray_tooltip_many", {n}}};
+      {"docker_container", {a}}, {"started_by", {a, b}}, {"notif_opened", {n}}, {"notif_closed", {n}},
+      {"hero_exposed", {n}},     {"hidden_ports", {n}},  {"confirm_docker", {a}}, {"help_docker_stop", {a}},
+      {"open_in_editor", {a}},   {"summary_dev", {n}},   {"tray_tooltip_many", {n}}};
   auto catalog = std::make_shared<const Catalog>(fs::path(tarnwickPath()).parent_path() / L10n::kBundleName);
   auto english = catalog->table("en"), turkish = catalog->table("tr");
   ASSERT_TRUE(english && turkish);

@@ -13,7 +13,10 @@ namespace fs = std::filesystem;
 
 std::string buildTreeBundle() { return (fs::path(tarnwickPath()).parent_path() / L10n::kBundleName).string(); }
 // The same path with its last six letters changed: as long, and never there.
-std::string absentBundle() { auto path = buildTreeBundle(); return path.replace(path.size() - 6, 6, "absent"); }
+std::string absentBundle() {
+  auto path = buildTreeBundle();
+  return path.replace(path.size() - 6, 6, "absent");
+}
 
 // A copy of the executable at `where`, its build-tree bundle path rewritten to
 // one of the same length that does not exist, so that the copy finds a bundle
@@ -23,8 +26,10 @@ fs::path copyExecutable(const fs::path& where) {
   std::string binary = readFile(tarnwickPath());
   std::string from = buildTreeBundle(), to = absentBundle();
   size_t replaced = 0;
-  for (size_t at = binary.find(from); at != std::string::npos; at = binary.find(from, at + 1), ++replaced)
+  for (size_t at = binary.find(from); at != std::string::npos; at = binary.find(from, at + 1)) {
     binary.replace(at, from.size(), to);
+    ++replaced;
+  }
   EXPECT_GT(replaced, 0u) << "the build-tree path is not in the executable";
   std::ofstream(where, std::ios::binary) << binary;
   fs::permissions(where, fs::perms::owner_all);

@@ -16,8 +16,8 @@ namespace fs = std::filesystem;
 TEST(DesktopEntryTextTest, ExecStartsExactlyTheGivenPath) {
   const bool validate = fs::exists("/usr/bin/desktop-file-validate");
   TempDir dir;
-  for (const char* path : {"/home/a b/My \"Apps\"/tarnwick", "/opt/$HOME/`id`/100%/%f %U/tarnwick", "/opt/back\\slash\\",
-                           "/opt/tab\there/'single'/tarnwick"}) {
+  for (const char* path : {"/home/a b/My \"Apps\"/tarnwick", "/opt/$HOME/`id`/100%/%f %U/tarnwick",
+                           "/opt/back\\slash\\", "/opt/tab\there/'single'/tarnwick"}) {
     auto text = LoginItem::desktopEntryText(path);
     auto exec = DesktopEntry::value(text, "Exec");
     ASSERT_TRUE(exec) << path;
@@ -33,7 +33,8 @@ TEST(DesktopEntryTextTest, ExecStartsExactlyTheGivenPath) {
 // Only the main group's keys count, comments are skipped, and CRLF line ends
 // read as LF ones.
 TEST(DesktopEntryTextTest, ValuesAreTheMainGroupsOwn) {
-  const std::string text = "Exec=outside\n[Desktop Entry]\r\n#Name=comment\r\nName=main\r\n[Desktop Action new]\nIcon=x\n";
+  const std::string text =
+      "Exec=outside\n[Desktop Entry]\r\n#Name=comment\r\nName=main\r\n[Desktop Action new]\nIcon=x\n";
   const std::pair<const char*, std::optional<std::string>> cases[] = {
       {"Exec", std::nullopt}, {"Name", "main"}, {"#Name", std::nullopt}, {"Icon", std::nullopt}};
   for (const auto& [key, value] : cases) EXPECT_EQ(DesktopEntry::value(text, key), value) << key;

@@ -10,15 +10,18 @@ TEST(PortEntry, SystemProcesses) {
       {"root", "node", true},       {"_postgres", "postgres", true}, {"alice", "launchd", true},
       {"alice", "Launchd", false},  {"alicé_", "node", false},        {"alice", "node", false},
   };
-  for (const auto& [user, command, system] : cases)
-    EXPECT_EQ((PortEntry{3000, "*", 1, command, user, {}, 1, std::nullopt, std::nullopt}).isSystem(), system) << user << " " << command;
+  for (const auto& [user, command, system] : cases) {
+    const PortEntry entry{3000, "*", 1, command, user, {}, 1, std::nullopt, std::nullopt};
+    EXPECT_EQ(entry.isSystem(), system) << user << " " << command;
+  }
 }
 
 // The fixture scan (proc_text_linux_test) pins an entry with every field;
 // here the absent ones stay out. A list decodes only when every element does.
 TEST(PortEntryJson, EncodesListsCompactlyAndDecodesThemWhole) {
   PortEntry bare{80, "*", 7, "nginx", "root", {}, 7, std::nullopt, std::nullopt};
-  std::string line = R"({"port":80,"address":"*","pid":7,"command":"nginx","user":"root","parentChain":[],"rootPid":7})";
+  std::string line =
+      R"({"port":80,"address":"*","pid":7,"command":"nginx","user":"root","parentChain":[],"rootPid":7})";
   EXPECT_EQ(encodeJson(std::vector<PortEntry>{bare, bare}), "[" + line + "," + line + "]");
   EXPECT_EQ(encodeJson(std::vector<PortEntry>{}), "[]");
   EXPECT_EQ(decodePortEntries("[" + line + "," + line + "]"), (std::vector<PortEntry>{bare, bare}));

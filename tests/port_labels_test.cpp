@@ -15,8 +15,9 @@ TEST(PortLabelsTest, SetTrimsSpacesAndTabsAndBlankRemoves) {
   for (const auto& [label, stored] : rows) {
     PortLabels::set(store, "previous", 3000);
     PortLabels::set(store, label, 3000);
-    auto labels = PortLabels::all(store);
-    EXPECT_EQ(labels.contains("3000") ? std::optional(labels.at("3000")) : std::nullopt, stored) << label.value_or("(none)");
+    const auto labels = PortLabels::all(store);
+    const auto now = labels.contains("3000") ? std::optional(labels.at("3000")) : std::nullopt;
+    EXPECT_EQ(now, stored) << label.value_or("(none)");
   }
 }
 
@@ -35,7 +36,8 @@ TEST(PortLabelsTest, UndecodableValueReadsEmptyAndStaysUntilNextWrite) {
 TEST(WatchedPortsTest, ReadsNumbersSkippingTheRestAndWritesJoinedDecimals) {
   MemoryPreferences store;
   const std::pair<const char*, std::set<int64_t>> rows[] = {
-      {"3000,,x,5173", {3000, 5173}}, {"3000, 5173", {3000}}, {"+80,-1,80", {80, -1}}, {"99999999999999999999,22", {22}}};
+      {"3000,,x,5173", {3000, 5173}}, {"3000, 5173", {3000}},
+      {"+80,-1,80", {80, -1}},         {"99999999999999999999,22", {22}}};
   for (const auto& [stored, ports] : rows) {
     store.setText("watchedPorts", stored);
     EXPECT_EQ(PortNotifier::watched(store), ports) << stored;

@@ -23,7 +23,7 @@ struct InlineExecutor final : Executor {
 };
 
 auto posting(const char* key) {
-  return [key](int64_t port) { return std::pair<std::string, std::string>{"Tarnwick", englishTexts().format(key, {port})}; };
+  return [key](int64_t port) { return RecordingSink::Post{"Tarnwick", englishTexts().format(key, {port})}; };
 }
 const auto opened = posting("notif_opened"), closed = posting("notif_closed");
 
@@ -31,7 +31,7 @@ struct PortNotifierTest : ::testing::Test {
   std::shared_ptr<PortNotifier> makeNotifier() {
     // Polls run on the test's thread, or on the loop's while the test only waits.
     return PortNotifier::create(std::make_shared<InlineExecutor>(),
-                                {.listeningPorts = [this] { return ++polls, ports; }, .preferences = store,
+                                {.listeningPorts = [this] { ++polls; return ports; }, .preferences = store,
                                  .devCount = devCount, .texts = englishTexts(), .sink = sink});
   }
 
@@ -66,8 +66,12 @@ TEST_F(PortNotifierTest, PollsAnnounceWatchedPortsOpeningOrClosingButNotTheWatch
   int index = 0;
   for (const auto& [watch, listening, expected, count] : steps) {
     ports = listening;
-    if (watch) PortNotifier::setWatched(store, *watch);
-    EXPECT_TRUE(watch ? notifier->followWatched() : (notifier->tick(), true));
+    if (watch) {
+      PortNotifier::setWatched(store, *watch);
+      EXPECT_TRUE(notifier->followWatched());
+    } else {
+      notifier->tick();
+    }
     EXPECT_EQ(sink->taken(), expected) << "step " << index;
     EXPECT_EQ(devCount.count(), count) << "step " << index++;
   }
@@ -78,7 +82,10 @@ TEST_F(PortNotifierTest, PollsAnnounceWatchedPortsOpeningOrClosingButNotTheWatch
 struct ScriptedSleeper final : Sleeper {
   bool sleepUntil(Clock::Duration deadline, const StopToken& stop) override {
     requested.push_back(deadline - clock.now());
-    if (requested.size() > steps.size()) return stop.sleepFor(1h), false;
+    if (requested.size() > steps.size()) {
+      stop.sleepFor(1h);
+      return false;
+    }
     steps[requested.size() - 1]();
     return woken.exchange(false);
   }

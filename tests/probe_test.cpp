@@ -60,7 +60,11 @@ TEST(ProbeSerial, AsyncAnswersOnTheProberThread) {
       threads.insert(std::this_thread::get_id());
       answeredAfter[port] = std::chrono::steady_clock::now() - start;
     });
-  ASSERT_TRUE(waitUntil([&] { return std::lock_guard(mutex), answers.size() == 4; }, 5s));
+  const auto allAnswered = [&] {
+    std::lock_guard lock(mutex);
+    return answers.size() == 4;
+  };
+  ASSERT_TRUE(waitUntil(allAnswered, 5s));
   std::lock_guard lock(mutex);
   EXPECT_TRUE(answers[http.port()]);
   EXPECT_FALSE(answers[silent.port()]);

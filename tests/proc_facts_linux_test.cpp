@@ -29,7 +29,8 @@ TEST(ProcFacts, ReadsWhatARestartNeedsFromTheTreeItIsGiven) {
   };
   using Fields = decltype(fieldsOf(0));
   const Credentials node{{1000, 0, 0, 0}, {100, 100, 100, 100}};
-  EXPECT_EQ(fieldsOf(10), (Fields{{"node", "server.js", "--title", "my app", ""}, work.path(), "/opt/bin:/usr/bin", node}));
+  EXPECT_EQ(fieldsOf(10),
+            (Fields{{"node", "server.js", "--title", "my app", ""}, work.path(), "/opt/bin:/usr/bin", node}));
   // The padding is no argument, the folder is deleted, and there are three user IDs.
   EXPECT_EQ(fieldsOf(11), (Fields{{"npm run dev"}, std::nullopt, std::nullopt, std::nullopt}));
   EXPECT_EQ(fieldsOf(12), Fields{}) << "no arguments, and its folder is no directory";

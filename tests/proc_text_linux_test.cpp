@@ -24,7 +24,8 @@ std::string tcpRow(const std::string& local, const char* state, const char* uid,
 }
 
 TEST(TcpTable, KeepsListeningRowsWithAddressesAndOwners) {
-  const char* header = "  sl  local_address rem_address   st tx_queue rx_queue tr tm->when retrnsmt   uid  timeout inode\n";
+  const char* header =
+      "  sl  local_address rem_address   st tx_queue rx_queue tr tm->when retrnsmt   uid  timeout inode\n";
   const std::string v4 = "0100007F:1F90", v6 = "0000000000000000";  // 127.0.0.1:8080; the first half of a v6 address
   const std::tuple<std::string, TcpFamily, std::vector<ListeningSocket>> cases[] = {
       {tcpRow(v4, "0A", "1000", 4242) + " 100 0 0 10 0", TcpFamily::V4, {{4242, "127.0.0.1", 8080, 1000}}},
@@ -78,8 +79,9 @@ TEST(ProcScanSource, ReadsAFixtureTreeIntoRecords) {
   root.write("11/stat", "11 (worker) S 10 10 10 0 -1 0 0 0 0 0 0 0 0 0 20 0 1 0 100 0 0 0\n");
   for (const char* dir : {"/10/fd", "/11/fd"}) ::mkdir((root.path() + dir).c_str(), 0755);
   // 777 is not listening.
-  for (const auto& [target, link] : {std::pair<std::string, const char*>{"/dev/null", "/10/fd/0"}, {"socket:[501]", "/10/fd/3"},
-                                     {"socket:[777]", "/11/fd/4"}, {cwd, "/10/cwd"}})
+  const std::pair<std::string, const char*> links[] = {
+      {"/dev/null", "/10/fd/0"}, {"socket:[501]", "/10/fd/3"}, {"socket:[777]", "/11/fd/4"}, {cwd, "/10/cwd"}};
+  for (const auto& [target, link] : links)
     ASSERT_EQ(::symlink(target.c_str(), (root.path() + link).c_str()), 0) << link;
 
   ProcScanSource source(root.path(), ProcScanSource::SocketTable::ProcFiles);
@@ -93,11 +95,13 @@ TEST(ProcScanSource, ReadsAFixtureTreeIntoRecords) {
   EXPECT_EQ(PortCore::listeningPortNumbers(source), std::vector<int64_t>{3000});
 
   auto scan = PortCore::scanPorts(source);
-  EXPECT_EQ(scan.entries, (std::vector<PortEntry>{{3000, "127.0.0.1", 10, comm, user, {"sh"}, 9, cwd, "tab\tdir\\ \xff"}}));
+  const PortEntry expected{3000, "127.0.0.1", 10, comm, user, {"sh"}, 9, cwd, "tab\tdir\\ \xff"};
+  EXPECT_EQ(scan.entries, std::vector<PortEntry>{expected});
   EXPECT_EQ(scan.startTimes, (StartTimes{{10, 99}}));
   EXPECT_EQ(encodeJson(scan.entries.front()),
             "{\"port\":3000,\"address\":\"127.0.0.1\",\"pid\":10,\"command\":\"a\\tb\\\\c\\n(x)\xef\xbf\xbd\","
-            "\"user\":\"" + user + "\",\"parentChain\":[\"sh\"],\"rootPid\":9,\"cwd\":\"\\/srv\\/tab\\tdir\\\\ \xef\xbf\xbd\","
+            "\"user\":\"" + user + "\",\"parentChain\":[\"sh\"],\"rootPid\":9,"
+            "\"cwd\":\"\\/srv\\/tab\\tdir\\\\ \xef\xbf\xbd\","
             "\"project\":\"tab\\tdir\\\\ \xef\xbf\xbd\"}");
 }
 

@@ -19,12 +19,15 @@ TEST(PlanRestart, ComesBackOnlyWhatCanRunAgainWithOurRights) {
   ::chmod(project.write("bin/server", "#!/bin/sh\n").c_str(), 0755);
   project.write("notes.txt", "");
   const std::string shell = "/bin/sh";
-  // The process's arguments, the refusal, what a restart runs, the process's PATH and rights, whether its folder
-  // is gone, and our own rights.
   struct Case {
-    const char* name; std::vector<std::string> arguments; ActionOutcome refusal; std::vector<std::string> runs;
-    std::optional<std::string> searchPath = "/usr/bin:/bin"; Credentials credentials = allOf(1000, 1000);
-    bool directoryGone = false; std::optional<Credentials> ours = allOf(1000, 1000);
+    const char* name;
+    std::vector<std::string> arguments;  // the process's
+    ActionOutcome refusal;
+    std::vector<std::string> runs;  // what a restart runs
+    std::optional<std::string> searchPath = "/usr/bin:/bin";  // the process's PATH
+    Credentials credentials = allOf(1000, 1000);
+    bool directoryGone = false;
+    std::optional<Credentials> ours = allOf(1000, 1000);
   };
   using enum ActionOutcome;
   const auto setuid = Credentials{{1000, 0, 0, 0}, {1000, 1000, 1000, 1000}};

@@ -18,7 +18,8 @@ TEST(PsStats, UsesOnlyLinesOfThreeNumbers) {
 }
 
 TEST(FormatMem, MegabytesThenGigabytes) {
-  const std::pair<int64_t, const char*> cases[] = {{1023, "1023 MB"}, {1024, "1.0 GB"}, {1075, "1.0 GB"}, {1076, "1.1 GB"}};
+  const std::pair<int64_t, const char*> cases[] = {
+      {1023, "1023 MB"}, {1024, "1.0 GB"}, {1075, "1.0 GB"}, {1076, "1.1 GB"}};
   for (auto [mb, text] : cases) EXPECT_EQ(PortCore::formatMem(mb), text) << mb;
 }
 
@@ -26,10 +27,13 @@ TEST(FormatMem, MegabytesThenGigabytes) {
 struct ProcFixture : ::testing::Test {
   // Fields 14 (user time), 22 (start) and 24 (resident pages) of proc(5).
   void setStat(int32_t pid, int64_t cpuTicks, int64_t start, int64_t rssPages) {
-    dir.write(std::to_string(pid) + "/stat", std::to_string(pid) + " (dev server) S 1 0 0 0 0 0 0 0 0 0 " +
-              std::to_string(cpuTicks) + " 0 0 0 0 0 0 0 " + std::to_string(start) + " 0 " + std::to_string(rssPages) + "\n");
+    const auto n = [](int64_t value) { return std::to_string(value); };
+    dir.write(n(pid) + "/stat", n(pid) + " (dev server) S 1 0 0 0 0 0 0 0 0 0 " + n(cpuTicks) + " 0 0 0 0 0 0 0 " +
+                                    n(start) + " 0 " + n(rssPages) + "\n");
   }
-  StatsMap sample(const std::vector<int32_t>& pids) { return PortCore::stats(pids, ProcStatsSources{reader, history, clock}); }
+  StatsMap sample(const std::vector<int32_t>& pids) {
+    return PortCore::stats(pids, ProcStatsSources{reader, history, clock});
+  }
 
   TempDir dir;
   ProcStatReader reader{dir.path(), 100, 4096};
@@ -65,8 +69,8 @@ TEST(LiveStats, RealProcesses) {
 
   StatsMap simple = PortCore::stats({idle.pid()});
   EXPECT_GT(simple[idle.pid()].memMB, 0);
-  EXPECT_NEAR(simple[idle.pid()].memMB, PortCore::stats({idle.pid()}, PortCore::systemToolRunner())[idle.pid()].memMB, 1)
-      << "same resident set as ps";
+  const StatsMap fromPs = PortCore::stats({idle.pid()}, PortCore::systemToolRunner());
+  EXPECT_NEAR(simple[idle.pid()].memMB, fromPs.at(idle.pid()).memMB, 1) << "same resident set as ps";
 
   CpuHistory history;
   StatsMap last;

@@ -71,7 +71,8 @@ TEST_F(PanelControllerTest, EscapeUndoesOneThingPerPressAndReturnAsksThenConfirm
 // from elsewhere, and the controller follows it.
 TEST_F(PanelControllerTest, StopsAreConfirmedByTheSettingAndAlwaysForSystemProcesses) {
   // user, the setting, asks; which processes are the system's is the entry's own table
-  const std::tuple<const char*, bool, bool> cases[] = {{"alice", true, true}, {"alice", false, false}, {"root", false, true}};
+  const std::tuple<const char*, bool, bool> cases[] = {
+      {"alice", true, true}, {"alice", false, false}, {"root", false, true}};
   for (const auto& [user, setting, asks] : cases) {
     PanelFixture f;
     const PortEntry e = makeEntry(3000, 42, "node", "127.0.0.1", user);
@@ -93,10 +94,15 @@ TEST_F(PanelControllerTest, StopsAreConfirmedByTheSettingAndAlwaysForSystemProce
 // until the rescan (after a pause of 1.5 s for a restart that worked), dropped
 // at once, or shown with a notice until the notice expires.
 TEST_F(PanelControllerTest, ConfirmedRequestsActThenRescanOrShowTheOutcome) {
-  // rowsAtOnce: listed right after the outcome, before any rescan
   struct Case {
-    RowAction action; bool tree, force, restart, docker; ActionOutcome outcome; std::string log;
-    size_t rowsAtOnce; bool notice; std::chrono::milliseconds rescanAfter;
+    RowAction action;
+    bool tree, force, restart;  // the request's flags
+    bool docker;                // a container holds the port
+    ActionOutcome outcome;
+    std::string log;
+    size_t rowsAtOnce;  // listed right after the outcome, before any rescan
+    bool notice;
+    std::chrono::milliseconds rescanAfter;
   };
   using enum ActionOutcome;
   using enum RowAction;

@@ -84,7 +84,9 @@ class FakePanelServices final : public PanelServices {
   }
   ContainerMap containerPorts() override { return containers; }
   StatsMap stats(const std::vector<int32_t>&) override { return samples; }
-  ActionOutcome killProcess(const ProcessIdentity& t, Force f) override { return act(f == Force::Yes ? "forceKill" : "kill", t); }
+  ActionOutcome killProcess(const ProcessIdentity& target, Force force) override {
+    return act(force == Force::Yes ? "forceKill" : "kill", target);
+  }
   ActionOutcome killTree(const ProcessIdentity& leaf) override { return act("killTree", leaf); }
   ActionOutcome restartTree(const ProcessIdentity& leaf) override { return act("restart", leaf); }
   void dockerStop(const std::string& name) override { log.push_back("dockerStop " + name); }

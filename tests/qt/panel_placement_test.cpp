@@ -17,7 +17,12 @@ TEST(PanelPlacement, OpensAtTheClickOnAStripElseTheLastElseTheReservedEdge) {
                                 none = {{screen, screen}},
                                 twoTops = {top[0], {{1280, 0, 1920, 1080}, {1280, 28, 1920, 1052}}};
   const std::optional<QPoint> no, onTop = QPoint(700, 14), midScreen = QPoint(640, 400);
-  struct Row { const char* name; std::optional<QPoint> pointer, lastClick; std::vector<ScreenArea> areas; QPoint at; };
+  struct Row {
+    const char* name;
+    std::optional<QPoint> pointer, lastClick;
+    std::vector<ScreenArea> areas;
+    QPoint at;
+  };
   const std::vector<Row> rows = {
       {"click on a top strip", onTop, no, top, {510, 28}},
       {"click on a bottom strip opens above it", QPoint(700, 786), onTop, bottom, {510, 472}},

@@ -29,8 +29,13 @@ TEST_F(PanelRefreshTest, AResultOlderThanTheOneShownIsDropped) {
   const std::vector<PortEntry> olderPorts = {makeEntry(3000, 11), makeEntry(3001, 12), makeEntry(80, 13)};
   const std::vector<PortEntry> newerPorts = {makeEntry(4000, 14)};
   const StatsMap olderStats = {{11, {1, 1}}}, newerStats = {{14, {2, 2}}};
-  // devCounts: told to the tray by the scans shown
-  struct Case { const char* name; Start older, newer; std::vector<PortEntry> ports; StatsMap stats; std::vector<int> devCounts; };
+  struct Case {
+    const char* name;
+    Start older, newer;
+    std::vector<PortEntry> ports;
+    StatsMap stats;
+    std::vector<int> devCounts;  // told to the tray by the scans shown
+  };
   const Case cases[] = {
       {"two refreshes", refresh, refresh, newerPorts, newerStats, {1}},
       {"a live sample, then a refresh", sample, refresh, newerPorts, newerStats, {1}},

@@ -22,14 +22,21 @@ std::vector<PortEntry> scan() {
 // Ports in order, a repeat's "#n" kept: "3000 3000#1 1024".
 std::string listed(const std::vector<PanelRow>& rows) {
   std::string text;
-  for (const PanelRow& row : rows)
-    text += (text.empty() ? "" : " ") + std::to_string(row.entry.port) + row.key.substr(std::min(row.key.find('#'), row.key.size()));
+  for (const PanelRow& row : rows) {
+    const std::string repeat = row.key.substr(std::min(row.key.find('#'), row.key.size()));
+    text += (text.empty() ? "" : " ") + std::to_string(row.entry.port) + repeat;
+  }
   return text;
 }
 
 struct Case {
-  const char* rule; std::string search; bool exposedOnly; std::set<int64_t> hidden; std::string dev, other;
-  bool loaded = true, emptyScan = false; std::string emptyKey = "no_match";
+  const char* rule;
+  std::string search;
+  bool exposedOnly;
+  std::set<int64_t> hidden;
+  std::string dev, other;  // the rows of each section
+  bool loaded = true, emptyScan = false;
+  std::string emptyKey = "no_match";
 };
 
 TEST(PanelRows, EachRuleOverOneScan) {

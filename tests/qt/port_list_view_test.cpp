@@ -64,7 +64,8 @@ TEST_F(PortListViewTest, RowsStayInPlaceAcrossRefreshes) {
   const int scrolled = bar->value();
 
   // One port gone and one new, in another order.
-  const std::vector<PortEntry> changed = {many[4], many[1], many[3], many[0], many[5], many[6], many[7], makeEntry(4000)};
+  const std::vector<PortEntry> changed = {
+      many[4], many[1], many[3], many[0], many[5], many[6], many[7], makeEntry(4000)};
   load(changed);
   EXPECT_EQ(std::pair(rowOf(many[0]), rowOf(many[4])), std::pair(first, fifth));
   EXPECT_EQ(rowOf(many[2]), nullptr);

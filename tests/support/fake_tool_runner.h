@@ -8,7 +8,12 @@
 #include <vector>
 
 struct FakeToolRunner final : ToolRunner {
-  struct Call { std::string path; std::vector<std::string> args; ToolLimits limits{}; bool operator==(const Call&) const = default; };
+  struct Call {
+    std::string path;
+    std::vector<std::string> args;
+    ToolLimits limits{};
+    bool operator==(const Call&) const = default;
+  };
 
   using ToolRunner::run;
   std::string run(const std::string& path, const std::vector<std::string>& args,

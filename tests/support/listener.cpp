@@ -30,7 +30,10 @@
 
 namespace {
 
-[[noreturn]] void die(const char* what) { std::perror(what), std::exit(1); }
+[[noreturn]] void die(const char* what) {
+  std::perror(what);
+  std::exit(1);
+}
 
 int listenOn(const std::string& spec, bool reusePort) {
   auto colon = spec.rfind(':');
@@ -107,7 +110,10 @@ int main(int argc, char** argv) {
     char command;
     if (ready > 0 && commands >= 0 && ::read(commands, &command, 1) == 1) {
       if (command == 'm' && ::dup2(fds[0].fd, 200) == 200) ::close(std::exchange(fds[0].fd, 200));
-      if (command == 'c') ::close(fds[0].fd), fds.erase(fds.begin());
+      if (command == 'c') {
+        ::close(fds[0].fd);
+        fds.erase(fds.begin());
+      }
       if (command == 'n') held.push_back(listenOn("127.0.0.1:0", false));
       if (command == 'n' && ::fork() == 0) for (;;) ::pause();
       std::printf("done\n");
@@ -117,7 +123,10 @@ int main(int argc, char** argv) {
       if (!(fd.revents & POLLIN)) continue;
       int client = ::accept(fd.fd, nullptr, nullptr);
       if (client >= 0 && reply.empty()) held.push_back(client);  // accept and never answer
-      else if (client >= 0) answer(client, reply), ::close(client);
+      if (client >= 0 && !reply.empty()) {
+        answer(client, reply);
+        ::close(client);
+      }
     }
   }
 }

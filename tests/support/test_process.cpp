@@ -90,7 +90,10 @@ void TestProcess::killGroup() {
   // The group may outlive its leader (children it started); the leader's own
   // PID is signalled only while it is still ours to reap.
   if (pid_ > 0) ::kill(-pid_, SIGKILL);
-  if (pid_ > 0 && !reaped_) ::kill(pid_, SIGKILL), waitExitStatus();
+  if (pid_ > 0 && !reaped_) {
+    ::kill(pid_, SIGKILL);
+    waitExitStatus();
+  }
   if (out_ >= 0) ::close(out_);
   pid_ = out_ = -1;
   reaped_ = false;
@@ -128,7 +131,8 @@ std::optional<std::vector<std::string>> TestProcess::readUntil(const std::string
 
 // A failed wait (the PID reaped elsewhere) counts as an exit too, so no caller waits forever.
 bool TestProcess::waitForExit(std::chrono::milliseconds timeout) {
-  return pid_ <= 0 || reaped_ || waitUntil([this] { return reaped_ = ::waitpid(pid_, &status_, WNOHANG) != 0; }, timeout);
+  const auto reap = [this] { return reaped_ = ::waitpid(pid_, &status_, WNOHANG) != 0; };
+  return pid_ <= 0 || reaped_ || waitUntil(reap, timeout);
 }
 
 int TestProcess::waitExitStatus() {

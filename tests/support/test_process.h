@@ -10,8 +10,10 @@
 
 class TestProcess {
  public:
-  /// The working directory (empty: inherit), and "NAME=value" entries added to the environment.
-  struct Options { std::string workingDirectory; std::vector<std::string> extraEnv; };
+  struct Options {
+    std::string workingDirectory;       ///< empty: inherit
+    std::vector<std::string> extraEnv;  ///< "NAME=value" entries added to the environment
+  };
 
   /// Starts argv[0] (a path) with standard output on a pipe, in a process group
   /// of its own with default signal handling. A program that cannot run
@@ -84,5 +86,8 @@ std::string tarnwickPath();  ///< the tarnwick executable
 std::string testDataPath(const std::string& name);  ///< tests/data/name
 
 /// Runs a program to its end and returns its standard output and exit status.
-struct RunResult { std::string out; int status = -1; };
+struct RunResult {
+  std::string out;
+  int status = -1;
+};
 RunResult runProgram(const std::vector<std::string>& argv, const TestProcess::Options& options = {});

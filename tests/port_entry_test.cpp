@@ -10,10 +10,9 @@ TEST(PortEntry, SystemProcesses) {
       {"root", "node", true},       {"_postgres", "postgres", true}, {"alice", "launchd", true},
       {"alice", "Launchd", false},  {"alicé_", "node", false},        {"alice", "node", false},
   };
-  for (const auto& [user, command, system] : cases) {
-    const PortEntry entry{3000, "*", 1, command, user, {}, 1, std::nullopt, std::nullopt};
-    EXPECT_EQ(entry.isSystem(), system) << user << " " << command;
-  }
+  for (const auto& [user, command, system] : cases)
+    EXPECT_EQ((PortEntry{3000, "*", 1, command, user, {}, 1, std::nullopt, std::nullopt}).isSystem(), system)
+        << user << " " << command;
 }
 
 // The fixture scan (proc_text_linux_test) pins an entry with every field;

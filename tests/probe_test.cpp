@@ -60,11 +60,7 @@ TEST(ProbeSerial, AsyncAnswersOnTheProberThread) {
       threads.insert(std::this_thread::get_id());
       answeredAfter[port] = std::chrono::steady_clock::now() - start;
     });
-  const auto allAnswered = [&] {
-    std::lock_guard lock(mutex);
-    return answers.size() == 4;
-  };
-  ASSERT_TRUE(waitUntil(allAnswered, 5s));
+  ASSERT_TRUE(waitUntil([&] { std::lock_guard lock(mutex); return answers.size() == 4; }, 5s));
   std::lock_guard lock(mutex);
   EXPECT_TRUE(answers[http.port()]);
   EXPECT_FALSE(answers[silent.port()]);

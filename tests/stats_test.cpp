@@ -31,9 +31,7 @@ struct ProcFixture : ::testing::Test {
     dir.write(n(pid) + "/stat", n(pid) + " (dev server) S 1 0 0 0 0 0 0 0 0 0 " + n(cpuTicks) + " 0 0 0 0 0 0 0 " +
                                     n(start) + " 0 " + n(rssPages) + "\n");
   }
-  StatsMap sample(const std::vector<int32_t>& pids) {
-    return PortCore::stats(pids, ProcStatsSources{reader, history, clock});
-  }
+  StatsMap sample(const std::vector<int32_t>& pids) { return PortCore::stats(pids, {reader, history, clock}); }
 
   TempDir dir;
   ProcStatReader reader{dir.path(), 100, 4096};

@@ -64,9 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   decodePortEntry(bytes);
 
   for (const auto& [key, value] : L10n::parseStringsTable(bytes)) check(isUtf8(key) && isUtf8(value));
-  // No arguments, then "x", then "x" and -7.
-  std::vector<FormatArg> args;
-  for (size_t count = 0; count < 3; args.push_back(count++ % 2 ? FormatArg{int64_t{-7}} : FormatArg{std::string("x")}))
+  using Args = std::vector<FormatArg>;
+  for (const Args& args : {Args{}, Args{std::string("x")}, Args{std::string("x"), int64_t{-7}}})
     (void)L10n::formatText(bytes, args);
   return 0;
 }

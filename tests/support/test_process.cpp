@@ -90,10 +90,8 @@ void TestProcess::killGroup() {
   // The group may outlive its leader (children it started); the leader's own
   // PID is signalled only while it is still ours to reap.
   if (pid_ > 0) ::kill(-pid_, SIGKILL);
-  if (pid_ > 0 && !reaped_) {
-    ::kill(pid_, SIGKILL);
-    waitExitStatus();
-  }
+  if (pid_ > 0 && !reaped_) ::kill(pid_, SIGKILL);
+  waitExitStatus();  // reaps the leader unless that was done already
   if (out_ >= 0) ::close(out_);
   pid_ = out_ = -1;
   reaped_ = false;

@@ -4,7 +4,6 @@
 
 #include <QPixmap>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 

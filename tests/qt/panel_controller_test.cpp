@@ -1,5 +1,5 @@
 // What the user does in the panel, through its controller on fakes: keys,
-// stops and their confirmation, labels, watching and the editor's item.
+// stops and their confirmation, and labels.
 #include "panel_fakes.h"
 
 using namespace std::chrono_literals;
@@ -96,8 +96,7 @@ TEST_F(PanelControllerTest, StopsAreConfirmedByTheSettingAndAlwaysForSystemProce
 TEST_F(PanelControllerTest, ConfirmedRequestsActThenRescanOrShowTheOutcome) {
   struct Case {
     RowAction action;
-    bool tree, force, restart;  // the request's flags
-    bool docker;                // a container holds the port
+    bool tree, force, restart, docker;  // the request's flags; whether a container holds the port
     ActionOutcome outcome;
     std::string log;
     size_t rowsAtOnce;  // listed right after the outcome, before any rescan
@@ -170,29 +169,6 @@ TEST_F(PanelControllerTest, LabelEditsCommitOrCancel) {
   EXPECT_EQ(model->orderedRows(), std::vector<PortEntry>{svc}) << "the new label is searched";
   controller.commitLabelEdit();
   EXPECT_EQ(fixture.services->log, std::vector<std::string>{"setLabel 5000 [API]"});
-}
-
-// Watching writes the set stored now, which the notifier or another panel may
-// have changed. The editor's name takes a search of the system: looked up in
-// the background, and offered once known.
-TEST_F(PanelControllerTest, WatchAndEditorItemsReadWhatIsCurrent) {
-  PortEntry e = makeEntry(3000, 4242);
-  e.cwd = "/home/alice/web";
-  fixture.services->storedWatched = {5000};
-  fixture.services->ports = {e};
-  auto model = fixture.makeModel();
-  model->refresh();
-  fixture.gui->drain();
-  EXPECT_EQ(fixture.services->editorLookups, 0) << "nothing slow on the GUI thread";
-  EXPECT_EQ(rowStateOf(*model, e).editorName, std::nullopt);
-  fixture.settle();
-  EXPECT_EQ(fixture.services->editorLookups, 1);
-  EXPECT_EQ(rowStateOf(*model, e).editorName, "Visual Studio Code");
-
-  model->controller().act(RowAction::Watch, e);
-  EXPECT_EQ(fixture.services->storedWatched, (std::set<int64_t>{3000, 5000}));
-  model->controller().act(RowAction::Unwatch, e);
-  EXPECT_EQ(fixture.services->storedWatched, std::set<int64_t>{5000});
 }
 
 }  // namespace

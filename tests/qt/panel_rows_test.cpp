@@ -74,8 +74,7 @@ TEST(PanelRows, EachRuleOverOneScan) {
 // Probe answers show on dev rows only: other ports are never probed, and an
 // answer left from when the port was in the range must not show.
 TEST(PanelRows, RowsCarryWhatWasLearntAboutThem) {
-  PortEntry web = makeEntry(3000, 0, "node");
-  PortEntry nginx = makeEntry(80, 0, "nginx", "[::]", "root");
+  const PortEntry web = makeEntry(3000), nginx = makeEntry(80, 0, "nginx", "[::]", "root");
   const PanelRows rows = panelRows({.entries = {nginx, web}, .loaded = true, .labels = {{"3000", "web"}},
                                     .dockerNames = {{80, "proxy"}}, .stats = {{web.pid, {12.5, 300}}},
                                     .health = {{3000, false}, {80, true}}});

@@ -49,7 +49,7 @@ TEST(Language, ChoiceFollowsTheSettingThenTheSystem) {
 
   TempDir englishOnly;
   EXPECT_EQ(L10n::chooseLanguage("tr", {"tr"}, Catalog(makeBundle(englishOnly, {{"en", ""}}))), "en");
-  for (const char* outside : {"../en", "en/..", "e n", ""}) EXPECT_EQ(catalog.table(outside), nullptr) << outside;
+  for (const char* code : {"../en", "./en", "en/..", "e n", ""}) EXPECT_EQ(catalog.table(code), nullptr) << code;
 }
 
 // Through the process's own bundle.

@@ -1,5 +1,5 @@
 // What the user does in the panel, through its controller on fakes: keys,
-// stops and their confirmation, and labels.
+// stops and their confirmation, labels, watching and the editor's item.
 #include "panel_fakes.h"
 
 using namespace std::chrono_literals;
@@ -169,6 +169,23 @@ TEST_F(PanelControllerTest, LabelEditsCommitOrCancel) {
   EXPECT_EQ(model->orderedRows(), std::vector<PortEntry>{svc}) << "the new label is searched";
   controller.commitLabelEdit();
   EXPECT_EQ(fixture.services->log, std::vector<std::string>{"setLabel 5000 [API]"});
+}
+
+// Watching writes the set stored now, which the notifier or another panel may
+// have changed. The editor's name takes a search of the system: looked up in
+// the background, and offered once known.
+TEST_F(PanelControllerTest, WatchAndEditorItemsReadWhatIsCurrent) {
+  fixture.services->storedWatched = {5000};
+  fixture.services->ports = {web};
+  auto model = fixture.makeModel();
+  model->refresh();
+  fixture.gui->drain();
+  EXPECT_EQ(fixture.services->editorLookups, 0) << "nothing slow on the GUI thread";
+  fixture.settle();
+  EXPECT_EQ(rowStateOf(*model, web).editorName, "Visual Studio Code");
+  EXPECT_EQ(fixture.services->editorLookups, 1);
+  model->controller().act(RowAction::Watch, web);
+  EXPECT_EQ(fixture.services->storedWatched, (std::set<int64_t>{3000, 5000}));
 }
 
 }  // namespace

@@ -73,7 +73,7 @@ class FakePanelServices final : public PanelServices {
   LabelMap storedLabels;
   std::vector<std::string> log;
   std::vector<int> devCounts;
-  int scans = 0;
+  int scans = 0, editorLookups = 0;
   MemoryPreferences store;
   PortCore::PortScan scanPorts() override {
     ++scans;
@@ -89,7 +89,7 @@ class FakePanelServices final : public PanelServices {
   ActionOutcome killTree(const ProcessIdentity& leaf) override { return act("killTree", leaf); }
   ActionOutcome restartTree(const ProcessIdentity& leaf) override { return act("restart", leaf); }
   void dockerStop(const std::string& name) override { log.push_back("dockerStop " + name); }
-  std::string editorName() override { return "Visual Studio Code"; }
+  std::string editorName() override { ++editorLookups; return "Visual Studio Code"; }
   void openInEditor(const std::string& path) override { log.push_back("openInEditor " + path); }
   void probe(int64_t, std::function<void(bool)>) override {}
   Preferences& preferences() override { return store; }

@@ -9,7 +9,6 @@ namespace {
 std::vector<PortEntry> scan() {
   PortEntry web = makeEntry(3000, 0, "node");
   web.parentChain = {"npm", "zsh"};
-  web.cwd = "/home/alice/web";
   web.project = "web";
   PortEntry web6 = web;
   web6.address = "[::1]";

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # How long after start the tray item carries its count: inside a private desktop
 # (scripts/desktop-session), with one listener on a dev port, starts tarnwick and
-# reads the item's tooltip over D-Bus until it names a count of dev ports.
+# reads the item's tooltip (scripts/tray-tooltip) until it names a count.
 # Usage: bench/first_count.sh [BUILD_DIR] [RUNS]   (default: build, 3)
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
@@ -12,24 +12,22 @@ if [ -z "${TARNWICK_IN_SESSION:-}" ]; then
   TARNWICK_IN_SESSION=1 exec "$here/scripts/desktop-session" "$0" "$build" "$runs"
 fi
 
-python3 -c 'import socket,time; s=socket.socket(); s.bind(("127.0.0.1",0)); s.listen(); time.sleep(3600)' &
+# The first free port from 5000 up: a port the kernel picks is outside 1024-9999.
+python3 -c '
+import socket, time
+s = socket.socket()
+for port in range(5000, 10000):
+    try:
+        s.bind(("127.0.0.1", port))
+        break
+    except OSError:
+        pass
+s.listen()
+time.sleep(3600)' &
 listener=$!
 trap 'kill $listener 2>/dev/null || true' EXIT
 
 now_ms() { date +%s%3N; }
-
-item_tooltip() {
-  local items item
-  items="$(gdbus call --session --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
-    --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher RegisteredStatusNotifierItems \
-    2>/dev/null)" || return 0
-  item="$(grep -o "'[^']*'" <<<"$items" | head -n 1 | tr -d "'")"
-  [ -n "$item" ] || return 0
-  local service="${item%%/*}" path="/${item#*/}"
-  [ "$path" != "/$item" ] || path=/StatusNotifierItem
-  gdbus call --session --dest "$service" --object-path "$path" --method org.freedesktop.DBus.Properties.Get \
-    org.kde.StatusNotifierItem ToolTip 2>/dev/null || true
-}
 
 for ((run = 1; run <= runs; run++)); do
   start=$(now_ms)
@@ -37,9 +35,9 @@ for ((run = 1; run <= runs; run++)); do
   app=$!
   registered="" counted=""
   while [ -z "$counted" ] && (($(now_ms) - start < 30000)); do
-    tip="$(item_tooltip)"
+    tip="$("$here/scripts/tray-tooltip" 2>/dev/null || true)"
     [ -n "$tip" ] && [ -z "$registered" ] && registered=$(($(now_ms) - start))
-    grep -Eq "[0-9]+ " <<<"$tip" && counted=$(($(now_ms) - start))
+    grep -Eq 'string "[^"]*[0-9]' <<<"$tip" && counted=$(($(now_ms) - start))
     sleep 0.05
   done
   echo "run $run: item registered after ${registered:-never} ms, count shown after ${counted:-never (30 s)} ms"

@@ -13,14 +13,19 @@ namespace {
 using namespace std::chrono_literals;
 
 TEST(DockerParse, PortsColumnForms) {
+  using P = std::vector<PublishedPort>;
   const std::pair<const char*, ContainerMap> cases[] = {
-      {"db-1\t0.0.0.0:5432->5432/tcp, :::5432->5432/tcp\n", {{5432, "db-1"}}},  // IPv4 and IPv6 of one port
-      {"app\t0.0.0.0:3000->3000/tcp, 0.0.0.0:9229->9229/tcp\n", {{3000, "app"}, {9229, "app"}}},
+      // IPv4 and IPv6 of one port, in the older and the newer IPv6 form
+      {"db-1\t0.0.0.0:5432->5432/tcp, :::5432->5432/tcp, [::]:5432->5432/tcp\n",
+       {{5432, P{{"0.0.0.0", "db-1"}, {"::", "db-1"}, {"::", "db-1"}}}}},
+      {"app\t0.0.0.0:3000->3000/tcp, 0.0.0.0:9229->9229/tcp\n",
+       {{3000, P{{"0.0.0.0", "app"}}}, {9229, P{{"0.0.0.0", "app"}}}}},
       // Exposed only, a range, and a published port.
-      {"db\t5432/tcp, 0.0.0.0:8000-8005->8000-8005/tcp, 0.0.0.0:6543->5432/tcp\n", {{6543, "db"}}},
+      {"db\t5432/tcp, 0.0.0.0:8000-8005->8000-8005/tcp, 0.0.0.0:6543->5432/tcp\n", {{6543, P{{"0.0.0.0", "db"}}}}},
       {"worker\t\nidle\n", {}}, {"odd\t0.0.0.0:->80/tcp, 0.0.0.0->80/tcp, x:80a->80/tcp\n", {}},  // no host port
-      {"first\t127.0.0.1:8080->80/tcp\nsecond\t127.0.0.2:8080->80/tcp\n", {{8080, "second"}}},
-      {"my app\t0.0.0.0:1->1/tcp\tjunk\n", {{1, "my app"}}},  // the name as is; one tab splits
+      {"first\t127.0.0.1:8080->80/tcp\nsecond\t[::1]:8080->80/tcp\n",
+       {{8080, P{{"127.0.0.1", "first"}, {"::1", "second"}}}}},
+      {"my app\t0.0.0.0:1->1/tcp\tjunk\n", {{1, P{{"0.0.0.0", "my app"}}}}},  // the name as is; one tab splits
   };
   for (const auto& [output, expected] : cases) EXPECT_EQ(Docker::parseContainerPorts(output), expected) << output;
 }
@@ -35,7 +40,7 @@ TEST(DockerClient, CachesForThirtySecondsAndStopsWithTheLongerDeadline) {
   Docker::PortCache cache;
   ManualClock clock;
   auto fetch = [&] { return Docker::containerPorts(client, cache, clock); };
-  const ContainerMap db{{5432, "db-1"}};
+  const ContainerMap db{{5432, {{"0.0.0.0", "db-1"}}}};
   EXPECT_EQ(fetch(), db);
   runner.outputs[docker] = "";  // the container went away
   clock.advance(29'999ms);
@@ -69,7 +74,7 @@ struct HeldToolRunner final : ToolRunner {
 
 TEST(DockerClient, WhileOneFetchRunsOthersGetTheLastMapAtOnce) {
   const std::pair<const char*, std::optional<ContainerMap>> cases[] = {
-      {"stale map", ContainerMap{{5432, "db-1"}}}, {"nothing fetched yet", std::nullopt}};
+      {"stale map", ContainerMap{{5432, {{"0.0.0.0", "db-1"}}}}}, {"nothing fetched yet", std::nullopt}};
   for (const auto& [name, stale] : cases) {
     HeldToolRunner runner;
     Docker::Client client{"/usr/bin/docker", runner};
@@ -87,8 +92,9 @@ TEST(DockerClient, WhileOneFetchRunsOthersGetTheLastMapAtOnce) {
     EXPECT_TRUE(secondReturned) << name;
     EXPECT_EQ(second.get(), stale.value_or(ContainerMap{})) << name;
 
-    EXPECT_EQ(first.get(), (ContainerMap{{5433, "db-2"}})) << name;
-    EXPECT_EQ(fetch(), (ContainerMap{{5433, "db-2"}})) << name;
+    const ContainerMap fetched{{5433, {{"0.0.0.0", "db-2"}}}};
+    EXPECT_EQ(first.get(), fetched) << name;
+    EXPECT_EQ(fetch(), fetched) << name;
   }
 }
 

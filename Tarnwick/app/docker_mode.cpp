@@ -4,8 +4,9 @@
 #include <cstdio>
 
 int runDockerMode(const ModeValue&) {
-  // The map is ordered by port already.
-  for (const auto& [port, name] : Docker::containerPorts())
-    std::printf("%lld -> %s\n", static_cast<long long>(port), name.c_str());
+  // The map is ordered by port already; of several containers on one port,
+  // the one the client listed last is named.
+  for (const auto& [port, published] : Docker::containerPorts())
+    std::printf("%lld -> %s\n", static_cast<long long>(port), published.back().name.c_str());
   return 0;
 }

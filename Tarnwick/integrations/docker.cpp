@@ -14,15 +14,26 @@ namespace {
 // A real tab between the fields: container names hold no tabs.
 const char* const kPsFormat = "{{.Names}}\t{{.Ports}}";
 
-// "0.0.0.0:5432->5432/tcp" publishes host port 5432; "5432/tcp" (exposed
+struct HostSide {
+  std::string_view address;
+  int64_t port = 0;
+};
+
+// "0.0.0.0:5432->5432/tcp" publishes host port 5432 on 0.0.0.0; IPv6 comes
+// as "[::]:5432" or, from older clients, ":::5432". "5432/tcp" (exposed
 // only) and ranges ("0.0.0.0:8000-8005->8000-8005/tcp") publish none here.
-std::optional<int64_t> publishedHostPort(std::string_view mapping) {
+std::optional<HostSide> publishedHostSide(std::string_view mapping) {
   size_t arrow = mapping.find("->");
   if (arrow == std::string_view::npos) return std::nullopt;
-  std::string_view host = mapping.substr(0, arrow);
+  std::string_view host = PortCore::trimWhitespace(mapping.substr(0, arrow));
   size_t colon = host.rfind(':');
   if (colon == std::string_view::npos) return std::nullopt;
-  return PortCore::parseInt64(host.substr(colon + 1));
+  auto port = PortCore::parseInt64(host.substr(colon + 1));
+  if (!port) return std::nullopt;
+  std::string_view address = host.substr(0, colon);
+  if (address.size() >= 2 && address.front() == '[' && address.back() == ']')
+    address = address.substr(1, address.size() - 2);
+  return HostSide{address, *port};
 }
 
 void mapLine(std::string_view line, ContainerMap& map) {
@@ -31,7 +42,7 @@ void mapLine(std::string_view line, ContainerMap& map) {
   std::string_view name = line.substr(0, tab), ports = line.substr(tab + 1);
   if (name.empty() || ports.empty()) return;
   for (std::string_view mapping : PortCore::splitNonEmpty(ports, ','))
-    if (auto port = publishedHostPort(mapping)) map[*port] = std::string(name);
+    if (auto side = publishedHostSide(mapping)) map[side->port].push_back({std::string(side->address), std::string(name)});
 }
 
 }  // namespace

@@ -12,7 +12,17 @@
 
 class ToolRunner;
 
-using ContainerMap = std::map<int64_t, std::string>;
+/// A container publishing a host port, and the host address it publishes it
+/// on as the client wrote it, brackets dropped ("0.0.0.0", "::", "127.0.0.2";
+/// empty when it wrote none).
+struct PublishedPort {
+  std::string host;
+  std::string name;
+  bool operator==(const PublishedPort&) const = default;
+};
+
+/// Host port to what publishes it, in the client's order.
+using ContainerMap = std::map<int64_t, std::vector<PublishedPort>>;
 
 namespace Docker {
 
@@ -21,7 +31,7 @@ namespace Docker {
 inline constexpr std::chrono::seconds kPsDeadline{5};
 inline constexpr std::chrono::seconds kStopDeadline{30};
 
-/// Host port to container name from one uncached run of the system's client;
+/// Host port to what publishes it from one uncached run of the system's client;
 /// empty without a docker client or when it does not answer within kPsDeadline.
 ContainerMap containerPorts();
 
@@ -30,8 +40,8 @@ ContainerMap containerPorts();
 void stop(const std::string& name);
 
 /// The map from `docker ps --format "{{.Names}}\t{{.Ports}}"` output. Lines
-/// and mappings of another shape are skipped; a port named again later goes to
-/// the later container.
+/// and mappings of another shape are skipped; each port lists its mappings in
+/// the order printed, so the last is the one printed last.
 ContainerMap parseContainerPorts(std::string_view output);
 
 /// The docker client and how to run it.

@@ -1,6 +1,7 @@
 #include "ui/panel_rows.h"
 
 #include "core/system/text.h"
+#include "integrations/container_holder.h"
 #include "ui/row_state.h"
 
 #include <algorithm>
@@ -80,7 +81,7 @@ PanelRows panelRows(const RowInputs& inputs) {
 
     PanelRow row{.entry = e, .key = e.id(), .label = std::move(label)};
     if (int seen = repeats[row.key]++) row.key += "#" + std::to_string(seen);
-    row.dockerName = found(inputs.dockerNames, e.port);
+    row.dockerName = Docker::containerHolding(e, inputs.dockerNames);
     if (dev) row.healthy = found(inputs.health, e.port);
     row.stat = found(inputs.stats, e.pid);
     (dev ? rows.dev : rows.other).push_back(std::move(row));

@@ -20,7 +20,7 @@ struct RowInputs {
   bool exposedOnly = false;
   std::set<int64_t> hidden{};
   LabelMap labels{};                 ///< by port in decimal
-  ContainerMap dockerNames{};
+  ContainerMap dockerNames{};        ///< a row gets one by Docker::containerHolding
   StatsMap stats{};
   std::map<int64_t, bool> health{};  ///< probe answers by port
 };

@@ -1,5 +1,6 @@
 #include "ui/panel_state.h"
 
+#include "integrations/container_holder.h"
 #include "integrations/dev_count.h"
 #include "integrations/port_set_text.h"
 #include "integrations/preferences.h"
@@ -285,9 +286,8 @@ void PanelState::setPanelShown(bool shown) {
 // ---- Stops ---------------------------------------------------------------------
 
 void PanelState::perform(const PendingKill& request) {
-  std::optional<std::string> container;
-  if (auto it = dockerNames_.find(request.entry.port); it != dockerNames_.end())
-    container = it->second;
+  // The row's own rule: a container is stopped only where the row showed one.
+  std::optional<std::string> container = Docker::containerHolding(request.entry, dockerNames_);
   env_.actions->post([this, services = env_.services, gui = env_.gui, request, container] {
     ActionOutcome outcome = carryOut(*services, request, container);
     gui->post([this, request, outcome] { applyOutcome(request, outcome); });

@@ -2,6 +2,11 @@
 // stops and their confirmation, labels, watching and the editor's item.
 #include "panel_fakes.h"
 
+#include "support/fake_tool_runner.h"
+#include "support/test_process.h"
+
+#include <filesystem>
+
 using namespace std::chrono_literals;
 
 namespace {
@@ -89,14 +94,16 @@ TEST_F(PanelControllerTest, StopsAreConfirmedByTheSettingAndAlwaysForSystemProce
 }
 
 // A request carries its flags and the process the row showed when it was made,
-// even if the PID is taken over before the confirmation. A container is stopped
-// by name, but not for a restart. What the action answers decides the row: kept
-// until the rescan (after a pause of 1.5 s for a restart that worked), dropped
-// at once, or shown with a notice until the notice expires.
+// even if the PID is taken over before the confirmation. Every case runs with a
+// container publishing the port: it is stopped by name where its proxy holds the
+// port, but not for a restart; a process of the user's there is stopped as a
+// process. What the action answers decides the row: kept until the rescan (after
+// a pause of 1.5 s for a restart that worked), dropped at once, or shown with a
+// notice until the notice expires.
 TEST_F(PanelControllerTest, ConfirmedRequestsActThenRescanOrShowTheOutcome) {
   struct Case {
     RowAction action;
-    bool tree, force, restart, docker;  // the request's flags; whether a container holds the port
+    bool tree, force, restart, docker;  // the request's flags; whether a container's proxy holds the port
     ActionOutcome outcome;
     std::string log;
     size_t rowsAtOnce;  // listed right after the outcome, before any rescan
@@ -119,24 +126,26 @@ TEST_F(PanelControllerTest, ConfirmedRequestsActThenRescanOrShowTheOutcome) {
     SCOPED_TRACE(c.log + " answering " + std::to_string(static_cast<int>(c.outcome)));
     PanelFixture f;
     FakePanelServices& services = *f.services;
-    services.containers = c.docker ? ContainerMap{{3000, "web-db"}} : ContainerMap{};
-    services.startTimes = {{web.pid, 77}};
-    auto model = f.modelWith({web, svc});
+    services.containers = {{3000, {{"0.0.0.0", "web-db"}}}};
+    const PortEntry held = makeEntry(web.port, web.pid, c.docker ? "docker-proxy" : "node");
+    services.startTimes = {{held.pid, 77}};
+    auto model = f.modelWith({held, svc});
     PanelController& controller = model->controller();
-    controller.act(c.action, web);
-    EXPECT_EQ(controller.pendingKill(), (PendingKill{web, ProcessIdentity{web.pid, 77}, c.tree, c.force, c.restart}));
+    controller.act(c.action, held);
+    EXPECT_EQ(controller.pendingKill(),
+              (PendingKill{held, ProcessIdentity{held.pid, 77}, c.tree, c.force, c.restart}));
 
-    services.startTimes = {{web.pid, 78}};
+    services.startTimes = {{held.pid, 78}};
     services.ports = {restarted, svc};
     services.outcome = c.outcome;
     controller.confirmPending();
     EXPECT_TRUE(services.log.empty()) << "nothing blocks the GUI thread";
     f.actions->drain();
     EXPECT_EQ(services.log, std::vector<std::string>{c.log});
-    for (const ProcessIdentity& target : services.targets) EXPECT_EQ(target, (ProcessIdentity{web.pid, 77}));
+    for (const ProcessIdentity& target : services.targets) EXPECT_EQ(target, (ProcessIdentity{held.pid, 77}));
     f.gui->drain();
     EXPECT_EQ(model->entries().size(), c.rowsAtOnce);
-    EXPECT_EQ(rowStateOf(*model, web).notice,
+    EXPECT_EQ(rowStateOf(*model, held).notice,
               c.notice ? std::optional(std::string(PortCore::outcomeText(c.outcome).key)) : std::nullopt);
     f.settle();
     f.advance(std::max(c.rescanAfter - 1ms, 0ms));
@@ -148,6 +157,52 @@ TEST_F(PanelControllerTest, ConfirmedRequestsActThenRescanOrShowTheOutcome) {
     f.advance(PanelState::kNoticeDuration);
     EXPECT_EQ(model->entries(), (std::vector<PortEntry>{restarted, svc}));
     EXPECT_EQ(f.scheduler->pending(), 0u);
+  }
+}
+
+// The system's scan and stops, with a docker client standing in for the user's.
+struct RealStopServices final : FakePanelServices {
+  explicit RealStopServices(Docker::Client client) : client(std::move(client)) {}
+  PortCore::PortScan scanPorts() override { return PortCore::scanPorts(); }
+  ContainerMap containerPorts() override { return Docker::fetchContainerPorts(client); }
+  ActionOutcome killProcess(const ProcessIdentity& target, Force force) override {
+    return PortCore::killProcess(target, force);
+  }
+  void dockerStop(const std::string& name) override { Docker::stop(client, name); }
+  Docker::Client client;
+};
+
+// A container publishing the port of a real listener: the row is the
+// container's only when the listener is a container's proxy; a process of the
+// user's is stopped, never the container.
+TEST(PanelStop, AListenerOnAPublishedPortIsStoppedUnlessAContainersProxyHoldsIt) {
+  for (const std::string program : {"tw_listener", "docker-proxy"}) {
+    SCOPED_TRACE(program);
+    const bool proxy = program == "docker-proxy";
+    TempDir dir;
+    const std::string path = dir.path() + "/" + program;
+    std::filesystem::copy_file(listenerPath(), path);
+    TestProcess listener = TestProcess::start({path, "--bind", "127.0.0.1:0"});
+    const std::optional<std::string> bound = listener.readLine();
+    ASSERT_TRUE(bound && bound->starts_with("port ") && listener.readLine() == "ready");
+    FakeToolRunner runner;
+    runner.outputs["/stand-in/docker"] = "web\t0.0.0.0:" + bound->substr(5) + "->3000/tcp\n";
+    PanelFixture f;
+    f.services = std::make_shared<RealStopServices>(Docker::Client{"/stand-in/docker", runner});
+    auto model = f.makeModel();
+    model->refresh();
+    f.settle();
+    std::optional<PanelRow> row;
+    for (const PanelRow& listed : model->rows().ordered())
+      if (listed.entry.pid == listener.pid()) row = listed;
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->dockerName, proxy ? std::optional<std::string>("web") : std::nullopt);
+
+    model->controller().act(RowAction::Stop, row->entry);
+    if (model->controller().pendingKill()) model->controller().confirmPending();
+    f.settle();
+    EXPECT_EQ(listener.waitForExit(proxy ? 100ms : 5s), !proxy) << "the process is stopped, never the container";
+    EXPECT_EQ(runner.calls.back().args == std::vector<std::string>({"stop", "web"}), proxy);
   }
 }
 

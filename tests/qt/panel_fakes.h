@@ -58,7 +58,7 @@ class ManualScheduler final : public Scheduler {
 };
 
 /// Answers from fields the test sets, and a log of every call that acts.
-class FakePanelServices final : public PanelServices {
+class FakePanelServices : public PanelServices {
  public:
   std::vector<PortEntry> ports;
   /// Start times the scan reports; a PID missing here started at tick 1.

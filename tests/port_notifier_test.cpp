@@ -44,10 +44,17 @@ struct PortNotifierTest : ::testing::Test {
 
 using Posts = std::vector<std::pair<std::string, std::string>>;
 
+// Ports `first` to `last` after `ports`.
+std::vector<int64_t> plus(std::vector<int64_t> ports, int64_t first, int64_t last) {
+  for (int64_t port = first; port <= last; ++port) ports.push_back(port);
+  return ports;
+}
+
 // Each poll announces the watched ports that opened or closed since the last,
-// and counts the distinct listening ports in the dev range. A change of the
-// watched ports is followed as the loop would, when it is made: it announces
-// nothing itself, and a port that stops after it is still seen to stop.
+// in one notice each way, and counts the distinct listening ports in the dev
+// range. A change of the watched ports is followed as the loop would, when it
+// is made: it announces nothing itself, and a port that stops after it is
+// still seen to stop.
 TEST_F(PortNotifierTest, PollsAnnounceWatchedPortsOpeningOrClosingButNotTheWatchingItself) {
   // The watched ports to store and follow (none: a poll), the listening ports, the posts, the dev count.
   const std::tuple<std::optional<std::set<int64_t>>, std::vector<int64_t>, Posts, int64_t> steps[] = {
@@ -60,6 +67,10 @@ TEST_F(PortNotifierTest, PollsAnnounceWatchedPortsOpeningOrClosingButNotTheWatch
       {std::set<int64_t>{4000, 5000}, {3000, 4000}, {}, 2},           // 3000 unwatched
       {{}, {4000}, {}, 1},                                            // then stopped: not told
       {{}, {5000}, {opened(5000), closed(4000)}, 1},                  // opened before closed
+      {std::set<int64_t>{4000, 5000, 6000, 6001, 6002, 6003, 6004, 6005, 6006, 6007, 6008, 6009}, {5000}, {}, 1},
+      {{}, plus({4000}, 6000, 6009), {{"Tarnwick", "11 watched ports started listening: 4000, 6000, 6001, 6002, "
+                                                    "6003, 6004, 6005, 6006, \u2026"}, closed(5000)}, 11},
+      {{}, plus({4000}, 6002, 6009), {{"Tarnwick", "2 watched ports stopped listening: 6000, 6001"}}, 9},
   };
   PortNotifier::setWatched(store, {3000});
   auto notifier = makeNotifier();

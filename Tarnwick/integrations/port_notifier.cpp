@@ -12,6 +12,28 @@ namespace {
 
 constexpr const char* kTitle = "Tarnwick";
 
+// Ports named in one notice; beyond them the notice ends in "…".
+constexpr size_t kPortsNamed = 8;
+
+// One notice for every watched port that changed one way in a poll: a
+// hundred ports opening at once would otherwise take a hundred notices, each
+// a blocking call, and the poll would fall behind. Absent for none.
+std::optional<std::string> notice(const L10n::Texts& texts, const char* one, const char* many,
+                                  const std::set<int64_t>& ports) {
+  if (ports.empty()) return std::nullopt;
+  if (ports.size() == 1) return texts.format(one, {FormatArg{*ports.begin()}});
+  std::string named;
+  size_t count = 0;
+  for (int64_t port : ports) {
+    if (count++ == kPortsNamed) {
+      named += ", \u2026";
+      break;
+    }
+    named += (named.empty() ? "" : ", ") + std::to_string(port);
+  }
+  return texts.format(many, {FormatArg{static_cast<int64_t>(ports.size())}, FormatArg{named}});
+}
+
 // A suspended machine stops the condition variable's clock but not ours, so
 // wake at least this often to look at the real clock again.
 constexpr auto kLongestNap = std::chrono::seconds(1);
@@ -139,8 +161,11 @@ void PortNotifier::tick() {
 
   auto open = openWatched(followed_, listening);
   if (lastOpen_) {
-    for (auto port : missingFrom(*lastOpen_, open)) notify(sources_.texts.format("notif_opened", {FormatArg{port}}));
-    for (auto port : missingFrom(open, *lastOpen_)) notify(sources_.texts.format("notif_closed", {FormatArg{port}}));
+    const L10n::Texts& texts = sources_.texts;
+    if (auto opened = notice(texts, "notif_opened", "notif_opened_many", missingFrom(*lastOpen_, open)))
+      notify(*opened);
+    if (auto closed = notice(texts, "notif_closed", "notif_closed_many", missingFrom(open, *lastOpen_)))
+      notify(*closed);
   }
   lastOpen_ = std::move(open);
 }

@@ -104,9 +104,9 @@ class PortNotifier : public std::enable_shared_from_this<PortNotifier> {
   /// The same on `clock`, which must outlive the loop, sleeping through `sleeper`.
   PollLoop start(const Clock& clock, std::shared_ptr<Sleeper> sleeper);
 
-  /// One poll: dev count to the GUI thread, then notifications for watched
-  /// ports that opened or closed since the previous poll; the first poll only
-  /// learns where things stand. Not reentrant, nor to run beside followWatched().
+  /// One poll: dev count to the GUI thread, then at most one notification for
+  /// the watched ports that opened since the previous poll and one for those
+  /// that closed; the first poll only learns where things stand. Not reentrant, nor to run beside followWatched().
   void tick();
   /// Takes the watched ports stored since the last poll without announcing
   /// the change: a port no longer watched is forgotten, a newly watched one

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QVariant>
+#include <algorithm>
 #include <charconv>
 #include <mutex>
 
@@ -16,6 +17,14 @@ namespace {
 std::mutex settingsMutex;
 
 constexpr const char* kSections[] = {"text", "number", "boolean"};
+
+// Texts kept as port numbers joined by ",". Typed into the file by hand
+// without quotes, QSettings reads them back as a list of the numbers.
+constexpr std::string_view kCommaListKeys[] = {"watchedPorts", "hiddenPorts"};
+
+bool isCommaList(const std::string& key) {
+  return std::find(std::begin(kCommaListKeys), std::end(kCommaListKeys), key) != std::end(kCommaListKeys);
+}
 
 bool isStorableKey(const std::string& key) {
   return !key.empty() && key.find('/') == std::string::npos && key.find('\\') == std::string::npos;
@@ -52,12 +61,15 @@ class IniPreferences final : public Preferences {
 
  private:
   // The stored text under section/key; absent when missing or when the file
-  // holds something else there (a list, a byte array, a variant).
+  // holds something else there (a byte array, a variant, a list but where a
+  // comma list is kept, which reads back joined by ",").
   std::optional<std::string> read(const char* section, const std::string& key) const {
     if (!isStorableKey(key)) return std::nullopt;
     std::lock_guard lock(settingsMutex);
     auto settings = open_();
     QVariant value = settings->value(entry(section, key));
+    if (value.typeId() == QMetaType::QStringList && std::string_view(section) == "text" && isCommaList(key))
+      return value.toStringList().join(',').toStdString();
     if (value.typeId() != QMetaType::QString) return std::nullopt;
     return value.toString().toStdString();
   }

@@ -42,7 +42,8 @@ void mapLine(std::string_view line, ContainerMap& map) {
   std::string_view name = line.substr(0, tab), ports = line.substr(tab + 1);
   if (name.empty() || ports.empty()) return;
   for (std::string_view mapping : PortCore::splitNonEmpty(ports, ','))
-    if (auto side = publishedHostSide(mapping)) map[side->port].push_back({std::string(side->address), std::string(name)});
+    if (auto side = publishedHostSide(mapping))
+      map[side->port].push_back({std::string(side->address), std::string(name)});
 }
 
 }  // namespace

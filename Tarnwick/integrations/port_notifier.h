@@ -106,7 +106,8 @@ class PortNotifier : public std::enable_shared_from_this<PortNotifier> {
 
   /// One poll: dev count to the GUI thread, then at most one notification for
   /// the watched ports that opened since the previous poll and one for those
-  /// that closed; the first poll only learns where things stand. Not reentrant, nor to run beside followWatched().
+  /// that closed; the first poll only learns where things stand. Not
+  /// reentrant, nor to run beside followWatched().
   void tick();
   /// Takes the watched ports stored since the last poll without announcing
   /// the change: a port no longer watched is forgotten, a newly watched one

@@ -1,11 +1,16 @@
 #include "app/modes.h"
+#include "core/system/terminal_text.h"
 #include "integrations/docker.h"
 
 #include <cstdio>
+#include <string>
 
 int runDockerMode(const ModeValue&) {
-  // The map is ordered by port already.
-  for (const auto& [port, name] : Docker::containerPorts())
-    std::printf("%lld -> %s\n", static_cast<long long>(port), name.c_str());
+  // The map is ordered by port already. The names come from the container
+  // runtime, which takes them from whoever started the container.
+  for (const auto& [port, name] : Docker::containerPorts()) {
+    std::string line = std::to_string(port) + " -> " + PortCore::terminalText(name) + '\n';
+    std::fwrite(line.data(), 1, line.size(), stdout);
+  }
   return 0;
 }

@@ -56,8 +56,8 @@ TEST(TerminalText, AgreesWithTheCLibraryOnWhatIsText) {
     for (size_t at = 0, n; at < text.size(); at += n) {
       wchar_t c;
       n = std::mbrtowc(&c, text.data() + at, text.size() - at, &state);
-      if (n == 0) n = 1;  // U+0000
-      if (n > 4 || c == 0 || c > 0x10FFFF || std::iswcntrl(static_cast<wint_t>(c)) || (c >= 0x202A && c <= 0x202E) ||
+      // U+0000 (n == 0) is a control too.
+      if (n > 4 || c > 0x10FFFF || std::iswcntrl(static_cast<wint_t>(c)) || (c >= 0x202A && c <= 0x202E) ||
           (c >= 0x2066 && c <= 0x2069) || (c == L'\\' && !backslashAllowed))
         return false;
     }

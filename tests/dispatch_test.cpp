@@ -23,7 +23,8 @@ TEST(Dispatch, ChoosesTheFirstApplicableOption) {
       {{tw, "--kill", "3000"}, "--kill", int64_t{3000}},
       // An unusable value: the dispatch goes on, and with no mode applying it is an error.
       {{tw, "--kill"}, "", {}, "--kill needs a port number"},
-      {{tw, "--kill", "a\"\n\\b\x7f"}, "", {}, "--kill needs a port number, got \"a\\\"\\x0a\\\\b\\x7f\""},
+      {{tw, "--kill", "a\"\n\\b\x7f\xe2\x80\xae\xff"}, "", {},
+       "--kill needs a port number, got \"a\\\"\\x0a\\\\b\\x7f\\u202e\\xff\""},
       {{tw, "--kill", "abc", "--kill", "3000"}, "", {}, "--kill needs a port number, got \"abc\""},
       {{tw, "--probe", "--restart"}, "", {}, "--probe needs a port number, got \"--restart\""},
       {{tw, "--t", "--docker"}, "--t", S("--docker")},

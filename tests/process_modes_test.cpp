@@ -1,5 +1,6 @@
-// The kill-tree and restart modes against real processes: a real npm script
-// running a small node server, and that server on its own.
+// The kill, kill-tree and restart modes against real processes: a listener
+// with a hostile name, a real npm script running a small node server, and that
+// server on its own.
 #include "core/scan/process_table.h"
 #include "core/scan/scan.h"
 #include "support/test_process.h"
@@ -57,6 +58,19 @@ struct NpmProject {
   TestProcess::Options options{dir.path(), {"HOME=" + home.path(), "npm_config_offline=true", "npm_config_fund=false",
                                             "npm_config_update_notifier=false", "npm_config_audit=false", marker}};
 };
+
+// Any user names their process; whoever stops it reads the name on a terminal.
+TEST(KillMode, PrintsAProcessNameThatHoldsEscapeSequencesAsVisibleEscapes) {
+  TempDir dir;
+  const std::string name = "\x1b[31mEVIL\x1b]0;t\x07";  // 15 bytes: all of it is the process name
+  std::filesystem::create_symlink(listenerPath(), dir.path() + "/" + name);
+  auto listener = TestProcess::start({dir.path() + "/" + name, "--bind", "127.0.0.1:0"});
+  auto lines = listener.readUntil("ready");
+  ASSERT_TRUE(lines && lines->size() == 2 && lines->front().starts_with("port "));
+  auto tarnwick = runProgram({tarnwickPath(), "--kill", lines->front().substr(5)});
+  EXPECT_EQ(tarnwick.out, "killing \\x1b[31mEVIL\\x1b]0;t\\x07 pid " + std::to_string(listener.pid()) + "\n");
+  EXPECT_TRUE(listener.waitForExit(10s));
+}
 
 TEST(KillTreeMode, StopsARealNpmTree) {
   NpmProject project;

@@ -1,5 +1,6 @@
 #include "app/modes.h"
 #include "app/qt_module.h"
+#include "core/system/terminal_text.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -45,13 +46,16 @@ int runApplication(int argc, char** argv) {
   std::string tried, failure;
   void* module = openQtModule(tried, failure);
   if (!module) {
-    std::fprintf(stderr, "tarnwick: cannot load the tray module (tried %s): %s\n", tried.c_str(), failure.c_str());
+    // The paths are where the executable was put, which its owner named.
+    std::fprintf(stderr, "tarnwick: cannot load the tray module (tried %s): %s\n",
+                 PortCore::terminalText(tried).c_str(), PortCore::terminalText(failure).c_str());
     return 1;
   }
   auto run = reinterpret_cast<RunApplication>(::dlsym(module, "tarnwick_run_application"));
   if (!run) {
     const char* error = ::dlerror();
-    std::fprintf(stderr, "tarnwick: the tray module has no entry point: %s\n", error ? error : "");
+    std::fprintf(stderr, "tarnwick: the tray module has no entry point: %s\n",
+                 PortCore::terminalText(error ? error : "").c_str());
     return 1;
   }
   return run(argc, argv);

@@ -2,9 +2,9 @@
 
 #include "app/modes.h"
 #include "core/system/number.h"
+#include "core/system/terminal_text.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 
 namespace {
@@ -38,21 +38,13 @@ std::optional<ModeValue> valueFor(const Mode& mode, const std::vector<std::strin
   return std::nullopt;
 }
 
-// The value as it can be shown on one line of a terminal: quoted, with quotes,
-// backslashes and control bytes escaped.
+// The value quoted as a terminal can show it on one line: the renderer makes
+// every backslash a pair, so a quote inside can be marked as one.
 std::string quoted(const std::string& value) {
   std::string text = "\"";
-  for (unsigned char c : value) {
-    if (c == '"' || c == '\\') {
-      text += '\\';
-      text += static_cast<char>(c);
-    } else if (c < 0x20 || c == 0x7f) {
-      char escape[5];
-      std::snprintf(escape, sizeof escape, "\\x%02x", c);
-      text += escape;
-    } else {
-      text += static_cast<char>(c);
-    }
+  for (char c : PortCore::terminalText(value)) {
+    if (c == '"') text += '\\';
+    text += c;
   }
   return text + "\"";
 }

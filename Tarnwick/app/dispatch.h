@@ -32,7 +32,8 @@ struct Selection {
   ModeValue value;
 };
 /// No mode applies and a valued option was given without a usable value:
-/// one line for standard error, without the program's name.
+/// one line for standard error, without the program's name, the value in it
+/// quoted and escaped for a terminal.
 struct UsageError {
   std::string message;
 };

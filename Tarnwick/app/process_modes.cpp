@@ -2,6 +2,7 @@
 #include "core/process/process_control.h"
 #include "core/scan/scan.h"
 #include "core/scan/scan_source.h"
+#include "core/system/terminal_text.h"
 
 #include <cstdio>
 #include <functional>
@@ -19,18 +20,18 @@ std::vector<PortEntry> entriesOnPort(const std::vector<PortEntry>& entries, cons
   return matching;
 }
 
-// Each line is flushed before the blocking stop that follows it, so a
-// terminal shows what is being stopped while it happens.
-void printLine(const std::string& line) {
-  std::fwrite(line.data(), 1, line.size(), stdout);
-  std::fputc('\n', stdout);
-  std::fflush(stdout);
+// The line names processes, whose names their owners choose: it goes through
+// the terminal renderer whole. Each line is flushed before the blocking stop
+// that follows it, so a terminal shows what is being stopped while it happens.
+void printLine(const std::string& line, std::FILE* stream = stdout) {
+  std::string shown = PortCore::terminalText(line) + '\n';
+  std::fwrite(shown.data(), 1, shown.size(), stream);
+  std::fflush(stream);
 }
 
 void reportOutcome(int32_t pid, ActionOutcome outcome) {
   if (outcome == ActionOutcome::Done) return;
-  auto english = PortCore::outcomeText(outcome).english;
-  std::fprintf(stderr, "pid %d: %.*s\n", static_cast<int>(pid), static_cast<int>(english.size()), english.data());
+  printLine("pid " + std::to_string(pid) + ": " + std::string(PortCore::outcomeText(outcome).english), stderr);
 }
 
 using Prepare = std::function<PreparedAction(const ProcessIdentity&)>;

@@ -1,6 +1,7 @@
 #include "integrations/l10n.h"
 
 #include "core/system/small_file.h"
+#include "core/system/terminal_text.h"
 #include "integrations/language.h"
 #include "integrations/resource_bundle.h"
 
@@ -32,7 +33,7 @@ std::shared_ptr<const StringsTable> loadTable(const fs::path& directory) {
 fs::path locateOrExit() {
   auto candidates = bundleCandidates();
   if (auto bundle = locateBundle(candidates)) return *bundle;
-  std::string message = missingBundleMessage(candidates) + "\n";
+  std::string message = PortCore::terminalText(missingBundleMessage(candidates)) + "\n";
   std::fputs(message.c_str(), stderr);
   std::fflush(nullptr);
   // Other threads may be running; leave without running their destructors.

@@ -8,13 +8,16 @@ class ToolRunner;
 class NotificationSink {
  public:
   virtual ~NotificationSink() = default;
+  /// `title` and `body` are plain text, shown as written: a body may hold a
+  /// process name or a label, which no server may take as markup.
   virtual void post(const std::string& title, const std::string& body) = 0;
 };
 
 namespace Notifications {
 
 /// The platform's fallback: notify-send found on PATH at each post on Linux
-/// (the message is dropped when there is none), osascript on macOS.
+/// (the message is dropped when there is none; the body goes escaped, as it
+/// cannot ask the server whether it reads markup), osascript on macOS.
 std::shared_ptr<NotificationSink> fallbackSink();
 /// The same, running its tool through `runner`, which must outlive the sink.
 std::shared_ptr<NotificationSink> fallbackSink(ToolRunner& runner);

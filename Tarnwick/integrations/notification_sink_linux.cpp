@@ -2,6 +2,7 @@
 
 #include "core/system/tool_runner.h"
 #include "integrations/executable_search.h"
+#include "integrations/notification_markup.h"
 
 namespace Notifications {
 
@@ -15,7 +16,9 @@ class NotifySendSink final : public NotificationSink {
     auto notifySend = Executables::find("notify-send", Executables::currentSearchPath());
     if (!notifySend) return;
     // "--" so a message that starts with "-" is shown, not read as an option.
-    runner_.run(*notifySend, {"--app-name=Tarnwick", "--", title, body});
+    // notify-send cannot say whether the server reads markup; the servers of
+    // the common desktops do, and an entity shown as written harms nothing.
+    runner_.run(*notifySend, {"--app-name=Tarnwick", "--", title, escapedForMarkup(body)});
   }
 
  private:

@@ -1,5 +1,6 @@
 // The entry point that the tarnwick executable finds with dlsym once it has
 // loaded this module.
+#include "core/system/terminal_text.h"
 #include "integrations/qt/dbus_notification_sink.h"
 #include "integrations/qt/qt_preferences.h"
 #include "ui/app_context.h"
@@ -33,7 +34,8 @@ void holdStartupMessage(QtMsgType type, const QMessageLogContext& context, const
   }
   QString reason = message.section('\n', 0, 0);
   if (heldMessages && !heldMessages->isEmpty()) reason = heldMessages->first().second;
-  std::fprintf(stderr, "tarnwick: cannot open the display: %s\n", qPrintable(reason));
+  std::fprintf(stderr, "tarnwick: cannot open the display: %s\n",
+               PortCore::terminalText(reason.toStdString()).c_str());
   std::fflush(stderr);
   ::_exit(1);
 }

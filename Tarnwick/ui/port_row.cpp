@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace {
@@ -49,6 +50,17 @@ QPixmap roundedIcon(const QIcon& icon, qreal ratio) {
   painter.end();
   rounded.setDevicePixelRatio(ratio);
   return rounded;
+}
+
+// Names, chains, users and labels are other people's text: a tooltip shows them
+// as written, never through the rich-text guess that a leading tag triggers.
+QString plainToolTip(const std::string& text) { return Qt::convertFromPlainText(QString::fromStdString(text)); }
+
+// A menu reads "&" as the mark of a shortcut; in an editor's name it is meant literally.
+std::string menuLiteral(const std::string& text) {
+  std::string out;
+  for (char c : text) out += c == '&' ? std::string("&&") : std::string(1, c);
+  return out;
 }
 
 QLabel* markLabel(Symbol symbol, const QColor& color, int pixels, QWidget* parent) {
@@ -98,6 +110,7 @@ QHBoxLayout* PortRow::buildTitleLine() {
   dot_ = new HealthDot(this);
   port_ = new PortNumber(this);
   chip_ = new QLabel(this);
+  chip_->setTextFormat(Qt::PlainText);  // the user's label
   QFont chipFont = Theme::caption();
   chipFont.setWeight(QFont::DemiBold);
   chip_->setFont(chipFont);
@@ -197,7 +210,7 @@ void PortRow::setLabelDraft(const QString& draft) {
 }
 
 void PortRow::refresh() {
-  setToolTip(QString::fromStdString(processTooltip(state_.entry)));
+  setToolTip(plainToolTip(processTooltip(state_.entry)));
   refreshTitleLine();
   refreshSecondLine();
   refreshActions();
@@ -265,7 +278,7 @@ void PortRow::refreshActions() {
   bool active = hovering_ || state_.isSelected;
   bool system = state_.entry.isSystem();
   stop_->setText(localized(texts_, "stop"));
-  stop_->setToolTip(QString::fromStdString(stopButtonTooltip(texts_, state_)));
+  stop_->setToolTip(plainToolTip(stopButtonTooltip(texts_, state_)));
   QString style = system ? smallButtonStyle(Theme::primary(), QColor(142, 142, 147, 70))
                          : smallButtonStyle(Theme::red(), Theme::faded(Theme::red(), 0.2));
   // Restyling re-polishes the button: only when the tint changes.
@@ -334,8 +347,9 @@ QMenu* PortRow::buildContextMenu(QWidget* parent) {
   for (const std::vector<MenuItem>& group : rowMenu(state_)) {
     if (!menu->isEmpty()) menu->addSeparator();
     for (const MenuItem& item : group) {
-      QString text = item.argument.empty() ? localized(texts_, item.key)
-                                           : QString::fromStdString(texts_.format(item.key, {item.argument}));
+      QString text = item.argument.empty()
+                         ? localized(texts_, item.key)
+                         : QString::fromStdString(texts_.format(item.key, {menuLiteral(item.argument)}));
       menu->addAction(text, this, [this, action = item.action] { emit actionChosen(action); });
     }
   }

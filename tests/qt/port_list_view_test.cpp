@@ -1,15 +1,17 @@
 // The panel's widgets, for what only they can break: rows kept in place while
 // the list refreshes, keys wherever the focus is, the menu and buttons a row
-// shows, Return in the label editor, and parts measured after a change made
-// while hidden.
+// shows, Return in the label editor, names and labels shown as written, and
+// parts measured after a change made while hidden.
 #include "panel_fakes.h"
 #include "support/english_texts.h"
 #include "ui/panel_header.h"
 #include "ui/port_list_view.h"
+#include "ui/port_presentation.h"
 #include "ui/port_row.h"
 #include "ui/settings_card.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QEnterEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -17,6 +19,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextDocument>
 
 namespace {
 
@@ -132,6 +135,21 @@ TEST_F(PortListViewTest, TheRowsMenuAndButtonsAct) {
   QTest::mouseClick(row->confirmButton(), Qt::LeftButton);
   fixture.settle();
   EXPECT_EQ(fixture.services->log, std::vector<std::string>{"kill 13000"});
+}
+
+// Any user names their process, and labels are typed: a leading tag must not
+// make the tooltip rich text that underlines one name and hides the rest.
+TEST(PortRowText, MarkupInNamesAndLabelsIsShownAsWritten) {
+  PortEntry odd = makeEntry(3000, 13000, "<u>sshd</u><!--");
+  odd.parentChain = {"<b>zsh</b>"};
+  PortRow row({.entry = odd, .label = "<i>shop</i>"}, englishTexts());
+  QTextDocument tip;
+  tip.setHtml(row.toolTip());
+  EXPECT_EQ(tip.toPlainText().toStdString(), processTooltip(odd));
+  const auto labels = row.findChildren<QLabel*>();
+  auto chip = std::find_if(labels.begin(), labels.end(), [](QLabel* label) { return label->text() == "<i>shop</i>"; });
+  ASSERT_NE(chip, labels.end());
+  EXPECT_EQ((*chip)->textFormat(), Qt::PlainText);
 }
 
 // A part changed while the panel is hidden is measured again when it shows.

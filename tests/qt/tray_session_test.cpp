@@ -149,11 +149,14 @@ TEST_F(RealDesktop, WithoutABusASecondStartOpensThePanelAndACrashLeavesNoClaim) 
   EXPECT_TRUE(panelShownSoon(true)) << "the new instance's panel did not open";
   EXPECT_TRUE(processAlive(next.pid()));
 
-  // Without a bus, notify-send still reaches the server.
+  // Without a bus, notify-send still reaches the server. Either way the server,
+  // which reads markup, gets a body's tags as text to show.
   auto noBus = QDBusConnection::connectToBus("unix:path=/nonexistent/bus", "tw-no-bus");
-  makeDbusNotificationSink(noBus, Notifications::fallbackSink())->post("Tarnwick", "-3000 went away");
+  makeDbusNotificationSink(noBus, Notifications::fallbackSink())->post("Tarnwick", "-3000 <i>went</i> away");
   QDBusConnection::disconnectFromBus("tw-no-bus");
-  EXPECT_TRUE(waitUntil([] { return dunstShowed("-3000 went away"); }));
+  EXPECT_TRUE(waitUntil([] { return dunstShowed("-3000 &lt;i&gt;went&lt;/i&gt; away"); }));
+  makeDbusNotificationSink()->post("Tarnwick", "<u>sshd</u> & co");
+  EXPECT_TRUE(waitUntil([] { return dunstShowed("&lt;u&gt;sshd&lt;/u&gt; &amp; co"); }));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "integrations/qt/dbus_notification_sink.h"
 
+#include "integrations/notification_markup.h"
+
 #include <QDBusMessage>
 #include <QStringList>
 #include <QVariantMap>
@@ -10,9 +12,9 @@ namespace {
 // hold up the next poll for long.
 constexpr int kCallTimeoutMs = 3000;
 
-// The server may have shown the notification and just not answered in time;
-// posting it again elsewhere would show it twice.
-bool mayHaveBeenShown(const QString& errorName) {
+// A server that did not answer in time may have shown the notification all the
+// same; posting it again elsewhere would show it twice.
+bool unansweredInTime(const QString& errorName) {
   return errorName == QLatin1String("org.freedesktop.DBus.Error.NoReply") ||
          errorName == QLatin1String("org.freedesktop.DBus.Error.Timeout");
 }
@@ -27,17 +29,29 @@ class DbusNotificationSink final : public NotificationSink {
       fallback_->post(title, body);
       return;
     }
-    auto reply = connection_.call(notifyCall(title, body), QDBus::Block, kCallTimeoutMs);
-    if (reply.type() == QDBusMessage::ErrorMessage && !mayHaveBeenShown(reply.errorName()))
+    // Asked at each post: the server may have been replaced by one that reads
+    // markup. One that does not answer in time would not show the message either.
+    auto capabilities = connection_.call(method("GetCapabilities"), QDBus::Block, kCallTimeoutMs);
+    if (capabilities.type() == QDBusMessage::ErrorMessage) {
+      if (!unansweredInTime(capabilities.errorName())) fallback_->post(title, body);
+      return;
+    }
+    const bool markup = capabilities.arguments().value(0).toStringList().contains(QStringLiteral("body-markup"));
+    auto reply = connection_.call(notifyCall(title, markup ? Notifications::escapedForMarkup(body) : body),
+                                  QDBus::Block, kCallTimeoutMs);
+    if (reply.type() == QDBusMessage::ErrorMessage && !unansweredInTime(reply.errorName()))
       fallback_->post(title, body);
   }
 
  private:
+  static QDBusMessage method(const char* name) {
+    return QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.Notifications"),
+                                          QStringLiteral("/org/freedesktop/Notifications"),
+                                          QStringLiteral("org.freedesktop.Notifications"), QString::fromLatin1(name));
+  }
+
   static QDBusMessage notifyCall(const std::string& title, const std::string& body) {
-    auto call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.Notifications"),
-                                               QStringLiteral("/org/freedesktop/Notifications"),
-                                               QStringLiteral("org.freedesktop.Notifications"),
-                                               QStringLiteral("Notify"));
+    auto call = method("Notify");
     call << QStringLiteral("Tarnwick")           // app_name
          << 0u                                   // replaces_id
          << QString()                            // app_icon

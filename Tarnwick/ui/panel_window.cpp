@@ -35,9 +35,10 @@ void PanelWindow::setContent(QWidget* content) {
   if (isVisible()) adjustSize();
 }
 
-void PanelWindow::openAt(const QPoint& topLeft) {
+void PanelWindow::openAt(const PanelAnchor& anchor) {
+  anchor_ = anchor;
   adjustSize();
-  move(topLeft);
+  move(panelTopLeft(anchor, size()));
   show();
   raise();
   activateWindow();
@@ -60,5 +61,14 @@ void PanelWindow::showEvent(QShowEvent* event) {
 
 void PanelWindow::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
-  if (!event->spontaneous()) emit hidden();
+  if (event->spontaneous()) return;
+  anchor_.reset();
+  emit hidden();
+}
+
+void PanelWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  // The rows of a scan arrive after the panel opened with what it had: kept
+  // where it opened, a panel above a bottom strip would grow down over it.
+  if (anchor_) move(panelTopLeft(*anchor_, size()));
 }

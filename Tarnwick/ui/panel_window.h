@@ -1,10 +1,13 @@
 #pragma once
 // The window that opens from the tray item: frameless, as large as its
-// content, dark, out of the taskbar, closed by a click elsewhere, by an Escape
-// the content passed on (it had nothing left to undo), or by a second click on
-// the item.
+// content, dark, out of the taskbar, placed again against the item whenever its
+// size changes, closed by a click elsewhere, by an Escape the content passed on
+// (it had nothing left to undo), or by a second click on the item.
+#include "ui/panel_placement.h"
+
 #include <QPointer>
 #include <QWidget>
+#include <optional>
 
 class QVBoxLayout;
 
@@ -18,8 +21,9 @@ class PanelWindow : public QWidget {
   void setContent(QWidget* content);
   QWidget* content() const { return content_; }
 
-  /// Opens with the top-left corner at `topLeft`, sized to the content.
-  void openAt(const QPoint& topLeft);
+  /// Opens at `anchor`, sized to the content; until it is hidden, every change
+  /// of its size places it at `anchor` again.
+  void openAt(const PanelAnchor& anchor);
 
  signals:
   void shown();
@@ -29,8 +33,10 @@ class PanelWindow : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   QVBoxLayout* layout_;
   QPointer<QWidget> content_;
+  std::optional<PanelAnchor> anchor_;  ///< from openAt() until hidden
 };

@@ -70,8 +70,7 @@ void TarnwickApp::openPanelFrom(std::optional<QPoint> pointer) {
   for (QScreen* screen : QGuiApplication::screens())
     if (screen != primary) screens.push_back({screen->geometry(), screen->availableGeometry()});
   if (pointer && onPanelStrip(*pointer, screens)) lastClick_ = pointer;
-  panel_->adjustSize();
-  panel_->openAt(panelPosition(pointer, lastClick_, panel_->size(), screens));
+  panel_->openAt(panelAnchor(pointer, lastClick_, screens));
 }
 
 void TarnwickApp::createTrayItem() {

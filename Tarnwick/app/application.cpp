@@ -1,6 +1,6 @@
-#include "app/display_platform.h"
 #include "app/modes.h"
 #include "app/qt_module.h"
+#include "integrations/display_platform.h"
 
 #include <cstdio>
 #include <dlfcn.h>

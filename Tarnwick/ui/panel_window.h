@@ -11,11 +11,18 @@
 
 class QVBoxLayout;
 
+/// How the panel is a window. A popup grabs the pointer and the keyboard while
+/// it is open. A compositor may refuse an X client those grabs (GNOME does
+/// through XWayland): there the panel is a window that the window manager
+/// manages and gives the keyboard, kept out of the taskbar, closed when it
+/// loses the focus.
+enum class PanelKind { Popup, Managed };
+
 class PanelWindow : public QWidget {
   Q_OBJECT
 
  public:
-  explicit PanelWindow(QWidget* parent = nullptr);
+  explicit PanelWindow(PanelKind kind = PanelKind::Popup, QWidget* parent = nullptr);
 
   /// Shows `content` (the panel takes ownership) in place of the current one.
   void setContent(QWidget* content);
@@ -34,8 +41,10 @@ class PanelWindow : public QWidget {
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
+  PanelKind kind_;
   QVBoxLayout* layout_;
   QPointer<QWidget> content_;
   std::optional<PanelAnchor> anchor_;  ///< from openAt() until hidden

@@ -1,4 +1,4 @@
-#include "app/display_platform.h"
+#include "integrations/display_platform.h"
 
 #include <cstdlib>
 
@@ -15,9 +15,13 @@ DisplayEnvironment DisplayEnvironment::current() {
   return {variable("QT_QPA_PLATFORM"), variable("WAYLAND_DISPLAY"), variable("DISPLAY"), variable("XDG_SESSION_TYPE")};
 }
 
+bool isWaylandSession(const DisplayEnvironment& environment) {
+  return !environment.waylandDisplay.empty() || environment.sessionType == "wayland";
+}
+
 std::optional<std::string> chosenPlatform(const DisplayEnvironment& environment) {
-  if (!environment.qtPlatform.empty() || environment.x11Display.empty()) return std::nullopt;
-  if (environment.waylandDisplay.empty() && environment.sessionType != "wayland") return std::nullopt;
+  if (!environment.qtPlatform.empty() || environment.x11Display.empty() || !isWaylandSession(environment))
+    return std::nullopt;
   // Wayland stays the fallback for an X display that does not answer: a panel
   // the compositor places is better than no tray item.
   return "xcb;wayland";

@@ -9,14 +9,15 @@ std::string variable(const char* name) {
   return value ? value : "";
 }
 
+// Its socket is named, or the session's type says so (Qt then tries Wayland first).
+bool isWaylandSession(const DisplayEnvironment& environment) {
+  return !environment.waylandDisplay.empty() || environment.sessionType == "wayland";
+}
+
 }  // namespace
 
 DisplayEnvironment DisplayEnvironment::current() {
   return {variable("QT_QPA_PLATFORM"), variable("WAYLAND_DISPLAY"), variable("DISPLAY"), variable("XDG_SESSION_TYPE")};
-}
-
-bool isWaylandSession(const DisplayEnvironment& environment) {
-  return !environment.waylandDisplay.empty() || environment.sessionType == "wayland";
 }
 
 std::optional<std::string> chosenPlatform(const DisplayEnvironment& environment) {

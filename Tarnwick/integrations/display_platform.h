@@ -16,9 +16,6 @@ struct DisplayEnvironment {
   static DisplayEnvironment current();
 };
 
-/// Whether the session is a Wayland one: its socket is named, or its type says so.
-bool isWaylandSession(const DisplayEnvironment& environment);
-
 /// The platforms to ask Qt for, in the order Qt tries them: X first on a
 /// Wayland session with an X display at hand. None where the user set
 /// QT_QPA_PLATFORM or Qt's own choice stands (an X11 session, Wayland without X).

@@ -12,9 +12,10 @@
 
 namespace {
 
+// An X client beside a named Wayland socket draws through XWayland.
 PanelKind panelKindOfThisSession() {
-  const bool throughXWayland =
-      QGuiApplication::platformName() == QLatin1String("xcb") && isWaylandSession(DisplayEnvironment::current());
+  const bool throughXWayland = QGuiApplication::platformName() == QLatin1String("xcb") &&
+                               !DisplayEnvironment::current().waylandDisplay.empty();
   return throughXWayland ? PanelKind::Managed : PanelKind::Popup;
 }
 

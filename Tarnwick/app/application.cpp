@@ -1,24 +1,17 @@
 #include "app/modes.h"
 #include "app/qt_module.h"
 #include "core/system/terminal_text.h"
+#include "integrations/display_platform.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <dlfcn.h>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
 using RunApplication = int (*)(int, char**);
-
-bool hasDisplay() {
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
-    const char* value = std::getenv(name);
-    if (value && *value) return true;
-  }
-  return false;
-}
 
 // The first candidate that exists is the one loaded: a module that is present
 // but broken is reported, not skipped in favour of an older installed one.
@@ -39,7 +32,8 @@ void* openQtModule(std::string& tried, std::string& failure) {
 }  // namespace
 
 int runApplication(int argc, char** argv) {
-  if (!hasDisplay()) {
+  const DisplayEnvironment display = DisplayEnvironment::current();
+  if (display.x11Display.empty() && display.waylandDisplay.empty()) {
     std::fprintf(stderr, "tarnwick: no display to show the tray on (neither DISPLAY nor WAYLAND_DISPLAY is set)\n");
     return 1;
   }
@@ -58,5 +52,16 @@ int runApplication(int argc, char** argv) {
                  PortCore::terminalText(error ? error : "").c_str());
     return 1;
   }
-  return run(argc, argv);
+  // Qt reads "-platform" before QT_QPA_PLATFORM. Asked on the command line, the
+  // choice stays ours: the environment, which every program we start inherits
+  // (browser, editor, a restarted server), is left as the user gave it.
+  std::vector<char*> qtArgs(argv, argv + argc);
+  std::string option = "-platform", platform;
+  if (auto chosen = chosenPlatform(display); chosen && !qtArgs.empty()) {
+    platform = *chosen;
+    qtArgs.insert(qtArgs.begin() + 1, {option.data(), platform.data()});
+  }
+  const int qtArgc = static_cast<int>(qtArgs.size());
+  qtArgs.push_back(nullptr);
+  return run(qtArgc, qtArgs.data());
 }

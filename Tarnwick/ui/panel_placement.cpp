@@ -27,7 +27,9 @@ QRect reservedEdgeEnd(const ScreenArea& screen) {
 
 }  // namespace
 
-QPoint panelTopLeft(const QRect& item, const QSize& panel, const QRect& available) {
+QPoint panelTopLeft(const PanelAnchor& anchor, const QSize& panel) {
+  const QRect& item = anchor.item;
+  const QRect& available = anchor.available;
   int x = item.center().x() - panel.width() / 2;
   int y = item.bottom() + 1;
   if (y + panel.height() > available.bottom() + 1 && item.top() - panel.height() >= available.top())
@@ -45,12 +47,11 @@ bool onPanelStrip(const QPoint& point, const std::vector<ScreenArea>& screens) {
   return screen && !screen->available.contains(point);
 }
 
-QPoint panelPosition(const std::optional<QPoint>& pointer, const std::optional<QPoint>& lastClick,
-                     const QSize& panel, const std::vector<ScreenArea>& screens) {
-  if (screens.empty()) return {0, 0};
+PanelAnchor panelAnchor(const std::optional<QPoint>& pointer, const std::optional<QPoint>& lastClick,
+                        const std::vector<ScreenArea>& screens) {
+  if (screens.empty()) return {};
   std::optional<QPoint> click = pointer && onPanelStrip(*pointer, screens) ? pointer : lastClick;
   if (click)
-    if (const ScreenArea* screen = screenOf(*click, screens))
-      return panelTopLeft(QRect(*click, QSize(1, 1)), panel, screen->available);
-  return panelTopLeft(reservedEdgeEnd(screens.front()), panel, screens.front().available);
+    if (const ScreenArea* screen = screenOf(*click, screens)) return {QRect(*click, QSize(1, 1)), screen->available};
+  return {reservedEdgeEnd(screens.front()), screens.front().available};
 }

@@ -1,37 +1,13 @@
 #include "ui/symbol_icon.h"
 
-#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
-#include <QStringList>
 
 #include <cmath>
 
 namespace {
 
-QStringList themeNames(Symbol symbol) {
-  switch (symbol) {
-    case Symbol::Refresh: return {"view-refresh-symbolic", "view-refresh"};
-    case Symbol::Settings: return {"emblem-system-symbolic", "configure", "preferences-system"};
-    case Symbol::Power: return {"system-shutdown-symbolic", "system-shutdown"};
-    case Symbol::Search: return {"edit-find-symbolic", "edit-find"};
-    case Symbol::ClearSearch: return {"edit-clear-symbolic", "edit-clear"};
-    case Symbol::Sleep: return {"weather-clear-night-symbolic", "weather-clear-night"};
-    case Symbol::Watched: return {"notification-active-symbolic", "preferences-system-notifications"};
-    case Symbol::Network: return {"network-wired-symbolic", "network-wired"};
-  }
-  return {};
-}
-
-QIcon themeIcon(Symbol symbol) {
-  for (const QString& name : themeNames(symbol)) {
-    QIcon icon = QIcon::fromTheme(name);
-    if (!icon.isNull()) return icon;
-  }
-  return {};
-}
-
-// The stand-ins are drawn on a 16-unit grid and scaled to the requested size.
+// Drawn on a 16-unit grid and scaled to the requested size.
 void drawRefresh(QPainter& p) {
   p.drawArc(QRectF(3, 3, 10, 10), 90 * 16, 290 * 16);
   QPainterPath head;
@@ -142,24 +118,16 @@ void drawSymbol(QPainter& p, Symbol symbol) {
 
 }  // namespace
 
-
 QPixmap symbolPixmap(Symbol symbol, const QColor& color, int pixels, qreal ratio) {
   const int device = static_cast<int>(std::ceil(pixels * ratio));
   QPixmap pixmap(device, device);
   pixmap.fill(Qt::transparent);
   QPainter painter(&pixmap);
   painter.setRenderHint(QPainter::Antialiasing);
-  if (QIcon themed = themeIcon(symbol); !themed.isNull()) {
-    // Symbolic icons are one colour; painting ours over their shape tints them.
-    painter.drawPixmap(0, 0, themed.pixmap(QSize(device, device)));
-    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-    painter.fillRect(pixmap.rect(), color);
-  } else {
-    painter.scale(device / 16.0, device / 16.0);
-    painter.setPen(QPen(color, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.setBrush(Qt::NoBrush);
-    drawSymbol(painter, symbol);
-  }
+  painter.scale(device / 16.0, device / 16.0);
+  painter.setPen(QPen(color, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  painter.setBrush(Qt::NoBrush);
+  drawSymbol(painter, symbol);
   painter.end();
   pixmap.setDevicePixelRatio(ratio);
   return pixmap;

@@ -1,6 +1,8 @@
 #pragma once
-// The small monochrome symbols of the panel, tinted to a colour: the icon
-// theme's symbolic icon when the desktop has one, else a drawn stand-in.
+// The small monochrome symbols of the panel, drawn in a colour. They are our
+// own drawings, never the icon theme's: a theme without the symbolic variant
+// falls back to a full-colour icon, which tinted comes out a solid square, and
+// a symbolic SVG needs a plugin a desktop may lack.
 #include <QColor>
 #include <QIcon>
 #include <QPixmap>

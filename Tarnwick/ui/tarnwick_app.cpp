@@ -1,5 +1,6 @@
 #include "ui/tarnwick_app.h"
 
+#include "integrations/display_platform.h"
 #include "integrations/l10n.h"
 #include "ui/localized.h"
 #include "ui/menu_bar_icon.h"
@@ -9,8 +10,19 @@
 #include <QCursor>
 #include <QScreen>
 
+namespace {
+
+// An X client beside a named Wayland socket draws through XWayland.
+PanelKind panelKindOfThisSession() {
+  const bool throughXWayland = QGuiApplication::platformName() == QLatin1String("xcb") &&
+                               !DisplayEnvironment::current().waylandDisplay.empty();
+  return throughXWayland ? PanelKind::Managed : PanelKind::Popup;
+}
+
+}  // namespace
+
 TarnwickApp::TarnwickApp(const QDBusConnection& bus, const L10n::Texts& texts, QObject* parent)
-    : QObject(parent), texts_(texts), panel_(std::make_unique<PanelWindow>()), hostWatch_(bus) {
+    : QObject(parent), texts_(texts), panel_(std::make_unique<PanelWindow>(panelKindOfThisSession())), hostWatch_(bus) {
   open_ = menu_.addAction(localized(texts_, "tray_open"), this, &TarnwickApp::openPanel);
   menu_.addSeparator();
   quit_ = menu_.addAction(localized(texts_, "tray_quit"), qApp, &QCoreApplication::quit);
@@ -70,8 +82,7 @@ void TarnwickApp::openPanelFrom(std::optional<QPoint> pointer) {
   for (QScreen* screen : QGuiApplication::screens())
     if (screen != primary) screens.push_back({screen->geometry(), screen->availableGeometry()});
   if (pointer && onPanelStrip(*pointer, screens)) lastClick_ = pointer;
-  panel_->adjustSize();
-  panel_->openAt(panelPosition(pointer, lastClick_, panel_->size(), screens));
+  panel_->openAt(panelAnchor(pointer, lastClick_, screens));
 }
 
 void TarnwickApp::createTrayItem() {

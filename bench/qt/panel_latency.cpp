@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
     int before = applied;
     QElapsedTimer timer;
     timer.start();
-    window.openAt(QPoint(200, 30));
+    window.openAt({QRect(390, 29, 1, 1), QRect(0, 30, 1920, 1050)});  // at (200, 30), under a top strip
     if (!QTest::qWaitForWindowExposed(&window, 5000)) {
       std::fprintf(stderr, "panel_latency: the panel never appeared\n");
       return 1;

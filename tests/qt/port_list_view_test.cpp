@@ -1,9 +1,11 @@
 // The panel's widgets, for what only they can break: rows kept in place while
 // the list refreshes, keys wherever the focus is, the menu and buttons a row
-// shows, Return in the label editor, names and labels shown as written, and
-// parts measured after a change made while hidden.
+// shows, Return in the label editor, names and labels shown as written, parts
+// measured after a change made while hidden, and header buttons that show a
+// drawing whatever the icon theme.
 #include "panel_fakes.h"
 #include "support/english_texts.h"
+#include "support/test_process.h"
 #include "ui/panel_header.h"
 #include "ui/port_list_view.h"
 #include "ui/port_presentation.h"
@@ -11,8 +13,10 @@
 #include "ui/settings_card.h"
 
 #include <QApplication>
-#include <QLabel>
+#include <QDir>
 #include <QEnterEvent>
+#include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -20,6 +24,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTextDocument>
+#include <QToolButton>
 
 namespace {
 
@@ -162,6 +167,40 @@ TEST_F(PortListViewTest, PartsChangedWhileHiddenAreMeasuredWhenShown) {
   QApplication::processEvents();
   EXPECT_EQ(view->settingsCard()->height(), view->settingsCard()->sizeHint().height());
   EXPECT_EQ(view->height(), view->sizeHint().height());
+}
+
+// A theme whose icons are opaque squares, which is what a full-colour icon
+// becomes once tinted, must not reach the header: each button holds at least
+// two colours besides the panel's background, the edges of a drawing.
+TEST_F(PortListViewTest, HeaderButtonsAreDrawingsWhateverTheIconTheme) {
+  const TempDir themes;
+  themes.write("squares/index.theme", "[Icon Theme]\nName=squares\nDirectories=16\n\n[16]\nSize=16\n");
+  ASSERT_TRUE(QDir().mkpath(QString::fromStdString(themes.path() + "/squares/16")));
+  QImage square(16, 16, QImage::Format_ARGB32);
+  square.fill(Qt::white);
+  for (const char* name : {"view-refresh", "emblem-system", "system-shutdown"})
+    ASSERT_TRUE(square.save(QString::fromStdString(themes.path() + "/squares/16/" + name + ".png")));
+  const QStringList searchPaths = QIcon::themeSearchPaths();
+  const QString themeName = QIcon::themeName();
+  QIcon::setThemeSearchPaths({QString::fromStdString(themes.path())});
+  QIcon::setThemeName("squares");
+  PortListView themed(model.get(), fixture.icons, englishTexts());
+  QIcon::setThemeName(themeName);
+  QIcon::setThemeSearchPaths(searchPaths);
+
+  themed.show();
+  QApplication::processEvents();
+  const QList<QToolButton*> buttons = themed.header()->findChildren<QToolButton*>();
+  ASSERT_GE(buttons.size(), 3);
+  for (QToolButton* button : buttons) {
+    if (!button->isVisible()) continue;
+    const QImage pixels = themed.grab(QRect(button->mapTo(&themed, QPoint()), button->size())).toImage();
+    QSet<QRgb> colours;
+    for (int y = 0; y < pixels.height(); ++y)
+      for (int x = 0; x < pixels.width(); ++x) colours.insert(pixels.pixel(x, y));
+    colours.remove(pixels.pixel(0, 0));
+    EXPECT_GE(colours.size(), 2) << button->toolTip().toStdString();
+  }
 }
 
 }  // namespace

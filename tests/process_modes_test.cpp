@@ -195,7 +195,7 @@ TEST(RestartMode, TakesNothingOfTheCallersAndSaysWhenThePortDidNotComeBack) {
     EXPECT_NE(target, run.terminal);
     EXPECT_NE(target, planted);
   }
-  EXPECT_TRUE(readFile(log).ends_with("ready\n"));
+  EXPECT_TRUE(waitUntil([&] { return readFile(log).ends_with("ready\n"); }));
   EXPECT_EQ(std::filesystem::status(log.substr(0, log.rfind('/'))).permissions() & std::filesystem::perms::all,
             std::filesystem::perms::owner_all);
 
@@ -250,6 +250,8 @@ TEST(RestartModeSerial, BringsBackTheServerOfAUserWhoseLoginShellIsTcsh) {
   struct stat info{};
   ASSERT_EQ(::stat(("/proc/" + std::to_string(after[0])).c_str(), &info), 0);
   EXPECT_EQ(info.st_uid, entry->pw_uid);
+  const std::string log = home.path() + "/.local/state/tarnwick/restart-" + std::to_string(port) + ".log";
+  EXPECT_TRUE(waitUntil([&] { return readFile(log).ends_with("ready\n"); })) << "no log under HOME";
 }
 
 }  // namespace

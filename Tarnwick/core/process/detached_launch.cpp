@@ -57,7 +57,6 @@ bool prepare(const DetachedCommand& command, int output, posix_spawn_file_action
 // or exec on a file system that stopped answering) is killed and reaped; a
 // vfork parent's wait can be killed.
 LaunchResult waitForIntermediate(pid_t intermediate) {
-  using namespace std::chrono;
   const Clock& clock = PortCore::systemClock();
   const auto deadline = clock.now() + RealDetachedLauncher::kExecLimit;
   int status = 0;

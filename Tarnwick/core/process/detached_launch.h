@@ -33,8 +33,9 @@ class DetachedLauncher {
 /// the command is adopted by init.
 class RealDetachedLauncher final : public DetachedLauncher {
  public:
-  /// How long the directory change and exec may take: either may sit on a
-  /// file system that stopped answering. Past it the launch counts as failed.
+  /// How long the creation of the output, the directory change and the exec
+  /// may each take: any may sit on a file system that stopped answering. Past
+  /// it the launch counts as failed (an output not made in time: /dev/null).
   static constexpr std::chrono::milliseconds kExecLimit{5000};
   LaunchResult launch(const DetachedCommand& command) override;
 };

@@ -102,13 +102,13 @@ int runRestartMode(const ModeValue& value) {
   auto sources = PortCore::systemControlSources(*scan);
   const auto* port = std::get_if<int64_t>(&value);
   std::optional<std::string> log;
-  if (port) log = PortCore::prepareRestartLog(*port);
   bool stopped = false;
   std::vector<ProcessIdentity> former;
   actOnPort(
       value,
       [&](const ProcessIdentity& leaf) {
         former.push_back(leaf);
+        log = PortCore::prepareRestartLog(*port);  // only once something holds the port
         return PortCore::prepareRestart(leaf, sources, log);
       },
       [](const PortEntry& entry, const PreparedAction&) {

@@ -375,7 +375,9 @@ void PanelState::lookForRestarted(int64_t port) {
 
 void PanelState::lookedForRestarted(int64_t port, bool back) {
   auto watch = restartWatches_.find(port);
-  if (watch == restartWatches_.end()) return;  // given up while the look ran
+  // Given up while the look ran, or the port restarted again and its new
+  // watch has a look of its own due.
+  if (watch == restartWatches_.end() || watch->second.nextLook) return;
   if (!back) {
     scheduleLook(port);
     return;

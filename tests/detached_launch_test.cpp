@@ -18,13 +18,15 @@ std::string linkTarget(const std::string& path) {
 }
 
 // The launched shell tells its PID and becomes a sleep that the test inspects.
+// Its output replaces whatever was at the log's name, a planted link included.
 TEST(DetachedLauncher, StartsInItsOwnSessionWithOnlyTheStandardDescriptors) {
   TempDir dir;
-  std::string pidFile = dir.path() + "/pid";
+  std::string pidFile = dir.path() + "/pid", log = dir.path() + "/out.log", victim = dir.write("victim", "kept");
+  std::filesystem::create_symlink(victim, log);
   int leaked = ::open("/dev/null", O_RDONLY);  // deliberately inheritable
   ASSERT_GE(leaked, 3);
-  RealDetachedLauncher().launch({{"/bin/sh", "-c", "echo hidden; echo $$ > pid.tmp && mv pid.tmp pid; exec sleep 30"},
-                                 dir.path()});
+  RealDetachedLauncher().launch({{"/bin/sh", "-c", "echo shown; echo $$ > pid.tmp && mv pid.tmp pid; exec sleep 30"},
+                                 dir.path(), log});
   ::close(leaked);
   ASSERT_TRUE(waitUntil([&] { return !readFile(pidFile).empty(); })) << "the command did not run";
   pid_t pid = std::stoi(readFile(pidFile));
@@ -37,8 +39,12 @@ TEST(DetachedLauncher, StartsInItsOwnSessionWithOnlyTheStandardDescriptors) {
   // 0, 1 and 2 are checked below; nothing else may be open.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(proc + "/fd"), {}), 3)
       << "descriptor " << leaked << " leaked";
-  for (const char* fd : {"/fd/1", "/fd/2"}) EXPECT_EQ(linkTarget(proc + fd), "/dev/null") << fd;
-  EXPECT_EQ(linkTarget(proc + "/fd/0"), linkTarget("/proc/self/fd/0")) << "standard input is inherited";
+  for (const char* fd : {"/fd/1", "/fd/2"}) EXPECT_EQ(linkTarget(proc + fd), log) << fd;
+  EXPECT_EQ(linkTarget(proc + "/fd/0"), "/dev/null") << "standard input is ours";
+  EXPECT_EQ(readFile(log), "shown\n");
+  EXPECT_EQ(readFile(victim), "kept");
+  using std::filesystem::perms;
+  EXPECT_EQ(std::filesystem::status(log).permissions() & perms::all, perms::owner_read | perms::owner_write);
   EXPECT_EQ(::getsid(pid), pid) << "not a session of its own";
   // Nothing is left for us to reap: the intermediate is gone, the command is not our child.
   EXPECT_EQ(::waitpid(pid, nullptr, WNOHANG), -1);

@@ -8,8 +8,15 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
+#include <poll.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+extern char** environ;
 
 namespace {
 
@@ -110,6 +117,155 @@ TEST(RestartMode, KeepsAnArgumentThatHoldsSpacesAndAFolderWhoseNameNoTextShows) 
   EXPECT_EQ(readFile("/proc/" + std::to_string(now) + "/cmdline"), expected);
   EXPECT_EQ(std::filesystem::read_symlink("/proc/" + std::to_string(now) + "/cwd"), odd);
   EXPECT_NE(::getsid(now), ::getsid(0)) << "the restarted process shares our session";
+}
+
+// What tarnwick printed on its terminal, and its exit status.
+struct TerminalRun {
+  std::string printed;
+  int status = -1;
+  std::string terminal;  ///< the terminal's device
+};
+
+// Runs tarnwick as from an interactive shell: in a session whose controlling
+// terminal is a pseudo-terminal holding its standard descriptors, with
+// `planted` open as descriptor 9 without close-on-exec.
+TerminalRun runFromTerminal(const std::vector<std::string>& args, const std::vector<std::string>& env,
+                            const std::string& planted) {
+  TerminalRun run;
+  int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) return run;
+  run.terminal = ::ptsname(master);
+  std::vector<std::string> argv{tarnwickPath()};
+  argv.insert(argv.end(), args.begin(), args.end());
+  std::vector<std::string> envv = env;
+  for (char** e = environ; *e; ++e) envv.emplace_back(*e);
+  std::vector<char*> argp, envp;
+  for (auto& a : argv) argp.push_back(a.data());
+  for (auto& e : envv) envp.push_back(e.data());
+  argp.push_back(nullptr);
+  envp.push_back(nullptr);
+  pid_t child = ::fork();
+  if (child == 0) {
+    ::setsid();
+    int terminal = ::open(run.terminal.c_str(), O_RDWR);  // becomes the controlling terminal
+    int plantedFd = ::open(planted.c_str(), O_RDONLY);
+    if (terminal < 0 || plantedFd < 0 || ::dup2(plantedFd, 9) < 0) ::_exit(126);
+    for (int fd = 0; fd < 3; ++fd) ::dup2(terminal, fd);
+    ::execve(argp[0], argp.data(), envp.data());
+    ::_exit(127);
+  }
+  const auto deadline = std::chrono::steady_clock::now() + 60s;
+  int status = 0;
+  bool exited = false;
+  while (std::chrono::steady_clock::now() < deadline) {
+    pollfd entry{master, POLLIN, 0};
+    char buffer[4096];
+    if (::poll(&entry, 1, 50) > 0) {
+      ssize_t n = ::read(master, buffer, sizeof buffer);
+      if (n > 0) run.printed.append(buffer, static_cast<size_t>(n));
+      if (n > 0) continue;
+    }
+    if (exited) break;  // read once more after the exit: the last lines
+    exited = ::waitpid(child, &status, WNOHANG) == child;
+  }
+  if (!exited) {
+    ::kill(child, SIGKILL);
+    ::waitpid(child, &status, 0);
+  }
+  ::close(master);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+std::string fdTarget(int32_t pid, const std::string& fd) {
+  std::error_code ignored;
+  return std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/fd/" + fd, ignored).string();
+}
+
+// Run from a terminal, the restart hands the relaunched server nothing of the
+// caller's: input from /dev/null, output to its log, no terminal, no stray
+// descriptor. Then one whose relaunch exits at once is reported, with its log.
+TEST(RestartMode, TakesNothingOfTheCallersAndSaysWhenThePortDidNotComeBack) {
+  TempDir state, folder;
+  const std::string planted = state.write("planted", "");
+  const std::vector<std::string> env{"XDG_STATE_HOME=" + state.path()};
+  const int port = freeLoopbackPort();
+  const std::string log = state.path() + "/tarnwick/restart-" + std::to_string(port) + ".log";
+  auto listener = TestProcess::start({listenerPath(), "--bind", "127.0.0.1:" + std::to_string(port)});
+  ASSERT_TRUE(listener.readUntil("ready"));
+
+  auto run = runFromTerminal({"--restart", std::to_string(port)}, env, planted);
+  listener.waitForExit(5s);
+  auto owners = ownersOf(port);
+  std::shared_ptr<void> cleanup(nullptr, [&](void*) { for (int32_t pid : ownersOf(port)) ::kill(pid, SIGKILL); });
+  EXPECT_EQ(run.printed, "restarting tree of pid " + std::to_string(listener.pid()) + "\r\n");
+  EXPECT_EQ(run.status, 0);
+  ASSERT_EQ(owners.size(), 1u);
+  ASSERT_NE(owners[0], listener.pid());
+  EXPECT_EQ(fdTarget(owners[0], "0"), "/dev/null");
+  for (const char* fd : {"1", "2"}) EXPECT_EQ(fdTarget(owners[0], fd), log);
+  for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(owners[0]) + "/fd")) {
+    auto target = fdTarget(owners[0], fd.path().filename());
+    EXPECT_NE(target, run.terminal);
+    EXPECT_NE(target, planted);
+  }
+  EXPECT_TRUE(waitUntil([&] { return readFile(log).ends_with("ready\n"); }));
+  EXPECT_EQ(std::filesystem::status(log.substr(0, log.rfind('/'))).permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_all);
+
+  // A server that binds once only: its relaunch finds the marker and exits.
+  const std::string script = "const fs = require('fs'); if (fs.existsSync('marker')) process.exit(3);"
+                             "fs.writeFileSync('marker', ''); console.log('first');"
+                             "require('net').createServer().listen(Number(process.argv[1]), '127.0.0.1');";
+  ::kill(owners[0], SIGKILL);
+  ASSERT_TRUE(waitUntil([&] { return ownersOf(port).empty(); }));
+  auto once = TestProcess::start({"/usr/bin/node", "-e", script, std::to_string(port)}, {folder.path(), {}});
+  ASSERT_EQ(once.readLine(10s), "first");
+  ASSERT_TRUE(waitUntil([&] { return ownersOf(port).size() == 1; }));
+  run = runFromTerminal({"--restart", std::to_string(port)}, env, planted);
+  EXPECT_EQ(run.printed, "restarting tree of pid " + std::to_string(once.pid()) + "\r\nport " +
+                             std::to_string(port) + " did not come back within 15 s; see " + log + "\r\n");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(readFile(log).find("ready"), std::string::npos) << "replaced by the relaunch's";
+}
+
+// A user whose login shell cannot run the relaunch (tcsh answers "-lc" with
+// "Unknown option") gets it through /bin/sh, and the server comes back.
+TEST(RestartModeSerial, BringsBackTheServerOfAUserWhoseLoginShellIsTcsh) {
+  if (::geteuid() != 0) GTEST_SKIP() << "creating a user needs root";
+  ASSERT_EQ(::access("/usr/bin/tcsh", X_OK), 0) << "scripts/bootstrap installs tcsh";
+  TempDir home;
+  const std::string user = "tw-tcsh-" + std::to_string(::getpid());
+  ASSERT_EQ(runProgram({"/usr/sbin/useradd", "-M", "-d", home.path(), "-s", "/usr/bin/tcsh", user}).status, 0);
+  const int port = freeLoopbackPort();
+  std::shared_ptr<void> cleanup(nullptr, [&](void*) {
+    for (int32_t pid : ownersOf(port)) ::kill(pid, SIGKILL);
+    runProgram({"/usr/sbin/userdel", user});
+  });
+  const passwd* entry = ::getpwnam(user.c_str());
+  ASSERT_NE(entry, nullptr);
+  ASSERT_EQ(::chown(home.path().c_str(), entry->pw_uid, entry->pw_gid), 0);
+  const std::vector<std::string> asUser{"/usr/sbin/runuser", "-u", user, "--", "/usr/bin/env", "HOME=" + home.path()};
+  auto asTheUser = [&](std::vector<std::string> argv) {
+    argv.insert(argv.begin(), asUser.begin(), asUser.end());
+    return argv;
+  };
+  auto listener = TestProcess::start(asTheUser({listenerPath(), "--bind", "127.0.0.1:" + std::to_string(port)}),
+                                     {home.path(), {}});
+  ASSERT_TRUE(listener.readUntil("ready"));
+  auto before = ownersOf(port);
+  ASSERT_EQ(before.size(), 1u);
+
+  auto restart = runProgram(asTheUser({tarnwickPath(), "--restart", std::to_string(port)}));
+  EXPECT_EQ(restart.status, 0) << restart.out;
+  auto after = ownersOf(port);
+  ASSERT_EQ(after.size(), 1u);
+  EXPECT_NE(after[0], before[0]);
+  struct stat info{};
+  ASSERT_EQ(::stat(("/proc/" + std::to_string(after[0])).c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, entry->pw_uid);
+  const std::string log = home.path() + "/.local/state/tarnwick/restart-" + std::to_string(port) + ".log";
+  EXPECT_TRUE(waitUntil([&] { return readFile(log).ends_with("ready\n"); })) << "no log under HOME";
 }
 
 }  // namespace

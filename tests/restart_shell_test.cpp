@@ -1,3 +1,5 @@
+#include "core/process/process_facts.h"
+#include "core/process/restart_plan.h"
 #include "core/process/restart_shell.h"
 #include "core/system/tool_runner.h"
 
@@ -7,23 +9,50 @@
 #include <unistd.h>
 #include <vector>
 
-// What a real login shell runs: every hostile argument arrives whole.
-TEST(RestartShellCommand, RealShellsPassTheArgumentsUnsplit) {
-  const std::vector<std::string> args{"/usr/bin/printf", "%s\\n", "my app", "it's", "$HOME", "`id`", "a\\b",
-                                      "", "*", "~", "=x", "tab\there", "semi;colon", "\"dq\"", "ünï"};
-  std::string expected;
-  for (size_t i = 2; i < args.size(); ++i) expected += args[i] + "\n";
-  for (const char* shell : {"/bin/sh", "/bin/bash", "/bin/zsh", "/usr/bin/zsh", "/bin/dash"}) {
-    if (::access(shell, X_OK) != 0) continue;
-    auto argv = PortCore::restartShellCommand(shell, args);
-    EXPECT_EQ(PortCore::runTool(argv.front(), {argv.begin() + 1, argv.end()}), expected) << shell;
+namespace {
+
+// The shell a restart runs through, for the login shell a user may have: only
+// a POSIX shell serves both `command -v` and `exec "$@"`; a csh answers "-lc"
+// with "Unknown option", so it and every other shell give way to /bin/sh.
+const std::pair<const char*, const char*> kShells[] = {
+    {"/bin/sh", "/bin/sh"},       {"/bin/bash", "/bin/bash"},     {"/bin/dash", "/bin/dash"},
+    {"/bin/zsh", "/bin/zsh"},     {"/usr/bin/zsh", "/usr/bin/zsh"}, {"/bin/ksh", "/bin/ksh"},
+    {"/bin/mksh", "/bin/mksh"},   {"/usr/bin/yash", "/usr/bin/yash"}, {"/usr/bin/tcsh", "/bin/sh"},
+    {"/bin/csh", "/bin/sh"},      {"/usr/bin/fish", "/bin/sh"},   {"/bin/rbash", "/bin/sh"},
+    {"/usr/sbin/nologin", "/bin/sh"}, {"/bin/false", "/bin/sh"},  {"/etc/passwd", "/bin/sh"},
+    {"/no/such/bash", "/bin/sh"}, {"bash", "/bin/sh"},            {nullptr, "/bin/sh"},
+};
+
+TEST(UsableLoginShell, OnlyAnInstalledPosixShellServes) {
+  for (const auto& [shell, used] : kShells) {
+    // A listed shell the machine lacks falls back like any other.
+    bool installed = !shell || ::access(shell, X_OK) == 0;
+    EXPECT_EQ(PortCore::usableLoginShell(shell), installed ? used : "/bin/sh") << (shell ? shell : "(none)");
   }
 }
 
-TEST(UsableLoginShell, FallsBackToShWhenTheEntryCannotServe) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"/bin/bash", "/bin/bash"}, {nullptr, "/bin/sh"},    {"bash", "/bin/sh"},
-      {"/usr/sbin/nologin", "/bin/sh"}, {"/bin/false", "/bin/sh"}, {"/etc/passwd", "/bin/sh"}};
-  for (const auto& [shell, used] : cases)
-    EXPECT_EQ(PortCore::usableLoginShell(shell), used) << (shell ? shell : "(none)");
+// Through every shell a user may have, for real: the program is found by the
+// shell's own lookup and started with every hostile argument arriving whole.
+TEST(UsableLoginShell, LooksUpAndLaunchesThroughEveryShell) {
+  // env, because no shell has it built in: `command -v` then prints its path.
+  const std::vector<std::string> args{"env", "printf", "%s\\n", "my app", "it's", "$HOME", "`id`", "a\\b",
+                                      "", "*", "~", "=x", "tab\there", "semi;colon", "\"dq\"", "ünï"};
+  std::string expected;
+  for (size_t i = 3; i < args.size(); ++i) expected += args[i] + "\n";
+  auto ours = PortCore::systemProcessFacts().ownCredentials();
+  ASSERT_TRUE(ours);
+  for (const auto& row : kShells) {
+    const char* entry = row.first;
+    if (!entry || ::access(entry, X_OK) != 0) continue;
+    auto shell = PortCore::usableLoginShell(entry);
+    // No PATH of its own: only the shell's lookup can find env.
+    auto plan = PortCore::planRestart({args, "/", std::nullopt, ours}, ours, shell, PortCore::systemToolRunner());
+    ASSERT_TRUE(plan.ready()) << entry;
+    const auto& argv = plan.command.argv;
+    EXPECT_EQ(argv, PortCore::restartShellCommand(shell, {argv.begin() + 4, argv.end()})) << entry;
+    EXPECT_EQ(argv.at(4).front(), '/') << entry;
+    EXPECT_EQ(PortCore::runTool(argv.front(), {argv.begin() + 1, argv.end()}), expected) << entry;
+  }
 }
+
+}  // namespace

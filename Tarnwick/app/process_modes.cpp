@@ -1,15 +1,21 @@
 #include "app/modes.h"
 #include "core/process/process_control.h"
+#include "core/process/restart_log.h"
+#include "core/scan/port_watch.h"
 #include "core/scan/scan.h"
 #include "core/scan/scan_source.h"
 #include "core/system/terminal_text.h"
 
+#include <chrono>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <string>
 #include <unordered_set>
 
 namespace {
+
+constexpr std::chrono::seconds kRestartWait{15};
 
 std::vector<PortEntry> entriesOnPort(const std::vector<PortEntry>& entries, const ModeValue& value) {
   std::vector<PortEntry> matching;
@@ -88,14 +94,36 @@ int runKillTreeMode(const ModeValue& value) {
   return 0;
 }
 
+// A restart is only done once the port is held again: the relaunched command
+// may exit at once (a missing module, a port still taken, the end of its input).
+// One wait after every entry, for any new holder, since a tree may bind the
+// port from another process than the one stopped.
 int runRestartMode(const ModeValue& value) {
   auto scan = PortCore::makeSystemScanSource();
   auto sources = PortCore::systemControlSources(*scan);
+  const auto* port = std::get_if<int64_t>(&value);
+  std::optional<std::string> log;
+  bool stopped = false;
+  std::vector<ProcessIdentity> former;
   actOnPort(
-      value, [&](const ProcessIdentity& leaf) { return PortCore::prepareRestart(leaf, sources); },
+      value,
+      [&](const ProcessIdentity& leaf) {
+        former.push_back(leaf);
+        log = PortCore::prepareRestartLog(*port);  // only once something holds the port
+        return PortCore::prepareRestart(leaf, sources, log);
+      },
       [](const PortEntry& entry, const PreparedAction&) {
         return "restarting tree of pid " + std::to_string(entry.pid);
       },
-      [&](const PreparedAction& action) { return PortCore::restart(action, sources.launcher); });
-  return 0;
+      [&](const PreparedAction& action) {
+        auto outcome = PortCore::restart(action, sources.launcher);
+        stopped = stopped || outcome == ActionOutcome::Done || outcome == ActionOutcome::LaunchFailed;
+        return outcome;
+      });
+  if (!stopped || PortCore::waitForHolder(*port, kRestartWait, *scan, former)) return 0;
+  std::string line = "port " + std::to_string(*port) + " did not come back within " +
+                     std::to_string(kRestartWait.count()) + " s";
+  if (log) line += "; see " + *log;
+  std::fprintf(stderr, "%s\n", line.c_str());
+  return 1;
 }

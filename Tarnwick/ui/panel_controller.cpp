@@ -77,6 +77,7 @@ KeyResult PanelController::handleEscape() {
     cancelPending();
     return KeyResult::Handled;
   }
+  if (panel_.dismissNotice()) return KeyResult::Handled;
   if (panel_.clearSearch()) return KeyResult::Handled;
   if (!selection_) return KeyResult::Ignored;
   select(std::nullopt);

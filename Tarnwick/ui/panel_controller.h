@@ -30,6 +30,8 @@ class PanelController {
     std::function<bool()> confirmBeforeKill;
     /// Empties the search; false when it was empty.
     std::function<bool()> clearSearch;
+    /// Takes away a row's notice before its time; false when none shows.
+    std::function<bool()> dismissNotice;
     std::function<void(const PendingKill&)> perform;
     std::function<void(int64_t port)> hidePort;
     /// Labels or watched ports were written: the panel reads them again.

@@ -4,6 +4,7 @@
 // Tests record the calls; RealPanelServices reaches the real operations.
 #include "core/process/process_control.h"
 #include "core/records/port_entry.h"
+#include "core/scan/port_watch.h"
 #include "core/scan/scan.h"
 #include "core/stats/stats.h"
 #include "integrations/docker.h"
@@ -28,7 +29,13 @@ class PanelServices {
   // Actions: each acts on the process that was listed, or on nothing.
   virtual ActionOutcome killProcess(const ProcessIdentity& target, Force force) = 0;
   virtual ActionOutcome killTree(const ProcessIdentity& leaf) = 0;
-  virtual ActionOutcome restartTree(const ProcessIdentity& leaf) = 0;
+  /// Its output goes to `log` (see restartLog).
+  virtual ActionOutcome restartTree(const ProcessIdentity& leaf, const std::optional<std::string>& log) = 0;
+  /// Where a relaunch of `port`'s holder writes, its folder made; absent when
+  /// there is none.
+  virtual std::optional<std::string> restartLog(int64_t port) = 0;
+  /// One look: who holds `port` now, other than `former`; absent when nobody.
+  virtual std::optional<PortHolder> portHolder(int64_t port, const PortCore::FormerHolders& former) = 0;
   virtual void dockerStop(const std::string& name) = 0;
   /// The editor a folder opens in, or the file manager's name without one:
   /// searches the system, so never on the GUI thread.
@@ -70,7 +77,9 @@ class RealPanelServices : public PanelServices {
   StatsMap stats(const std::vector<int32_t>& pids) override;
   ActionOutcome killProcess(const ProcessIdentity& target, Force force) override;
   ActionOutcome killTree(const ProcessIdentity& leaf) override;
-  ActionOutcome restartTree(const ProcessIdentity& leaf) override;
+  ActionOutcome restartTree(const ProcessIdentity& leaf, const std::optional<std::string>& log) override;
+  std::optional<std::string> restartLog(int64_t port) override;
+  std::optional<PortHolder> portHolder(int64_t port, const PortCore::FormerHolders& former) override;
   void dockerStop(const std::string& name) override;
   std::string editorName() override;
   void openInEditor(const std::string& path) override;

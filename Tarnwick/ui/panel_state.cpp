@@ -18,8 +18,6 @@ constexpr const char* kRefreshInterval = "refreshInterval";
 constexpr const char* kHiddenPorts = "hiddenPorts";
 constexpr const char* kAppLanguage = "appLanguage";
 
-constexpr auto kRescanAfterRestart = 1500ms;
-
 std::chrono::milliseconds pauseOf(double seconds) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::duration<double>(seconds));
 }
@@ -39,13 +37,13 @@ PanelEnvironment realEnvironment(QObject* model, std::shared_ptr<PanelServices> 
 // What a confirmed request runs. A container is stopped by name; a process
 // only by the identity the row showed.
 ActionOutcome carryOut(PanelServices& services, const PendingKill& request,
-                       const std::optional<std::string>& container) {
+                       const std::optional<std::string>& container, const std::optional<std::string>& log) {
   if (container && !request.restart) {
     services.dockerStop(*container);
     return ActionOutcome::Done;
   }
   if (!request.identity) return ActionOutcome::ProcessChanged;
-  if (request.restart) return services.restartTree(*request.identity);
+  if (request.restart) return services.restartTree(*request.identity, log);
   if (request.tree) return services.killTree(*request.identity);
   return services.killProcess(*request.identity, request.force ? Force::Yes : Force::No);
 }
@@ -100,6 +98,12 @@ void PanelState::startController() {
             setSearchText(QString());
             return true;
           },
+      .dismissNotice =
+          [this] {
+            if (!notice_) return false;
+            clearNotice();
+            return true;
+          },
       .perform = [this](const PendingKill& request) { perform(request); },
       .hidePort = [this](int64_t port) { hidePort(port); },
       .storesWritten = [this] { applyStores(); },
@@ -139,6 +143,10 @@ void PanelState::applyStores() {
 PanelState::~PanelState() {
   env_.services->preferences().unsubscribe(storeSubscription_);
   if (notice_) env_.scheduler->cancel(notice_->timer);
+  for (const auto& [port, watch] : restartWatches_) {
+    env_.scheduler->cancel(watch.giveUp);
+    if (watch.nextLook) env_.scheduler->cancel(*watch.nextLook);
+  }
 }
 
 // ---- View state ------------------------------------------------------------
@@ -251,7 +259,10 @@ RowState PanelState::rowState(const PanelRow& listed) const {
   row.isWatched = watched_.contains(entry.port);
   row.isEditingLabel = controller_->editingLabelPort() == entry.port;
   row.editorName = controller_->editorName();
-  if (notice_ && notice_->entry.id() == entry.id()) row.notice = notice_->key;
+  if (notice_ && notice_->entry.id() == entry.id()) {
+    row.notice = notice_->key;
+    row.noticeArguments = notice_->arguments;
+  }
   return row;
 }
 
@@ -289,12 +300,15 @@ void PanelState::perform(const PendingKill& request) {
   // The row's own rule: a container is stopped only where the row showed one.
   std::optional<std::string> container = Docker::containerHolding(request.entry, dockerNames_);
   env_.actions->post([this, services = env_.services, gui = env_.gui, request, container] {
-    ActionOutcome outcome = carryOut(*services, request, container);
-    gui->post([this, request, outcome] { applyOutcome(request, outcome); });
+    std::optional<std::string> log;
+    if (request.restart && request.identity) log = services->restartLog(request.entry.port);
+    ActionOutcome outcome = carryOut(*services, request, container, log);
+    gui->post([this, request, outcome, log] { applyOutcome(request, outcome, log); });
   });
 }
 
-void PanelState::applyOutcome(const PendingKill& request, ActionOutcome outcome) {
+void PanelState::applyOutcome(const PendingKill& request, ActionOutcome outcome,
+                              const std::optional<std::string>& log) {
   refresher_->forgetScansInFlight();
   if (outcome == ActionOutcome::ProcessChanged) {
     // What the row showed has gone: it is not left on screen to be acted on again.
@@ -305,21 +319,86 @@ void PanelState::applyOutcome(const PendingKill& request, ActionOutcome outcome)
   }
   if (request.restart && outcome == ActionOutcome::Done) {
     // The restarted command needs a moment to bind its port again.
-    env_.scheduler->schedule(kRescanAfterRestart, [this] { refresher_->rescan(); });
+    watchRestart(request, log);
     return;
   }
   refresher_->rescan();
 }
 
-void PanelState::showNotice(const PortEntry& entry, std::string key) {
+void PanelState::showNotice(const PortEntry& entry, std::string key, std::vector<FormatArg> arguments,
+                            std::chrono::milliseconds duration) {
   if (notice_) env_.scheduler->cancel(notice_->timer);
-  auto timer = env_.scheduler->schedule(kNoticeDuration, [this] {
-    notice_.reset();
-    emit changed();
-    refresher_->rescan();
-  });
-  notice_ = Notice{entry, std::move(key), timer};
+  auto timer = env_.scheduler->schedule(duration, [this] { clearNotice(); });
+  notice_ = Notice{entry, std::move(key), std::move(arguments), timer};
+  // Listed again at once, not only at the next scan.
+  if (std::none_of(entries_.begin(), entries_.end(), [&](const PortEntry& e) { return e.id() == entry.id(); }))
+    insertInScanOrder(entries_, entry);
   emit changed();
+}
+
+// A row kept only for its notice goes with it.
+void PanelState::clearNotice() {
+  if (!notice_) return;
+  env_.scheduler->cancel(notice_->timer);
+  notice_.reset();
+  emit changed();
+  refresher_->rescan();
+}
+
+// ---- Restarts watched ----------------------------------------------------------
+
+void PanelState::watchRestart(const PendingKill& request, const std::optional<std::string>& log) {
+  const int64_t port = request.entry.port;
+  if (auto old = restartWatches_.find(port); old != restartWatches_.end()) {
+    env_.scheduler->cancel(old->second.giveUp);
+    if (old->second.nextLook) env_.scheduler->cancel(*old->second.nextLook);
+  }
+  auto giveUp = env_.scheduler->schedule(kRestartWait, [this, port] { restartNotBack(port); });
+  restartWatches_.insert_or_assign(port, RestartWatch{request.entry, *request.identity, log, giveUp, {}});
+  scheduleLook(port);
+}
+
+void PanelState::scheduleLook(int64_t port) {
+  restartWatches_.at(port).nextLook =
+      env_.scheduler->schedule(PortCore::kPortWatchInterval, [this, port] { lookForRestarted(port); });
+}
+
+void PanelState::lookForRestarted(int64_t port) {
+  auto watch = restartWatches_.find(port);
+  if (watch == restartWatches_.end()) return;
+  watch->second.nextLook.reset();
+  env_.background->post([this, services = env_.services, gui = env_.gui, port, former = watch->second.former] {
+    bool back = services->portHolder(port, {former}).has_value();
+    gui->post([this, port, back] { lookedForRestarted(port, back); });
+  });
+}
+
+void PanelState::lookedForRestarted(int64_t port, bool back) {
+  auto watch = restartWatches_.find(port);
+  // Given up while the look ran, or the port restarted again and its new
+  // watch has a look of its own due.
+  if (watch == restartWatches_.end() || watch->second.nextLook) return;
+  if (!back) {
+    scheduleLook(port);
+    return;
+  }
+  env_.scheduler->cancel(watch->second.giveUp);
+  restartWatches_.erase(watch);
+  refresher_->rescan();
+}
+
+void PanelState::restartNotBack(int64_t port) {
+  auto found = restartWatches_.find(port);
+  if (found == restartWatches_.end()) return;
+  RestartWatch watch = std::move(found->second);
+  restartWatches_.erase(found);
+  if (watch.nextLook) env_.scheduler->cancel(*watch.nextLook);
+  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(kRestartWait).count();
+  if (watch.log)
+    showNotice(watch.entry, "restart_not_back", {int64_t{seconds}, *watch.log}, kNotBackDuration);
+  else
+    showNotice(watch.entry, "restart_not_back_no_log", {int64_t{seconds}}, kNotBackDuration);
+  refresher_->rescan();
 }
 
 void PanelState::hidePort(int64_t port) {

@@ -11,6 +11,7 @@
 #include "integrations/docker.h"
 #include "integrations/port_labels.h"
 #include "integrations/setting_range.h"
+#include "integrations/text_format.h"
 #include "ui/panel_controller.h"
 #include "ui/panel_refresher.h"
 #include "ui/panel_rows.h"
@@ -128,6 +129,10 @@ class PanelState : public QObject {
   /// kNoticeDuration.
   void perform(const PendingKill& request);
   static constexpr std::chrono::milliseconds kNoticeDuration{4000};
+  /// A restart that worked is watched this long for a new holder of its port;
+  /// without one the row says so, with the relaunch's log, for kNotBackDuration.
+  static constexpr std::chrono::milliseconds kRestartWait{15000};
+  static constexpr std::chrono::milliseconds kNotBackDuration{10000};
 
  signals:
   /// Anything the panel shows changed.
@@ -142,8 +147,15 @@ class PanelState : public QObject {
   void hidePort(int64_t port);
   void applyFresh(PanelRefresher::Fresh fresh);
   void applyScan(PortCore::PortScan scan);
-  void applyOutcome(const PendingKill& request, ActionOutcome outcome);
-  void showNotice(const PortEntry& entry, std::string key);
+  void applyOutcome(const PendingKill& request, ActionOutcome outcome, const std::optional<std::string>& log);
+  void showNotice(const PortEntry& entry, std::string key, std::vector<FormatArg> arguments = {},
+                  std::chrono::milliseconds duration = kNoticeDuration);
+  void clearNotice();
+  void watchRestart(const PendingKill& request, const std::optional<std::string>& log);
+  void scheduleLook(int64_t port);
+  void lookForRestarted(int64_t port);
+  void lookedForRestarted(int64_t port, bool back);
+  void restartNotBack(int64_t port);
 
   PanelEnvironment env_;
   PanelSettings settings_;
@@ -168,7 +180,19 @@ class PanelState : public QObject {
   struct Notice {
     PortEntry entry;  ///< kept listed while the notice shows, even if a scan drops it
     std::string key;
+    std::vector<FormatArg> arguments;
     Scheduler::TimerId timer;
   };
   std::optional<Notice> notice_;
+
+  /// A restarted port being watched, by port: one look per interval on the
+  /// background executor, so no worker is held while it waits.
+  struct RestartWatch {
+    PortEntry entry;  ///< the row as it was, shown again if the port does not come back
+    ProcessIdentity former;
+    std::optional<std::string> log;
+    Scheduler::TimerId giveUp;
+    std::optional<Scheduler::TimerId> nextLook;
+  };
+  std::map<int64_t, RestartWatch> restartWatches_;
 };

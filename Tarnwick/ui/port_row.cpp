@@ -1,6 +1,7 @@
 #include "ui/port_row.h"
 
 #include "integrations/l10n.h"
+#include "integrations/text_format.h"
 #include "ui/localized.h"
 #include "ui/port_presentation.h"
 #include "ui/row_parts.h"
@@ -261,7 +262,8 @@ void PortRow::refreshSecondLine() {
     subtitle_->setText(QString::fromStdString(confirmText(texts_, state_)));
     subtitle_->setColor(Theme::primary());
   } else if (state_.notice) {
-    subtitle_->setText(localized(texts_, *state_.notice));
+    subtitle_->setText(
+        QString::fromStdString(L10n::formatText(texts_.text(*state_.notice), state_.noticeArguments)));
     subtitle_->setColor(Theme::red());
   } else {
     subtitle_->setText(QString::fromStdString(subtitle(texts_, state_.entry, state_.dockerName)));

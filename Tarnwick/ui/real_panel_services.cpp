@@ -1,5 +1,6 @@
 #include "ui/panel_services.h"
 
+#include "core/process/restart_log.h"
 #include "core/scan/scan.h"
 #include "integrations/editor.h"
 #include "integrations/login_item.h"
@@ -31,8 +32,14 @@ ActionOutcome RealPanelServices::killTree(const ProcessIdentity& leaf) {
   return PortCore::killTree(leaf, PortCore::systemControlSources(context_.scanSource()));
 }
 
-ActionOutcome RealPanelServices::restartTree(const ProcessIdentity& leaf) {
-  return PortCore::restartTree(leaf, PortCore::systemControlSources(context_.scanSource()));
+ActionOutcome RealPanelServices::restartTree(const ProcessIdentity& leaf, const std::optional<std::string>& log) {
+  return PortCore::restartTree(leaf, PortCore::systemControlSources(context_.scanSource()), log);
+}
+
+std::optional<std::string> RealPanelServices::restartLog(int64_t port) { return PortCore::prepareRestartLog(port); }
+
+std::optional<PortHolder> RealPanelServices::portHolder(int64_t port, const PortCore::FormerHolders& former) {
+  return PortCore::lookForHolder(port, context_.scanSource(), former);
 }
 
 void RealPanelServices::dockerStop(const std::string& name) { Docker::stop(name); }

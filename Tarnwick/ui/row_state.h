@@ -3,9 +3,11 @@
 #include "core/records/port_entry.h"
 #include "core/stats/stats.h"
 #include "integrations/dev_count.h"
+#include "integrations/text_format.h"
 
 #include <optional>
 #include <string>
+#include <vector>
 
 struct RowState {
   PortEntry entry;
@@ -23,6 +25,8 @@ struct RowState {
   /// The key of a refusal or failure of the last action on the row, shown
   /// for a few seconds in place of the subtitle.
   std::optional<std::string> notice{};
+  /// The values the notice's text is formatted with.
+  std::vector<FormatArg> noticeArguments{};
   /// The editor a folder opens in, once found; the menu offers it then.
   std::optional<std::string> editorName{};
 

@@ -99,8 +99,8 @@ TEST_F(PanelControllerTest, StopsAreConfirmedByTheSettingAndAlwaysForSystemProce
 // even if the PID is taken over before the confirmation. Every case runs with a
 // container publishing the port: it is stopped by name where its proxy holds the
 // port, but not for a restart; a process of the user's there is stopped as a
-// process. What the action answers decides the row: kept until the rescan (after
-// a pause of 1.5 s for a restart that worked), dropped at once, or shown with a
+// process. What the action answers decides the row: kept until the rescan (once
+// a restart that worked holds its port again), dropped at once, or shown with a
 // notice until the notice expires.
 TEST_F(PanelControllerTest, ConfirmedRequestsActThenRescanOrShowTheOutcome) {
   struct Case {
@@ -119,7 +119,7 @@ TEST_F(PanelControllerTest, ConfirmedRequestsActThenRescanOrShowTheOutcome) {
       {StopTree, true, false, false, false, Done, "killTree 13000", 2, false, 0ms},
       {ForceStop, false, true, false, false, Done, "forceKill 13000", 2, false, 0ms},
       {StopTree, true, false, false, true, Done, "dockerStop web-db", 2, false, 0ms},
-      {Restart, true, false, true, true, Done, "restart 13000", 2, false, 1500ms},
+      {Restart, true, false, true, true, Done, "restart 13000", 2, false, PortCore::kPortWatchInterval},
       {Stop, false, false, false, false, ProcessChanged, "kill 13000", 1, false, 0ms},
       {Restart, true, false, true, false, LaunchFailed, "restart 13000", 2, true, 0ms},
   };
@@ -208,6 +208,42 @@ TEST(PanelStop, AListenerOnAPublishedPortIsStoppedUnlessAContainersProxyHoldsIt)
       return call.args == std::vector<std::string>{"stop", "web"};
     });
     EXPECT_EQ(containerStopped, proxy);
+  }
+}
+
+// A restart whose port stays free: one look per interval in the background, no
+// worker held, then the row is listed again with the log to read, until Escape
+// dismisses it or its time is up.
+TEST(PanelRestartWatch, ARestartThatDoesNotComeBackSaysSoWithItsLog) {
+  for (bool dismissed : {false, true}) {
+    SCOPED_TRACE(dismissed ? "dismissed" : "expired");
+    PanelFixture f;
+    FakePanelServices& services = *f.services;
+    const PortEntry web = makeEntry(3000, 13000), svc = makeEntry(5000, 15000);
+    services.startTimes = {{web.pid, 77}};
+    auto model = f.modelWith({web, svc});
+    model->controller().act(RowAction::Restart, web);
+    model->controller().confirmPending();
+    services.ports = {svc};
+    f.settle();
+    const std::string log = "/state/tarnwick/restart-3000.log";
+    EXPECT_EQ(services.restartLogs, (std::vector<std::optional<std::string>>{log}));
+    const auto looks = PanelState::kRestartWait / PortCore::kPortWatchInterval - 1;
+    for (int i = 0; i < looks; ++i) f.advance(PortCore::kPortWatchInterval);
+    EXPECT_EQ(services.holderLooks, looks);
+    f.advance(PortCore::kPortWatchInterval - 1ms);
+    EXPECT_EQ(rowStateOf(*model, web).notice, std::nullopt);
+    f.advance(1ms);
+    EXPECT_EQ(services.scans, 1);
+    EXPECT_EQ(rowStateOf(*model, web).notice, "restart_not_back");
+    EXPECT_EQ(rowStateOf(*model, web).noticeArguments, (std::vector<FormatArg>{int64_t{15}, log}));
+    if (dismissed)
+      EXPECT_EQ(model->controller().key(PanelKey::Escape), KeyResult::Handled);
+    else
+      f.advance(PanelState::kNotBackDuration);
+    f.settle();
+    EXPECT_EQ(model->entries(), std::vector<PortEntry>{svc});
+    EXPECT_EQ(f.scheduler->pending(), 0u);
   }
 }
 

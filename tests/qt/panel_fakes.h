@@ -73,7 +73,8 @@ class FakePanelServices : public PanelServices {
   LabelMap storedLabels;
   std::vector<std::string> log;
   std::vector<int> devCounts;
-  int scans = 0, editorLookups = 0;
+  int scans = 0, editorLookups = 0, holderLooks = 0;
+  std::vector<std::optional<std::string>> restartLogs;
   MemoryPreferences store;
   PortCore::PortScan scanPorts() override {
     ++scans;
@@ -87,7 +88,21 @@ class FakePanelServices : public PanelServices {
     return act(force == Force::Yes ? "forceKill" : "kill", target);
   }
   ActionOutcome killTree(const ProcessIdentity& leaf) override { return act("killTree", leaf); }
-  ActionOutcome restartTree(const ProcessIdentity& leaf) override { return act("restart", leaf); }
+  ActionOutcome restartTree(const ProcessIdentity& leaf, const std::optional<std::string>& log) override {
+    restartLogs.push_back(log);
+    return act("restart", leaf);
+  }
+  std::optional<std::string> restartLog(int64_t port) override {
+    return "/state/tarnwick/restart-" + std::to_string(port) + ".log";
+  }
+  /// Any listed holder of the port other than the former one.
+  std::optional<PortHolder> portHolder(int64_t port, const PortCore::FormerHolders& former) override {
+    ++holderLooks;
+    for (const PortEntry& e : ports)
+      if (e.port == port && std::none_of(former.begin(), former.end(), [&](auto& f) { return f.pid == e.pid; }))
+        return PortHolder{{e.pid, 1}, e.command};
+    return std::nullopt;
+  }
   void dockerStop(const std::string& name) override { log.push_back("dockerStop " + name); }
   std::string editorName() override { ++editorLookups; return "Visual Studio Code"; }
   void openInEditor(const std::string& path) override { log.push_back("openInEditor " + path); }

@@ -6,6 +6,7 @@
 #include "core/process/restart_plan.h"
 #include "core/process/restart_shell.h"
 #include "core/scan/scan_source.h"
+#include "core/system/bounded_call.h"
 #include "core/system/text.h"
 #include "core/system/tool_runner.h"
 
@@ -116,13 +117,17 @@ PreparedAction prepareTreeStop(const ProcessIdentity& leaf, const ControlSources
   return prepareTop(leaf, sources);
 }
 
-PreparedAction prepareRestart(const ProcessIdentity& leaf, const ControlSources& sources) {
+PreparedAction prepareRestart(const ProcessIdentity& leaf, const ControlSources& sources,
+                              const std::optional<std::string>& log) {
   auto action = prepareTop(leaf, sources);
   if (!action.ready()) return action;
-  auto plan = planRestart(sources.facts.restartFacts(action.pid), sources.facts.ownCredentials(), loginShell(),
-                          sources.tools);
+  // The folder is looked at on its own file system, which may not answer.
+  auto facts = callWithin(kFileCheckLimit, [&facts = sources.facts, pid = action.pid] { return facts.restartFacts(pid); });
+  if (!facts) return refused(action.pid, ActionOutcome::RestartNoDirectory);
+  auto plan = planRestart(*facts, sources.facts.ownCredentials(), loginShell(), sources.tools);
   if (!plan.ready()) return refused(action.pid, plan.refusal);
   action.relaunch = std::move(plan.command);
+  action.relaunch.output = log;
   return action;
 }
 
@@ -146,8 +151,9 @@ ActionOutcome killTree(const ProcessIdentity& leaf, const ControlSources& source
   return stop(prepareTreeStop(leaf, sources), Force::No);
 }
 
-ActionOutcome restartTree(const ProcessIdentity& leaf, const ControlSources& sources) {
-  return restart(prepareRestart(leaf, sources), sources.launcher);
+ActionOutcome restartTree(const ProcessIdentity& leaf, const ControlSources& sources,
+                          const std::optional<std::string>& log) {
+  return restart(prepareRestart(leaf, sources, log), sources.launcher);
 }
 
 ControlSources systemControlSources(ScanSource& scan) {
@@ -160,8 +166,8 @@ ActionOutcome killProcess(const ProcessIdentity& target, Force force) {
 ActionOutcome killTree(const ProcessIdentity& leaf) {
   return killTree(leaf, systemControlSources(*makeSystemScanSource()));
 }
-ActionOutcome restartTree(const ProcessIdentity& leaf) {
-  return restartTree(leaf, systemControlSources(*makeSystemScanSource()));
+ActionOutcome restartTree(const ProcessIdentity& leaf, const std::optional<std::string>& log) {
+  return restartTree(leaf, systemControlSources(*makeSystemScanSource()), log);
 }
 
 }  // namespace PortCore

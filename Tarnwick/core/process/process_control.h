@@ -26,7 +26,7 @@ enum class Force { No, Yes };
 struct ControlSources {
   ScanSource& scan;          ///< process table and working directories
   ProcessSignals& signaller;  ///< start times, and signals to a process held by its identity
-  ProcessFacts& facts;       ///< arguments, directory, search path and rights
+  ProcessFacts& facts;       ///< arguments, directory, search path and rights; outlives a look given up on
   DetachedLauncher& launcher;
   ToolRunner& tools;         ///< the login shell's `command -v`
 };
@@ -67,9 +67,11 @@ ActionOutcome killTree(const ProcessIdentity& leaf);
 
 /// Confirms `leaf`, plans the restart of its top dev ancestor in full (owner,
 /// arguments, working directory, program), and only then stops it and starts
-/// it again, detached. When no plan can be made nothing is stopped and the
-/// outcome says why; LaunchFailed when it stopped but did not start again.
-ActionOutcome restartTree(const ProcessIdentity& leaf);
+/// it again, detached, its output going to `log` (see prepareRestartLog).
+/// When no plan can be made nothing is stopped and the outcome says why;
+/// LaunchFailed when it stopped but did not start again. Whether it binds its
+/// port again is not waited for (see waitForHolder).
+ActionOutcome restartTree(const ProcessIdentity& leaf, const std::optional<std::string>& log = std::nullopt);
 
 /// The real system, reading processes through `scan`.
 ControlSources systemControlSources(ScanSource& scan);
@@ -77,7 +79,8 @@ ControlSources systemControlSources(ScanSource& scan);
 /// The steps of the operations above, each taking its sources.
 PreparedAction prepareKill(const ProcessIdentity& target, ProcessSignals& signaller);
 PreparedAction prepareTreeStop(const ProcessIdentity& leaf, const ControlSources& sources);
-PreparedAction prepareRestart(const ProcessIdentity& leaf, const ControlSources& sources);
+PreparedAction prepareRestart(const ProcessIdentity& leaf, const ControlSources& sources,
+                              const std::optional<std::string>& log = std::nullopt);
 /// The refusal of a prepared action that is not ready; otherwise the stop's outcome.
 ActionOutcome stop(const PreparedAction& action, Force force);
 /// As stop, gracefully, then the relaunch: LaunchFailed when it did not start.
@@ -85,6 +88,7 @@ ActionOutcome restart(const PreparedAction& action, DetachedLauncher& launcher);
 
 ActionOutcome killProcess(const ProcessIdentity& target, Force force, ProcessSignals& signaller);
 ActionOutcome killTree(const ProcessIdentity& leaf, const ControlSources& sources);
-ActionOutcome restartTree(const ProcessIdentity& leaf, const ControlSources& sources);
+ActionOutcome restartTree(const ProcessIdentity& leaf, const ControlSources& sources,
+                          const std::optional<std::string>& log = std::nullopt);
 
 }  // namespace PortCore

@@ -1,6 +1,7 @@
 #include "core/process/restart_plan.h"
 
 #include "core/process/restart_shell.h"
+#include "core/system/bounded_call.h"
 #include "core/system/executable_path.h"
 #include "core/system/text.h"
 #include "core/system/tool_runner.h"
@@ -47,18 +48,32 @@ std::optional<std::string> onSearchPath(const std::string& name, const std::stri
   }
 }
 
-std::optional<std::string> resolveProgram(const std::string& name, const RestartFacts& facts,
-                                          const std::string& directory, const std::string& shell,
-                                          ToolRunner& tools) {
-  if (name.empty()) return std::nullopt;
+// The program's own path or its process's PATH, both on file systems that may
+// have stopped answering: the whole search is given up at once when they do.
+std::optional<std::string> localProgram(const std::string& name, const RestartFacts& facts,
+                                        const std::string& directory) {
   if (name.find('/') != std::string::npos) {
     auto path = under(directory, name);
     return isExecutableFile(path) ? std::optional(path) : std::nullopt;
   }
-  if (facts.searchPath)
-    if (auto found = onSearchPath(name, *facts.searchPath, directory)) return found;
+  if (facts.searchPath) return onSearchPath(name, *facts.searchPath, directory);
+  return std::nullopt;
+}
+
+bool executableWithin(const std::string& path) {
+  return callWithin(kFileCheckLimit, [path] { return isExecutableFile(path); }).value_or(false);
+}
+
+std::optional<std::string> resolveProgram(const std::string& name, const RestartFacts& facts,
+                                          const std::string& directory, const std::string& shell,
+                                          ToolRunner& tools) {
+  if (name.empty()) return std::nullopt;
+  auto local = callWithin(kFileCheckLimit, [name, facts, directory] { return localProgram(name, facts, directory); });
+  if (!local) return std::nullopt;
+  if (*local || name.find('/') != std::string::npos) return *local;
+  // The tool runner bounds the shell's own search.
   auto found = std::string(trimWhitespace(tools.run(shell, {"-lc", "command -v \"$1\"", "tarnwick", name})));
-  if (found.empty() || found.front() != '/' || !isExecutableFile(found)) return std::nullopt;
+  if (found.empty() || found.front() != '/' || !executableWithin(found)) return std::nullopt;
   return found;
 }
 

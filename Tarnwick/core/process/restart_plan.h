@@ -5,6 +5,7 @@
 #include "core/process/process_facts.h"
 #include "core/records/action_outcome.h"
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,6 +21,10 @@ struct RestartPlan {
 
 namespace PortCore {
 
+/// How long one look at the file system (a folder, a program) may take before
+/// the restart is refused: a mount that stopped answering must not hang it.
+constexpr std::chrono::milliseconds kFileCheckLimit{1000};
+
 /// The arguments that start the process again: `arguments` themselves, or a
 /// rewritten title (one argument holding a space) split at blanks when its
 /// first word is a package runner (npm, npx, pnpm, yarn, bun, deno, turbo) and
@@ -31,7 +36,8 @@ std::optional<std::vector<std::string>> runnableArguments(const std::vector<std:
 /// being equal too) and whose group IDs equal each other is ours to restart.
 /// A program named with a "/" is taken relative to the working directory; a
 /// bare name is looked up on the process's own PATH, then with `command -v`
-/// in `shell` run through `tools`.
+/// in `shell` run through `tools`. Every file-system look is bounded by
+/// kFileCheckLimit; one that does not answer counts as not found.
 RestartPlan planRestart(const RestartFacts& facts, const std::optional<Credentials>& ours,
                         const std::string& shell, ToolRunner& tools);
 

@@ -3,7 +3,9 @@
 #include "core/system/executable_path.h"
 #include "core/system/number.h"
 
+#include <algorithm>
 #include <pwd.h>
+#include <string_view>
 #include <unistd.h>
 
 namespace PortCore {
@@ -24,12 +26,15 @@ std::vector<std::string> restartShellCommand(const std::string& shell, const std
   return argv;
 }
 
+// A csh answers "-lc" with "Unknown option", and fish's `exec "$@"` is not
+// the same command: only the shells that read the one script as POSIX says.
 std::string usableLoginShell(const char* shell) {
+  static constexpr std::string_view posixShells[] = {"sh", "bash", "dash", "zsh", "ksh", "mksh", "yash"};
   const std::string fallback = "/bin/sh";
   if (!shell || shell[0] != '/') return fallback;
   auto name = lastPathComponent(shell);
-  if (name == "nologin" || name == "false" || !isExecutableFile(shell)) return fallback;
-  return shell;
+  if (std::find(std::begin(posixShells), std::end(posixShells), name) == std::end(posixShells)) return fallback;
+  return isExecutableFile(shell) ? std::string(shell) : fallback;
 }
 
 }  // namespace PortCore

@@ -1,7 +1,5 @@
 #include "core/system/atomic_file.h"
 
-#include "core/system/unique_fd.h"
-
 #include <cerrno>
 #include <fcntl.h>
 #include <random>
@@ -96,6 +94,17 @@ FileWrite writeFileAtomically(const std::string& path, std::string_view bytes, m
   if (stored) error = errno;
   ::unlink(temporary.c_str());
   return fromErrno(error);
+}
+
+UniqueFd replaceWithNewFile(const std::string& path, mode_t mode) {
+  std::string temporary;
+  UniqueFd fd(createTemporary(path, mode, temporary));
+  if (!fd.valid()) return {};
+  if (::rename(temporary.c_str(), path.c_str()) != 0) {
+    ::unlink(temporary.c_str());
+    return {};
+  }
+  return fd;
 }
 
 }  // namespace PortCore

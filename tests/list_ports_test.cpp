@@ -27,10 +27,13 @@ TEST(ListPorts, JoinsCapturedOutput) {
   ToolScanSource source(tools);
   auto entries = PortCore::joinScan(source.snapshot());
   std::vector<std::string> read;
-  PortCore::fillProjects(entries, [&](const std::string& path) -> std::optional<std::string> {
-    read.push_back(path);
-    return path.ends_with("/shop app/package.json") ? std::optional(R"({"name": "shop"})") : std::nullopt;
-  });
+  PortCore::FileSystemReads files(
+      [&](const std::string& path) -> std::optional<std::string> {
+        read.push_back(path);
+        return path.ends_with("/shop app/package.json") ? std::optional(R"({"name": "shop"})") : std::nullopt;
+      },
+      [] { return std::vector<PortCore::Mount>{}; });
+  PortCore::fillProjects(entries, files);
   ASSERT_EQ(tools.calls.size(), 3u);
   EXPECT_EQ(tools.calls[2], (std::vector<std::string>{"-a", "-p", "13,17,22,27,35,37,44,55", "-d", "cwd", "-F", "pn"}));
   EXPECT_EQ(read.size(), entries.size() - 1) << "no project for the process in /";

@@ -47,7 +47,7 @@ using Act = std::function<ActionOutcome(const PreparedAction&)>;
 // A row is acted on only when its process is still the one listed (and, for
 // a restart, the relaunch is planned): only then is its line printed.
 void actOnPort(const ModeValue& value, const Prepare& prepare, const Announce& announce, const Act& act) {
-  auto scan = PortCore::scanPorts();
+  auto scan = PortCore::scanPorts(PortCore::Projects::Skip);
   std::unordered_set<int32_t> seen;
   for (const auto& entry : entriesOnPort(scan.entries, value)) {
     // One process listening on several addresses of the port is one action.

@@ -30,12 +30,16 @@ std::optional<std::string> topLevelName(const std::string& text) {
 
 }  // namespace
 
-std::string projectName(std::string_view cwd, const SmallFileReader& read) {
-  std::string path(cwd);
-  path += "/package.json";
-  if (auto text = read(path))
-    if (auto name = topLevelName(*text)) return *name;
+std::string packageJsonPath(std::string_view cwd) { return std::string(cwd) + "/package.json"; }
+
+std::string projectName(std::string_view cwd, const std::optional<std::string>& packageJson) {
+  if (packageJson)
+    if (auto name = topLevelName(*packageJson)) return *name;
   return std::string(lastPathComponent(cwd));
+}
+
+std::string projectName(std::string_view cwd, const SmallFileReader& read) {
+  return projectName(cwd, read(packageJsonPath(cwd)));
 }
 
 }  // namespace PortCore

@@ -30,15 +30,20 @@ std::vector<PortEntry> joinScan(const ScanSnapshot& snapshot) {
   return entries;
 }
 
-void fillProjects(std::vector<PortEntry>& entries, const SmallFileReader& read) {
+void fillProjects(std::vector<PortEntry>& entries, FileSystemReads& files) {
+  std::vector<std::string> paths;
+  for (const auto& entry : entries)
+    if (entry.cwd) paths.push_back(packageJsonPath(*entry.cwd));
+  auto contents = files.readAll(paths);
+  auto content = contents.begin();
   for (auto& entry : entries)
-    if (entry.cwd) entry.project = projectName(*entry.cwd, read);
+    if (entry.cwd) entry.project = projectName(*entry.cwd, *content++);
 }
 
-PortScan scanPorts(ScanSource& source) {
+PortScan scanPorts(ScanSource& source, Projects projects) {
   auto snapshot = source.snapshot();
   PortScan scan{joinScan(snapshot), {}};
-  fillProjects(scan.entries);
+  if (projects == Projects::Read) fillProjects(scan.entries, source.projectFiles());
   for (const auto& entry : scan.entries) {
     auto record = snapshot.processes.find(entry.pid);
     if (record != snapshot.processes.end() && record->second.startTime != 0)
@@ -47,7 +52,7 @@ PortScan scanPorts(ScanSource& source) {
   return scan;
 }
 
-PortScan scanPorts() { return scanPorts(*makeSystemScanSource()); }
+PortScan scanPorts(Projects projects) { return scanPorts(*makeSystemScanSource(), projects); }
 
 std::vector<PortEntry> listPorts(ScanSource& source) { return scanPorts(source).entries; }
 

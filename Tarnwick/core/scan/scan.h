@@ -4,6 +4,7 @@
 #include "core/process/process_identity.h"
 #include "core/records/port_entry.h"
 #include "core/scan/project_name.h"
+#include "core/system/file_system_reads.h"
 
 #include <cstdint>
 #include <vector>
@@ -24,9 +25,14 @@ struct PortScan {
   StartTimes startTimes;
 };
 
-/// listPorts() and the start times the source read with it.
-PortScan scanPorts();
-PortScan scanPorts(ScanSource& source);
+/// Whether a scan names each entry's project. Reading project files reaches
+/// file systems that may be slow to answer; an action on a port needs none.
+enum class Projects { Read, Skip };
+
+/// listPorts() and the start times the source read with it; with
+/// Projects::Skip no entry has a project.
+PortScan scanPorts(Projects projects = Projects::Read);
+PortScan scanPorts(ScanSource& source, Projects projects = Projects::Read);
 
 /// Distinct listening port numbers, in no order: the notifier's light poll.
 std::vector<int64_t> listeningPortNumbers();
@@ -37,7 +43,9 @@ std::vector<int64_t> listeningPortNumbers(ScanSource& source);
 /// process records and cwd from the directories ("/" left out); no project.
 std::vector<PortEntry> joinScan(const ScanSnapshot& snapshot);
 
-/// Sets the project of every entry with a cwd, reading package.json through `read`.
-void fillProjects(std::vector<PortEntry>& entries, const SmallFileReader& read = readSmallFile);
+/// Sets the project of every entry with a cwd, reading package.json through
+/// `files`; a folder whose file could not be read in time is named as for one
+/// that is unreadable.
+void fillProjects(std::vector<PortEntry>& entries, FileSystemReads& files);
 
 }  // namespace PortCore

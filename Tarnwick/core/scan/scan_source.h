@@ -2,6 +2,7 @@
 // Where a scan's facts come from: values read in one call, whatever reads
 // them (a native reader of /proc, or the real lsof and ps parsed).
 #include "core/scan/process_table.h"
+#include "core/system/file_system_reads.h"
 
 #include <cstdint>
 #include <memory>
@@ -41,6 +42,13 @@ class ScanSource {
   /// The ports of the listening sockets this user can see, in no order and
   /// possibly repeated, without a look at any process.
   virtual std::vector<int64_t> listeningPorts() = 0;
+
+  /// The reads of project files for scans of this source, with what they
+  /// remember between scans: the file systems that have stopped answering.
+  PortCore::FileSystemReads& projectFiles() { return projectFiles_; }
+
+ private:
+  PortCore::FileSystemReads projectFiles_;
 };
 
 /// The real lsof and ps, run through a tool runner. Names come as the tools

@@ -24,11 +24,11 @@ ProcStatReader::ProcStatReader(std::string root, int64_t ticksPerSecond, int64_t
     : root_(std::move(root)), ticksPerSecond_(ticksPerSecond > 0 ? ticksPerSecond : 100), pageSize_(pageSize) {}
 
 std::optional<ProcCounters> ProcStatReader::counters(int32_t pid) const {
-  return PortCore::parseProcCounters(PortCore::readSmallFile(root_ + "/" + std::to_string(pid) + "/stat").value_or(""));
+  return PortCore::parseProcCounters(PortCore::readKernelFile(root_ + "/" + std::to_string(pid) + "/stat").value_or(""));
 }
 
 std::optional<double> ProcStatReader::uptimeSeconds() const {
-  std::string text = PortCore::readSmallFile(root_ + "/uptime").value_or("");
+  std::string text = PortCore::readKernelFile(root_ + "/uptime").value_or("");
   auto fields = PortCore::splitNonEmpty(PortCore::trimWhitespace(text), ' ');
   if (fields.empty()) return std::nullopt;
   return PortCore::parseDecimal(fields[0]);

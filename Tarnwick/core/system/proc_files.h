@@ -28,8 +28,9 @@ std::vector<NumericEntry> numericEntries(int dir);
 /// The same into `entries` (cleared first), so a walk can reuse one buffer.
 void numericEntries(int dir, std::vector<NumericEntry>& entries);
 
-/// The whole of a small file, or empty when it cannot be read.
-std::string readFile(int at, const char* path);
+/// The whole of a small file, or empty when it cannot be read or holds more
+/// than `limit` bytes.
+std::string readFile(int at, const char* path, size_t limit = SIZE_MAX);
 
 /// The target of a symbolic link, at most `limit` bytes; empty when it cannot
 /// be read. `error` receives errno on failure (0 on success).

@@ -59,10 +59,10 @@ void numericEntries(int dir, std::vector<NumericEntry>& entries) {
   }
 }
 
-std::string readFile(int at, const char* path) {
+std::string readFile(int at, const char* path, size_t limit) {
   PortCore::UniqueFd file(::openat(at, path, O_RDONLY | O_CLOEXEC));
   if (!file.valid()) return {};
-  return PortCore::readToEnd(file.get(), SIZE_MAX).value_or("");
+  return PortCore::readToEnd(file.get(), limit).value_or("");
 }
 
 std::string readLink(int at, const char* path, size_t limit, int* error) {

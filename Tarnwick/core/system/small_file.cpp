@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace PortCore {
@@ -29,17 +28,10 @@ std::optional<std::string> readToEnd(int fd, size_t limit) {
   return content;
 }
 
-// Non-blocking open and the file-type test keep a FIFO or a device that
-// someone named package.json from stalling the scan.
-std::optional<std::string> readSmallFile(const std::string& path) {
-  // Anything larger is not worth parsing on every refresh.
-  constexpr size_t limit = 1 << 20;
-  UniqueFd file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+std::optional<std::string> readKernelFile(const std::string& path) {
+  UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (!file.valid()) return std::nullopt;
-  struct stat info{};
-  if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-  if (info.st_size > static_cast<off_t>(limit)) return std::nullopt;
-  return readToEnd(file.get(), limit);
+  return readToEnd(file.get(), kSmallFileLimit);
 }
 
 }  // namespace PortCore

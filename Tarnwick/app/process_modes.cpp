@@ -124,6 +124,6 @@ int runRestartMode(const ModeValue& value) {
   std::string line = "port " + std::to_string(*port) + " did not come back within " +
                      std::to_string(kRestartWait.count()) + " s";
   if (log) line += "; see " + *log;
-  std::fprintf(stderr, "%s\n", line.c_str());
+  printLine(line, stderr);
   return 1;
 }

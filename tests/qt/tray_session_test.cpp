@@ -1,6 +1,7 @@
 // The tray application end to end on a real desktop (scripts/desktop-session):
 // xfce4-panel's systray hosts the item, dunst takes the notifications, and
 // xdotool clicks and types as a user does. Outside such a session these skip.
+#include "dbus_stand_in.h"
 #include "integrations/notification_sink.h"
 #include "integrations/port_notifier.h"
 #include "integrations/qt/dbus_notification_sink.h"
@@ -12,6 +13,7 @@
 #include <QRect>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTest>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <thread>
@@ -154,6 +156,53 @@ TEST_F(RealDesktop, WithoutABusASecondStartOpensThePanelAndACrashLeavesNoClaim) 
   makeDbusNotificationSink(noBus, Notifications::fallbackSink())->post("Tarnwick", "-3000 went away");
   QDBusConnection::disconnectFromBus("tw-no-bus");
   EXPECT_TRUE(waitUntil([] { return dunstShowed("-3000 went away"); }));
+}
+
+// A desktop whose tray comes late (a shell extension turned on later): the
+// user is told how to reach the panel, and the notice goes once the item shows.
+// The session's own tray and dunst stay out of it: a private bus holds stand-ins.
+TEST_F(RealDesktop, WithoutATrayTheNoticeSaysSoAndGoesWhenATrayComes) {
+  PrivateBus bus;
+  QDBusConnection server = bus.connection("server"), host = bus.connection("host");
+  QList<QVariantList> notified;
+  QList<uint> closed;
+  StandIn notifications(QStringLiteral("org.freedesktop.Notifications"), {},
+                        {{QStringLiteral("Notify"),
+                          [&](const QDBusMessage& m) {
+                            notified << m.arguments();
+                            return QVariantList{41u};
+                          }},
+                         {QStringLiteral("CloseNotification"), [&](const QDBusMessage& m) {
+                            closed << m.arguments().value(0).toUInt();
+                            return QVariantList{};
+                          }}});
+  ASSERT_TRUE(server.registerVirtualObject(QStringLiteral("/org/freedesktop/Notifications"), &notifications));
+  ASSERT_TRUE(server.registerService(QStringLiteral("org.freedesktop.Notifications")));
+
+  TempDir runtime;
+  auto tarnwick = TestProcess::start(
+      {tarnwickPath()}, appOptions({"DBUS_SESSION_BUS_ADDRESS=" + bus.address(), "XDG_RUNTIME_DIR=" + runtime.path()}));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !notified.isEmpty(); }, 20000)) << "no notice of the missing tray";
+  // A banner shows the summary on one line: the hint goes in the body.
+  EXPECT_EQ(notified.value(0).value(3).toString().toStdString(), englishTexts().text("no_tray"));
+  EXPECT_EQ(notified.value(0).value(4).toString().toStdString(), englishTexts().text("no_tray_hint"));
+  EXPECT_TRUE(closed.isEmpty());
+
+  QStringList items;
+  StandIn watcher(QStringLiteral("org.kde.StatusNotifierWatcher"),
+                  {{QStringLiteral("IsStatusNotifierHostRegistered"), true},
+                   {QStringLiteral("RegisteredStatusNotifierItems"), QStringList{}},
+                   {QStringLiteral("ProtocolVersion"), 0}},
+                  {{QStringLiteral("RegisterStatusNotifierItem"), [&](const QDBusMessage& m) {
+                      items << m.arguments().value(0).toString();
+                      return QVariantList{};
+                    }}});
+  ASSERT_TRUE(host.registerVirtualObject(QStringLiteral("/StatusNotifierWatcher"), &watcher));
+  ASSERT_TRUE(host.registerService(QStringLiteral("org.kde.StatusNotifierWatcher")));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !items.isEmpty(); }, 10000)) << "the item did not come with the tray";
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !closed.isEmpty(); }, 10000)) << "the notice stayed";
+  EXPECT_EQ(closed, QList<uint>{41});
+  EXPECT_EQ(notified.size(), 1);
 }
 
 }  // namespace

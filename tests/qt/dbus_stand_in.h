@@ -52,19 +52,19 @@ class PrivateBus {
   QStringList names_;
 };
 
-/// An object on a bus: read-only properties, and methods that reply with what
-/// their handler returns. Introspection lists both (Qt reads properties only
-/// when they are listed there).
+/// An object on a bus: read-only properties (the test may change their
+/// values), and methods that reply with what their handler returns.
+/// Introspection lists the properties: Qt reads only those listed there.
 class StandIn final : public QDBusVirtualObject {
  public:
   using Method = std::function<QVariantList(const QDBusMessage&)>;
 
   StandIn(QString interface, QVariantMap properties, std::map<QString, Method> methods)
-      : interface_(std::move(interface)), properties_(std::move(properties)), methods_(std::move(methods)) {}
+      : properties(std::move(properties)), interface_(std::move(interface)), methods_(std::move(methods)) {}
 
   QString introspect(const QString&) const override {
     QString xml = QStringLiteral("<interface name=\"%1\">").arg(interface_);
-    for (auto it = properties_.begin(); it != properties_.end(); ++it)
+    for (auto it = properties.begin(); it != properties.end(); ++it)
       xml += QStringLiteral("<property name=\"%1\" type=\"%2\" access=\"read\"/>")
                  .arg(it.key(), QDBusMetaType::typeToSignature(it.value().metaType()));
     return xml + QStringLiteral("</interface>");
@@ -74,16 +74,17 @@ class StandIn final : public QDBusVirtualObject {
     if (message.interface() == QLatin1String("org.freedesktop.DBus.Properties") &&
         message.member() == QLatin1String("Get")) {
       const QString name = message.arguments().value(1).toString();
-      if (!properties_.contains(name)) return false;
-      return connection.send(message.createReply(QVariant::fromValue(QDBusVariant(properties_.value(name)))));
+      if (!properties.contains(name)) return false;
+      return connection.send(message.createReply(QVariant::fromValue(QDBusVariant(properties.value(name)))));
     }
     const auto method = methods_.find(message.member());
     if (method == methods_.end()) return false;
     return connection.send(message.createReply(method->second(message)));
   }
 
+  QVariantMap properties;
+
  private:
   QString interface_;
-  QVariantMap properties_;
   std::map<QString, Method> methods_;
 };

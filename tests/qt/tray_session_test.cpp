@@ -10,6 +10,7 @@
 #include "support/test_process.h"
 
 #include <QDBusConnectionInterface>
+#include <QProcess>
 #include <QRect>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -188,21 +189,31 @@ TEST_F(RealDesktop, WithoutATrayTheNoticeSaysSoAndGoesWhenATrayComes) {
   EXPECT_EQ(notified.value(0).value(4).toString().toStdString(), englishTexts().text("no_tray_hint"));
   EXPECT_TRUE(closed.isEmpty());
 
-  QStringList items;
+  QString item;
   StandIn watcher(QStringLiteral("org.kde.StatusNotifierWatcher"),
                   {{QStringLiteral("IsStatusNotifierHostRegistered"), true},
                    {QStringLiteral("RegisteredStatusNotifierItems"), QStringList{}},
                    {QStringLiteral("ProtocolVersion"), 0}},
                   {{QStringLiteral("RegisterStatusNotifierItem"), [&](const QDBusMessage& m) {
-                      items << m.arguments().value(0).toString();
+                      item = m.service();
                       return QVariantList{};
                     }}});
   ASSERT_TRUE(host.registerVirtualObject(QStringLiteral("/StatusNotifierWatcher"), &watcher));
   ASSERT_TRUE(host.registerService(QStringLiteral("org.kde.StatusNotifierWatcher")));
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !items.isEmpty(); }, 10000)) << "the item did not come with the tray";
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !item.isEmpty(); }, 10000)) << "the item did not come with the tray";
   EXPECT_TRUE(QTest::qWaitFor([&] { return !closed.isEmpty(); }, 10000)) << "the notice stayed";
   EXPECT_EQ(closed, QList<uint>{41});
   EXPECT_EQ(notified.size(), 1);
+
+  // GNOME's extension lists an item as "bus@/path"; the tooltip script reads that form too.
+  watcher.properties[QStringLiteral("RegisteredStatusNotifierItems")] = QStringList{item + "@/StatusNotifierItem"};
+  QProcess script;
+  auto environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("DBUS_SESSION_BUS_ADDRESS", QString::fromStdString(bus.address()));
+  script.setProcessEnvironment(environment);
+  script.start(QString::fromStdString(testDataPath("../../scripts/tray-tooltip")), {});
+  EXPECT_TRUE(QTest::qWaitFor([&] { return script.state() == QProcess::NotRunning; }, 10000));
+  EXPECT_TRUE(script.readAllStandardOutput().contains("dev ports")) << script.readAllStandardError().toStdString();
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "core/scan/scan.h"
 #include "integrations/l10n.h"
 #include "integrations/notification_sink.h"
+#include "ui/no_tray_notice.h"
 #include "ui/panel_services.h"
 #include "ui/panel_state.h"
 #include "ui/platform_integrations.h"
@@ -58,11 +59,13 @@ void installPanel(TarnwickApp& app, AppContext& context) {
   QObject::connect(&window, &PanelWindow::hidden, model, [model] { model->setPanelShown(false); });
   // The model follows the store, language included, as the panel does.
   QObject::connect(model, &PanelState::changed, &app, &TarnwickApp::retranslate);
-  QObject::connect(&app, &TarnwickApp::trayHostMissing, &app, [&context] {
+  auto notice = std::make_shared<NoTrayNotice>(context.notifications(), context.background());
+  QObject::connect(&app, &TarnwickApp::trayHostMissing, &app, [&context, notice] {
     const std::string problem = context.texts().text("no_tray"), hint = context.texts().text("no_tray_hint");
-    context.notifications().post(problem, hint);
+    notice->show(problem, hint);
     std::fprintf(stderr, "tarnwick: %s. %s\n", problem.c_str(), hint.c_str());
   });
+  QObject::connect(&app, &TarnwickApp::trayItemShown, &app, [notice] { notice->withdraw(); });
 
   QPointer<TarnwickApp> target = &app;
   context.devCount().subscribe([target](int64_t count) {

@@ -75,5 +75,6 @@ class AppContext {
 
 /// Gives `app` its panel, drawn over `context`, shows the dev count on its
 /// item, follows the language, and tells the user how to reach the panel when
-/// no tray host comes. `context` must outlive `app`.
+/// no tray host comes, taking that back when one does. `context` must outlive
+/// `app`.
 void installPanel(TarnwickApp& app, AppContext& context);

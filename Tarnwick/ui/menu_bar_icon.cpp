@@ -1,5 +1,6 @@
 #include "ui/menu_bar_icon.h"
 
+#include "ui/bitmap_digits.h"
 #include "ui/bundle_location.h"
 
 #include <QFont>
@@ -8,13 +9,19 @@
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace MenuBarIcon {
 
 namespace {
 
-constexpr int kSmall = 18;
-constexpr int kLarge = 36;
+// The sizes tray hosts draw items at: 16 (GNOME's top bar, a small Xfce panel),
+// 22 (Plasma), 24 and more elsewhere. Each is drawn for itself: a host that
+// scales another size down blurs the digits into one another.
+constexpr int kSides[] = {16, 22, 24, 32, 48};
+// One pixel of outline for every 18 of side.
+constexpr int kOutlinePer = 18;
+constexpr int kFallbackSide = 36;
 // A light shape in a dark outline reads on dark and light panels alike, and
 // needs no guess at the panel's colour (Qt's palette is not the panel's).
 constexpr QRgb kFill = 0xffffffff;
@@ -28,8 +35,7 @@ QImage tinted(const QImage& mask, QRgb colour) {
   return image;
 }
 
-// The largest bold font whose text fits in `maxWidth`, never below 6 px: at 18
-// pixels a two-digit count still fits at about 9 px.
+// The largest bold font whose text fits in `maxWidth`, never below 6 px.
 QFont badgeFont(const QString& text, qreal height, qreal maxWidth) {
   QFont font;
   font.setBold(true);
@@ -74,6 +80,30 @@ void drawBadge(QImage& image, const QString& text) {
   painter.drawText(pill, Qt::AlignCenter, text);
 }
 
+// The pill for a hand-drawn count, in whole pixels in the bottom-right corner,
+// the digits one pixel in from its edge; at least as wide as it is high.
+QRect pixelPill(int side, const BitmapDigits::Font& font, const QString& text) {
+  const int height = font.height + 2;
+  const int width = std::max(BitmapDigits::width(font, text) + 2, height);
+  return {side - width, side - height, width, height};
+}
+
+// A light pill with dark hand-drawn digits, drawn over the outlined glyph. It
+// has no outline of its own: at 16 pixels that would leave the digits no
+// room, and they stand out on any panel as they are, dark on light.
+void drawPixelBadge(QImage& image, const QRect& pill, const BitmapDigits::Font& font, const QString& text) {
+  {
+    QPainter painter(&image);
+    painter.fillRect(pill, QColor::fromRgba(kFill));
+    // The corners cut, so that it reads as a pill and not as a box.
+    painter.setCompositionMode(QPainter::CompositionMode_Clear);
+    for (const QPoint corner : {pill.topLeft(), pill.topRight(), pill.bottomLeft(), pill.bottomRight()})
+      painter.fillRect(QRect(corner, QSize(1, 1)), Qt::transparent);
+  }
+  const int textWidth = BitmapDigits::width(font, text);
+  BitmapDigits::draw(image, font, {pill.x() + (pill.width() - textWidth) / 2, pill.y() + 1}, text, kOutline);
+}
+
 }  // namespace
 
 QImage loadShape(const QString& path) {
@@ -87,7 +117,7 @@ QImage loadShape(const QString& path) {
 
 QImage fallbackShape() {
   // Two windows joined by a line: an application connected to another.
-  QImage image(kLarge, kLarge, QImage::Format_ARGB32_Premultiplied);
+  QImage image(kFallbackSide, kFallbackSide, QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::transparent);
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing);
@@ -114,7 +144,7 @@ QString badgeText(int count) {
 }
 
 QImage render(const QImage& shape, int count, int side) {
-  const int outline = std::max(1, side / kSmall);
+  const int outline = std::max(1, side / kOutlinePer);
   const int inner = side - 2 * outline;
   QImage mask(inner, inner, QImage::Format_ARGB32_Premultiplied);
   mask.fill(Qt::transparent);
@@ -124,23 +154,38 @@ QImage render(const QImage& shape, int count, int side) {
     QPainter(&mask).drawImage((inner - scaled.width()) / 2, (inner - scaled.height()) / 2, scaled);
   }
   mask = tinted(mask, kFill);
-  if (const QString text = badgeText(count); !text.isEmpty()) drawBadge(mask, text);
+  const QString text = badgeText(count);
+  const BitmapDigits::Font* digits = text.isEmpty() ? nullptr : BitmapDigits::forSide(side);
+  std::optional<QRect> pill;
+  if (digits) {
+    // Cleared two pixels wide around the pill: the glyph's outline takes one,
+    // the other keeps the light glyph from running into the light pill.
+    pill = pixelPill(side, *digits, text);
+    QPainter painter(&mask);
+    painter.setCompositionMode(QPainter::CompositionMode_Clear);
+    painter.fillRect(pill->adjusted(-2, -2, 2, 2).translated(-outline, -outline), Qt::transparent);
+  } else if (!text.isEmpty()) {
+    drawBadge(mask, text);
+  }
 
   QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::transparent);
-  QPainter painter(&image);
-  // The outline is the shape spread by `outline` pixels in every direction.
-  const QImage dark = tinted(mask, kOutline);
-  for (int dy = -outline; dy <= outline; ++dy)
-    for (int dx = -outline; dx <= outline; ++dx)
-      if (dx * dx + dy * dy <= outline * outline + 1) painter.drawImage(outline + dx, outline + dy, dark);
-  painter.drawImage(outline, outline, mask);
+  {
+    QPainter painter(&image);
+    // The outline is the shape spread by `outline` pixels in every direction.
+    const QImage dark = tinted(mask, kOutline);
+    for (int dy = -outline; dy <= outline; ++dy)
+      for (int dx = -outline; dx <= outline; ++dx)
+        if (dx * dx + dy * dy <= outline * outline + 1) painter.drawImage(outline + dx, outline + dy, dark);
+    painter.drawImage(outline, outline, mask);
+  }
+  if (pill) drawPixelBadge(image, *pill, *digits, text);
   return image;
 }
 
 QIcon icon(const QImage& shape, int count) {
   QIcon icon;
-  for (int side : {kSmall, kLarge}) icon.addPixmap(QPixmap::fromImage(render(shape, count, side)));
+  for (int side : kSides) icon.addPixmap(QPixmap::fromImage(render(shape, count, side)));
   return icon;
 }
 

@@ -23,11 +23,12 @@ const QImage& shape();
 QString badgeText(int count);
 
 /// `shape` drawn light in a dark outline on side × side, with the badge (dark
-/// digits on a light pill) when `count` is 1 or more.
+/// digits on a light pill) when `count` is 1 or more: digits drawn pixel by
+/// pixel at 16 and 22, a bold font's glyphs at other sizes.
 QImage render(const QImage& shape, int count, int side);
 
-/// render() at 18 and 36 pixels, both at device pixel ratio 1, so that the
-/// status-notifier export carries two real sizes.
+/// render() at 16, 22, 24, 32 and 48 pixels, each at device pixel ratio 1, so
+/// that the status-notifier export carries each as a real size.
 QIcon icon(const QImage& shape, int count);
 
 }  // namespace MenuBarIcon

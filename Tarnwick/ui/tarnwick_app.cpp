@@ -94,6 +94,9 @@ void TarnwickApp::createTrayItem() {
   });
   refreshTrayItem();
   tray_->show();
+  // Made after the wait for a host ran out, the item shows only where an
+  // older kind of tray is there after all.
+  if (QSystemTrayIcon::isSystemTrayAvailable()) emit trayItemShown();
 }
 
 void TarnwickApp::refreshTrayItem() {

@@ -48,6 +48,9 @@ class TarnwickApp : public QObject {
  signals:
   /// No tray host came within TrayHostWatch::kNoHostNotice of start.
   void trayHostMissing();
+  /// The item is made and a tray is there to show it (it may have come after
+  /// trayHostMissing()).
+  void trayItemShown();
 
  private:
   /// `pointer` is where an activation happened; none for the menu or a second start.

@@ -1,14 +1,63 @@
 #include "ui/menu_bar_icon.h"
 
+#include <QPixmap>
 #include <gtest/gtest.h>
 
 namespace {
+
+// Two counts a user can tell apart at a glance differ in a few whole pixels,
+// not in the shading of a blurred one: one pixel is a smudge, three are a stroke.
+constexpr int kMinDifferingPixels = 3;
+
+// The count as a 16-pixel host takes it out of the icon.
+QImage at16(int count) {
+  return MenuBarIcon::icon(MenuBarIcon::shape(), count).pixmap(QSize(16, 16)).toImage().convertToFormat(
+      QImage::Format_ARGB32_Premultiplied);
+}
+
+// Pixels whose share of the light fill differs by more than half. The digits
+// are where the pill's light is missing, so this is where two counts differ.
+int differingPixels(const QImage& a, const QImage& b) {
+  int differing = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x)
+      differing += std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y))) > 127;
+  return differing;
+}
 
 TEST(MenuBarIcon, BadgeTextClampsAtThreeDigits) {
   const std::vector<std::pair<int, QString>> rows = {
       {-4, ""}, {0, ""}, {1, "1"}, {9, "9"}, {42, "42"}, {99, "99"}, {100, "99+"}, {65535, "99+"},
   };
   for (const auto& [count, text] : rows) EXPECT_EQ(MenuBarIcon::badgeText(count), text) << count;
+}
+
+// A host takes the size it draws at; a size the icon lacks it gets scaled from
+// another, and Qt exports a pixmap of device pixel ratio 2 at half its size.
+TEST(MenuBarIcon, EachSizeAHostDrawsAtIsDrawnForItself) {
+  const QIcon icon = MenuBarIcon::icon(MenuBarIcon::shape(), 42);
+  EXPECT_EQ(icon.availableSizes(), (QList<QSize>{{16, 16}, {22, 22}, {24, 24}, {32, 32}, {48, 48}}));
+  for (const QSize& size : icon.availableSizes()) {
+    const QPixmap pixmap = icon.pixmap(size);
+    EXPECT_EQ(pixmap.size(), size);
+    EXPECT_EQ(pixmap.devicePixelRatio(), 1.0) << size.width();
+  }
+}
+
+TEST(MenuBarIcon, EveryTwoDigitCountReadsApartFromEveryOtherAt16Pixels) {
+  std::vector<QImage> images;
+  for (int count = 10; count <= 99; ++count) images.push_back(at16(count));
+  int closePairs = 0, closest = 16 * 16;
+  std::string closestPair;
+  for (size_t i = 0; i < images.size(); ++i)
+    for (size_t j = i + 1; j < images.size(); ++j) {
+      const int differing = differingPixels(images[i], images[j]);
+      closePairs += differing < kMinDifferingPixels;
+      if (differing < closest) closestPair = std::to_string(i + 10) + " and " + std::to_string(j + 10);
+      closest = std::min(closest, differing);
+    }
+  EXPECT_EQ(closePairs, 0) << "of " << images.size() * (images.size() - 1) / 2 << " pairs; the closest, "
+                           << closestPair << ", differ in " << closest << " pixels";
 }
 
 }  // namespace

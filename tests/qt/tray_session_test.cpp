@@ -1,6 +1,7 @@
 // The tray application end to end on a real desktop (scripts/desktop-session):
 // xfce4-panel's systray hosts the item, dunst takes the notifications, and
 // xdotool clicks and types as a user does. Outside such a session these skip.
+#include "dbus_stand_in.h"
 #include "integrations/notification_sink.h"
 #include "integrations/port_notifier.h"
 #include "integrations/qt/dbus_notification_sink.h"
@@ -9,9 +10,11 @@
 #include "support/test_process.h"
 
 #include <QDBusConnectionInterface>
+#include <QProcess>
 #include <QRect>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTest>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <thread>
@@ -157,6 +160,65 @@ TEST_F(RealDesktop, WithoutABusASecondStartOpensThePanelAndACrashLeavesNoClaim) 
   EXPECT_TRUE(waitUntil([] { return dunstShowed("-3000 &lt;i&gt;went&lt;/i&gt; away"); }));
   makeDbusNotificationSink()->post("Tarnwick", "<u>sshd</u> & co");
   EXPECT_TRUE(waitUntil([] { return dunstShowed("&lt;u&gt;sshd&lt;/u&gt; &amp; co"); }));
+}
+
+// A desktop whose tray comes late (a shell extension turned on later): the
+// user is told how to reach the panel, and the notice goes once the item shows.
+// The session's own tray and dunst stay out of it: a private bus holds stand-ins.
+TEST_F(RealDesktop, WithoutATrayTheNoticeSaysSoAndGoesWhenATrayComes) {
+  PrivateBus bus;
+  QDBusConnection server = bus.connection("server"), host = bus.connection("host");
+  QList<QVariantList> notified;
+  QList<uint> closed;
+  StandIn notifications(QStringLiteral("org.freedesktop.Notifications"), {},
+                        {{QStringLiteral("GetCapabilities"), [](const QDBusMessage&) { return QVariantList{QStringList{}}; }},
+                         {QStringLiteral("Notify"),
+                          [&](const QDBusMessage& m) {
+                            notified << m.arguments();
+                            return QVariantList{41u};
+                          }},
+                         {QStringLiteral("CloseNotification"), [&](const QDBusMessage& m) {
+                            closed << m.arguments().value(0).toUInt();
+                            return QVariantList{};
+                          }}});
+  ASSERT_TRUE(server.registerVirtualObject(QStringLiteral("/org/freedesktop/Notifications"), &notifications));
+  ASSERT_TRUE(server.registerService(QStringLiteral("org.freedesktop.Notifications")));
+
+  TempDir runtime;
+  auto tarnwick = TestProcess::start(
+      {tarnwickPath()}, appOptions({"DBUS_SESSION_BUS_ADDRESS=" + bus.address(), "XDG_RUNTIME_DIR=" + runtime.path()}));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !notified.isEmpty(); }, 20000)) << "no notice of the missing tray";
+  // A banner shows the summary on one line: the hint goes in the body.
+  EXPECT_EQ(notified.value(0).value(3).toString().toStdString(), englishTexts().text("no_tray"));
+  EXPECT_EQ(notified.value(0).value(4).toString().toStdString(), englishTexts().text("no_tray_hint"));
+  EXPECT_TRUE(closed.isEmpty());
+
+  QString item;
+  StandIn watcher(QStringLiteral("org.kde.StatusNotifierWatcher"),
+                  {{QStringLiteral("IsStatusNotifierHostRegistered"), true},
+                   {QStringLiteral("RegisteredStatusNotifierItems"), QStringList{}},
+                   {QStringLiteral("ProtocolVersion"), 0}},
+                  {{QStringLiteral("RegisterStatusNotifierItem"), [&](const QDBusMessage& m) {
+                      item = m.service();
+                      return QVariantList{};
+                    }}});
+  ASSERT_TRUE(host.registerVirtualObject(QStringLiteral("/StatusNotifierWatcher"), &watcher));
+  ASSERT_TRUE(host.registerService(QStringLiteral("org.kde.StatusNotifierWatcher")));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !item.isEmpty(); }, 10000)) << "the item did not come with the tray";
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !closed.isEmpty(); }, 10000)) << "the notice stayed";
+  EXPECT_EQ(closed, QList<uint>{41});
+  EXPECT_EQ(notified.size(), 1);
+
+  // GNOME's extension lists an item as "bus@/path"; the tooltip script reads that form too.
+  watcher.properties[QStringLiteral("RegisteredStatusNotifierItems")] = QStringList{item + "@/StatusNotifierItem"};
+  QProcess script;
+  auto environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("DBUS_SESSION_BUS_ADDRESS", QString::fromStdString(bus.address()));
+  script.setProcessEnvironment(environment);
+  script.start(QString::fromStdString(testDataPath("../../scripts/tray-tooltip")), {});
+  EXPECT_TRUE(QTest::qWaitFor([&] { return script.state() == QProcess::NotRunning; }, 10000));
+  const QByteArray out = script.readAllStandardOutput();
+  EXPECT_TRUE(out.contains("dev port")) << out.toStdString() << script.readAllStandardError().toStdString();
 }
 
 }  // namespace

@@ -1,0 +1,90 @@
+#pragma once
+// A private session bus, and D-Bus objects made of a few handlers that stand
+// in for a desktop's services (a tray's watcher, a notification server). They
+// answer on the GUI thread: wait for them with QTest::qWaitFor, never by
+// blocking it.
+#include "support/test_process.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusVariant>
+#include <QDBusVirtualObject>
+#include <functional>
+#include <gtest/gtest.h>
+#include <map>
+
+/// dbus-daemon on a socket in a folder of its own. It starts no service on
+/// demand (it finds none to start): what serves on it is the test's.
+class PrivateBus {
+ public:
+  PrivateBus()
+      : daemon_(TestProcess::start({"/usr/bin/dbus-daemon", "--nofork", "--print-address=1",
+                                    "--config-file=" + dir_.write("bus.conf", kConfig),
+                                    "--address=unix:path=" + dir_.path() + "/bus"})),
+        address_(daemon_.readLine().value_or("")) {
+    EXPECT_FALSE(address_.empty()) << "dbus-daemon gave no address";
+  }
+  ~PrivateBus() {
+    for (const QString& name : names_) QDBusConnection::disconnectFromBus(name);
+  }
+  PrivateBus(const PrivateBus&) = delete;
+  PrivateBus& operator=(const PrivateBus&) = delete;
+
+  const std::string& address() const { return address_; }
+  /// A connection of its own for each `peer`: a service and its client are
+  /// two processes on a real desktop.
+  QDBusConnection connection(const QString& peer) {
+    names_ << QString::fromStdString(address_) + QLatin1Char('#') + peer;
+    return QDBusConnection::connectToBus(QString::fromStdString(address_), names_.back());
+  }
+
+ private:
+  // A session bus without the folders of services to start on demand.
+  // (dbus-daemon wants a <listen>; --address takes its place.)
+  static constexpr const char* kConfig = R"(<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>
+<policy context="default"><allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/><allow own="*"/></policy>
+</busconfig>)";
+
+  TempDir dir_;  // the socket lives here, so nothing is left behind
+  TestProcess daemon_;
+  std::string address_;
+  QStringList names_;
+};
+
+/// An object on a bus: read-only properties (the test may change their
+/// values), and methods that reply with what their handler returns.
+/// Introspection lists the properties: Qt reads only those listed there.
+class StandIn final : public QDBusVirtualObject {
+ public:
+  using Method = std::function<QVariantList(const QDBusMessage&)>;
+
+  StandIn(QString interface, QVariantMap properties, std::map<QString, Method> methods)
+      : properties(std::move(properties)), interface_(std::move(interface)), methods_(std::move(methods)) {}
+
+  QString introspect(const QString&) const override {
+    QString xml = QStringLiteral("<interface name=\"%1\">").arg(interface_);
+    for (auto it = properties.begin(); it != properties.end(); ++it)
+      xml += QStringLiteral("<property name=\"%1\" type=\"%2\" access=\"read\"/>")
+                 .arg(it.key(), QDBusMetaType::typeToSignature(it.value().metaType()));
+    return xml + QStringLiteral("</interface>");
+  }
+
+  bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+    if (message.interface() == QLatin1String("org.freedesktop.DBus.Properties") &&
+        message.member() == QLatin1String("Get")) {
+      const QString name = message.arguments().value(1).toString();
+      if (!properties.contains(name)) return false;
+      return connection.send(message.createReply(QVariant::fromValue(QDBusVariant(properties.value(name)))));
+    }
+    const auto method = methods_.find(message.member());
+    if (method == methods_.end()) return false;
+    return connection.send(message.createReply(method->second(message)));
+  }
+
+  QVariantMap properties;
+
+ private:
+  QString interface_;
+  std::map<QString, Method> methods_;
+};

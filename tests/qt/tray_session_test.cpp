@@ -171,7 +171,8 @@ TEST_F(RealDesktop, WithoutATrayTheNoticeSaysSoAndGoesWhenATrayComes) {
   QList<QVariantList> notified;
   QList<uint> closed;
   StandIn notifications(QStringLiteral("org.freedesktop.Notifications"), {},
-                        {{QStringLiteral("GetCapabilities"), [](const QDBusMessage&) { return QVariantList{QStringList{}}; }},
+                        {{QStringLiteral("GetCapabilities"),
+                          [](const QDBusMessage&) { return QVariantList{QStringList{}}; }},
                          {QStringLiteral("Notify"),
                           [&](const QDBusMessage& m) {
                             notified << m.arguments();

@@ -38,7 +38,19 @@ AppContext::AppContext(std::shared_ptr<Preferences> preferences, std::shared_ptr
                                     .preferences = store,
                                     .devCount = devCount_,
                                     .texts = texts_,
-                                    .sink = notifications_});
+                                    .sink = notifications_,
+                                    .fullScan =
+                                        [this, &source] {
+                                          // The containers as a refresh asks for them: cached, never waited on twice.
+                                          return PortNotifier::FullScan{
+                                              PortCore::scanPorts(source),
+                                              Docker::containerPorts(Docker::systemClient(), dockerCache_,
+                                                                     PortCore::systemClock())};
+                                        },
+                                    .scanned =
+                                        [this](PortNotifier::FullScan full) {
+                                          if (fullScanListener_) fullScanListener_(std::move(full));
+                                        }});
 }
 
 AppContext::~AppContext() {
@@ -63,6 +75,17 @@ void installPanel(TarnwickApp& app, AppContext& context) {
     context.notifications().post(problem, hint);
     std::fprintf(stderr, "tarnwick: %s. %s\n", problem.c_str(), hint.c_str());
   });
+
+  // The item's menu follows the model, fed by the notifier's scans while the panel is closed.
+  auto act = [model](const PortEntry& entry, RowAction action, Confirmation confirmation) {
+    model->controller().act(action, entry, confirmation);
+  };
+  auto menu = [&app, &context, model, act] { app.setMenu(trayMenu(context.texts(), model->trayMenuInputs()), act); };
+  QObject::connect(model, &PanelState::changed, &app, menu);
+  context.onFullScan([model](PortNotifier::FullScan full) {
+    model->applyPolledScan(std::move(full.scan), std::move(full.containers));
+  });
+  menu();
 
   QPointer<TarnwickApp> target = &app;
   context.devCount().subscribe([target](int64_t count) {

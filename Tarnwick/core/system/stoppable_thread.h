@@ -67,6 +67,8 @@ class StoppableThread {
   ~StoppableThread() { stop(); }
 
   void stop();
+  /// Asks the running body to stop without waiting for it; stop() joins.
+  void requestStop() { source_.requestStop(); }
   /// True while a thread is there to stop (until stop() or a move away).
   bool joinable() const { return thread_.joinable(); }
 

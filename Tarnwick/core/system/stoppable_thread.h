@@ -68,7 +68,9 @@ class StoppableThread {
 
   void stop();
   /// Asks the running body to stop without waiting for it; stop() joins.
-  void requestStop() { source_.requestStop(); }
+  void requestStop() {
+    if (thread_.joinable()) source_.requestStop();
+  }
   /// True while a thread is there to stop (until stop() or a move away).
   bool joinable() const { return thread_.joinable(); }
 

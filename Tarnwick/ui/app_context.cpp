@@ -82,8 +82,9 @@ void installPanel(TarnwickApp& app, AppContext& context) {
   };
   auto menu = [&app, &context, model, act] { app.setMenu(trayMenu(context.texts(), model->trayMenuInputs()), act); };
   QObject::connect(model, &PanelState::changed, &app, menu);
-  context.onFullScan([model](PortNotifier::FullScan full) {
-    model->applyPolledScan(std::move(full.scan), std::move(full.containers));
+  // The context outlives the application, and so the model.
+  context.onFullScan([model = QPointer<PanelState>(model)](PortNotifier::FullScan full) {
+    if (model) model->applyPolledScan(std::move(full.scan), std::move(full.containers));
   });
   menu();
 

@@ -96,6 +96,9 @@ TEST_F(PortNotifierTest, PollsAnnounceWatchedPortsOpeningOrClosingButNotTheWatch
     EXPECT_EQ(scansDelivered, scans) << "step " << index;
     EXPECT_EQ(devCount.count(), count) << "step " << index++;
   }
+  notifier->wantFullScan();  // the panel closed: its scans are the notifier's no longer
+  notifier->tick();
+  EXPECT_EQ(fullScans, 9);
 }
 
 // Each sleep records its length, then plays the next step on the loop's thread;

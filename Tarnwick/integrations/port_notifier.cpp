@@ -167,7 +167,7 @@ void PortNotifier::tick() {
   // The item's menu lists what the last full scan found: taken again only
   // when something started or stopped listening, it stays at most one poll
   // behind while the common poll stays the cheap read of port numbers.
-  if (sources_.fullScan && lastFullScan_ != listening) {
+  if (sources_.fullScan && (fullScanWanted_.exchange(false) || lastFullScan_ != listening)) {
     lastFullScan_ = listening;
     toGuiThread_->post([scanned = sources_.scanned, full = sources_.fullScan()]() mutable {
       if (scanned) scanned(std::move(full));

@@ -130,6 +130,9 @@ class PortNotifier : public std::enable_shared_from_this<PortNotifier> {
   /// the change: a port no longer watched is forgotten, a newly watched one
   /// counts as open when it listens now. False when nothing changed.
   bool followWatched();
+  /// The next poll takes a full scan whatever the ports: what was taken while
+  /// the panel was shown went to the panel's own rows. Any thread.
+  void wantFullScan() { fullScanWanted_ = true; }
 
  private:
   PortNotifier(std::shared_ptr<Executor> toGuiThread, Sources sources);
@@ -148,4 +151,5 @@ class PortNotifier : public std::enable_shared_from_this<PortNotifier> {
   std::optional<std::set<int64_t>> lastOpen_;
   /// The listening ports when the last full scan was taken; absent before it.
   std::optional<std::set<int64_t>> lastFullScan_;
+  std::atomic<bool> fullScanWanted_ = false;
 };

@@ -67,7 +67,11 @@ void installPanel(TarnwickApp& app, AppContext& context) {
   window.setContent(view);
   QObject::connect(view, &PortListView::quitRequested, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
   QObject::connect(&window, &PanelWindow::shown, model, [model] { model->setPanelShown(true); });
-  QObject::connect(&window, &PanelWindow::hidden, model, [model] { model->setPanelShown(false); });
+  QObject::connect(&window, &PanelWindow::hidden, model, [model, &context] {
+    model->setPanelShown(false);
+    // The panel's last refresh may be older than the notifier's last full scan, which it dropped.
+    context.notifier().wantFullScan();
+  });
   // The model follows the store, language included, as the panel does.
   QObject::connect(model, &PanelState::changed, &app, &TarnwickApp::retranslate);
   QObject::connect(&app, &TarnwickApp::trayHostMissing, &app, [&context] {

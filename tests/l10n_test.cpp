@@ -88,7 +88,8 @@ TEST(ShippedBundle, EveryLanguageHoldsEveryKeyWithFittingPlaceholders) {
       {"hero_exposed", {n}},     {"hidden_ports", {n}},  {"confirm_docker", {a}}, {"help_docker_stop", {a}},
       {"open_in_editor", {a}},   {"summary_dev", {n}},   {"tray_tooltip_many", {n}},
       {"notif_opened_many", {n, a}}, {"notif_closed_many", {n, a}},
-      {"restart_not_back", {n, a}}, {"restart_not_back_no_log", {n}}};
+      {"restart_not_back", {n, a}}, {"restart_not_back_no_log", {n}}, {"tray_more", {n}},
+      {"tray_confirm", {a, n}}, {"tray_outcome", {n, a}}};
   auto catalog = std::make_shared<const Catalog>(fs::path(tarnwickPath()).parent_path() / L10n::kBundleName);
   auto english = catalog->table("en"), turkish = catalog->table("tr");
   ASSERT_TRUE(english && turkish);

@@ -1,6 +1,7 @@
 #include "integrations/dev_count.h"
 #include "integrations/port_notifier.h"
 #include "integrations/preferences.h"
+#include "integrations/system_sleeper.h"
 
 #include "support/english_texts.h"
 #include "support/recording_sink.h"
@@ -32,14 +33,17 @@ struct PortNotifierTest : ::testing::Test {
     // Polls run on the test's thread, or on the loop's while the test only waits.
     return PortNotifier::create(std::make_shared<InlineExecutor>(),
                                 {.listeningPorts = [this] { ++polls; return ports; }, .preferences = store,
-                                 .devCount = devCount, .texts = englishTexts(), .sink = sink});
+                                 .devCount = devCount, .texts = englishTexts(), .sink = sink,
+                                 .fullScan = [this] { ++fullScans; return PortNotifier::FullScan{}; },
+                                 .scanned = [this](PortNotifier::FullScan) { ++scansDelivered; }});
   }
 
   MemoryPreferences store;
   DevCount devCount;
   std::shared_ptr<RecordingSink> sink = std::make_shared<RecordingSink>();
   std::vector<int64_t> ports;
-  int polls = 0;
+  std::atomic<int> polls = 0;  // also counted on the loop's thread
+  int fullScans = 0, scansDelivered = 0;
 };
 
 using Posts = std::vector<std::pair<std::string, std::string>>;
@@ -54,28 +58,32 @@ std::vector<int64_t> plus(std::vector<int64_t> ports, int64_t first, int64_t las
 // in one notice each way, and counts the distinct listening ports in the dev
 // range. A change of the watched ports is followed as the loop would, when it
 // is made: it announces nothing itself, and a port that stops after it is
-// still seen to stop.
+// still seen to stop. A full scan, for the item's menu, is taken only when
+// the listening ports differ from those of the last one.
 TEST_F(PortNotifierTest, PollsAnnounceWatchedPortsOpeningOrClosingButNotTheWatchingItself) {
-  // The watched ports to store and follow (none: a poll), the listening ports, the posts, the dev count.
-  const std::tuple<std::optional<std::set<int64_t>>, std::vector<int64_t>, Posts, int64_t> steps[] = {
-      {{}, {80, 1023, 1024, 3000, 9999, 10000, 65535}, {}, 3},       // first poll: a baseline
-      {{}, {}, {closed(3000)}, 0},                                    // stopped
-      {{}, {3000, 3000}, {opened(3000)}, 1},                          // started (IPv4 and IPv6)
-      {std::set<int64_t>{3000, 4000}, {3000, 4000}, {}, 1},           // watched while listening
-      {{}, {3000}, {closed(4000)}, 1},                                // and stopped before the poll
-      {{}, {3000, 4000}, {opened(4000)}, 2},
-      {std::set<int64_t>{4000, 5000}, {3000, 4000}, {}, 2},           // 3000 unwatched
-      {{}, {4000}, {}, 1},                                            // then stopped: not told
-      {{}, {5000}, {opened(5000), closed(4000)}, 1},                  // opened before closed
-      {std::set<int64_t>{4000, 5000, 6000, 6001, 6002, 6003, 6004, 6005, 6006, 6007, 6008, 6009}, {5000}, {}, 1},
+  // The watched ports to store and follow (none: a poll), the listening ports, the posts, the dev count,
+  // the full scans taken so far.
+  const std::tuple<std::optional<std::set<int64_t>>, std::vector<int64_t>, Posts, int64_t, int> steps[] = {
+      {{}, {80, 1023, 1024, 3000, 9999, 10000, 65535}, {}, 3, 1},    // first poll: a baseline
+      {{}, {}, {closed(3000)}, 0, 2},                                 // stopped
+      {{}, {3000, 3000}, {opened(3000)}, 1, 3},                       // started (IPv4 and IPv6)
+      {std::set<int64_t>{3000, 4000}, {3000, 4000}, {}, 1, 3},        // watched while listening
+      {{}, {3000}, {closed(4000)}, 1, 3},                             // and stopped: the ports of the last full scan
+      {{}, {3000, 4000}, {opened(4000)}, 2, 4},
+      {std::set<int64_t>{4000, 5000}, {3000, 4000}, {}, 2, 4},        // 3000 unwatched
+      {{}, {4000}, {}, 1, 5},                                         // then stopped: not told
+      {{}, {5000}, {opened(5000), closed(4000)}, 1, 6},               // opened before closed
+      {std::set<int64_t>{4000, 5000, 6000, 6001, 6002, 6003, 6004, 6005, 6006, 6007, 6008, 6009}, {5000}, {}, 1, 6},
       {{}, plus({4000}, 6000, 6009), {{"Tarnwick", "11 watched ports started listening: 4000, 6000, 6001, 6002, "
-                                                    "6003, 6004, 6005, 6006, \u2026"}, closed(5000)}, 11},
-      {{}, plus({4000}, 6002, 6009), {{"Tarnwick", "2 watched ports stopped listening: 6000, 6001"}}, 9},
+                                                    "6003, 6004, 6005, 6006, \u2026"}, closed(5000)}, 11, 7},
+      {{}, plus({4000}, 6002, 6009), {{"Tarnwick", "2 watched ports stopped listening: 6000, 6001"}}, 9, 8},
+      {{}, plus({4000}, 6002, 6009), {}, 9, 8},                       // nothing changed: no full scan
+      {{}, {6009, 6008, 6007, 6006, 6005, 6004, 6003, 6002, 4000, 4000}, {}, 9, 8},  // the same set, reordered
   };
   PortNotifier::setWatched(store, {3000});
   auto notifier = makeNotifier();
   int index = 0;
-  for (const auto& [watch, listening, expected, count] : steps) {
+  for (const auto& [watch, listening, expected, count, scans] : steps) {
     ports = listening;
     if (watch) {
       PortNotifier::setWatched(store, *watch);
@@ -84,8 +92,13 @@ TEST_F(PortNotifierTest, PollsAnnounceWatchedPortsOpeningOrClosingButNotTheWatch
       notifier->tick();
     }
     EXPECT_EQ(sink->taken(), expected) << "step " << index;
+    EXPECT_EQ(fullScans, scans) << "step " << index;
+    EXPECT_EQ(scansDelivered, scans) << "step " << index;
     EXPECT_EQ(devCount.count(), count) << "step " << index++;
   }
+  notifier->wantFullScan();  // the panel closed: its scans are the notifier's no longer
+  notifier->tick();
+  EXPECT_EQ(fullScans, 9);
 }
 
 // Each sleep records its length, then plays the next step on the loop's thread;
@@ -139,6 +152,33 @@ TEST(ClockSleeperTest, StopOrWakeEndsItAtOnce) {
   waker.join();
   stopped.requestStop();
   EXPECT_FALSE(sleeper.sleepUntil(clock.now() + 1h, stopped.token()));
+}
+
+// The system sleeper, with real deadlines: it ends at the deadline on the
+// boot clock, at once on wake() (made before or during the sleep), and at once
+// when the loop asleep in it for its 10 s interval is stopped.
+TEST_F(PortNotifierTest, TheSystemSleeperEndsAtTheDeadlineOnWakeAndOnStop) {
+  const Clock& clock = PortCore::systemClock();
+  auto sleeper = makeSystemSleeper();
+  StopSource running;
+  const auto start = clock.now();
+  EXPECT_FALSE(sleeper->sleepUntil(start + 50ms, running.token()));
+  EXPECT_GE(clock.now() - start, 50ms);
+  sleeper->wake();
+  EXPECT_TRUE(sleeper->sleepUntil(clock.now() + 1h, running.token()));
+  std::thread waker([&] {
+    std::this_thread::sleep_for(20ms);
+    sleeper->wake();
+  });
+  EXPECT_TRUE(sleeper->sleepUntil(clock.now() + 1h, running.token()));
+  waker.join();
+
+  auto notifier = makeNotifier();
+  auto loop = notifier->start(clock, sleeper);
+  ASSERT_TRUE(waitUntil([&] { return polls == 1; }));
+  const auto stopping = clock.now();
+  loop.stop();
+  EXPECT_LT(clock.now() - stopping, 1s);
 }
 
 }  // namespace

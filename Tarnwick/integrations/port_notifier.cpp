@@ -5,6 +5,7 @@
 #include "integrations/l10n.h"
 #include "integrations/notification_sink.h"
 #include "integrations/preferences.h"
+#include "integrations/system_sleeper.h"
 
 #include <algorithm>
 
@@ -93,7 +94,12 @@ void ClockSleeper::wake() {
   if (sleeping_) sleeping_->notifyAll();
 }
 
-void PollLoop::stop() { thread_.stop(); }
+void PollLoop::stop() {
+  // A sleeper that waits in the kernel does not watch the stop token.
+  thread_.requestStop();
+  if (sleeper_) sleeper_->wake();
+  thread_.stop();
+}
 
 std::chrono::seconds PortNotifier::pollInterval() const {
   return watched().empty() ? kIdleInterval : kWatchedInterval;
@@ -136,7 +142,7 @@ void PortNotifier::readWatched() {
 }
 
 PollLoop PortNotifier::start() {
-  return start(PortCore::systemClock(), std::make_shared<ClockSleeper>(PortCore::systemClock()));
+  return start(PortCore::systemClock(), makeSystemSleeper());
 }
 
 PollLoop PortNotifier::start(const Clock& clock, std::shared_ptr<Sleeper> sleeper) {
@@ -145,11 +151,11 @@ PollLoop PortNotifier::start(const Clock& clock, std::shared_ptr<Sleeper> sleepe
     sleeper_ = sleeper;
   }
   auto done = std::make_shared<std::atomic<bool>>(false);
-  StoppableThread thread([weak = weak_from_this(), &clock, sleeper = std::move(sleeper), done](StopToken stop) {
+  StoppableThread thread([weak = weak_from_this(), &clock, sleeper, done](StopToken stop) {
     pollUntilGone(weak, clock, sleeper, stop);
     done->store(true);
   });
-  return PollLoop(std::move(thread), std::move(done));
+  return PollLoop(std::move(thread), std::move(done), std::move(sleeper));
 }
 
 void PortNotifier::tick() {
@@ -158,6 +164,15 @@ void PortNotifier::tick() {
   std::set<int64_t> listening(numbers.begin(), numbers.end());
 
   toGuiThread_->post([&devCount = sources_.devCount, count = DevCount::of(numbers)] { devCount.setCount(count); });
+  // The item's menu lists what the last full scan found: taken again only
+  // when something started or stopped listening, it stays at most one poll
+  // behind while the common poll stays the cheap read of port numbers.
+  if (sources_.fullScan && (fullScanWanted_.exchange(false) || lastFullScan_ != listening)) {
+    lastFullScan_ = listening;
+    toGuiThread_->post([scanned = sources_.scanned, full = sources_.fullScan()]() mutable {
+      if (scanned) scanned(std::move(full));
+    });
+  }
 
   auto open = openWatched(followed_, listening);
   if (lastOpen_) {

@@ -1,9 +1,11 @@
 #pragma once
 // The watch notifier: polls the listening port numbers, tells the user when a
 // watched port starts or stops listening, and keeps the tray's dev count current.
+#include "core/scan/scan.h"
 #include "core/system/clock.h"
 #include "core/system/executor.h"
 #include "core/system/stoppable_thread.h"
+#include "integrations/docker.h"
 
 #include <atomic>
 #include <chrono>
@@ -34,6 +36,8 @@ class Sleeper {
 };
 
 /// Sleeps on a real Clock, waking early when stop is requested or on wake().
+/// Its wait does not count suspend, so it looks at the clock every second:
+/// the portable form of makeSystemSleeper().
 class ClockSleeper final : public Sleeper {
  public:
   explicit ClockSleeper(const Clock& clock) : clock_(clock) {}
@@ -52,8 +56,9 @@ class ClockSleeper final : public Sleeper {
 class PollLoop {
  public:
   PollLoop() = default;
-  PollLoop(StoppableThread thread, std::shared_ptr<std::atomic<bool>> done)
-      : thread_(std::move(thread)), done_(std::move(done)) {}
+  /// `sleeper` is woken when the loop is stopped, so that it ends at once.
+  PollLoop(StoppableThread thread, std::shared_ptr<std::atomic<bool>> done, std::shared_ptr<Sleeper> sleeper)
+      : thread_(std::move(thread)), done_(std::move(done)), sleeper_(std::move(sleeper)) {}
   PollLoop(PollLoop&&) noexcept = default;
   PollLoop& operator=(PollLoop&&) noexcept = default;
   ~PollLoop() { stop(); }
@@ -64,11 +69,17 @@ class PollLoop {
  private:
   StoppableThread thread_;
   std::shared_ptr<std::atomic<bool>> done_;
+  std::shared_ptr<Sleeper> sleeper_;
 };
 
 class PortNotifier : public std::enable_shared_from_this<PortNotifier> {
  public:
   using PortSource = std::function<std::vector<int64_t>()>;
+  /// Everything the panel and the item's menu list: the scan and the containers.
+  struct FullScan {
+    PortCore::PortScan scan;
+    ContainerMap containers;
+  };
 
   /// What a notifier reads and writes; each must outlive it.
   struct Sources {
@@ -77,6 +88,11 @@ class PortNotifier : public std::enable_shared_from_this<PortNotifier> {
     DevCount& devCount;                                ///< written on the GUI thread
     const L10n::Texts& texts;                          ///< the notifications' words
     std::shared_ptr<NotificationSink> sink = nullptr;  ///< null: Notifications::fallbackSink()
+    /// Taken by a poll that finds the listening ports changed since the last
+    /// one taken (the first poll takes one); empty: never.
+    std::function<FullScan()> fullScan = {};
+    /// Gets each full scan, on the GUI thread.
+    std::function<void(FullScan)> scanned = {};
   };
 
   static constexpr std::chrono::seconds kWatchedInterval{5};
@@ -104,7 +120,8 @@ class PortNotifier : public std::enable_shared_from_this<PortNotifier> {
   /// The same on `clock`, which must outlive the loop, sleeping through `sleeper`.
   PollLoop start(const Clock& clock, std::shared_ptr<Sleeper> sleeper);
 
-  /// One poll: dev count to the GUI thread, then at most one notification for
+  /// One poll: dev count to the GUI thread, a full scan there when the
+  /// listening ports changed since the last one, then at most one notification for
   /// the watched ports that opened since the previous poll and one for those
   /// that closed; the first poll only learns where things stand. Not
   /// reentrant, nor to run beside followWatched().
@@ -113,6 +130,9 @@ class PortNotifier : public std::enable_shared_from_this<PortNotifier> {
   /// the change: a port no longer watched is forgotten, a newly watched one
   /// counts as open when it listens now. False when nothing changed.
   bool followWatched();
+  /// The next poll takes a full scan whatever the ports: what was taken while
+  /// the panel was shown went to the panel's own rows. Any thread.
+  void wantFullScan() { fullScanWanted_ = true; }
 
  private:
   PortNotifier(std::shared_ptr<Executor> toGuiThread, Sources sources);
@@ -129,4 +149,7 @@ class PortNotifier : public std::enable_shared_from_this<PortNotifier> {
   std::set<int64_t> followed_;              ///< the watched ports lastOpen_ is about
   /// Watched ports listening at the previous poll; absent before the first.
   std::optional<std::set<int64_t>> lastOpen_;
+  /// The listening ports when the last full scan was taken; absent before it.
+  std::optional<std::set<int64_t>> lastFullScan_;
+  std::atomic<bool> fullScanWanted_ = false;
 };

@@ -39,7 +39,19 @@ AppContext::AppContext(std::shared_ptr<Preferences> preferences, std::shared_ptr
                                     .preferences = store,
                                     .devCount = devCount_,
                                     .texts = texts_,
-                                    .sink = notifications_});
+                                    .sink = notifications_,
+                                    .fullScan =
+                                        [this, &source] {
+                                          // The containers as a refresh asks for them: cached, never waited on twice.
+                                          return PortNotifier::FullScan{
+                                              PortCore::scanPorts(source),
+                                              Docker::containerPorts(Docker::systemClient(), dockerCache_,
+                                                                     PortCore::systemClock())};
+                                        },
+                                    .scanned =
+                                        [this](PortNotifier::FullScan full) {
+                                          if (fullScanListener_) fullScanListener_(std::move(full));
+                                        }});
 }
 
 AppContext::~AppContext() {
@@ -56,7 +68,11 @@ void installPanel(TarnwickApp& app, AppContext& context) {
   window.setContent(view);
   QObject::connect(view, &PortListView::quitRequested, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
   QObject::connect(&window, &PanelWindow::shown, model, [model] { model->setPanelShown(true); });
-  QObject::connect(&window, &PanelWindow::hidden, model, [model] { model->setPanelShown(false); });
+  QObject::connect(&window, &PanelWindow::hidden, model, [model, &context] {
+    model->setPanelShown(false);
+    // The panel's last refresh may be older than the notifier's last full scan, which it dropped.
+    context.notifier().wantFullScan();
+  });
   // The model follows the store, language included, as the panel does.
   QObject::connect(model, &PanelState::changed, &app, &TarnwickApp::retranslate);
   auto notice = std::make_shared<NoTrayNotice>(context.notifications(), context.background());
@@ -66,6 +82,18 @@ void installPanel(TarnwickApp& app, AppContext& context) {
     std::fprintf(stderr, "tarnwick: %s. %s\n", problem.c_str(), hint.c_str());
   });
   QObject::connect(&app, &TarnwickApp::trayItemShown, &app, [notice] { notice->withdraw(); });
+
+  // The item's menu follows the model, fed by the notifier's scans while the panel is closed.
+  auto act = [model](const PortEntry& entry, RowAction action, Confirmation confirmation) {
+    model->controller().act(action, entry, confirmation);
+  };
+  auto menu = [&app, &context, model, act] { app.setMenu(trayMenu(context.texts(), model->trayMenuInputs()), act); };
+  QObject::connect(model, &PanelState::changed, &app, menu);
+  // The context outlives the application, and so the model.
+  context.onFullScan([model = QPointer<PanelState>(model)](PortNotifier::FullScan full) {
+    if (model) model->applyPolledScan(std::move(full.scan), std::move(full.containers));
+  });
+  menu();
 
   QPointer<TarnwickApp> target = &app;
   context.devCount().subscribe([target](int64_t count) {

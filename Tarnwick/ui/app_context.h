@@ -15,6 +15,7 @@
 #include "ui/owner_icon.h"
 
 #include <QObject>
+#include <functional>
 #include <memory>
 
 class LoginService;
@@ -54,6 +55,9 @@ class AppContext {
 
   /// Starts the notifier's poll; it runs until the context goes.
   void startPolling();
+  /// `listener` gets each full scan the notifier's poll takes, on the GUI
+  /// thread; it replaces the one before.
+  void onFullScan(std::function<void(PortNotifier::FullScan)> listener) { fullScanListener_ = std::move(listener); }
 
  private:
   std::shared_ptr<Preferences> preferences_;
@@ -68,6 +72,7 @@ class AppContext {
   PortCore::AsyncProber prober_;
   std::shared_ptr<Executor> background_;
   OwnerIconCache ownerIcons_;
+  std::function<void(PortNotifier::FullScan)> fullScanListener_;
   QObject guiGuard_;  ///< the notifier's GUI-thread tasks run only while it lives
   std::shared_ptr<PortNotifier> notifier_;
   PollLoop poll_;

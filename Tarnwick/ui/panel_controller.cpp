@@ -86,7 +86,7 @@ KeyResult PanelController::handleEscape() {
 
 // ---- Actions ---------------------------------------------------------------------
 
-void PanelController::act(RowAction action, const PortEntry& entry) {
+void PanelController::act(RowAction action, const PortEntry& entry, Confirmation confirmation) {
   switch (action) {
     case RowAction::OpenInBrowser:
       services_->openUrl(entry.url());
@@ -107,16 +107,16 @@ void PanelController::act(RowAction action, const PortEntry& entry) {
       panel_.hidePort(entry.port);
       return;
     case RowAction::Stop:
-      request(entry, false, false, false);
+      request(entry, false, false, false, confirmation);
       return;
     case RowAction::StopTree:
-      request(entry, true, false, false);
+      request(entry, true, false, false, confirmation);
       return;
     case RowAction::ForceStop:
-      request(entry, false, true, false);
+      request(entry, false, true, false, confirmation);
       return;
     case RowAction::Restart:
-      request(entry, true, false, true);
+      request(entry, true, false, true, confirmation);
       return;
     case RowAction::CopyUrl:
       services_->copyText(entry.url());
@@ -151,9 +151,10 @@ void PanelController::setWatched(int64_t port, bool watched) {
 
 // The identity is the one the row showed when the request was made, so a PID
 // taken over before the confirmation is not stopped.
-void PanelController::request(const PortEntry& entry, bool tree, bool force, bool restart) {
+void PanelController::request(const PortEntry& entry, bool tree, bool force, bool restart,
+                              Confirmation confirmation) {
   PendingKill request{entry, panel_.identityOf(entry.pid), tree, force, restart};
-  if (!panel_.confirmBeforeKill() && !entry.isSystem()) {
+  if (confirmation == Confirmation::Given || (!panel_.confirmBeforeKill() && !entry.isSystem())) {
     panel_.perform(request);
     return;
   }

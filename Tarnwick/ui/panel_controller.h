@@ -19,6 +19,8 @@
 enum class PanelKey { Up, Down, Return, Escape };
 /// Handled: the key did something, and goes no further.
 enum class KeyResult { Handled, Ignored };
+/// Given: the user has confirmed a stop already (in the item's menu).
+enum class Confirmation { Ask, Given };
 
 class PanelController {
  public:
@@ -53,8 +55,9 @@ class PanelController {
   const std::optional<std::string>& editorName() const { return editorName_; }
 
   KeyResult key(PanelKey key);
-  /// Carries out a menu item, the stop button or a click on the port.
-  void act(RowAction action, const PortEntry& entry);
+  /// Carries out a menu item, the stop button or a click on the port. A stop
+  /// waits for confirmation unless it is Given.
+  void act(RowAction action, const PortEntry& entry, Confirmation confirmation = Confirmation::Ask);
 
   void confirmPending();
   void cancelPending();
@@ -66,7 +69,7 @@ class PanelController {
   void commitLabelEdit();
 
  private:
-  void request(const PortEntry& entry, bool tree, bool force, bool restart);
+  void request(const PortEntry& entry, bool tree, bool force, bool restart, Confirmation confirmation);
   void moveSelection(int delta);
   KeyResult handleReturn();
   KeyResult handleEscape();

@@ -62,6 +62,9 @@ class PanelServices {
   virtual void setDevCount(int count) = 0;
   virtual void copyText(const std::string& text) = 0;
   virtual void openUrl(const std::string& url) = 0;
+  /// Tells the user, as a desktop notification, what came of an action on
+  /// `port`; `key` names the text.
+  virtual void notifyOutcome(int64_t port, const std::string& key) = 0;
 };
 
 class AppContext;
@@ -95,6 +98,7 @@ class RealPanelServices : public PanelServices {
   void setDevCount(int count) override;
   void copyText(const std::string& text) override;
   void openUrl(const std::string& url) override;
+  void notifyOutcome(int64_t port, const std::string& key) override;
 
  private:
   AppContext& context_;

@@ -266,6 +266,16 @@ RowState PanelState::rowState(const PanelRow& listed) const {
   return row;
 }
 
+TrayMenuInputs PanelState::trayMenuInputs() const {
+  return {.entries = entries_,
+          .hidden = hiddenPorts(),
+          .labels = labels_,
+          .dockerNames = dockerNames_,
+          .watched = watched_,
+          .confirmBeforeKill = settings_.confirmBeforeKill,
+          .editorName = controller_->editorName()};
+}
+
 // ---- What the refresher found ---------------------------------------------------
 
 void PanelState::applyFresh(PanelRefresher::Fresh fresh) {
@@ -291,7 +301,13 @@ void PanelState::applyScan(PortCore::PortScan scan) {
 }
 
 void PanelState::setPanelShown(bool shown) {
+  panelShown_ = shown;
   refresher_->setRunning(shown);
+}
+
+void PanelState::applyPolledScan(PortCore::PortScan scan, ContainerMap containers) {
+  if (panelShown_) return;
+  applyFresh({.scan = std::move(scan), .docker = std::move(containers), .stats = std::nullopt});
 }
 
 // ---- Stops ---------------------------------------------------------------------
@@ -317,6 +333,9 @@ void PanelState::applyOutcome(const PendingKill& request, ActionOutcome outcome,
   } else if (outcome != ActionOutcome::Done) {
     showNotice(request.entry, std::string(PortCore::outcomeText(outcome).key));
   }
+  // Started from the item's menu, or the panel closed meanwhile: no row shows it.
+  if (!panelShown_ && outcome != ActionOutcome::Done)
+    env_.services->notifyOutcome(request.entry.port, std::string(PortCore::outcomeText(outcome).key));
   if (request.restart && outcome == ActionOutcome::Done) {
     // The restarted command needs a moment to bind its port again.
     watchRestart(request, log);

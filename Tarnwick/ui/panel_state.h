@@ -19,6 +19,7 @@
 #include "ui/pending_kill.h"
 #include "ui/row_state.h"
 #include "ui/task_executor.h"
+#include "ui/tray_menu.h"
 
 #include <QObject>
 #include <QString>
@@ -113,11 +114,17 @@ class PanelState : public QObject {
   /// the controller's selection, confirmation and label editor, the watch
   /// mark and any notice.
   RowState rowState(const PanelRow& row) const;
+  /// What the item's menu is built from: the whole scan, whatever the panel's
+  /// search or filter.
+  TrayMenuInputs trayMenuInputs() const;
 
   // Loops and sampling, run by the refresher; a result older than what is
   // shown is dropped.
   /// Both loops run exactly while the panel is shown.
   void setPanelShown(bool shown);
+  /// A scan taken while the panel is closed, so that the item's menu lists
+  /// what listens now; dropped while the panel is shown, whose own loop is newer.
+  void applyPolledScan(PortCore::PortScan scan, ContainerMap containers);
   /// Starts one refresh and returns; its results arrive on the GUI thread.
   void refresh() { refresher_->refresh(); }
   /// One CPU and memory sample of the listed processes, as the live loop takes.
@@ -126,7 +133,7 @@ class PanelState : public QObject {
   /// What the controller's stops come to: carries out `request` on the
   /// actions executor, then re-scans. A process that is no longer the one
   /// listed loses its row at once; a refusal or failure shows on the row for
-  /// kNoticeDuration.
+  /// kNoticeDuration, and as a desktop notification while the panel is closed.
   void perform(const PendingKill& request);
   static constexpr std::chrono::milliseconds kNoticeDuration{4000};
   /// A restart that worked is watched this long for a new holder of its port;
@@ -171,6 +178,7 @@ class PanelState : public QObject {
   ContainerMap dockerNames_;
   StatsMap stats_;
   bool exposedOnly_ = false;
+  bool panelShown_ = false;
   LabelMap labels_;
   std::set<int64_t> watched_;
 

@@ -4,6 +4,7 @@
 #include "core/scan/scan.h"
 #include "integrations/editor.h"
 #include "integrations/login_item.h"
+#include "integrations/notification_sink.h"
 #include "integrations/port_notifier.h"
 #include "ui/app_context.h"
 
@@ -78,6 +79,11 @@ void RealPanelServices::copyText(const std::string& text) {
   QClipboard* clipboard = QGuiApplication::clipboard();
   clipboard->clear();
   clipboard->setText(QString::fromStdString(text));
+}
+
+void RealPanelServices::notifyOutcome(int64_t port, const std::string& key) {
+  const L10n::Texts& texts = context_.texts();
+  context_.notifications().post("Tarnwick", texts.format("tray_outcome", {port, texts.text(key)}));
 }
 
 void RealPanelServices::openUrl(const std::string& url) {

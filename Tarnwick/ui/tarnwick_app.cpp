@@ -7,8 +7,10 @@
 #include "ui/panel_placement.h"
 
 #include <QApplication>
+#include <QDBusConnectionInterface>
 #include <QCursor>
 #include <QScreen>
+#include <utility>
 
 namespace {
 
@@ -22,10 +24,27 @@ PanelKind panelKindOfThisSession() {
 }  // namespace
 
 TarnwickApp::TarnwickApp(const QDBusConnection& bus, const L10n::Texts& texts, QObject* parent)
-    : QObject(parent), texts_(texts), panel_(std::make_unique<PanelWindow>(panelKindOfThisSession())), hostWatch_(bus) {
-  open_ = menu_.addAction(localized(texts_, "tray_open"), this, &TarnwickApp::openPanel);
-  menu_.addSeparator();
-  quit_ = menu_.addAction(localized(texts_, "tray_quit"), qApp, &QCoreApplication::quit);
+    : QObject(parent),
+      texts_(texts),
+      panel_(std::make_unique<PanelWindow>(panelKindOfThisSession())),
+      bus_(bus),
+      hostWatch_(bus) {
+  menuItems_ = trayMenu(texts_, {});
+  rebuildMenu();
+  // The menu is not rebuilt under the user's pointer: a host would lose the item being chosen.
+  menuOpenLimit_.setSingleShot(true);
+  menuOpenLimit_.setInterval(kMenuOpenLimitMs);
+  auto closed = [this] {
+    menuOpen_ = false;
+    menuOpenLimit_.stop();
+    if (std::exchange(menuStale_, false)) rebuildMenu();
+  };
+  connect(&menu_, &QMenu::aboutToShow, this, [this] {
+    menuOpen_ = true;
+    menuOpenLimit_.start();
+  });
+  connect(&menu_, &QMenu::aboutToHide, this, closed);
+  connect(&menuOpenLimit_, &QTimer::timeout, this, closed);
   // A tray host draws the tooltip over whatever is under the item: the open panel.
   connect(panel_.get(), &PanelWindow::shown, this, [this] {
     panelShown_ = true;
@@ -49,10 +68,66 @@ QString TarnwickApp::toolTip(int count) const {
   return QString::fromStdString(texts_.format("tray_tooltip_many", {int64_t{count}}));
 }
 
-void TarnwickApp::retranslate() {
-  open_->setText(localized(texts_, "tray_open"));
-  quit_->setText(localized(texts_, "tray_quit"));
-  refreshToolTip();
+void TarnwickApp::retranslate() { refreshToolTip(); }
+
+void TarnwickApp::setMenu(std::vector<TrayMenuItem> items, MenuAction act) {
+  menuAction_ = std::move(act);
+  if (items == menuItems_) return;
+  menuItems_ = std::move(items);
+  if (menuOpen_)
+    menuStale_ = true;
+  else
+    rebuildMenu();
+}
+
+void TarnwickApp::rebuildMenu() {
+  // Submenus are children of the menu; clear() only drops their actions.
+  for (QMenu* sub : menu_.findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly)) sub->deleteLater();
+  menu_.clear();
+  using Kind = TrayMenuItem::Kind;
+  for (const TrayMenuItem& item : menuItems_) {
+    const QString text = QString::fromStdString(menuActionText(item.text, menuExport_));
+    switch (item.kind) {
+      case Kind::OpenPanel:
+        menu_.addAction(text, this, &TarnwickApp::openPanel);
+        menu_.addSeparator();
+        break;
+      case Kind::Port:
+        menu_.addMenu(portMenu(item))->setText(text);
+        break;
+      case Kind::More:
+        menu_.addAction(text, this, &TarnwickApp::openPanel);
+        break;
+      case Kind::Quit:
+        menu_.addSeparator();
+        menu_.addAction(text, qApp, &QCoreApplication::quit);
+        break;
+    }
+  }
+}
+
+QMenu* TarnwickApp::portMenu(const TrayMenuItem& item) {
+  auto* menu = new QMenu(&menu_);
+  auto add = [this](QMenu* to, const std::string& text, const PortEntry& entry, RowAction action,
+                    Confirmation confirmation) {
+    to->addAction(QString::fromStdString(menuActionText(text, menuExport_)), this,
+                  [this, entry, action, confirmation] {
+                    if (menuAction_) menuAction_(entry, action, confirmation);
+                  });
+  };
+  for (const std::vector<TrayAction>& group : item.groups) {
+    if (!menu->isEmpty()) menu->addSeparator();
+    for (const TrayAction& action : group) {
+      if (!action.confirmText) {
+        add(menu, action.text, item.entry, action.action, Confirmation::Ask);
+        continue;
+      }
+      auto* confirm = new QMenu(menu);
+      add(confirm, *action.confirmText, item.entry, action.action, Confirmation::Given);
+      menu->addMenu(confirm)->setText(QString::fromStdString(menuActionText(action.text, menuExport_)));
+    }
+  }
+  return menu;
 }
 
 void TarnwickApp::setDevCount(int count) {
@@ -87,6 +162,12 @@ void TarnwickApp::openPanelFrom(std::optional<QPoint> pointer) {
 
 void TarnwickApp::createTrayItem() {
   if (tray_) return;
+  // Qt exports the menu over D-Bus when a status-notifier host is there now,
+  // and draws it itself otherwise; the two read a label's marks differently.
+  const bool exported = bus_.isConnected() && bus_.interface()->isServiceRegistered(
+                                                  QStringLiteral("org.kde.StatusNotifierWatcher"));
+  const MenuExport how = exported ? MenuExport::DBusMenu : MenuExport::Drawn;
+  if (how != std::exchange(menuExport_, how)) rebuildMenu();
   tray_ = new QSystemTrayIcon;
   tray_->setContextMenu(&menu_);
   connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {

@@ -2,17 +2,20 @@
 // The application: a tray item showing the dev-port count, and the panel that
 // opens from it. There is no main window; the application lives in the tray
 // until it is asked to quit.
+#include "ui/panel_controller.h"
 #include "ui/panel_window.h"
 #include "ui/tray_host_watch.h"
+#include "ui/tray_menu.h"
 
 #include <QDBusConnection>
 #include <QMenu>
 #include <QObject>
 #include <QSystemTrayIcon>
+#include <QTimer>
+#include <functional>
 #include <memory>
 #include <optional>
 
-class QAction;
 namespace L10n {
 class Texts;
 }
@@ -34,6 +37,14 @@ class TarnwickApp : public QObject {
   /// The tooltip for `count` dev ports.
   QString toolTip(int count) const;
 
+  /// A port's action chosen in the item's menu.
+  using MenuAction = std::function<void(const PortEntry&, RowAction, Confirmation)>;
+  /// What the item's menu shows (trayMenu()), and where its ports' actions go.
+  /// A menu that is open is left as it is and rebuilt once it closes.
+  void setMenu(std::vector<TrayMenuItem> items, MenuAction act);
+  /// A host that opens the menu but never says it closed: it counts as closed after this.
+  static constexpr int kMenuOpenLimitMs = 30000;
+
  public slots:
   /// The number drawn on the item; nothing is drawn for 0 or less.
   void setDevCount(int count);
@@ -42,7 +53,7 @@ class TarnwickApp : public QObject {
   void openPanel();
   /// A click on the item: opens the panel, or closes it when it is open.
   void togglePanel();
-  /// Looks the tooltip and the menu up again (after a change of language).
+  /// Looks the tooltip up again (after a change of language).
   void retranslate();
 
  signals:
@@ -58,12 +69,19 @@ class TarnwickApp : public QObject {
   void createTrayItem();
   void refreshTrayItem();
   void refreshToolTip();
+  void rebuildMenu();
+  QMenu* portMenu(const TrayMenuItem& item);
 
   const L10n::Texts& texts_;
   std::unique_ptr<PanelWindow> panel_;
+  QDBusConnection bus_;
   QMenu menu_;
-  QAction* open_ = nullptr;
-  QAction* quit_ = nullptr;
+  std::vector<TrayMenuItem> menuItems_;
+  MenuAction menuAction_;
+  MenuExport menuExport_ = MenuExport::Drawn;
+  bool menuOpen_ = false;
+  bool menuStale_ = false;  ///< items came while the menu was open
+  QTimer menuOpenLimit_;
   TrayHostWatch hostWatch_;
   QSystemTrayIcon* tray_ = nullptr;
   int devCount_ = 0;

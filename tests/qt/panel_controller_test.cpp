@@ -162,6 +162,34 @@ TEST_F(PanelControllerTest, ConfirmedRequestsActThenRescanOrShowTheOutcome) {
   }
 }
 
+// From the item's menu: a stop confirmed there acts at once; while the panel
+// is closed no row shows what came of it, so a refusal or failure becomes a
+// desktop notification. The notifier's scans feed the model only then.
+TEST_F(PanelControllerTest, TheMenusStopsActAtOnceAndTellWhatCameOfThemWhileThePanelIsClosed) {
+  const std::tuple<bool, ActionOutcome, std::vector<std::string>> cases[] = {
+      // the panel shown, the outcome, the log
+      {false, ActionOutcome::Done, {"kill 13000"}},
+      {false, ActionOutcome::NotPermitted, {"kill 13000", "notify 3000 not_permitted"}},
+      {false, ActionOutcome::ProcessChanged, {"kill 13000", "notify 3000 process_changed"}},
+      {true, ActionOutcome::NotPermitted, {"kill 13000"}},
+  };
+  for (const auto& [shown, outcome, log] : cases) {
+    PanelFixture f;
+    auto model = f.modelWith({web, svc});
+    model->setPanelShown(shown);
+    f.settle();
+    f.services->log.clear();
+    f.services->outcome = outcome;
+    model->controller().act(RowAction::Stop, web, Confirmation::Given);
+    EXPECT_FALSE(model->controller().pendingKill());
+    f.settle();
+    EXPECT_EQ(f.services->log, log);
+
+    model->applyPolledScan({{nginx, svc}, {}}, {});
+    EXPECT_EQ(std::ranges::count(model->entries(), nginx), shown ? 0 : 1);
+  }
+}
+
 // The system's scan and stops, with a docker client standing in for the user's.
 struct RealStopServices final : FakePanelServices {
   explicit RealStopServices(Docker::Client client) : client(std::move(client)) {}

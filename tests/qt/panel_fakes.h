@@ -122,6 +122,9 @@ class FakePanelServices : public PanelServices {
   void setDevCount(int count) override { devCounts.push_back(count); }
   void copyText(const std::string& text) override { log.push_back("copy " + text); }
   void openUrl(const std::string& url) override { log.push_back("openUrl " + url); }
+  void notifyOutcome(int64_t port, const std::string& key) override {
+    log.push_back("notify " + std::to_string(port) + " " + key);
+  }
 
   ActionOutcome act(const std::string& what, const ProcessIdentity& target) {
     log.push_back(what + " " + std::to_string(target.pid));

@@ -3,6 +3,7 @@
 // xdotool clicks and types as a user does. Outside such a session these skip.
 #include "dbus_stand_in.h"
 #include "integrations/notification_sink.h"
+#include "integrations/port_labels.h"
 #include "integrations/port_notifier.h"
 #include "integrations/qt/dbus_notification_sink.h"
 #include "integrations/qt/qt_preferences.h"
@@ -220,6 +221,71 @@ TEST_F(RealDesktop, WithoutATrayTheNoticeSaysSoAndGoesWhenATrayComes) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return script.state() == QProcess::NotRunning; }, 10000));
   const QByteArray out = script.readAllStandardOutput();
   EXPECT_TRUE(out.contains("dev port")) << out.toStdString() << script.readAllStandardError().toStdString();
+}
+
+// A label as a host shows it: "__" is an underscore, a lone "_" marks the next character.
+QString hostReading(const QString& label) {
+  QString shown;
+  for (qsizetype i = 0; i < label.size(); ++i) {
+    if (label[i] == '_' && i + 1 < label.size()) ++i;
+    shown += label[i];
+  }
+  return shown;
+}
+
+// The item's menu as a host reads it over D-Bus: its items' ids and labels as shown, in order.
+std::vector<std::pair<QString, QString>> menuLayout(const std::string& item) {
+  const QString path = property(item, "StatusNotifierItem", "Menu").section("object path \"", 1).section('"', 0, 0);
+  const QString layout = run({"dbus-send", "--session", "--print-reply", "--dest=" + item, path.toStdString(),
+                              "com.canonical.dbusmenu.GetLayout", "int32:0", "int32:-1", "array:string:"});
+  std::vector<std::pair<QString, QString>> items;
+  // An item's properties come before its children; none of ours holds a bracket.
+  const QRegularExpression labelled(R"re(int32 (\d+)\s+array \[[^\]]*?string "label"\s+variant\s+string "([^"]*)")re");
+  for (const auto& match : labelled.globalMatch(layout)) items.emplace_back(match.captured(1), hostReading(match.captured(2)));
+  return items;
+}
+
+// A host's click on the item's menu: the ports are there, a port started
+// later too (within a poll, the panel closed), labels read literally, and a
+// stop's confirmation in its own submenu ends the listener.
+TEST_F(RealDesktop, TheMenuListsThePortsLiterallyAndStopsOneAfterItsConfirmation) {
+  int port = 0;
+  auto early = devListener(port);
+  PortLabels::set(*makeQtPreferences(), "R&D __main__", port);
+  auto tarnwick = TestProcess::start({tarnwickPath()}, appOptions());
+  ASSERT_TRUE(waitUntil([] { return trayItems().size() == 1; })) << "the item never reached the tray";
+  const std::string item = trayItems().value(0).toStdString();
+  const auto labels = [&] {
+    QStringList texts;
+    for (const auto& [id, label] : menuLayout(item)) texts << label;
+    return texts;
+  };
+  const auto listed = [&](const QString& start) {
+    const QStringList shown = labels();
+    return std::any_of(shown.begin(), shown.end(), [&](const QString& label) { return label.startsWith(start); });
+  };
+  const QString early_ = QString::number(port) + " \u00B7 R&D __main__ (";
+  ASSERT_TRUE(waitUntil([&] { return listed(early_); })) << labels().join(" / ").toStdString();
+
+  int laterPort = 0;
+  auto later = devListener(laterPort);
+  const QString later_ = QString::number(laterPort) + " \u00B7 ";
+  EXPECT_TRUE(waitUntil([&] { return listed(later_); }, 15s)) << labels().join(" / ").toStdString();
+  const QStringList shown = labels();
+  EXPECT_EQ(shown.value(0), "Open Tarnwick");
+  EXPECT_EQ(shown.value(shown.size() - 1), "Quit");
+
+  const QString confirm = "Stop " + QString::number(laterPort) + " \u2014 confirm";
+  QString confirmId;
+  for (const auto& [id, label] : menuLayout(item))
+    if (label == confirm) confirmId = id;
+  ASSERT_FALSE(confirmId.isEmpty()) << "no \"" << confirm.toStdString() << "\"";
+  const QString path = property(item, "StatusNotifierItem", "Menu").section("object path \"", 1).section('"', 0, 0);
+  run({"dbus-send", "--session", "--print-reply", "--dest=" + item, path.toStdString(), "com.canonical.dbusmenu.Event",
+       "int32:" + confirmId.toStdString(), "string:clicked", "variant:int32:0", "uint32:0"});
+  EXPECT_TRUE(later.waitForExit(5s)) << "the confirmed stop did not end the listener";
+  EXPECT_TRUE(processAlive(early.pid()));
+  tarnwick.killGroup();
 }
 
 }  // namespace

@@ -67,6 +67,10 @@ class StoppableThread {
   ~StoppableThread() { stop(); }
 
   void stop();
+  /// Asks the running body to stop without waiting for it; stop() joins.
+  void requestStop() {
+    if (thread_.joinable()) source_.requestStop();
+  }
   /// True while a thread is there to stop (until stop() or a move away).
   bool joinable() const { return thread_.joinable(); }
 

@@ -1,0 +1,5 @@
+#include "integrations/system_sleeper.h"
+
+#include "core/system/clock.h"
+
+std::shared_ptr<Sleeper> makeSystemSleeper() { return std::make_shared<ClockSleeper>(PortCore::systemClock()); }

@@ -9,12 +9,6 @@ namespace {
 // not in the shading of a blurred one: one pixel is a smudge, three are a stroke.
 constexpr int kMinDifferingPixels = 3;
 
-// The count as a 16-pixel host takes it out of the icon.
-QImage at16(int count) {
-  return MenuBarIcon::icon(MenuBarIcon::shape(), count).pixmap(QSize(16, 16)).toImage().convertToFormat(
-      QImage::Format_ARGB32_Premultiplied);
-}
-
 // Pixels whose share of the light fill differs by more than half. The digits
 // are where the pill's light is missing, so this is where two counts differ.
 int differingPixels(const QImage& a, const QImage& b) {
@@ -44,20 +38,16 @@ TEST(MenuBarIcon, EachSizeAHostDrawsAtIsDrawnForItself) {
   }
 }
 
+// The count as a 16-pixel host takes it out of the icon.
 TEST(MenuBarIcon, EveryTwoDigitCountReadsApartFromEveryOtherAt16Pixels) {
   std::vector<QImage> images;
-  for (int count = 10; count <= 99; ++count) images.push_back(at16(count));
-  int closePairs = 0, closest = 16 * 16;
-  std::string closestPair;
+  for (int count = 10; count <= 99; ++count) {
+    const QImage image = MenuBarIcon::icon(MenuBarIcon::shape(), count).pixmap(QSize(16, 16)).toImage();
+    images.push_back(image.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+  }
   for (size_t i = 0; i < images.size(); ++i)
-    for (size_t j = i + 1; j < images.size(); ++j) {
-      const int differing = differingPixels(images[i], images[j]);
-      closePairs += differing < kMinDifferingPixels;
-      if (differing < closest) closestPair = std::to_string(i + 10) + " and " + std::to_string(j + 10);
-      closest = std::min(closest, differing);
-    }
-  EXPECT_EQ(closePairs, 0) << "of " << images.size() * (images.size() - 1) / 2 << " pairs; the closest, "
-                           << closestPair << ", differ in " << closest << " pixels";
+    for (size_t j = i + 1; j < images.size(); ++j)
+      EXPECT_GE(differingPixels(images[i], images[j]), kMinDifferingPixels) << i + 10 << " and " << j + 10;
 }
 
 }  // namespace

@@ -29,7 +29,6 @@ TEST(PanelPlacement, OpensAtTheItemAndGrowsAwayFromItsStrip) {
       {"click on a bottom strip: above it, rows arriving grow it upward", QPoint(700, 786), onTop, bottom,
        {510, 586}, {510, 352}},
       {"click on a left strip", QPoint(20, 400), no, left, {40, 401}, {40, 380}},
-      {"click on a right strip", QPoint(1260, 400), no, right, {860, 401}, {860, 380}},
       {"click on a second screen's strip", QPoint(2000, 14), no, twoTops, {1810, 28}, {1810, 28}},
       {"activation mid-screen, last click known", midScreen, onTop, top, {510, 28}, {510, 28}},
       {"menu, last click known", no, onTop, top, {510, 28}, {510, 28}},

@@ -176,8 +176,6 @@ TEST_F(PanelControllerTest, TheMenusStopsActAtOnceAndTellWhatCameOfThemWhileTheP
     PanelFixture f;
     auto model = f.modelWith({web, svc});
     model->setPanelShown(shown);
-    f.settle();
-    f.services->log.clear();
     f.services->outcome = outcome;
     model->controller().act(RowAction::Stop, web, Confirmation::Given);
     f.settle();

@@ -170,6 +170,7 @@ TEST_F(PanelControllerTest, TheMenusStopsActAtOnceAndTellWhatCameOfThemWhileTheP
       // the panel shown, the outcome, the log
       {false, ActionOutcome::Done, {"kill 13000"}},
       {false, ActionOutcome::NotPermitted, {"kill 13000", "notify 3000 not_permitted"}},
+      {false, ActionOutcome::ProcessChanged, {"kill 13000", "notify 3000 process_changed"}},
       {true, ActionOutcome::NotPermitted, {"kill 13000"}},
   };
   for (const auto& [shown, outcome, log] : cases) {

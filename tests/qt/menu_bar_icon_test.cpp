@@ -31,11 +31,8 @@ TEST(MenuBarIcon, BadgeTextClampsAtThreeDigits) {
 TEST(MenuBarIcon, EachSizeAHostDrawsAtIsDrawnForItself) {
   const QIcon icon = MenuBarIcon::icon(MenuBarIcon::shape(), 42);
   EXPECT_EQ(icon.availableSizes(), (QList<QSize>{{16, 16}, {22, 22}, {24, 24}, {32, 32}, {48, 48}}));
-  for (const QSize& size : icon.availableSizes()) {
-    const QPixmap pixmap = icon.pixmap(size);
-    EXPECT_EQ(pixmap.size(), size);
-    EXPECT_EQ(pixmap.devicePixelRatio(), 1.0) << size.width();
-  }
+  for (const QSize& size : icon.availableSizes())
+    EXPECT_EQ(icon.pixmap(size).devicePixelRatio(), 1.0) << size.width();
 }
 
 // The count as a 16-pixel host takes it out of the icon.

@@ -1,6 +1,6 @@
 // The kill, kill-tree and restart modes against real processes: a listener
-// with a hostile name, a real npm script running a small node server, and that
-// server on its own.
+// with a hostile name, a real npm script running a small node server, and
+// servers restarted from a terminal and as a user whose login shell is tcsh.
 #include "core/scan/process_table.h"
 #include "core/scan/scan.h"
 #include "support/test_process.h"
@@ -23,8 +23,7 @@ std::vector<int32_t> ownersOf(int port) {
   return pids;
 }
 
-// Every process carrying the project's marker in its environment: the npm tree,
-// and whatever a restart started in a session of its own.
+// Every process carrying the project's marker in its environment: the npm tree.
 std::vector<pid_t> markedProcesses(const std::string& marker) {
   std::vector<pid_t> pids;
   for (const auto& [pid, row] : PortCore::processTable()) {
@@ -37,7 +36,7 @@ std::vector<pid_t> markedProcesses(const std::string& marker) {
 
 // A package whose "dev" script runs a node server on a fixed free port, and the
 // environment that keeps npm off the network and out of the user's files. On
-// destruction every process of the project ends, restarted ones included.
+// destruction every process of the project ends.
 struct NpmProject {
   NpmProject() : port(freeLoopbackPort()) {
     dir.write("server.js",
@@ -48,10 +47,10 @@ struct NpmProject {
   }
   ~NpmProject() { for (pid_t pid : markedProcesses(marker)) ::kill(pid, SIGKILL); }
 
-  /// The one process listening on the port once it is there, else 0; never `old`.
-  int32_t waitOwner(int32_t old = 0) {
+  /// The one process listening on the port once it is there, else 0.
+  int32_t waitOwner() {
     std::vector<int32_t> now;
-    return waitUntil([&] { return (now = ownersOf(port)).size() == 1 && now[0] != old; }, 30s) ? now[0] : 0;
+    return waitUntil([&] { return (now = ownersOf(port)).size() == 1; }, 30s) ? now[0] : 0;
   }
 
   TempDir home, dir;
@@ -86,32 +85,6 @@ TEST(KillTreeMode, StopsARealNpmTree) {
   EXPECT_TRUE(npm.waitForExit(15s)) << "npm outlived its tree";
   EXPECT_TRUE(tarnwick.waitForExit(15s));
   EXPECT_TRUE(waitUntil([&] { return markedProcesses(project.marker).empty(); }, 5s));
-}
-
-// The restarted command line and folder are the very bytes the process had,
-// not text that went through a shell's or a terminal's hands, and the new
-// process runs in a session of its own.
-TEST(RestartMode, KeepsAnArgumentThatHoldsSpacesAndAFolderWhoseNameNoTextShows) {
-  NpmProject project;
-  const std::string odd = project.dir.path() + "/tab\there back\\slash \xff\xfe";
-  std::filesystem::create_directory(odd);
-  project.options.workingDirectory = odd;
-  const std::vector<std::string> argv{"/usr/bin/node", project.dir.path() + "/server.js", "--title", "my app",
-                                      std::to_string(project.port)};
-  auto node = TestProcess::start(argv, project.options);
-  ASSERT_EQ(project.waitOwner(), node.pid());
-
-  auto tarnwick = TestProcess::start({tarnwickPath(), "--restart", std::to_string(project.port)}, project.options);
-  EXPECT_EQ(tarnwick.readLine(30s), "restarting tree of pid " + std::to_string(node.pid()));
-  node.waitForExit(15s);  // reaping the old process ends the probes
-  EXPECT_TRUE(tarnwick.waitForExit(15s));
-  int32_t now = project.waitOwner(node.pid());
-  ASSERT_NE(now, 0) << "the port did not come back";
-  std::string expected;
-  for (const auto& arg : argv) expected += arg + '\0';
-  EXPECT_EQ(readFile("/proc/" + std::to_string(now) + "/cmdline"), expected);
-  EXPECT_EQ(std::filesystem::read_symlink("/proc/" + std::to_string(now) + "/cwd"), odd);
-  EXPECT_NE(::getsid(now), ::getsid(0)) << "the restarted process shares our session";
 }
 
 // Runs tarnwick as from an interactive shell: in a session whose controlling

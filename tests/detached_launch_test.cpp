@@ -21,12 +21,15 @@ std::string linkTarget(const std::string& path) {
 // Its output replaces whatever was at the log's name, a planted link included.
 TEST(DetachedLauncher, StartsInItsOwnSessionWithOnlyTheStandardDescriptors) {
   TempDir dir;
-  std::string pidFile = dir.path() + "/pid", log = dir.path() + "/out.log", victim = dir.write("victim", "kept");
+  // A folder whose name no text shows as it is: it is entered byte for byte.
+  const std::string folder = dir.path() + "/tab\there back\\slash \xff\xfe";
+  std::filesystem::create_directory(folder);
+  std::string pidFile = folder + "/pid", log = dir.path() + "/out.log", victim = dir.write("victim", "kept");
   std::filesystem::create_symlink(victim, log);
   int leaked = ::open("/dev/null", O_RDONLY);  // deliberately inheritable
   ASSERT_GE(leaked, 3);
   RealDetachedLauncher().launch({{"/bin/sh", "-c", "echo shown; echo $$ > pid.tmp && mv pid.tmp pid; exec sleep 30"},
-                                 dir.path(), log});
+                                 folder, log});
   ::close(leaked);
   ASSERT_TRUE(waitUntil([&] { return !readFile(pidFile).empty(); })) << "the command did not run";
   pid_t pid = std::stoi(readFile(pidFile));
@@ -35,7 +38,7 @@ TEST(DetachedLauncher, StartsInItsOwnSessionWithOnlyTheStandardDescriptors) {
   std::string proc = "/proc/" + std::to_string(pid);
   ASSERT_TRUE(waitUntil([&] { return linkTarget(proc + "/exe").find("sleep") != std::string::npos; }));
 
-  EXPECT_EQ(linkTarget(proc + "/cwd"), dir.path());
+  EXPECT_EQ(linkTarget(proc + "/cwd"), folder);
   // 0, 1 and 2 are checked below; nothing else may be open.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(proc + "/fd"), {}), 3)
       << "descriptor " << leaked << " leaked";

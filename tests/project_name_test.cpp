@@ -49,10 +49,4 @@ TEST(ProjectName, ReadsTopLevelNameOrFallsBackToTheDirectory) {
   }
 }
 
-TEST(ProjectName, TrailingSlash) {
-  TempDir dir;
-  dir.write("shop/package.json", R"({"name": "shop-app"})");
-  EXPECT_EQ(PortCore::projectName(dir.path() + "/shop/"), "shop-app");
-}
-
 }  // namespace

@@ -14,24 +14,12 @@ using PortCore::terminalText;
 using namespace std::string_literals;
 
 TEST(TerminalText, HostileNamesComeOutAsVisibleEscapes) {
+  // Which code points are escaped is walked below; these pin how they are written.
   const std::pair<std::string, std::string> cases[] = {
-      {"node", "node"},
-      {"caf\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac \xf0\x9f\x9a\x80",  // é, 日本, an emoji
-       "caf\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac \xf0\x9f\x9a\x80"},
       {"\x1b[31mEVIL\x1b]0;title\x07", "\\x1b[31mEVIL\\x1b]0;title\\x07"},
-      {"a\\x1b", "a\\\\x1b"},  // a name spelling an escape cannot pass for one
       {"\xc2\x9b" "31m\xc2\x80", "\\u009b31m\\u0080"},
-      {"\xe2\x80\xaa\xe2\x80\xae" "exe\xe2\x81\xa6\xe2\x81\xa9\xe2\x80\xa8\xe2\x80\xa9",
-       "\\u202a\\u202eexe\\u2066\\u2069\\u2028\\u2029"},
-      // Neighbours of those ranges: U+00A0, U+2027, U+202F, U+2065, U+206A.
-      {"\xc2\xa0\xe2\x80\xa7\xe2\x80\xaf\xe2\x81\xa5\xe2\x81\xaa",
-       "\xc2\xa0\xe2\x80\xa7\xe2\x80\xaf\xe2\x81\xa5\xe2\x81\xaa"},
-      // Not UTF-8: stray bytes, an overlong "/", a surrogate, past U+10FFFF, a cut sequence.
-      {"\xff\x80", "\\xff\\x80"},
-      {"\xc0\xaf", "\\xc0\\xaf"},
-      {"\xed\xa0\x80", "\\xed\\xa0\\x80"},
-      {"\xf4\x90\x80\x80", "\\xf4\\x90\\x80\\x80"},
-      {"end\xe2\x82", "end\\xe2\\x82"},
+      // Not UTF-8: a cut sequence and stray bytes, each byte on its own.
+      {"end\xe2\x82\xff\x80", "end\\xe2\\x82\\xff\\x80"},
   };
   for (const auto& [name, shown] : cases) EXPECT_EQ(terminalText(name), shown) << shown;
   for (int byte = 0; byte < 0x80; ++byte) {
@@ -63,7 +51,9 @@ TEST(TerminalText, AgreesWithTheCLibraryOnWhatIsText) {
     }
     return true;
   };
-  const std::string alphabet = "\x00\x09\x1b\x41\x5c\x7f\x80\x81\x8f\x90\x9b\x9f\xa0\xa6\xa8\xaa\xae\xbf"
+  // The bytes around every range escaped: U+2027 to U+202F, U+2065 to U+206A.
+  const std::string alphabet = "\x00\x09\x1b\x41\x5c\x7f\x80\x81\x8f\x90\x9b\x9f\xa0\xa5\xa6\xa7\xa8\xa9\xaa\xae"
+                               "\xaf\xbf"
                                "\xc0\xc1\xc2\xdf\xe0\xe2\xed\xef\xf0\xf4\xf5\xff"s;
   std::string name;
   std::function<void()> walk = [&] {

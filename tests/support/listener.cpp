@@ -6,8 +6,6 @@
 //   --chdir DIR        change to DIR before listening
 //   --fork             after binding, fork a child that inherits the sockets and
 //                      keeps serving
-//   --exec PROGRAM ARG...  after "ready", become PROGRAM (the sockets stay
-//                      open in it); the rest of the arguments are its own
 //   --control FIFO     read one-byte commands from FIFO, each answered "done":
 //                      'm' moves the first socket to descriptor 200, 'c' closes
 //                      it, 'n' opens another loopback socket and forks a child
@@ -76,8 +74,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> binds;
   bool reusePort = false, forkChild = false;
   std::string reply, control;
-  char** exec = nullptr;
-  for (int i = 1; i < argc && !exec; ++i) {
+  for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     auto next = [&]() -> std::string { return i + 1 < argc ? argv[++i] : (die(arg.c_str()), ""); };
     if (arg == "--bind") binds.push_back(next());
@@ -86,7 +83,6 @@ int main(int argc, char** argv) {
     else if (arg == "--chdir") { if (::chdir(next().c_str()) != 0) die("chdir"); }
     else if (arg == "--fork") forkChild = true;
     else if (arg == "--control") control = next();
-    else if (arg == "--exec" && i + 1 < argc) exec = argv + i + 1;
     else { std::fprintf(stderr, "unknown option %s\n", arg.c_str()); return 2; }
   }
   std::signal(SIGPIPE, SIG_IGN);
@@ -96,10 +92,6 @@ int main(int argc, char** argv) {
   for (const auto& fd : fds) std::printf("port %d\n", boundPort(fd.fd));
   if (forkChild && ::fork() < 0) die("fork");
   std::printf("ready\n");
-  if (exec) {
-    ::execv(exec[0], exec);
-    die("exec");
-  }
   // Read-write, so the FIFO never reads as ended between the test's writes.
   int commands = control.empty() ? -1 : ::open(control.c_str(), O_RDWR);
   std::vector<int> held;

@@ -53,7 +53,7 @@ class DeadMount {
 };
 
 TEST(DeadMountSerial, ListAndKillDoNotWaitOnIt) {
-  if (::geteuid() != 0) GTEST_SKIP() << "mounting FUSE needs root";
+  SKIP_UNLESS_ROOT("mounting FUSE needs root");
   TempDir dir;
   std::filesystem::create_directory(dir.path() + "/dead-mount");
   auto folder = std::filesystem::canonical(dir.path() + "/dead-mount").string();

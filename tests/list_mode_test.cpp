@@ -53,7 +53,7 @@ std::vector<int64_t> portsSeenByNobody() {
 // listener, with its details, and none of root's. The programs are copied
 // where `nobody` may run them.
 TEST(ListMode, AnUnprivilegedUserSeesItsOwnListenersOnly) {
-  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+  SKIP_UNLESS_ROOT("acting as another user needs root");
   std::vector<int> rootPorts;
   auto rootListener = startListener({"--bind", "dual:0"}, &rootPorts);
   ASSERT_EQ(rootPorts.size(), 1u);

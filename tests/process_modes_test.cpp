@@ -154,7 +154,7 @@ TEST(RestartMode, TakesNothingOfTheCallersAndSaysWhenThePortDidNotComeBack) {
 // A user whose login shell cannot run the relaunch (tcsh answers "-lc" with
 // "Unknown option") gets it through /bin/sh, and the server comes back.
 TEST(RestartModeSerial, BringsBackTheServerOfAUserWhoseLoginShellIsTcsh) {
-  if (::geteuid() != 0) GTEST_SKIP() << "creating a user needs root";
+  SKIP_UNLESS_ROOT("creating a user needs root");
   ASSERT_EQ(::access("/usr/bin/tcsh", X_OK), 0) << "scripts/bootstrap installs tcsh";
   TempDir home;
   const std::string user = "tw-tcsh-" + std::to_string(::getpid());

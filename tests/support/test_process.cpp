@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 #include <iterator>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -203,4 +204,9 @@ int freeLoopbackPort() {
   ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &length);
   ::close(fd);
   return ntohs(addr.sin_port);
+}
+
+bool inContinuousIntegration() {
+  const char* ci = std::getenv("CI");
+  return ci && std::string_view(ci) == "true";
 }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <sys/types.h>
+#include <unistd.h>
 #include <vector>
 
 class TestProcess {
@@ -91,3 +92,16 @@ struct RunResult {
   int status = -1;
 };
 RunResult runProgram(const std::vector<std::string>& argv, const TestProcess::Options& options = {});
+
+/// True in a CI run (CI=true), which runs as root: there a test that needs
+/// root must run, and one that would skip fails instead.
+bool inContinuousIntegration();
+
+/// Skips the test without root, with `why`; fails it in CI.
+#define SKIP_UNLESS_ROOT(why)                                               \
+  do {                                                                      \
+    if (::geteuid() != 0) {                                                 \
+      if (inContinuousIntegration()) FAIL() << why << " (CI runs as root)"; \
+      GTEST_SKIP() << why;                                                  \
+    }                                                                       \
+  } while (0)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # How long after start the tray item carries its count: inside a private desktop
-# (scripts/desktop-session), with one listener on a dev port, starts tarnwick and
+# (tests/support/desktop-session.sh), with one listener on a dev port, starts tarnwick and
 # reads the item's tooltip (scripts/tray-tooltip) until it names a count.
 # Usage: bench/first_count.sh [BUILD_DIR] [RUNS]   (default: build, 3)
 set -euo pipefail
@@ -9,7 +9,7 @@ build="$(cd "${1:-$here/build}" && pwd)"
 runs="${2:-3}"
 
 if [ -z "${TARNWICK_IN_SESSION:-}" ]; then
-  TARNWICK_IN_SESSION=1 exec "$here/scripts/desktop-session" "$0" "$build" "$runs"
+  TARNWICK_IN_SESSION=1 exec "$here/tests/support/desktop-session.sh" "$0" "$build" "$runs"
 fi
 
 # The first free port from 5000 up: a port the kernel picks is outside 1024-9999.

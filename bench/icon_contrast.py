@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """How well the tray item stands out from the panel it sits on.
 
-Starts the built tarnwick inside scripts/desktop-session, once with the panel
+Starts the built tarnwick inside tests/support/desktop-session.sh, once with the panel
 dark and once light, with one listener on a dev port so the count is drawn. It
 reads the item's largest pixmap over D-Bus (IconPixmap, big-endian ARGB, not
 premultiplied), samples the panel's background beside the item in a screenshot,
@@ -145,7 +145,7 @@ def main():
     shots = sys.argv[1] if len(sys.argv) > 1 else "/tmp/tarnwick-contrast"
     os.makedirs(shots, exist_ok=True)
     for mode in ("dark", "light"):
-        subprocess.run([os.path.join(ROOT, "scripts", "desktop-session"), f"--{mode}",
+        subprocess.run([os.path.join(ROOT, "tests", "support", "desktop-session.sh"), f"--{mode}",
                         sys.executable, os.path.abspath(__file__), "--inside", mode, shots], check=True)
 
 

@@ -1,0 +1,244 @@
+#!/usr/bin/env bash
+# Runs a command inside a private, headless desktop made of Debian's own parts, on
+# an Xvfb display with a session bus and a stand-in system bus of its own. HOME, the
+# XDG folders and the dconf profile point into a temporary folder, so nothing of the
+# user's own settings changes. Everything started here ends with the command,
+# however it ends.
+#
+# Usage: tests/support/desktop-session [--desktop NAME] [--light] [--size WxH] COMMAND [ARG...]
+#   --desktop   xfce-top (default): xfwm4, an xfce4-panel along the top whose systray
+#                 hosts StatusNotifierItems, dunst for notifications
+#               xfce-bottom: the same with the panel along the bottom
+#               gnome: GNOME Shell on X11 with the AppIndicator extension enabled
+#               kde: KDE Plasma (kwin_x11 and plasmashell), its panel at the bottom
+#   --light     the Xfce panel in its light colours (default: dark, as most panels are)
+#   --size WxH  the screen (default 1280x800)
+# The command sees TARNWICK_TEST_DESKTOP (the name), TARNWICK_TEST_PANEL_EDGE (top or
+# bottom: where the bar holding the item is), TARNWICK_TEST_BAR (the bar's thickness in
+# pixels, as measured on each) and TARNWICK_TEST_CLICK (single or double: the click that
+# activates an item there). The command's exit status is the script's;
+# 3 when the desktop is not installed (a failure when CI=true) or when
+# TARNWICK_SKIP_LARGE_DESKTOPS=1 skips GNOME and KDE.
+set -euo pipefail
+
+desktop=xfce-top
+dark=true
+size=1280x800
+while (($#)); do
+  case "$1" in
+    --desktop) desktop="$2"; shift 2 ;;
+    --light) dark=false; shift ;;
+    --dark) dark=true; shift ;;
+    --size) size="$2"; shift 2 ;;
+    --) shift; break ;;
+    *) break ;;
+  esac
+done
+if ((!$#)); then
+  echo "usage: $0 [--desktop xfce-top|xfce-bottom|gnome|kde] [--light] [--size WxH] COMMAND [ARG...]" >&2
+  exit 2
+fi
+
+common=(Xvfb dbus-daemon dbus-send dbus-update-activation-environment xdotool xprop import)
+case "$desktop" in
+  xfce-top | xfce-bottom) programs=(xfwm4 xfce4-panel dunst) ;;
+  gnome) programs=(gnome-shell gjs gsettings) ;;
+  kde) programs=(kwin_x11 plasmashell) ;;
+  *) echo "desktop-session: no desktop named $desktop" >&2; exit 2 ;;
+esac
+skip() {
+  echo "desktop-session: $1" >&2
+  [ "${CI:-}" = true ] && exit 1
+  exit 3
+}
+if [ "${TARNWICK_SKIP_LARGE_DESKTOPS:-}" = 1 ] && [[ "$desktop" = gnome || "$desktop" = kde ]]; then
+  echo "desktop-session: $desktop skipped (TARNWICK_SKIP_LARGE_DESKTOPS=1)" >&2
+  exit 3
+fi
+for program in "${common[@]}" "${programs[@]}"; do
+  command -v "$program" >/dev/null || skip "$program is not installed (scripts/bootstrap test)"
+done
+[ "$desktop" != gnome ] || [ -d /usr/share/gnome-shell/extensions/ubuntu-appindicators@ubuntu.com ] ||
+  skip "the AppIndicator extension is not installed (scripts/bootstrap test)"
+
+session="$(mktemp -d "${TMPDIR:-/tmp}/tarnwick-desktop.XXXXXX")"
+started=()
+finish() {
+  local status=$? pid
+  if [ "$status" -ne 0 ] && [ -s "$session/log" ]; then
+    echo "desktop-session: the desktop's log follows" >&2
+    tail -n 40 "$session/log" >&2
+  fi
+  for ((i = ${#started[@]} - 1; i >= 0; i--)); do kill -TERM "${started[i]}" 2>/dev/null || true; done
+  for pid in "${started[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$session"
+}
+trap finish EXIT
+trap 'exit 143' TERM INT
+
+export HOME="$session/home" XDG_CONFIG_HOME="$session/home/.config" XDG_CACHE_HOME="$session/home/.cache"
+export XDG_DATA_HOME="$session/home/.local/share" XDG_STATE_HOME="$session/home/.local/state"
+export XDG_RUNTIME_DIR="$session/run" DCONF_PROFILE="$session/dconf-profile"
+unset SESSION_MANAGER WAYLAND_DISPLAY DBUS_SESSION_BUS_PID XDG_SESSION_ID XDG_SEAT XDG_VTNR
+# The desktop's own Qt programs (kwin, plasmashell, and what the bus starts for them)
+# draw on the display, whatever platform the command is given.
+command_platform="${QT_QPA_PLATFORM-}"
+unset QT_QPA_PLATFORM
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_DATA_HOME" "$XDG_STATE_HOME"
+mkdir -m 0700 "$XDG_RUNTIME_DIR"
+# Only the session's own database: no system-wide defaults or locks of this machine.
+echo "user-db:user" >"$DCONF_PROFILE"
+
+# Waits up to 20 s for a file to hold a line; prints it.
+first_line() {
+  for _ in $(seq 200); do
+    [ -s "$1" ] && { head -n 1 "$1"; return 0; }
+    sleep 0.1
+  done
+  echo "desktop-session: $2 did not start" >&2
+  return 1
+}
+
+# Waits up to $2 s (default 20) for a name to be owned on the session bus.
+bus_name() {
+  for _ in $(seq "$((${2:-20} * 10))"); do
+    dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
+      "string:$1" 2>/dev/null | grep -q 'boolean true' && return 0
+    sleep 0.1
+  done
+  echo "desktop-session: nobody took $1 on the bus" >&2
+  return 1
+}
+
+# Starts a program in the background, its output in the session's log; it ends with the session.
+background() {
+  "$@" >>"$session/log" 2>&1 &
+  started+=($!)
+}
+
+Xvfb -displayfd 5 -screen 0 "${size}x24" -nolisten tcp 5>"$session/display" >/dev/null 2>&1 &
+started+=($!)
+export DISPLAY=":$(first_line "$session/display" Xvfb)"
+
+dbus-daemon --session --nofork --print-address=5 5>"$session/bus" >/dev/null 2>&1 &
+started+=($!)
+DBUS_SESSION_BUS_ADDRESS="$(first_line "$session/bus" dbus-daemon)"
+export DBUS_SESSION_BUS_ADDRESS
+# A shell asks the system bus for logins, power and the like; it gets an empty one.
+dbus-daemon --session --nofork --print-address=5 5>"$session/system-bus" >/dev/null 2>&1 &
+started+=($!)
+DBUS_SYSTEM_BUS_ADDRESS="$(first_line "$session/system-bus" dbus-daemon)"
+export DBUS_SYSTEM_BUS_ADDRESS
+# Services the bus starts on demand (dconf, kded, kglobalaccel) get the session's display.
+dbus-update-activation-environment DISPLAY XAUTHORITY HOME XDG_CONFIG_HOME XDG_CACHE_HOME XDG_DATA_HOME \
+  XDG_STATE_HOME XDG_RUNTIME_DIR DCONF_PROFILE DBUS_SYSTEM_BUS_ADDRESS >/dev/null 2>&1
+
+# Xfce: one panel along an edge, a separator that takes the free length, then the
+# systray, so the item is the last square. No clock: its width changes and would
+# move the item. dunst takes the notifications and keeps every one in its history.
+start_xfce() {
+  export XDG_SESSION_TYPE=x11 XDG_CURRENT_DESKTOP=XFCE
+  mkdir -p "$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml" "$XDG_CONFIG_HOME/dunst"
+  cat >"$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml/xfce4-panel.xml" <<EOF
+<?xml version="1.0" encoding="UTF-8"?>
+<channel name="xfce4-panel" version="1.0">
+  <property name="configver" type="int" value="2"/>
+  <property name="panels" type="array">
+    <value type="int" value="1"/>
+    <property name="dark-mode" type="bool" value="$dark"/>
+    <property name="panel-1" type="empty">
+      <property name="position" type="string" value="p=$1;x=0;y=0"/>
+      <property name="length" type="uint" value="100"/>
+      <property name="position-locked" type="bool" value="true"/>
+      <property name="size" type="uint" value="28"/>
+      <property name="icon-size" type="uint" value="16"/>
+      <property name="plugin-ids" type="array">
+        <value type="int" value="1"/>
+        <value type="int" value="2"/>
+      </property>
+    </property>
+  </property>
+  <property name="plugins" type="empty">
+    <property name="plugin-1" type="string" value="separator">
+      <property name="expand" type="bool" value="true"/>
+      <property name="style" type="uint" value="0"/>
+    </property>
+    <property name="plugin-2" type="string" value="systray">
+      <property name="square-icons" type="bool" value="true"/>
+    </property>
+  </property>
+</channel>
+EOF
+  cat >"$XDG_CONFIG_HOME/dunst/dunstrc" <<EOF
+[global]
+    history_length = 100
+    sticky_history = yes
+    # Bodies are read as markup, as the common desktops' servers read them.
+    markup = full
+[urgency_low]
+    timeout = 0
+[urgency_normal]
+    timeout = 0
+[urgency_critical]
+    timeout = 0
+EOF
+  background xfwm4 --compositor=off
+  background xfce4-panel
+  background dunst -config "$XDG_CONFIG_HOME/dunst/dunstrc"
+  bus_name org.kde.StatusNotifierWatcher
+  bus_name org.freedesktop.Notifications
+}
+# xfce4-panel's snap positions: 6 is the top left corner, 8 the bottom left.
+start_xfce-top() { start_xfce 6; export TARNWICK_TEST_PANEL_EDGE=top TARNWICK_TEST_CLICK=single TARNWICK_TEST_BAR=28; }
+start_xfce-bottom() { start_xfce 8; export TARNWICK_TEST_PANEL_EDGE=bottom TARNWICK_TEST_CLICK=single TARNWICK_TEST_BAR=28; }
+
+# The command sees the session as a user's programs do there (XDG_CURRENT_DESKTOP picks
+# Qt's platform theme, and with it the icon theme).
+# GNOME Shell shows status-notifier items only through the AppIndicator extension,
+# enabled before the shell starts. gjs runs the shell's notification daemon. The
+# extension opens the item's menu on a single click and activates it on a double one.
+start_gnome() {
+  gsettings set org.gnome.shell disable-user-extensions false
+  gsettings set org.gnome.shell enabled-extensions "['ubuntu-appindicators@ubuntu.com']"
+  export XDG_SESSION_TYPE=x11 XDG_CURRENT_DESKTOP=GNOME
+  background gnome-shell --x11 --replace --sm-disable
+  bus_name org.kde.StatusNotifierWatcher 60
+  bus_name org.freedesktop.Notifications 30
+  # It starts in the overview, which hides the top bar's items.
+  sleep 1
+  xdotool key Escape
+  export TARNWICK_TEST_PANEL_EDGE=top TARNWICK_TEST_CLICK=double TARNWICK_TEST_BAR=32
+}
+
+# KDE Plasma: kglobalaccel and the activity manager are started by the bus and
+# need the display (set above), or plasmashell stops. Its default panel is along
+# the bottom, the tray at its right end.
+start_kde() {
+  export XDG_SESSION_TYPE=x11 XDG_CURRENT_DESKTOP=KDE KDE_FULL_SESSION=true KDE_SESSION_VERSION=5
+  dbus-update-activation-environment XDG_CURRENT_DESKTOP KDE_FULL_SESSION KDE_SESSION_VERSION >/dev/null 2>&1
+  background kwin_x11 --replace
+  background plasmashell --no-respawn
+  bus_name org.kde.StatusNotifierWatcher 60
+  bus_name org.freedesktop.Notifications 30
+  export TARNWICK_TEST_PANEL_EDGE=bottom TARNWICK_TEST_CLICK=single TARNWICK_TEST_BAR=44
+}
+
+# Waits up to 20 s for the screen to be drawn (more than one colour) and to hold
+# still between two looks, so that a command's first screenshot shows the desktop.
+drawn() {
+  local previous="" now
+  for _ in $(seq 40); do
+    now="$(import -window root -format '%k %#' info: 2>/dev/null || true)"
+    [[ "$now" != "" && "$now" != 1\ * && "$now" = "$previous" ]] && return 0
+    previous="$now"
+    sleep 0.5
+  done
+  echo "desktop-session: the screen did not settle" >&2
+}
+
+"start_$desktop"
+drawn
+export TARNWICK_TEST_DESKTOP="$desktop"
+
+[ -z "$command_platform" ] || export QT_QPA_PLATFORM="$command_platform"
+"$@"

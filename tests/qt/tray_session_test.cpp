@@ -149,7 +149,7 @@ QRect findItem(const QImage& withoutItem, const QImage& withItem, const QRect& a
       if (std::any_of(appeared.begin(), appeared.end(), [&](const QRect& run) { return run.intersects(counted); }))
         item = counted;
     return !item.isEmpty();
-  }, 15s);
+  }, 25s);  // the count changes at the next poll, up to 10 s away on a busy machine
   return item;
 }
 
@@ -430,6 +430,9 @@ std::vector<std::pair<QString, QString>> menuLayout(const std::string& item) {
 // later too (within a poll, the panel closed), labels read literally, and a
 // stop's confirmation in its own submenu ends the listener.
 TEST_F(RealDesktop, TheMenuListsThePortsLiterallyAndStopsOneAfterItsConfirmation) {
+  // One host is enough: the layout, its labels and its events are the item's,
+  // whichever host shows them.
+  if (!desktop.xfce || desktop.barAtBottom) GTEST_SKIP() << "checked on the Xfce panel at the top";
   int port = 0;
   auto early = devListener(port);
   PortLabels::set(*makeQtPreferences(), "R&D __main__", port);

@@ -179,8 +179,6 @@ EOF
   background xfwm4 --compositor=off
   background xfce4-panel
   background dunst -config "$XDG_CONFIG_HOME/dunst/dunstrc"
-  bus_name org.kde.StatusNotifierWatcher
-  bus_name org.freedesktop.Notifications
 }
 
 # The command sees the session as a user's programs do there (XDG_CURRENT_DESKTOP picks
@@ -193,11 +191,6 @@ start_gnome() {
   gsettings set org.gnome.shell enabled-extensions "['ubuntu-appindicators@ubuntu.com']"
   export XDG_CURRENT_DESKTOP=GNOME
   background gnome-shell --x11 --replace --sm-disable
-  bus_name org.kde.StatusNotifierWatcher 60
-  bus_name org.freedesktop.Notifications 30
-  # It starts in the overview, which hides the top bar's items.
-  sleep 1
-  xdotool key Escape
 }
 
 # KDE Plasma: kglobalaccel and the activity manager are started by the bus and
@@ -208,8 +201,6 @@ start_kde() {
   dbus-update-activation-environment XDG_CURRENT_DESKTOP KDE_FULL_SESSION KDE_SESSION_VERSION >/dev/null 2>&1
   background kwin_x11 --replace
   background plasmashell --no-respawn
-  bus_name org.kde.StatusNotifierWatcher 60
-  bus_name org.freedesktop.Notifications 30
 }
 
 # Waits up to 20 s for the screen to be drawn (more than one colour) and to hold
@@ -226,6 +217,11 @@ drawn() {
 }
 
 "start_${desktop%-*}"
+# The shell is up once it hosts the tray's items and takes the notifications.
+bus_name org.kde.StatusNotifierWatcher 60
+bus_name org.freedesktop.Notifications 30
+# GNOME Shell starts in the overview, which hides the top bar's items.
+[ "$desktop" != gnome ] || { sleep 1; xdotool key Escape; }
 drawn
 export TARNWICK_TEST_DESKTOP="$desktop" TARNWICK_TEST_PANEL_EDGE="$edge" TARNWICK_TEST_BAR="$bar"
 export TARNWICK_TEST_CLICK="$click"

@@ -62,6 +62,19 @@ class StandIn final : public QDBusVirtualObject {
   StandIn(QString interface, QVariantMap properties, std::map<QString, Method> methods)
       : properties(std::move(properties)), interface_(std::move(interface)), methods_(std::move(methods)) {}
 
+  /// A method that hands each call to `seen` and replies `reply`.
+  static Method replying(QVariantList reply, std::function<void(const QDBusMessage&)> seen = {}) {
+    return [reply = std::move(reply), seen = std::move(seen)](const QDBusMessage& message) {
+      if (seen) seen(message);
+      return reply;
+    };
+  }
+
+  /// Serves this object at `path` on `connection`, under the service named as its interface.
+  bool serve(QDBusConnection& connection, const QString& path) {
+    return connection.registerVirtualObject(path, this) && connection.registerService(interface_);
+  }
+
   QString introspect(const QString&) const override {
     QString xml = QStringLiteral("<interface name=\"%1\">").arg(interface_);
     for (auto it = properties.begin(); it != properties.end(); ++it)

@@ -28,7 +28,6 @@ while (($#)); do
   case "$1" in
     --desktop) desktop="$2"; shift 2 ;;
     --light) dark=false; shift ;;
-    --dark) dark=true; shift ;;
     --size) size="$2"; shift 2 ;;
     --) shift; break ;;
     *) break ;;
@@ -39,11 +38,14 @@ if ((!$#)); then
   exit 2
 fi
 
+# Each desktop: what it runs, where its bar lies, how thick it is there, and the click that
+# activates an item. xfce4-panel's snap positions: 6 is the top left corner, 8 the bottom left.
 common=(Xvfb dbus-daemon dbus-send dbus-update-activation-environment xdotool xprop import)
 case "$desktop" in
-  xfce-top | xfce-bottom) programs=(xfwm4 xfce4-panel dunst) ;;
-  gnome) programs=(gnome-shell gjs gsettings) ;;
-  kde) programs=(kwin_x11 plasmashell) ;;
+  xfce-top) programs=(xfwm4 xfce4-panel dunst) edge=top bar=28 click=single snap=6 ;;
+  xfce-bottom) programs=(xfwm4 xfce4-panel dunst) edge=bottom bar=28 click=single snap=8 ;;
+  gnome) programs=(gnome-shell gjs gsettings) edge=top bar=32 click=double ;;
+  kde) programs=(kwin_x11 plasmashell) edge=bottom bar=44 click=single ;;
   *) echo "desktop-session: no desktop named $desktop" >&2; exit 2 ;;
 esac
 skip() {
@@ -78,7 +80,7 @@ trap 'exit 143' TERM INT
 
 export HOME="$session/home" XDG_CONFIG_HOME="$session/home/.config" XDG_CACHE_HOME="$session/home/.cache"
 export XDG_DATA_HOME="$session/home/.local/share" XDG_STATE_HOME="$session/home/.local/state"
-export XDG_RUNTIME_DIR="$session/run" DCONF_PROFILE="$session/dconf-profile"
+export XDG_RUNTIME_DIR="$session/run" DCONF_PROFILE="$session/dconf-profile" XDG_SESSION_TYPE=x11
 unset SESSION_MANAGER WAYLAND_DISPLAY DBUS_SESSION_BUS_PID XDG_SESSION_ID XDG_SEAT XDG_VTNR
 # The desktop's own Qt programs (kwin, plasmashell, and what the bus starts for them)
 # draw on the display, whatever platform the command is given.
@@ -89,25 +91,31 @@ mkdir -m 0700 "$XDG_RUNTIME_DIR"
 # Only the session's own database: no system-wide defaults or locks of this machine.
 echo "user-db:user" >"$DCONF_PROFILE"
 
-# Waits up to 20 s for a file to hold a line; prints it.
-first_line() {
-  for _ in $(seq 200); do
-    [ -s "$1" ] && { head -n 1 "$1"; return 0; }
+# Tries a command every 0.1 s for up to $1 s until it succeeds; else says $2 and fails.
+within() {
+  local seconds="$1" failure="$2" _
+  shift 2
+  for _ in $(seq "$((seconds * 10))"); do
+    "$@" && return 0
     sleep 0.1
   done
-  echo "desktop-session: $2 did not start" >&2
+  echo "desktop-session: $failure" >&2
   return 1
 }
 
 # Waits up to $2 s (default 20) for a name to be owned on the session bus.
 bus_name() {
-  for _ in $(seq "$((${2:-20} * 10))"); do
-    dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
-      "string:$1" 2>/dev/null | grep -q 'boolean true' && return 0
-    sleep 0.1
-  done
-  echo "desktop-session: nobody took $1 on the bus" >&2
-  return 1
+  within "${2:-20}" "nobody took $1 on the bus" eval "dbus-send --session --print-reply --dest=org.freedesktop.DBus / \
+    org.freedesktop.DBus.NameHasOwner string:$1 2>/dev/null | grep -q 'boolean true'"
+}
+
+# Starts a server that writes its address on descriptor 5; the variable named $1 gets that address.
+announced() {
+  local variable="$1" file="$session/$1"
+  shift
+  background "$@" 5>"$file"
+  within 20 "$1 did not start" test -s "$file"
+  printf -v "$variable" '%s' "$(head -n 1 "$file")"
 }
 
 # Starts a program in the background, its output in the session's log; it ends with the session.
@@ -116,19 +124,11 @@ background() {
   started+=($!)
 }
 
-Xvfb -displayfd 5 -screen 0 "${size}x24" -nolisten tcp 5>"$session/display" >/dev/null 2>&1 &
-started+=($!)
-export DISPLAY=":$(first_line "$session/display" Xvfb)"
-
-dbus-daemon --session --nofork --print-address=5 5>"$session/bus" >/dev/null 2>&1 &
-started+=($!)
-DBUS_SESSION_BUS_ADDRESS="$(first_line "$session/bus" dbus-daemon)"
-export DBUS_SESSION_BUS_ADDRESS
+announced display Xvfb -displayfd 5 -screen 0 "${size}x24" -nolisten tcp
+announced DBUS_SESSION_BUS_ADDRESS dbus-daemon --session --nofork --print-address=5
 # A shell asks the system bus for logins, power and the like; it gets an empty one.
-dbus-daemon --session --nofork --print-address=5 5>"$session/system-bus" >/dev/null 2>&1 &
-started+=($!)
-DBUS_SYSTEM_BUS_ADDRESS="$(first_line "$session/system-bus" dbus-daemon)"
-export DBUS_SYSTEM_BUS_ADDRESS
+announced DBUS_SYSTEM_BUS_ADDRESS dbus-daemon --session --nofork --print-address=5
+export DISPLAY=":$display" DBUS_SESSION_BUS_ADDRESS DBUS_SYSTEM_BUS_ADDRESS
 # Services the bus starts on demand (dconf, kded, kglobalaccel) get the session's display.
 dbus-update-activation-environment DISPLAY XAUTHORITY HOME XDG_CONFIG_HOME XDG_CACHE_HOME XDG_DATA_HOME \
   XDG_STATE_HOME XDG_RUNTIME_DIR DCONF_PROFILE DBUS_SYSTEM_BUS_ADDRESS >/dev/null 2>&1
@@ -137,7 +137,7 @@ dbus-update-activation-environment DISPLAY XAUTHORITY HOME XDG_CONFIG_HOME XDG_C
 # systray, so the item is the last square. No clock: its width changes and would
 # move the item. dunst takes the notifications and keeps every one in its history.
 start_xfce() {
-  export XDG_SESSION_TYPE=x11 XDG_CURRENT_DESKTOP=XFCE
+  export XDG_CURRENT_DESKTOP=XFCE
   mkdir -p "$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml" "$XDG_CONFIG_HOME/dunst"
   cat >"$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml/xfce4-panel.xml" <<EOF
 <?xml version="1.0" encoding="UTF-8"?>
@@ -147,7 +147,7 @@ start_xfce() {
     <value type="int" value="1"/>
     <property name="dark-mode" type="bool" value="$dark"/>
     <property name="panel-1" type="empty">
-      <property name="position" type="string" value="p=$1;x=0;y=0"/>
+      <property name="position" type="string" value="p=$snap;x=0;y=0"/>
       <property name="length" type="uint" value="100"/>
       <property name="position-locked" type="bool" value="true"/>
       <property name="size" type="uint" value="28"/>
@@ -175,22 +175,11 @@ EOF
     sticky_history = yes
     # Bodies are read as markup, as the common desktops' servers read them.
     markup = full
-[urgency_low]
-    timeout = 0
-[urgency_normal]
-    timeout = 0
-[urgency_critical]
-    timeout = 0
 EOF
   background xfwm4 --compositor=off
   background xfce4-panel
   background dunst -config "$XDG_CONFIG_HOME/dunst/dunstrc"
-  bus_name org.kde.StatusNotifierWatcher
-  bus_name org.freedesktop.Notifications
 }
-# xfce4-panel's snap positions: 6 is the top left corner, 8 the bottom left.
-start_xfce-top() { start_xfce 6; export TARNWICK_TEST_PANEL_EDGE=top TARNWICK_TEST_CLICK=single TARNWICK_TEST_BAR=28; }
-start_xfce-bottom() { start_xfce 8; export TARNWICK_TEST_PANEL_EDGE=bottom TARNWICK_TEST_CLICK=single TARNWICK_TEST_BAR=28; }
 
 # The command sees the session as a user's programs do there (XDG_CURRENT_DESKTOP picks
 # Qt's platform theme, and with it the icon theme).
@@ -200,27 +189,18 @@ start_xfce-bottom() { start_xfce 8; export TARNWICK_TEST_PANEL_EDGE=bottom TARNW
 start_gnome() {
   gsettings set org.gnome.shell disable-user-extensions false
   gsettings set org.gnome.shell enabled-extensions "['ubuntu-appindicators@ubuntu.com']"
-  export XDG_SESSION_TYPE=x11 XDG_CURRENT_DESKTOP=GNOME
+  export XDG_CURRENT_DESKTOP=GNOME
   background gnome-shell --x11 --replace --sm-disable
-  bus_name org.kde.StatusNotifierWatcher 60
-  bus_name org.freedesktop.Notifications 30
-  # It starts in the overview, which hides the top bar's items.
-  sleep 1
-  xdotool key Escape
-  export TARNWICK_TEST_PANEL_EDGE=top TARNWICK_TEST_CLICK=double TARNWICK_TEST_BAR=32
 }
 
 # KDE Plasma: kglobalaccel and the activity manager are started by the bus and
 # need the display (set above), or plasmashell stops. Its default panel is along
 # the bottom, the tray at its right end.
 start_kde() {
-  export XDG_SESSION_TYPE=x11 XDG_CURRENT_DESKTOP=KDE KDE_FULL_SESSION=true KDE_SESSION_VERSION=5
+  export XDG_CURRENT_DESKTOP=KDE KDE_FULL_SESSION=true KDE_SESSION_VERSION=5
   dbus-update-activation-environment XDG_CURRENT_DESKTOP KDE_FULL_SESSION KDE_SESSION_VERSION >/dev/null 2>&1
   background kwin_x11 --replace
   background plasmashell --no-respawn
-  bus_name org.kde.StatusNotifierWatcher 60
-  bus_name org.freedesktop.Notifications 30
-  export TARNWICK_TEST_PANEL_EDGE=bottom TARNWICK_TEST_CLICK=single TARNWICK_TEST_BAR=44
 }
 
 # Waits up to 20 s for the screen to be drawn (more than one colour) and to hold
@@ -236,9 +216,15 @@ drawn() {
   echo "desktop-session: the screen did not settle" >&2
 }
 
-"start_$desktop"
+"start_${desktop%-*}"
+# The shell is up once it hosts the tray's items and takes the notifications.
+bus_name org.kde.StatusNotifierWatcher 60
+bus_name org.freedesktop.Notifications 30
+# GNOME Shell starts in the overview, which hides the top bar's items.
+[ "$desktop" != gnome ] || { sleep 1; xdotool key Escape; }
 drawn
-export TARNWICK_TEST_DESKTOP="$desktop"
+export TARNWICK_TEST_DESKTOP="$desktop" TARNWICK_TEST_PANEL_EDGE="$edge" TARNWICK_TEST_BAR="$bar"
+export TARNWICK_TEST_CLICK="$click"
 
 [ -z "$command_platform" ] || export QT_QPA_PLATFORM="$command_platform"
 "$@"

@@ -7,6 +7,7 @@
 #include "ui/row_parts.h"
 #include "ui/symbol_icon.h"
 #include "ui/theme.h"
+#include "ui/tray_menu.h"
 
 #include <QContextMenuEvent>
 #include <QCursor>
@@ -56,13 +57,6 @@ QPixmap roundedIcon(const QIcon& icon, qreal ratio) {
 // Names, chains, users and labels are other people's text: a tooltip shows them
 // as written, never through the rich-text guess that a leading tag triggers.
 QString plainToolTip(const std::string& text) { return Qt::convertFromPlainText(QString::fromStdString(text)); }
-
-// A menu reads "&" as the mark of a shortcut; in an editor's name it is meant literally.
-std::string menuLiteral(const std::string& text) {
-  std::string out;
-  for (char c : text) out += c == '&' ? std::string("&&") : std::string(1, c);
-  return out;
-}
 
 QLabel* markLabel(Symbol symbol, const QColor& color, int pixels, QWidget* parent) {
   auto* mark = new QLabel(parent);
@@ -349,9 +343,10 @@ QMenu* PortRow::buildContextMenu(QWidget* parent) {
   for (const std::vector<MenuItem>& group : rowMenu(state_)) {
     if (!menu->isEmpty()) menu->addSeparator();
     for (const MenuItem& item : group) {
-      QString text = item.argument.empty()
-                         ? localized(texts_, item.key)
-                         : QString::fromStdString(texts_.format(item.key, {menuLiteral(item.argument)}));
+      // A menu reads "&" as the mark of a shortcut; in an editor's name it is meant literally.
+      const std::string argument = menuActionText(item.argument, MenuExport::Drawn);
+      QString text = item.argument.empty() ? localized(texts_, item.key)
+                                           : QString::fromStdString(texts_.format(item.key, {argument}));
       menu->addAction(text, this, [this, action = item.action] { emit actionChosen(action); });
     }
   }

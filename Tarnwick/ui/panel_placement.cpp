@@ -47,6 +47,8 @@ bool onPanelStrip(const QPoint& point, const std::vector<ScreenArea>& screens) {
   return screen && !screen->available.contains(point);
 }
 
+QPoint activationPoint(const QPoint& given, const QPoint& pointer) { return given.isNull() ? pointer : given; }
+
 PanelAnchor panelAnchor(const std::optional<QPoint>& pointer, const std::optional<QPoint>& lastClick,
                         const std::vector<ScreenArea>& screens) {
   if (screens.empty()) return {};

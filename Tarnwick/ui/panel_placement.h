@@ -34,6 +34,10 @@ QPoint panelTopLeft(const PanelAnchor& anchor, const QSize& panel);
 /// its free area. Never (0, 0), the position of an activation that has none.
 bool onPanelStrip(const QPoint& point, const std::vector<ScreenArea>& screens);
 
+/// Where an activation happened: `given`, the position a tray host sent with
+/// it, unless the host sent none ((0, 0)); else `pointer`, where the pointer is.
+QPoint activationPoint(const QPoint& given, const QPoint& pointer);
+
 /// The anchor of an opening: `pointer` (where an activation happened; none for
 /// the menu or a second start) when it is on a panel strip, else `lastClick`,
 /// else the right end of the edge that a panel reserves on the first of

@@ -34,17 +34,9 @@ TarnwickApp::TarnwickApp(const QDBusConnection& bus, const L10n::Texts& texts, Q
   // The menu is not rebuilt under the user's pointer: a host would lose the item being chosen.
   menuOpenLimit_.setSingleShot(true);
   menuOpenLimit_.setInterval(kMenuOpenLimitMs);
-  auto closed = [this] {
-    menuOpen_ = false;
-    menuOpenLimit_.stop();
-    if (std::exchange(menuStale_, false)) rebuildMenu();
-  };
-  connect(&menu_, &QMenu::aboutToShow, this, [this] {
-    menuOpen_ = true;
-    menuOpenLimit_.start();
-  });
-  connect(&menu_, &QMenu::aboutToHide, this, closed);
-  connect(&menuOpenLimit_, &QTimer::timeout, this, closed);
+  connect(&menu_, &QMenu::aboutToShow, this, &TarnwickApp::menuOpened);
+  connect(&menu_, &QMenu::aboutToHide, this, &TarnwickApp::menuClosed);
+  connect(&menuOpenLimit_, &QTimer::timeout, this, &TarnwickApp::menuClosed);
   // A tray host draws the tooltip over whatever is under the item: the open panel.
   connect(panel_.get(), &PanelWindow::shown, this, [this] {
     panelShown_ = true;
@@ -59,6 +51,17 @@ TarnwickApp::TarnwickApp(const QDBusConnection& bus, const L10n::Texts& texts, Q
 }
 
 TarnwickApp::~TarnwickApp() { delete tray_; }
+
+void TarnwickApp::menuOpened() {
+  menuOpen_ = true;
+  menuOpenLimit_.start();
+}
+
+void TarnwickApp::menuClosed() {
+  menuOpen_ = false;
+  menuOpenLimit_.stop();
+  if (std::exchange(menuStale_, false)) rebuildMenu();
+}
 
 void TarnwickApp::start() { hostWatch_.start(); }
 
@@ -81,12 +84,16 @@ void TarnwickApp::setMenu(std::vector<TrayMenuItem> items, MenuAction act) {
 }
 
 void TarnwickApp::rebuildMenu() {
+  if (exportedMenu_) {
+    exportedMenu_->setItems(menuItems_);
+    return;
+  }
   // Submenus are children of the menu; clear() only drops their actions.
   for (QMenu* sub : menu_.findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly)) sub->deleteLater();
   menu_.clear();
   using Kind = TrayMenuItem::Kind;
   for (const TrayMenuItem& item : menuItems_) {
-    const QString text = QString::fromStdString(menuActionText(item.text, menuExport_));
+    const QString text = QString::fromStdString(menuActionText(item.text, MenuExport::Drawn));
     switch (item.kind) {
       case Kind::OpenPanel:
         menu_.addAction(text, this, &TarnwickApp::openPanel);
@@ -110,7 +117,7 @@ QMenu* TarnwickApp::portMenu(const TrayMenuItem& item) {
   auto* menu = new QMenu(&menu_);
   auto add = [this](QMenu* to, const std::string& text, const PortEntry& entry, RowAction action,
                     Confirmation confirmation) {
-    to->addAction(QString::fromStdString(menuActionText(text, menuExport_)), this,
+    to->addAction(QString::fromStdString(menuActionText(text, MenuExport::Drawn)), this,
                   [this, entry, action, confirmation] {
                     if (menuAction_) menuAction_(entry, action, confirmation);
                   });
@@ -124,7 +131,7 @@ QMenu* TarnwickApp::portMenu(const TrayMenuItem& item) {
       }
       auto* confirm = new QMenu(menu);
       add(confirm, *action.confirmText, item.entry, action.action, Confirmation::Given);
-      menu->addMenu(confirm)->setText(QString::fromStdString(menuActionText(action.text, menuExport_)));
+      menu->addMenu(confirm)->setText(QString::fromStdString(menuActionText(action.text, MenuExport::Drawn)));
     }
   }
   return menu;
@@ -138,17 +145,19 @@ void TarnwickApp::setDevCount(int count) {
 
 void TarnwickApp::openPanel() { openPanelFrom(std::nullopt); }
 
-void TarnwickApp::togglePanel() {
+void TarnwickApp::togglePanel() { togglePanelFrom(QCursor::pos()); }
+
+void TarnwickApp::togglePanelFrom(QPoint pointer) {
   if (panel_->isVisible())
     panel_->hide();
   else
-    openPanelFrom(QCursor::pos());
+    openPanelFrom(pointer);
 }
 
 void TarnwickApp::openPanelFrom(std::optional<QPoint> pointer) {
   if (panel_->isVisible()) return;
-  // An embedded tray item knows its rectangle. A status-notifier item does
-  // not, and Qt drops the click's position: the pointer stands for it.
+  // An embedded tray item knows its rectangle; a status-notifier item knows
+  // where the host said the click was, or the pointer stands for it.
   if (const QRect item = tray_ ? tray_->geometry() : QRect(); item.isValid() && !item.isEmpty())
     pointer = item.center();
   std::vector<ScreenArea> screens;
@@ -161,13 +170,13 @@ void TarnwickApp::openPanelFrom(std::optional<QPoint> pointer) {
 }
 
 void TarnwickApp::createTrayItem() {
-  if (tray_) return;
-  // Qt exports the menu over D-Bus when a status-notifier host is there now,
-  // and draws it itself otherwise; the two read a label's marks differently.
-  const bool exported = bus_.isConnected() && bus_.interface()->isServiceRegistered(
-                                                  QStringLiteral("org.kde.StatusNotifierWatcher"));
-  const MenuExport how = exported ? MenuExport::DBusMenu : MenuExport::Drawn;
-  if (how != std::exchange(menuExport_, how)) rebuildMenu();
+  if (tray_ || item_) return;
+  // A status-notifier host is served by our own item: Qt's drops the click's
+  // position and cannot tell when the host's menu is open.
+  if (bus_.isConnected() &&
+      bus_.interface()->isServiceRegistered(QStringLiteral("org.kde.StatusNotifierWatcher")).value() &&
+      createStatusNotifierItem())
+    return;
   tray_ = new QSystemTrayIcon;
   tray_->setContextMenu(&menu_);
   connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
@@ -180,15 +189,58 @@ void TarnwickApp::createTrayItem() {
   if (QSystemTrayIcon::isSystemTrayAvailable()) emit trayItemShown();
 }
 
+bool TarnwickApp::createStatusNotifierItem() {
+  const QString menuPath = QStringLiteral("/MenuBar");
+  auto menu = std::make_unique<DBusMenuExporter>();
+  auto item = std::make_unique<StatusNotifierItem>(bus_, menuPath);
+  if (!menu->serve(bus_, menuPath)) return false;
+  if (!item->start()) {
+    bus_.unregisterObject(menuPath);
+    return false;
+  }
+  exportedMenu_ = std::move(menu);
+  item_ = std::move(item);
+  connect(exportedMenu_.get(), &DBusMenuExporter::opened, this, &TarnwickApp::menuOpened);
+  connect(exportedMenu_.get(), &DBusMenuExporter::closed, this, &TarnwickApp::menuClosed);
+  connect(exportedMenu_.get(), &DBusMenuExporter::clicked, this, &TarnwickApp::runMenuCommand);
+  connect(item_.get(), &StatusNotifierItem::activated, this,
+          [this](QPoint at) { togglePanelFrom(activationPoint(at, QCursor::pos())); });
+  connect(item_.get(), &StatusNotifierItem::registered, this, &TarnwickApp::trayItemShown);
+  // The drawn menu's state does not carry over.
+  menuOpen_ = menuStale_ = false;
+  menuOpenLimit_.stop();
+  rebuildMenu();
+  refreshTrayItem();
+  return true;
+}
+
+void TarnwickApp::runMenuCommand(const MenuCommand& command) {
+  using Kind = MenuCommand::Kind;
+  switch (command.kind) {
+    case Kind::OpenPanel:
+      openPanel();
+      break;
+    case Kind::Quit:
+      QCoreApplication::quit();
+      break;
+    case Kind::PortAction:
+      if (menuAction_) menuAction_(command.entry, command.action, command.confirmation);
+      break;
+    case Kind::None:
+      break;
+  }
+}
+
 void TarnwickApp::refreshTrayItem() {
-  if (!tray_) return;
-  tray_->setIcon(MenuBarIcon::icon(MenuBarIcon::shape(), devCount_));
+  const QIcon icon = tray_ || item_ ? MenuBarIcon::icon(MenuBarIcon::shape(), devCount_) : QIcon();
+  if (tray_) tray_->setIcon(icon);
+  if (item_) item_->setIcon(icon);
   refreshToolTip();
 }
 
 void TarnwickApp::refreshToolTip() {
-  if (!tray_) return;
   const QString tip = panelShown_ ? QString() : toolTip(devCount_);
   // Each set is a signal to the tray host, even when nothing changed.
-  if (tray_->toolTip() != tip) tray_->setToolTip(tip);
+  if (tray_ && tray_->toolTip() != tip) tray_->setToolTip(tip);
+  if (item_) item_->setToolTip(tip);
 }

@@ -2,8 +2,10 @@
 // The application: a tray item showing the dev-port count, and the panel that
 // opens from it. There is no main window; the application lives in the tray
 // until it is asked to quit.
+#include "ui/dbus_menu_exporter.h"
 #include "ui/panel_controller.h"
 #include "ui/panel_window.h"
+#include "ui/status_notifier_item.h"
 #include "ui/tray_host_watch.h"
 #include "ui/tray_menu.h"
 
@@ -51,7 +53,7 @@ class TarnwickApp : public QObject {
   /// Opens the panel where the item was last clicked, else at the end of the
   /// edge a panel reserves (the menu's "Open" and a second start ask for this).
   void openPanel();
-  /// A click on the item: opens the panel, or closes it when it is open.
+  /// A click on the item where the pointer is: opens the panel, or closes it when it is open.
   void togglePanel();
   /// Looks the tooltip up again (after a change of language).
   void retranslate();
@@ -66,10 +68,16 @@ class TarnwickApp : public QObject {
  private:
   /// `pointer` is where an activation happened; none for the menu or a second start.
   void openPanelFrom(std::optional<QPoint> pointer);
+  void togglePanelFrom(QPoint pointer);
   void createTrayItem();
+  /// The item served by this process itself, for a status-notifier host; false when the bus refused it.
+  bool createStatusNotifierItem();
   void refreshTrayItem();
   void refreshToolTip();
   void rebuildMenu();
+  void menuOpened();
+  void menuClosed();
+  void runMenuCommand(const MenuCommand& command);
   QMenu* portMenu(const TrayMenuItem& item);
 
   const L10n::Texts& texts_;
@@ -78,12 +86,13 @@ class TarnwickApp : public QObject {
   QMenu menu_;
   std::vector<TrayMenuItem> menuItems_;
   MenuAction menuAction_;
-  MenuExport menuExport_ = MenuExport::Drawn;
   bool menuOpen_ = false;
   bool menuStale_ = false;  ///< items came while the menu was open
   QTimer menuOpenLimit_;
   TrayHostWatch hostWatch_;
-  QSystemTrayIcon* tray_ = nullptr;
+  QSystemTrayIcon* tray_ = nullptr;  ///< where no status-notifier host is: an older tray draws the menu
+  std::unique_ptr<DBusMenuExporter> exportedMenu_;  ///< with item_
+  std::unique_ptr<StatusNotifierItem> item_;
   int devCount_ = 0;
   std::optional<QPoint> lastClick_;  ///< the last activation on a panel strip
   bool panelShown_ = false;

@@ -80,19 +80,12 @@ std::vector<TrayMenuItem> trayMenu(const L10n::Texts& texts, const TrayMenuInput
 }
 
 std::string menuActionText(const std::string& literal, MenuExport how) {
+  const char mark = how == MenuExport::Drawn ? '&' : '_';
   std::string out;
-  if (how == MenuExport::Drawn) {
-    for (char c : literal) out += c == '&' ? std::string("&&") : std::string(1, c);
-    return out;
-  }
-  // The host shows "__" as "_". Qt's export turns only the first "&" into the
-  // host's mark and leaves any other as it is; doubled, that first one
-  // becomes "_&", a mark on the ampersand itself, which still reads as "&".
-  bool firstAmpersand = true;
+  // A doubled mark reads as the character itself.
   for (char c : literal) {
-    if (c == '_') out += "__";
-    else if (c == '&' && std::exchange(firstAmpersand, false)) out += "&&";
-    else out += c;
+    out += c;
+    if (c == mark) out += c;
   }
   return out;
 }

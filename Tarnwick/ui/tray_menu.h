@@ -58,8 +58,8 @@ std::vector<TrayMenuItem> trayMenu(const L10n::Texts& texts, const TrayMenuInput
 /// How a menu's text reaches the user.
 enum class MenuExport {
   Drawn,   ///< Qt draws the menu: "&" marks a shortcut
-  DBusMenu ///< exported over D-Bus: Qt turns the first "&" into "_", the host reads "_" as the mark
+  DBusMenu ///< a host draws it from com.canonical.dbusmenu: "_" marks a shortcut
 };
 
-/// The text to give a QAction so that `literal` reads as it is.
+/// The text to give a QAction, or an exported entry's label, so that `literal` reads as it is.
 std::string menuActionText(const std::string& literal, MenuExport how);

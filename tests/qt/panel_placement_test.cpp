@@ -49,4 +49,24 @@ TEST(PanelPlacement, OpensAtTheItemAndGrowsAwayFromItsStrip) {
   EXPECT_EQ(panelTopLeft(panelAnchor(onTop, no, top), {2000, 300}), QPoint(0, 28));
 }
 
+// A host that sends the click's position with the activation is believed: the
+// pointer's own position may be unknown to us (an X client on a Wayland
+// desktop). (0, 0) is an activation without one.
+TEST(PanelPlacement, AnActivationOpensAtThePositionTheHostGave) {
+  const std::vector<ScreenArea> top = {{{0, 0, 1280, 800}, {0, 28, 1280, 772}}};
+  struct Row {
+    const char* name;
+    QPoint given, pointer;
+    int itemX;
+  };
+  const Row rows[] = {
+      {"the host gave the click on the bar, the pointer is elsewhere", {300, 14}, {1270, 400}, 300},
+      {"the host gave none: the pointer on the bar", {0, 0}, {640, 14}, 640},
+      {"the host gave none, the pointer off the bar: the bar's right end", {0, 0}, {640, 400}, 1279},
+  };
+  for (const Row& row : rows)
+    EXPECT_EQ(panelAnchor(activationPoint(row.given, row.pointer), std::nullopt, top).item.x(), row.itemX)
+        << row.name;
+}
+
 }  // namespace

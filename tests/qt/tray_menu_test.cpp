@@ -88,13 +88,13 @@ TEST(TrayMenu, EachRuleOverOneScan) {
   }
 }
 
-// What a QAction is given so that the user reads the text as it is, by the
-// way the menu reaches the screen.
+// What a QAction or an exported entry is given so that the user reads the
+// text as it is, by the way the menu reaches the screen.
 TEST(TrayMenu, ActionTextsReadLiterallyDrawnOrExported) {
   const std::tuple<std::string, std::string, std::string> cases[] = {
       // literal, drawn by Qt, exported over D-Bus
       {"__main__", "__main__", "____main____"},
-      {"a&b&c_d", "a&&b&&c_d", "a&&b&c__d"},
+      {"a&b&c_d", "a&&b&&c_d", "a&b&c__d"},
   };
   for (const auto& [literal, drawn, exported] : cases) {
     EXPECT_EQ(menuActionText(literal, MenuExport::Drawn), drawn) << literal;

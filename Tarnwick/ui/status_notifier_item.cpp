@@ -32,6 +32,8 @@ class StatusNotifierItemAdaptor : public QDBusAbstractAdaptor {
   Q_PROPERTY(QString IconThemePath READ empty)
   Q_PROPERTY(QString IconName READ empty)
   Q_PROPERTY(SniPixmaps IconPixmap READ iconPixmap)
+  Q_PROPERTY(QString IconAccessibleDesc READ accessibleDescription)
+  Q_PROPERTY(QString AttentionAccessibleDesc READ empty)
   Q_PROPERTY(QString OverlayIconName READ empty)
   Q_PROPERTY(SniPixmaps OverlayIconPixmap READ noPixmaps)
   Q_PROPERTY(QString AttentionIconName READ empty)
@@ -54,6 +56,8 @@ class StatusNotifierItemAdaptor : public QDBusAbstractAdaptor {
   SniPixmaps noPixmaps() const { return {}; }
   // The text goes in the title: hosts show a tooltip's title, and not all show its description.
   SniToolTip toolTip() const { return {{}, {}, item_.toolTip_, {}}; }
+  // What a screen reader says of the item: the count, as the tooltip says it.
+  QString accessibleDescription() const { return item_.toolTip_.isEmpty() ? title() : item_.toolTip_; }
   QDBusObjectPath menu() const { return QDBusObjectPath(item_.menuPath_); }
   // Plasma opens the menu on a plain click when this says so; the click is the panel's.
   bool itemIsMenu() const { return false; }

@@ -53,16 +53,4 @@ TEST(MenuLayout, AnEntryKeepsItsNumberWhileItStaysAndANumberIsNeverGivenTwice) {
   }
 }
 
-// A confirmed stop's command is in its submenu alone; the submenu itself does nothing when clicked.
-TEST(MenuLayout, AConfirmedStopActsFromItsSubmenuOnly) {
-  const MenuEntry root = menuLayout(trayMenu(englishTexts(), {.entries = {makeEntry(3000)}}), {}).root;
-  const MenuEntry* stop = findEntry(root, idOf(root, "Stop"));
-  ASSERT_TRUE(stop);
-  EXPECT_EQ(stop->command.kind, MenuCommand::Kind::None);
-  ASSERT_EQ(stop->children.size(), 1u);
-  EXPECT_EQ(stop->children[0].label, "Stop 3000 — confirm");
-  EXPECT_EQ(stop->children[0].command,
-            (MenuCommand{MenuCommand::Kind::PortAction, makeEntry(3000), RowAction::Stop, Confirmation::Given}));
-}
-
 }  // namespace

@@ -101,17 +101,17 @@ void ActionRunner::lookForRestarted(int64_t port) {
   watch->second.nextLook.reset();
   seams_.background->post(
       [this, actions = seams_.actions, gui = seams_.gui, port, former = watch->second.former] {
-        bool back = actions->portHolder(port, {former}).has_value();
-        gui->post([this, port, back] { lookedForRestarted(port, back); });
+        std::optional<PortHolder> holder = actions->portHolder(port, {former});
+        gui->post([this, port, holder] { lookedForRestarted(port, holder); });
       });
 }
 
-void ActionRunner::lookedForRestarted(int64_t port, bool back) {
+void ActionRunner::lookedForRestarted(int64_t port, const std::optional<PortHolder>& holder) {
   auto watch = restartWatches_.find(port);
   // Given up while the look ran, or the port restarted again and its new
   // watch has a look of its own due.
   if (watch == restartWatches_.end() || watch->second.nextLook) return;
-  if (!back) {
+  if (!holder) {
     scheduleLook(port);
     return;
   }

@@ -83,7 +83,7 @@ class ActionRunner : public QObject {
   void watchRestart(const PendingKill& request, const std::optional<std::string>& log);
   void scheduleLook(int64_t port);
   void lookForRestarted(int64_t port);
-  void lookedForRestarted(int64_t port, bool back);
+  void lookedForRestarted(int64_t port, const std::optional<PortHolder>& holder);
   void restartNotBack(int64_t port);
   void cancelTimers(int64_t port);
 

@@ -73,9 +73,9 @@ void installPanel(TarnwickApp& app, AppContext& context) {
   PanelWindow& window = app.panel();
   window.setContent(view);
   QObject::connect(view, &PortListView::quitRequested, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
-  QObject::connect(&window, &PanelWindow::shown, model, [model] { model->setPanelShown(true); });
+  QObject::connect(&window, &PanelWindow::shown, model, [model] { model->setVisibility(PanelVisibility::Shown); });
   QObject::connect(&window, &PanelWindow::hidden, model, [model, &context] {
-    model->setPanelShown(false);
+    model->setVisibility(PanelVisibility::Closed);
     // The panel's last refresh may be older than the notifier's last full scan, which it dropped.
     context.notifier().wantFullScan();
   });

@@ -23,14 +23,14 @@ std::vector<int32_t> pidsOf(const std::vector<PortEntry>& entries) {
 PanelRefresher::PanelRefresher(Seams seams, std::chrono::milliseconds interval, QObject* parent)
     : QObject(parent), seams_(std::move(seams)), interval_(interval) {}
 
-PanelRefresher::~PanelRefresher() { setRunning(false); }
+PanelRefresher::~PanelRefresher() { setLoops(Loops::Stopped); }
 
-void PanelRefresher::setRunning(bool running) {
-  if (running_ == running) return;
-  running_ = running;
+void PanelRefresher::setLoops(Loops loops) {
+  if (loops_ == loops) return;
+  loops_ = loops;
   restart(refreshLoop_);
   restart(statsLoop_);
-  if (!running) return;
+  if (loops == Loops::Stopped) return;
   refreshStep(refreshLoop_.run);
   statsStep(statsLoop_.run);
 }
@@ -38,7 +38,7 @@ void PanelRefresher::setRunning(bool running) {
 void PanelRefresher::setInterval(std::chrono::milliseconds interval) {
   if (interval_ == interval) return;
   interval_ = interval;
-  if (!running_) return;
+  if (loops_ == Loops::Stopped) return;
   restart(refreshLoop_);
   refreshStep(refreshLoop_.run);
 }

@@ -45,8 +45,9 @@ class PanelRefresher : public QObject {
   PanelRefresher(const PanelRefresher&) = delete;
   PanelRefresher& operator=(const PanelRefresher&) = delete;
 
+  enum class Loops { Stopped, Running };
   /// Starts or stops both loops; the refresh loop's first round starts at once.
-  void setRunning(bool running);
+  void setLoops(Loops loops);
   /// A new pause restarts a running refresh loop.
   void setInterval(std::chrono::milliseconds interval);
   /// A scan, docker and statistics round; the fresh ports are then probed.
@@ -88,7 +89,7 @@ class PanelRefresher : public QObject {
   Seams seams_;
   std::vector<int32_t> listed_;
   std::chrono::milliseconds interval_;
-  bool running_ = false;
+  Loops loops_ = Loops::Stopped;
   Generation started_ = 0;
   Generation shownScan_ = 0;
   Generation shownStats_ = 0;

@@ -207,14 +207,15 @@ void PanelState::applyScan(PortCore::PortScan scan) {
 
 void PanelState::listEntries() { refresher_->setListed(entries_); }
 
-void PanelState::setPanelShown(bool shown) {
-  panelShown_ = shown;
-  runner_->setVisibility(shown ? PanelVisibility::Shown : PanelVisibility::Closed);
-  refresher_->setRunning(shown);
+void PanelState::setVisibility(PanelVisibility visibility) {
+  visibility_ = visibility;
+  runner_->setVisibility(visibility);
+  refresher_->setLoops(visibility == PanelVisibility::Shown ? PanelRefresher::Loops::Running
+                                                            : PanelRefresher::Loops::Stopped);
 }
 
 void PanelState::applyPolledScan(PortCore::PortScan scan, ContainerMap containers) {
-  if (panelShown_) return;
+  if (visibility_ == PanelVisibility::Shown) return;
   applyFresh({.scan = std::move(scan), .docker = std::move(containers), .stats = std::nullopt});
 }
 

@@ -105,7 +105,7 @@ class PanelState : public QObject {
   // Loops and sampling, run by the refresher; a result older than what is
   // shown is dropped.
   /// Both loops run exactly while the panel is shown.
-  void setPanelShown(bool shown);
+  void setVisibility(PanelVisibility visibility);
   /// A scan taken while the panel is closed, so that the item's menu lists
   /// what listens now; dropped while the panel is shown, whose own loop is newer.
   void applyPolledScan(PortCore::PortScan scan, ContainerMap containers);
@@ -145,7 +145,7 @@ class PanelState : public QObject {
   ContainerMap dockerNames_;
   StatsMap stats_;
   bool exposedOnly_ = false;
-  bool panelShown_ = false;
+  PanelVisibility visibility_ = PanelVisibility::Closed;
   LabelMap labels_;
   std::set<int64_t> watched_;
   std::optional<std::string> editorName_;

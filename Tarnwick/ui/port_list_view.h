@@ -5,7 +5,7 @@
 // refreshes and statistics neither flicker nor lose hover or scroll position.
 //
 // Wiring: `auto* view = new PortListView(panel, icons, texts); window->setContent(view);`,
-// the window's shown/hidden to the state's setPanelShown and quitRequested to quitting.
+// the window's shown/hidden to the state's setVisibility and quitRequested to quitting.
 #include "core/process/process_identity.h"
 
 #include <QWidget>

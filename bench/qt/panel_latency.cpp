@@ -56,8 +56,8 @@ int main(int argc, char** argv) {
   PanelWindow window;
   auto* view = new PortListView(*panel, context.ownerIcons(), context.texts());
   window.setContent(view);
-  QObject::connect(&window, &PanelWindow::shown, model, [model] { model->setPanelShown(true); });
-  QObject::connect(&window, &PanelWindow::hidden, model, [model] { model->setPanelShown(false); });
+  QObject::connect(&window, &PanelWindow::shown, model, [model] { model->setVisibility(PanelVisibility::Shown); });
+  QObject::connect(&window, &PanelWindow::hidden, model, [model] { model->setVisibility(PanelVisibility::Closed); });
   const int& applied = desktop->scansShown;
 
   std::vector<double> shown, filled;

@@ -170,24 +170,24 @@ TEST_F(PanelControllerTest, ConfirmedRequestsActThenRescanOrShowTheOutcome) {
 // is closed no row shows what came of it, so a refusal or failure becomes a
 // desktop notification. The notifier's scans feed the model only then.
 TEST_F(PanelControllerTest, TheMenusStopsActAtOnceAndTellWhatCameOfThemWhileThePanelIsClosed) {
-  const std::tuple<bool, ActionOutcome, std::vector<std::string>> cases[] = {
-      // the panel shown, the outcome, the log
-      {false, ActionOutcome::Done, {"kill 13000"}},
-      {false, ActionOutcome::NotPermitted, {"kill 13000", "notify 3000 not_permitted"}},
-      {false, ActionOutcome::ProcessChanged, {"kill 13000", "notify 3000 process_changed"}},
-      {true, ActionOutcome::NotPermitted, {"kill 13000"}},
+  using enum PanelVisibility;
+  const std::tuple<PanelVisibility, ActionOutcome, std::vector<std::string>> cases[] = {
+      {Closed, ActionOutcome::Done, {"kill 13000"}},
+      {Closed, ActionOutcome::NotPermitted, {"kill 13000", "notify 3000 not_permitted"}},
+      {Closed, ActionOutcome::ProcessChanged, {"kill 13000", "notify 3000 process_changed"}},
+      {Shown, ActionOutcome::NotPermitted, {"kill 13000"}},
   };
-  for (const auto& [shown, outcome, log] : cases) {
+  for (const auto& [visibility, outcome, log] : cases) {
     PanelFixture f;
     auto model = f.modelWith({web, svc});
-    model->state().setPanelShown(shown);
+    model->state().setVisibility(visibility);
     f.fakes->outcome = outcome;
     model->controller().act(RowAction::Stop, web, Confirmation::Given);
     f.settle();
     EXPECT_EQ(f.fakes->log, log);
 
     model->state().applyPolledScan({{nginx, svc}, {}}, {});
-    EXPECT_EQ(std::ranges::count(model->state().entries(), nginx), shown ? 0 : 1);
+    EXPECT_EQ(std::ranges::count(model->state().entries(), nginx), visibility == Shown ? 0 : 1);
   }
 }
 

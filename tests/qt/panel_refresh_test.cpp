@@ -80,7 +80,7 @@ using PanelLoopTest = PanelRefreshTest;
 TEST_F(PanelLoopTest, AHungScanLeavesThePanelResponsive) {
   const PortEntry web = makeEntry(3000), api = makeEntry(3001);
   auto model = fixture.modelWith({web, api});
-  model->state().setPanelShown(true);  // the loop's first scan hangs at the front of the queue
+  model->state().setVisibility(PanelVisibility::Shown);  // the loop's first scan hangs at the front of the queue
   for (int tick = 0; tick < 5; ++tick) {
     fixture.scheduler->advance(3s);
     settleAllButFirst();

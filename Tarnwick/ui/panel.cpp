@@ -20,14 +20,17 @@ Panel::Panel(PanelSeams seams, std::shared_ptr<Executor> background, QObject* pa
     : QObject(parent),
       state_(realEnvironment(&guard_, seams, background)),
       controller_(state_, {seams.stores, seams.desktop, background}) {
-  connect(&state_, &PanelState::changed, this, &Panel::changed);
-  connect(&controller_, &PanelController::changed, this, &Panel::changed);
+  forwardChanges();
 }
 
 Panel::Panel(const PanelEnvironment& environment, QObject* parent)
     : QObject(parent),
       state_(environment),
       controller_(state_, {environment.seams.stores, environment.seams.desktop, environment.background}) {
+  forwardChanges();
+}
+
+void Panel::forwardChanges() {
   connect(&state_, &PanelState::changed, this, &Panel::changed);
   connect(&controller_, &PanelController::changed, this, &Panel::changed);
 }

@@ -30,6 +30,8 @@ class Panel : public QObject {
   void changed();
 
  private:
+  void forwardChanges();
+
   /// Guards the real environment's GUI tasks and owns its timers; it goes
   /// last, after everything that posts or schedules.
   QObject guard_;

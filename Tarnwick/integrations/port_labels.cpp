@@ -1,6 +1,7 @@
 #include "integrations/port_labels.h"
 
 #include "core/system/text.h"
+#include "integrations/panel_settings.h"
 #include "integrations/preferences.h"
 
 #include <nlohmann/json.hpp>
@@ -8,8 +9,6 @@
 namespace PortLabels {
 
 namespace {
-
-constexpr const char* kKey = "portLabels";
 
 std::optional<LabelMap> decode(const std::string& text) {
   auto json = nlohmann::json::parse(text, nullptr, /*allow_exceptions=*/false);
@@ -35,7 +34,7 @@ std::optional<std::string> encode(const LabelMap& labels) {
 }  // namespace
 
 LabelMap all(const Preferences& preferences) {
-  auto stored = preferences.text(kKey);
+  auto stored = preferences.text(SettingKey::kPortLabels);
   if (!stored) return {};
   return decode(*stored).value_or(LabelMap{});
 }
@@ -49,7 +48,7 @@ void set(Preferences& preferences, const std::optional<std::string>& label, int6
   } else {
     labels[key] = std::string(trimmed);
   }
-  if (auto text = encode(labels)) preferences.setText(kKey, *text);
+  if (auto text = encode(labels)) preferences.setText(SettingKey::kPortLabels, *text);
 }
 
 }  // namespace PortLabels

@@ -4,20 +4,17 @@
 #include "integrations/l10n.h"
 #include "integrations/notification_sink.h"
 #include "ui/no_tray_notice.h"
-#include "ui/panel_services.h"
-#include "ui/panel_state.h"
+#include "integrations/panel_settings.h"
+#include "ui/panel.h"
 #include "ui/platform_integrations.h"
 #include "ui/port_list_view.h"
 #include "ui/qt_task_executors.h"
+#include "ui/real_panel_seams.h"
 #include "ui/tarnwick_app.h"
 
 #include <QCoreApplication>
 #include <QPointer>
 #include <cstdio>
-
-namespace {
-constexpr const char* kAppLanguage = "appLanguage";
-}
 
 AppContext::AppContext(std::shared_ptr<Preferences> preferences, std::shared_ptr<NotificationSink> sink,
                        std::shared_ptr<LoginService> loginService)
@@ -30,8 +27,9 @@ AppContext::AppContext(std::shared_ptr<Preferences> preferences, std::shared_ptr
       background_(std::make_shared<ThreadPoolExecutor>()),
       ownerIcons_(background_) {
   Preferences& store = *preferences_;
-  texts_.setAppLanguage(store.text(kAppLanguage));
-  languageSubscription_ = store.subscribe([this] { texts_.setAppLanguage(preferences_->text(kAppLanguage)); });
+  texts_.setAppLanguage(store.text(SettingKey::kAppLanguage));
+  languageSubscription_ =
+      store.subscribe([this] { texts_.setAppLanguage(preferences_->text(SettingKey::kAppLanguage)); });
   ScanSource& source = *scanSource_;
   // Tasks still queued when the guard goes are dropped with it.
   notifier_ = PortNotifier::create(std::make_shared<GuiThreadExecutor>(&guiGuard_),
@@ -62,19 +60,27 @@ AppContext::~AppContext() {
 void AppContext::startPolling() { poll_ = notifier_->start(); }
 
 void installPanel(TarnwickApp& app, AppContext& context) {
-  auto* model = new PanelState(&app, std::make_shared<RealPanelServices>(context), context.background());
-  auto* view = new PortListView(model, context.ownerIcons(), context.texts());
+  PanelSeams seams{
+      .scans = std::make_shared<RealPanelScans>(context.scanSource(), context.dockerCache(), context.cpuHistory(),
+                                                context.prober()),
+      .actions = std::make_shared<RealProcessActions>(context.scanSource()),
+      .stores = std::make_shared<RealPanelStores>(context.preferences(), context.loginService()),
+      .desktop = std::make_shared<RealPanelDesktop>(context.devCount(), context.texts(), context.notifications()),
+  };
+  auto* panel = new Panel(std::move(seams), context.background(), &app);
+  PanelState* model = &panel->state();
+  auto* view = new PortListView(*panel, context.ownerIcons(), context.texts());
   PanelWindow& window = app.panel();
   window.setContent(view);
   QObject::connect(view, &PortListView::quitRequested, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
-  QObject::connect(&window, &PanelWindow::shown, model, [model] { model->setPanelShown(true); });
+  QObject::connect(&window, &PanelWindow::shown, model, [model] { model->setVisibility(PanelVisibility::Shown); });
   QObject::connect(&window, &PanelWindow::hidden, model, [model, &context] {
-    model->setPanelShown(false);
+    model->setVisibility(PanelVisibility::Closed);
     // The panel's last refresh may be older than the notifier's last full scan, which it dropped.
     context.notifier().wantFullScan();
   });
   // The model follows the store, language included, as the panel does.
-  QObject::connect(model, &PanelState::changed, &app, &TarnwickApp::retranslate);
+  QObject::connect(panel, &Panel::changed, &app, &TarnwickApp::retranslate);
   auto notice = std::make_shared<NoTrayNotice>(context.notifications(), context.background());
   QObject::connect(&app, &TarnwickApp::trayHostMissing, &app, [&context, notice] {
     const std::string problem = context.texts().text("no_tray"), hint = context.texts().text("no_tray_hint");
@@ -84,11 +90,12 @@ void installPanel(TarnwickApp& app, AppContext& context) {
   QObject::connect(&app, &TarnwickApp::trayItemShown, &app, [notice] { notice->withdraw(); });
 
   // The item's menu follows the model, fed by the notifier's scans while the panel is closed.
-  auto act = [model](const PortEntry& entry, RowAction action, Confirmation confirmation) {
-    model->controller().act(action, entry, confirmation);
+  auto act = [controller = &panel->controller()](const PortEntry& entry, RowAction action,
+                                                 Confirmation confirmation) {
+    controller->act(action, entry, confirmation);
   };
   auto menu = [&app, &context, model, act] { app.setMenu(trayMenu(context.texts(), model->trayMenuInputs()), act); };
-  QObject::connect(model, &PanelState::changed, &app, menu);
+  QObject::connect(panel, &Panel::changed, &app, menu);
   // The context outlives the application, and so the model.
   context.onFullScan([model = QPointer<PanelState>(model)](PortNotifier::FullScan full) {
     if (model) model->applyPolledScan(std::move(full.scan), std::move(full.containers));

@@ -1,25 +1,16 @@
 #include "ui/panel_controller.h"
 
+#include "ui/panel_state.h"
+
 #include <algorithm>
 
-PanelController::PanelController(std::shared_ptr<PanelServices> services, std::shared_ptr<Executor> gui,
-                                 std::shared_ptr<Executor> background, Panel panel)
-    : services_(std::move(services)), background_(std::move(background)), panel_(std::move(panel)) {
-  // The name takes a search of the system: the menu offers the editor once it is known.
-  background_->post([this, services = services_, gui, alive = std::weak_ptr<const bool>(alive_)] {
-    std::string name = services->editorName();
-    gui->post([this, alive, name = std::move(name)] {
-      if (!alive.lock()) return;
-      editorName_ = name;
-      panel_.changed();
-    });
-  });
-}
+PanelController::PanelController(PanelState& state, Seams seams, QObject* parent)
+    : QObject(parent), state_(state), seams_(std::move(seams)) {}
 
 void PanelController::select(const std::optional<std::string>& id) {
   if (selection_ == id) return;
   selection_ = id;
-  panel_.changed();
+  emit changed();
 }
 
 // ---- Keys ----------------------------------------------------------------------
@@ -41,7 +32,7 @@ KeyResult PanelController::key(PanelKey key) {
 }
 
 void PanelController::moveSelection(int delta) {
-  std::vector<PortEntry> rows = panel_.orderedRows();
+  std::vector<PortEntry> rows = state_.orderedRows();
   if (rows.empty()) return;
   auto found = std::ranges::find_if(rows, [&](const PortEntry& e) { return selection_ == e.id(); });
   std::ptrdiff_t last = static_cast<std::ptrdiff_t>(rows.size()) - 1;
@@ -56,7 +47,7 @@ void PanelController::moveSelection(int delta) {
 KeyResult PanelController::handleReturn() {
   // The label editor takes its own Return.
   if (editingLabelPort_) return KeyResult::Ignored;
-  std::vector<PortEntry> rows = panel_.orderedRows();
+  std::vector<PortEntry> rows = state_.orderedRows();
   auto found = std::ranges::find_if(rows, [&](const PortEntry& e) { return selection_ == e.id(); });
   if (found == rows.end()) return KeyResult::Ignored;
   if (pendingKill_ && pendingKill_->entry.id() == found->id())
@@ -70,15 +61,18 @@ KeyResult PanelController::handleReturn() {
 KeyResult PanelController::handleEscape() {
   if (editingLabelPort_) {
     editingLabelPort_.reset();
-    panel_.changed();
+    emit changed();
     return KeyResult::Handled;
   }
   if (pendingKill_) {
     cancelPending();
     return KeyResult::Handled;
   }
-  if (panel_.dismissNotice()) return KeyResult::Handled;
-  if (panel_.clearSearch()) return KeyResult::Handled;
+  if (state_.dismissNotice()) return KeyResult::Handled;
+  if (!state_.searchText().isEmpty()) {
+    state_.setSearchText(QString());
+    return KeyResult::Handled;
+  }
   if (!selection_) return KeyResult::Ignored;
   select(std::nullopt);
   return KeyResult::Handled;
@@ -89,108 +83,132 @@ KeyResult PanelController::handleEscape() {
 void PanelController::act(RowAction action, const PortEntry& entry, Confirmation confirmation) {
   switch (action) {
     case RowAction::OpenInBrowser:
-      services_->openUrl(entry.url());
+      seams_.desktop->openUrl(entry.url());
       return;
     case RowAction::OpenInEditor:
       // Finding the editor searches the system again: not on the GUI thread.
       if (entry.cwd)
-        background_->post([services = services_, path = *entry.cwd] { services->openInEditor(path); });
+        seams_.background->post([desktop = seams_.desktop, path = *entry.cwd] { desktop->openInEditor(path); });
       return;
     case RowAction::SetLabel:
       startLabelEdit(entry.port);
       return;
     case RowAction::Watch:
     case RowAction::Unwatch:
-      setWatched(entry.port, action == RowAction::Watch);
+      setWatched(entry.port, action == RowAction::Watch ? Watching::Add : Watching::Remove);
       return;
     case RowAction::Hide:
-      panel_.hidePort(entry.port);
+      state_.hidePort(entry.port);
       return;
     case RowAction::Stop:
-      request(entry, false, false, false, confirmation);
+      request({.entry = entry}, confirmation);
       return;
     case RowAction::StopTree:
-      request(entry, true, false, false, confirmation);
+      request({.entry = entry, .tree = true}, confirmation);
       return;
     case RowAction::ForceStop:
-      request(entry, false, true, false, confirmation);
+      request({.entry = entry, .force = true}, confirmation);
       return;
     case RowAction::Restart:
-      request(entry, true, false, true, confirmation);
+      request({.entry = entry, .tree = true, .restart = true}, confirmation);
       return;
     case RowAction::CopyUrl:
-      services_->copyText(entry.url());
+      seams_.desktop->copyText(entry.url());
       return;
     case RowAction::CopyPort:
-      services_->copyText(std::to_string(entry.port));
+      seams_.desktop->copyText(std::to_string(entry.port));
       return;
     case RowAction::CopyPid:
-      services_->copyText(std::to_string(entry.pid));
+      seams_.desktop->copyText(std::to_string(entry.pid));
       return;
     case RowAction::CopyKillCommand:
-      services_->copyText("kill " + std::to_string(entry.pid));
+      seams_.desktop->copyText("kill " + std::to_string(entry.pid));
       return;
     case RowAction::CopyPath:
-      if (entry.cwd) services_->copyText(*entry.cwd);
+      if (entry.cwd) seams_.desktop->copyText(*entry.cwd);
       return;
   }
 }
 
 // The stored set, not a copy: the notifier or another panel may have changed it.
-void PanelController::setWatched(int64_t port, bool watched) {
-  std::set<int64_t> ports = services_->watched();
-  if (watched)
+void PanelController::setWatched(int64_t port, Watching watching) {
+  std::set<int64_t> ports = seams_.stores->watched();
+  if (watching == Watching::Add)
     ports.insert(port);
   else
     ports.erase(port);
-  services_->setWatched(ports);
-  panel_.storesWritten();
+  seams_.stores->setWatched(ports);
+  state_.applyStores();
 }
 
 // ---- Stops and their confirmation ----------------------------------------------------
 
 // The identity is the one the row showed when the request was made, so a PID
 // taken over before the confirmation is not stopped.
-void PanelController::request(const PortEntry& entry, bool tree, bool force, bool restart,
-                              Confirmation confirmation) {
-  PendingKill request{entry, panel_.identityOf(entry.pid), tree, force, restart};
-  if (confirmation == Confirmation::Given || (!panel_.confirmBeforeKill() && !entry.isSystem())) {
-    panel_.perform(request);
+void PanelController::request(PendingKill kind, Confirmation confirmation) {
+  kind.identity = state_.identityOf(kind.entry.pid);
+  if (confirmation == Confirmation::Given || (!state_.confirmBeforeKill() && !kind.entry.isSystem())) {
+    state_.perform(kind);
     return;
   }
-  pendingKill_ = std::move(request);
-  panel_.changed();
+  pendingKill_ = std::move(kind);
+  emit changed();
 }
 
 void PanelController::confirmPending() {
   if (!pendingKill_) return;
   PendingKill request = std::move(*pendingKill_);
   pendingKill_.reset();
-  panel_.changed();
-  panel_.perform(request);
+  emit changed();
+  state_.perform(request);
 }
 
 void PanelController::cancelPending() {
   if (!pendingKill_) return;
   pendingKill_.reset();
-  panel_.changed();
+  emit changed();
 }
 
 // ---- Labels ------------------------------------------------------------------------
 
 void PanelController::startLabelEdit(int64_t port) {
-  LabelMap labels = services_->labels();
+  LabelMap labels = seams_.stores->labels();
   auto it = labels.find(std::to_string(port));
   labelDraft_ = it != labels.end() ? it->second : std::string();
   editingLabelPort_ = port;
-  panel_.changed();
+  emit changed();
 }
 
 void PanelController::commitLabelEdit() {
   if (!editingLabelPort_) return;
   int64_t port = *editingLabelPort_;
   editingLabelPort_.reset();
-  services_->setLabel(labelDraft_, port);
-  panel_.storesWritten();
-  panel_.changed();
+  seams_.stores->setLabel(labelDraft_, port);
+  state_.applyStores();
+  emit changed();
+}
+
+// ---- Rows ----------------------------------------------------------------------
+
+RowState PanelController::rowState(const PanelRow& listed) const {
+  const PortEntry& entry = listed.entry;
+  RowState row;
+  row.entry = entry;
+  row.label = listed.label;
+  row.dockerName = listed.dockerName;
+  row.healthy = listed.healthy;
+  row.stat = listed.stat;
+  row.isSelected = selection_ == entry.id();
+  row.isConfirming = pendingKill_ && pendingKill_->entry.id() == entry.id();
+  row.confirmingTree = row.isConfirming && pendingKill_->tree;
+  row.confirmingForce = row.isConfirming && pendingKill_->force;
+  row.confirmingRestart = row.isConfirming && pendingKill_->restart;
+  row.isWatched = state_.isWatched(entry.port);
+  row.isEditingLabel = editingLabelPort_ == entry.port;
+  row.editorName = state_.editorName();
+  if (const auto& notice = state_.notice(); notice && notice->entry.id() == entry.id()) {
+    row.notice = notice->key;
+    row.noticeArguments = notice->arguments;
+  }
+  return row;
 }

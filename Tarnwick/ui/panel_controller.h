@@ -1,20 +1,24 @@
 #pragma once
 // What the user does in the panel, knowing no widgets: the selection, a stop
 // waiting for confirmation, the label editor, the keys and the row menu's
-// actions. It reads the listed rows from the panel and writes through the
-// panel's services; everything here runs on the GUI thread.
-#include "core/process/process_identity.h"
+// actions. It decides, and hands what it decided down: to the panel's state
+// it is given (which hands stops to its runner) and to the stores and
+// desktop seams. Everything here runs on the GUI thread.
 #include "core/records/port_entry.h"
-#include "ui/panel_services.h"
+#include "ui/panel_rows.h"
+#include "ui/panel_seams.h"
 #include "ui/pending_kill.h"
 #include "ui/row_menu.h"
+#include "ui/row_state.h"
 #include "ui/task_executor.h"
 
-#include <functional>
+#include <QObject>
+
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
+
+class PanelState;
 
 enum class PanelKey { Up, Down, Return, Escape };
 /// Handled: the key did something, and goes no further.
@@ -22,29 +26,17 @@ enum class KeyResult { Handled, Ignored };
 /// Given: the user has confirmed a stop already (in the item's menu).
 enum class Confirmation { Ask, Given };
 
-class PanelController {
- public:
-  /// What the controller reads from the panel and asks of it.
-  struct Panel {
-    std::function<std::vector<PortEntry>()> orderedRows;  ///< as shown and walked
-    /// The process `pid` was at the latest scan; absent when it had gone.
-    std::function<std::optional<ProcessIdentity>(int32_t pid)> identityOf;
-    std::function<bool()> confirmBeforeKill;
-    /// Empties the search; false when it was empty.
-    std::function<bool()> clearSearch;
-    /// Takes away a row's notice before its time; false when none shows.
-    std::function<bool()> dismissNotice;
-    std::function<void(const PendingKill&)> perform;
-    std::function<void(int64_t port)> hidePort;
-    /// Labels or watched ports were written: the panel reads them again.
-    std::function<void()> storesWritten;
-    /// Anything the rows show changed.
-    std::function<void()> changed;
-  };
+class PanelController : public QObject {
+  Q_OBJECT
 
-  /// Looks the editor's name up once on `background`; it lands through `gui`.
-  PanelController(std::shared_ptr<PanelServices> services, std::shared_ptr<Executor> gui,
-                  std::shared_ptr<Executor> background, Panel panel);
+ public:
+  struct Seams {
+    std::shared_ptr<PanelStores> stores;
+    std::shared_ptr<PanelDesktop> desktop;
+    std::shared_ptr<Executor> background;  ///< for what searches the system
+  };
+  /// `state` must outlive the controller.
+  PanelController(PanelState& state, Seams seams, QObject* parent = nullptr);
 
   const std::optional<std::string>& selection() const { return selection_; }
   /// Selects the row with `id` (PID:port); absent clears the selection.
@@ -52,7 +44,6 @@ class PanelController {
   const std::optional<PendingKill>& pendingKill() const { return pendingKill_; }
   const std::optional<int64_t>& editingLabelPort() const { return editingLabelPort_; }
   const std::string& labelDraft() const { return labelDraft_; }
-  const std::optional<std::string>& editorName() const { return editorName_; }
 
   KeyResult key(PanelKey key);
   /// Carries out a menu item, the stop button or a click on the port. A stop
@@ -68,21 +59,29 @@ class PanelController {
   /// Saves the draft as the port's label; a blank draft removes it.
   void commitLabelEdit();
 
+  /// What the widget of `row` (one of the state's rows()) shows: the row's
+  /// facts, with the selection, confirmation and label editor, the watch
+  /// mark and any notice.
+  RowState rowState(const PanelRow& row) const;
+
+ signals:
+  /// The selection, a confirmation or the label editor changed.
+  void changed();
+
  private:
-  void request(const PortEntry& entry, bool tree, bool force, bool restart, Confirmation confirmation);
+  enum class Watching { Add, Remove };
+  /// `kind` names what to do with the row; its identity is filled in here.
+  void request(PendingKill kind, Confirmation confirmation);
   void moveSelection(int delta);
   KeyResult handleReturn();
   KeyResult handleEscape();
-  void setWatched(int64_t port, bool watched);
+  void setWatched(int64_t port, Watching watching);
 
-  std::shared_ptr<PanelServices> services_;
-  std::shared_ptr<Executor> background_;
-  Panel panel_;
-  std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
+  PanelState& state_;
+  Seams seams_;
 
   std::optional<std::string> selection_;
   std::optional<PendingKill> pendingKill_;
   std::optional<int64_t> editingLabelPort_;
   std::string labelDraft_;
-  std::optional<std::string> editorName_;
 };

@@ -20,17 +20,17 @@ std::vector<int32_t> pidsOf(const std::vector<PortEntry>& entries) {
 
 }  // namespace
 
-PanelRefresher::PanelRefresher(Seams seams, Panel panel, std::chrono::milliseconds interval)
-    : seams_(std::move(seams)), panel_(std::move(panel)), interval_(interval) {}
+PanelRefresher::PanelRefresher(Seams seams, std::chrono::milliseconds interval, QObject* parent)
+    : QObject(parent), seams_(std::move(seams)), interval_(interval) {}
 
-PanelRefresher::~PanelRefresher() { setRunning(false); }
+PanelRefresher::~PanelRefresher() { setLoops(Loops::Stopped); }
 
-void PanelRefresher::setRunning(bool running) {
-  if (running_ == running) return;
-  running_ = running;
+void PanelRefresher::setLoops(Loops loops) {
+  if (loops_ == loops) return;
+  loops_ = loops;
   restart(refreshLoop_);
   restart(statsLoop_);
-  if (!running) return;
+  if (loops == Loops::Stopped) return;
   refreshStep(refreshLoop_.run);
   statsStep(statsLoop_.run);
 }
@@ -38,7 +38,7 @@ void PanelRefresher::setRunning(bool running) {
 void PanelRefresher::setInterval(std::chrono::milliseconds interval) {
   if (interval_ == interval) return;
   interval_ = interval;
-  if (!running_) return;
+  if (loops_ == Loops::Stopped) return;
   restart(refreshLoop_);
   refreshStep(refreshLoop_.run);
 }
@@ -74,11 +74,11 @@ void PanelRefresher::refresh() { startRefresh(); }
 
 PanelRefresher::Generation PanelRefresher::startRefresh() {
   Generation round = ++started_;
-  seams_.background->post([this, round, services = seams_.services, gui = seams_.gui] {
+  seams_.background->post([this, round, scans = seams_.scans, gui = seams_.gui] {
     Fresh fresh;
-    fresh.scan = services->scanPorts();
-    fresh.docker = services->containerPorts();
-    fresh.stats = services->stats(pidsOf(fresh.scan->entries));
+    fresh.scan = scans->scanPorts();
+    fresh.docker = scans->containerPorts();
+    fresh.stats = scans->stats(pidsOf(fresh.scan->entries));
     gui->post([this, round, fresh = std::move(fresh)]() mutable {
       std::vector<PortEntry> ports = fresh.scan->entries;
       if (land(round, std::move(fresh))) probe(round, ports);
@@ -89,24 +89,26 @@ PanelRefresher::Generation PanelRefresher::startRefresh() {
 
 void PanelRefresher::rescan() {
   Generation round = ++started_;
-  seams_.background->post([this, round, services = seams_.services, gui = seams_.gui] {
+  seams_.background->post([this, round, scans = seams_.scans, gui = seams_.gui] {
     Fresh fresh;
-    fresh.scan = services->scanPorts();
+    fresh.scan = scans->scanPorts();
     gui->post([this, round, fresh = std::move(fresh)]() mutable { land(round, std::move(fresh)); });
   });
 }
 
+void PanelRefresher::setListed(const std::vector<PortEntry>& entries) { listed_ = pidsOf(entries); }
+
 void PanelRefresher::sampleStats(std::function<void()> done) {
-  std::vector<int32_t> pids = pidsOf(panel_.listedEntries());
+  std::vector<int32_t> pids = listed_;
   if (pids.empty()) {
     if (done) done();
     return;
   }
   Generation round = ++started_;
   seams_.background->post(
-      [this, round, services = seams_.services, gui = seams_.gui, pids, done = std::move(done)] {
+      [this, round, scans = seams_.scans, gui = seams_.gui, pids, done = std::move(done)] {
         Fresh fresh;
-        fresh.stats = services->stats(pids);
+        fresh.stats = scans->stats(pids);
         gui->post([this, round, fresh = std::move(fresh), done]() mutable {
           land(round, std::move(fresh));
           if (done) done();
@@ -127,7 +129,7 @@ bool PanelRefresher::land(Generation round, Fresh fresh) {
     shownStats_ = round;
   else
     fresh.stats.reset();
-  if (fresh.scan || fresh.stats) panel_.apply(std::move(fresh));
+  if (fresh.scan || fresh.stats) emit landed(fresh);
   return scanShown;
 }
 
@@ -144,13 +146,13 @@ void PanelRefresher::probe(Generation round, const std::vector<PortEntry>& ports
         now - probed->second < kUnansweredProbePause)
       continue;
     probedAt_[e.port] = now;
-    seams_.services->probe(e.port, [this, gui = seams_.gui, round, port = e.port](bool healthy) {
+    seams_.scans->probe(e.port, [this, gui = seams_.gui, round, port = e.port](bool healthy) {
       gui->post([this, round, port, healthy] {
         Generation& answered = answeredRound_[port];
         if (round <= answered) return;
         answered = round;
         health_[port] = healthy;
-        panel_.healthChanged();
+        emit healthChanged();
       });
     });
   }

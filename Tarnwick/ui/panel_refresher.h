@@ -4,12 +4,15 @@
 // a generation number when it starts; a result older than the one already
 // shown is dropped, so the panel never goes back in time however late a
 // round lands. Runs on the GUI thread; the work itself goes to `background`.
+// What a round brings is handed on as a value through a signal.
 #include "core/scan/scan.h"
 #include "core/stats/stats.h"
 #include "core/system/clock.h"
 #include "integrations/docker.h"
-#include "ui/panel_services.h"
+#include "ui/panel_seams.h"
 #include "ui/task_executor.h"
+
+#include <QObject>
 
 #include <chrono>
 #include <cstdint>
@@ -19,7 +22,9 @@
 #include <optional>
 #include <vector>
 
-class PanelRefresher {
+class PanelRefresher : public QObject {
+  Q_OBJECT
+
  public:
   /// What a round brought that is newer than what is shown; stale parts are absent.
   struct Fresh {
@@ -27,27 +32,22 @@ class PanelRefresher {
     std::optional<ContainerMap> docker;  ///< with a refresh's scan, not a rescan's
     std::optional<StatsMap> stats;
   };
-  /// The panel the rounds serve, called on the GUI thread.
-  struct Panel {
-    std::function<const std::vector<PortEntry>&()> listedEntries;
-    std::function<void(Fresh)> apply;
-    std::function<void()> healthChanged;
-  };
   struct Seams {
-    std::shared_ptr<PanelServices> services;
+    std::shared_ptr<PanelScans> scans;
     std::shared_ptr<Executor> gui;
     std::shared_ptr<Executor> background;
     std::shared_ptr<Scheduler> scheduler;
     const Clock* clock = nullptr;
   };
 
-  PanelRefresher(Seams seams, Panel panel, std::chrono::milliseconds interval);
-  ~PanelRefresher();
+  PanelRefresher(Seams seams, std::chrono::milliseconds interval, QObject* parent = nullptr);
+  ~PanelRefresher() override;
   PanelRefresher(const PanelRefresher&) = delete;
   PanelRefresher& operator=(const PanelRefresher&) = delete;
 
+  enum class Loops { Stopped, Running };
   /// Starts or stops both loops; the refresh loop's first round starts at once.
-  void setRunning(bool running);
+  void setLoops(Loops loops);
   /// A new pause restarts a running refresh loop.
   void setInterval(std::chrono::milliseconds interval);
   /// A scan, docker and statistics round; the fresh ports are then probed.
@@ -57,12 +57,19 @@ class PanelRefresher {
   /// An action has changed what listens: a scan that read the system before
   /// it must not bring back what the action ended.
   void forgetScansInFlight() { shownScan_ = started_; }
+  /// The processes the panel lists now, whose statistics the rounds sample.
+  void setListed(const std::vector<PortEntry>& entries);
   /// A statistics round on the listed processes; `done` runs once it has
   /// landed, fresh or not (at once when nothing is listed).
   void sampleStats(std::function<void()> done = {});
 
   /// The last answer of each dev port's probe.
   const std::map<int64_t, bool>& health() const { return health_; }
+
+ signals:
+  /// What a round brought that is newer than what is shown.
+  void landed(const PanelRefresher::Fresh& fresh);
+  void healthChanged();
 
  private:
   using Generation = uint64_t;
@@ -80,9 +87,9 @@ class PanelRefresher {
   void statsStep(Generation run);
 
   Seams seams_;
-  Panel panel_;
+  std::vector<int32_t> listed_;
   std::chrono::milliseconds interval_;
-  bool running_ = false;
+  Loops loops_ = Loops::Stopped;
   Generation started_ = 0;
   Generation shownScan_ = 0;
   Generation shownStats_ = 0;

@@ -2,6 +2,7 @@
 
 #include "ui/localized.h"
 #include "ui/owner_icon.h"
+#include "ui/panel.h"
 #include "ui/panel_header.h"
 #include "ui/panel_state.h"
 #include "ui/port_row.h"
@@ -81,9 +82,8 @@ class RowColumn final : public QWidget {
   std::vector<QWidget*> items_;
 };
 
-PortListView::PortListView(PanelState* model, OwnerIconCache& icons, const L10n::Texts& texts,
-                           QWidget* parent)
-    : QWidget(parent), model_(model), texts_(texts), icons_(icons) {
+PortListView::PortListView(Panel& panel, OwnerIconCache& icons, const L10n::Texts& texts, QWidget* parent)
+    : QWidget(parent), model_(&panel.state()), controller_(&panel.controller()), texts_(texts), icons_(icons) {
   setFixedWidth(kWidth);
   setPalette(Theme::palette());
   setBackgroundRole(QPalette::Window);
@@ -118,7 +118,7 @@ PortListView::PortListView(PanelState* model, OwnerIconCache& icons, const L10n:
                          static_cast<QWidget*>(scroll_)})
     block->setFixedWidth(kWidth);
 
-  connect(model_, &PanelState::changed, this, &PortListView::sync);
+  connect(&panel, &Panel::changed, this, &PortListView::sync);
   connect(&icons_, &OwnerIconCache::arrived, this, [this] {
     for (PortRow* row : order_) showOwnerIcon(row);
   });
@@ -229,7 +229,7 @@ void PortListView::showOwnerIcon(PortRow* row) {
 }
 
 PortRow* PortListView::takeOrMakeRow(const PanelRow& listed, std::map<std::string, PortRow*>& previous) {
-  RowState state = model_->rowState(listed);
+  RowState state = controller_->rowState(listed);
   PortRow* row;
   if (auto it = previous.find(listed.key); it != previous.end()) {
     row = it->second;
@@ -239,13 +239,13 @@ PortRow* PortListView::takeOrMakeRow(const PanelRow& listed, std::map<std::strin
     row = new PortRow(state, texts_, column_);
     connectRow(row);
   }
-  if (state.isEditingLabel) row->setLabelDraft(QString::fromStdString(model_->controller().labelDraft()));
+  if (state.isEditingLabel) row->setLabelDraft(QString::fromStdString(controller_->labelDraft()));
   rows_[listed.key] = row;
   return row;
 }
 
 void PortListView::connectRow(PortRow* row) {
-  PanelController& controller = model_->controller();
+  PanelController& controller = *controller_;
   // Each handler copies the entry first: the controller's answer may redraw the row.
   connect(row, &PortRow::selected, this, [&controller, row] { controller.select(row->state().entry.id()); });
   connect(row, &PortRow::actionChosen, this, [&controller, row](RowAction action) {
@@ -307,7 +307,7 @@ bool PortListView::handleKey(QKeyEvent* key) {
     default:
       return false;
   }
-  return model_->controller().key(panelKey) == KeyResult::Handled;
+  return controller_->key(panelKey) == KeyResult::Handled;
 }
 
 void PortListView::showEvent(QShowEvent* event) {

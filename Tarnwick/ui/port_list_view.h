@@ -4,8 +4,8 @@
 // input to its PanelController. Rows are kept by id and updated in place, so
 // refreshes and statistics neither flicker nor lose hover or scroll position.
 //
-// Wiring: `auto* view = new PortListView(model, icons, texts); window->setContent(view);`,
-// the window's shown/hidden to model->setPanelShown and quitRequested to quitting.
+// Wiring: `auto* view = new PortListView(panel, icons, texts); window->setContent(view);`,
+// the window's shown/hidden to the state's setVisibility and quitRequested to quitting.
 #include "core/process/process_identity.h"
 
 #include <QWidget>
@@ -19,6 +19,8 @@ class Texts;
 #include <vector>
 
 class OwnerIconCache;
+class Panel;
+class PanelController;
 class PanelHeader;
 struct PanelRows;
 class PanelState;
@@ -35,8 +37,8 @@ class PortListView final : public QWidget {
  public:
   static constexpr int kWidth = 380;
 
-  /// Draws `model` in `texts` with the owner icons of `icons`; all must outlive the view.
-  PortListView(PanelState* model, OwnerIconCache& icons, const L10n::Texts& texts, QWidget* parent = nullptr);
+  /// Draws `panel` in `texts` with the owner icons of `icons`; all must outlive the view.
+  PortListView(Panel& panel, OwnerIconCache& icons, const L10n::Texts& texts, QWidget* parent = nullptr);
   ~PortListView() override;
 
   PanelHeader* header() const { return header_; }
@@ -69,6 +71,7 @@ class PortListView final : public QWidget {
   bool handleKey(QKeyEvent* key);
 
   PanelState* model_;
+  PanelController* controller_;
   const L10n::Texts& texts_;
   OwnerIconCache& icons_;
   PanelHeader* header_;

@@ -3,8 +3,8 @@
 // Run under a display (Xvfb is fine). Prints the medians of ROUNDS openings.
 #include "integrations/preferences.h"
 #include "ui/app_context.h"
-#include "ui/panel_services.h"
-#include "ui/panel_state.h"
+#include "ui/panel.h"
+#include "ui/real_panel_seams.h"
 #include "ui/panel_window.h"
 #include "ui/port_list_view.h"
 
@@ -19,12 +19,12 @@
 namespace {
 
 // Every scan the panel shows hands its dev count on, on the GUI thread.
-class CountingServices final : public RealPanelServices {
+class CountingDesktop final : public RealPanelDesktop {
  public:
-  using RealPanelServices::RealPanelServices;
+  using RealPanelDesktop::RealPanelDesktop;
   void setDevCount(int count) override {
     ++scansShown;
-    RealPanelServices::setDevCount(count);
+    RealPanelDesktop::setDevCount(count);
   }
   int scansShown = 0;
 };
@@ -43,15 +43,22 @@ int main(int argc, char** argv) {
 
   // Declared after the context, so they go before it: the panel's background
   // work reads the context's scan source.
-  auto services = std::make_shared<CountingServices>(context);
-  auto owned = std::make_unique<PanelState>(nullptr, services, context.background());
-  PanelState* model = owned.get();
+  auto desktop = std::make_shared<CountingDesktop>(context.devCount(), context.texts(), context.notifications());
+  PanelSeams seams{
+      .scans = std::make_shared<RealPanelScans>(context.scanSource(), context.dockerCache(), context.cpuHistory(),
+                                                context.prober()),
+      .actions = std::make_shared<RealProcessActions>(context.scanSource()),
+      .stores = std::make_shared<RealPanelStores>(context.preferences(), context.loginService()),
+      .desktop = desktop,
+  };
+  auto panel = std::make_unique<Panel>(seams, context.background());
+  PanelState* model = &panel->state();
   PanelWindow window;
-  auto* view = new PortListView(model, context.ownerIcons(), context.texts());
+  auto* view = new PortListView(*panel, context.ownerIcons(), context.texts());
   window.setContent(view);
-  QObject::connect(&window, &PanelWindow::shown, model, [model] { model->setPanelShown(true); });
-  QObject::connect(&window, &PanelWindow::hidden, model, [model] { model->setPanelShown(false); });
-  const int& applied = services->scansShown;
+  QObject::connect(&window, &PanelWindow::shown, model, [model] { model->setVisibility(PanelVisibility::Shown); });
+  QObject::connect(&window, &PanelWindow::hidden, model, [model] { model->setVisibility(PanelVisibility::Closed); });
+  const int& applied = desktop->scansShown;
 
   std::vector<double> shown, filled;
   for (int round = 0; round < rounds; ++round) {

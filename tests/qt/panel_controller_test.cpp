@@ -41,15 +41,15 @@ TEST_F(PanelControllerTest, EscapeUndoesOneThingPerPressAndReturnAsksThenConfirm
   auto model = fixture.modelWith({web, svc});
   PanelController& controller = model->controller();
   controller.select(web.id());
-  model->setSearchText("node");
+  model->state().setSearchText("node");
   controller.act(RowAction::Stop, web);
   controller.startLabelEdit(3000);
   controller.setLabelDraft("typed");
   EXPECT_EQ(controller.key(PanelKey::Return), KeyResult::Ignored) << "the label editor takes it";
   const std::pair<const char*, std::function<bool()>> undone[] = {
       {"label editor", [&] { return !controller.editingLabelPort() && controller.pendingKill(); }},
-      {"stop request", [&] { return !controller.pendingKill() && model->searchText() == "node"; }},
-      {"search", [&] { return model->searchText().isEmpty() && controller.selection() == web.id(); }},
+      {"stop request", [&] { return !controller.pendingKill() && model->state().searchText() == "node"; }},
+      {"search", [&] { return model->state().searchText().isEmpty() && controller.selection() == web.id(); }},
       {"selection", [&] { return !controller.selection(); }},
   };
   for (const auto& [what, check] : undone) {
@@ -58,12 +58,12 @@ TEST_F(PanelControllerTest, EscapeUndoesOneThingPerPressAndReturnAsksThenConfirm
   }
   EXPECT_EQ(controller.key(PanelKey::Escape), KeyResult::Ignored);
   fixture.settle();
-  EXPECT_TRUE(fixture.services->log.empty()) << "nothing was stopped, no escaped label saved";
+  EXPECT_TRUE(fixture.fakes->log.empty()) << "nothing was stopped, no escaped label saved";
 
   controller.select(web.id());
-  model->setSearchText("nothing");
+  model->state().setSearchText("nothing");
   EXPECT_EQ(controller.key(PanelKey::Return), KeyResult::Ignored) << "selected row filtered out";
-  model->setSearchText("");
+  model->state().setSearchText("");
   EXPECT_EQ(controller.key(PanelKey::Return), KeyResult::Handled);
   EXPECT_TRUE(rowStateOf(*model, web).isConfirming);
   controller.select(svc.id());
@@ -71,7 +71,7 @@ TEST_F(PanelControllerTest, EscapeUndoesOneThingPerPressAndReturnAsksThenConfirm
   EXPECT_FALSE(rowStateOf(*model, web).isConfirming) << "the question moved to the new row";
   EXPECT_EQ(controller.key(PanelKey::Return), KeyResult::Handled);
   fixture.settle();
-  EXPECT_EQ(fixture.services->log, std::vector<std::string>{"kill 15000"});
+  EXPECT_EQ(fixture.fakes->log, std::vector<std::string>{"kill 15000"});
 }
 
 // A system process is always asked about; the setting may change in the store
@@ -84,14 +84,14 @@ TEST_F(PanelControllerTest, StopsAreConfirmedByTheSettingAndAlwaysForSystemProce
     PanelFixture f;
     const PortEntry e = makeEntry(3000, 42, "node", "127.0.0.1", user);
     auto model = f.modelWith({e});
-    f.services->store.setBoolean("confirmBeforeKill", setting);
+    f.fakes->store.setBoolean("confirmBeforeKill", setting);
     f.settle();
     model->controller().act(RowAction::Stop, e);
     f.settle();
     EXPECT_EQ(model->controller().pendingKill().has_value(), asks) << user;
     if (asks) model->controller().confirmPending();
     f.settle();
-    EXPECT_EQ(f.services->log, std::vector<std::string>{"kill 42"}) << user;
+    EXPECT_EQ(f.fakes->log, std::vector<std::string>{"kill 42"}) << user;
   }
 }
 
@@ -127,37 +127,41 @@ TEST_F(PanelControllerTest, ConfirmedRequestsActThenRescanOrShowTheOutcome) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.log + " answering " + std::to_string(static_cast<int>(c.outcome)));
     PanelFixture f;
-    FakePanelServices& services = *f.services;
-    services.containers = {{3000, {{"0.0.0.0", "web-db"}}}};
+    FakeSeams& fakes = *f.fakes;
+    fakes.containers = {{3000, {{"0.0.0.0", "web-db"}}}};
     const PortEntry held = makeEntry(web.port, web.pid, c.docker ? "docker-proxy" : "node");
-    services.startTimes = {{held.pid, 77}};
+    fakes.startTimes = {{held.pid, 77}};
     auto model = f.modelWith({held, svc});
     PanelController& controller = model->controller();
     controller.act(c.action, held);
     EXPECT_EQ(controller.pendingKill(),
-              (PendingKill{held, ProcessIdentity{held.pid, 77}, c.tree, c.force, c.restart}));
+              (PendingKill{.entry = held,
+                           .identity = ProcessIdentity{held.pid, 77},
+                           .tree = c.tree,
+                           .force = c.force,
+                           .restart = c.restart}));
 
-    services.startTimes = {{held.pid, 78}};
-    services.ports = {restarted, svc};
-    services.outcome = c.outcome;
+    fakes.startTimes = {{held.pid, 78}};
+    fakes.ports = {restarted, svc};
+    fakes.outcome = c.outcome;
     controller.confirmPending();
-    EXPECT_TRUE(services.log.empty()) << "nothing blocks the GUI thread";
+    EXPECT_TRUE(fakes.log.empty()) << "nothing blocks the GUI thread";
     f.actions->drain();
-    EXPECT_EQ(services.log, std::vector<std::string>{c.log});
-    for (const ProcessIdentity& target : services.targets) EXPECT_EQ(target, (ProcessIdentity{held.pid, 77}));
+    EXPECT_EQ(fakes.log, std::vector<std::string>{c.log});
+    for (const ProcessIdentity& target : fakes.targets) EXPECT_EQ(target, (ProcessIdentity{held.pid, 77}));
     f.gui->drain();
-    EXPECT_EQ(model->entries().size(), c.rowsAtOnce);
+    EXPECT_EQ(model->state().entries().size(), c.rowsAtOnce);
     EXPECT_EQ(rowStateOf(*model, held).notice,
               c.notice ? std::optional(std::string(PortCore::outcomeText(c.outcome).key)) : std::nullopt);
     f.settle();
     f.advance(std::max(c.rescanAfter - 1ms, 0ms));
-    EXPECT_EQ(services.scans, c.rescanAfter > 0ms ? 0 : 1);
+    EXPECT_EQ(fakes.scans, c.rescanAfter > 0ms ? 0 : 1);
     f.advance(1ms);
-    EXPECT_EQ(services.scans, 1);
+    EXPECT_EQ(fakes.scans, 1);
     // A noticed row stays beside the new process on its port until the notice expires.
-    EXPECT_EQ(model->entries().size(), c.notice ? 3u : 2u);
-    f.advance(PanelState::kNoticeDuration);
-    EXPECT_EQ(model->entries(), (std::vector<PortEntry>{restarted, svc}));
+    EXPECT_EQ(model->state().entries().size(), c.notice ? 3u : 2u);
+    f.advance(ActionRunner::kNoticeDuration);
+    EXPECT_EQ(model->state().entries(), (std::vector<PortEntry>{restarted, svc}));
     EXPECT_EQ(f.scheduler->pending(), 0u);
   }
 }
@@ -166,30 +170,30 @@ TEST_F(PanelControllerTest, ConfirmedRequestsActThenRescanOrShowTheOutcome) {
 // is closed no row shows what came of it, so a refusal or failure becomes a
 // desktop notification. The notifier's scans feed the model only then.
 TEST_F(PanelControllerTest, TheMenusStopsActAtOnceAndTellWhatCameOfThemWhileThePanelIsClosed) {
-  const std::tuple<bool, ActionOutcome, std::vector<std::string>> cases[] = {
-      // the panel shown, the outcome, the log
-      {false, ActionOutcome::Done, {"kill 13000"}},
-      {false, ActionOutcome::NotPermitted, {"kill 13000", "notify 3000 not_permitted"}},
-      {false, ActionOutcome::ProcessChanged, {"kill 13000", "notify 3000 process_changed"}},
-      {true, ActionOutcome::NotPermitted, {"kill 13000"}},
+  using enum PanelVisibility;
+  const std::tuple<PanelVisibility, ActionOutcome, std::vector<std::string>> cases[] = {
+      {Closed, ActionOutcome::Done, {"kill 13000"}},
+      {Closed, ActionOutcome::NotPermitted, {"kill 13000", "notify 3000 not_permitted"}},
+      {Closed, ActionOutcome::ProcessChanged, {"kill 13000", "notify 3000 process_changed"}},
+      {Shown, ActionOutcome::NotPermitted, {"kill 13000"}},
   };
-  for (const auto& [shown, outcome, log] : cases) {
+  for (const auto& [visibility, outcome, log] : cases) {
     PanelFixture f;
     auto model = f.modelWith({web, svc});
-    model->setPanelShown(shown);
-    f.services->outcome = outcome;
+    model->state().setVisibility(visibility);
+    f.fakes->outcome = outcome;
     model->controller().act(RowAction::Stop, web, Confirmation::Given);
     f.settle();
-    EXPECT_EQ(f.services->log, log);
+    EXPECT_EQ(f.fakes->log, log);
 
-    model->applyPolledScan({{nginx, svc}, {}}, {});
-    EXPECT_EQ(std::ranges::count(model->entries(), nginx), shown ? 0 : 1);
+    model->state().applyPolledScan({{nginx, svc}, {}}, {});
+    EXPECT_EQ(std::ranges::count(model->state().entries(), nginx), visibility == Shown ? 0 : 1);
   }
 }
 
 // The system's scan and stops, with a docker client standing in for the user's.
-struct RealStopServices final : FakePanelServices {
-  explicit RealStopServices(Docker::Client client) : client(std::move(client)) {}
+struct RealStopSeams final : FakeSeams {
+  explicit RealStopSeams(Docker::Client client) : client(std::move(client)) {}
   PortCore::PortScan scanPorts() override { return PortCore::scanPorts(); }
   ContainerMap containerPorts() override { return Docker::fetchContainerPorts(client); }
   ActionOutcome killProcess(const ProcessIdentity& target, Force force) override {
@@ -215,12 +219,12 @@ TEST(PanelStop, AListenerOnAPublishedPortIsStoppedUnlessAContainersProxyHoldsIt)
     FakeToolRunner runner;
     runner.outputs["/stand-in/docker"] = "web\t0.0.0.0:" + bound->substr(5) + "->3000/tcp\n";
     PanelFixture f;
-    f.services = std::make_shared<RealStopServices>(Docker::Client{"/stand-in/docker", runner});
+    f.fakes = std::make_shared<RealStopSeams>(Docker::Client{"/stand-in/docker", runner});
     auto model = f.makeModel();
-    model->refresh();
+    model->state().refresh();
     f.settle();
     std::optional<PanelRow> row;
-    for (const PanelRow& listed : model->rows().ordered())
+    for (const PanelRow& listed : model->state().rows().ordered())
       if (listed.entry.pid == listener.pid()) row = listed;
     ASSERT_TRUE(row);
     EXPECT_EQ(row->dockerName, proxy ? std::optional<std::string>("web") : std::nullopt);
@@ -243,29 +247,29 @@ TEST_F(PanelControllerTest, ARestartThatDoesNotComeBackSaysSoWithItsLog) {
   for (bool dismissed : {false, true}) {
     SCOPED_TRACE(dismissed ? "dismissed" : "expired");
     PanelFixture f;
-    FakePanelServices& services = *f.services;
-    services.startTimes = {{web.pid, 77}};
+    FakeSeams& fakes = *f.fakes;
+    fakes.startTimes = {{web.pid, 77}};
     auto model = f.modelWith({web, svc});
     model->controller().act(RowAction::Restart, web);
     model->controller().confirmPending();
-    services.ports = {svc};
+    fakes.ports = {svc};
     f.settle();
     const std::string log = "/state/tarnwick/restart-3000.log";
-    EXPECT_EQ(services.restartLogs, (std::vector<std::optional<std::string>>{log}));
-    const auto looks = PanelState::kRestartWait / PortCore::kPortWatchInterval - 1;
+    EXPECT_EQ(fakes.restartLogs, (std::vector<std::optional<std::string>>{log}));
+    const auto looks = ActionRunner::kRestartWait / PortCore::kPortWatchInterval - 1;
     for (int i = 0; i < looks; ++i) f.advance(PortCore::kPortWatchInterval);
-    EXPECT_EQ(services.holderLooks, looks);
+    EXPECT_EQ(fakes.holderLooks, looks);
     EXPECT_EQ(rowStateOf(*model, web).notice, std::nullopt);
     f.advance(PortCore::kPortWatchInterval);
-    EXPECT_EQ(services.scans, 1);
+    EXPECT_EQ(fakes.scans, 1);
     EXPECT_EQ(rowStateOf(*model, web).notice, "restart_not_back");
     EXPECT_EQ(rowStateOf(*model, web).noticeArguments, (std::vector<FormatArg>{int64_t{15}, log}));
     if (dismissed)
       EXPECT_EQ(model->controller().key(PanelKey::Escape), KeyResult::Handled);
     else
-      f.advance(PanelState::kNotBackDuration);
+      f.advance(ActionRunner::kNotBackDuration);
     f.settle();
-    EXPECT_EQ(model->entries(), std::vector<PortEntry>{svc});
+    EXPECT_EQ(model->state().entries(), std::vector<PortEntry>{svc});
     EXPECT_EQ(f.scheduler->pending(), 0u);
   }
 }
@@ -273,7 +277,7 @@ TEST_F(PanelControllerTest, ARestartThatDoesNotComeBackSaysSoWithItsLog) {
 // Labels are reread once saved, and searched at once; starting another edit
 // drops what was typed, and a commit with no editor open saves nothing.
 TEST_F(PanelControllerTest, LabelEditsCommitOrCancel) {
-  fixture.services->storedLabels = {{"3000", "web"}};
+  fixture.fakes->storedLabels = {{"3000", "web"}};
   auto model = fixture.modelWith({web, svc});
   PanelController& controller = model->controller();
   const auto editing = [&] { return std::pair(controller.labelDraft(), rowStateOf(*model, web).isEditingLabel); };
@@ -284,27 +288,27 @@ TEST_F(PanelControllerTest, LabelEditsCommitOrCancel) {
   controller.setLabelDraft("API");
   controller.commitLabelEdit();
   EXPECT_EQ(controller.editingLabelPort(), std::nullopt);
-  model->setSearchText("api");
-  EXPECT_EQ(model->orderedRows(), std::vector<PortEntry>{svc}) << "the new label is searched";
+  model->state().setSearchText("api");
+  EXPECT_EQ(model->state().orderedRows(), std::vector<PortEntry>{svc}) << "the new label is searched";
   controller.commitLabelEdit();
-  EXPECT_EQ(fixture.services->log, std::vector<std::string>{"setLabel 5000 [API]"});
+  EXPECT_EQ(fixture.fakes->log, std::vector<std::string>{"setLabel 5000 [API]"});
 }
 
 // Watching writes the set stored now, which the notifier or another panel may
 // have changed. The editor's name takes a search of the system: looked up in
 // the background, and offered once known.
 TEST_F(PanelControllerTest, WatchAndEditorItemsReadWhatIsCurrent) {
-  fixture.services->storedWatched = {5000};
-  fixture.services->ports = {web};
+  fixture.fakes->storedWatched = {5000};
+  fixture.fakes->ports = {web};
   auto model = fixture.makeModel();
-  model->refresh();
+  model->state().refresh();
   fixture.gui->drain();
-  EXPECT_EQ(fixture.services->editorLookups, 0) << "nothing slow on the GUI thread";
+  EXPECT_EQ(fixture.fakes->editorLookups, 0) << "nothing slow on the GUI thread";
   fixture.settle();
   EXPECT_EQ(rowStateOf(*model, web).editorName, "Visual Studio Code");
-  EXPECT_EQ(fixture.services->editorLookups, 1);
+  EXPECT_EQ(fixture.fakes->editorLookups, 1);
   model->controller().act(RowAction::Watch, web);
-  EXPECT_EQ(fixture.services->storedWatched, (std::set<int64_t>{3000, 5000}));
+  EXPECT_EQ(fixture.fakes->storedWatched, (std::set<int64_t>{3000, 5000}));
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
 #pragma once
 // Stand-ins for the panel's environment: executors and timers the test steps
-// by hand, and services that record what the model asked for.
+// by hand, and seams that record what the panel asked for.
 #include "integrations/preferences.h"
 #include "ui/owner_icon.h"
-#include "ui/panel_services.h"
-#include "ui/panel_state.h"
+#include "ui/panel.h"
+#include "ui/panel_seams.h"
 #include "ui/task_executor.h"
 
 #include <gtest/gtest.h>
@@ -57,8 +57,9 @@ class ManualScheduler final : public Scheduler {
   std::multimap<std::chrono::milliseconds, std::pair<TimerId, Task>> timers_;
 };
 
-/// Answers from fields the test sets, and a log of every call that acts.
-class FakePanelServices : public PanelServices {
+/// Every seam of the panel at once, answering from fields the test sets, with
+/// one log of every call that acts, in the order the seams were asked.
+class FakeSeams : public PanelScans, public ProcessActions, public PanelStores, public PanelDesktop {
  public:
   std::vector<PortEntry> ports;
   /// Start times the scan reports; a PID missing here started at tick 1.
@@ -117,8 +118,7 @@ class FakePanelServices : public PanelServices {
     else storedLabels.erase(std::to_string(port));
   }
   bool startsAtLogin() override { return false; }
-  void enableStartAtLogin() override {}
-  void disableStartAtLogin() override {}
+  void setStartAtLogin(LoginStart) override {}
   void setDevCount(int count) override { devCounts.push_back(count); }
   void copyText(const std::string& text) override { log.push_back("copy " + text); }
   void openUrl(const std::string& url) override { log.push_back("openUrl " + url); }
@@ -133,9 +133,9 @@ class FakePanelServices : public PanelServices {
   }
 };
 
-/// A model on fakes, with the fakes at hand.
+/// A panel on fakes, with the fakes at hand.
 struct PanelFixture {
-  std::shared_ptr<FakePanelServices> services = std::make_shared<FakePanelServices>();
+  std::shared_ptr<FakeSeams> fakes = std::make_shared<FakeSeams>();
   std::shared_ptr<QueueExecutor> gui = std::make_shared<QueueExecutor>();
   std::shared_ptr<QueueExecutor> background = std::make_shared<QueueExecutor>();
   std::shared_ptr<QueueExecutor> actions = std::make_shared<QueueExecutor>();
@@ -144,16 +144,17 @@ struct PanelFixture {
   /// Looked up in the background like the real ones; every answer is the generic icon.
   OwnerIconCache icons{[](int32_t) { return QStringList(); }, background, gui};
 
-  std::unique_ptr<PanelState> makeModel() {
-    return std::make_unique<PanelState>(PanelEnvironment{services, gui, background, actions, scheduler, &clock});
+  std::unique_ptr<Panel> makeModel() {
+    return std::make_unique<Panel>(
+        PanelEnvironment{{fakes, fakes, fakes, fakes}, gui, background, actions, scheduler, &clock});
   }
-  /// A model that has applied one scan of `entries`; the scan is not counted.
-  std::unique_ptr<PanelState> modelWith(std::vector<PortEntry> entries) {
-    services->ports = std::move(entries);
+  /// A panel that has applied one scan of `entries`; the scan is not counted.
+  std::unique_ptr<Panel> modelWith(std::vector<PortEntry> entries) {
+    fakes->ports = std::move(entries);
     auto model = makeModel();
-    model->refresh();
+    model->state().refresh();
     settle();
-    services->scans = 0;
+    fakes->scans = 0;
     return model;
   }
   /// Moves the timers' clock on by `by`, then settles what they started.
@@ -180,8 +181,8 @@ inline PortEntry makeEntry(int64_t port, int32_t pid = 0, std::string command = 
 }
 
 /// The state the view would give `entry`'s row; empty when it is not listed.
-inline RowState rowStateOf(const PanelState& model, const PortEntry& entry) {
-  for (const PanelRow& row : model.rows().ordered())
-    if (row.entry.id() == entry.id()) return model.rowState(row);
+inline RowState rowStateOf(const Panel& panel, const PortEntry& entry) {
+  for (const PanelRow& row : panel.state().rows().ordered())
+    if (row.entry.id() == entry.id()) return panel.controller().rowState(row);
   return {};
 }

@@ -25,7 +25,7 @@ TEST_F(PanelRefreshTest, AResultOlderThanTheOneShownIsDropped) {
   using Start = void (*)(PanelState&);
   const Start refresh = [](PanelState& m) { m.refresh(); };
   const Start sample = [](PanelState& m) { m.liveStatsTick(); };
-  const Start stop = [](PanelState& m) { m.perform({m.entries().front(), std::nullopt, false, false, false}); };
+  const Start stop = [](PanelState& m) { m.perform({.entry = m.entries().front()}); };
   const std::vector<PortEntry> olderPorts = {makeEntry(3000, 11), makeEntry(3001, 12), makeEntry(80, 13)};
   const std::vector<PortEntry> newerPorts = {makeEntry(4000, 14)};
   const StatsMap olderStats = {{11, {1, 1}}}, newerStats = {{14, {2, 2}}};
@@ -42,19 +42,19 @@ TEST_F(PanelRefreshTest, AResultOlderThanTheOneShownIsDropped) {
       {"a refresh, then a live sample", refresh, sample, olderPorts, newerStats, {2}},
       {"a refresh, then a stop and its rescan", refresh, stop, newerPorts, olderStats, {1}},
   };
-  FakePanelServices& services = *fixture.services;
+  FakeSeams& fakes = *fixture.fakes;
   for (const Case& c : cases) {
     auto model = fixture.modelWith({makeEntry(5000, 15)});
-    services.devCounts.clear();
-    c.older(*model);
-    c.newer(*model);
-    std::tie(services.ports, services.samples) = std::tie(newerPorts, newerStats);
+    fakes.devCounts.clear();
+    c.older(model->state());
+    c.newer(model->state());
+    std::tie(fakes.ports, fakes.samples) = std::tie(newerPorts, newerStats);
     settleAllButFirst();
-    std::tie(services.ports, services.samples) = std::tie(olderPorts, olderStats);
+    std::tie(fakes.ports, fakes.samples) = std::tie(olderPorts, olderStats);
     fixture.settle();
-    EXPECT_EQ(model->entries(), c.ports) << c.name;
-    EXPECT_EQ(model->stats(), c.stats) << c.name;
-    EXPECT_EQ(services.devCounts, c.devCounts) << c.name;
+    EXPECT_EQ(model->state().entries(), c.ports) << c.name;
+    EXPECT_EQ(model->state().stats(), c.stats) << c.name;
+    EXPECT_EQ(fakes.devCounts, c.devCounts) << c.name;
   }
 }
 
@@ -63,14 +63,14 @@ TEST_F(PanelRefreshTest, AResultOlderThanTheOneShownIsDropped) {
 TEST_F(PanelRefreshTest, AScanReadBeforeAStopCannotBringItsRowBack) {
   const PortEntry gone = makeEntry(3000, 11), kept = makeEntry(4000, 12);
   auto model = fixture.modelWith({gone, kept});
-  model->refresh();
-  model->perform({gone, std::nullopt, false, false, false});  // no identity: the process changed
+  model->state().refresh();
+  model->state().perform({.entry = gone});  // no identity: the process changed
   fixture.actions->drain();
   fixture.gui->drain();
-  ASSERT_EQ(model->entries(), std::vector{kept});
+  ASSERT_EQ(model->state().entries(), std::vector{kept});
   fixture.background->runAt(0);  // the refresh started before the stop
   fixture.gui->drain();
-  EXPECT_EQ(model->entries(), std::vector{kept});
+  EXPECT_EQ(model->state().entries(), std::vector{kept});
 }
 
 using PanelLoopTest = PanelRefreshTest;
@@ -80,30 +80,30 @@ using PanelLoopTest = PanelRefreshTest;
 TEST_F(PanelLoopTest, AHungScanLeavesThePanelResponsive) {
   const PortEntry web = makeEntry(3000), api = makeEntry(3001);
   auto model = fixture.modelWith({web, api});
-  model->setPanelShown(true);  // the loop's first scan hangs at the front of the queue
+  model->state().setVisibility(PanelVisibility::Shown);  // the loop's first scan hangs at the front of the queue
   for (int tick = 0; tick < 5; ++tick) {
     fixture.scheduler->advance(3s);
     settleAllButFirst();
   }
-  EXPECT_EQ(fixture.services->scans, 0) << "no second loop scan while the first hangs";
+  EXPECT_EQ(fixture.fakes->scans, 0) << "no second loop scan while the first hangs";
 
   PanelController& controller = model->controller();
   controller.key(PanelKey::Down);
   EXPECT_EQ(controller.key(PanelKey::Return), KeyResult::Handled);
-  fixture.services->ports = {api};
+  fixture.fakes->ports = {api};
   controller.confirmPending();
   settleAllButFirst();
-  EXPECT_EQ(fixture.services->log, std::vector<std::string>{"kill 13000"});
-  EXPECT_EQ(model->entries(), std::vector<PortEntry>{api});
+  EXPECT_EQ(fixture.fakes->log, std::vector<std::string>{"kill 13000"});
+  EXPECT_EQ(model->state().entries(), std::vector<PortEntry>{api});
 
-  fixture.services->ports = {web, api};
+  fixture.fakes->ports = {web, api};
   fixture.background->runAt(0);
   fixture.gui->drain();
-  EXPECT_EQ(model->entries(), std::vector<PortEntry>{api});
-  const int scans = fixture.services->scans;
+  EXPECT_EQ(model->state().entries(), std::vector<PortEntry>{api});
+  const int scans = fixture.fakes->scans;
   fixture.advance(3s);
-  EXPECT_EQ(fixture.services->scans, scans + 1) << "the loop goes on once the scan has landed";
-  EXPECT_EQ(model->entries(), (std::vector<PortEntry>{web, api}));
+  EXPECT_EQ(fixture.fakes->scans, scans + 1) << "the loop goes on once the scan has landed";
+  EXPECT_EQ(model->state().entries(), (std::vector<PortEntry>{web, api}));
 }
 
 }  // namespace

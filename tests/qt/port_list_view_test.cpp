@@ -39,8 +39,8 @@ class PortListViewTest : public ::testing::Test {
   /// Applies a refresh that finds `entries` and shows the panel as the active
   /// window with the keyboard focus on it.
   void load(std::vector<PortEntry> entries) {
-    fixture.services->ports = std::move(entries);
-    model->refresh();
+    fixture.fakes->ports = std::move(entries);
+    model->state().refresh();
     fixture.settle();
     view->show();
     view->activateWindow();
@@ -52,15 +52,15 @@ class PortListViewTest : public ::testing::Test {
   PortRow* rowOf(const PortEntry& entry) const { return view->row(entry.id()); }
 
   PanelFixture fixture;
-  std::unique_ptr<PanelState> model = fixture.makeModel();
-  std::unique_ptr<PortListView> view = std::make_unique<PortListView>(model.get(), fixture.icons, englishTexts());
+  std::unique_ptr<Panel> model = fixture.makeModel();
+  std::unique_ptr<PortListView> view = std::make_unique<PortListView>(*model, fixture.icons, englishTexts());
   PortEntry web = makeEntry(3000, 13000), api = makeEntry(8080, 18080, "python3");
 };
 
 // No flicker: a refresh keeps the row widgets, the scroll position and the
 // pointer's hover.
 TEST_F(PortListViewTest, RowsStayInPlaceAcrossRefreshes) {
-  model->setPanelMaxHeight(240);
+  model->state().setPanelMaxHeight(240);
   std::vector<PortEntry> many;
   for (int i = 0; i < 8; ++i) many.push_back(makeEntry(3000 + i));
   load(many);
@@ -108,7 +108,7 @@ TEST_F(PortListViewTest, KeysReachTheControllerWhereverTheFocusIs) {
   QTest::keyClicks(editor, "shop");
   QTest::keyClick(editor, Qt::Key_Return);
   fixture.settle();
-  EXPECT_EQ(fixture.services->storedLabels, (LabelMap{{"3000", "shop"}}));
+  EXPECT_EQ(fixture.fakes->storedLabels, (LabelMap{{"3000", "shop"}}));
   EXPECT_FALSE(controller.pendingKill()) << "the Return went to the editor only";
   EXPECT_FALSE(editor->isVisible());
   EXPECT_TRUE(view->hasFocus()) << "the closed editor hands the keys back to the panel";
@@ -128,18 +128,18 @@ TEST_F(PortListViewTest, TheRowsMenuAndButtonsAct) {
   const QString copyKill = QString::fromStdString(englishTexts().text("copy_kill"));
   for (QAction* item : menu->actions())
     if (item->text() == copyKill) item->trigger();
-  EXPECT_EQ(fixture.services->log, std::vector<std::string>{"copy kill 13000"});
+  EXPECT_EQ(fixture.fakes->log, std::vector<std::string>{"copy kill 13000"});
   hover(row);
   QCursor::setPos(view->frameGeometry().bottomRight() + QPoint(100, 100));
   menu->close();
   EXPECT_FALSE(row->hovering()) << "left while the menu was open";
 
-  fixture.services->log.clear();
+  fixture.fakes->log.clear();
   hover(row);
   QTest::mouseClick(row->stopButton(), Qt::LeftButton);
   QTest::mouseClick(row->confirmButton(), Qt::LeftButton);
   fixture.settle();
-  EXPECT_EQ(fixture.services->log, std::vector<std::string>{"kill 13000"});
+  EXPECT_EQ(fixture.fakes->log, std::vector<std::string>{"kill 13000"});
 }
 
 // Any user names their process, and labels are typed: a leading tag must not
@@ -162,7 +162,7 @@ TEST_F(PortListViewTest, PartsChangedWhileHiddenAreMeasuredWhenShown) {
   load({web, api});
   view->hide();
   model->controller().act(RowAction::Hide, web);
-  model->setShowSettings(true);
+  model->state().setShowSettings(true);
   view->show();
   QApplication::processEvents();
   EXPECT_EQ(view->settingsCard()->height(), view->settingsCard()->sizeHint().height());
@@ -184,7 +184,7 @@ TEST_F(PortListViewTest, HeaderButtonsAreDrawingsWhateverTheIconTheme) {
   const QString themeName = QIcon::themeName();
   QIcon::setThemeSearchPaths({QString::fromStdString(themes.path())});
   QIcon::setThemeName("squares");
-  PortListView themed(model.get(), fixture.icons, englishTexts());
+  PortListView themed(*model, fixture.icons, englishTexts());
   QIcon::setThemeName(themeName);
   QIcon::setThemeSearchPaths(searchPaths);
 

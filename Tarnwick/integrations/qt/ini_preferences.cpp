@@ -1,6 +1,7 @@
 #include "integrations/qt/ini_preferences.h"
 
 #include "core/system/number.h"
+#include "integrations/panel_settings.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -20,7 +21,7 @@ constexpr const char* kSections[] = {"text", "number", "boolean"};
 
 // Texts kept as port numbers joined by ",". Typed into the file by hand
 // without quotes, QSettings reads them back as a list of the numbers.
-constexpr std::string_view kCommaListKeys[] = {"watchedPorts", "hiddenPorts"};
+constexpr std::string_view kCommaListKeys[] = {SettingKey::kWatchedPorts, SettingKey::kHiddenPorts};
 
 bool isCommaList(const std::string& key) {
   return std::find(std::begin(kCommaListKeys), std::end(kCommaListKeys), key) != std::end(kCommaListKeys);

@@ -1,6 +1,6 @@
 // `tarnwick --list` against real listeners started by the test.
-#include "core/scan/proc_scan_source.h"
-#include "core/scan/process_table.h"
+#include "core/scan/scan_source_linux.h"
+#include "core/scan/processes.h"
 #include "core/scan/scan.h"
 #include "core/system/number.h"
 #include "support/port_entry_printer.h"

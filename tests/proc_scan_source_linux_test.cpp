@@ -2,7 +2,7 @@
 // listeners, and its remembered (incremental) scan against a fresh one.
 // Other processes on the machine come and go, so every comparison looks only
 // at the processes these tests started.
-#include "core/scan/proc_scan_source.h"
+#include "core/scan/scan_source_linux.h"
 #include "core/scan/scan.h"
 #include "core/system/tool_runner.h"
 #include "support/port_entry_printer.h"

@@ -1,6 +1,6 @@
 // The pieces of the native source that read kernel text: the socket tables,
 // stat lines, and a fixture /proc tree read into records and joined.
-#include "core/scan/proc_scan_source.h"
+#include "core/scan/scan_source_linux.h"
 #include "core/scan/scan.h"
 #include "core/scan/tcp_listeners.h"
 #include "core/system/proc_stat_line.h"

@@ -1,7 +1,7 @@
 // The kill, kill-tree and restart modes against real processes: a listener
 // with a hostile name, a real npm script running a small node server, and
 // servers restarted from a terminal and as a user whose login shell is tcsh.
-#include "core/scan/process_table.h"
+#include "core/scan/processes.h"
 #include "core/scan/scan.h"
 #include "support/test_process.h"
 

@@ -1,6 +1,6 @@
 #include "integrations/resource_bundle.h"
 
-#include "core/system/executable_path.h"
+#include "core/system/program_paths.h"
 
 #include <system_error>
 

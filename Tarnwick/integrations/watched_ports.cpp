@@ -1,6 +1,6 @@
 // The watched ports live in the preferences store as decimal numbers joined by ",".
 #include "integrations/port_notifier.h"
-#include "integrations/port_set_text.h"
+#include "integrations/stored_values.h"
 #include "integrations/preferences.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include "integrations/container_holder.h"
 #include "integrations/dev_count.h"
-#include "integrations/port_set_text.h"
+#include "integrations/stored_values.h"
 #include "integrations/preferences.h"
 #include "ui/qt_task_executors.h"
 

@@ -10,7 +10,7 @@
 #include "core/system/clock.h"
 #include "integrations/docker.h"
 #include "integrations/port_labels.h"
-#include "integrations/setting_range.h"
+#include "integrations/stored_values.h"
 #include "integrations/text_format.h"
 #include "ui/panel_controller.h"
 #include "ui/panel_refresher.h"

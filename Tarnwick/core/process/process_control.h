@@ -4,7 +4,7 @@
 #include "core/process/detached_launch.h"
 #include "core/process/process_identity.h"
 #include "core/records/action_outcome.h"
-#include "core/scan/process_table.h"
+#include "core/scan/processes.h"
 
 #include <cstdint>
 #include <memory>

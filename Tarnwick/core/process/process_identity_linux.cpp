@@ -1,6 +1,6 @@
 #include "core/process/process_identity.h"
 
-#include "core/scan/proc_processes.h"
+#include "core/scan/processes_linux.h"
 #include "core/system/proc_files.h"
 
 #include <cstdio>

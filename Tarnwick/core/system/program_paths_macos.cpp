@@ -1,4 +1,4 @@
-#include "core/system/executable_path.h"
+#include "core/system/program_paths.h"
 
 #include <climits>
 #include <cstdint>
@@ -21,3 +21,12 @@ std::string runningExecutablePath() {
 }
 
 }  // namespace PortCore
+
+namespace ToolPaths {
+
+const char* const lsof = "/usr/sbin/lsof";
+const char* const ps = "/bin/ps";
+
+std::vector<std::string> dockerCandidates() { return {"/usr/local/bin/docker", "/opt/homebrew/bin/docker"}; }
+
+}  // namespace ToolPaths

@@ -1,6 +1,6 @@
 #pragma once
 // The scan's records read natively from /proc.
-#include "core/scan/proc_processes.h"
+#include "core/scan/processes_linux.h"
 #include "core/scan/scan_source.h"
 #include "core/scan/socket_holders.h"
 #include "core/scan/tcp_listeners.h"

@@ -1,4 +1,4 @@
-#include "core/scan/proc_processes.h"
+#include "core/scan/processes_linux.h"
 
 #include "core/scan/parallel_chunks.h"
 #include "core/system/proc_files.h"

@@ -1,4 +1,4 @@
-#include "core/scan/process_table.h"
+#include "core/scan/processes.h"
 
 #include "core/scan/scan_source.h"
 #include "core/system/number.h"

@@ -1,7 +1,7 @@
 #pragma once
 // Process records read from a /proc tree: parent, command name, start time
 // from /proc/PID/stat and the owner of /proc/PID.
-#include "core/scan/process_table.h"
+#include "core/scan/processes.h"
 #include "core/system/unique_fd.h"
 
 #include <cstdint>

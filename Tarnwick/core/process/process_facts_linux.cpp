@@ -1,4 +1,4 @@
-#include "core/process/proc_facts.h"
+#include "core/process/process_facts_linux.h"
 
 #include "core/system/number.h"
 #include "core/system/proc_files.h"

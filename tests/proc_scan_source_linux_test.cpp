@@ -57,7 +57,7 @@ TEST(ProcScanSourceSerial, ReadsWhatLsofAndPsReportForTheSameListeners) {
   auto entries = entriesOf(scan.entries, pids);
   EXPECT_EQ(entries, entriesOf(PortCore::listPorts(tools), pids));
   EXPECT_EQ(entries.size(), 10u);
-  for (auto pid : pids) EXPECT_EQ(scan.startTimes.at(pid), PortCore::processStartTime(pid)) << pid;
+  for (auto pid : pids) EXPECT_EQ(PortCore::identityOf(pid, scan.holders), (ProcessIdentity{pid, *PortCore::processStartTime(pid)})) << pid;
 }
 
 TEST(ProcScanSourceSerial, RepeatedScanMatchesAFreshOneThroughASequenceOfChanges) {

@@ -52,7 +52,7 @@ void actOnPort(const ModeValue& value, const Prepare& prepare, const Announce& a
   for (const auto& entry : entriesOnPort(scan.entries, value)) {
     // One process listening on several addresses of the port is one action.
     if (!seen.insert(entry.pid).second) continue;
-    auto identity = PortCore::identityOf(entry.pid, scan.startTimes);
+    auto identity = PortCore::identityOf(entry.pid, scan.holders);
     if (!identity) {
       reportOutcome(entry.pid, ActionOutcome::ProcessChanged);
       continue;

@@ -3,7 +3,7 @@
 // waiting for confirmation, the label editor, the keys and the row menu's
 // actions. It reads the listed rows from the panel and writes through the
 // panel's services; everything here runs on the GUI thread.
-#include "core/process/process_identity.h"
+#include "core/scan/processes.h"
 #include "core/records/port_entry.h"
 #include "ui/panel_services.h"
 #include "ui/pending_kill.h"

@@ -90,7 +90,7 @@ void PanelState::startRefresher() {
 void PanelState::startController() {
   PanelController::Panel panel{
       .orderedRows = [this] { return orderedRows(); },
-      .identityOf = [this](int32_t pid) { return PortCore::identityOf(pid, startTimes_); },
+      .identityOf = [this](int32_t pid) { return PortCore::identityOf(pid, holders_); },
       .confirmBeforeKill = [this] { return settings_.confirmBeforeKill; },
       .clearSearch =
           [this] {
@@ -293,7 +293,7 @@ void PanelState::applyFresh(PanelRefresher::Fresh fresh) {
 
 void PanelState::applyScan(PortCore::PortScan scan) {
   entries_ = std::move(scan.entries);
-  startTimes_ = std::move(scan.startTimes);
+  holders_ = std::move(scan.holders);
   // A row whose action failed stays until its notice has been read.
   if (notice_ && std::none_of(entries_.begin(), entries_.end(),
                               [&](const PortEntry& e) { return e.id() == notice_->entry.id(); }))

@@ -74,8 +74,8 @@ class PanelState : public QObject {
 
   // View state.
   const std::vector<PortEntry>& entries() const { return entries_; }
-  /// The start time of each listed PID, from the same scan as entries().
-  const StartTimes& startTimes() const { return startTimes_; }
+  /// The records of the listed processes, from the same scan as entries().
+  const ProcessTable& holders() const { return holders_; }
   bool loaded() const { return loaded_; }
   bool showSettings() const { return showSettings_; }
   void setShowSettings(bool shown);
@@ -170,7 +170,7 @@ class PanelState : public QObject {
   std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
 
   std::vector<PortEntry> entries_;
-  StartTimes startTimes_;
+  ProcessTable holders_;
   bool loaded_ = false;
   bool showSettings_ = false;
   bool startAtLogin_ = false;

@@ -2,7 +2,6 @@
 // Acting on the processes behind a port: the top dev ancestor, graceful stop
 // with escalation, stopping a dev tree, restarting it.
 #include "core/process/detached_launch.h"
-#include "core/process/process_identity.h"
 #include "core/records/action_outcome.h"
 #include "core/scan/processes.h"
 

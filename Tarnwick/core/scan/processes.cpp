@@ -46,6 +46,12 @@ ProcessTable parseProcessTable(std::string_view psOutput) {
   return table;
 }
 
+std::optional<ProcessIdentity> identityOf(int32_t pid, const ProcessTable& table) {
+  auto record = table.find(pid);
+  if (record == table.end() || record->second.startTime == 0) return std::nullopt;
+  return ProcessIdentity{pid, record->second.startTime};
+}
+
 ProcessTable processTable(ScanSource& source) { return source.processes(); }
 
 ProcessTable processTable() { return processTable(*makeSystemScanSource()); }

@@ -1,7 +1,6 @@
 #include "core/scan/scan_source_linux.h"
 
 #include <cstdio>
-#include <fcntl.h>
 #include <unistd.h>
 #include <unordered_map>
 
@@ -16,7 +15,7 @@ std::optional<uint32_t> onlyUidOfThisProcess() {
 }  // namespace
 
 ProcScanSource::ProcScanSource(const std::string& procRoot, SocketTable table)
-    : root_(ProcFiles::openDir(AT_FDCWD, procRoot.c_str())),
+    : root_(procRoot),
       table_(table),
       onlyUid_(onlyUidOfThisProcess()),
       finder_({onlyUid_}) {}
@@ -24,8 +23,8 @@ ProcScanSource::ProcScanSource(const std::string& procRoot, SocketTable table)
 std::vector<ListeningSocket> ProcScanSource::readListeningSockets() {
   if (table_ == SocketTable::Kernel)
     if (auto sockets = PortCore::kernelListeningSockets()) return std::move(*sockets);
-  auto sockets = PortCore::parseTcpTable(ProcFiles::readFile(root_.get(), "net/tcp"), PortCore::TcpFamily::V4);
-  auto v6 = PortCore::parseTcpTable(ProcFiles::readFile(root_.get(), "net/tcp6"), PortCore::TcpFamily::V6);
+  auto sockets = PortCore::parseTcpTable(root_.read("net/tcp"), PortCore::TcpFamily::V4);
+  auto v6 = PortCore::parseTcpTable(root_.read("net/tcp6"), PortCore::TcpFamily::V6);
   sockets.insert(sockets.end(), std::make_move_iterator(v6.begin()), std::make_move_iterator(v6.end()));
   return sockets;
 }
@@ -36,7 +35,7 @@ CwdMap ProcScanSource::directoriesOf(const std::vector<int32_t>& pids) {
     char path[32];
     std::snprintf(path, sizeof path, "%d/cwd", static_cast<int>(pid));
     int error = 0;
-    auto directory = ProcFiles::readLink(root_.get(), path, 4096, &error);
+    auto directory = root_.readLink(path, ProcFiles::kLinkLimit, &error);
     if (error == 0) directories.emplace(pid, std::move(directory));
   }
   return directories;
@@ -58,7 +57,7 @@ ScanSnapshot ProcScanSource::snapshot() {
     byInode.emplace(socket.inode, &socket);
     listening.insert(socket.inode);
   }
-  auto found = finder_.find(root_.get(), listening);
+  auto found = finder_.find(root_.fd(), listening);
   lastWalk_ = found.walk == SocketHolderFinder::Walk::Full ? LastWalk::Full : LastWalk::Incremental;
 
   ScanSnapshot snapshot;
@@ -68,7 +67,7 @@ ScanSnapshot ProcScanSource::snapshot() {
     snapshot.listeners.push_back({holder.inode, socket.address, socket.port, holder.pid});
     if (holders.empty() || holders.back() != holder.pid) holders.push_back(holder.pid);
   }
-  snapshot.processes = processes_.read(root_.get(), holders, found.records, ProcTableCache::Extent::Chains);
+  snapshot.processes = processes_.read(root_.fd(), holders, found.records, ProcTableCache::Extent::Chains);
   for (auto& [pid, record] : found.records) {
     record.user = users_.name(static_cast<uint32_t>(record.uid)).value_or("");
     snapshot.processes[pid] = std::move(record);
@@ -80,7 +79,7 @@ ScanSnapshot ProcScanSource::snapshot() {
 ProcessTable ProcScanSource::processes() {
   if (!root_.valid()) return {};
   std::lock_guard lock(mutex_);
-  return processes_.read(root_.get(), {}, {}, ProcTableCache::Extent::Everything);
+  return processes_.read(root_.fd(), {}, {}, ProcTableCache::Extent::Everything);
 }
 
 std::vector<int64_t> ProcScanSource::listeningPorts() {

@@ -39,7 +39,7 @@ class ProcScanSource final : public ScanSource {
   std::vector<ListeningSocket> readListeningSockets();
   CwdMap directoriesOf(const std::vector<int32_t>& pids);
 
-  PortCore::UniqueFd root_;
+  ProcRoot root_;
   SocketTable table_;
   std::optional<uint32_t> onlyUid_;
   UserNames users_;

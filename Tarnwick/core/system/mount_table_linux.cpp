@@ -2,14 +2,12 @@
 
 #include "core/system/proc_files.h"
 
-#include <fcntl.h>
-
 namespace PortCore {
 
 std::vector<Mount> readMountTable() {
   // Thousands of container mounts stay well under this.
   constexpr size_t limit = 16 << 20;
-  return parseMountInfo(ProcFiles::readFile(AT_FDCWD, "/proc/self/mountinfo", limit));
+  return parseMountInfo(systemProcRoot().read("self/mountinfo", limit));
 }
 
 }  // namespace PortCore

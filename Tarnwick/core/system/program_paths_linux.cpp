@@ -1,14 +1,11 @@
 #include "core/system/program_paths.h"
 
-#include <filesystem>
-#include <system_error>
+#include "core/system/proc_files.h"
 
 namespace PortCore {
 
 std::string runningExecutablePath() {
-  std::error_code error;
-  auto path = std::filesystem::read_symlink("/proc/self/exe", error);
-  return error ? std::string() : path.string();
+  return systemProcRoot().readLink("self/exe");
 }
 
 }  // namespace PortCore

@@ -37,7 +37,7 @@ BundleCandidates bundleCandidatesFor(const std::optional<fs::path>& executable,
 BundleCandidates bundleCandidates() {
   std::optional<fs::path> executable;
   if (auto path = PortCore::runningExecutablePath(); !path.empty()) executable = fs::path(path);
-  auto resources = executable ? applicationResources(*executable) : std::nullopt;
+  auto resources = executable ? PortCore::applicationResources(*executable) : std::nullopt;
   return bundleCandidatesFor(executable, resources, fs::path(buildTreeBundle));
 }
 

@@ -3,11 +3,19 @@
 // bundle (the one localisation located), as Qt strings.
 #include "integrations/l10n.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QString>
 #include <string>
 
 /// texts.text(key) as a QString.
-QString localized(const L10n::Texts& texts, const std::string& key);
+inline QString localized(const L10n::Texts& texts, const std::string& key) {
+  return QString::fromStdString(texts.text(key));
+}
 
 /// The path of `name` inside the resource bundle; empty when it has none.
-QString bundleResourcePath(const QString& name);
+inline QString bundleResourcePath(const QString& name) {
+  const QString bundle = QString::fromStdString(L10n::resources().string());
+  const QString path = QDir::cleanPath(bundle + '/' + name);
+  return QFileInfo::exists(path) ? path : QString();
+}

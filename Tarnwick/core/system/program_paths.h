@@ -2,6 +2,8 @@
 // Programs on disk: where the running one lies (the Qt module, the resource
 // bundle and the login item are found from it), whether a path is one, and
 // where this platform keeps the system tools Tarnwick runs.
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,10 @@ std::string runningExecutablePath();
 
 /// The directory of the running executable; empty when the platform does not say.
 std::string executableDirectory();
+
+/// The resources directory of the application bundle that holds
+/// `executable`; absent when it lies in none (always, on Linux).
+std::optional<std::filesystem::path> applicationResources(const std::filesystem::path& executable);
 
 /// Whether `path` is a regular file that we may execute.
 bool isExecutableFile(const std::string& path);

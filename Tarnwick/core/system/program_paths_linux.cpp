@@ -8,6 +8,8 @@ std::string runningExecutablePath() {
   return systemProcRoot().readLink("self/exe");
 }
 
+std::optional<std::filesystem::path> applicationResources(const std::filesystem::path&) { return std::nullopt; }
+
 }  // namespace PortCore
 
 namespace ToolPaths {

@@ -25,7 +25,7 @@ std::vector<PortEntry> entriesOf(std::vector<PortEntry> entries, const std::set<
 // The child `parent` started: it exists once a `tw_listener --fork` said
 // "ready", whichever of the two printed it.
 pid_t forkedChild(pid_t parent) {
-  for (const auto& [pid, row] : PortCore::processTable()) if (row.ppid == parent) return pid;
+  for (const auto& [pid, row] : PortCore::makeSystemScanSource()->processes()) if (row.ppid == parent) return pid;
   ADD_FAILURE() << "no child of " << parent;
   return -1;
 }

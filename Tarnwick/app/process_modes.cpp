@@ -77,7 +77,7 @@ int runKillMode(const ModeValue& value) {
       [](const PortEntry& entry, const PreparedAction&) {
         return "killing " + entry.command + " pid " + std::to_string(entry.pid);
       },
-      [](const PreparedAction& action) { return PortCore::stop(action, Force::No); });
+      [](const PreparedAction& action) { return PortCore::killPrepared(action, Force::No); });
   return 0;
 }
 
@@ -85,12 +85,12 @@ int runKillTreeMode(const ModeValue& value) {
   auto scan = PortCore::makeSystemScanSource();
   auto sources = PortCore::systemControlSources(*scan);
   actOnPort(
-      value, [&](const ProcessIdentity& leaf) { return PortCore::prepareTreeStop(leaf, sources); },
+      value, [&](const ProcessIdentity& leaf) { return PortCore::prepareTreeKill(leaf, sources); },
       [](const PortEntry& entry, const PreparedAction& action) {
         return "leaf " + std::to_string(entry.pid) + " (" + entry.command + ") -> tree root " +
                std::to_string(action.pid) + " (" + action.command + ")";
       },
-      [](const PreparedAction& action) { return PortCore::stop(action, Force::No); });
+      [](const PreparedAction& action) { return PortCore::killPrepared(action, Force::No); });
   return 0;
 }
 

@@ -83,9 +83,9 @@ std::optional<Credentials> parseStatusCredentials(std::string_view status) {
 
 }  // namespace PortCore
 
-ProcFacts::ProcFacts(const std::string& root) : root_(root) {}
+ProcProcessFacts::ProcProcessFacts(const std::string& root) : root_(root) {}
 
-RestartFacts ProcFacts::restartFacts(int32_t pid) {
+RestartFacts ProcProcessFacts::restartFacts(int32_t pid) {
   std::string dir = std::to_string(pid);
   auto read = [&](const char* name) { return root_.read(dir + "/" + name); };
   RestartFacts facts;
@@ -96,14 +96,14 @@ RestartFacts ProcFacts::restartFacts(int32_t pid) {
   return facts;
 }
 
-std::optional<Credentials> ProcFacts::ownCredentials() {
+std::optional<Credentials> ProcProcessFacts::ownCredentials() {
   return PortCore::parseStatusCredentials(root_.read("self/status"));
 }
 
 namespace PortCore {
 
 ProcessFacts& systemProcessFacts() {
-  static ProcFacts facts("/proc");
+  static ProcProcessFacts facts("/proc");
   return facts;
 }
 

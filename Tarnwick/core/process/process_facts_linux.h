@@ -5,10 +5,10 @@
 
 #include <string_view>
 
-class ProcFacts final : public ProcessFacts {
+class ProcProcessFacts final : public ProcessFacts {
  public:
   /// `root` is the /proc tree to read: "/proc", or a fixture in tests.
-  explicit ProcFacts(const std::string& root);
+  explicit ProcProcessFacts(const std::string& root);
   /// PID/cmdline, PID/cwd, PATH from PID/environ, Uid: and Gid: of PID/status.
   RestartFacts restartFacts(int32_t pid) override;
   /// self/status.

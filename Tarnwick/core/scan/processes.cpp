@@ -1,6 +1,5 @@
 #include "core/scan/processes.h"
 
-#include "core/scan/scan_source.h"
 #include "core/system/number.h"
 #include "core/system/text.h"
 
@@ -51,10 +50,6 @@ std::optional<ProcessIdentity> identityOf(int32_t pid, const ProcessTable& table
   if (record == table.end() || record->second.startTime == 0) return std::nullopt;
   return ProcessIdentity{pid, record->second.startTime};
 }
-
-ProcessTable processTable(ScanSource& source) { return source.processes(); }
-
-ProcessTable processTable() { return processTable(*makeSystemScanSource()); }
 
 Ancestry ancestry(int32_t pid, const ProcessTable& table) {
   constexpr size_t maxChain = 20;

@@ -38,8 +38,6 @@ struct Ancestry {
   bool operator==(const Ancestry&) const = default;
 };
 
-class ScanSource;
-
 namespace PortCore {
 
 /// `pid` as its record in `table` identifies it; absent when the table has no
@@ -52,10 +50,6 @@ std::optional<uint64_t> processStartTime(int32_t pid);
 /// Rows of `ps -axo pid=,ppid=,comm=` output; lines that do not fit are skipped,
 /// a later row for the same PID replaces the earlier one.
 ProcessTable parseProcessTable(std::string_view psOutput);
-
-/// The process table of the running system (empty when it cannot be read).
-ProcessTable processTable();
-ProcessTable processTable(ScanSource& source);
 
 /// Ancestor names of `pid` (last path components, parent first, PIDs 0 and 1
 /// never included, at most 20) and the last ancestor's PID, or `pid` itself

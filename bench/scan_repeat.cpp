@@ -2,7 +2,7 @@
 // `tarnwick --list` run has) and warm (the same source again, as the panel's
 // refresh every few seconds has). Prints the median of each and their ratio.
 //   scan_repeat [ROUNDS]   (default 21)
-#include "core/scan/proc_scan_source.h"
+#include "core/scan/scan_source_linux.h"
 #include "core/scan/scan.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 // `tarnwick --list` against real listeners started by the test.
-#include "core/scan/proc_scan_source.h"
-#include "core/scan/process_table.h"
+#include "core/scan/scan_source_linux.h"
+#include "core/scan/processes.h"
 #include "core/scan/scan.h"
 #include "core/system/number.h"
 #include "support/port_entry_printer.h"
@@ -20,7 +20,7 @@ namespace {
 // What the list must show for a tw_listener; the ancestry's own reading is
 // checked against ps in the scan's tests.
 PortEntry entryOf(pid_t pid, int64_t port, const std::string& user, const std::string& cwd) {
-  auto ancestry = PortCore::ancestry(pid, PortCore::processTable());
+  auto ancestry = PortCore::ancestry(pid, PortCore::makeSystemScanSource()->processes());
   return {port, "127.0.0.1", pid, "tw_listener", user, ancestry.chain, ancestry.root, cwd,
           std::string(PortCore::lastPathComponent(cwd))};
 }

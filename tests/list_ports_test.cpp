@@ -1,6 +1,6 @@
 #include "core/scan/scan.h"
 #include "core/scan/scan_source.h"
-#include "core/system/tool_paths.h"
+#include "core/system/program_paths.h"
 #include "core/system/tool_runner.h"
 #include "support/port_entry_printer.h"
 #include "support/test_process.h"

@@ -1,5 +1,5 @@
 #include "integrations/notification_sink.h"
-#include "integrations/osascript_notification.h"
+#include "integrations/notification_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,6 @@
 #include "integrations/dev_count.h"
 #include "integrations/port_notifier.h"
 #include "integrations/preferences.h"
-#include "integrations/system_sleeper.h"
 
 #include "support/english_texts.h"
 #include "support/recording_sink.h"

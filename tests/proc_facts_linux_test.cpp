@@ -1,4 +1,4 @@
-#include "core/process/proc_facts.h"
+#include "core/process/process_facts_linux.h"
 #include "support/test_process.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +8,7 @@
 
 using namespace std::string_literals;
 
-TEST(ProcFacts, ReadsWhatARestartNeedsFromTheTreeItIsGiven) {
+TEST(ProcProcessFacts, ReadsWhatARestartNeedsFromTheTreeItIsGiven) {
   TempDir proc, home;
   // A folder whose name no text shows as it is: it must come back byte for byte.
   const std::string work = home.path() + "/tab\there back\\slash \xff\xfe";
@@ -25,7 +25,7 @@ TEST(ProcFacts, ReadsWhatARestartNeedsFromTheTreeItIsGiven) {
   proc.write("12/file", "");
   ::symlink((proc.path() + "/12/file").c_str(), (proc.path() + "/12/cwd").c_str());
   proc.write("self/status", status);
-  ProcFacts facts(proc.path());
+  ProcProcessFacts facts(proc.path());
 
   auto fieldsOf = [&](int32_t pid) {
     auto f = facts.restartFacts(pid);

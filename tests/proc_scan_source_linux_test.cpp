@@ -2,7 +2,7 @@
 // listeners, and its remembered (incremental) scan against a fresh one.
 // Other processes on the machine come and go, so every comparison looks only
 // at the processes these tests started.
-#include "core/scan/proc_scan_source.h"
+#include "core/scan/scan_source_linux.h"
 #include "core/scan/scan.h"
 #include "core/system/tool_runner.h"
 #include "support/port_entry_printer.h"
@@ -25,7 +25,7 @@ std::vector<PortEntry> entriesOf(std::vector<PortEntry> entries, const std::set<
 // The child `parent` started: it exists once a `tw_listener --fork` said
 // "ready", whichever of the two printed it.
 pid_t forkedChild(pid_t parent) {
-  for (const auto& [pid, row] : PortCore::processTable()) if (row.ppid == parent) return pid;
+  for (const auto& [pid, row] : PortCore::makeSystemScanSource()->processes()) if (row.ppid == parent) return pid;
   ADD_FAILURE() << "no child of " << parent;
   return -1;
 }
@@ -57,7 +57,7 @@ TEST(ProcScanSourceSerial, ReadsWhatLsofAndPsReportForTheSameListeners) {
   auto entries = entriesOf(scan.entries, pids);
   EXPECT_EQ(entries, entriesOf(PortCore::listPorts(tools), pids));
   EXPECT_EQ(entries.size(), 10u);
-  for (auto pid : pids) EXPECT_EQ(scan.startTimes.at(pid), PortCore::processStartTime(pid)) << pid;
+  for (auto pid : pids) EXPECT_EQ(PortCore::identityOf(pid, scan.holders), (ProcessIdentity{pid, *PortCore::processStartTime(pid)})) << pid;
 }
 
 TEST(ProcScanSourceSerial, RepeatedScanMatchesAFreshOneThroughASequenceOfChanges) {

@@ -1,6 +1,6 @@
 // The pieces of the native source that read kernel text: the socket tables,
 // stat lines, and a fixture /proc tree read into records and joined.
-#include "core/scan/proc_scan_source.h"
+#include "core/scan/scan_source_linux.h"
 #include "core/scan/scan.h"
 #include "core/scan/tcp_listeners.h"
 #include "core/system/proc_stat_line.h"
@@ -97,7 +97,7 @@ TEST(ProcScanSource, ReadsAFixtureTreeIntoRecords) {
   auto scan = PortCore::scanPorts(source);
   const PortEntry expected{3000, "127.0.0.1", 10, comm, user, {"sh"}, 9, cwd, "tab\tdir\\ \xff"};
   EXPECT_EQ(scan.entries, std::vector<PortEntry>{expected});
-  EXPECT_EQ(scan.startTimes, (StartTimes{{10, 99}}));
+  EXPECT_EQ(scan.holders, (ProcessTable{{10, snapshot.processes.at(10)}}));
   EXPECT_EQ(encodeJson(scan.entries.front()),
             "{\"port\":3000,\"address\":\"127.0.0.1\",\"pid\":10,\"command\":\"a\\tb\\\\c\\n(x)\xef\xbf\xbd\","
             "\"user\":\"" + user + "\",\"parentChain\":[\"sh\"],\"rootPid\":9,"

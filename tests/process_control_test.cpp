@@ -4,7 +4,7 @@
 #include "core/process/process_signals.h"
 #include "core/process/restart_shell.h"
 #include "core/scan/scan_source.h"
-#include "core/system/tool_paths.h"
+#include "core/system/program_paths.h"
 #include "support/fake_tool_runner.h"
 #include "support/test_process.h"
 

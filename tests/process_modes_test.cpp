@@ -1,7 +1,8 @@
 // The kill, kill-tree and restart modes against real processes: a listener
 // with a hostile name, a real npm script running a small node server, and
 // servers restarted from a terminal and as a user whose login shell is tcsh.
-#include "core/scan/process_table.h"
+#include "core/scan/processes.h"
+#include "core/scan/scan_source.h"
 #include "core/scan/scan.h"
 #include "support/test_process.h"
 
@@ -26,7 +27,7 @@ std::vector<int32_t> ownersOf(int port) {
 // Every process carrying the project's marker in its environment: the npm tree.
 std::vector<pid_t> markedProcesses(const std::string& marker) {
   std::vector<pid_t> pids;
-  for (const auto& [pid, row] : PortCore::processTable()) {
+  for (const auto& [pid, row] : PortCore::makeSystemScanSource()->processes()) {
     std::string environ = '\0' + readFile("/proc/" + std::to_string(pid) + "/environ");
     if (pid != ::getpid() && environ.find('\0' + marker + '\0') != std::string::npos && processAlive(pid))
       pids.push_back(pid);

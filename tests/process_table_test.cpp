@@ -1,4 +1,4 @@
-#include "core/scan/process_table.h"
+#include "core/scan/processes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "integrations/setting_range.h"
+#include "integrations/stored_values.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "app/modes.h"
-#include "app/qt_module.h"
+#include "core/system/program_paths.h"
 #include "core/system/terminal_text.h"
 #include "integrations/display_platform.h"
 
@@ -13,10 +13,18 @@ namespace {
 
 using RunApplication = int (*)(int, char**);
 
+// The tray application lives in a shared library of its own, so that the
+// command-line modes start without loading Qt. It lies beside the executable
+// in the build tree, in <exe dir>/../lib/tarnwick/ in an installed one.
+std::vector<std::string> qtModuleCandidates(const std::string& executableDirectory) {
+  const std::string name = "libtarnwick_qt.so";
+  return {executableDirectory + "/" + name, executableDirectory + "/../lib/tarnwick/" + name};
+}
+
 // The first candidate that exists is the one loaded: a module that is present
 // but broken is reported, not skipped in favour of an older installed one.
 void* openQtModule(std::string& tried, std::string& failure) {
-  for (const auto& path : qtModuleCandidates(executableDirectory())) {
+  for (const auto& path : qtModuleCandidates(PortCore::executableDirectory())) {
     if (!tried.empty()) tried += ", ";
     tried += path;
     if (::access(path.c_str(), F_OK) != 0) continue;

@@ -52,7 +52,7 @@ void actOnPort(const ModeValue& value, const Prepare& prepare, const Announce& a
   for (const auto& entry : entriesOnPort(scan.entries, value)) {
     // One process listening on several addresses of the port is one action.
     if (!seen.insert(entry.pid).second) continue;
-    auto identity = PortCore::identityOf(entry.pid, scan.startTimes);
+    auto identity = PortCore::identityOf(entry.pid, scan.holders);
     if (!identity) {
       reportOutcome(entry.pid, ActionOutcome::ProcessChanged);
       continue;
@@ -77,7 +77,7 @@ int runKillMode(const ModeValue& value) {
       [](const PortEntry& entry, const PreparedAction&) {
         return "killing " + entry.command + " pid " + std::to_string(entry.pid);
       },
-      [](const PreparedAction& action) { return PortCore::stop(action, Force::No); });
+      [](const PreparedAction& action) { return PortCore::killPrepared(action, Force::No); });
   return 0;
 }
 
@@ -85,12 +85,12 @@ int runKillTreeMode(const ModeValue& value) {
   auto scan = PortCore::makeSystemScanSource();
   auto sources = PortCore::systemControlSources(*scan);
   actOnPort(
-      value, [&](const ProcessIdentity& leaf) { return PortCore::prepareTreeStop(leaf, sources); },
+      value, [&](const ProcessIdentity& leaf) { return PortCore::prepareTreeKill(leaf, sources); },
       [](const PortEntry& entry, const PreparedAction& action) {
         return "leaf " + std::to_string(entry.pid) + " (" + entry.command + ") -> tree root " +
                std::to_string(action.pid) + " (" + action.command + ")";
       },
-      [](const PreparedAction& action) { return PortCore::stop(action, Force::No); });
+      [](const PreparedAction& action) { return PortCore::killPrepared(action, Force::No); });
   return 0;
 }
 

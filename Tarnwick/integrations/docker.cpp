@@ -1,6 +1,6 @@
 #include "integrations/docker.h"
 
-#include "core/system/executable_path.h"
+#include "core/system/program_paths.h"
 #include "core/system/number.h"
 #include "core/system/text.h"
 #include "core/system/tool_runner.h"
@@ -49,7 +49,7 @@ void mapLine(std::string_view line, ContainerMap& map) {
 }  // namespace
 
 const Client& systemClient() {
-  static const Client client{findClient(clientCandidates()), PortCore::systemToolRunner()};
+  static const Client client{findClient(ToolPaths::dockerCandidates()), PortCore::systemToolRunner()};
   return client;
 }
 

@@ -50,7 +50,7 @@ struct Client {
   ToolRunner& runner;
 };
 
-/// The first client of clientCandidates(), run by the system's tool runner;
+/// The first client of ToolPaths::dockerCandidates(), run by the system's tool runner;
 /// looked for once.
 const Client& systemClient();
 
@@ -88,8 +88,5 @@ void stop(const Client& client, const std::string& name);
 
 /// The first of `candidates` that is an executable file for this user.
 std::optional<std::string> findClient(const std::vector<std::string>& candidates);
-
-/// Where this platform's docker client may be, in the order tried.
-std::vector<std::string> clientCandidates();
 
 }  // namespace Docker

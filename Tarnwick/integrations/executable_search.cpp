@@ -1,6 +1,6 @@
 #include "integrations/executable_search.h"
 
-#include "core/system/executable_path.h"
+#include "core/system/program_paths.h"
 
 #include <cstdlib>
 

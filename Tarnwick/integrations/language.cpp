@@ -3,6 +3,8 @@
 #include "core/system/text.h"
 #include "integrations/l10n.h"
 
+#include <cstdlib>
+
 namespace L10n {
 
 namespace {
@@ -43,6 +45,14 @@ std::string chooseLanguage(const std::optional<std::string>& appLanguage,
   for (const auto& language : preferred)
     if (catalog.table(language)) return language;
   return "en";
+}
+
+std::vector<std::string> environmentLanguages() {
+  return languagesFromEnvironment([](const char* name) -> std::optional<std::string> {
+    const char* value = std::getenv(name);
+    if (!value) return std::nullopt;
+    return std::string(value);
+  });
 }
 
 }  // namespace L10n

@@ -1,6 +1,6 @@
 #include "integrations/login_item.h"
 
-#include "core/system/executable_path.h"
+#include "core/system/program_paths.h"
 #include "integrations/autostart_entry.h"
 
 #include <cstdlib>

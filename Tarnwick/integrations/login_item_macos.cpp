@@ -1,10 +1,9 @@
 #include "integrations/login_item.h"
 
 #include "core/system/atomic_file.h"
-#include "core/system/executable_path.h"
+#include "core/system/program_paths.h"
 #include "core/system/unique_fd.h"
 #include "integrations/login_item_text.h"
-#include "integrations/login_service.h"
 
 #include <cerrno>
 #include <filesystem>

@@ -2,7 +2,7 @@
 
 #include "core/system/tool_runner.h"
 #include "integrations/executable_search.h"
-#include "integrations/notification_markup.h"
+#include "integrations/notification_text.h"
 
 namespace Notifications {
 

@@ -1,7 +1,7 @@
 #include "integrations/notification_sink.h"
 
 #include "core/system/tool_runner.h"
-#include "integrations/osascript_notification.h"
+#include "integrations/notification_text.h"
 
 namespace Notifications {
 

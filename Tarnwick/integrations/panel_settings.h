@@ -2,7 +2,7 @@
 // Every key the application keeps in the preferences store, and the panel's
 // settings read from it as typed values. A key is named here and nowhere else.
 #include "integrations/preferences.h"
-#include "integrations/setting_range.h"
+#include "integrations/stored_values.h"
 
 #include <string>
 

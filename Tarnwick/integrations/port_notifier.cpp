@@ -5,7 +5,6 @@
 #include "integrations/l10n.h"
 #include "integrations/notification_sink.h"
 #include "integrations/preferences.h"
-#include "integrations/system_sleeper.h"
 
 #include <algorithm>
 

@@ -51,6 +51,13 @@ class ClockSleeper final : public Sleeper {
   std::optional<StopToken> sleeping_;  ///< the token the sleep in progress waits on
 };
 
+/// The notifier's sleep on the system clock (the one that counts suspend):
+/// deadlines are points of PortCore::systemClock(). On Linux it sleeps in the
+/// kernel to the deadline itself, so a closed tray wakes once per poll and,
+/// after a resume past the deadline, at once; elsewhere, and when the kernel
+/// has no descriptors to spare, a ClockSleeper.
+std::shared_ptr<Sleeper> makeSystemSleeper();
+
 /// The polling thread of a notifier. Destroying it (or stop()) ends the loop
 /// and joins the thread.
 class PollLoop {

@@ -1,6 +1,6 @@
 #include "integrations/resource_bundle.h"
 
-#include "core/system/executable_path.h"
+#include "core/system/program_paths.h"
 
 #include <system_error>
 
@@ -37,7 +37,7 @@ BundleCandidates bundleCandidatesFor(const std::optional<fs::path>& executable,
 BundleCandidates bundleCandidates() {
   std::optional<fs::path> executable;
   if (auto path = PortCore::runningExecutablePath(); !path.empty()) executable = fs::path(path);
-  auto resources = executable ? applicationResources(*executable) : std::nullopt;
+  auto resources = executable ? PortCore::applicationResources(*executable) : std::nullopt;
   return bundleCandidatesFor(executable, resources, fs::path(buildTreeBundle));
 }
 

@@ -35,8 +35,4 @@ std::optional<std::filesystem::path> locateBundle(const BundleCandidates& candid
 /// "could not load resource bundle: from <beside executable> or <build tree>"
 std::string missingBundleMessage(const BundleCandidates& candidates);
 
-/// The resources directory of the application bundle that holds
-/// `executable`; absent when it lies in none (always, on Linux).
-std::optional<std::filesystem::path> applicationResources(const std::filesystem::path& executable);
-
 }  // namespace L10n

@@ -1,4 +1,4 @@
-#include "integrations/system_sleeper.h"
+#include "integrations/port_notifier.h"
 
 #include "core/system/clock.h"
 #include "core/system/unique_fd.h"

@@ -1,7 +1,7 @@
 // The watched ports live in the preferences store as decimal numbers joined by ",".
 #include "integrations/panel_settings.h"
 #include "integrations/port_notifier.h"
-#include "integrations/port_set_text.h"
+#include "integrations/stored_values.h"
 #include "integrations/preferences.h"
 
 std::set<int64_t> PortNotifier::watched(const Preferences& preferences) {

@@ -1,7 +1,7 @@
 #include "ui/menu_bar_icon.h"
 
 #include "ui/bitmap_digits.h"
-#include "ui/bundle_location.h"
+#include "ui/localized.h"
 
 #include <QFont>
 #include <QFontMetricsF>

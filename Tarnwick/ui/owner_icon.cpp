@@ -98,15 +98,13 @@ void OwnerIconCache::keepOnly(const std::vector<ProcessIdentity>& listed) {
   std::erase_if(icons_, [&](const auto& item) { return !kept.contains(item.first); });
 }
 
-QStringList processNames(int32_t pid, const QString& procRoot) {
+QStringList processNames(int32_t pid, const ProcRoot& root) {
+  constexpr size_t kCommLimit = 64;  // the kernel keeps 16 bytes of it
   QStringList names;
-  QString dir = procRoot + '/' + QString::number(pid);
-  QFile comm(dir + "/comm");
-  if (comm.open(QIODevice::ReadOnly)) {
-    QString name = QString::fromUtf8(comm.readAll()).trimmed();
-    if (!name.isEmpty()) names << name;
-  }
-  QString exe = QFileInfo(QFile::symLinkTarget(dir + "/exe")).fileName();
+  const std::string dir = std::to_string(pid);
+  QString name = QString::fromStdString(root.read(dir + "/comm", kCommLimit)).trimmed();
+  if (!name.isEmpty()) names << name;
+  QString exe = QFileInfo(QString::fromStdString(root.readLink(dir + "/exe"))).fileName();
   // A replaced binary reads as "name (deleted)".
   exe = exe.section(' ', 0, 0);
   if (!exe.isEmpty() && !names.contains(exe)) names << exe;

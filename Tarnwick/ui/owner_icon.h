@@ -1,7 +1,8 @@
 #pragma once
 // The icon of the application behind a port: looked up once per listed
 // process and kept while that process is listed.
-#include "core/process/process_identity.h"
+#include "core/scan/processes.h"
+#include "core/system/proc_files.h"
 #include "ui/task_executor.h"
 
 #include <QHash>
@@ -18,8 +19,8 @@
 #include <vector>
 
 /// The names a process is known by: its comm and its executable's file name,
-/// read from `procRoot`/PID; empty when the process cannot be read.
-QStringList processNames(int32_t pid, const QString& procRoot = QStringLiteral("/proc"));
+/// read from `root`; empty when the process cannot be read.
+QStringList processNames(int32_t pid, const ProcRoot& root = PortCore::systemProcRoot());
 
 /// The Icon= values of the desktop entries in some application directories,
 /// found by the program they start (Exec's first word, without its path), their

@@ -2,7 +2,7 @@
 
 #include "integrations/container_holder.h"
 #include "integrations/dev_count.h"
-#include "integrations/port_set_text.h"
+#include "integrations/stored_values.h"
 #include "integrations/preferences.h"
 
 #include <algorithm>
@@ -85,7 +85,7 @@ PanelState::~PanelState() {
 }
 
 std::optional<ProcessIdentity> PanelState::identityOf(int32_t pid) const {
-  return PortCore::identityOf(pid, startTimes_);
+  return PortCore::identityOf(pid, holders_);
 }
 
 // ---- View state ------------------------------------------------------------
@@ -199,7 +199,7 @@ void PanelState::applyFresh(const PanelRefresher::Fresh& fresh) {
 
 void PanelState::applyScan(PortCore::PortScan scan) {
   entries_ = std::move(scan.entries);
-  startTimes_ = std::move(scan.startTimes);
+  holders_ = std::move(scan.holders);
   // A row whose action failed stays until its notice has been read.
   if (notice() && !lists(entries_, notice()->entry)) insertInScanOrder(entries_, notice()->entry);
   listEntries();

@@ -11,6 +11,7 @@
 #include "integrations/docker.h"
 #include "integrations/panel_settings.h"
 #include "integrations/port_labels.h"
+#include "integrations/stored_values.h"
 #include "ui/action_runner.h"
 #include "ui/panel_refresher.h"
 #include "ui/panel_rows.h"
@@ -52,8 +53,8 @@ class PanelState : public QObject {
 
   // View state.
   const std::vector<PortEntry>& entries() const { return entries_; }
-  /// The start time of each listed PID, from the same scan as entries().
-  const StartTimes& startTimes() const { return startTimes_; }
+  /// The records of the listed processes, from the same scan as entries().
+  const ProcessTable& holders() const { return holders_; }
   /// The process `pid` was at the latest scan; absent when it had gone.
   std::optional<ProcessIdentity> identityOf(int32_t pid) const;
   bool loaded() const { return loaded_; }
@@ -137,7 +138,7 @@ class PanelState : public QObject {
   std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
 
   std::vector<PortEntry> entries_;
-  StartTimes startTimes_;
+  ProcessTable holders_;
   bool loaded_ = false;
   bool showSettings_ = false;
   bool startAtLogin_ = false;

@@ -1,6 +1,6 @@
 #pragma once
 // A stop, tree stop, force kill or restart waiting for the user's confirmation.
-#include "core/process/process_identity.h"
+#include "core/scan/processes.h"
 #include "core/records/port_entry.h"
 
 #include <optional>

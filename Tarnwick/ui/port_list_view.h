@@ -6,7 +6,7 @@
 //
 // Wiring: `auto* view = new PortListView(panel, icons, texts); window->setContent(view);`,
 // the window's shown/hidden to the state's setVisibility and quitRequested to quitting.
-#include "core/process/process_identity.h"
+#include "core/scan/processes.h"
 
 #include <QWidget>
 

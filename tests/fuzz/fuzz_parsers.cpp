@@ -5,7 +5,7 @@
 // of an entry decodes to the same entry.
 #include "core/records/port_entry.h"
 #include "core/scan/lsof_parse.h"
-#include "core/scan/process_table.h"
+#include "core/scan/processes.h"
 #include "core/scan/scan.h"
 #include "core/stats/proc_stat.h"
 #include "core/stats/stats.h"

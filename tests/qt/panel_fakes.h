@@ -63,7 +63,7 @@ class FakeSeams : public PanelScans, public ProcessActions, public PanelStores, 
  public:
   std::vector<PortEntry> ports;
   /// Start times the scan reports; a PID missing here started at tick 1.
-  StartTimes startTimes;
+  std::map<int32_t, uint64_t> startTimes;
   /// What every stop, tree stop and restart answers.
   ActionOutcome outcome = ActionOutcome::Done;
   /// The identities the actions were aimed at, in order.
@@ -80,7 +80,7 @@ class FakeSeams : public PanelScans, public ProcessActions, public PanelStores, 
   PortCore::PortScan scanPorts() override {
     ++scans;
     PortCore::PortScan scan{ports, {}};
-    for (const PortEntry& e : ports) scan.startTimes[e.pid] = startTimes.contains(e.pid) ? startTimes.at(e.pid) : 1;
+    for (const PortEntry& e : ports) scan.holders[e.pid].startTime = startTimes.contains(e.pid) ? startTimes.at(e.pid) : 1;
     return scan;
   }
   ContainerMap containerPorts() override { return containers; }

@@ -1,6 +1,5 @@
 #include "core/process/detached_launch.h"
 
-#include "core/process/spawn_session.h"
 #include "core/system/atomic_file.h"
 #include "core/system/bounded_call.h"
 #include "core/system/clock.h"

@@ -4,6 +4,7 @@
 // never left behind as a zombie of ours.
 #include <chrono>
 #include <optional>
+#include <spawn.h>
 #include <string>
 #include <vector>
 
@@ -41,5 +42,13 @@ class RealDetachedLauncher final : public DetachedLauncher {
 };
 
 namespace PortCore {
+
 DetachedLauncher& systemLauncher();
-}
+
+/// The platform part of a launch: adds the new session and the closing of
+/// every descriptor above 2 (those the file actions name are kept) to
+/// `actions` and `attributes`; false when the platform refuses. Call before
+/// forking: it may allocate.
+bool prepareNewSession(posix_spawn_file_actions_t& actions, posix_spawnattr_t& attributes, short& flags);
+
+}  // namespace PortCore

@@ -38,7 +38,7 @@ PreparedAction refused(int32_t pid, ActionOutcome why) {
   return action;
 }
 
-ActionOutcome terminate(PinnedProcess& process, Force force) {
+ActionOutcome killPinned(PinnedProcess& process, Force force) {
   if (force == Force::Yes) return outcomeOf(process.send(SIGKILL));
   auto term = process.send(SIGTERM);
   if (term != SignalResult::Sent) return outcomeOf(term);
@@ -55,7 +55,7 @@ ActionOutcome terminate(PinnedProcess& process, Force force) {
 PreparedAction prepareTop(const ProcessIdentity& leaf, const ControlSources& sources) {
   auto leafAction = prepareKill(leaf, sources.signaller);
   if (!leafAction.ready()) return leafAction;
-  auto table = processTable(sources.scan);
+  auto table = sources.scan.processes();
   int32_t top = topDevAncestor(leaf.pid, table);
   auto row = table.find(top);
   std::string command = row == table.end() ? "?" : row->second.comm;
@@ -113,7 +113,7 @@ PreparedAction prepareKill(const ProcessIdentity& target, ProcessSignals& signal
   return action;
 }
 
-PreparedAction prepareTreeStop(const ProcessIdentity& leaf, const ControlSources& sources) {
+PreparedAction prepareTreeKill(const ProcessIdentity& leaf, const ControlSources& sources) {
   return prepareTop(leaf, sources);
 }
 
@@ -131,24 +131,24 @@ PreparedAction prepareRestart(const ProcessIdentity& leaf, const ControlSources&
   return action;
 }
 
-ActionOutcome stop(const PreparedAction& action, Force force) {
+ActionOutcome killPrepared(const PreparedAction& action, Force force) {
   if (!action.ready()) return action.refusal;
-  return terminate(*action.process, force);
+  return killPinned(*action.process, force);
 }
 
 ActionOutcome restart(const PreparedAction& action, DetachedLauncher& launcher) {
-  auto stopped = stop(action, Force::No);
-  if (stopped != ActionOutcome::Done) return stopped;
+  auto killed = killPrepared(action, Force::No);
+  if (killed != ActionOutcome::Done) return killed;
   return launcher.launch(action.relaunch) == LaunchResult::Started ? ActionOutcome::Done
                                                                      : ActionOutcome::LaunchFailed;
 }
 
 ActionOutcome killProcess(const ProcessIdentity& target, Force force, ProcessSignals& signaller) {
-  return stop(prepareKill(target, signaller), force);
+  return killPrepared(prepareKill(target, signaller), force);
 }
 
 ActionOutcome killTree(const ProcessIdentity& leaf, const ControlSources& sources) {
-  return stop(prepareTreeStop(leaf, sources), Force::No);
+  return killPrepared(prepareTreeKill(leaf, sources), Force::No);
 }
 
 ActionOutcome restartTree(const ProcessIdentity& leaf, const ControlSources& sources,

@@ -1,10 +1,9 @@
 #pragma once
-// Acting on the processes behind a port: the top dev ancestor, graceful stop
-// with escalation, stopping a dev tree, restarting it.
+// Acting on the processes behind a port: the top dev ancestor, a graceful
+// kill with escalation, killing a dev tree, restarting it.
 #include "core/process/detached_launch.h"
-#include "core/process/process_identity.h"
 #include "core/records/action_outcome.h"
-#include "core/scan/process_table.h"
+#include "core/scan/processes.h"
 
 #include <cstdint>
 #include <memory>
@@ -55,21 +54,21 @@ std::string commandName(std::string_view comm);
 /// A parent link back to a PID already visited ends the walk.
 int32_t topDevAncestor(int32_t leaf, const ProcessTable& table);
 
-/// Stops `target` when it is still the process that was listed: SIGTERM, up
+/// Kills `target` when it is still the process that was listed: SIGTERM, up
 /// to about 2 s waiting for its exit, then SIGKILL; with Force::Yes a single
 /// SIGKILL. PIDs below 2 are never signalled. ProcessChanged when the PID has
 /// gone or belongs to another process now.
 ActionOutcome killProcess(const ProcessIdentity& target, Force force);
 
-/// Confirms `leaf`, then stops the top dev ancestor found in a fresh process
+/// Confirms `leaf`, then kills the top dev ancestor found in a fresh process
 /// table, gracefully.
 ActionOutcome killTree(const ProcessIdentity& leaf);
 
 /// Confirms `leaf`, plans the restart of its top dev ancestor in full (owner,
-/// arguments, working directory, program), and only then stops it and starts
+/// arguments, working directory, program), and only then kills it and starts
 /// it again, detached, its output going to `log` (see prepareRestartLog).
-/// When no plan can be made nothing is stopped and the outcome says why;
-/// LaunchFailed when it stopped but did not start again. Whether it binds its
+/// When no plan can be made nothing is killed and the outcome says why;
+/// LaunchFailed when it was killed but did not start again. Whether it binds its
 /// port again is not waited for (see waitForHolder).
 ActionOutcome restartTree(const ProcessIdentity& leaf, const std::optional<std::string>& log = std::nullopt);
 
@@ -78,12 +77,12 @@ ControlSources systemControlSources(ScanSource& scan);
 
 /// The steps of the operations above, each taking its sources.
 PreparedAction prepareKill(const ProcessIdentity& target, ProcessSignals& signaller);
-PreparedAction prepareTreeStop(const ProcessIdentity& leaf, const ControlSources& sources);
+PreparedAction prepareTreeKill(const ProcessIdentity& leaf, const ControlSources& sources);
 PreparedAction prepareRestart(const ProcessIdentity& leaf, const ControlSources& sources,
                               const std::optional<std::string>& log = std::nullopt);
-/// The refusal of a prepared action that is not ready; otherwise the stop's outcome.
-ActionOutcome stop(const PreparedAction& action, Force force);
-/// As stop, gracefully, then the relaunch: LaunchFailed when it did not start.
+/// The refusal of a prepared action that is not ready; otherwise the kill's outcome.
+ActionOutcome killPrepared(const PreparedAction& action, Force force);
+/// As killPrepared, gracefully, then the relaunch: LaunchFailed when it did not start.
 ActionOutcome restart(const PreparedAction& action, DetachedLauncher& launcher);
 
 ActionOutcome killProcess(const ProcessIdentity& target, Force force, ProcessSignals& signaller);

@@ -68,7 +68,7 @@ std::optional<Credentials> credentialsOf(int32_t pid) {
                      {info.pbi_rgid, info.pbi_gid, info.pbi_svgid, info.pbi_gid}};
 }
 
-class LibprocFacts final : public ProcessFacts {
+class LibprocProcessFacts final : public ProcessFacts {
  public:
   RestartFacts restartFacts(int32_t pid) override {
     RestartFacts facts;
@@ -86,7 +86,7 @@ class LibprocFacts final : public ProcessFacts {
 namespace PortCore {
 
 ProcessFacts& systemProcessFacts() {
-  static LibprocFacts facts;
+  static LibprocProcessFacts facts;
   return facts;
 }
 

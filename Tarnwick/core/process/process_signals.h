@@ -1,8 +1,8 @@
 #pragma once
 // Signals to a process as the user saw it: the seam through which process
-// control reaches the processes it stops, so that a PID taken over by another
+// control reaches the processes it kills, so that a PID taken over by another
 // process is never hit and the escalation can be tested without real processes.
-#include "core/process/process_identity.h"
+#include "core/scan/processes.h"
 
 #include <chrono>
 #include <cstdint>

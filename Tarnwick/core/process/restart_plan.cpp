@@ -2,7 +2,7 @@
 
 #include "core/process/restart_shell.h"
 #include "core/system/bounded_call.h"
-#include "core/system/executable_path.h"
+#include "core/system/program_paths.h"
 #include "core/system/text.h"
 #include "core/system/tool_runner.h"
 

@@ -1,5 +1,5 @@
 #pragma once
-// The whole relaunch of a process, decided before anything is stopped: whether
+// The whole relaunch of a process, decided before anything is killed: whether
 // we may, what runs, where, and which program.
 #include "core/process/detached_launch.h"
 #include "core/process/process_facts.h"

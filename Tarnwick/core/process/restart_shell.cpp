@@ -1,6 +1,6 @@
 #include "core/process/restart_shell.h"
 
-#include "core/system/executable_path.h"
+#include "core/system/program_paths.h"
 #include "core/system/number.h"
 
 #include <algorithm>

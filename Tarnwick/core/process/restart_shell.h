@@ -1,5 +1,5 @@
 #pragma once
-// The shell that starts a stopped process again: a login shell, so the program
+// The shell that starts a killed process again: a login shell, so the program
 // finds what the user's profile sets up (PATH, version managers), running the
 // arguments as they are rather than as text to split again.
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 // Waiting for a port to be held again (after a restart, after a stop): who
 // holds it, seen through a scan source, by a deadline.
-#include "core/process/process_identity.h"
+#include "core/scan/processes.h"
 #include "core/system/clock.h"
 
 #include <chrono>

@@ -44,11 +44,9 @@ PortScan scanPorts(ScanSource& source, Projects projects) {
   auto snapshot = source.snapshot();
   PortScan scan{joinScan(snapshot), {}};
   if (projects == Projects::Read) fillProjects(scan.entries, source.projectFiles());
-  for (const auto& entry : scan.entries) {
-    auto record = snapshot.processes.find(entry.pid);
-    if (record != snapshot.processes.end() && record->second.startTime != 0)
-      scan.startTimes[entry.pid] = record->second.startTime;
-  }
+  for (const auto& entry : scan.entries)
+    if (auto record = snapshot.processes.find(entry.pid); record != snapshot.processes.end())
+      scan.holders.insert(*record);
   return scan;
 }
 

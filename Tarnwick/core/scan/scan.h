@@ -1,8 +1,8 @@
 #pragma once
 // The listening-socket scan: every TCP socket in LISTEN with its owner, the
 // owner's ancestry, working directory and project.
-#include "core/process/process_identity.h"
 #include "core/records/port_entry.h"
+#include "core/scan/processes.h"
 #include "core/scan/project_name.h"
 #include "core/system/file_system_reads.h"
 
@@ -18,18 +18,19 @@ namespace PortCore {
 std::vector<PortEntry> listPorts();
 std::vector<PortEntry> listPorts(ScanSource& source);
 
-/// A scan with the start time of each listed process beside it: the identity
-/// an action on a row must find again.
+/// A scan with the records of the processes it lists: each carries the start
+/// time that, with the entry's PID, is the identity an action on the row must
+/// find again (see identityOf).
 struct PortScan {
   std::vector<PortEntry> entries;
-  StartTimes startTimes;
+  ProcessTable holders;  ///< the record of each entry's PID that the source read
 };
 
 /// Whether a scan names each entry's project. Reading project files reaches
 /// file systems that may be slow to answer; an action on a port needs none.
 enum class Projects { Read, Skip };
 
-/// listPorts() and the start times the source read with it; with
+/// listPorts() and the holders' records the source read with it; with
 /// Projects::Skip no entry has a project.
 PortScan scanPorts(Projects projects = Projects::Read);
 PortScan scanPorts(ScanSource& source, Projects projects = Projects::Read);

@@ -1,7 +1,7 @@
 #pragma once
 // Where a scan's facts come from: values read in one call, whatever reads
 // them (a native reader of /proc, or the real lsof and ps parsed).
-#include "core/scan/process_table.h"
+#include "core/scan/processes.h"
 #include "core/system/file_system_reads.h"
 
 #include <cstdint>

@@ -4,7 +4,7 @@
 // scan confirms the known holders with one readlink each and walks only the
 // processes that appeared since; anything it cannot account for sends it back
 // to a full walk, so it answers what a fresh walk would.
-#include "core/scan/proc_processes.h"
+#include "core/scan/processes_linux.h"
 
 #include <cstdint>
 #include <optional>

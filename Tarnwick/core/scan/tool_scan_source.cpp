@@ -1,8 +1,8 @@
 #include "core/scan/scan_source.h"
 
-#include "core/process/process_identity.h"
+#include "core/scan/processes.h"
 #include "core/scan/lsof_parse.h"
-#include "core/system/tool_paths.h"
+#include "core/system/program_paths.h"
 #include "core/system/tool_runner.h"
 
 #include <set>

@@ -2,7 +2,6 @@
 
 #include "core/system/number.h"
 #include "core/system/proc_stat_line.h"
-#include "core/system/small_file.h"
 #include "core/system/text.h"
 
 #include <unistd.h>
@@ -21,14 +20,14 @@ ProcStatReader::ProcStatReader(std::string root)
     : ProcStatReader(std::move(root), ::sysconf(_SC_CLK_TCK), ::sysconf(_SC_PAGESIZE)) {}
 
 ProcStatReader::ProcStatReader(std::string root, int64_t ticksPerSecond, int64_t pageSize)
-    : root_(std::move(root)), ticksPerSecond_(ticksPerSecond > 0 ? ticksPerSecond : 100), pageSize_(pageSize) {}
+    : root_(root), ticksPerSecond_(ticksPerSecond > 0 ? ticksPerSecond : 100), pageSize_(pageSize) {}
 
 std::optional<ProcCounters> ProcStatReader::counters(int32_t pid) const {
-  return PortCore::parseProcCounters(PortCore::readKernelFile(root_ + "/" + std::to_string(pid) + "/stat").value_or(""));
+  return PortCore::parseProcCounters(root_.read(std::to_string(pid) + "/stat"));
 }
 
 std::optional<double> ProcStatReader::uptimeSeconds() const {
-  std::string text = PortCore::readKernelFile(root_ + "/uptime").value_or("");
+  std::string text = root_.read("uptime");
   auto fields = PortCore::splitNonEmpty(PortCore::trimWhitespace(text), ' ');
   if (fields.empty()) return std::nullopt;
   return PortCore::parseDecimal(fields[0]);

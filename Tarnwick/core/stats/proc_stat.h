@@ -1,5 +1,7 @@
 #pragma once
 // The CPU and memory counters of processes, read from a /proc tree.
+#include "core/system/proc_files.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -38,7 +40,7 @@ class ProcStatReader {
   int64_t pageSize() const { return pageSize_; }
 
  private:
-  std::string root_;
+  ProcRoot root_;
   int64_t ticksPerSecond_;
   int64_t pageSize_;
 };

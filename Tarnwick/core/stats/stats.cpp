@@ -4,7 +4,7 @@
 #include "core/stats/proc_stat.h"
 #include "core/system/number.h"
 #include "core/system/text.h"
-#include "core/system/tool_paths.h"
+#include "core/system/program_paths.h"
 #include "core/system/tool_runner.h"
 
 #include <charconv>

@@ -14,7 +14,7 @@ struct Mount {
   bool operator==(const Mount&) const = default;
 };
 
-/// The mounts listed in the text of /proc/self/mountinfo, in its order (a
+/// The mounts listed in the text of /proc/self/mountinfo (Linux), in its order (a
 /// later mount on the same point hides an earlier one). Lines that do not
 /// parse are skipped.
 std::vector<Mount> parseMountInfo(std::string_view text);

@@ -1,9 +1,6 @@
 #include "core/system/small_file.h"
 
-#include "core/system/unique_fd.h"
-
 #include <cerrno>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace PortCore {
@@ -26,12 +23,6 @@ std::optional<std::string> readToEnd(int fd, size_t limit) {
   }
   content.resize(used);
   return content;
-}
-
-std::optional<std::string> readKernelFile(const std::string& path) {
-  UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!file.valid()) return std::nullopt;
-  return readToEnd(file.get(), kSmallFileLimit);
 }
 
 }  // namespace PortCore

@@ -1,6 +1,6 @@
 #pragma once
 // Reading a whole file that is known to be small: a project's package.json, a
-// desktop entry, a strings table, a /proc file.
+// desktop entry, a strings table.
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -19,9 +19,5 @@ std::optional<std::string> readToEnd(int fd, size_t limit);
 /// opened for reading, so a FIFO or a device named like a project file is
 /// neither waited on nor woken.
 std::optional<std::string> readSmallFile(const std::string& path);
-
-/// A file the kernel writes (under /proc), opened directly: its entries show
-/// as regular files of size 0. Absent when unreadable or over kSmallFileLimit.
-std::optional<std::string> readKernelFile(const std::string& path);
 
 }  // namespace PortCore

@@ -1,5 +1,6 @@
 #include "core/system/small_file.h"
 
+#include "core/system/proc_files.h"
 #include "core/system/unique_fd.h"
 
 #include <fcntl.h>
@@ -17,8 +18,8 @@ std::optional<std::string> readSmallFile(const std::string& path) {
   struct stat info{};
   if (::fstat(named.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
   if (info.st_size > static_cast<off_t>(kSmallFileLimit)) return std::nullopt;
-  std::string self = "/proc/self/fd/" + std::to_string(named.get());
-  UniqueFd file(::open(self.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  std::string self = "self/fd/" + std::to_string(named.get());
+  UniqueFd file(::openat(systemProcRoot().fd(), self.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
   if (!file.valid()) return std::nullopt;
   return readToEnd(file.get(), kSmallFileLimit);
 }

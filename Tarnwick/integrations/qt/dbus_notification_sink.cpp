@@ -1,6 +1,6 @@
 #include "integrations/qt/dbus_notification_sink.h"
 
-#include "integrations/notification_markup.h"
+#include "integrations/notification_text.h"
 
 #include <QDBusMessage>
 #include <QStringList>

@@ -1,4 +1,5 @@
 #include "integrations/qt/ini_preferences.h"
+#include "integrations/qt/qt_preferences.h"
 
 #include "core/system/number.h"
 #include "integrations/panel_settings.h"
@@ -132,4 +133,8 @@ std::optional<bool> parseStoredBoolean(const std::string& text) {
   if (text == "true") return true;
   if (text == "false") return false;
   return std::nullopt;
+}
+
+std::shared_ptr<Preferences> makeQtPreferences(const QString& path) {
+  return makeIniPreferences([path] { return std::make_unique<QSettings>(path, QSettings::IniFormat); });
 }

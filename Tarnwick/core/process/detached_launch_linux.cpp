@@ -1,4 +1,4 @@
-#include "core/process/spawn_session.h"
+#include "core/process/detached_launch.h"
 
 namespace PortCore {
 

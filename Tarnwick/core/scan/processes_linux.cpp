@@ -1,4 +1,4 @@
-#include "core/scan/proc_processes.h"
+#include "core/scan/processes_linux.h"
 
 #include "core/scan/parallel_chunks.h"
 #include "core/system/proc_files.h"
@@ -148,3 +148,16 @@ ProcessTable ProcTableCache::read(int root, const std::vector<int32_t>& fresh, c
     for (const auto& [pid, row] : rows_) table.try_emplace(pid, ProcessRecord{row.ppid, row.comm});
   return table;
 }
+
+namespace PortCore {
+
+std::optional<uint64_t> processStartTime(const ProcRoot& root, int32_t pid) {
+  if (pid <= 0) return std::nullopt;
+  auto record = readProcStat(root.fd(), pid);
+  if (!record) return std::nullopt;
+  return record->startTime;
+}
+
+std::optional<uint64_t> processStartTime(int32_t pid) { return processStartTime(systemProcRoot(), pid); }
+
+}  // namespace PortCore

@@ -1,9 +1,15 @@
-#include "core/system/executable_path.h"
+#include "core/system/program_paths.h"
 
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace PortCore {
+
+std::string executableDirectory() {
+  auto executable = runningExecutablePath();
+  return executable.empty() ? std::string() : std::filesystem::path(executable).parent_path().string();
+}
 
 bool isExecutableFile(const std::string& path) {
   struct stat info{};

@@ -1,7 +1,8 @@
 #pragma once
 // Process records read from a /proc tree: parent, command name, start time
 // from /proc/PID/stat and the owner of /proc/PID.
-#include "core/scan/process_table.h"
+#include "core/scan/processes.h"
+#include "core/system/proc_files.h"
 #include "core/system/unique_fd.h"
 
 #include <cstdint>
@@ -21,6 +22,9 @@ std::optional<ProcessRecord> parseProcStat(std::string_view stat);
 /// absent when the process is gone, its stat does not parse, or its owner
 /// cannot be looked at.
 std::optional<ProcessRecord> readProcessRecord(int root, int32_t pid);
+
+/// The start time in `root`/PID/stat; absent when there is no such process.
+std::optional<uint64_t> processStartTime(const ProcRoot& root, int32_t pid);
 
 }  // namespace PortCore
 

@@ -1,20 +1,21 @@
 #pragma once
 // Process facts read from a /proc tree (Linux).
 #include "core/process/process_facts.h"
+#include "core/system/proc_files.h"
 
 #include <string_view>
 
-class ProcFacts final : public ProcessFacts {
+class ProcProcessFacts final : public ProcessFacts {
  public:
   /// `root` is the /proc tree to read: "/proc", or a fixture in tests.
-  explicit ProcFacts(std::string root);
+  explicit ProcProcessFacts(const std::string& root);
   /// PID/cmdline, PID/cwd, PATH from PID/environ, Uid: and Gid: of PID/status.
   RestartFacts restartFacts(int32_t pid) override;
   /// self/status.
   std::optional<Credentials> ownCredentials() override;
 
  private:
-  std::string root_;
+  ProcRoot root_;
 };
 
 namespace PortCore {

@@ -1,6 +1,5 @@
-#include "core/scan/process_table.h"
+#include "core/scan/processes.h"
 
-#include "core/scan/scan_source.h"
 #include "core/system/number.h"
 #include "core/system/text.h"
 
@@ -46,9 +45,11 @@ ProcessTable parseProcessTable(std::string_view psOutput) {
   return table;
 }
 
-ProcessTable processTable(ScanSource& source) { return source.processes(); }
-
-ProcessTable processTable() { return processTable(*makeSystemScanSource()); }
+std::optional<ProcessIdentity> identityOf(int32_t pid, const ProcessTable& table) {
+  auto record = table.find(pid);
+  if (record == table.end() || record->second.startTime == 0) return std::nullopt;
+  return ProcessIdentity{pid, record->second.startTime};
+}
 
 Ancestry ancestry(int32_t pid, const ProcessTable& table) {
   constexpr size_t maxChain = 20;

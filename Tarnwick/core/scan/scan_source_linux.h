@@ -1,6 +1,6 @@
 #pragma once
 // The scan's records read natively from /proc.
-#include "core/scan/proc_processes.h"
+#include "core/scan/processes_linux.h"
 #include "core/scan/scan_source.h"
 #include "core/scan/socket_holders.h"
 #include "core/scan/tcp_listeners.h"
@@ -39,7 +39,7 @@ class ProcScanSource final : public ScanSource {
   std::vector<ListeningSocket> readListeningSockets();
   CwdMap directoriesOf(const std::vector<int32_t>& pids);
 
-  PortCore::UniqueFd root_;
+  ProcRoot root_;
   SocketTable table_;
   std::optional<uint32_t> onlyUid_;
   UserNames users_;

@@ -1,11 +1,22 @@
 #pragma once
 // The processes a scan knows of: PID to record, as read from /proc or as
-// `ps -axo pid=,ppid=,comm=` lists them.
+// `ps -axo pid=,ppid=,comm=` lists them, and the identity a record carries.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+
+/// A process as the user saw it: its PID and the moment it started. A PID is
+/// handed to a new process once its holder has gone; the pair never is.
+struct ProcessIdentity {
+  int32_t pid = 0;
+  /// Clock ticks after boot (field 22 of /proc/PID/stat) on Linux;
+  /// microseconds since the epoch on macOS.
+  uint64_t startTime = 0;
+  bool operator==(const ProcessIdentity&) const = default;
+};
 
 /// One process as the scan sees it. Every name holds the bytes the system
 /// has, unescaped.
@@ -27,17 +38,18 @@ struct Ancestry {
   bool operator==(const Ancestry&) const = default;
 };
 
-class ScanSource;
-
 namespace PortCore {
+
+/// `pid` as its record in `table` identifies it; absent when the table has no
+/// record of it or the record no start time.
+std::optional<ProcessIdentity> identityOf(int32_t pid, const ProcessTable& table);
+
+/// The start time of whatever process has `pid` now; absent when none does.
+std::optional<uint64_t> processStartTime(int32_t pid);
 
 /// Rows of `ps -axo pid=,ppid=,comm=` output; lines that do not fit are skipped,
 /// a later row for the same PID replaces the earlier one.
 ProcessTable parseProcessTable(std::string_view psOutput);
-
-/// The process table of the running system (empty when it cannot be read).
-ProcessTable processTable();
-ProcessTable processTable(ScanSource& source);
 
 /// Ancestor names of `pid` (last path components, parent first, PIDs 0 and 1
 /// never included, at most 20) and the last ancestor's PID, or `pid` itself

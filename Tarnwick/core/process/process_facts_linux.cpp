@@ -1,4 +1,4 @@
-#include "core/process/proc_facts.h"
+#include "core/process/process_facts_linux.h"
 
 #include "core/system/number.h"
 #include "core/system/proc_files.h"
@@ -8,8 +8,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-constexpr size_t kPathLimit = 4096;
 
 std::vector<std::string_view> splitAtNul(std::string_view raw) {
   std::vector<std::string_view> parts;
@@ -42,11 +40,11 @@ std::optional<std::string> searchPathOf(std::string_view environ) {
 // The link of a deleted directory reads "PATH (deleted)", and a directory
 // since replaced by another of the same name is not where the process was:
 // only a path that names the very directory the process holds will do.
-std::optional<std::string> liveDirectory(const std::string& processDir) {
+std::optional<std::string> liveDirectory(const ProcRoot& root, const std::string& processDir) {
   std::string link = processDir + "/cwd";
-  auto path = ProcFiles::readLink(AT_FDCWD, link.c_str(), kPathLimit);
+  auto path = root.readLink(link);
   struct stat held{}, named{};
-  if (path.empty() || path.front() != '/' || ::stat(link.c_str(), &held) != 0 ||
+  if (path.empty() || path.front() != '/' || ::fstatat(root.fd(), link.c_str(), &held, 0) != 0 ||
       ::stat(path.c_str(), &named) != 0)
     return std::nullopt;
   if (!S_ISDIR(named.st_mode) || held.st_dev != named.st_dev || held.st_ino != named.st_ino)
@@ -85,27 +83,27 @@ std::optional<Credentials> parseStatusCredentials(std::string_view status) {
 
 }  // namespace PortCore
 
-ProcFacts::ProcFacts(std::string root) : root_(std::move(root)) {}
+ProcProcessFacts::ProcProcessFacts(const std::string& root) : root_(root) {}
 
-RestartFacts ProcFacts::restartFacts(int32_t pid) {
-  std::string dir = root_ + "/" + std::to_string(pid);
-  auto read = [&](const char* name) { return ProcFiles::readFile(AT_FDCWD, (dir + "/" + name).c_str()); };
+RestartFacts ProcProcessFacts::restartFacts(int32_t pid) {
+  std::string dir = std::to_string(pid);
+  auto read = [&](const char* name) { return root_.read(dir + "/" + name); };
   RestartFacts facts;
   facts.arguments = PortCore::cmdlineArguments(read("cmdline"));
-  facts.directory = liveDirectory(dir);
+  facts.directory = liveDirectory(root_, dir);
   facts.searchPath = searchPathOf(read("environ"));
   facts.credentials = PortCore::parseStatusCredentials(read("status"));
   return facts;
 }
 
-std::optional<Credentials> ProcFacts::ownCredentials() {
-  return PortCore::parseStatusCredentials(ProcFiles::readFile(AT_FDCWD, (root_ + "/self/status").c_str()));
+std::optional<Credentials> ProcProcessFacts::ownCredentials() {
+  return PortCore::parseStatusCredentials(root_.read("self/status"));
 }
 
 namespace PortCore {
 
 ProcessFacts& systemProcessFacts() {
-  static ProcFacts facts("/proc");
+  static ProcProcessFacts facts("/proc");
   return facts;
 }
 

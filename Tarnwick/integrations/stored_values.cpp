@@ -1,7 +1,13 @@
-#include "integrations/port_set_text.h"
+#include "integrations/stored_values.h"
 
 #include "core/system/number.h"
 #include "core/system/text.h"
+
+double withinRange(std::optional<double> stored, const SettingRange& range) {
+  // Written so that NaN, which fails every comparison, falls back too.
+  if (stored && *stored >= range.lowest && *stored <= range.highest) return *stored;
+  return range.fallback;
+}
 
 std::set<int64_t> parsePortSet(std::string_view text) {
   std::set<int64_t> ports;

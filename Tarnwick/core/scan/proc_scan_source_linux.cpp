@@ -68,7 +68,7 @@ ScanSnapshot ProcScanSource::snapshot() {
     snapshot.listeners.push_back({holder.inode, socket.address, socket.port, holder.pid});
     if (holders.empty() || holders.back() != holder.pid) holders.push_back(holder.pid);
   }
-  snapshot.processes = processes_.read(root_.get(), holders, found.records, ProcTableCache::Extent::Chains);
+  snapshot.processes = processes_.read(root_.get(), found.listing, holders, found.records, ProcTableCache::Extent::Chains);
   for (auto& [pid, record] : found.records) {
     record.user = users_.name(static_cast<uint32_t>(record.uid)).value_or("");
     snapshot.processes[pid] = std::move(record);
@@ -80,7 +80,7 @@ ScanSnapshot ProcScanSource::snapshot() {
 ProcessTable ProcScanSource::processes() {
   if (!root_.valid()) return {};
   std::lock_guard lock(mutex_);
-  return processes_.read(root_.get(), {}, {}, ProcTableCache::Extent::Everything);
+  return processes_.read(root_.get(), PortCore::listProcesses(root_.get()), {}, {}, ProcTableCache::Extent::Everything);
 }
 
 std::vector<int64_t> ProcScanSource::listeningPorts() {

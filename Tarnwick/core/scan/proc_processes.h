@@ -22,6 +22,11 @@ std::optional<ProcessRecord> parseProcStat(std::string_view stat);
 /// cannot be looked at.
 std::optional<ProcessRecord> readProcessRecord(int root, int32_t pid);
 
+/// Adds to `table` the records of `pid` and its ancestors (owners left
+/// unknown), as far up as a scan reports a chain, stopping at a process
+/// already in `table` or gone.
+void readChain(int root, int32_t pid, ProcessTable& table);
+
 /// PID to the inode of /proc/PID (another process given the same PID gets
 /// another inode).
 using ProcListing = std::unordered_map<int32_t, uint64_t>;

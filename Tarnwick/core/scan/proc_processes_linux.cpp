@@ -42,6 +42,16 @@ std::optional<ProcessRecord> readProcessRecord(int root, int32_t pid) {
   return record;
 }
 
+void readChain(int root, int32_t pid, ProcessTable& table) {
+  for (int step = 0; step < maxAncestors && pid >= 1 && !table.count(pid); ++step) {
+    auto record = readProcStat(root, pid);
+    if (!record) return;
+    int32_t parent = record->ppid;
+    table.emplace(pid, std::move(*record));
+    pid = parent;
+  }
+}
+
 ProcListing listProcesses(int root) {
   ProcListing listing;
   auto dir = ProcFiles::openDir(root, ".");

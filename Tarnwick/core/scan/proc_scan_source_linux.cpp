@@ -68,7 +68,9 @@ ScanSnapshot ProcScanSource::snapshot() {
     snapshot.listeners.push_back({holder.inode, socket.address, socket.port, holder.pid});
     if (holders.empty() || holders.back() != holder.pid) holders.push_back(holder.pid);
   }
-  snapshot.processes = processes_.read(root_.get(), found.listing, holders, found.records, ProcTableCache::Extent::Chains);
+  auto justRead = std::move(found.ancestors);
+  for (const auto& [pid, record] : found.records) justRead.insert_or_assign(pid, record);
+  snapshot.processes = processes_.read(root_.get(), found.listing, holders, justRead, ProcTableCache::Extent::Chains);
   for (auto& [pid, record] : found.records) {
     record.user = users_.name(static_cast<uint32_t>(record.uid)).value_or("");
     snapshot.processes[pid] = std::move(record);

@@ -32,6 +32,7 @@ class SocketHolderFinder {
   struct Result {
     std::vector<SocketHolder> holders;  ///< sorted by PID, then descriptor
     ProcessTable records;  ///< of every PID in holders that could be read
+    ProcessTable ancestors;  ///< of their ancestors, when the walk read them (see readChain)
     PortCore::ProcListing listing;  ///< the processes there were to look at
     Walk walk = Walk::Full;
   };

@@ -146,7 +146,7 @@ struct SocketHolderFinder::Scan {
     });
     ProcessTable used;
     for (const auto& holder : holders) used.emplace(holder.pid, records.at(holder.pid));
-    return Result{std::move(holders), std::move(used), pids, walk};
+    return Result{std::move(holders), std::move(used), {}, pids, walk};
   }
 };
 
@@ -179,22 +179,28 @@ SocketHolderFinder::Result SocketHolderFinder::fullWalk(Scan& scan) {
   for (const auto& [pid, inode] : scan.pids) pids.push_back(pid);
   std::sort(pids.begin(), pids.end());
   std::vector<std::vector<SocketHolder>> found(PortCore::workersFor(pids.size()));
-  std::vector<ProcessTable> records(found.size());
+  std::vector<ProcessTable> records(found.size()), ancestors(found.size());
   std::vector<std::vector<ProcFiles::NumericEntry>> scratch(found.size());
   PortCore::forEachChunk(pids.size(), [&](size_t begin, size_t end, unsigned worker) {
     for (size_t i = begin; i < end; ++i) {
       if (!scan.visible(pids[i])) continue;
       auto held = found[worker].size();
       walkProcess(scan.root, scan.size, pids[i], scan.listening, found[worker], scratch[worker]);
-      // The holder's record is read by the worker that found it, while the others walk on.
-      if (found[worker].size() > held)
-        if (auto record = PortCore::readProcessRecord(scan.root, pids[i])) records[worker].emplace(pids[i], *record);
+      if (found[worker].size() == held) continue;
+      // A holder's record and chain are read by the worker that found it,
+      // while the others walk on, rather than one by one after the walk.
+      auto record = PortCore::readProcessRecord(scan.root, pids[i]);
+      if (!record) continue;
+      PortCore::readChain(scan.root, record->ppid, ancestors[worker]);
+      records[worker].emplace(pids[i], std::move(*record));
     }
   });
   std::vector<SocketHolder> holders;
   for (auto& part : found) holders.insert(holders.end(), part.begin(), part.end());
   for (auto& part : records) scan.records.merge(part);
-  return scan.finish(std::move(holders), Walk::Full);
+  auto result = scan.finish(std::move(holders), Walk::Full);
+  for (auto& part : ancestors) result.ancestors.merge(part);
+  return result;
 }
 
 std::optional<SocketHolderFinder::Result> SocketHolderFinder::incremental(Scan& scan) {

@@ -7,6 +7,9 @@
 # BUILD_DIR picks the build tree (default: build). Needs hyperfine and lsof.
 # OLD_BUILD names the build tree of another revision: its `tarnwick --list` is
 # then timed beside this one and their outputs must be byte-identical.
+# SESSION_NICE (root only) weights this session's scheduling group for the
+# run, e.g. -15: with autogroup scheduling a busy machine otherwise gives the
+# session about one core, whatever its threads. Every command timed shares it.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BUILD_DIR:-$root/build}"
@@ -36,7 +39,12 @@ stop_load() {
     load_pid=""
   fi
 }
-trap 'stop_load; rm -rf "$work"' EXIT
+restore_nice=""
+if [ -n "${SESSION_NICE:-}" ]; then
+  restore_nice="$(sed -n 's/.* nice //p' /proc/self/autogroup)"
+  echo "$SESSION_NICE" >/proc/self/autogroup
+fi
+trap 'stop_load; rm -rf "$work"; [ -z "$restore_nice" ] || echo "$restore_nice" >/proc/self/autogroup' EXIT
 trap 'exit 130' INT TERM
 
 start_load() {

@@ -103,6 +103,12 @@ TEST(ProcScanSource, ReadsAFixtureTreeIntoRecords) {
             "\"user\":\"" + user + "\",\"parentChain\":[\"sh\"],\"rootPid\":9,"
             "\"cwd\":\"\\/srv\\/tab\\tdir\\\\ \xef\xbf\xbd\","
             "\"project\":\"tab\\tdir\\\\ \xef\xbf\xbd\"}");
+
+  // A name changed in place outside every chain reaches the whole table
+  // sixty-four calls after it was read (three calls above), however many scans came between.
+  root.write("11/stat", "11 (renamed) S 10 10 10 0 -1 0 0 0 0 0 0 0 0 0 20 0 1 0 100 0 0 0\n");
+  for (int scan = 0; scan < 62; ++scan) source.snapshot();
+  EXPECT_EQ(source.processes().at(11).comm, "renamed");
 }
 
 }  // namespace

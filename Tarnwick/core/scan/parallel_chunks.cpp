@@ -10,7 +10,11 @@ namespace PortCore {
 
 namespace {
 
-constexpr size_t chunkSize = 32;
+// One item at a time: the cost of an item can differ a thousandfold (a
+// process with five descriptors, another with five thousand), and taking the
+// next one costs nothing beside it, so no worker is left alone with a
+// heavy chunk at the end.
+constexpr size_t chunkSize = 1;
 // Below this a thread costs more than it saves.
 constexpr size_t threadedFrom = 256;
 constexpr unsigned maxWorkers = 4;

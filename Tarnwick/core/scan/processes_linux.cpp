@@ -4,7 +4,6 @@
 #include "core/system/proc_files.h"
 #include "core/system/proc_stat_line.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
@@ -43,6 +42,26 @@ std::optional<ProcessRecord> readProcessRecord(int root, int32_t pid) {
   return record;
 }
 
+void readChain(int root, int32_t pid, ProcessTable& table) {
+  for (int step = 0; step < maxAncestors && pid >= 1 && !table.count(pid); ++step) {
+    auto record = readProcStat(root, pid);
+    if (!record) return;
+    int32_t parent = record->ppid;
+    table.emplace(pid, std::move(*record));
+    pid = parent;
+  }
+}
+
+ProcListing listProcesses(int root) {
+  ProcListing listing;
+  auto dir = ProcFiles::openDir(root, ".");
+  if (!dir.valid()) return listing;
+  auto entries = ProcFiles::numericEntries(dir.get());
+  listing.reserve(entries.size());
+  for (const auto& entry : entries) listing.emplace(entry.number, entry.inode);
+  return listing;
+}
+
 }  // namespace PortCore
 
 std::optional<std::string> ProcTableCache::commOf(int root, int32_t pid) {
@@ -69,79 +88,98 @@ std::optional<std::string> ProcTableCache::commOf(int root, int32_t pid) {
   return std::string(buffer, static_cast<size_t>(n - 1));
 }
 
-ProcessTable ProcTableCache::read(int root, const std::vector<int32_t>& fresh, const ProcessTable& justRead,
-                                  Extent extent) {
-  auto dir = ProcFiles::openDir(root, ".");
-  if (!dir.valid()) return {};
-  auto entries = ProcFiles::numericEntries(dir.get());
-  // /proc lists PIDs in order; a fixture tree on another file system need not.
-  std::sort(entries.begin(), entries.end(),
-            [](const ProcFiles::NumericEntry& a, const ProcFiles::NumericEntry& b) { return a.number < b.number; });
-  ++calls_;
-  std::unordered_map<int32_t, uint64_t> present;
-  present.reserve(entries.size());
-  for (const auto& entry : entries) present.emplace(entry.number, entry.inode);
+bool ProcTableCache::stale(const PortCore::ProcListing& listing, int32_t pid, uint64_t inode) const {
+  auto row = rows_.find(pid);
+  if (row == rows_.end() || row->second.inode != inode) return true;
+  if (row->second.ppid < 1) return false;
+  // A parent link changes only when the parent goes, and its PID may be
+  // reused by then: the link holds while the parent's row is the one listed.
+  auto parent = listing.find(row->second.ppid);
+  auto parentRow = rows_.find(row->second.ppid);
+  return parent == listing.end() || parentRow == rows_.end() || parentRow->second.inode != parent->second;
+}
 
-  auto stale = [&](const ProcFiles::NumericEntry& entry) {
-    auto row = rows_.find(entry.number);
-    if (row == rows_.end() || row->second.inode != entry.inode) return true;
-    if ((static_cast<uint64_t>(entry.number) + calls_) % refreshEvery == 0) return true;
-    if (row->second.ppid < 1) return false;
-    auto parent = present.find(row->second.ppid);
-    auto parentRow = rows_.find(row->second.ppid);
-    return parent == present.end() || parentRow == rows_.end() || parentRow->second.inode != parent->second;
-  };
-  std::vector<size_t> toRead;
-  for (size_t i = 0; i < entries.size(); ++i)
-    if (stale(entries[i])) toRead.push_back(i);
-
-  std::vector<std::optional<ProcessRecord>> stats(toRead.size());
-  PortCore::forEachChunk(toRead.size(), [&](size_t begin, size_t end, unsigned) {
-    for (size_t i = begin; i < end; ++i) stats[i] = readProcStat(root, entries[toRead[i]].number);
-  });
-  for (size_t i = 0; i < toRead.size(); ++i) {
-    const auto& entry = entries[toRead[i]];
-    commFiles_.erase(entry.number);  // a new process, or one whose name is read in full now
-    if (!stats[i]) {
-      rows_.erase(entry.number);  // exited while we looked
-      continue;
-    }
-    rows_[entry.number] = Row{entry.inode, stats[i]->ppid, std::move(stats[i]->comm), calls_};
-  }
+void ProcTableCache::forgetAbsent(const PortCore::ProcListing& listing) {
   for (auto it = rows_.begin(); it != rows_.end();) {
-    if (present.count(it->first)) {
+    if (listing.count(it->first)) {
       ++it;
       continue;
     }
     commFiles_.erase(it->first);
     it = rows_.erase(it);
   }
+}
 
-  for (const auto& [pid, facts] : justRead) {
+void ProcTableCache::readStale(int root, const PortCore::ProcListing& listing) {
+  std::vector<std::pair<int32_t, uint64_t>> toRead;
+  for (const auto& [pid, inode] : listing) {
     auto row = rows_.find(pid);
-    if (row != rows_.end() && row->second.readAt != calls_)
-      row->second = Row{row->second.inode, facts.ppid, facts.comm, calls_};
+    bool due = row != rows_.end() && ((static_cast<uint64_t>(pid) + calls_) % refreshEvery == 0 ||
+                                      calls_ - row->second.readAt >= refreshEvery);
+    if (due || stale(listing, pid, inode)) toRead.emplace_back(pid, inode);
   }
-  // The chains a scan reports are read now, whatever the cache holds. A
-  // parent link is already exact (it changes only when the parent goes, which
-  // made the row stale above), so the name is all that needs reading, and
-  // comm is far cheaper for the kernel to write than stat.
+  std::vector<std::optional<ProcessRecord>> stats(toRead.size());
+  PortCore::forEachChunk(toRead.size(), [&](size_t begin, size_t end, unsigned) {
+    for (size_t i = begin; i < end; ++i) stats[i] = readProcStat(root, toRead[i].first);
+  });
+  for (size_t i = 0; i < toRead.size(); ++i) {
+    auto [pid, inode] = toRead[i];
+    commFiles_.erase(pid);  // a new process, or one whose name is read in full now
+    if (!stats[i]) {
+      rows_.erase(pid);  // exited while we looked
+      continue;
+    }
+    rows_[pid] = Row{inode, stats[i]->ppid, std::move(stats[i]->comm), calls_};
+  }
+}
+
+// A chain's row as it is now. Its parent link is kept while it holds (see
+// stale()), so the name is all that needs reading, and comm is far cheaper
+// for the kernel to write than stat.
+const ProcTableCache::Row* ProcTableCache::currentRow(int root, const PortCore::ProcListing& listing, int32_t pid) {
+  auto listed = listing.find(pid);
+  if (listed == listing.end()) return nullptr;
+  auto row = rows_.find(pid);
+  if (row != rows_.end() && row->second.readAt == calls_) return &row->second;
+  if (stale(listing, pid, listed->second)) {
+    commFiles_.erase(pid);
+    auto stat = readProcStat(root, pid);
+    if (!stat) {
+      rows_.erase(pid);
+      return nullptr;
+    }
+    return &(rows_[pid] = Row{listed->second, stat->ppid, std::move(stat->comm), calls_});
+  }
+  auto comm = commOf(root, pid);
+  if (!comm) {
+    rows_.erase(row);
+    return nullptr;
+  }
+  row->second.comm = std::move(*comm);
+  row->second.readAt = calls_;
+  return &row->second;
+}
+
+ProcessTable ProcTableCache::read(int root, const PortCore::ProcListing& listing, const std::vector<int32_t>& fresh,
+                                  const ProcessTable& justRead, Extent extent) {
+  ++calls_;
+  forgetAbsent(listing);
+  // A scan needs only the chains it reports; reading every stat file would
+  // cost it more than its descriptor walk saves.
+  if (extent == Extent::Everything) readStale(root, listing);
+  for (const auto& [pid, facts] : justRead) {
+    auto listed = listing.find(pid);
+    auto row = rows_.find(pid);
+    if (listed == listing.end() || (row != rows_.end() && row->second.readAt == calls_)) continue;
+    rows_[pid] = Row{listed->second, facts.ppid, facts.comm, calls_};
+  }
   ProcessTable table;
   for (auto pid : fresh) {
     for (int step = 0; step < maxAncestors && pid >= 1; ++step) {
-      auto row = rows_.find(pid);
-      if (row == rows_.end()) break;
-      if (row->second.readAt != calls_) {
-        auto comm = commOf(root, pid);
-        if (!comm) {
-          rows_.erase(row);
-          break;
-        }
-        row->second.comm = std::move(*comm);
-        row->second.readAt = calls_;
-      }
-      table.try_emplace(pid, ProcessRecord{row->second.ppid, row->second.comm});
-      pid = row->second.ppid;
+      const auto* row = currentRow(root, listing, pid);
+      if (!row) break;
+      table.try_emplace(pid, ProcessRecord{row->ppid, row->comm});
+      pid = row->ppid;
     }
   }
   if (extent == Extent::Everything)

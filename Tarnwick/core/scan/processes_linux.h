@@ -26,14 +26,28 @@ std::optional<ProcessRecord> readProcessRecord(int root, int32_t pid);
 /// The start time in `root`/PID/stat; absent when there is no such process.
 std::optional<uint64_t> processStartTime(const ProcRoot& root, int32_t pid);
 
+/// Adds to `table` the records of `pid` and its ancestors (owners left
+/// unknown), as far up as a scan reports a chain, stopping at a process
+/// already in `table` or gone.
+void readChain(int root, int32_t pid, ProcessTable& table);
+
+/// PID to the inode of /proc/PID (another process given the same PID gets
+/// another inode).
+using ProcListing = std::unordered_map<int32_t, uint64_t>;
+
+/// The processes under the /proc directory `root`; empty when it cannot be listed.
+ProcListing listProcesses(int root);
+
 }  // namespace PortCore
 
 /// The process table of a /proc tree, remembered between calls. Reading a
-/// stat file is the costly part, so a repeated call re-reads only the rows
-/// that may have changed: new processes and reused PIDs, processes whose
-/// parent went away (they were re-parented), the chains named fresh by the
-/// caller, and, in turn, a sixty-fourth of the rest, which bounds how long a
-/// name changed in place (exec, prctl) can be missed outside those chains.
+/// stat file is the costly part, so a call reads only the rows it needs that
+/// may have changed: new processes and reused PIDs, processes whose parent
+/// went away (they were re-parented); the names on the chains named fresh by
+/// the caller are read every time. A row outside those chains is re-read when
+/// the whole table is asked for, in turn a sixty-fourth of them per call, and
+/// never later than sixty-four calls after it was read, which bounds how long
+/// a name changed in place (exec, prctl) can be missed.
 /// Not safe for concurrent calls: its owner serialises them.
 class ProcTableCache {
  public:
@@ -43,11 +57,13 @@ class ProcTableCache {
 
   enum class Extent { Chains, Everything };
 
-  /// The records (parent and command) under the /proc directory `root`: of
-  /// `fresh` and their ancestors, or of every process. The chains of `fresh`
-  /// are read now, except the records in `justRead`, which the caller read a
-  /// moment ago.
-  ProcessTable read(int root, const std::vector<int32_t>& fresh, const ProcessTable& justRead, Extent extent);
+  /// The records (parent and command) of the processes in `listing`, under
+  /// the /proc directory `root`: of `fresh` and their ancestors, or of every
+  /// process. The chains of `fresh` are read now, except the records in
+  /// `justRead`, which the caller read a moment ago. A chain ends at a
+  /// process that is not listed or has gone.
+  ProcessTable read(int root, const PortCore::ProcListing& listing, const std::vector<int32_t>& fresh,
+                    const ProcessTable& justRead, Extent extent);
 
  private:
   struct Row {
@@ -57,6 +73,10 @@ class ProcTableCache {
     uint64_t readAt = 0;  ///< the call that read it
   };
 
+  bool stale(const PortCore::ProcListing& listing, int32_t pid, uint64_t inode) const;
+  void forgetAbsent(const PortCore::ProcListing& listing);
+  void readStale(int root, const PortCore::ProcListing& listing);
+  const Row* currentRow(int root, const PortCore::ProcListing& listing, int32_t pid);
   std::optional<std::string> commOf(int root, int32_t pid);
 
   std::unordered_map<int32_t, Row> rows_;

@@ -3,6 +3,7 @@
 #include "core/scan/scan_source.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
 
 namespace PortCore {
@@ -31,13 +32,14 @@ std::vector<PortEntry> joinScan(const ScanSnapshot& snapshot) {
 }
 
 void fillProjects(std::vector<PortEntry>& entries, FileSystemReads& files) {
+  // Many ports are often served from one folder: each file is read once.
+  std::map<std::string_view, size_t> folders;
   std::vector<std::string> paths;
   for (const auto& entry : entries)
-    if (entry.cwd) paths.push_back(packageJsonPath(*entry.cwd));
+    if (entry.cwd && folders.emplace(*entry.cwd, paths.size()).second) paths.push_back(packageJsonPath(*entry.cwd));
   auto contents = files.readAll(paths);
-  auto content = contents.begin();
   for (auto& entry : entries)
-    if (entry.cwd) entry.project = projectName(*entry.cwd, *content++);
+    if (entry.cwd) entry.project = projectName(*entry.cwd, contents[folders.at(*entry.cwd)]);
 }
 
 PortScan scanPorts(ScanSource& source, Projects projects) {

@@ -45,8 +45,8 @@ std::vector<int64_t> listeningPortNumbers(ScanSource& source);
 std::vector<PortEntry> joinScan(const ScanSnapshot& snapshot);
 
 /// Sets the project of every entry with a cwd, reading package.json through
-/// `files`; a folder whose file could not be read in time is named as for one
-/// that is unreadable.
+/// `files`, once per folder; a folder whose file could not be read in time is
+/// named as for one that is unreadable.
 void fillProjects(std::vector<PortEntry>& entries, FileSystemReads& files);
 
 }  // namespace PortCore

@@ -67,7 +67,9 @@ ScanSnapshot ProcScanSource::snapshot() {
     snapshot.listeners.push_back({holder.inode, socket.address, socket.port, holder.pid});
     if (holders.empty() || holders.back() != holder.pid) holders.push_back(holder.pid);
   }
-  snapshot.processes = processes_.read(root_.fd(), holders, found.records, ProcTableCache::Extent::Chains);
+  auto justRead = std::move(found.ancestors);
+  for (const auto& [pid, record] : found.records) justRead.insert_or_assign(pid, record);
+  snapshot.processes = processes_.read(root_.fd(), found.listing, holders, justRead, ProcTableCache::Extent::Chains);
   for (auto& [pid, record] : found.records) {
     record.user = users_.name(static_cast<uint32_t>(record.uid)).value_or("");
     snapshot.processes[pid] = std::move(record);
@@ -79,7 +81,7 @@ ScanSnapshot ProcScanSource::snapshot() {
 ProcessTable ProcScanSource::processes() {
   if (!root_.valid()) return {};
   std::lock_guard lock(mutex_);
-  return processes_.read(root_.fd(), {}, {}, ProcTableCache::Extent::Everything);
+  return processes_.read(root_.fd(), PortCore::listProcesses(root_.fd()), {}, {}, ProcTableCache::Extent::Everything);
 }
 
 std::vector<int64_t> ProcScanSource::listeningPorts() {

@@ -32,6 +32,8 @@ class SocketHolderFinder {
   struct Result {
     std::vector<SocketHolder> holders;  ///< sorted by PID, then descriptor
     ProcessTable records;  ///< of every PID in holders that could be read
+    ProcessTable ancestors;  ///< of their ancestors, when the walk read them (see readChain)
+    PortCore::ProcListing listing;  ///< the processes there were to look at
     Walk walk = Walk::Full;
   };
 
@@ -51,7 +53,7 @@ class SocketHolderFinder {
   Visibility visibility_;
   bool primed_ = false;
   unsigned scansSinceFullWalk_ = 0;
-  std::unordered_map<int32_t, uint64_t> known_;  ///< PID to /proc/PID's inode at the last scan
+  PortCore::ProcListing known_;  ///< at the last scan
   std::vector<SocketHolder> holders_;
   std::unordered_map<int32_t, uint64_t> startTimes_;  ///< of the PIDs in holders_
   InodeSet inodes_;                                  ///< listening at the last scan

@@ -98,14 +98,6 @@ void walkProcess(int root, DirectorySize size, int32_t pid, const InodeSet& list
     if (entry.number >= tried) check(entry.number);
 }
 
-std::unordered_map<int32_t, uint64_t> enumerate(int root) {
-  std::unordered_map<int32_t, uint64_t> pids;
-  auto dir = ProcFiles::openDir(root, ".");
-  if (!dir.valid()) return pids;
-  for (const auto& entry : ProcFiles::numericEntries(dir.get())) pids.emplace(entry.number, entry.inode);
-  return pids;
-}
-
 bool byPidThenFd(const SocketHolder& a, const SocketHolder& b) {
   return a.pid != b.pid ? a.pid < b.pid : a.fd < b.fd;
 }
@@ -118,13 +110,13 @@ struct SocketHolderFinder::Scan {
         size(directorySizeOf(root)),
         listening(listening),
         visibility(visibility),
-        pids(enumerate(root)) {}
+        pids(PortCore::listProcesses(root)) {}
 
   int root;
   DirectorySize size;
   const InodeSet& listening;
   Visibility visibility;
-  std::unordered_map<int32_t, uint64_t> pids;
+  PortCore::ProcListing pids;
   ProcessTable records;
   std::vector<ProcFiles::NumericEntry> scratch;
 
@@ -154,7 +146,7 @@ struct SocketHolderFinder::Scan {
     });
     ProcessTable used;
     for (const auto& holder : holders) used.emplace(holder.pid, records.at(holder.pid));
-    return Result{std::move(holders), std::move(used), walk};
+    return Result{std::move(holders), std::move(used), {}, pids, walk};
   }
 };
 
@@ -187,14 +179,28 @@ SocketHolderFinder::Result SocketHolderFinder::fullWalk(Scan& scan) {
   for (const auto& [pid, inode] : scan.pids) pids.push_back(pid);
   std::sort(pids.begin(), pids.end());
   std::vector<std::vector<SocketHolder>> found(PortCore::workersFor(pids.size()));
+  std::vector<ProcessTable> records(found.size()), ancestors(found.size());
+  std::vector<std::vector<ProcFiles::NumericEntry>> scratch(found.size());
   PortCore::forEachChunk(pids.size(), [&](size_t begin, size_t end, unsigned worker) {
-    std::vector<ProcFiles::NumericEntry> scratch;
-    for (size_t i = begin; i < end; ++i)
-      if (scan.visible(pids[i])) walkProcess(scan.root, scan.size, pids[i], scan.listening, found[worker], scratch);
+    for (size_t i = begin; i < end; ++i) {
+      if (!scan.visible(pids[i])) continue;
+      auto held = found[worker].size();
+      walkProcess(scan.root, scan.size, pids[i], scan.listening, found[worker], scratch[worker]);
+      if (found[worker].size() == held) continue;
+      // A holder's record and chain are read by the worker that found it,
+      // while the others walk on, rather than one by one after the walk.
+      auto record = PortCore::readProcessRecord(scan.root, pids[i]);
+      if (!record) continue;
+      PortCore::readChain(scan.root, record->ppid, ancestors[worker]);
+      records[worker].emplace(pids[i], std::move(*record));
+    }
   });
   std::vector<SocketHolder> holders;
   for (auto& part : found) holders.insert(holders.end(), part.begin(), part.end());
-  return scan.finish(std::move(holders), Walk::Full);
+  for (auto& part : records) scan.records.merge(part);
+  auto result = scan.finish(std::move(holders), Walk::Full);
+  for (auto& part : ancestors) result.ancestors.merge(part);
+  return result;
 }
 
 std::optional<SocketHolderFinder::Result> SocketHolderFinder::incremental(Scan& scan) {

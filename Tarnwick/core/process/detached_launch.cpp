@@ -19,6 +19,20 @@ namespace {
 // which would belong to the whole process.
 constexpr std::chrono::milliseconds kExitCheckInterval{5};
 
+// The platform part of a launch: a new session, and every descriptor above 2
+// closed in the child (those the file actions name are kept); false when the
+// platform refuses. Called before forking: it may allocate.
+bool prepareNewSession([[maybe_unused]] posix_spawn_file_actions_t& actions, short& flags) {
+#if defined(__APPLE__)
+  // Every descriptor not named in the file actions is closed in the child.
+  flags |= POSIX_SPAWN_SETSID | POSIX_SPAWN_CLOEXEC_DEFAULT;
+  return true;
+#else
+  flags |= POSIX_SPAWN_SETSID;
+  return posix_spawn_file_actions_addclosefrom_np(&actions, 3) == 0;
+#endif
+}
+
 std::vector<char*> argumentPointers(const std::vector<std::string>& argv) {
   std::vector<char*> pointers;
   for (const auto& arg : argv) pointers.push_back(const_cast<char*>(arg.c_str()));
@@ -47,7 +61,7 @@ bool prepare(const DetachedCommand& command, int output, posix_spawn_file_action
   short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
   ok = ok && posix_spawnattr_setsigmask(&attributes, &none) == 0 &&
        posix_spawnattr_setsigdefault(&attributes, &all) == 0 &&
-       PortCore::prepareNewSession(actions, attributes, flags);
+       prepareNewSession(actions, flags);
   return ok && posix_spawnattr_setflags(&attributes, flags) == 0;
 }
 

@@ -45,10 +45,5 @@ namespace PortCore {
 
 DetachedLauncher& systemLauncher();
 
-/// The platform part of a launch: adds the new session and the closing of
-/// every descriptor above 2 (those the file actions name are kept) to
-/// `actions` and `attributes`; false when the platform refuses. Call before
-/// forking: it may allocate.
-bool prepareNewSession(posix_spawn_file_actions_t& actions, posix_spawnattr_t& attributes, short& flags);
 
 }  // namespace PortCore

@@ -74,7 +74,7 @@ struct FakeSystem final : ProcessFacts, DetachedLauncher {
   std::vector<DetachedCommand> launched;
   LaunchResult launchResult = LaunchResult::Started;
   Credentials npmCredentials = allOf(1000, 1000);
-  ControlSources sources() { return {scan, signals, *this, *this, tools}; }
+  ControlSeams sources() { return {scan, signals, *this, *this, tools}; }
 };
 
 // Dev parents are named by the first word of the last path component, matched exactly.

@@ -71,7 +71,7 @@ void actOnPort(const ModeValue& value, const Prepare& prepare, const Announce& a
 
 int runKillMode(const ModeValue& value) {
   auto scan = PortCore::makeSystemScanSource();
-  auto sources = PortCore::systemControlSources(*scan);
+  auto sources = PortCore::systemControlSeams(*scan);
   actOnPort(
       value, [&](const ProcessIdentity& target) { return PortCore::prepareKill(target, sources.signaller); },
       [](const PortEntry& entry, const PreparedAction&) {
@@ -83,7 +83,7 @@ int runKillMode(const ModeValue& value) {
 
 int runKillTreeMode(const ModeValue& value) {
   auto scan = PortCore::makeSystemScanSource();
-  auto sources = PortCore::systemControlSources(*scan);
+  auto sources = PortCore::systemControlSeams(*scan);
   actOnPort(
       value, [&](const ProcessIdentity& leaf) { return PortCore::prepareTreeKill(leaf, sources); },
       [](const PortEntry& entry, const PreparedAction& action) {
@@ -100,7 +100,7 @@ int runKillTreeMode(const ModeValue& value) {
 // port from another process than the one stopped.
 int runRestartMode(const ModeValue& value) {
   auto scan = PortCore::makeSystemScanSource();
-  auto sources = PortCore::systemControlSources(*scan);
+  auto sources = PortCore::systemControlSeams(*scan);
   const auto* port = std::get_if<int64_t>(&value);
   std::optional<std::string> log;
   bool stopped = false;

@@ -104,23 +104,23 @@ std::chrono::seconds PortNotifier::pollInterval() const {
   return watched().empty() ? kIdleInterval : kWatchedInterval;
 }
 
-std::shared_ptr<PortNotifier> PortNotifier::create(std::shared_ptr<Executor> toGuiThread, Sources sources) {
-  std::shared_ptr<PortNotifier> notifier(new PortNotifier(std::move(toGuiThread), std::move(sources)));
+std::shared_ptr<PortNotifier> PortNotifier::create(std::shared_ptr<Executor> toGuiThread, Seams seams) {
+  std::shared_ptr<PortNotifier> notifier(new PortNotifier(std::move(toGuiThread), std::move(seams)));
   // The store may call from any thread, and after the notifier has begun to go.
-  notifier->subscription_ = notifier->sources_.preferences.subscribe([weak = notifier->weak_from_this()] {
+  notifier->subscription_ = notifier->seams_.preferences.subscribe([weak = notifier->weak_from_this()] {
     if (auto alive = weak.lock()) alive->readWatched();
   });
   notifier->readWatched();
   return notifier;
 }
 
-PortNotifier::PortNotifier(std::shared_ptr<Executor> toGuiThread, Sources sources)
-    : toGuiThread_(std::move(toGuiThread)), sources_(std::move(sources)) {
-  if (!sources_.listeningPorts) sources_.listeningPorts = [] { return PortCore::listeningPortNumbers(); };
-  if (!sources_.sink) sources_.sink = Notifications::fallbackSink();
+PortNotifier::PortNotifier(std::shared_ptr<Executor> toGuiThread, Seams seams)
+    : toGuiThread_(std::move(toGuiThread)), seams_(std::move(seams)) {
+  if (!seams_.listeningPorts) seams_.listeningPorts = [] { return PortCore::listeningPortNumbers(); };
+  if (!seams_.sink) seams_.sink = Notifications::fallbackSink();
 }
 
-PortNotifier::~PortNotifier() { sources_.preferences.unsubscribe(subscription_); }
+PortNotifier::~PortNotifier() { seams_.preferences.unsubscribe(subscription_); }
 
 std::set<int64_t> PortNotifier::watched() const {
   std::lock_guard lock(watchedMutex_);
@@ -128,7 +128,7 @@ std::set<int64_t> PortNotifier::watched() const {
 }
 
 void PortNotifier::readWatched() {
-  auto stored = watched(sources_.preferences);
+  auto stored = watched(seams_.preferences);
   std::shared_ptr<Sleeper> sleeper;
   {
     std::lock_guard lock(watchedMutex_);
@@ -159,23 +159,23 @@ PollLoop PortNotifier::start(const Clock& clock, std::shared_ptr<Sleeper> sleepe
 
 void PortNotifier::tick() {
   followWatched();  // a change since the last wake is taken as it stands now
-  auto numbers = sources_.listeningPorts();
+  auto numbers = seams_.listeningPorts();
   std::set<int64_t> listening(numbers.begin(), numbers.end());
 
-  toGuiThread_->post([&devCount = sources_.devCount, count = DevCount::of(numbers)] { devCount.setCount(count); });
+  toGuiThread_->post([&devCount = seams_.devCount, count = DevCount::of(numbers)] { devCount.setCount(count); });
   // The item's menu lists what the last full scan found: taken again only
   // when something started or stopped listening, it stays at most one poll
   // behind while the common poll stays the cheap read of port numbers.
-  if (sources_.fullScan && (fullScanWanted_.exchange(false) || lastFullScan_ != listening)) {
+  if (seams_.fullScan && (fullScanWanted_.exchange(false) || lastFullScan_ != listening)) {
     lastFullScan_ = listening;
-    toGuiThread_->post([scanned = sources_.scanned, full = sources_.fullScan()]() mutable {
+    toGuiThread_->post([scanned = seams_.scanned, full = seams_.fullScan()]() mutable {
       if (scanned) scanned(std::move(full));
     });
   }
 
   auto open = openWatched(followed_, listening);
   if (lastOpen_) {
-    const L10n::Texts& texts = sources_.texts;
+    const L10n::Texts& texts = seams_.texts;
     if (auto opened = notice(texts, "notif_opened", "notif_opened_many", missingFrom(*lastOpen_, open)))
       notify(*opened);
     if (auto closed = notice(texts, "notif_closed", "notif_closed_many", missingFrom(open, *lastOpen_)))
@@ -192,11 +192,11 @@ bool PortNotifier::followWatched() {
   if (!lastOpen_) return true;  // the first poll reads everything anyway
   auto kept = openWatched(followed_, *lastOpen_);
   if (!added.empty()) {
-    auto numbers = sources_.listeningPorts();
+    auto numbers = seams_.listeningPorts();
     kept.merge(openWatched(added, std::set<int64_t>(numbers.begin(), numbers.end())));
   }
   lastOpen_ = std::move(kept);
   return true;
 }
 
-void PortNotifier::notify(const std::string& message) { sources_.sink->post(kTitle, message); }
+void PortNotifier::notify(const std::string& message) { seams_.sink->post(kTitle, message); }

@@ -89,7 +89,7 @@ class PortNotifier : public std::enable_shared_from_this<PortNotifier> {
   };
 
   /// What a notifier reads and writes; each must outlive it.
-  struct Sources {
+  struct Seams {
     PortSource listeningPorts = {};                    ///< empty: PortCore::listeningPortNumbers
     Preferences& preferences;                          ///< the watched ports, followed as they change
     DevCount& devCount;                                ///< written on the GUI thread
@@ -111,7 +111,7 @@ class PortNotifier : public std::enable_shared_from_this<PortNotifier> {
   static void setWatched(Preferences& preferences, const std::set<int64_t>& ports);
 
   /// `toGuiThread` runs the dev-count update of every poll on the GUI thread.
-  static std::shared_ptr<PortNotifier> create(std::shared_ptr<Executor> toGuiThread, Sources sources);
+  static std::shared_ptr<PortNotifier> create(std::shared_ptr<Executor> toGuiThread, Seams seams);
   ~PortNotifier();
 
   /// The watched ports as last read from the store.
@@ -142,12 +142,12 @@ class PortNotifier : public std::enable_shared_from_this<PortNotifier> {
   void wantFullScan() { fullScanWanted_ = true; }
 
  private:
-  PortNotifier(std::shared_ptr<Executor> toGuiThread, Sources sources);
+  PortNotifier(std::shared_ptr<Executor> toGuiThread, Seams seams);
   void notify(const std::string& message);
   void readWatched();
 
   std::shared_ptr<Executor> toGuiThread_;
-  Sources sources_;
+  Seams seams_;
   uint64_t subscription_ = 0;
   mutable std::mutex watchedMutex_;
   std::set<int64_t> watched_;               ///< as last read from the store

@@ -5,7 +5,7 @@
 
 namespace {
 
-PanelEnvironment realEnvironment(QObject* guard, PanelSeams seams, std::shared_ptr<Executor> background) {
+PanelStateSeams realStateSeams(QObject* guard, PanelSeams seams, std::shared_ptr<Executor> background) {
   return {.seams = std::move(seams),
           .gui = std::make_shared<GuiThreadExecutor>(guard),
           .background = std::move(background),
@@ -18,12 +18,12 @@ PanelEnvironment realEnvironment(QObject* guard, PanelSeams seams, std::shared_p
 
 Panel::Panel(PanelSeams seams, std::shared_ptr<Executor> background, QObject* parent)
     : QObject(parent),
-      state_(realEnvironment(&guard_, seams, background)),
+      state_(realStateSeams(&guard_, seams, background)),
       controller_(state_, {seams.stores, seams.desktop, background}) {
   forwardChanges();
 }
 
-Panel::Panel(const PanelEnvironment& environment, QObject* parent)
+Panel::Panel(const PanelStateSeams& environment, QObject* parent)
     : QObject(parent),
       state_(environment),
       controller_(state_, {environment.seams.stores, environment.seams.desktop, environment.background}) {

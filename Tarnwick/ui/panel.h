@@ -18,7 +18,7 @@ class Panel : public QObject {
   /// The real environment over `seams`: the event loop, `background` for the
   /// slow lookups, a pool of its own for actions, QTimers and the system clock.
   Panel(PanelSeams seams, std::shared_ptr<Executor> background, QObject* parent = nullptr);
-  explicit Panel(const PanelEnvironment& environment, QObject* parent = nullptr);
+  explicit Panel(const PanelStateSeams& environment, QObject* parent = nullptr);
 
   PanelState& state() { return state_; }
   const PanelState& state() const { return state_; }

@@ -27,7 +27,7 @@ bool lists(const std::vector<PortEntry>& entries, const PortEntry& entry) {
 
 }  // namespace
 
-PanelState::PanelState(const PanelEnvironment& environment, QObject* parent)
+PanelState::PanelState(const PanelStateSeams& environment, QObject* parent)
     : QObject(parent), env_(environment) {
   loadStores();
   refresher_ = std::make_unique<PanelRefresher>(

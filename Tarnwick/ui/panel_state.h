@@ -34,7 +34,7 @@
 /// What the model runs on. The real one (see Panel) is the event loop, the
 /// application's pool, a pool of its own for actions, QTimers and the
 /// system clock.
-struct PanelEnvironment {
+struct PanelStateSeams {
   PanelSeams seams;
   std::shared_ptr<Executor> gui;
   std::shared_ptr<Executor> background;  ///< scans, statistics, docker
@@ -48,7 +48,7 @@ class PanelState : public QObject {
   Q_OBJECT
 
  public:
-  explicit PanelState(const PanelEnvironment& environment, QObject* parent = nullptr);
+  explicit PanelState(const PanelStateSeams& environment, QObject* parent = nullptr);
   ~PanelState() override;
 
   // View state.
@@ -132,7 +132,7 @@ class PanelState : public QObject {
   void applyNotice();
   void listEntries();
 
-  PanelEnvironment env_;
+  PanelStateSeams env_;
   PanelSettings settings_;
   Preferences::Subscription storeSubscription_ = 0;
   std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);

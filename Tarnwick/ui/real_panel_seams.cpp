@@ -38,11 +38,11 @@ ActionOutcome RealProcessActions::killProcess(const ProcessIdentity& target, For
 }
 
 ActionOutcome RealProcessActions::killTree(const ProcessIdentity& leaf) {
-  return PortCore::killTree(leaf, PortCore::systemControlSources(source_));
+  return PortCore::killTree(leaf, PortCore::systemControlSeams(source_));
 }
 
 ActionOutcome RealProcessActions::restartTree(const ProcessIdentity& leaf, const std::optional<std::string>& log) {
-  return PortCore::restartTree(leaf, PortCore::systemControlSources(source_), log);
+  return PortCore::restartTree(leaf, PortCore::systemControlSeams(source_), log);
 }
 
 std::optional<std::string> RealProcessActions::restartLog(int64_t port) { return PortCore::prepareRestartLog(port); }

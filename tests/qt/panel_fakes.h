@@ -146,7 +146,7 @@ struct PanelFixture {
 
   std::unique_ptr<Panel> makeModel() {
     return std::make_unique<Panel>(
-        PanelEnvironment{{fakes, fakes, fakes, fakes}, gui, background, actions, scheduler, &clock});
+        PanelStateSeams{{fakes, fakes, fakes, fakes}, gui, background, actions, scheduler, &clock});
   }
   /// A panel that has applied one scan of `entries`; the scan is not counted.
   std::unique_ptr<Panel> modelWith(std::vector<PortEntry> entries) {

@@ -52,7 +52,7 @@ ActionOutcome killPinned(PinnedProcess& process, Force force) {
 
 // The leaf is confirmed first, so a tree is only looked for above the process
 // that was listed; the top is then held at the moment it is found.
-PreparedAction prepareTop(const ProcessIdentity& leaf, const ControlSources& sources) {
+PreparedAction prepareTop(const ProcessIdentity& leaf, const ControlSeams& sources) {
   auto leafAction = prepareKill(leaf, sources.signaller);
   if (!leafAction.ready()) return leafAction;
   auto table = sources.scan.processes();
@@ -113,11 +113,11 @@ PreparedAction prepareKill(const ProcessIdentity& target, ProcessSignals& signal
   return action;
 }
 
-PreparedAction prepareTreeKill(const ProcessIdentity& leaf, const ControlSources& sources) {
+PreparedAction prepareTreeKill(const ProcessIdentity& leaf, const ControlSeams& sources) {
   return prepareTop(leaf, sources);
 }
 
-PreparedAction prepareRestart(const ProcessIdentity& leaf, const ControlSources& sources,
+PreparedAction prepareRestart(const ProcessIdentity& leaf, const ControlSeams& sources,
                               const std::optional<std::string>& log) {
   auto action = prepareTop(leaf, sources);
   if (!action.ready()) return action;
@@ -147,16 +147,16 @@ ActionOutcome killProcess(const ProcessIdentity& target, Force force, ProcessSig
   return killPrepared(prepareKill(target, signaller), force);
 }
 
-ActionOutcome killTree(const ProcessIdentity& leaf, const ControlSources& sources) {
+ActionOutcome killTree(const ProcessIdentity& leaf, const ControlSeams& sources) {
   return killPrepared(prepareTreeKill(leaf, sources), Force::No);
 }
 
-ActionOutcome restartTree(const ProcessIdentity& leaf, const ControlSources& sources,
+ActionOutcome restartTree(const ProcessIdentity& leaf, const ControlSeams& sources,
                           const std::optional<std::string>& log) {
   return restart(prepareRestart(leaf, sources, log), sources.launcher);
 }
 
-ControlSources systemControlSources(ScanSource& scan) {
+ControlSeams systemControlSeams(ScanSource& scan) {
   return {scan, systemSignals(), systemProcessFacts(), systemLauncher(), systemToolRunner()};
 }
 
@@ -164,10 +164,10 @@ ActionOutcome killProcess(const ProcessIdentity& target, Force force) {
   return killProcess(target, force, systemSignals());
 }
 ActionOutcome killTree(const ProcessIdentity& leaf) {
-  return killTree(leaf, systemControlSources(*makeSystemScanSource()));
+  return killTree(leaf, systemControlSeams(*makeSystemScanSource()));
 }
 ActionOutcome restartTree(const ProcessIdentity& leaf, const std::optional<std::string>& log) {
-  return restartTree(leaf, systemControlSources(*makeSystemScanSource()), log);
+  return restartTree(leaf, systemControlSeams(*makeSystemScanSource()), log);
 }
 
 }  // namespace PortCore

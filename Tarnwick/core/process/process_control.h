@@ -22,7 +22,7 @@ enum class Force { No, Yes };
 
 /// Everything tree control reaches in the system. The simple forms of the
 /// operations use the real ones; tests pass recording ones.
-struct ControlSources {
+struct ControlSeams {
   ScanSource& scan;          ///< process table and working directories
   ProcessSignals& signaller;  ///< start times, and signals to a process held by its identity
   ProcessFacts& facts;       ///< arguments, directory, search path and rights; outlives a look given up on
@@ -73,12 +73,12 @@ ActionOutcome killTree(const ProcessIdentity& leaf);
 ActionOutcome restartTree(const ProcessIdentity& leaf, const std::optional<std::string>& log = std::nullopt);
 
 /// The real system, reading processes through `scan`.
-ControlSources systemControlSources(ScanSource& scan);
+ControlSeams systemControlSeams(ScanSource& scan);
 
 /// The steps of the operations above, each taking its sources.
 PreparedAction prepareKill(const ProcessIdentity& target, ProcessSignals& signaller);
-PreparedAction prepareTreeKill(const ProcessIdentity& leaf, const ControlSources& sources);
-PreparedAction prepareRestart(const ProcessIdentity& leaf, const ControlSources& sources,
+PreparedAction prepareTreeKill(const ProcessIdentity& leaf, const ControlSeams& sources);
+PreparedAction prepareRestart(const ProcessIdentity& leaf, const ControlSeams& sources,
                               const std::optional<std::string>& log = std::nullopt);
 /// The refusal of a prepared action that is not ready; otherwise the kill's outcome.
 ActionOutcome killPrepared(const PreparedAction& action, Force force);
@@ -86,8 +86,8 @@ ActionOutcome killPrepared(const PreparedAction& action, Force force);
 ActionOutcome restart(const PreparedAction& action, DetachedLauncher& launcher);
 
 ActionOutcome killProcess(const ProcessIdentity& target, Force force, ProcessSignals& signaller);
-ActionOutcome killTree(const ProcessIdentity& leaf, const ControlSources& sources);
-ActionOutcome restartTree(const ProcessIdentity& leaf, const ControlSources& sources,
+ActionOutcome killTree(const ProcessIdentity& leaf, const ControlSeams& sources);
+ActionOutcome restartTree(const ProcessIdentity& leaf, const ControlSeams& sources,
                           const std::optional<std::string>& log = std::nullopt);
 
 }  // namespace PortCore

@@ -28,7 +28,7 @@ double lifetimePercent(const ProcCounters& counters, std::optional<double> uptim
 
 }  // namespace
 
-StatsMap stats(const std::vector<int32_t>& pids, const ProcStatsSources& sources) {
+StatsMap stats(const std::vector<int32_t>& pids, const ProcStatsSeams& sources) {
   StatsMap result;
   if (pids.empty()) return result;
   const Clock::Duration now = sources.clock.now();

@@ -21,7 +21,7 @@ struct ProcessStat {
 using StatsMap = std::unordered_map<int32_t, ProcessStat>;
 
 /// Where the Linux form reads its samples and keeps the previous ones.
-struct ProcStatsSources {
+struct ProcStatsSeams {
   const ProcStatReader& proc;
   CpuHistory& history;
   const Clock& clock;
@@ -39,7 +39,7 @@ StatsMap stats(const std::vector<int32_t>& pids);
 
 /// stats() from a /proc tree, each CPU figure measured from the process's
 /// previous sample in `history`. Reads nothing for no PIDs.
-StatsMap stats(const std::vector<int32_t>& pids, const ProcStatsSources& sources);
+StatsMap stats(const std::vector<int32_t>& pids, const ProcStatsSeams& sources);
 
 /// stats() from one `ps -o pid=,pcpu=,rss= -p LIST` run. Runs nothing for no PIDs.
 StatsMap stats(const std::vector<int32_t>& pids, ToolRunner& runner);

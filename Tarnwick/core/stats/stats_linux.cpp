@@ -7,7 +7,7 @@ namespace PortCore {
 
 StatsMap stats(const std::vector<int32_t>& pids, CpuHistory& history) {
   const ProcStatReader proc;
-  return stats(pids, ProcStatsSources{proc, history, systemClock()});
+  return stats(pids, ProcStatsSeams{proc, history, systemClock()});
 }
 
 StatsMap stats(const std::vector<int32_t>& pids) {

@@ -275,17 +275,21 @@ PortRow* PortListView::row(const std::string& id) const {
 
 bool PortListView::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyRelease) {
-    seenKey_ = nullptr;
+    seenPress_ = {};
     return false;
   }
   if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
   auto* widget = static_cast<QWidget*>(watched);
   if (widget != this && !isAncestorOf(widget)) return false;
   // An ignored press travels up to the parents of its receiver; the panel's
-  // handlers see it once, at its first receiver.
-  if (event == seenKey_) return false;
-  seenKey_ = event;
-  return handleKey(static_cast<QKeyEvent*>(event));
+  // handlers see it once, at its first receiver. Its release clears it, but
+  // that may go to another window (after the Escape that hid the panel): a
+  // press from the window system then differs in its time, and one from
+  // elsewhere is new once the panel shows again.
+  auto* key = static_cast<QKeyEvent*>(event);
+  if (event == seenPress_.event && key->timestamp() == seenPress_.timestamp) return false;
+  seenPress_ = {event, key->timestamp()};
+  return handleKey(key);
 }
 
 bool PortListView::handleKey(QKeyEvent* key) {
@@ -312,6 +316,7 @@ bool PortListView::handleKey(QKeyEvent* key) {
 
 void PortListView::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  seenPress_ = {};
   // Qt drops size changes of parts shown or hidden while the panel itself was
   // hidden, leaving stale size hints in the layouts: measure afresh.
   for (QWidget* child : findChildren<QWidget*>()) child->updateGeometry();

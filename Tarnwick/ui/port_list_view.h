@@ -87,5 +87,10 @@ class PortListView final : public QWidget {
   std::map<std::string, PortRow*> rows_;  ///< by id, "#n" added for repeats
   std::vector<PortRow*> order_;
   QString language_;
-  const QEvent* seenKey_ = nullptr;  ///< the key press being passed along
+  /// The key press being passed along: its address and its time, as Qt builds
+  /// presses on the stack and one may reuse the address of an earlier one.
+  struct SeenPress {
+    const QEvent* event = nullptr;
+    quint64 timestamp = 0;
+  } seenPress_;
 };

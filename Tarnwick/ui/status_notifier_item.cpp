@@ -159,7 +159,11 @@ bool StatusNotifierItem::start() {
 void StatusNotifierItem::registerWithWatcher() {
   auto message = QDBusMessage::createMethodCall(kWatcherService, QStringLiteral("/StatusNotifierWatcher"),
                                                 kWatcherService, QStringLiteral("RegisterStatusNotifierItem"));
-  message << service_;
+  // By object path: the watcher lists the item under this connection's unique
+  // name. Registered by the well-known name, GNOME's AppIndicator extension
+  // also follows that name's owner, and an owner notice that lands after its
+  // proxy is set up blanks the item's properties and makes it drop the item.
+  message << kItemPath;
   auto* call = new QDBusPendingCallWatcher(bus_.asyncCall(message, kRegisterTimeoutMs), this);
   connect(call, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
     call->deleteLater();

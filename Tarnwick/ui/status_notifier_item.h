@@ -49,8 +49,8 @@ class StatusNotifierItem : public QObject {
   StatusNotifierItem(const QDBusConnection& bus, const QString& menuPath, QObject* parent = nullptr);
   ~StatusNotifierItem() override;
 
-  /// Takes the item's bus name, serves it and registers it with the watcher;
-  /// false when the name or the object path is taken.
+  /// Takes the item's bus name, serves it and registers its object path with
+  /// the watcher; false when the name or the object path is taken.
   bool start();
 
   /// Every size `icon` holds goes to the host; the host picks.
@@ -58,7 +58,8 @@ class StatusNotifierItem : public QObject {
   void setToolTip(const QString& text);
   const QString& toolTip() const { return toolTip_; }
 
-  /// org.kde.StatusNotifierItem-PID-1: one item per process.
+  /// org.kde.StatusNotifierItem-PID-1: one item per process. Owned for hosts
+  /// that look for it; the watcher knows the item by its unique name.
   const QString& serviceName() const { return service_; }
 
  signals:

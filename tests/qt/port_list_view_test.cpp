@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QEnterEvent>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -112,6 +113,34 @@ TEST_F(PortListViewTest, KeysReachTheControllerWhereverTheFocusIs) {
   EXPECT_FALSE(controller.pendingKill()) << "the Return went to the editor only";
   EXPECT_FALSE(editor->isVisible());
   EXPECT_TRUE(view->hasFocus()) << "the closed editor hands the keys back to the panel";
+}
+
+// A press whose release another window took (the Escape that hid the panel,
+// a key that sent the focus away) must not swallow the next press, which Qt
+// may build at the same address.
+TEST_F(PortListViewTest, APressWhoseReleaseWentElsewhereDoesNotSwallowTheNext) {
+  struct Case {
+    const char* what;
+    bool hiddenBetween;
+    quint64 msBetween;  ///< 0: made by the application, not by the window system
+  };
+  for (const Case& c : {Case{"hidden and shown again", true, 0}, Case{"shown all along", false, 40}}) {
+    SCOPED_TRACE(c.what);
+    load({web, api});
+    model->controller().select(std::nullopt);
+    quint64 time = 1000;
+    // One variable in a loop: both presses have its address, and no release comes between.
+    for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Down}) {
+      QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+      press.setTimestamp(time);
+      QApplication::sendEvent(view.get(), &press);
+      time += c.msBetween;
+      if (key == Qt::Key_Down || !c.hiddenBetween) continue;
+      view->hide();
+      load({web, api});
+    }
+    EXPECT_EQ(model->controller().selection(), web.id());
+  }
 }
 
 // The items are the menu function's; here, that the menu a secondary click

@@ -5,10 +5,15 @@
 #include "core/scan/tcp_listeners.h"
 #include "core/system/proc_stat_line.h"
 #include "support/port_entry_printer.h"
+#include "support/property.h"
 #include "support/test_process.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <arpa/inet.h>
+#include <array>
+#include <cstring>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,30 +22,80 @@ namespace {
 
 using PortCore::TcpFamily;
 
-// A row of /proc/net/tcp or tcp6: the local address and port in hex, the state, the owner and the inode.
-std::string tcpRow(const std::string& local, const char* state, const char* uid, int inode) {
-  return "   0: " + local + " 00000000:0000 " + state + " 00000000:00000000 00:00000000 00000000  " + uid + " 0 " +
-         std::to_string(inode) + " 1 0";
+// A row as the kernel prints it (net/ipv4/tcp_ipv4.c): each 32-bit word of
+// the address with %08X as it lies in memory, the port with %04X; `portWidth`
+// pads the port wider, `lower` writes the hex digits in lower case.
+std::string kernelRow(const std::array<unsigned char, 16>& bytes, TcpFamily family, const ListeningSocket& socket,
+                      int state, int portWidth, bool lower) {
+  std::string row = "   0: ";
+  for (size_t word = 0; word < (family == TcpFamily::V4 ? 1u : 4u); ++word) {
+    uint32_t value;
+    std::memcpy(&value, bytes.data() + word * 4, 4);
+    char text[9];
+    std::snprintf(text, sizeof text, lower ? "%08x" : "%08X", value);
+    row += text;
+  }
+  char rest[160];
+  std::snprintf(rest, sizeof rest, lower ? ":%0*llx 00000000:0000 %02X 00000000:00000000 00:00000000 00000000 %5u 0 %llu 1 0"
+                                         : ":%0*llX 00000000:0000 %02X 00000000:00000000 00:00000000 00000000 %5u 0 %llu 1 0",
+                portWidth, static_cast<unsigned long long>(socket.port), state, socket.uid,
+                static_cast<unsigned long long>(socket.inode));
+  return row + rest;
 }
 
-TEST(TcpTable, KeepsListeningRowsWithAddressesAndOwners) {
-  const char* header =
-      "  sl  local_address rem_address   st tx_queue rx_queue tr tm->when retrnsmt   uid  timeout inode\n";
-  const std::string v4 = "0100007F:1F90", v6 = "0000000000000000";  // 127.0.0.1:8080; the first half of a v6 address
-  const std::tuple<std::string, TcpFamily, std::vector<ListeningSocket>> cases[] = {
-      {tcpRow(v4, "0A", "1000", 4242) + " 100 0 0 10 0", TcpFamily::V4, {{4242, "127.0.0.1", 8080, 1000}}},
-      {tcpRow(v4, "01", "1000", 99), TcpFamily::V4, {}},  // established, not listening
-      {tcpRow(v4, "0A", "1000", 0), TcpFamily::V4, {}},   // no inode: nobody can hold it
-      {tcpRow(v4, "0A", "-1", 9), TcpFamily::V4, {}},     // no owner
-      {"   0: 0100007F:XYZ 00000000:0000 0A", TcpFamily::V4, {}},
-      {tcpRow("0100007F:00000000000000001F90", "0A", "0", 3), TcpFamily::V4, {}},  // wider than any field
-      {tcpRow(v6 + "0000000001000000:1F90", "0A", "0", 5), TcpFamily::V6, {{5, "[::1]", 8080}}},
-      {tcpRow(v6 + "0000000000000000:0050", "0A", "0", 6), TcpFamily::V6, {{6, "*", 80}}},
-      {tcpRow(v6 + "FFFF00000100007F:0050", "0A", "0", 7), TcpFamily::V6, {{7, "127.0.0.1", 80}}},
-      {tcpRow(v6 + "FFFF000000000000:0050", "0A", "0", 8), TcpFamily::V6, {{8, "*", 80}}},
+// What the parser must give for an address: inet_ntop's text, "*" for any
+// address, an IPv4-mapped one as IPv4.
+std::string addressOf(const std::array<unsigned char, 16>& bytes, TcpFamily family) {
+  char text[INET6_ADDRSTRLEN];
+  const bool v4 = family == TcpFamily::V4;
+  const bool mapped = !v4 && std::all_of(bytes.begin(), bytes.begin() + 10, [](auto b) { return b == 0; }) &&
+                      bytes[10] == 0xFF && bytes[11] == 0xFF;
+  const unsigned char* ipv4 = v4 ? bytes.data() : bytes.data() + 12;
+  if (v4 || mapped) return std::all_of(ipv4, ipv4 + 4, [](auto b) { return b == 0; }) ? "*" : ::inet_ntop(AF_INET, ipv4, text, sizeof text);
+  if (std::all_of(bytes.begin(), bytes.end(), [](auto b) { return b == 0; })) return "*";
+  return std::string("[") + ::inet_ntop(AF_INET6, bytes.data(), text, sizeof text) + "]";
+}
+
+TEST(TcpTable, ReadsBackEveryListeningRowTheKernelPrints) {
+  const auto bytesGen = rc::gen::oneOf(
+      rc::gen::arbitrary<std::array<unsigned char, 16>>(), rc::gen::just(std::array<unsigned char, 16>{}),
+      rc::gen::map(rc::gen::arbitrary<std::array<unsigned char, 4>>(), [](auto v4) {
+        std::array<unsigned char, 16> mapped{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF};
+        std::copy(v4.begin(), v4.end(), mapped.begin() + 12);
+        return mapped;
+      }));
+  checkProperty([&] {
+    const auto family = *rc::gen::element(TcpFamily::V4, TcpFamily::V6);
+    const auto bytes = *bytesGen;
+    ListeningSocket socket{*rc::gen::inRange<uint64_t>(0, 1u << 20), addressOf(bytes, family),
+                           *rc::gen::inRange<int64_t>(0, 65536), *rc::gen::arbitrary<uint32_t>()};
+    const int state = *rc::gen::element(0x0A, 0x01, 0x06);
+    const int portWidth = *rc::gen::inRange(4, 18);
+    const std::string header = "  sl  local_address rem_address   st tx_queue rx_queue tr tm->when retrnsmt   uid\n";
+    const auto row = kernelRow(bytes, family, socket, state, portWidth, *rc::gen::arbitrary<bool>());
+    const bool kept = state == 0x0A && socket.inode != 0 && portWidth <= 16;
+    RC_ASSERT(PortCore::parseTcpTable(header + row + "\n", family) ==
+              (kept ? std::vector<ListeningSocket>{socket} : std::vector<ListeningSocket>{}));
+  }, 1500);
+}
+
+// Rows no kernel prints: each is skipped, and the row after it still read.
+TEST(TcpTable, SkipsRowsThatDoNotFit) {
+  const std::string good = "   1: 0100007F:1F90 00000000:0000 0A 00000000:00000000 00:00000000 00000000  0 0 7 1 0";
+  const char* rows[] = {
+      "   0: 0100007F:XYZ 00000000:0000 0A 00000000:00000000 00:00000000 00000000  0 0 9 1 0",
+      "   0: 0100007F:10000 00000000:0000 0A 00000000:00000000 00:00000000 00000000  0 0 9 1 0",
+      "   0: 0100007F1F90 00000000:0000 0A 00000000:00000000 00:00000000 00000000  0 0 9 1 0",
+      "   0: 0100007:1F90 00000000:0000 0A 00000000:00000000 00:00000000 00000000  0 0 9 1 0",
+      "   0: 0100007G:1F90 00000000:0000 0A 00000000:00000000 00:00000000 00000000  0 0 9 1 0",
+      "   0: 0100007F:1F90 00000000:0000 0A 00000000:00000000 00:00000000 00000000  -1 0 9 1 0",
+      "   0: 0100007F:1F90 00000000:0000 0A 00000000:00000000 00:00000000 00000000  4294967296 0 9 1 0",
+      "   0: 0100007F:1F90 00000000:0000 0A 00000000:00000000 00:00000000 00000000  0 0 x 1 0",
+      "   0: 0100007F:1F90 00000000:0000 0A 00000000:00000000 00:00000000 00000000  0 0",
   };
-  for (const auto& [row, family, expected] : cases)
-    EXPECT_EQ(PortCore::parseTcpTable(std::string(header) + row + "\n", family), expected) << row;
+  for (const char* row : rows)
+    EXPECT_EQ(PortCore::parseTcpTable(std::string(row) + "\n" + good, TcpFamily::V4),
+              (std::vector<ListeningSocket>{{7, "127.0.0.1", 8080, 0}})) << row;
 }
 
 // The one stat line parser behind the scan's records and the statistics' counters.

@@ -3,6 +3,7 @@
 #include "core/scan/proc_scan_source.h"
 #include "core/scan/scan.h"
 #include "core/scan/tcp_listeners.h"
+#include "core/scan/user_names.h"
 #include "core/system/proc_stat_line.h"
 #include "support/port_entry_printer.h"
 #include "support/property.h"
@@ -118,6 +119,15 @@ TEST(ProcStat, TakesTheNameBetweenTheFirstOpenAndTheLastCloseParenthesis) {
   }
 }
 
+TEST(UserNames, NamesWhatThePasswordDatabaseHolds) {
+  UserNames names;
+  for (int round = 0; round < 2; ++round) {  // the second from memory
+    EXPECT_EQ(names.name(0), "root");
+    EXPECT_EQ(names.name(65534), "nobody");
+    EXPECT_EQ(names.name(4000000000u), std::nullopt);
+  }
+}
+
 // A /proc tree in a temporary directory: the source reads nothing else. Names
 // reach the entries and the JSON line exactly as the system holds them.
 TEST(ProcScanSource, ReadsAFixtureTreeIntoRecords) {
@@ -126,33 +136,42 @@ TEST(ProcScanSource, ReadsAFixtureTreeIntoRecords) {
   const std::string user = ::getpwuid(uid)->pw_name;
   TempDir root;
   root.write("net/tcp", "  sl  local_address rem_address   st\n   0: 0100007F:0BB8 00000000:0000 0A 00000000:00000000 "
-                        "00:00000000 00000000 " + std::to_string(uid) + " 0 501 1 0\n");
+                        "00:00000000 00000000 " + std::to_string(uid) + " 0 501 1 0\n"
+                        "   1: 0100007F:0BB9 00000000:0000 0A 00000000:00000000 00:00000000 00000000 " +
+                        std::to_string(uid) + " 0 502 1 0\n");
   root.write("net/tcp6", "  sl\n");
   root.write("9/stat", "9 (sh) S 1 9 9 0 -1 0 0 0 0 0 0 0 0 0 20 0 1 0 98 0 0 0\n");
   root.write("9/comm", "sh\n");
   root.write("10/stat", "10 (" + comm + ") S 9 10 10 0 -1 0 0 0 0 0 0 0 0 0 20 0 1 0 99 0 0 0\n");
   root.write("11/stat", "11 (worker) S 10 10 10 0 -1 0 0 0 0 0 0 0 0 0 20 0 1 0 100 0 0 0\n");
-  for (const char* dir : {"/10/fd", "/11/fd"}) ::mkdir((root.path() + dir).c_str(), 0755);
+  // 50 and 51 are each other's parent, as PID reuse can make them look.
+  root.write("50/stat", "50 (loop) S 51 50 50 0 -1 0 0 0 0 0 0 0 0 0 20 0 1 0 101 0 0 0\n");
+  root.write("51/stat", "51 (pool) S 50 50 50 0 -1 0 0 0 0 0 0 0 0 0 20 0 1 0 102 0 0 0\n");
+  root.write("51/comm", "pool\n");
+  // A signed name is no PID or descriptor, though it reads as a number.
+  for (const char* dir : {"/10/fd", "/11/fd", "/50/fd", "/+10"}) ::mkdir((root.path() + dir).c_str(), 0755);
   // 777 is not listening.
-  const std::pair<std::string, const char*> links[] = {
-      {"/dev/null", "/10/fd/0"}, {"socket:[501]", "/10/fd/3"}, {"socket:[777]", "/11/fd/4"}, {cwd, "/10/cwd"}};
+  const std::pair<std::string, const char*> links[] = {{"/dev/null", "/10/fd/0"},     {"socket:[501]", "/10/fd/3"},
+                                                       {"socket:[501]", "/10/fd/+3"},  {"socket:[777]", "/11/fd/4"},
+                                                       {"socket:[502]", "/50/fd/3"},   {cwd, "/10/cwd"}};
   for (const auto& [target, link] : links)
     ASSERT_EQ(::symlink(target.c_str(), (root.path() + link).c_str()), 0) << link;
 
   ProcScanSource source(root.path(), ProcScanSource::SocketTable::ProcFiles);
   auto snapshot = source.snapshot();
-  EXPECT_EQ(snapshot.listeners, (std::vector<ListenerRecord>{{501, "127.0.0.1", 3000, 10}}));
+  EXPECT_EQ(snapshot.listeners, (std::vector<ListenerRecord>{{501, "127.0.0.1", 3000, 10}, {502, "127.0.0.1", 3001, 50}}));
   EXPECT_EQ(snapshot.processes.at(10), (ProcessRecord{9, comm, uid, user, 99}));
   EXPECT_EQ(snapshot.processes.at(9).comm, "sh");
   EXPECT_EQ(snapshot.processes.count(11), 0u);
   EXPECT_EQ(snapshot.directories, (CwdMap{{10, cwd}}));
-  EXPECT_EQ(source.processes().size(), 3u);
-  EXPECT_EQ(PortCore::listeningPortNumbers(source), std::vector<int64_t>{3000});
+  EXPECT_EQ(source.processes().size(), 5u);
+  EXPECT_EQ(PortCore::listeningPortNumbers(source), (std::vector<int64_t>{3000, 3001}));
 
   auto scan = PortCore::scanPorts(source);
   const PortEntry expected{3000, "127.0.0.1", 10, comm, user, {"sh"}, 9, cwd, "tab\tdir\\ \xff"};
-  EXPECT_EQ(scan.entries, std::vector<PortEntry>{expected});
-  EXPECT_EQ(scan.startTimes, (StartTimes{{10, 99}}));
+  const PortEntry looped{3001, "127.0.0.1", 50, "loop", user, {"pool"}, 51, std::nullopt, std::nullopt};
+  EXPECT_EQ(scan.entries, (std::vector<PortEntry>{expected, looped}));
+  EXPECT_EQ(scan.startTimes, (StartTimes{{10, 99}, {50, 101}}));
   EXPECT_EQ(encodeJson(scan.entries.front()),
             "{\"port\":3000,\"address\":\"127.0.0.1\",\"pid\":10,\"command\":\"a\\tb\\\\c\\n(x)\xef\xbf\xbd\","
             "\"user\":\"" + user + "\",\"parentChain\":[\"sh\"],\"rootPid\":9,"

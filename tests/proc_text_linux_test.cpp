@@ -110,7 +110,11 @@ TEST(ProcStat, TakesTheNameBetweenTheFirstOpenAndTheLastCloseParenthesis) {
       {"42 ()\t" + std::string(tail), Fields{"", 7, 12345, 42, 10}},
       {"42 node" + std::string(tail), std::nullopt},
       {"42 (node) S 7 1 1 0 -1 4194560 100 0 0 0 30 12 0 0 20 0 1 0 12345 1000", std::nullopt},  // cut short
+      // each field read, not a number in turn: parent, CPU times, start time
+      {"42 (node) S x 1 1 0 -1 4194560 100 0 0 0 30 12 0 0 20 0 1 0 12345 1000 10", std::nullopt},
+      {"42 (node) S 7 1 1 0 -1 4194560 100 0 0 0 x 12 0 0 20 0 1 0 12345 1000 10", std::nullopt},
       {"42 (node) S 7 1 1 0 -1 4194560 100 0 0 0 30 x 0 0 20 0 1 0 12345 1000 10", std::nullopt},
+      {"42 (node) S 7 1 1 0 -1 4194560 100 0 0 0 30 12 0 0 20 0 1 0 1x345 1000 10", std::nullopt},
   };
   for (const auto& [stat, expected] : cases) {
     auto line = PortCore::parseProcStatLine(stat);

@@ -168,6 +168,11 @@ TEST(RealProcessSignals, ReachOnlyTheProcessWithTheStartTimeGiven) {
   EXPECT_EQ(pinned->send(SIGTERM), SignalResult::Sent);
   EXPECT_TRUE(pinned->waitForExit(10s));
   EXPECT_EQ(child.waitExitStatus(), 128 + SIGTERM);
+  // Root's first process, to someone without root's rights: refused, not gone.
+  EXPECT_EQ(withoutRoot([&]() -> std::string {
+    auto init = signals.pin({1, startTimeOf(1)});
+    return init && init->send(0) == SignalResult::PermissionDenied ? "" : "process 1 was not refused";
+  }), "");
 }
 
 }  // namespace

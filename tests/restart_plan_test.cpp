@@ -90,7 +90,7 @@ TEST(PlanRestart, RealProcessesWithOtherRightsAreRefused) {
     return wrong;
   });
   EXPECT_EQ(report, "");
-  if (::geteuid() != 0) return;
+  SKIP_UNLESS_ROOT("starting a process whose real user is not its effective one needs root");
   auto setuidLike = sleeper({"/usr/bin/setpriv", "--ruid=65534"});
   EXPECT_EQ(refusalFor(setuidLike.pid()), ActionOutcome::RestartForeign);
 }

@@ -12,6 +12,8 @@
 #include <atomic>
 #include <functional>
 #include <optional>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <thread>
 
 namespace {
@@ -179,6 +181,25 @@ TEST_F(PortNotifierTest, TheSystemSleeperEndsAtTheDeadlineOnWakeAndOnStop) {
   const auto stopping = clock.now();
   loop.stop();
   EXPECT_LT(clock.now() - stopping, 1s);
+}
+
+// Out of descriptors after the timer's (in a child that may open one more),
+// the sleeper still wakes: it falls back to the clock's.
+TEST(SystemSleeper, WakesWhenDescriptorsRunOut) {
+  pid_t child = ::fork();
+  if (child == 0) {
+    ::alarm(5);  // a sleeper that cannot be woken ends the child here
+    for (int fd = 3; fd < 1024; ++fd) ::close(fd);
+    const rlimit one{4, 4};
+    ::setrlimit(RLIMIT_NOFILE, &one);
+    auto sleeper = makeSystemSleeper();
+    StopSource running;
+    sleeper->wake();
+    ::_exit(sleeper->sleepUntil(PortCore::systemClock().now() + 1h, running.token()) ? 0 : 1);
+  }
+  int status = -1;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
 }
 
 }  // namespace

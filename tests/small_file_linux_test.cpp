@@ -77,4 +77,19 @@ TEST(SmallFile, ReadsToTheEndThroughShortReadsUpToTheLimit) {
   }, 150);
 }
 
+// Both ends close on exec; O_NONBLOCK lies on the ends asked for.
+TEST(Pipe, EndsCarryTheFlagsAskedFor) {
+  using PortCore::NonBlocking;
+  const std::tuple<NonBlocking, bool, bool> cases[] = {
+      {NonBlocking::None, false, false}, {NonBlocking::ReadEnd, true, false}, {NonBlocking::BothEnds, true, true}};
+  for (const auto& [nonBlocking, readEnd, writeEnd] : cases) {
+    auto pipe = PortCore::openPipe(nonBlocking);
+    ASSERT_TRUE(pipe);
+    for (const auto& [fd, expected] : {std::pair(pipe->read.get(), readEnd), std::pair(pipe->write.get(), writeEnd)}) {
+      EXPECT_EQ((::fcntl(fd, F_GETFL) & O_NONBLOCK) != 0, expected) << static_cast<int>(nonBlocking);
+      EXPECT_EQ(::fcntl(fd, F_GETFD), FD_CLOEXEC);
+    }
+  }
+}
+
 }  // namespace

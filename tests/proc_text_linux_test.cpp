@@ -148,7 +148,8 @@ TEST(ProcScanSource, ReadsAFixtureTreeIntoRecords) {
   root.write("9/comm", "sh\n");
   root.write("10/stat", "10 (" + comm + ") S 9 10 10 0 -1 0 0 0 0 0 0 0 0 0 20 0 1 0 99 0 0 0\n");
   root.write("11/stat", "11 (worker) S 10 10 10 0 -1 0 0 0 0 0 0 0 0 0 20 0 1 0 100 0 0 0\n");
-  // 50 and 51 are each other's parent, as PID reuse can make them look.
+  // 50 and 51 are each other's parent, as PID reuse can make them look; 50 holds its socket as
+  // descriptor 0, as a socket-activated daemon may.
   root.write("50/stat", "50 (loop) S 51 50 50 0 -1 0 0 0 0 0 0 0 0 0 20 0 1 0 101 0 0 0\n");
   root.write("51/stat", "51 (pool) S 50 50 50 0 -1 0 0 0 0 0 0 0 0 0 20 0 1 0 102 0 0 0\n");
   root.write("51/comm", "pool\n");
@@ -157,7 +158,7 @@ TEST(ProcScanSource, ReadsAFixtureTreeIntoRecords) {
   // 777 is not listening.
   const std::pair<std::string, const char*> links[] = {{"/dev/null", "/10/fd/0"},     {"socket:[501]", "/10/fd/3"},
                                                        {"socket:[501]", "/10/fd/+3"},  {"socket:[777]", "/11/fd/4"},
-                                                       {"socket:[502]", "/50/fd/3"},   {cwd, "/10/cwd"}};
+                                                       {"socket:[502]", "/50/fd/0"},   {cwd, "/10/cwd"}};
   for (const auto& [target, link] : links)
     ASSERT_EQ(::symlink(target.c_str(), (root.path() + link).c_str()), 0) << link;
 

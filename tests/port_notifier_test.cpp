@@ -174,6 +174,9 @@ TEST_F(PortNotifierTest, TheSystemSleeperEndsAtTheDeadlineOnWakeAndOnStop) {
   });
   EXPECT_TRUE(sleeper->sleepUntil(clock.now() + 1h, running.token()));
   waker.join();
+  StopSource stopped;
+  stopped.requestStop();
+  EXPECT_FALSE(sleeper->sleepUntil(clock.now() + 1h, stopped.token())) << "a stopped loop is not woken";
 
   auto notifier = makeNotifier();
   auto loop = notifier->start(clock, sleeper);

@@ -6,7 +6,9 @@
 
 #include <filesystem>
 #include <functional>
+#include <csignal>
 #include <set>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -56,6 +58,21 @@ TEST(AtomicFile, ReplacesTheTargetOrLeavesEverythingAsItWas) {
     for (const auto& entry : fs::directory_iterator(dir.path())) inDirectory.insert(entry.path().filename());
     EXPECT_EQ(inDirectory, names) << name;
   }
+  // More than this process may write (EFBIG after a short write): the target keeps its content.
+  TempDir dir;
+  const std::string target = dir.write("target", "old");
+  rlimit before{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+  rlimit small = before;
+  small.rlim_cur = 2;
+  auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  const FileWrite outcome = PortCore::writeFileAtomically(target, "new content");
+  ::setrlimit(RLIMIT_FSIZE, &before);
+  std::signal(SIGXFSZ, previous);
+  EXPECT_EQ(outcome, FileWrite::Failed);
+  EXPECT_EQ(readFile(target), "old");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1) << "a temporary is left";
 }
 
 }  // namespace

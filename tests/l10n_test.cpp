@@ -50,6 +50,8 @@ TEST(Language, ChoiceFollowsTheSettingThenTheSystem) {
   TempDir englishOnly;
   EXPECT_EQ(L10n::chooseLanguage("tr", {"tr"}, Catalog(makeBundle(englishOnly, {{"en", ""}}))), "en");
   for (const char* code : {"../en", "./en", "en/..", "e n", ""}) EXPECT_EQ(catalog.table(code), nullptr) << code;
+  TempDir plain;  // every kind of character a code may hold, at each end of its range
+  EXPECT_NE(Catalog(makeBundle(plain, {{"az-AZ_09", ""}})).table("az-AZ_09"), nullptr);
 }
 
 // Through the process's own bundle.

@@ -14,12 +14,14 @@ constexpr const char* kMountInfo =
     "34 22 0:34 / /media rw - tmpfs tmpfs rw\n"
     "35 22 0:35 / /media rw - fuse.gone gone rw\n"
     "not a mount line\n"
-    "36 22 0:36 / relative rw - tmpfs tmpfs rw\n";
+    "36 22 0:36 / relative rw - tmpfs tmpfs rw\n"
+    "37 22 0:37 / /mnt/c\\04x\\400 rw - tmpfs tmpfs rw\n";
 
 TEST(MountTable, LongestMountPointHoldingTheFolderByWholeComponents) {
   auto mounts = PortCore::parseMountInfo(kMountInfo);
-  ASSERT_EQ(mounts.size(), 7u) << "lines that do not parse are skipped";
+  ASSERT_EQ(mounts.size(), 8u) << "lines that do not parse are skipped";
   EXPECT_EQ(mounts[2].mountPoint, "/mnt/a b");
+  EXPECT_EQ(mounts[7].mountPoint, "/mnt/c\\04x\\400") << "no three octal digits, or past a byte: kept as written";
   const std::pair<const char*, const char*> cases[] = {
       {"/home/me/project", "0:21"},       // only the root holds it
       {"/", "0:21"},

@@ -11,6 +11,8 @@
 #include <atomic>
 #include <functional>
 #include <optional>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <thread>
 
 namespace {
@@ -171,6 +173,9 @@ TEST_F(PortNotifierTest, TheSystemSleeperEndsAtTheDeadlineOnWakeAndOnStop) {
   });
   EXPECT_TRUE(sleeper->sleepUntil(clock.now() + 1h, running.token()));
   waker.join();
+  StopSource stopped;
+  stopped.requestStop();
+  EXPECT_FALSE(sleeper->sleepUntil(clock.now() + 1h, stopped.token())) << "a stopped loop is not woken";
 
   auto notifier = makeNotifier();
   auto loop = notifier->start(clock, sleeper);
@@ -178,6 +183,32 @@ TEST_F(PortNotifierTest, TheSystemSleeperEndsAtTheDeadlineOnWakeAndOnStop) {
   const auto stopping = clock.now();
   loop.stop();
   EXPECT_LT(clock.now() - stopping, 1s);
+}
+
+// Out of descriptors after the timer's (in a child that may open one more),
+// the sleeper still wakes: it falls back to the clock's.
+TEST(SystemSleeper, WakesWhenDescriptorsRunOut) {
+#ifdef __SANITIZE_ADDRESS__
+  GTEST_SKIP() << "the sanitizers check memory through a pipe, which a process out of descriptors cannot open";
+#endif
+  pid_t child = ::fork();
+  if (child == 0) {
+    ::alarm(5);  // a sleeper that cannot be woken ends the child here
+    const int lowestFree = ::dup(0);  // every lower descriptor is taken
+    ::close(lowestFree);
+    rlimit before{};
+    ::getrlimit(RLIMIT_NOFILE, &before);
+    const rlimit one{static_cast<rlim_t>(lowestFree) + 1, before.rlim_max};
+    ::setrlimit(RLIMIT_NOFILE, &one);
+    auto sleeper = makeSystemSleeper();
+    ::setrlimit(RLIMIT_NOFILE, &before);
+    StopSource running;
+    sleeper->wake();
+    ::_exit(sleeper->sleepUntil(PortCore::systemClock().now() + 1h, running.token()) ? 0 : 1);
+  }
+  int status = -1;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
 }
 
 }  // namespace

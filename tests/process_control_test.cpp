@@ -168,6 +168,21 @@ TEST(RealProcessSignals, ReachOnlyTheProcessWithTheStartTimeGiven) {
   EXPECT_EQ(pinned->send(SIGTERM), SignalResult::Sent);
   EXPECT_TRUE(pinned->waitForExit(10s));
   EXPECT_EQ(child.waitExitStatus(), 128 + SIGTERM);
+  // Where the kernel has no pidfds, the start time alone pins the process.
+  auto other = TestProcess::start({"/bin/sleep", "300"});
+  ProcessIdentity otherIdentity{other.pid(), startTimeOf(other.pid())};
+  EXPECT_FALSE(PortCore::pinByStartTime({other.pid(), otherIdentity.startTime + 1}));
+  EXPECT_FALSE(PortCore::pinByStartTime({0, otherIdentity.startTime}));
+  auto byStartTime = PortCore::pinByStartTime(otherIdentity);
+  ASSERT_TRUE(byStartTime);
+  EXPECT_EQ(byStartTime->send(SIGTERM), SignalResult::Sent);
+  EXPECT_TRUE(other.waitForExit(10s));  // reaped: a zombie still shows its start time
+  EXPECT_TRUE(byStartTime->waitForExit(1s));
+  // Root's first process, to someone without root's rights: refused, not gone.
+  EXPECT_EQ(withoutRoot([&]() -> std::string {
+    auto init = signals.pin({1, startTimeOf(1)});
+    return init && init->send(0) == SignalResult::PermissionDenied ? "" : "process 1 was not refused";
+  }), "");
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // Project files are opened as files: nothing but a regular file is ever
 // opened for reading, whatever the name links to.
 #include "core/scan/project_name.h"
+#include "core/system/small_file.h"
 #include "core/system/unique_fd.h"
 
+#include "support/property.h"
 #include "support/test_process.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +14,7 @@
 #include <filesystem>
 #include <sys/inotify.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -48,6 +51,43 @@ TEST(SmallFile, OpensNothingButARegularFile) {
       errno = 0;
       PortCore::UniqueFd writer(::open(elsewhere.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
       EXPECT_EQ(errno, ENXIO) << label << ": nothing holds the FIFO open";
+    }
+  }
+}
+
+// Whatever pieces a file's content arrives in (a pipe's writer here), all of
+// it is read, up to the limit and not a byte past it.
+TEST(SmallFile, ReadsToTheEndThroughShortReadsUpToTheLimit) {
+  checkProperty([] {
+    const auto size = *rc::gen::inRange<size_t>(0, 40000), piece = *rc::gen::inRange<size_t>(1, 6000);
+    const size_t limit = size + *rc::gen::inRange(0, 3) - std::min<size_t>(size, 1);  // one below, at, one above
+    std::string content(size, '\0');
+    for (size_t i = 0; i < size; ++i) content[i] = static_cast<char>(i * 31 + i / 256);
+    int fds[2];
+    RC_ASSERT(::pipe(fds) == 0);  // holds 64 KiB: the writer never waits on a reader that stopped
+    std::thread writer([&] {
+      for (size_t at = 0; at < size; at += piece)
+        if (::write(fds[1], content.data() + at, std::min(piece, size - at)) < 0) break;
+      ::close(fds[1]);
+    });
+    const auto read = PortCore::readToEnd(fds[0], limit);
+    writer.join();
+    ::close(fds[0]);
+    RC_ASSERT(read == (size <= limit ? std::optional(content) : std::nullopt));
+  }, 150);
+}
+
+// Both ends close on exec; O_NONBLOCK lies on the ends asked for.
+TEST(Pipe, EndsCarryTheFlagsAskedFor) {
+  using PortCore::NonBlocking;
+  const std::tuple<NonBlocking, bool, bool> cases[] = {
+      {NonBlocking::None, false, false}, {NonBlocking::ReadEnd, true, false}, {NonBlocking::BothEnds, true, true}};
+  for (const auto& [nonBlocking, readEnd, writeEnd] : cases) {
+    auto pipe = PortCore::openPipe(nonBlocking);
+    ASSERT_TRUE(pipe);
+    for (const auto& [fd, expected] : {std::pair(pipe->read.get(), readEnd), std::pair(pipe->write.get(), writeEnd)}) {
+      EXPECT_EQ((::fcntl(fd, F_GETFL) & O_NONBLOCK) != 0, expected) << static_cast<int>(nonBlocking);
+      EXPECT_EQ(::fcntl(fd, F_GETFD), FD_CLOEXEC);
     }
   }
 }

@@ -34,4 +34,6 @@ TEST(TextFormat, PlaceholdersThatDoNotFitRenderEmpty) {
       {"[%\xF0\x9F\x98\x80] ok", {std::string("a")}, "[] ok"}, {"[%\xE2]", {}, "[]"},
   };
   for (const auto& [format, args, expected] : cases) EXPECT_EQ(formatText(format, args), expected) << format;
+  // The format ends inside a longer text: nothing past its end is read.
+  EXPECT_EQ(formatText(std::string_view("[%ll]", 3), {int64_t{1}}), "[");
 }

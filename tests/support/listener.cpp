@@ -3,6 +3,7 @@
 //                      :: accepting IPv4 too); PORT 0 picks a free port. Repeatable.
 //   --reuseport        set SO_REUSEPORT before binding (two processes, one port)
 //   --reply LINE       answer every request with LINE and an empty line
+//   --hold-reply TEXT  answer every request with TEXT alone and keep the connection open
 //   --chdir DIR        change to DIR before listening
 //   --fork             after binding, fork a child that inherits the sockets and
 //                      keeps serving
@@ -72,7 +73,7 @@ void answer(int client, const std::string& reply) {
 
 int main(int argc, char** argv) {
   std::vector<std::string> binds;
-  bool reusePort = false, forkChild = false;
+  bool reusePort = false, forkChild = false, hold = false;
   std::string reply, control;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
@@ -80,6 +81,7 @@ int main(int argc, char** argv) {
     if (arg == "--bind") binds.push_back(next());
     else if (arg == "--reuseport") reusePort = true;
     else if (arg == "--reply") reply = next() + "\r\n\r\n";
+    else if (arg == "--hold-reply") hold = !(reply = next()).empty();
     else if (arg == "--chdir") { if (::chdir(next().c_str()) != 0) die("chdir"); }
     else if (arg == "--fork") forkChild = true;
     else if (arg == "--control") control = next();
@@ -117,7 +119,8 @@ int main(int argc, char** argv) {
       if (client >= 0 && reply.empty()) held.push_back(client);  // accept and never answer
       if (client >= 0 && !reply.empty()) {
         answer(client, reply);
-        ::close(client);
+        if (hold) held.push_back(client);
+        else ::close(client);
       }
     }
   }

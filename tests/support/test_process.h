@@ -93,6 +93,11 @@ struct RunResult {
 };
 RunResult runProgram(const std::vector<std::string>& argv, const TestProcess::Options& options = {});
 
+/// Runs `check` without root's rights and returns its report (empty when all
+/// was well): in this process when it has none, else in a child that drops to
+/// `nobody` first, so the unprivileged paths are checked either way.
+std::string withoutRoot(const std::function<std::string()>& check);
+
 /// True in a CI run (CI=true), which runs as root: there a test that needs
 /// root must run, and one that would skip fails instead.
 bool inContinuousIntegration();

@@ -238,7 +238,6 @@ TEST_F(PanelControllerTest, LabelEditsCommitOrCancel) {
 // have changed. The editor's name takes a search of the system: looked up in
 // the background, and offered once known.
 TEST_F(PanelControllerTest, WatchAndEditorItemsReadWhatIsCurrent) {
-  fixture.fakes->storedWatched = {5000};
   fixture.fakes->ports = {web};
   auto model = fixture.makeModel();
   model->state().refresh();
@@ -247,6 +246,7 @@ TEST_F(PanelControllerTest, WatchAndEditorItemsReadWhatIsCurrent) {
   fixture.settle();
   EXPECT_EQ(rowStateOf(*model, web).editorName, "Visual Studio Code");
   EXPECT_EQ(fixture.fakes->editorLookups, 1);
+  fixture.fakes->storedWatched = {5000};  // by the notifier, after the panel read the set
   model->controller().act(RowAction::Watch, web);
   EXPECT_EQ(fixture.fakes->storedWatched, (std::set<int64_t>{3000, 5000}));
 }

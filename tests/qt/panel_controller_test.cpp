@@ -2,7 +2,6 @@
 // stops and their confirmation, labels, watching and the editor's item; and
 // one stop of a real listener on a port a container publishes.
 #include "panel_fakes.h"
-
 #include "support/fake_tool_runner.h"
 #include "support/test_process.h"
 
@@ -74,29 +73,26 @@ TEST_F(PanelControllerTest, EscapeUndoesOneThingPerPressAndReturnAsksThenConfirm
   EXPECT_EQ(fixture.fakes->log, std::vector<std::string>{"kill 15000"});
 }
 
-// A system process is always asked about; the setting may change in the store
-// from elsewhere, and the controller follows it.
+// Switched off, the setting lets a stop act at once, but a system process is
+// always asked about. The setting changes in the store from elsewhere, and the
+// controller follows it (on, its default, every other test asks first).
 TEST_F(PanelControllerTest, StopsAreConfirmedByTheSettingAndAlwaysForSystemProcesses) {
-  // user, the setting, asks; which processes are the system's is the entry's own table
-  const std::tuple<const char*, bool, bool> cases[] = {
-      {"alice", true, true}, {"alice", false, false}, {"root", false, true}};
-  for (const auto& [user, setting, asks] : cases) {
-    PanelFixture f;
-    const PortEntry e = makeEntry(3000, 42, "node", "127.0.0.1", user);
-    auto model = f.modelWith({e});
-    f.fakes->store.setBoolean("confirmBeforeKill", setting);
-    f.settle();
-    model->controller().act(RowAction::Stop, e);
-    f.settle();
-    EXPECT_EQ(model->controller().pendingKill().has_value(), asks) << user;
-    if (asks) model->controller().confirmPending();
-    f.settle();
-    EXPECT_EQ(f.fakes->log, std::vector<std::string>{"kill 42"}) << user;
-  }
+  const PortEntry system = makeEntry(80, 8000, "nginx", "127.0.0.1", "root");
+  auto model = fixture.modelWith({web, system});
+  fixture.fakes->store.setBoolean("confirmBeforeKill", false);
+  fixture.settle();
+  PanelController& controller = model->controller();
+  controller.act(RowAction::Stop, web);
+  EXPECT_FALSE(controller.pendingKill());
+  controller.act(RowAction::Stop, system);
+  ASSERT_TRUE(controller.pendingKill());
+  controller.confirmPending();
+  fixture.settle();
+  EXPECT_EQ(fixture.fakes->log, (std::vector<std::string>{"kill 13000", "kill 8000"}));
 }
 
-// A request carries its flags and the process the row showed when it was made,
-// even if the PID is taken over before the confirmation. Every case runs with a
+// A request acts on the process the row showed when it was made, even if the
+// PID is taken over before the confirmation. Every case runs with a
 // container publishing the port: it is stopped by name where its proxy holds the
 // port, but not for a restart; a process of the user's there is stopped as a
 // process. What the action answers decides the row: kept until the rescan (once
@@ -105,7 +101,7 @@ TEST_F(PanelControllerTest, StopsAreConfirmedByTheSettingAndAlwaysForSystemProce
 TEST_F(PanelControllerTest, ConfirmedRequestsActThenRescanOrShowTheOutcome) {
   struct Case {
     RowAction action;
-    bool tree, force, restart, docker;  // the request's flags; whether a container's proxy holds the port
+    bool docker;  // whether a container's proxy holds the port
     ActionOutcome outcome;
     std::string log;
     size_t rowsAtOnce;  // listed right after the outcome, before any rescan
@@ -115,13 +111,13 @@ TEST_F(PanelControllerTest, ConfirmedRequestsActThenRescanOrShowTheOutcome) {
   using enum ActionOutcome;
   using enum RowAction;
   const Case cases[] = {
-      {Stop, false, false, false, false, Done, "kill 13000", 2, false, 0ms},
-      {StopTree, true, false, false, false, Done, "killTree 13000", 2, false, 0ms},
-      {ForceStop, false, true, false, false, Done, "forceKill 13000", 2, false, 0ms},
-      {StopTree, true, false, false, true, Done, "dockerStop web-db", 2, false, 0ms},
-      {Restart, true, false, true, true, Done, "restart 13000", 2, false, PortCore::kPortWatchInterval},
-      {Stop, false, false, false, false, ProcessChanged, "kill 13000", 1, false, 0ms},
-      {Restart, true, false, true, false, LaunchFailed, "restart 13000", 2, true, 0ms},
+      {Stop, false, Done, "kill 13000", 2, false, 0ms},
+      {StopTree, false, Done, "killTree 13000", 2, false, 0ms},
+      {ForceStop, false, Done, "forceKill 13000", 2, false, 0ms},
+      {StopTree, true, Done, "dockerStop web-db", 2, false, 0ms},
+      {Restart, true, Done, "restart 13000", 2, false, PortCore::kPortWatchInterval},
+      {Stop, false, ProcessChanged, "kill 13000", 1, false, 0ms},
+      {Restart, false, LaunchFailed, "restart 13000", 2, true, 0ms},
   };
   const PortEntry restarted = makeEntry(3000, 14000);
   for (const Case& c : cases) {
@@ -134,12 +130,7 @@ TEST_F(PanelControllerTest, ConfirmedRequestsActThenRescanOrShowTheOutcome) {
     auto model = f.modelWith({held, svc});
     PanelController& controller = model->controller();
     controller.act(c.action, held);
-    EXPECT_EQ(controller.pendingKill(),
-              (PendingKill{.entry = held,
-                           .identity = ProcessIdentity{held.pid, 77},
-                           .tree = c.tree,
-                           .force = c.force,
-                           .restart = c.restart}));
+    ASSERT_TRUE(controller.pendingKill()) << "asked first";
 
     fakes.startTimes = {{held.pid, 78}};
     fakes.ports = {restarted, svc};
@@ -191,6 +182,42 @@ TEST_F(PanelControllerTest, TheMenusStopsActAtOnceAndTellWhatCameOfThemWhileTheP
   }
 }
 
+// A restart whose port stays free: one look per interval in the background, no
+// worker held, then the row is listed again with the log to read, until Escape
+// dismisses it or its time is up.
+TEST_F(PanelControllerTest, ARestartThatDoesNotComeBackSaysSoWithItsLog) {
+  for (bool dismissed : {false, true}) {
+    SCOPED_TRACE(dismissed ? "dismissed" : "expired");
+    PanelFixture f;
+    FakeSeams& fakes = *f.fakes;
+    fakes.startTimes = {{web.pid, 77}};
+    auto model = f.modelWith({web, svc});
+    model->controller().act(RowAction::Restart, web);
+    model->controller().confirmPending();
+    fakes.ports = {svc};
+    f.settle();
+    const std::string log = "/state/tarnwick/restart-3000.log";
+    EXPECT_EQ(fakes.restartLogs, (std::vector<std::optional<std::string>>{log}));
+    const auto looks = ActionRunner::kRestartWait / PortCore::kPortWatchInterval - 1;
+    for (int i = 0; i < looks; ++i) f.advance(PortCore::kPortWatchInterval);
+    EXPECT_EQ(fakes.holderLooks, looks);
+    EXPECT_EQ(rowStateOf(*model, web).notice, std::nullopt);
+    f.advance(PortCore::kPortWatchInterval);
+    EXPECT_EQ(fakes.scans, 1);
+    EXPECT_EQ(rowStateOf(*model, web).notice, "restart_not_back");
+    EXPECT_EQ(rowStateOf(*model, web).noticeArguments, (std::vector<FormatArg>{int64_t{15}, log}));
+    if (dismissed)
+      EXPECT_EQ(model->controller().key(PanelKey::Escape), KeyResult::Handled);
+    else
+      f.advance(ActionRunner::kNotBackDuration);
+    f.settle();
+    EXPECT_EQ(model->state().entries(), std::vector<PortEntry>{svc});
+    EXPECT_EQ(f.scheduler->pending(), 0u);
+  }
+}
+
+// Labels are reread once saved, and searched at once; starting another edit
+// drops what was typed, and a commit with no editor open saves nothing.
 // The system's scan and stops, with a docker client standing in for the user's.
 struct RealStopSeams final : FakeSeams {
   explicit RealStopSeams(Docker::Client client) : client(std::move(client)) {}
@@ -239,43 +266,6 @@ TEST(PanelStop, AListenerOnAPublishedPortIsStoppedUnlessAContainersProxyHoldsIt)
     EXPECT_EQ(containerStopped, proxy);
   }
 }
-
-// A restart whose port stays free: one look per interval in the background, no
-// worker held, then the row is listed again with the log to read, until Escape
-// dismisses it or its time is up.
-TEST_F(PanelControllerTest, ARestartThatDoesNotComeBackSaysSoWithItsLog) {
-  for (bool dismissed : {false, true}) {
-    SCOPED_TRACE(dismissed ? "dismissed" : "expired");
-    PanelFixture f;
-    FakeSeams& fakes = *f.fakes;
-    fakes.startTimes = {{web.pid, 77}};
-    auto model = f.modelWith({web, svc});
-    model->controller().act(RowAction::Restart, web);
-    model->controller().confirmPending();
-    fakes.ports = {svc};
-    f.settle();
-    const std::string log = "/state/tarnwick/restart-3000.log";
-    EXPECT_EQ(fakes.restartLogs, (std::vector<std::optional<std::string>>{log}));
-    const auto looks = ActionRunner::kRestartWait / PortCore::kPortWatchInterval - 1;
-    for (int i = 0; i < looks; ++i) f.advance(PortCore::kPortWatchInterval);
-    EXPECT_EQ(fakes.holderLooks, looks);
-    EXPECT_EQ(rowStateOf(*model, web).notice, std::nullopt);
-    f.advance(PortCore::kPortWatchInterval);
-    EXPECT_EQ(fakes.scans, 1);
-    EXPECT_EQ(rowStateOf(*model, web).notice, "restart_not_back");
-    EXPECT_EQ(rowStateOf(*model, web).noticeArguments, (std::vector<FormatArg>{int64_t{15}, log}));
-    if (dismissed)
-      EXPECT_EQ(model->controller().key(PanelKey::Escape), KeyResult::Handled);
-    else
-      f.advance(ActionRunner::kNotBackDuration);
-    f.settle();
-    EXPECT_EQ(model->state().entries(), std::vector<PortEntry>{svc});
-    EXPECT_EQ(f.scheduler->pending(), 0u);
-  }
-}
-
-// Labels are reread once saved, and searched at once; starting another edit
-// drops what was typed, and a commit with no editor open saves nothing.
 TEST_F(PanelControllerTest, LabelEditsCommitOrCancel) {
   fixture.fakes->storedLabels = {{"3000", "web"}};
   auto model = fixture.modelWith({web, svc});
@@ -287,7 +277,6 @@ TEST_F(PanelControllerTest, LabelEditsCommitOrCancel) {
   EXPECT_EQ(editing(), std::pair(std::string(), false));
   controller.setLabelDraft("API");
   controller.commitLabelEdit();
-  EXPECT_EQ(controller.editingLabelPort(), std::nullopt);
   model->state().setSearchText("api");
   EXPECT_EQ(model->state().orderedRows(), std::vector<PortEntry>{svc}) << "the new label is searched";
   controller.commitLabelEdit();
@@ -298,7 +287,6 @@ TEST_F(PanelControllerTest, LabelEditsCommitOrCancel) {
 // have changed. The editor's name takes a search of the system: looked up in
 // the background, and offered once known.
 TEST_F(PanelControllerTest, WatchAndEditorItemsReadWhatIsCurrent) {
-  fixture.fakes->storedWatched = {5000};
   fixture.fakes->ports = {web};
   auto model = fixture.makeModel();
   model->state().refresh();
@@ -307,6 +295,7 @@ TEST_F(PanelControllerTest, WatchAndEditorItemsReadWhatIsCurrent) {
   fixture.settle();
   EXPECT_EQ(rowStateOf(*model, web).editorName, "Visual Studio Code");
   EXPECT_EQ(fixture.fakes->editorLookups, 1);
+  fixture.fakes->storedWatched = {5000};  // by the notifier, after the panel read the set
   model->controller().act(RowAction::Watch, web);
   EXPECT_EQ(fixture.fakes->storedWatched, (std::set<int64_t>{3000, 5000}));
 }

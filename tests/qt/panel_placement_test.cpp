@@ -31,7 +31,6 @@ TEST(PanelPlacement, OpensAtTheItemAndGrowsAwayFromItsStrip) {
       {"click on a left strip", QPoint(20, 400), no, left, {40, 401}, {40, 380}},
       {"click on a second screen's strip", QPoint(2000, 14), no, twoTops, {1810, 28}, {1810, 28}},
       {"activation mid-screen, last click known", midScreen, onTop, top, {510, 28}, {510, 28}},
-      {"menu, last click known", no, onTop, top, {510, 28}, {510, 28}},
       {"activation at the origin, no click: the top edge's right end", QPoint(0, 0), no, top, {900, 28}, {900, 28}},
       {"menu, no click, two screens: the primary's top edge", no, no, twoTops, {900, 28}, {900, 28}},
       {"menu, no click, bottom edge", no, no, bottom, {900, 586}, {900, 352}},

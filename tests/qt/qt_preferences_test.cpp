@@ -59,7 +59,6 @@ TEST(QtPreferences, ACorruptFileIsReadForWhatItHoldsAndReplacedOnlyByTheNextWrit
   };
   const Case cases[] = {
       {wrongTypes, std::nullopt, std::nullopt, std::nullopt},
-      {garbage, std::nullopt, std::nullopt, std::nullopt},
       {"[text]\nappLangu", std::nullopt, std::nullopt, std::nullopt},
       {garbage + "\n[text]\nappLanguage=tr\n", "tr", std::nullopt, std::nullopt},
       {"[text]\nwatchedPorts=3000,5173\nhiddenPorts=80, 443\nappLanguage=tr, en\n", std::nullopt, "3000,5173",

@@ -42,23 +42,14 @@ TestProcess::Options appOptions(std::vector<std::string> extra = {}) {
   return {.workingDirectory = {}, .extraEnv = extra};
 }
 
-// A method's reply as dbus-send prints it.
-QString dbusSend(const std::string& service, const std::string& path, std::vector<std::string> call) {
-  call.insert(call.begin(), {"dbus-send", "--session", "--print-reply", "--dest=" + service, path});
-  return run(call);
-}
-
-// A property of a StatusNotifier object, whose interface is named after its path.
-QString property(const std::string& service, const std::string& object, const std::string& name) {
-  return dbusSend(service, "/" + object,
-                  {"org.freedesktop.DBus.Properties.Get", "string:org.kde." + object, "string:" + name});
-}
-
 // The bus names of the registered items, listed as "bus/path", (GNOME) "bus@/path" or a bare bus name.
 QStringList trayItems() {
-  auto items = property("org.kde.StatusNotifierWatcher", "StatusNotifierWatcher", "RegisteredStatusNotifierItems")
-                   .split("string \"").mid(1);
-  for (auto& item : items) item = item.section('"', 0, 0).section('/', 0, 0).remove('@');
+  auto get = QDBusMessage::createMethodCall("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
+                                            "org.freedesktop.DBus.Properties", "Get");
+  get << QStringLiteral("org.kde.StatusNotifierWatcher") << QStringLiteral("RegisteredStatusNotifierItems");
+  const QDBusMessage reply = QDBusConnection::sessionBus().call(get, QDBus::Block, 5000);
+  auto items = reply.arguments().value(0).value<QDBusVariant>().variant().toStringList();
+  for (auto& item : items) item = item.section('/', 0, 0).remove('@');
   return items;
 }
 
@@ -281,9 +272,8 @@ TEST_F(RealDesktop, AClickOnTheItemOpensThePanelWhollyOnTheScreenAgainstTheBarAn
   // pointer cannot be read): the panel opens there, wherever the pointer is.
   const QPoint said(screen.width() / 4, bar.center().y());
   run({"xdotool", "mousemove", std::to_string(screen.width() / 2), std::to_string(screen.height() / 2)});
-  dbusSend(trayItems().value(0).toStdString(), "/StatusNotifierItem",
-           {"org.kde.StatusNotifierItem.Activate", "int32:" + std::to_string(said.x()),
-            "int32:" + std::to_string(said.y())});
+  TrayHost{QDBusConnection::sessionBus(), trayItems().value(0)}.call(
+      "/StatusNotifierItem", "org.kde.StatusNotifierItem", "Activate", {said.x(), said.y()});
   const QRect atSaid = settledPanel();
   EXPECT_TRUE(atSaid.left() <= said.x() && said.x() <= atSaid.right())
       << "the panel is not where the host said the click was: " << atSaid.left() << ".." << atSaid.right();

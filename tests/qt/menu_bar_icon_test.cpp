@@ -26,15 +26,6 @@ TEST(MenuBarIcon, BadgeTextClampsAtThreeDigits) {
   for (const auto& [count, text] : rows) EXPECT_EQ(MenuBarIcon::badgeText(count), text) << count;
 }
 
-// A host takes the size it draws at; a size the icon lacks it gets scaled from
-// another, and Qt exports a pixmap of device pixel ratio 2 at half its size.
-TEST(MenuBarIcon, EachSizeAHostDrawsAtIsDrawnForItself) {
-  const QIcon icon = MenuBarIcon::icon(MenuBarIcon::shape(), 42);
-  EXPECT_EQ(icon.availableSizes(), (QList<QSize>{{16, 16}, {22, 22}, {24, 24}, {32, 32}, {48, 48}}));
-  for (const QSize& size : icon.availableSizes())
-    EXPECT_EQ(icon.pixmap(size).devicePixelRatio(), 1.0) << size.width();
-}
-
 // The count as a 16-pixel host takes it out of the icon.
 TEST(MenuBarIcon, EveryTwoDigitCountReadsApartFromEveryOtherAt16Pixels) {
   std::vector<QImage> images;

@@ -3,6 +3,7 @@
 // does. On Xfce dunst takes the notifications, read back from its history. Outside
 // such a session these skip.
 #include "dbus_stand_in.h"
+#include "tray_host.h"
 #include "integrations/notification_sink.h"
 #include "integrations/port_labels.h"
 #include "integrations/port_notifier.h"
@@ -13,7 +14,6 @@
 
 #include <QDBusConnectionInterface>
 #include <QImage>
-#include <QProcess>
 #include <QRect>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -42,23 +42,14 @@ TestProcess::Options appOptions(std::vector<std::string> extra = {}) {
   return {.workingDirectory = {}, .extraEnv = extra};
 }
 
-// A method's reply as dbus-send prints it.
-QString dbusSend(const std::string& service, const std::string& path, std::vector<std::string> call) {
-  call.insert(call.begin(), {"dbus-send", "--session", "--print-reply", "--dest=" + service, path});
-  return run(call);
-}
-
-// A property of a StatusNotifier object, whose interface is named after its path.
-QString property(const std::string& service, const std::string& object, const std::string& name) {
-  return dbusSend(service, "/" + object,
-                  {"org.freedesktop.DBus.Properties.Get", "string:org.kde." + object, "string:" + name});
-}
-
 // The bus names of the registered items, listed as "bus/path", (GNOME) "bus@/path" or a bare bus name.
 QStringList trayItems() {
-  auto items = property("org.kde.StatusNotifierWatcher", "StatusNotifierWatcher", "RegisteredStatusNotifierItems")
-                   .split("string \"").mid(1);
-  for (auto& item : items) item = item.section('"', 0, 0).section('/', 0, 0).remove('@');
+  auto get = QDBusMessage::createMethodCall("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
+                                            "org.freedesktop.DBus.Properties", "Get");
+  get << QStringLiteral("org.kde.StatusNotifierWatcher") << QStringLiteral("RegisteredStatusNotifierItems");
+  const QDBusMessage reply = QDBusConnection::sessionBus().call(get, QDBus::Block, 5000);
+  auto items = reply.arguments().value(0).value<QDBusVariant>().variant().toStringList();
+  for (auto& item : items) item = item.section('/', 0, 0).remove('@');
   return items;
 }
 
@@ -207,45 +198,17 @@ std::vector<DrawnButton> headerButtons(const QImage& screen, const QRect& panel)
   return buttons;
 }
 
-// A label as a host shows it: "__" is an underscore, a lone "_" marks the next character.
-QString hostReading(const QString& label) {
-  QString shown;
-  for (qsizetype i = 0; i < label.size(); ++i) {
-    if (label[i] == '_' && i + 1 < label.size()) ++i;
-    shown += label[i];
-  }
-  return shown;
+// The first item's host side once it answers (a host lists an item that has gone until it
+// notices); no item when none answered.
+TrayHost answeringItem() {
+  TrayHost host{QDBusConnection::sessionBus(), {}};
+  const bool answered = waitUntil([&] {
+    host.item = trayItems().value(0);
+    return !host.item.isEmpty() && host.property("Menu").isValid();
+  }, 20s);
+  if (!answered) host.item.clear();
+  return host;
 }
-
-// The item's menu as a host reads and clicks it over D-Bus.
-struct ItemMenu {
-  std::string item;
-  std::string path = property(item, "StatusNotifierItem", "Menu").section("object path \"", 1).section('"', 0, 0)
-                         .toStdString();
-
-  // Its items' ids and labels as shown, in order.
-  std::vector<std::pair<QString, QString>> layout() const {
-    const QString reply = dbusSend(item, path, {"com.canonical.dbusmenu.GetLayout", "int32:0", "int32:-1",
-                                                "array:string:"});
-    std::vector<std::pair<QString, QString>> items;
-    // An item's properties come before its children; none of ours holds a bracket.
-    const QRegularExpression labelled(
-        R"re(int32 (\d+)\s+array \[[^\]]*?string "label"\s+variant\s+string "([^"]*)")re");
-    for (const auto& match : labelled.globalMatch(reply))
-      items.emplace_back(match.captured(1), hostReading(match.captured(2)));
-    return items;
-  }
-  // The id of the first item whose label starts with `start`; empty when none does.
-  QString find(const QString& start) const {
-    for (const auto& [id, label] : layout())
-      if (label.startsWith(start)) return id;
-    return {};
-  }
-  void click(const QString& id) const {
-    dbusSend(item, path, {"com.canonical.dbusmenu.Event", "int32:" + id.toStdString(), "string:clicked",
-                          "variant:int32:0", "uint32:0"});
-  }
-};
 
 class RealDesktop : public ::testing::Test {
  protected:
@@ -271,7 +234,8 @@ TEST_F(RealDesktop, AClickOnTheItemOpensThePanelWhollyOnTheScreenAgainstTheBarAn
   auto listener = devListener(port);
   auto tarnwick = TestProcess::start({tarnwickPath()}, appOptions());
   ASSERT_TRUE(waitUntil([] { return trayItems().size() == 1; }, 20s)) << "the item never reached the host";
-  const auto toolTip = [] { return property(trayItems().value(0).toStdString(), "StatusNotifierItem", "ToolTip"); };
+  // Read through scripts/tray-tooltip, as other tools read it, from the host's own form of its list.
+  const auto toolTip = [] { return QString::fromStdString(runProgram({testDataPath("../../scripts/tray-tooltip")}).out); };
   const QRegularExpression countInText(R"(\]\s*string "[^"]*[1-9])");  // the text follows the pixmaps
   // The count is there from the start, not after the first poll's interval.
   EXPECT_TRUE(waitUntil([&] { return toolTip().contains(countInText); }, 3s)) << toolTip().toStdString();
@@ -310,9 +274,8 @@ TEST_F(RealDesktop, AClickOnTheItemOpensThePanelWhollyOnTheScreenAgainstTheBarAn
   // pointer cannot be read): the panel opens there, wherever the pointer is.
   const QPoint said(screen.width() / 4, bar.center().y());
   run({"xdotool", "mousemove", std::to_string(screen.width() / 2), std::to_string(screen.height() / 2)});
-  dbusSend(trayItems().value(0).toStdString(), "/StatusNotifierItem",
-           {"org.kde.StatusNotifierItem.Activate", "int32:" + std::to_string(said.x()),
-            "int32:" + std::to_string(said.y())});
+  TrayHost{QDBusConnection::sessionBus(), trayItems().value(0)}.call(
+      "/StatusNotifierItem", "org.kde.StatusNotifierItem", "Activate", {said.x(), said.y()});
   const QRect atSaid = settledPanel();
   EXPECT_TRUE(atSaid.left() <= said.x() && said.x() <= atSaid.right())
       << "the panel is not where the host said the click was: " << atSaid.left() << ".." << atSaid.right();
@@ -350,24 +313,24 @@ TEST_F(RealDesktop, TheMenuListsThePortsLiterallyStopsOneAfterItsConfirmationAnd
   // Written as the panel writes it; the application follows the file.
   PortNotifier::setWatched(*makeQtPreferences(), {port});
   auto tarnwick = TestProcess::start({tarnwickPath()}, appOptions());
-  ASSERT_TRUE(waitUntil([] { return trayItems().size() == 1; })) << "the item never reached the tray";
-  const ItemMenu menu{trayItems().value(0).toStdString()};
-  const QString watched_ = QString::number(port) + " \u00B7 R&D __main__ (";
-  ASSERT_TRUE(waitUntil([&] { return !menu.find(watched_).isEmpty(); })) << "no \"" << watched_.toStdString() << "\"";
+  TrayHost host = answeringItem();
+  ASSERT_FALSE(host.item.isEmpty()) << "the item never reached the tray";
+  const std::string watched_ = std::to_string(port) + " \u00B7 R&D __main__ (";
+  ASSERT_TRUE(waitUntil([&] { return entryStarting(host.layout(), watched_) != -1; })) << "no \"" << watched_ << "\"";
 
   int laterPort = 0;
   auto later = devListener(laterPort);
-  const QString later_ = QString::number(laterPort) + " \u00B7 ";
-  EXPECT_TRUE(waitUntil([&] { return !menu.find(later_).isEmpty(); }, 15s)) << "no \"" << later_.toStdString() << "\"";
-  const auto layout = menu.layout();
-  ASSERT_FALSE(layout.empty());
-  EXPECT_EQ(layout.front().second, "Open Tarnwick");
-  EXPECT_EQ(layout.back().second, "Quit");
+  const std::string later_ = std::to_string(laterPort) + " \u00B7 ";
+  EXPECT_TRUE(waitUntil([&] { return entryStarting(host.layout(), later_) != -1; }, 15s)) << "no \"" << later_ << "\"";
+  const auto entries = host.layout().children;
+  ASSERT_FALSE(entries.empty());
+  EXPECT_EQ(shownLabel(entries.front()), "Open Tarnwick");
+  EXPECT_EQ(shownLabel(entries.back()), "Quit");
 
-  const QString confirm = "Stop " + QString::number(port) + " \u2014 confirm";
-  const QString confirmId = menu.find(confirm);
-  ASSERT_FALSE(confirmId.isEmpty()) << "no \"" << confirm.toStdString() << "\"";
-  menu.click(confirmId);
+  const std::string confirm = "Stop " + std::to_string(port) + " \u2014 confirm";
+  const int confirmId = entryStarting(host.layout(), confirm);
+  ASSERT_NE(confirmId, -1) << "no \"" << confirm << "\"";
+  host.event(confirmId, "clicked");
   EXPECT_TRUE(watched.waitForExit(5s)) << "the confirmed stop did not end the listener";
   EXPECT_TRUE(processAlive(later.pid()));
   const auto stopped = englishTexts().format("notif_closed", {FormatArg{int64_t{port}}});
@@ -389,20 +352,15 @@ TEST_F(RealDesktop, TheMenuListsThePortsLiterallyStopsOneAfterItsConfirmationAnd
 TEST_F(RealDesktop, APortStartedAfterTheHostAttachedShowsInItsMenuWithinAPoll) {
   if (desktop.name != "gnome") GTEST_SKIP() << "GNOME's host alone prepares the menu it has not opened";
   auto tarnwick = TestProcess::start({tarnwickPath()}, appOptions());
-  // The host lists an item that has gone until it notices: wait for one that answers.
-  std::string item;
-  ASSERT_TRUE(waitUntil([&] {
-    item = trayItems().value(0).toStdString();
-    return !item.empty() && property(item, "StatusNotifierItem", "Menu").contains("object path");
-  }, 20s)) << "the item never reached the host";
-  const ItemMenu menu{item};
+  TrayHost host = answeringItem();
+  ASSERT_FALSE(host.item.isEmpty()) << "the item never reached the host";
   // The host attaches as it draws the item, which it does at once.
-  ASSERT_TRUE(waitUntil([&] { return !menu.find("Quit").isEmpty(); }));
+  ASSERT_TRUE(waitUntil([&] { return entryStarting(host.layout(), "Quit") != -1; }));
   int port = 0;
   const auto started = std::chrono::steady_clock::now();
   auto later = devListener(port);
-  const QString entry = QString::number(port) + " \u00B7 ";
-  EXPECT_TRUE(waitUntil([&] { return !menu.find(entry).isEmpty(); }, PortNotifier::kIdleInterval + 10s));
+  const std::string entry = std::to_string(port) + " \u00B7 ";
+  EXPECT_TRUE(waitUntil([&] { return entryStarting(host.layout(), entry) != -1; }, PortNotifier::kIdleInterval + 10s));
   const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
   std::cout << "a port started later showed in the menu after " << took.count() << " ms\n";
   EXPECT_LE(took, PortNotifier::kIdleInterval + 3s) << "the menu stayed stale";
@@ -476,17 +434,6 @@ TEST_F(RealDesktop, WithoutATrayTheNoticeSaysSoAndGoesWhenATrayComes) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return !closed.isEmpty(); }, 10000)) << "the notice stayed";
   EXPECT_EQ(closed, QList<uint>{41});
   EXPECT_EQ(notified.size(), 1);
-
-  // GNOME's extension lists an item as "bus@/path"; the tooltip script reads that form too.
-  watcher.properties[QStringLiteral("RegisteredStatusNotifierItems")] = QStringList{item + "@/StatusNotifierItem"};
-  QProcess script;
-  auto environment = QProcessEnvironment::systemEnvironment();
-  environment.insert("DBUS_SESSION_BUS_ADDRESS", QString::fromStdString(bus.address()));
-  script.setProcessEnvironment(environment);
-  script.start(QString::fromStdString(testDataPath("../../scripts/tray-tooltip")), {});
-  EXPECT_TRUE(QTest::qWaitFor([&] { return script.state() == QProcess::NotRunning; }, 10000));
-  const QByteArray out = script.readAllStandardOutput();
-  EXPECT_TRUE(out.contains("dev port")) << out.toStdString() << script.readAllStandardError().toStdString();
 }
 
 }  // namespace

@@ -5,14 +5,13 @@
 # user's own settings changes. Everything started here ends with the command,
 # however it ends.
 #
-# Usage: tests/support/desktop-session [--desktop NAME] [--light] [--size WxH] COMMAND [ARG...]
+# Usage: tests/support/desktop-session [--desktop NAME] [--light] COMMAND [ARG...]
 #   --desktop   xfce-top (default): xfwm4, an xfce4-panel along the top whose systray
 #                 hosts StatusNotifierItems, dunst for notifications
 #               xfce-bottom: the same with the panel along the bottom
 #               gnome: GNOME Shell on X11 with the AppIndicator extension enabled
 #               kde: KDE Plasma (kwin_x11 and plasmashell), its panel at the bottom
 #   --light     the Xfce panel in its light colours (default: dark, as most panels are)
-#   --size WxH  the screen (default 1280x800)
 # The command sees TARNWICK_TEST_DESKTOP (the name), TARNWICK_TEST_PANEL_EDGE (top or
 # bottom: where the bar holding the item is), TARNWICK_TEST_BAR (the bar's thickness in
 # pixels, as measured on each) and TARNWICK_TEST_CLICK (single or double: the click that
@@ -23,24 +22,22 @@ set -euo pipefail
 
 desktop=xfce-top
 dark=true
-size=1280x800
 while (($#)); do
   case "$1" in
     --desktop) desktop="$2"; shift 2 ;;
     --light) dark=false; shift ;;
-    --size) size="$2"; shift 2 ;;
     --) shift; break ;;
     *) break ;;
   esac
 done
 if ((!$#)); then
-  echo "usage: $0 [--desktop xfce-top|xfce-bottom|gnome|kde] [--light] [--size WxH] COMMAND [ARG...]" >&2
+  echo "usage: $0 [--desktop xfce-top|xfce-bottom|gnome|kde] [--light] COMMAND [ARG...]" >&2
   exit 2
 fi
 
 # Each desktop: what it runs, where its bar lies, how thick it is there, and the click that
 # activates an item. xfce4-panel's snap positions: 6 is the top left corner, 8 the bottom left.
-common=(Xvfb dbus-daemon dbus-send dbus-update-activation-environment xdotool xprop import)
+common=(Xvfb dbus-daemon dbus-send dbus-update-activation-environment xdotool import)
 case "$desktop" in
   xfce-top) programs=(xfwm4 xfce4-panel dunst) edge=top bar=28 click=single snap=6 ;;
   xfce-bottom) programs=(xfwm4 xfce4-panel dunst) edge=bottom bar=28 click=single snap=8 ;;
@@ -124,7 +121,7 @@ background() {
   started+=($!)
 }
 
-announced display Xvfb -displayfd 5 -screen 0 "${size}x24" -nolisten tcp
+announced display Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp
 announced DBUS_SESSION_BUS_ADDRESS dbus-daemon --session --nofork --print-address=5
 # A shell asks the system bus for logins, power and the like; it gets an empty one.
 announced DBUS_SYSTEM_BUS_ADDRESS dbus-daemon --session --nofork --print-address=5

@@ -61,6 +61,16 @@ TEST_F(ProcFixture, CurrentUseSinceThePreviousSample) {
   EXPECT_DOUBLE_EQ(sample({42})[42].cpu, 1.0) << "a reused PID starts afresh";
 }
 
+// A start at or past the uptime (a clock read across a suspend, a start time
+// rounded up) leaves no time alive to divide by: the share is nothing, never
+// an infinity.
+TEST_F(ProcFixture, NoShareWithoutTimeAlive) {
+  dir.write("uptime", "900.00 12.00\n");
+  setStat(42, 500, 90000, 1);
+  setStat(43, 500, 90100, 1);
+  EXPECT_EQ(sample({42, 43}), (StatsMap{{42, {0.0, 0}}, {43, {0.0, 0}}}));
+}
+
 TEST(LiveStats, RealProcesses) {
   TestProcess idle = startListener({"--bind", "127.0.0.1:0"});
   TestProcess busy = TestProcess::start({"/bin/sh", "-c", "while :; do :; done"});

@@ -32,6 +32,7 @@ TEST(TextFormat, PlaceholdersThatDoNotFitRenderEmpty) {
       {"[%0$@]", {std::string("a")}, "[]"}, {"[%99999999999999999999999$@]", {std::string("a")}, "[]"},
       {"end %", {int64_t{1}}, "end "}, {"end %1$", {int64_t{1}}, "end "},
       {"[%\xF0\x9F\x98\x80] ok", {std::string("a")}, "[] ok"}, {"[%\xE2]", {}, "[]"},
+      {"[%\xC0\x80]", {}, "[]"},
   };
   for (const auto& [format, args, expected] : cases) EXPECT_EQ(formatText(format, args), expected) << format;
   // The format ends inside a longer text: nothing past its end is read.

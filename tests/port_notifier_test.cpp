@@ -81,8 +81,10 @@ TEST_F(PortNotifierTest, PollsAnnounceWatchedPortsOpeningOrClosingButNotTheWatch
       {{}, plus({4000}, 6002, 6009), {}, 9, 8},                       // nothing changed: no full scan
       {{}, {6009, 6008, 6007, 6006, 6005, 6004, 6003, 6002, 4000, 4000}, {}, 9, 8},  // the same set, reordered
   };
-  PortNotifier::setWatched(store, {3000});
   auto notifier = makeNotifier();
+  PortNotifier::setWatched(store, {3000});
+  EXPECT_TRUE(notifier->followWatched()) << "a change before the first poll";
+  EXPECT_FALSE(notifier->followWatched());
   int index = 0;
   for (const auto& [watch, listening, expected, count, scans] : steps) {
     ports = listening;

@@ -182,6 +182,7 @@ std::string TempDir::write(const std::string& relative, const std::string& conte
 
 std::string listenerPath() { return TARNWICK_TEST_LISTENER; }
 std::string tarnwickPath() { return TARNWICK_TEST_BINARY; }
+std::string fakeTrayModulePath() { return TARNWICK_TEST_FAKE_TRAY_MODULE; }
 std::string testDataPath(const std::string& name) { return std::string(TARNWICK_TEST_DATA) + "/" + name; }
 
 RunResult runProgram(const std::vector<std::string>& argv, const TestProcess::Options& options) {

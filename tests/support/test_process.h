@@ -84,6 +84,7 @@ int freeLoopbackPort();
 /// Paths fixed at build time.
 std::string listenerPath();  ///< the tw_listener program
 std::string tarnwickPath();  ///< the tarnwick executable
+std::string fakeTrayModulePath();  ///< a module that prints the arguments it is run with
 std::string testDataPath(const std::string& name);  ///< tests/data/name
 
 /// Runs a program to its end and returns its standard output and exit status.

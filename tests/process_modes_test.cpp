@@ -152,6 +152,30 @@ TEST(RestartMode, TakesNothingOfTheCallersAndSaysWhenThePortDidNotComeBack) {
   EXPECT_EQ(readFile(log).find("ready"), std::string::npos) << "replaced by the relaunch's";
 }
 
+// A server that takes its working directory with it when stopped cannot be
+// started again there: it was stopped all the same, so the port is waited for
+// and its absence reported.
+TEST(RestartMode, ReportsARelaunchThatCannotStart) {
+  TempDir state, folder;
+  const std::string gone = folder.path() + "/gone";
+  std::filesystem::create_directory(gone);
+  const int port = freeLoopbackPort();
+  const std::string script = "const fs = require('fs'); process.on('SIGTERM', () => {"
+                             " fs.rmSync(process.cwd(), {recursive: true}); process.exit(0); });"
+                             "require('net').createServer().listen(Number(process.argv[1]), '127.0.0.1');"
+                             "console.log('ready');";
+  auto server = TestProcess::start({"/usr/bin/node", "-e", script, std::to_string(port)}, {gone, {}});
+  ASSERT_EQ(server.readLine(10s), "ready");
+  ASSERT_TRUE(waitUntil([&] { return ownersOf(port).size() == 1; }));
+  const std::string p = std::to_string(port), pid = std::to_string(server.pid());
+  auto run = runProgram({"/bin/sh", "-c", "exec \"$0\" --restart \"$1\" 2>&1", tarnwickPath(), p},
+                        {.workingDirectory = {}, .extraEnv = {"XDG_STATE_HOME=" + state.path()}});
+  EXPECT_EQ(run.out, "restarting tree of pid " + pid + "\npid " + pid +
+                         ": Stopped, but it could not be started again\nport " + p +
+                         " did not come back within 15 s; see " + state.path() + "/tarnwick/restart-" + p + ".log\n");
+  EXPECT_EQ(run.status, 1);
+}
+
 // A user whose login shell cannot run the relaunch (tcsh answers "-lc" with
 // "Unknown option") gets it through /bin/sh, and the server comes back.
 TEST(RestartModeSerial, BringsBackTheServerOfAUserWhoseLoginShellIsTcsh) {

@@ -53,8 +53,6 @@ class PanelState : public QObject {
 
   // View state.
   const std::vector<PortEntry>& entries() const { return entries_; }
-  /// The records of the listed processes, from the same scan as entries().
-  const ProcessTable& holders() const { return holders_; }
   /// The process `pid` was at the latest scan; absent when it had gone.
   std::optional<ProcessIdentity> identityOf(int32_t pid) const;
   bool loaded() const { return loaded_; }

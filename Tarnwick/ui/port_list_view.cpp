@@ -220,7 +220,7 @@ void PortListView::syncList(const PanelRows& listing) {
 
 ProcessIdentity PortListView::identityOf(const PortEntry& entry) const {
   // A row kept for its notice may outlive its scan: it has no start time.
-  return PortCore::identityOf(entry.pid, model_->holders()).value_or(ProcessIdentity{entry.pid, 0});
+  return model_->identityOf(entry.pid).value_or(ProcessIdentity{entry.pid, 0});
 }
 
 void PortListView::showOwnerIcon(PortRow* row) {

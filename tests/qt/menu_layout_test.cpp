@@ -53,17 +53,4 @@ TEST(MenuLayout, AnEntryKeepsItsNumberWhileItStaysAndANumberIsNeverGivenTwice) {
   }
 }
 
-// A host reads the label of an entry it knows only when told: a port given a
-// label, or the count of those left out, is such a change.
-TEST(MenuLayout, AnEntryWhoseLabelChangedUnderItsNumberIsNamed) {
-  std::vector<PortEntry> many;
-  for (size_t i = 0; i < kTrayDevPorts + 2; ++i) many.push_back(makeEntry(3000 + static_cast<int64_t>(i)));
-  const MenuLayout before = menuLayout(trayMenu(englishTexts(), {.entries = many}), {});
-  many.push_back(makeEntry(4000));
-  const MenuLayout after =
-      menuLayout(trayMenu(englishTexts(), {.entries = many, .labels = {{"3000", "shop"}}}), before.ids);
-  EXPECT_EQ(relabelled(before.root, after.root),
-            (std::vector<int>{idOf(after.root, "3000 · shop (node)"), idOf(after.root, "3 more… — Open Tarnwick")}));
-}
-
 }  // namespace

@@ -1,5 +1,5 @@
 // What the user does in the panel, through its controller on fakes: keys,
-// stops and their confirmation, labels, watching and the editor's item; and
+// stops and their confirmation, watching; and
 // one stop of a real listener on a port a container publishes.
 #include "panel_fakes.h"
 #include "support/fake_tool_runner.h"
@@ -126,13 +126,13 @@ TEST_F(PanelControllerTest, ConfirmedRequestsActThenRescanOrShowTheOutcome) {
     FakeSeams& fakes = *f.fakes;
     fakes.containers = {{3000, {{"0.0.0.0", "web-db"}}}};
     const PortEntry held = makeEntry(web.port, web.pid, c.docker ? "docker-proxy" : "node");
-    fakes.startTimes = {{held.pid, 77}};
+    fakes.startTime = 77;
     auto model = f.modelWith({held, svc});
     PanelController& controller = model->controller();
     controller.act(c.action, held);
     ASSERT_TRUE(controller.pendingKill()) << "asked first";
 
-    fakes.startTimes = {{held.pid, 78}};
+    fakes.startTime = 78;
     fakes.ports = {restarted, svc};
     fakes.outcome = c.outcome;
     controller.confirmPending();
@@ -190,7 +190,7 @@ TEST_F(PanelControllerTest, ARestartThatDoesNotComeBackSaysSoWithItsLog) {
     SCOPED_TRACE(dismissed ? "dismissed" : "expired");
     PanelFixture f;
     FakeSeams& fakes = *f.fakes;
-    fakes.startTimes = {{web.pid, 77}};
+    fakes.startTime = 77;
     auto model = f.modelWith({web, svc});
     model->controller().act(RowAction::Restart, web);
     model->controller().confirmPending();
@@ -216,8 +216,6 @@ TEST_F(PanelControllerTest, ARestartThatDoesNotComeBackSaysSoWithItsLog) {
   }
 }
 
-// Labels are reread once saved, and searched at once; starting another edit
-// drops what was typed, and a commit with no editor open saves nothing.
 // The system's scan and stops, with a docker client standing in for the user's.
 struct RealStopSeams final : FakeSeams {
   explicit RealStopSeams(Docker::Client client) : client(std::move(client)) {}
@@ -266,36 +264,11 @@ TEST(PanelStop, AListenerOnAPublishedPortIsStoppedUnlessAContainersProxyHoldsIt)
     EXPECT_EQ(containerStopped, proxy);
   }
 }
-TEST_F(PanelControllerTest, LabelEditsCommitOrCancel) {
-  fixture.fakes->storedLabels = {{"3000", "web"}};
-  auto model = fixture.modelWith({web, svc});
-  PanelController& controller = model->controller();
-  const auto editing = [&] { return std::pair(controller.labelDraft(), rowStateOf(*model, web).isEditingLabel); };
-  controller.startLabelEdit(3000);
-  EXPECT_EQ(editing(), std::pair(std::string("web"), true));
-  controller.startLabelEdit(5000);
-  EXPECT_EQ(editing(), std::pair(std::string(), false));
-  controller.setLabelDraft("API");
-  controller.commitLabelEdit();
-  model->state().setSearchText("api");
-  EXPECT_EQ(model->state().orderedRows(), std::vector<PortEntry>{svc}) << "the new label is searched";
-  controller.commitLabelEdit();
-  EXPECT_EQ(fixture.fakes->log, std::vector<std::string>{"setLabel 5000 [API]"});
-}
-
 // Watching writes the set stored now, which the notifier or another panel may
-// have changed. The editor's name takes a search of the system: looked up in
-// the background, and offered once known.
-TEST_F(PanelControllerTest, WatchAndEditorItemsReadWhatIsCurrent) {
-  fixture.fakes->ports = {web};
-  auto model = fixture.makeModel();
-  model->state().refresh();
-  fixture.gui->drain();
-  EXPECT_EQ(fixture.fakes->editorLookups, 0) << "nothing slow on the GUI thread";
-  fixture.settle();
-  EXPECT_EQ(rowStateOf(*model, web).editorName, "Visual Studio Code");
-  EXPECT_EQ(fixture.fakes->editorLookups, 1);
-  fixture.fakes->storedWatched = {5000};  // by the notifier, after the panel read the set
+// have changed since the panel read it.
+TEST_F(PanelControllerTest, WatchingWritesOntoTheSetStoredNow) {
+  auto model = fixture.modelWith({web});
+  fixture.fakes->storedWatched = {5000};
   model->controller().act(RowAction::Watch, web);
   EXPECT_EQ(fixture.fakes->storedWatched, (std::set<int64_t>{3000, 5000}));
 }

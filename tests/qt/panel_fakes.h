@@ -62,8 +62,8 @@ class ManualScheduler final : public Scheduler {
 class FakeSeams : public PanelScans, public ProcessActions, public PanelStores, public PanelDesktop {
  public:
   std::vector<PortEntry> ports;
-  /// Start times the scan reports; a PID missing here started at tick 1.
-  std::map<int32_t, uint64_t> startTimes;
+  /// The start time the scan reports for every process.
+  uint64_t startTime = 1;
   /// What every stop, tree stop and restart answers.
   ActionOutcome outcome = ActionOutcome::Done;
   /// The identities the actions were aimed at, in order.
@@ -74,13 +74,13 @@ class FakeSeams : public PanelScans, public ProcessActions, public PanelStores, 
   LabelMap storedLabels;
   std::vector<std::string> log;
   std::vector<int> devCounts;
-  int scans = 0, editorLookups = 0, holderLooks = 0;
+  int scans = 0, holderLooks = 0;
   std::vector<std::optional<std::string>> restartLogs;
   MemoryPreferences store;
   PortCore::PortScan scanPorts() override {
     ++scans;
     PortCore::PortScan scan{ports, {}};
-    for (const PortEntry& e : ports) scan.holders[e.pid].startTime = startTimes.contains(e.pid) ? startTimes.at(e.pid) : 1;
+    for (const PortEntry& e : ports) scan.holders[e.pid].startTime = startTime;
     return scan;
   }
   ContainerMap containerPorts() override { return containers; }
@@ -105,7 +105,7 @@ class FakeSeams : public PanelScans, public ProcessActions, public PanelStores, 
     return std::nullopt;
   }
   void dockerStop(const std::string& name) override { log.push_back("dockerStop " + name); }
-  std::string editorName() override { ++editorLookups; return "Visual Studio Code"; }
+  std::string editorName() override { return "Visual Studio Code"; }
   void openInEditor(const std::string& path) override { log.push_back("openInEditor " + path); }
   void probe(int64_t, std::function<void(bool)>) override {}
   Preferences& preferences() override { return store; }
@@ -113,9 +113,7 @@ class FakeSeams : public PanelScans, public ProcessActions, public PanelStores, 
   void setWatched(const std::set<int64_t>& set) override { storedWatched = set; }
   LabelMap labels() override { return storedLabels; }
   void setLabel(const std::optional<std::string>& label, int64_t port) override {
-    log.push_back("setLabel " + std::to_string(port) + " [" + label.value_or("") + "]");
-    if (label && !label->empty()) storedLabels[std::to_string(port)] = *label;
-    else storedLabels.erase(std::to_string(port));
+    storedLabels[std::to_string(port)] = label.value_or("");
   }
   bool startsAtLogin() override { return false; }
   void setStartAtLogin(LoginStart) override {}

@@ -48,8 +48,8 @@ class TrayItem : public ::testing::Test {
   std::vector<MenuCommand> acted;
 };
 
-// What hosts read to draw the item: the icon at every size drawn, ARGB in
-// network byte order, and the menu's path. The count in the tooltip, and a click
+// What hosts read to draw the item: the icon, ARGB in network byte order, and
+// the menu's path. The count in the tooltip, and a click
 // that activates rather than opens the menu, are checked on each real desktop.
 TEST_F(TrayItem, RegistersByPathKeepsItsOwnNameAndShowsTheIconAndMenu) {
   // By path, so a host knows it by its connection alone (GNOME's drops an item it
@@ -59,12 +59,8 @@ TEST_F(TrayItem, RegistersByPathKeepsItsOwnNameAndShowsTheIconAndMenu) {
   EXPECT_EQ(host.bus.interface()->serviceOwner(name).value(), host.item);
   app.setDevCount(3);
   const auto pixmaps = qdbus_cast<SniPixmaps>(host.property("IconPixmap"));
-  std::vector<int> sides;
-  for (const SniPixmap& pixmap : pixmaps) {
-    sides.push_back(pixmap.width);
-    EXPECT_EQ(pixmap.argb.size(), pixmap.width * pixmap.height * 4);
-  }
-  EXPECT_EQ(sides, (std::vector<int>{16, 22, 24, 32, 48}));
+  ASSERT_FALSE(pixmaps.isEmpty());
+  for (const SniPixmap& pixmap : pixmaps) EXPECT_EQ(pixmap.argb.size(), pixmap.width * pixmap.height * 4);
   EXPECT_EQ(qdbus_cast<QDBusObjectPath>(host.property("Menu")).path(), "/MenuBar");
 
   // A host that restarts comes back as another process: the item registers with it again.
@@ -78,8 +74,7 @@ TEST(SniPixmap, IsArgbInNetworkByteOrder) {
   QImage image(2, 1, QImage::Format_ARGB32);
   image.setPixel(0, 0, qRgba(0x11, 0x22, 0x33, 0xff));
   image.setPixel(1, 0, qRgba(0, 0, 0, 0));
-  const SniPixmap pixmap = sniPixmap(image);
-  EXPECT_EQ(pixmap.argb.toHex().toStdString(), "ff11223300000000");
+  EXPECT_EQ(sniPixmap(image).argb.toHex().toStdString(), "ff11223300000000");
 }
 
 // A host that read the menu is told to read it again once it changed. A click on a

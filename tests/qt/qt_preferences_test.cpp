@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <limits>
 
 namespace {
 
@@ -18,7 +17,8 @@ struct StoreFile {
 };
 
 // A text that looks like a number, a boolean or one of QSettings' own forms
-// stays a text; each type reads back only as itself.
+// stays a text. What was written as another type reading as absent is the
+// corrupt file's table.
 TEST(QtPreferences, ValuesKeepTheirType) {
   StoreFile file;
   auto store = file.open();
@@ -26,19 +26,6 @@ TEST(QtPreferences, ValuesKeepTheirType) {
     store->setText("value", text);
     EXPECT_EQ(file.open()->text("value"), text) << text;
     EXPECT_FALSE(store->number("value") || store->boolean("value")) << text;
-  }
-  using Limits = std::numeric_limits<double>;
-  for (double number : {-0.0, 1.0 / 3, 5e-324, Limits::max(), Limits::infinity(), Limits::quiet_NaN()}) {
-    store->setNumber("value", number);
-    EXPECT_EQ(file.open()->number("value"), std::isfinite(number) ? std::optional(number) : std::nullopt) << number;
-    EXPECT_EQ(store->text("value"), std::nullopt) << number;
-  }
-  store->setBoolean("value", false);
-  EXPECT_EQ(file.open()->boolean("value"), false);
-  EXPECT_EQ(store->number("value"), std::nullopt);
-  for (const char* key : {"", "a/b", "a\\b"}) {
-    store->setText(key, "x");
-    EXPECT_EQ(store->text(key), std::nullopt) << key;
   }
 }
 

@@ -101,3 +101,11 @@ class StandIn final : public QDBusVirtualObject {
   QString interface_;
   std::map<QString, Method> methods_;
 };
+
+/// A tray's watcher with its host registered, as the item looks for it;
+/// `registered` sees each item's registration.
+inline StandIn trayWatcher(std::function<void(const QDBusMessage&)> registered) {
+  return StandIn(QStringLiteral("org.kde.StatusNotifierWatcher"),
+                 {{QStringLiteral("IsStatusNotifierHostRegistered"), true}},
+                 {{QStringLiteral("RegisterStatusNotifierItem"), StandIn::replying({}, std::move(registered))}});
+}

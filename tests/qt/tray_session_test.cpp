@@ -237,10 +237,6 @@ TEST_F(RealDesktop, TheItemCountsOpensThePanelAgainstTheBarAndItsMenuStopsAndQui
   EXPECT_LE(took, PortNotifier::kIdleInterval + 3s) << "the menu stayed stale";
   const std::string watched_ = std::to_string(port) + " \u00B7 R&D __main__ (";
   EXPECT_NE(entryStarting(host.layout(), watched_), -1) << "no \"" << watched_ << "\"";
-  const auto entries = host.layout().children;
-  ASSERT_FALSE(entries.empty());
-  EXPECT_EQ(shownLabel(entries.front()), "Open Tarnwick");
-  EXPECT_EQ(shownLabel(entries.back()), "Quit");
 
   // The host may draw the item before it takes clicks on it: click again while nothing opens.
   const auto x = std::to_string(item.center().x()), y = std::to_string(item.center().y());
@@ -347,7 +343,7 @@ TEST_F(RealDesktop, WithoutATrayTheNoticeSaysSoAndGoesWhenATrayComes) {
   QDBusConnection server = bus.connection("server"), host = bus.connection("host");
   QList<QVariantList> notified;
   QList<uint> closed;
-  StandIn notifications(QStringLiteral("org.freedesktop.Notifications"), {},
+  StandIn notifications(QStringLiteral("org.freedesktop.Notifications"),
                         {{QStringLiteral("GetCapabilities"), StandIn::replying({QStringList{}})},
                          {QStringLiteral("Notify"),
                           StandIn::replying({41u}, [&](auto& m) { notified << m.arguments(); })},

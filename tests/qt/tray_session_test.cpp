@@ -90,10 +90,8 @@ struct Desktop {
 };
 
 QImage screenshot() {
-  TempDir dir;
-  const auto path = dir.path() + "/screen.png";
-  runProgram({QStandardPaths::findExecutable("import").toStdString(), "-window", "root", path});
-  return QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGB32);
+  const auto png = runProgram({QStandardPaths::findExecutable("import").toStdString(), "-window", "root", "png:-"}).out;
+  return QImage::fromData(QByteArray::fromStdString(png), "PNG").convertToFormat(QImage::Format_RGB32);
 }
 
 // The runs of columns in which two shots differ inside `area`, each with the rows

@@ -232,7 +232,8 @@ TEST_F(RealDesktop, TheItemCountsOpensThePanelAgainstTheBarAndItsMenuStopsAndQui
       << "no \"" << later_ << "\"";
   const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
   std::cout << "a port started later showed in the menu after " << took.count() << " ms\n";
-  EXPECT_LE(took, PortNotifier::kIdleInterval + 3s) << "the menu stayed stale";
+  // A poll, and its scan on a busy machine: KDE's shell keeps both cores busy as it starts.
+  EXPECT_LE(took, PortNotifier::kIdleInterval + 5s) << "the menu stayed stale";
   const std::string watched_ = std::to_string(port) + " \u00B7 R&D __main__ (";
   EXPECT_NE(entryStarting(host.layout(), watched_), -1) << "no \"" << watched_ << "\"";
 

@@ -12,10 +12,6 @@ cd "$work"
 prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 bundle=share/tarnwick/Tarnwick_Tarnwick.bundle
-for path in $bundle/en.lproj/Localizable.strings lib/tarnwick/libtarnwick_qt.so \
-    share/icons/hicolor/{scalable/apps/com.ulmarsh.tarnwick.svg,256x256/apps/com.ulmarsh.tarnwick.png}; do
-  [ -f "$prefix/$path" ] || fail "not installed: $path"
-done
 
 # The installed bundle is the one found: give one text a marker and read it back.
 sed -i 's|^"help_kill" = .*|"help_kill" = "installed-bundle-marker";|' "$prefix/$bundle/en.lproj/Localizable.strings"
@@ -32,12 +28,13 @@ message="$(DISPLAY=:987 WAYLAND_DISPLAY= "$prefix/bin/tarnwick" 2>&1 >/dev/null)
 desktop-file-validate "$prefix/share/applications/com.ulmarsh.tarnwick.desktop"
 appstreamcli validate --no-net "$prefix/share/metainfo/com.ulmarsh.tarnwick.metainfo.xml" >/dev/null
 
-# The Debian package: its files and dependencies computed from the module.
+# The Debian package, made by the same install rules: its files and dependencies computed from the module.
 cpack --config "$build/CPackConfig.cmake" -B "$work/deb" >/dev/null
 deb="$(ls "$work"/deb/tarnwick_*.deb)"
 files="$(dpkg-deb -c "$deb" | awk '{print $NF}')"
 for path in bin/tarnwick lib/tarnwick/libtarnwick_qt.so $bundle/{en,tr}.lproj/Localizable.strings \
     share/applications/com.ulmarsh.tarnwick.desktop share/metainfo/com.ulmarsh.tarnwick.metainfo.xml \
+    share/icons/hicolor/{scalable/apps/com.ulmarsh.tarnwick.svg,256x256/apps/com.ulmarsh.tarnwick.png} \
     share/doc/tarnwick/copyright; do
   grep -qx "./usr/$path" <<<"$files" || fail "the package lacks $path"
 done

@@ -7,7 +7,6 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDBusMetaType>
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
 #include <functional>
@@ -52,15 +51,14 @@ class PrivateBus {
   QStringList names_;
 };
 
-/// An object on a bus: read-only properties (the test may change their
-/// values), and methods that reply with what their handler returns.
-/// Introspection lists the properties: Qt reads only those listed there.
+/// An object on a bus whose methods, by name in whatever interface, reply
+/// with what their handler returns.
 class StandIn final : public QDBusVirtualObject {
  public:
   using Method = std::function<QVariantList(const QDBusMessage&)>;
 
-  StandIn(QString interface, QVariantMap properties, std::map<QString, Method> methods)
-      : properties(std::move(properties)), interface_(std::move(interface)), methods_(std::move(methods)) {}
+  StandIn(QString interface, std::map<QString, Method> methods)
+      : interface_(std::move(interface)), methods_(std::move(methods)) {}
 
   /// A method that hands each call to `seen` and replies `reply`.
   static Method replying(QVariantList reply, std::function<void(const QDBusMessage&)> seen = {}) {
@@ -75,29 +73,23 @@ class StandIn final : public QDBusVirtualObject {
     return connection.registerVirtualObject(path, this) && connection.registerService(interface_);
   }
 
-  QString introspect(const QString&) const override {
-    QString xml = QStringLiteral("<interface name=\"%1\">").arg(interface_);
-    for (auto it = properties.begin(); it != properties.end(); ++it)
-      xml += QStringLiteral("<property name=\"%1\" type=\"%2\" access=\"read\"/>")
-                 .arg(it.key(), QDBusMetaType::typeToSignature(it.value().metaType()));
-    return xml + QStringLiteral("</interface>");
-  }
+  QString introspect(const QString&) const override { return {}; }
 
   bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
-    if (message.interface() == QLatin1String("org.freedesktop.DBus.Properties") &&
-        message.member() == QLatin1String("Get")) {
-      const QString name = message.arguments().value(1).toString();
-      if (!properties.contains(name)) return false;
-      return connection.send(message.createReply(QVariant::fromValue(QDBusVariant(properties.value(name)))));
-    }
     const auto method = methods_.find(message.member());
     if (method == methods_.end()) return false;
     return connection.send(message.createReply(method->second(message)));
   }
 
-  QVariantMap properties;
-
  private:
   QString interface_;
   std::map<QString, Method> methods_;
 };
+
+/// A tray's watcher whose host is registered: the one property the item reads,
+/// IsStatusNotifierHostRegistered, is true. `registered` sees each item's registration.
+inline StandIn trayWatcher(std::function<void(const QDBusMessage&)> registered) {
+  return StandIn(QStringLiteral("org.kde.StatusNotifierWatcher"),
+                 {{QStringLiteral("Get"), StandIn::replying({QVariant::fromValue(QDBusVariant(true))})},
+                  {QStringLiteral("RegisterStatusNotifierItem"), StandIn::replying({}, std::move(registered))}});
+}

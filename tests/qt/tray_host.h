@@ -33,10 +33,10 @@ struct TrayHost {
   void event(int id, const QString& event) {
     call("/MenuBar", kMenu, "Event", {id, event, QVariant::fromValue(QDBusVariant(0)), 0u});
   }
-  /// A property of the item; invalid when it does not answer.
-  QVariant property(const QString& name) {
-    const QDBusMessage reply = call("/StatusNotifierItem", "org.freedesktop.DBus.Properties", "Get",
-                                    {QStringLiteral("org.kde.StatusNotifierItem"), name});
+  /// A property of the item, or of another object the connection serves; invalid when it does not answer.
+  QVariant property(const QString& name, const QString& path = QStringLiteral("/StatusNotifierItem"),
+                    const QString& interface = QStringLiteral("org.kde.StatusNotifierItem")) {
+    const QDBusMessage reply = call(path, "org.freedesktop.DBus.Properties", "Get", {interface, name});
     return reply.arguments().value(0).value<QDBusVariant>().variant();
   }
 };

@@ -34,14 +34,11 @@ class TrayItem : public ::testing::Test {
   PrivateBus bus;
   QDBusConnection watcherSide = bus.connection("watcher");
   TrayHost host{bus.connection("host"), {}};
-  StandIn watcher{QStringLiteral("org.kde.StatusNotifierWatcher"),
-                  {{QStringLiteral("IsStatusNotifierHostRegistered"), true}},
-                  {{QStringLiteral("RegisterStatusNotifierItem"),
-                    StandIn::replying({}, [this](const QDBusMessage& m) {
-                      host.item = m.service();
-                      registeredAs = m.arguments().value(0).toString();
-                      ++registrations;
-                    })}}};
+  StandIn watcher = trayWatcher([this](const QDBusMessage& m) {
+    host.item = m.service();
+    registeredAs = m.arguments().value(0).toString();
+    ++registrations;
+  });
   QString registeredAs;
   int registrations = 0;
   TarnwickApp app{bus.connection("app"), englishTexts()};

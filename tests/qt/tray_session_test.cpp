@@ -44,11 +44,8 @@ TestProcess::Options appOptions(std::vector<std::string> extra = {}) {
 
 // The bus names of the registered items, listed as "bus/path", (GNOME) "bus@/path" or a bare bus name.
 QStringList trayItems() {
-  auto get = QDBusMessage::createMethodCall("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
-                                            "org.freedesktop.DBus.Properties", "Get");
-  get << QStringLiteral("org.kde.StatusNotifierWatcher") << QStringLiteral("RegisteredStatusNotifierItems");
-  const QDBusMessage reply = QDBusConnection::sessionBus().call(get, QDBus::Block, 5000);
-  auto items = reply.arguments().value(0).value<QDBusVariant>().variant().toStringList();
+  TrayHost watcher{QDBusConnection::sessionBus(), QStringLiteral("org.kde.StatusNotifierWatcher")};
+  auto items = watcher.property("RegisteredStatusNotifierItems", "/StatusNotifierWatcher", watcher.item).toStringList();
   for (auto& item : items) item = item.section('/', 0, 0).remove('@');
   return items;
 }
@@ -62,6 +59,12 @@ QRect shownPanel() {
 }
 
 bool panelShownSoon(bool shown) { return waitUntil([=] { return shownPanel().isEmpty() != shown; }); }
+
+// Escape closes the panel: it has the keyboard however it was opened.
+void closeWithEscape(const char* opened) {
+  run({"xdotool", "key", "Escape"});
+  EXPECT_TRUE(panelShownSoon(false)) << "Escape did not close the panel opened by " << opened;
+}
 
 // A listener on a loopback port in the dev range that nothing else holds.
 TestProcess devListener(int& port) {
@@ -87,15 +90,8 @@ struct Desktop {
 };
 
 QImage screenshot() {
-  TempDir dir;
-  const auto path = dir.path() + "/screen.png";
-  runProgram({QStandardPaths::findExecutable("import").toStdString(), "-window", "root", path});
-  return QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGB32);
-}
-
-// The screen's rows where the bar along the desktop's edge lies.
-QRect barArea(const QSize& screen, const Desktop& desktop) {
-  return {0, desktop.barAtBottom ? screen.height() - desktop.bar : 0, screen.width(), desktop.bar};
+  const auto png = runProgram({QStandardPaths::findExecutable("import").toStdString(), "-window", "root", "png:-"}).out;
+  return QImage::fromData(QByteArray::fromStdString(png), "PNG").convertToFormat(QImage::Format_RGB32);
 }
 
 // The runs of columns in which two shots differ inside `area`, each with the rows
@@ -151,30 +147,17 @@ QRect findItem(const QImage& withoutItem, const QImage& withItem, const QRect& a
   return item;
 }
 
-void clickAt(const QPoint& point, const Desktop& desktop) {
-  std::vector<std::string> argv{"xdotool", "mousemove", std::to_string(point.x()), std::to_string(point.y()), "click"};
-  if (desktop.doubleClick) argv.insert(argv.end(), {"--repeat", "2", "--delay", "120"});
-  argv.push_back("1");
-  run(argv);
-}
-
 // The panel's frame once it has stopped moving and growing; empty when it never showed.
 QRect settledPanel() {
   return steadyLook(shownPanel, [](const QRect& last, const QRect& now) { return !now.isEmpty() && now == last; }, 6,
                     15s);
 }
 
-// A header button as drawn: the colours in it besides the header's background, and the
-// share of its box where that background shows through (a symbol here: over a third;
-// a tinted solid square, its corners rounded: about an eighth).
-struct DrawnButton {
-  size_t colours = 0;
-  double backgroundInside = 0;
-};
-
-// The header's buttons, top right in the panel: each run of columns that is not all
-// the header's background.
-std::vector<DrawnButton> headerButtons(const QImage& screen, const QRect& panel) {
+// The header's buttons drawn as symbols, top right in the panel: runs of columns that are
+// not all the header's background, with colours of their own, where that background shows
+// through over a quarter of the box (a symbol: over a third; a tinted solid square, its
+// corners rounded: about an eighth).
+int symbolButtons(const QImage& screen, const QRect& panel) {
   const QRect header(panel.right() - 110, panel.top() + 6, 100, 36);
   std::map<QRgb, int> frequency;
   for (int y = header.top(); y <= header.bottom(); ++y)
@@ -184,30 +167,18 @@ std::vector<DrawnButton> headerButtons(const QImage& screen, const QRect& panel)
           ->first;
   QImage blank(screen.size(), screen.format());
   blank.fill(background);
-  std::vector<DrawnButton> buttons;
+  int symbols = 0;
   for (const QRect& box : changedRuns(blank, screen, header, 2)) {
-    std::set<QRgb> colours;
+    std::set<QRgb> colours{background};
     int shows = 0;
     for (int y = box.top(); y <= box.bottom(); ++y)
       for (int x = box.left(); x <= box.right(); ++x) {
         colours.insert(screen.pixel(x, y));
         shows += screen.pixel(x, y) == background;
       }
-    buttons.push_back({colours.size() - colours.count(background), double(shows) / (box.width() * box.height())});
+    symbols += colours.size() > 2 && shows * 4 > box.width() * box.height();
   }
-  return buttons;
-}
-
-// The first item's host side once it answers (a host lists an item that has gone until it
-// notices); no item when none answered.
-TrayHost answeringItem() {
-  TrayHost host{QDBusConnection::sessionBus(), {}};
-  const bool answered = waitUntil([&] {
-    host.item = trayItems().value(0);
-    return !host.item.isEmpty() && host.property("Menu").isValid();
-  }, 20s);
-  if (!answered) host.item.clear();
-  return host;
+  return symbols;
 }
 
 class RealDesktop : public ::testing::Test {
@@ -220,67 +191,85 @@ class RealDesktop : public ::testing::Test {
   // What the application does on its own, rather than what a host decides, is checked on one
   // desktop, whose dunst keeps the notifications to read back.
   bool onTheApplicationsDesktop() const { return desktop.name == "xfce-top"; }
-  static constexpr const char* kHostOnly = "checked on xfce-top alone: the host's part is in the click case";
+  static constexpr const char* kHostOnly = "checked on xfce-top alone: the host's part is in the session case";
 
   Desktop desktop;
 };
 
-// What the host decides: where the item is, what opens the panel, where the panel goes.
-TEST_F(RealDesktop, AClickOnTheItemOpensThePanelWhollyOnTheScreenAgainstTheBarAndEscapeClosesIt) {
+// A user's session with the item, alike on every desktop. The host decides where the item
+// is, what opens the panel and where the panel goes. The menu, as the host reads it, lists
+// the ports literally, and a port started after the host attached within a poll (GNOME's
+// host asks the menu to prepare as it attaches and says nothing more until the user opens
+// it). A stop confirmed in its own submenu ends a watched listener, which the user hears
+// of; Quit, picked in the menu the host shows, ends the application.
+TEST_F(RealDesktop, TheItemCountsOpensThePanelAgainstTheBarAndItsMenuStopsAndQuits) {
   const QImage withoutItem = screenshot();
   const QSize screen = withoutItem.size();
-  const QRect bar = barArea(screen, desktop);
+  const QRect bar(0, desktop.barAtBottom ? screen.height() - desktop.bar : 0, screen.width(), desktop.bar);
   int port = 0;
-  auto listener = devListener(port);
+  auto watched = devListener(port);
+  PortLabels::set(*makeQtPreferences(), "R&D __main__", port);
+  // Written as the panel writes it; the application follows the file.
+  PortNotifier::setWatched(*makeQtPreferences(), {port});
   auto tarnwick = TestProcess::start({tarnwickPath()}, appOptions());
   ASSERT_TRUE(waitUntil([] { return trayItems().size() == 1; }, 20s)) << "the item never reached the host";
+  TrayHost host{QDBusConnection::sessionBus(), trayItems().value(0)};
   // Read through scripts/tray-tooltip, as other tools read it, from the host's own form of its list.
   const auto toolTip = [] { return QString::fromStdString(runProgram({testDataPath("../../scripts/tray-tooltip")}).out); };
   const QRegularExpression countInText(R"(\]\s*string "[^"]*[1-9])");  // the text follows the pixmaps
   // The count is there from the start, not after the first poll's interval.
   EXPECT_TRUE(waitUntil([&] { return toolTip().contains(countInText); }, 3s)) << toolTip().toStdString();
+  // The host attaches as it draws the item.
   const QImage withItem = changedShot(withoutItem, bar);
 
-  int secondPort = 0;
-  auto second = devListener(secondPort);
+  int laterPort = 0;
+  const auto started = std::chrono::steady_clock::now();
+  auto later = devListener(laterPort);
   const QRect item = findItem(withoutItem, withItem, bar);
   ASSERT_FALSE(item.isEmpty()) << "the item's count never showed in the bar";
+  const std::string later_ = std::to_string(laterPort) + " \u00B7 ";
+  EXPECT_TRUE(waitUntil([&] { return entryStarting(host.layout(), later_) != -1; }, PortNotifier::kIdleInterval + 10s))
+      << "no \"" << later_ << "\"";
+  const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+  std::cout << "a port started later showed in the menu after " << took.count() << " ms\n";
+  // A poll, and its scan on a busy machine: KDE's shell keeps both cores busy as it starts.
+  EXPECT_LE(took, PortNotifier::kIdleInterval + 5s) << "the menu stayed stale";
+  const std::string watched_ = std::to_string(port) + " \u00B7 R&D __main__ (";
+  EXPECT_NE(entryStarting(host.layout(), watched_), -1) << "no \"" << watched_ << "\"";
 
   // The host may draw the item before it takes clicks on it: click again while nothing opens.
+  const auto x = std::to_string(item.center().x()), y = std::to_string(item.center().y());
+  std::vector<std::string> click{"xdotool", "mousemove", x, y, "click"};
+  if (desktop.doubleClick) click.insert(click.end(), {"--repeat", "2", "--delay", "120"});
+  click.push_back("1");
   ASSERT_TRUE(waitUntil([&] {
-    clickAt(item.center(), desktop);
+    run(click);
     return waitUntil([&] { return !shownPanel().isEmpty(); }, 2s);
-  }, 20s)) << "a click on the item at " << item.center().x() << "," << item.center().y() << " opened nothing";
+  }, 20s)) << "a click on the item at " << x << "," << y << " opened nothing";
   // Its rows arrive after it shows; it is judged once it no longer moves or grows.
   const QRect panel = settledPanel();
-  const auto where = [&] {
-    return QStringLiteral("panel %1,%2 %3x%4, item at %5,%6")
-        .arg(panel.x()).arg(panel.y()).arg(panel.width()).arg(panel.height()).arg(item.x()).arg(item.y())
-        .toStdString();
-  };
-  EXPECT_TRUE(QRect(QPoint(0, 0), screen).contains(panel)) << "the panel runs off the screen: " << where();
+  const auto where = QStringLiteral("panel %1,%2 %3x%4, item at %5,%6")
+                         .arg(panel.x()).arg(panel.y()).arg(panel.width()).arg(panel.height())
+                         .arg(QString::fromStdString(x), QString::fromStdString(y))
+                         .toStdString();
+  EXPECT_TRUE(QRect(QPoint(0, 0), screen).contains(panel)) << "the panel runs off the screen: " << where;
   // It lies against the bar: off it, and short of a gap worth the name.
   const int gap = desktop.barAtBottom ? bar.top() - panel.bottom() - 1 : panel.top() - bar.bottom() - 1;
-  EXPECT_TRUE(gap >= 0 && gap <= 12) << "the panel is not against the item's bar: " << where();
+  EXPECT_TRUE(gap >= 0 && gap <= 12) << "the panel is not against the item's bar: " << where;
   EXPECT_TRUE(panel.left() <= item.center().x() && item.center().x() <= panel.right())
-      << "the panel is not beside the item: " << where();
-
-  run({"xdotool", "key", "Escape"});
-  EXPECT_TRUE(panelShownSoon(false)) << "Escape did not close the panel";
-  std::cout << desktop.name << ": item at x " << item.center().x() << ", panel from x " << panel.left() << " to "
-            << panel.right() << "\n";
+      << "the panel is not beside the item: " << where;
+  closeWithEscape("a click");
+  std::cout << desktop.name << ": " << where << "\n";
 
   // A host says where the click was (GNOME's does so through XWayland, where the
   // pointer cannot be read): the panel opens there, wherever the pointer is.
   const QPoint said(screen.width() / 4, bar.center().y());
   run({"xdotool", "mousemove", std::to_string(screen.width() / 2), std::to_string(screen.height() / 2)});
-  TrayHost{QDBusConnection::sessionBus(), trayItems().value(0)}.call(
-      "/StatusNotifierItem", "org.kde.StatusNotifierItem", "Activate", {said.x(), said.y()});
+  host.call("/StatusNotifierItem", "org.kde.StatusNotifierItem", "Activate", {said.x(), said.y()});
   const QRect atSaid = settledPanel();
   EXPECT_TRUE(atSaid.left() <= said.x() && said.x() <= atSaid.right())
       << "the panel is not where the host said the click was: " << atSaid.left() << ".." << atSaid.right();
-  run({"xdotool", "key", "Escape"});
-  EXPECT_TRUE(panelShownSoon(false)) << "Escape did not close the panel opened by Activate";
+  closeWithEscape("Activate");
 
   // Refresh, settings and quit are symbols, not blank or solid squares. Judged with the
   // panel opened by a second start and the pointer off the item: a host's tooltip stays
@@ -290,42 +279,9 @@ TEST_F(RealDesktop, AClickOnTheItemOpensThePanelWhollyOnTheScreenAgainstTheBarAn
   const QRect reopened = settledPanel();
   EXPECT_FALSE(reopened.isEmpty()) << "a second start did not open the panel";
   EXPECT_EQ(trayItems().size(), 1);
-  std::vector<DrawnButton> buttons;
-  waitUntil([&] { return (buttons = headerButtons(screenshot(), reopened)).size() == 3; }, 3s);
-  EXPECT_EQ(buttons.size(), 3u) << "the header's buttons are not all there";
-  for (const auto& button : buttons) {
-    EXPECT_GE(button.colours, 2u) << "a header button is blank";
-    EXPECT_GT(button.backgroundInside, 0.25) << "a header button is a solid square";
-  }
-  run({"xdotool", "key", "Escape"});
-  EXPECT_TRUE(panelShownSoon(false)) << "Escape did not close the reopened panel";
-}
-
-// A host's reading of the item's menu: the ports are there, a port started later
-// too (within a poll, the panel closed), labels read literally; a stop's
-// confirmation in its own submenu ends a watched listener, which the user hears
-// of; and Quit, picked in the menu the host shows, ends the application.
-TEST_F(RealDesktop, TheMenuListsThePortsLiterallyStopsOneAfterItsConfirmationAndQuits) {
-  if (!onTheApplicationsDesktop()) GTEST_SKIP() << kHostOnly;
-  int port = 0;
-  auto watched = devListener(port);
-  PortLabels::set(*makeQtPreferences(), "R&D __main__", port);
-  // Written as the panel writes it; the application follows the file.
-  PortNotifier::setWatched(*makeQtPreferences(), {port});
-  auto tarnwick = TestProcess::start({tarnwickPath()}, appOptions());
-  TrayHost host = answeringItem();
-  ASSERT_FALSE(host.item.isEmpty()) << "the item never reached the tray";
-  const std::string watched_ = std::to_string(port) + " \u00B7 R&D __main__ (";
-  ASSERT_TRUE(waitUntil([&] { return entryStarting(host.layout(), watched_) != -1; })) << "no \"" << watched_ << "\"";
-
-  int laterPort = 0;
-  auto later = devListener(laterPort);
-  const std::string later_ = std::to_string(laterPort) + " \u00B7 ";
-  EXPECT_TRUE(waitUntil([&] { return entryStarting(host.layout(), later_) != -1; }, 15s)) << "no \"" << later_ << "\"";
-  const auto entries = host.layout().children;
-  ASSERT_FALSE(entries.empty());
-  EXPECT_EQ(shownLabel(entries.front()), "Open Tarnwick");
-  EXPECT_EQ(shownLabel(entries.back()), "Quit");
+  EXPECT_TRUE(waitUntil([&] { return symbolButtons(screenshot(), reopened) == 3; }, 3s))
+      << "the header's three buttons are not all drawn as symbols";
+  closeWithEscape("a second start");
 
   const std::string confirm = "Stop " + std::to_string(port) + " \u2014 confirm";
   const int confirmId = entryStarting(host.layout(), confirm);
@@ -333,37 +289,18 @@ TEST_F(RealDesktop, TheMenuListsThePortsLiterallyStopsOneAfterItsConfirmationAnd
   host.event(confirmId, "clicked");
   EXPECT_TRUE(watched.waitForExit(5s)) << "the confirmed stop did not end the listener";
   EXPECT_TRUE(processAlive(later.pid()));
+  // The notice and Quit are the application's own part, read back from dunst and the Xfce panel's menu.
+  if (!onTheApplicationsDesktop()) return;
   const auto stopped = englishTexts().format("notif_closed", {FormatArg{int64_t{port}}});
   EXPECT_TRUE(waitUntil([&] { return dunstShowed(stopped); }, 15s)) << "no \"" << stopped << "\"";
 
-  // The systray is the Xfce panel's last plugin: the item is the 28 px square at its right end.
   // Up from an unselected menu picks its last entry. A key sent before the menu
   // is up goes nowhere, so keep sending until the application ends.
-  const auto screen = run({"xdotool", "getdisplaygeometry"}).split(' ');
-  run({"xdotool", "mousemove", std::to_string(screen.value(0).toInt() - 14), "14", "click", "3"});
+  run({"xdotool", "mousemove", x, y, "click", "3"});
   EXPECT_TRUE(waitUntil([&] {
     run({"xdotool", "key", "Up", "Return"});
     return tarnwick.waitForExit(500ms);
   })) << "Quit did not end the application";
-}
-
-// GNOME's host asks the menu to prepare as it attaches and says nothing more
-// until the user opens it: a port started afterwards still shows within a poll.
-TEST_F(RealDesktop, APortStartedAfterTheHostAttachedShowsInItsMenuWithinAPoll) {
-  if (desktop.name != "gnome") GTEST_SKIP() << "GNOME's host alone prepares the menu it has not opened";
-  auto tarnwick = TestProcess::start({tarnwickPath()}, appOptions());
-  TrayHost host = answeringItem();
-  ASSERT_FALSE(host.item.isEmpty()) << "the item never reached the host";
-  // The host attaches as it draws the item, which it does at once.
-  ASSERT_TRUE(waitUntil([&] { return entryStarting(host.layout(), "Quit") != -1; }));
-  int port = 0;
-  const auto started = std::chrono::steady_clock::now();
-  auto later = devListener(port);
-  const std::string entry = std::to_string(port) + " \u00B7 ";
-  EXPECT_TRUE(waitUntil([&] { return entryStarting(host.layout(), entry) != -1; }, PortNotifier::kIdleInterval + 10s));
-  const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
-  std::cout << "a port started later showed in the menu after " << took.count() << " ms\n";
-  EXPECT_LE(took, PortNotifier::kIdleInterval + 3s) << "the menu stayed stale";
 }
 
 TEST_F(RealDesktop, WithoutABusASecondStartOpensThePanelAndACrashLeavesNoClaim) {
@@ -373,12 +310,10 @@ TEST_F(RealDesktop, WithoutABusASecondStartOpensThePanelAndACrashLeavesNoClaim) 
                                    "XDG_RUNTIME_DIR=" + runtime.path()});
   auto first = TestProcess::start({tarnwickPath()}, options);
   ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(runtime.path() + "/tarnwick.socket"); }));
-  EXPECT_EQ(runProgram({tarnwickPath()}, options).status, 0);
-  EXPECT_TRUE(panelShownSoon(true)) << "the running panel did not open";
 
-  // A crash leaves the lock and the socket behind; the next start takes both over.
+  // A crash leaves the lock and the socket behind; the next start takes both over,
+  // and a start after it opens its panel.
   first.killGroup();
-  EXPECT_TRUE(panelShownSoon(false)) << "the dead instance's panel stayed";
   auto next = TestProcess::start({tarnwickPath()}, options);
   ASSERT_TRUE(waitUntil([&] { return std::atoi(readFile(runtime.path() + "/tarnwick.lock").c_str()) == next.pid(); }))
       << "the stale lock was not taken over";
@@ -405,7 +340,7 @@ TEST_F(RealDesktop, WithoutATrayTheNoticeSaysSoAndGoesWhenATrayComes) {
   QDBusConnection server = bus.connection("server"), host = bus.connection("host");
   QList<QVariantList> notified;
   QList<uint> closed;
-  StandIn notifications(QStringLiteral("org.freedesktop.Notifications"), {},
+  StandIn notifications(QStringLiteral("org.freedesktop.Notifications"),
                         {{QStringLiteral("GetCapabilities"), StandIn::replying({QStringList{}})},
                          {QStringLiteral("Notify"),
                           StandIn::replying({41u}, [&](auto& m) { notified << m.arguments(); })},
@@ -423,12 +358,7 @@ TEST_F(RealDesktop, WithoutATrayTheNoticeSaysSoAndGoesWhenATrayComes) {
   EXPECT_TRUE(closed.isEmpty());
 
   QString item;
-  StandIn watcher(QStringLiteral("org.kde.StatusNotifierWatcher"),
-                  {{QStringLiteral("IsStatusNotifierHostRegistered"), true},
-                   {QStringLiteral("RegisteredStatusNotifierItems"), QStringList{}},
-                   {QStringLiteral("ProtocolVersion"), 0}},
-                  {{QStringLiteral("RegisterStatusNotifierItem"),
-                    StandIn::replying({}, [&](auto& m) { item = m.service(); })}});
+  StandIn watcher = trayWatcher([&](const QDBusMessage& m) { item = m.service(); });
   ASSERT_TRUE(watcher.serve(host, QStringLiteral("/StatusNotifierWatcher")));
   ASSERT_TRUE(QTest::qWaitFor([&] { return !item.isEmpty(); }, 10000)) << "the item did not come with the tray";
   EXPECT_TRUE(QTest::qWaitFor([&] { return !closed.isEmpty(); }, 10000)) << "the notice stayed";

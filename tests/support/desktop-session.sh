@@ -35,14 +35,17 @@ if ((!$#)); then
   exit 2
 fi
 
-# Each desktop: what it runs, where its bar lies, how thick it is there, and the click that
-# activates an item. xfce4-panel's snap positions: 6 is the top left corner, 8 the bottom left.
+# Each desktop: what it runs, where its bar lies, how thick it is there, the click that
+# activates an item, and the variables its own session sets: the command sees the session
+# as a user's programs do there (XDG_CURRENT_DESKTOP picks Qt's platform theme, and with it
+# the icon theme). Xfce's panel goes along the edge its name says.
 common=(Xvfb dbus-daemon dbus-send dbus-update-activation-environment xdotool import)
 case "$desktop" in
-  xfce-top) programs=(xfwm4 xfce4-panel dunst) edge=top bar=28 click=single snap=6 ;;
-  xfce-bottom) programs=(xfwm4 xfce4-panel dunst) edge=bottom bar=28 click=single snap=8 ;;
-  gnome) programs=(gnome-shell gjs gsettings) edge=top bar=32 click=double ;;
-  kde) programs=(kwin_x11 plasmashell) edge=bottom bar=44 click=single ;;
+  xfce-top | xfce-bottom) programs=(xfwm4 xfce4-panel dunst) edge="${desktop#xfce-}" bar=28 click=single
+    own=(XDG_CURRENT_DESKTOP=XFCE) ;;
+  gnome) programs=(gnome-shell gjs gsettings) edge=top bar=32 click=double own=(XDG_CURRENT_DESKTOP=GNOME) ;;
+  kde) programs=(kwin_x11 plasmashell) edge=bottom bar=44 click=single
+    own=(XDG_CURRENT_DESKTOP=KDE KDE_FULL_SESSION=true KDE_SESSION_VERSION=5) ;;
   *) echo "desktop-session: no desktop named $desktop" >&2; exit 2 ;;
 esac
 skip() {
@@ -77,7 +80,7 @@ trap 'exit 143' TERM INT
 
 export HOME="$session/home" XDG_CONFIG_HOME="$session/home/.config" XDG_CACHE_HOME="$session/home/.cache"
 export XDG_DATA_HOME="$session/home/.local/share" XDG_STATE_HOME="$session/home/.local/state"
-export XDG_RUNTIME_DIR="$session/run" DCONF_PROFILE="$session/dconf-profile" XDG_SESSION_TYPE=x11
+export XDG_RUNTIME_DIR="$session/run" DCONF_PROFILE="$session/dconf-profile" XDG_SESSION_TYPE=x11 "${own[@]}"
 unset SESSION_MANAGER WAYLAND_DISPLAY DBUS_SESSION_BUS_PID XDG_SESSION_ID XDG_SEAT XDG_VTNR
 # The desktop's own Qt programs (kwin, plasmashell, and what the bus starts for them)
 # draw on the display, whatever platform the command is given.
@@ -126,15 +129,17 @@ announced DBUS_SESSION_BUS_ADDRESS dbus-daemon --session --nofork --print-addres
 # A shell asks the system bus for logins, power and the like; it gets an empty one.
 announced DBUS_SYSTEM_BUS_ADDRESS dbus-daemon --session --nofork --print-address=5
 export DISPLAY=":$display" DBUS_SESSION_BUS_ADDRESS DBUS_SYSTEM_BUS_ADDRESS
-# Services the bus starts on demand (dconf, kded, kglobalaccel) get the session's display.
+# Services the bus starts on demand (dconf, kded, kglobalaccel) get the session's display
+# and the desktop's own variables: KDE's activity manager needs them, or plasmashell stops.
 dbus-update-activation-environment DISPLAY XAUTHORITY HOME XDG_CONFIG_HOME XDG_CACHE_HOME XDG_DATA_HOME \
-  XDG_STATE_HOME XDG_RUNTIME_DIR DCONF_PROFILE DBUS_SYSTEM_BUS_ADDRESS >/dev/null 2>&1
+  XDG_STATE_HOME XDG_RUNTIME_DIR DCONF_PROFILE DBUS_SYSTEM_BUS_ADDRESS "${own[@]}" >/dev/null 2>&1
 
 # Xfce: one panel along an edge, a separator that takes the free length, then the
 # systray, so the item is the last square. No clock: its width changes and would
 # move the item. dunst takes the notifications and keeps every one in its history.
 start_xfce() {
-  export XDG_CURRENT_DESKTOP=XFCE
+  local snap=6  # xfce4-panel's snap positions: 6 is the top left corner, 8 the bottom left
+  [ "$edge" = top ] || snap=8
   mkdir -p "$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml" "$XDG_CONFIG_HOME/dunst"
   cat >"$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml/xfce4-panel.xml" <<EOF
 <?xml version="1.0" encoding="UTF-8"?>
@@ -178,24 +183,17 @@ EOF
   background dunst -config "$XDG_CONFIG_HOME/dunst/dunstrc"
 }
 
-# The command sees the session as a user's programs do there (XDG_CURRENT_DESKTOP picks
-# Qt's platform theme, and with it the icon theme).
 # GNOME Shell shows status-notifier items only through the AppIndicator extension,
 # enabled before the shell starts. gjs runs the shell's notification daemon. The
 # extension opens the item's menu on a single click and activates it on a double one.
 start_gnome() {
   gsettings set org.gnome.shell disable-user-extensions false
   gsettings set org.gnome.shell enabled-extensions "['ubuntu-appindicators@ubuntu.com']"
-  export XDG_CURRENT_DESKTOP=GNOME
   background gnome-shell --x11 --replace --sm-disable
 }
 
-# KDE Plasma: kglobalaccel and the activity manager are started by the bus and
-# need the display (set above), or plasmashell stops. Its default panel is along
-# the bottom, the tray at its right end.
+# KDE Plasma: its default panel is along the bottom, the tray at its right end.
 start_kde() {
-  export XDG_CURRENT_DESKTOP=KDE KDE_FULL_SESSION=true KDE_SESSION_VERSION=5
-  dbus-update-activation-environment XDG_CURRENT_DESKTOP KDE_FULL_SESSION KDE_SESSION_VERSION >/dev/null 2>&1
   background kwin_x11 --replace
   background plasmashell --no-respawn
 }

@@ -1,12 +1,14 @@
-// The panel's widgets, for what only they can break: keys wherever the focus
-// is, the menu and buttons a row shows, Return in the label editor, and names
-// and labels shown as written.
+// The panel's widgets, for what only they can break: rows kept in place while
+// the list refreshes, keys wherever the focus is, the menu and buttons a row
+// shows, Return in the label editor, names and labels shown as written, and
+// parts measured after a change made while hidden.
 #include "panel_fakes.h"
 #include "support/english_texts.h"
 #include "ui/panel_header.h"
 #include "ui/port_list_view.h"
 #include "ui/port_presentation.h"
 #include "ui/port_row.h"
+#include "ui/settings_card.h"
 
 #include <QApplication>
 #include <QEnterEvent>
@@ -15,6 +17,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextDocument>
 
@@ -48,6 +52,45 @@ class PortListViewTest : public ::testing::Test {
   std::unique_ptr<PortListView> view = std::make_unique<PortListView>(*model, fixture.icons, englishTexts());
   PortEntry web = makeEntry(3000, 13000), api = makeEntry(8080, 18080, "python3");
 };
+
+// No flicker: a refresh keeps the row widgets, the scroll position and the
+// pointer's hover.
+TEST_F(PortListViewTest, RowsStayInPlaceAcrossRefreshes) {
+  model->state().setPanelMaxHeight(240);
+  std::vector<PortEntry> many;
+  for (int i = 0; i < 8; ++i) many.push_back(makeEntry(3000 + i));
+  fixture.fakes->ports = many;
+  load();
+  PortRow *first = rowOf(many[0]), *fifth = rowOf(many[4]);
+  hover(fifth);
+  QScrollBar* bar = view->list()->verticalScrollBar();
+  ASSERT_GT(bar->maximum(), 0);
+  bar->setValue(bar->maximum() / 2);
+  const int scrolled = bar->value();
+
+  // One port gone and one new, in another order.
+  fixture.fakes->ports = {many[4], many[1], many[3], many[0], many[5], many[6], many[7], makeEntry(4000)};
+  load();
+  EXPECT_EQ(std::pair(rowOf(many[0]), rowOf(many[4])), std::pair(first, fifth));
+  EXPECT_EQ(rowOf(many[2]), nullptr);
+  EXPECT_NE(rowOf(makeEntry(4000)), nullptr);
+  EXPECT_EQ(view->rows().front()->state().entry.id(), many[4].id());
+  EXPECT_EQ(bar->value(), scrolled);
+  EXPECT_TRUE(fifth->hovering());
+  EXPECT_TRUE(fifth->stopButton()->isVisibleTo(fifth));
+}
+
+// A part changed while the panel is hidden is measured again when it shows.
+TEST_F(PortListViewTest, PartsChangedWhileHiddenAreMeasuredWhenShown) {
+  load();
+  view->hide();
+  model->controller().act(RowAction::Hide, web);
+  model->state().setShowSettings(true);
+  view->show();
+  QApplication::processEvents();
+  EXPECT_EQ(view->settingsCard()->height(), view->settingsCard()->sizeHint().height());
+  EXPECT_EQ(view->height(), view->sizeHint().height());
+}
 
 // What each key does is the controller's table; here, that keys reach it from
 // the search field too, and that Return in the label editor saves the label

@@ -1,5 +1,5 @@
-// What the user does in the panel, through its controller on fakes: keys,
-// stops and their confirmation, watching; and
+// What the user does in the panel, through its controller on fakes: Escape and
+// Return, stops and their confirmation, watching; and
 // one stop of a real listener on a port a container publishes.
 #include "panel_fakes.h"
 #include "support/fake_tool_runner.h"
@@ -15,24 +15,8 @@ namespace {
 class PanelControllerTest : public ::testing::Test {
  protected:
   PanelFixture fixture;
-  // Shown in this order: 3000 and 5000 in the first section, 80 in the second.
   PortEntry web = makeEntry(3000, 13000), svc = makeEntry(5000, 15000), nginx = makeEntry(80, 8000, "nginx");
 };
-
-TEST_F(PanelControllerTest, ArrowsWalkTheShownRowsWithoutWrapping) {
-  const std::tuple<std::optional<std::string>, PanelKey, std::string> cases[] = {
-      {std::nullopt, PanelKey::Down, web.id()}, {std::nullopt, PanelKey::Up, nginx.id()},
-      {"1:1", PanelKey::Down, web.id()},        {nginx.id(), PanelKey::Down, nginx.id()},
-      {web.id(), PanelKey::Up, web.id()},       {svc.id(), PanelKey::Down, nginx.id()},
-  };
-  auto model = fixture.modelWith({nginx, web, svc});
-  PanelController& controller = model->controller();
-  for (const auto& [from, key, to] : cases) {
-    controller.select(from);
-    EXPECT_EQ(controller.key(key), KeyResult::Handled);
-    EXPECT_EQ(controller.selection(), to) << from.value_or("none");
-  }
-}
 
 // Escape undoes one thing per press; Return asks about the selected row, then
 // confirms on that row only.

@@ -69,11 +69,9 @@ class FakeSeams : public PanelScans, public ProcessActions, public PanelStores, 
   /// The identities the actions were aimed at, in order.
   std::vector<ProcessIdentity> targets;
   ContainerMap containers;
-  StatsMap samples;
   std::set<int64_t> storedWatched;
   LabelMap storedLabels;
   std::vector<std::string> log;
-  std::vector<int> devCounts;
   int scans = 0, holderLooks = 0;
   std::vector<std::optional<std::string>> restartLogs;
   MemoryPreferences store;
@@ -84,7 +82,7 @@ class FakeSeams : public PanelScans, public ProcessActions, public PanelStores, 
     return scan;
   }
   ContainerMap containerPorts() override { return containers; }
-  StatsMap stats(const std::vector<int32_t>&) override { return samples; }
+  StatsMap stats(const std::vector<int32_t>&) override { return {}; }
   ActionOutcome killProcess(const ProcessIdentity& target, Force force) override {
     return act(force == Force::Yes ? "forceKill" : "kill", target);
   }
@@ -117,7 +115,7 @@ class FakeSeams : public PanelScans, public ProcessActions, public PanelStores, 
   }
   bool startsAtLogin() override { return false; }
   void setStartAtLogin(LoginStart) override {}
-  void setDevCount(int count) override { devCounts.push_back(count); }
+  void setDevCount(int) override {}
   void copyText(const std::string& text) override { log.push_back("copy " + text); }
   void openUrl(const std::string& url) override { log.push_back("openUrl " + url); }
   void notifyOutcome(int64_t port, const std::string& key) override {

@@ -1,5 +1,5 @@
-// What the panel lists: one row per rule over one scan, and the facts a row
-// carries: the function alone, no display, no model.
+// What the panel lists: one row per rule over one scan, the function alone, no
+// display, no model.
 #include "panel_fakes.h"
 #include "ui/panel_rows.h"
 
@@ -66,21 +66,6 @@ TEST(PanelRows, EachRuleOverOneScan) {
     EXPECT_EQ(rows.summary, c.emptyScan ? SummaryCounts{} : wholeScan) << c.rule;
     EXPECT_EQ(rows.emptyStateKey, c.emptyKey) << c.rule;
   }
-}
-
-// Probe answers show on dev rows only: other ports are never probed, and an
-// answer left from when the port was in the range must not show. A container
-// shows where its proxy holds the port, not on a process of the user's.
-TEST(PanelRows, RowsCarryWhatWasLearntAboutThem) {
-  const PortEntry web = makeEntry(3000), proxied = makeEntry(80, 0, "docker-proxy", "[::]", "root");
-  const PanelRows rows = panelRows({.entries = {proxied, web}, .loaded = true, .labels = {{"3000", "web"}},
-                                    .dockerNames = {{80, {{"::", "proxy"}}}, {3000, {{"0.0.0.0", "api"}}}},
-                                    .stats = {{web.pid, {12.5, 300}}},
-                                    .health = {{3000, false}, {80, true}}});
-  const PanelRow expectedWeb{
-      .entry = web, .key = web.id(), .label = "web", .healthy = false, .stat = ProcessStat{12.5, 300}};
-  const PanelRow expectedProxied{.entry = proxied, .key = proxied.id(), .dockerName = "proxy"};
-  EXPECT_EQ(rows.ordered(), (std::vector<PanelRow>{expectedWeb, expectedProxied}));
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include "ui/tarnwick_app.h"
 
 #include <QDBusConnectionInterface>
-#include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -45,19 +44,15 @@ class TrayItem : public ::testing::Test {
   std::vector<MenuCommand> acted;
 };
 
-// What hosts read to draw the item: the icon, ARGB in network byte order, and
-// the menu's path. The count in the tooltip, and a click
-// that activates rather than opens the menu, are checked on each real desktop.
-TEST_F(TrayItem, RegistersByPathKeepsItsOwnNameAndShowsTheIconAndMenu) {
+// What hosts read to find the item and its menu. The icon and its count, the
+// tooltip, and a click that activates rather than opens the menu, are checked on
+// each real desktop.
+TEST_F(TrayItem, RegistersByPathKeepsItsOwnNameAndShowsItsMenu) {
   // By path, so a host knows it by its connection alone (GNOME's drops an item it
   // knows by a well-known name now and then); the name stays for hosts that look.
   EXPECT_EQ(registeredAs, QStringLiteral("/StatusNotifierItem"));
   const QString name = QStringLiteral("org.kde.StatusNotifierItem-%1-1").arg(QCoreApplication::applicationPid());
   EXPECT_EQ(host.bus.interface()->serviceOwner(name).value(), host.item);
-  app.setDevCount(3);
-  const auto pixmaps = qdbus_cast<SniPixmaps>(host.property("IconPixmap"));
-  ASSERT_FALSE(pixmaps.isEmpty());
-  for (const SniPixmap& pixmap : pixmaps) EXPECT_EQ(pixmap.argb.size(), pixmap.width * pixmap.height * 4);
   EXPECT_EQ(qdbus_cast<QDBusObjectPath>(host.property("Menu")).path(), "/MenuBar");
 
   // A host that restarts comes back as another process: the item registers with it again.
@@ -67,6 +62,8 @@ TEST_F(TrayItem, RegistersByPathKeepsItsOwnNameAndShowsTheIconAndMenu) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return registrations == 2; }, 5000));
 }
 
+// Read the other way round, an opaque pixel takes its alpha from a colour byte:
+// the item may show as nothing at all.
 TEST(SniPixmap, IsArgbInNetworkByteOrder) {
   QImage image(2, 1, QImage::Format_ARGB32);
   image.setPixel(0, 0, qRgba(0x11, 0x22, 0x33, 0xff));

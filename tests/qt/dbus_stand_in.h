@@ -27,8 +27,6 @@ class PrivateBus {
   ~PrivateBus() {
     for (const QString& name : names_) QDBusConnection::disconnectFromBus(name);
   }
-  PrivateBus(const PrivateBus&) = delete;
-  PrivateBus& operator=(const PrivateBus&) = delete;
 
   const std::string& address() const { return address_; }
   /// A connection of its own for each `peer`: a service and its client are

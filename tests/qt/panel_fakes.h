@@ -69,6 +69,7 @@ class FakeSeams : public PanelScans, public ProcessActions, public PanelStores, 
   /// The identities the actions were aimed at, in order.
   std::vector<ProcessIdentity> targets;
   ContainerMap containers;
+  StatsMap samples;
   std::set<int64_t> storedWatched;
   LabelMap storedLabels;
   std::vector<std::string> log;
@@ -82,7 +83,7 @@ class FakeSeams : public PanelScans, public ProcessActions, public PanelStores, 
     return scan;
   }
   ContainerMap containerPorts() override { return containers; }
-  StatsMap stats(const std::vector<int32_t>&) override { return {}; }
+  StatsMap stats(const std::vector<int32_t>&) override { return samples; }
   ActionOutcome killProcess(const ProcessIdentity& target, Force force) override {
     return act(force == Force::Yes ? "forceKill" : "kill", target);
   }

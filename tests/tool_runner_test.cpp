@@ -6,6 +6,8 @@
 
 #include <csignal>
 #include <fstream>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -44,6 +46,20 @@ TEST(ToolRunner, DeadlineCapAndWhatTheToolLeavesBehind) {
     const pid_t pid = child.pid();
     EXPECT_TRUE(pid <= 1 || waitUntil([&] { return !processAlive(pid); }, 2s)) << name << ": child left running";
   }
+}
+
+// With SIGCHLD ignored (in a child of ours: the setting is the whole
+// process's), the kernel reaps the tool: the run still sees it end.
+TEST(ToolRunner, SeesTheEndOfAToolReapedElsewhere) {
+  pid_t child = ::fork();
+  if (child == 0) {
+    ::alarm(10);
+    ::signal(SIGCHLD, SIG_IGN);
+    ::_exit(RealToolRunner().run("/bin/echo", {"hi"}, {.deadline = 5s}) == "hi\n" ? 0 : 1);
+  }
+  int status = -1;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_EQ(status, 0);
 }
 
 }  // namespace

@@ -21,14 +21,14 @@ namespace fs = std::filesystem;
 struct ProcTree {
   explicit ProcTree(SocketHolderFinder::Visibility visibility) : finder(visibility) {}
   std::string add(int32_t pid, std::optional<int32_t> ppid, const std::map<int32_t, uint64_t>& sockets) {
-    const std::string dir = std::to_string(pid);
+    const std::string name = std::to_string(pid), dir = tree.path() + "/" + name;
     if (ppid)
-      tree.write(dir + "/stat", dir + " (p" + dir + ") S " + std::to_string(*ppid) +
-                                    " 0 0 0 -1 0 0 0 0 0 0 0 0 0 20 0 1 0 " + dir + " 0 0\n");
-    fs::create_directories(tree.path() + "/" + dir + "/fd");
+      tree.write(name + "/stat", name + " (p" + name + ") S " + std::to_string(*ppid) +
+                                     " 0 0 0 -1 0 0 0 0 0 0 0 0 0 20 0 1 0 " + name + " 0 0\n");
+    fs::create_directories(dir + "/fd");
     for (const auto& [fd, inode] : sockets)
-      fs::create_symlink("socket:[" + std::to_string(inode) + "]", tree.path() + "/" + dir + "/fd/" + std::to_string(fd));
-    return tree.path() + "/" + dir;
+      fs::create_symlink("socket:[" + std::to_string(inode) + "]", dir + "/fd/" + std::to_string(fd));
+    return dir;
   }
   SocketHolderFinder::Result find(const InodeSet& listening) { return finder.find(root.get(), listening); }
 

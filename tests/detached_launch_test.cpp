@@ -59,7 +59,11 @@ TEST(DetachedLauncher, AMissingProgramOrDirectoryIsReportedAndLeavesNoChild) {
   EXPECT_EQ(launcher.launch({{"/nonexistent/program"}, std::nullopt}), LaunchResult::Failed);
   EXPECT_EQ(launcher.launch({{"/bin/true"}, "/nonexistent/directory"}), LaunchResult::Failed);
   EXPECT_EQ(launcher.launch({{}, std::nullopt}), LaunchResult::Failed);
-  EXPECT_EQ(launcher.launch({{"/bin/true"}, "/"}), LaunchResult::Started);
+  // Without an output file its output goes nowhere, not to ours.
+  TempDir dir;
+  const std::string script = "readlink /proc/$$/fd/1 /proc/$$/fd/2 | cat > out.tmp && mv out.tmp out";
+  EXPECT_EQ(launcher.launch({{"/bin/sh", "-c", script}, dir.path()}), LaunchResult::Started);
+  EXPECT_TRUE(waitUntil([&] { return readFile(dir.path() + "/out") == "/dev/null\n/dev/null\n"; }));
   EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "a child was left behind";
 }
 

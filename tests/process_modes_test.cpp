@@ -1,6 +1,6 @@
 // The kill, kill-tree and restart modes against real processes: a listener
 // with a hostile name, a real npm script running a small node server, and
-// servers restarted from a terminal and as a user whose login shell is tcsh.
+// servers restarted, one as a user whose login shell is tcsh.
 #include "core/scan/processes.h"
 #include "core/scan/scan_source.h"
 #include "core/scan/scan.h"
@@ -88,50 +88,30 @@ TEST(KillTreeMode, StopsARealNpmTree) {
   EXPECT_TRUE(waitUntil([&] { return markedProcesses(project.marker).empty(); }, 5s));
 }
 
-// Runs tarnwick as from an interactive shell: in a session whose controlling
-// terminal is a pseudo-terminal holding its standard descriptors, with
-// `planted` open as descriptor 9 without close-on-exec.
-RunResult runFromTerminal(const std::vector<std::string>& args, const std::vector<std::string>& env,
-                          const std::string& planted) {
-  std::string command = "exec '" + tarnwickPath() + "'";
-  for (const auto& arg : args) command += " '" + arg + "'";
-  std::vector<std::string> environment{"SHELL=/bin/sh"};
-  environment.insert(environment.end(), env.begin(), env.end());
-  return runProgram({"/usr/bin/script", "-qefc", command + " 9<'" + planted + "'", "/dev/null"}, {{}, environment});
+// `tarnwick --restart port` with its state under `state`: output and errors, and the exit status.
+RunResult restart(int port, const TempDir& state) {
+  return runProgram({"/bin/sh", "-c", "exec \"$0\" --restart \"$1\" 2>&1", tarnwickPath(), std::to_string(port)},
+                    {.workingDirectory = {}, .extraEnv = {"XDG_STATE_HOME=" + state.path()}});
 }
 
-std::string fdTarget(int32_t pid, const std::string& fd) {
-  std::error_code ignored;
-  return std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/fd/" + fd, ignored).string();
-}
-
-// Run from a terminal, the restart hands the relaunched server nothing of the
-// caller's: input from /dev/null, output to its log, no terminal, no stray
-// descriptor. Then one whose relaunch exits at once is reported, with its log.
-TEST(RestartMode, TakesNothingOfTheCallersAndSaysWhenThePortDidNotComeBack) {
+// The relaunched server writes to its log, in a folder only its user may
+// enter (what else it takes of ours is the launcher's test). Then one whose
+// relaunch exits at once is reported, with its log.
+TEST(RestartMode, LogsTheRelaunchAndSaysWhenThePortDidNotComeBack) {
   TempDir state, folder;
-  const std::string planted = state.write("planted", "");
-  const std::vector<std::string> env{"XDG_STATE_HOME=" + state.path()};
   const int port = freeLoopbackPort();
   const std::string log = state.path() + "/tarnwick/restart-" + std::to_string(port) + ".log";
   auto listener = TestProcess::start({listenerPath(), "--bind", "127.0.0.1:" + std::to_string(port)});
   ASSERT_TRUE(listener.readUntil("ready"));
 
-  auto run = runFromTerminal({"--restart", std::to_string(port)}, env, planted);
+  auto run = restart(port, state);
   listener.waitForExit(5s);
   auto owners = ownersOf(port);
   std::shared_ptr<void> cleanup(nullptr, [&](void*) { for (int32_t pid : ownersOf(port)) ::kill(pid, SIGKILL); });
-  EXPECT_EQ(run.out, "restarting tree of pid " + std::to_string(listener.pid()) + "\r\n");
+  EXPECT_EQ(run.out, "restarting tree of pid " + std::to_string(listener.pid()) + "\n");
   EXPECT_EQ(run.status, 0);
   ASSERT_EQ(owners.size(), 1u);
   ASSERT_NE(owners[0], listener.pid());
-  EXPECT_EQ(fdTarget(owners[0], "0"), "/dev/null");
-  for (const char* fd : {"1", "2"}) EXPECT_EQ(fdTarget(owners[0], fd), log);
-  for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(owners[0]) + "/fd")) {
-    auto target = fdTarget(owners[0], fd.path().filename());
-    EXPECT_FALSE(target.starts_with("/dev/pts/")) << "a terminal";
-    EXPECT_NE(target, planted);
-  }
   EXPECT_TRUE(waitUntil([&] { return readFile(log).ends_with("ready\n"); }));
   EXPECT_EQ(std::filesystem::status(log.substr(0, log.rfind('/'))).permissions() & std::filesystem::perms::all,
             std::filesystem::perms::owner_all);
@@ -145,9 +125,9 @@ TEST(RestartMode, TakesNothingOfTheCallersAndSaysWhenThePortDidNotComeBack) {
   auto once = TestProcess::start({"/usr/bin/node", "-e", script, std::to_string(port)}, {folder.path(), {}});
   ASSERT_EQ(once.readLine(10s), "first");
   ASSERT_TRUE(waitUntil([&] { return ownersOf(port).size() == 1; }));
-  run = runFromTerminal({"--restart", std::to_string(port)}, env, planted);
-  EXPECT_EQ(run.out, "restarting tree of pid " + std::to_string(once.pid()) + "\r\nport " +
-                             std::to_string(port) + " did not come back within 15 s; see " + log + "\r\n");
+  run = restart(port, state);
+  EXPECT_EQ(run.out, "restarting tree of pid " + std::to_string(once.pid()) + "\nport " + std::to_string(port) +
+                         " did not come back within 15 s; see " + log + "\n");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(readFile(log).find("ready"), std::string::npos) << "replaced by the relaunch's";
 }
@@ -168,8 +148,7 @@ TEST(RestartMode, ReportsARelaunchThatCannotStart) {
   ASSERT_EQ(server.readLine(10s), "ready");
   ASSERT_TRUE(waitUntil([&] { return ownersOf(port).size() == 1; }));
   const std::string p = std::to_string(port), pid = std::to_string(server.pid());
-  auto run = runProgram({"/bin/sh", "-c", "exec \"$0\" --restart \"$1\" 2>&1", tarnwickPath(), p},
-                        {.workingDirectory = {}, .extraEnv = {"XDG_STATE_HOME=" + state.path()}});
+  auto run = restart(port, state);
   EXPECT_EQ(run.out, "restarting tree of pid " + pid + "\npid " + pid +
                          ": Stopped, but it could not be started again\nport " + p +
                          " did not come back within 15 s; see " + state.path() + "/tarnwick/restart-" + p + ".log\n");

@@ -46,4 +46,12 @@ TEST(ToolRunner, DeadlineCapAndWhatTheToolLeavesBehind) {
   }
 }
 
+// With SIGCHLD ignored the kernel reaps the tool itself: the run still sees it end.
+TEST(ToolRunner, SeesTheEndOfAToolReapedElsewhere) {
+  auto* before = ::signal(SIGCHLD, SIG_IGN);
+  const std::string output = RealToolRunner().run("/bin/echo", {"hi"}, {.deadline = 5s});
+  ::signal(SIGCHLD, before);
+  EXPECT_EQ(output, "hi\n");
+}
+
 }  // namespace

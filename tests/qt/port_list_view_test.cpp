@@ -1,6 +1,6 @@
-// The panel's widgets, for what only they can break: rows kept in place while
-// the list refreshes, keys wherever the focus is, the menu and buttons a row
-// shows, Return in the label editor, and names and labels shown as written.
+// The panel's widgets, for what only they can break: keys wherever the focus
+// is, a row's stop buttons, Return in the label editor, and names and labels
+// shown as written.
 #include "panel_fakes.h"
 #include "support/english_texts.h"
 #include "ui/panel_header.h"
@@ -13,10 +13,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QTest>
 #include <QTextDocument>
 
@@ -50,33 +47,6 @@ class PortListViewTest : public ::testing::Test {
   std::unique_ptr<PortListView> view = std::make_unique<PortListView>(*model, fixture.icons, englishTexts());
   PortEntry web = makeEntry(3000, 13000), api = makeEntry(8080, 18080, "python3");
 };
-
-// No flicker: a refresh keeps the row widgets, the scroll position and the
-// pointer's hover.
-TEST_F(PortListViewTest, RowsStayInPlaceAcrossRefreshes) {
-  model->state().setPanelMaxHeight(240);
-  std::vector<PortEntry> many;
-  for (int i = 0; i < 8; ++i) many.push_back(makeEntry(3000 + i));
-  fixture.fakes->ports = many;
-  load();
-  PortRow *first = rowOf(many[0]), *fifth = rowOf(many[4]);
-  hover(fifth);
-  QScrollBar* bar = view->list()->verticalScrollBar();
-  ASSERT_GT(bar->maximum(), 0);
-  bar->setValue(bar->maximum() / 2);
-  const int scrolled = bar->value();
-
-  // One port gone and one new, in another order.
-  fixture.fakes->ports = {many[4], many[1], many[3], many[0], many[5], many[6], many[7], makeEntry(4000)};
-  load();
-  EXPECT_EQ(std::pair(rowOf(many[0]), rowOf(many[4])), std::pair(first, fifth));
-  EXPECT_EQ(rowOf(many[2]), nullptr);
-  EXPECT_NE(rowOf(makeEntry(4000)), nullptr);
-  EXPECT_EQ(view->rows().front()->state().entry.id(), many[4].id());
-  EXPECT_EQ(bar->value(), scrolled);
-  EXPECT_TRUE(fifth->hovering());
-  EXPECT_TRUE(fifth->stopButton()->isVisibleTo(fifth));
-}
 
 // What each key does is the controller's table; here, that keys reach it from
 // the search field too, and that Return in the label editor saves the label
@@ -132,21 +102,10 @@ TEST_F(PortListViewTest, APressWhoseReleaseWentElsewhereDoesNotSwallowTheNext) {
   }
 }
 
-// The items are the menu function's; here, that the menu a secondary click
-// shows acts, as do the stop button and its confirmation.
-TEST_F(PortListViewTest, TheRowsMenuAndButtonsAct) {
+// The stop button and its confirmation act.
+TEST_F(PortListViewTest, TheRowsStopButtonAndItsConfirmationAct) {
   load();
   PortRow* row = rowOf(web);
-  QTest::mouseClick(view->windowHandle(), Qt::RightButton, {}, row->mapTo(view.get(), QPoint(60, 20)));
-  QMenu* menu = nullptr;
-  ASSERT_TRUE(QTest::qWaitFor([&] { return (menu = row->findChild<QMenu*>()) && menu->isVisible(); }, 2000));
-  const QString copyKill = QString::fromStdString(englishTexts().text("copy_kill"));
-  for (QAction* item : menu->actions())
-    if (item->text() == copyKill) item->trigger();
-  EXPECT_EQ(fixture.fakes->log, std::vector<std::string>{"copy kill 13000"});
-  menu->close();
-
-  fixture.fakes->log.clear();
   hover(row);
   QTest::mouseClick(row->stopButton(), Qt::LeftButton);
   QTest::mouseClick(row->confirmButton(), Qt::LeftButton);

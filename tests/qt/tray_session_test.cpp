@@ -22,8 +22,6 @@
 #include <filesystem>
 #include <iostream>
 #include <gtest/gtest.h>
-#include <map>
-#include <set>
 #include <thread>
 #include <unistd.h>
 
@@ -153,34 +151,6 @@ QRect settledPanel() {
                     15s);
 }
 
-// The header's buttons drawn as symbols, top right in the panel: runs of columns that are
-// not all the header's background, with colours of their own, where that background shows
-// through over a quarter of the box (a symbol: over a third; a tinted solid square, its
-// corners rounded: about an eighth).
-int symbolButtons(const QImage& screen, const QRect& panel) {
-  const QRect header(panel.right() - 110, panel.top() + 6, 100, 36);
-  std::map<QRgb, int> frequency;
-  for (int y = header.top(); y <= header.bottom(); ++y)
-    for (int x = header.left(); x <= header.right(); ++x) ++frequency[screen.pixel(x, y)];
-  const QRgb background =
-      std::max_element(frequency.begin(), frequency.end(), [](auto& a, auto& b) { return a.second < b.second; })
-          ->first;
-  QImage blank(screen.size(), screen.format());
-  blank.fill(background);
-  int symbols = 0;
-  for (const QRect& box : changedRuns(blank, screen, header, 2)) {
-    std::set<QRgb> colours{background};
-    int shows = 0;
-    for (int y = box.top(); y <= box.bottom(); ++y)
-      for (int x = box.left(); x <= box.right(); ++x) {
-        colours.insert(screen.pixel(x, y));
-        shows += screen.pixel(x, y) == background;
-      }
-    symbols += colours.size() > 2 && shows * 4 > box.width() * box.height();
-  }
-  return symbols;
-}
-
 class RealDesktop : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -261,26 +231,10 @@ TEST_F(RealDesktop, TheItemCountsOpensThePanelAgainstTheBarAndItsMenuStopsAndQui
   closeWithEscape("a click");
   std::cout << desktop.name << ": " << where << "\n";
 
-  // A host says where the click was (GNOME's does so through XWayland, where the
-  // pointer cannot be read): the panel opens there, wherever the pointer is.
-  const QPoint said(screen.width() / 4, bar.center().y());
-  run({"xdotool", "mousemove", std::to_string(screen.width() / 2), std::to_string(screen.height() / 2)});
-  host.call("/StatusNotifierItem", "org.kde.StatusNotifierItem", "Activate", {said.x(), said.y()});
-  const QRect atSaid = settledPanel();
-  EXPECT_TRUE(atSaid.left() <= said.x() && said.x() <= atSaid.right())
-      << "the panel is not where the host said the click was: " << atSaid.left() << ".." << atSaid.right();
-  closeWithEscape("Activate");
-
-  // Refresh, settings and quit are symbols, not blank or solid squares. Judged with the
-  // panel opened by a second start and the pointer off the item: a host's tooltip stays
-  // over the item while the panel is open, and may cover them.
-  run({"xdotool", "mousemove", std::to_string(screen.width() / 4), std::to_string(screen.height() / 2)});
+  // A second start opens the running one's panel, over the bus, and adds no item.
   EXPECT_EQ(runProgram({tarnwickPath()}, appOptions()).status, 0);
-  const QRect reopened = settledPanel();
-  EXPECT_FALSE(reopened.isEmpty()) << "a second start did not open the panel";
+  EXPECT_TRUE(panelShownSoon(true)) << "a second start did not open the panel";
   EXPECT_EQ(trayItems().size(), 1);
-  EXPECT_TRUE(waitUntil([&] { return symbolButtons(screenshot(), reopened) == 3; }, 3s))
-      << "the header's three buttons are not all drawn as symbols";
   closeWithEscape("a second start");
 
   const std::string confirm = "Stop " + std::to_string(port) + " \u2014 confirm";

@@ -1,5 +1,5 @@
 // What the user does in the panel, through its controller on fakes: Escape and
-// Return, stops and their confirmation, watching.
+// Return, stops and their confirmation.
 #include "panel_fakes.h"
 
 #include <algorithm>
@@ -194,15 +194,6 @@ TEST_F(PanelControllerTest, ARestartThatDoesNotComeBackSaysSoWithItsLog) {
     EXPECT_EQ(model->state().entries(), std::vector<PortEntry>{svc});
     EXPECT_EQ(f.scheduler->pending(), 0u);
   }
-}
-
-// Watching writes the set stored now, which the notifier or another panel may
-// have changed since the panel read it.
-TEST_F(PanelControllerTest, WatchingWritesOntoTheSetStoredNow) {
-  auto model = fixture.modelWith({web});
-  fixture.fakes->storedWatched = {5000};
-  model->controller().act(RowAction::Watch, web);
-  EXPECT_EQ(fixture.fakes->storedWatched, (std::set<int64_t>{3000, 5000}));
 }
 
 }  // namespace

@@ -70,7 +70,6 @@ class FakeSeams : public PanelScans, public ProcessActions, public PanelStores, 
   std::vector<ProcessIdentity> targets;
   ContainerMap containers;
   StatsMap samples;
-  std::set<int64_t> storedWatched;
   LabelMap storedLabels;
   std::vector<std::string> log;
   int scans = 0, holderLooks = 0;
@@ -108,8 +107,8 @@ class FakeSeams : public PanelScans, public ProcessActions, public PanelStores, 
   void openInEditor(const std::string& path) override { log.push_back("openInEditor " + path); }
   void probe(int64_t, std::function<void(bool)>) override {}
   Preferences& preferences() override { return store; }
-  std::set<int64_t> watched() override { return storedWatched; }
-  void setWatched(const std::set<int64_t>& set) override { storedWatched = set; }
+  std::set<int64_t> watched() override { return {}; }
+  void setWatched(const std::set<int64_t>&) override {}
   LabelMap labels() override { return storedLabels; }
   void setLabel(const std::optional<std::string>& label, int64_t port) override {
     storedLabels[std::to_string(port)] = label.value_or("");

@@ -69,7 +69,6 @@ class FakeSeams : public PanelScans, public ProcessActions, public PanelStores, 
   /// The identities the actions were aimed at, in order.
   std::vector<ProcessIdentity> targets;
   ContainerMap containers;
-  StatsMap samples;
   LabelMap storedLabels;
   std::vector<std::string> log;
   int scans = 0, holderLooks = 0;
@@ -82,7 +81,7 @@ class FakeSeams : public PanelScans, public ProcessActions, public PanelStores, 
     return scan;
   }
   ContainerMap containerPorts() override { return containers; }
-  StatsMap stats(const std::vector<int32_t>&) override { return samples; }
+  StatsMap stats(const std::vector<int32_t>&) override { return {}; }
   ActionOutcome killProcess(const ProcessIdentity& target, Force force) override {
     return act(force == Force::Yes ? "forceKill" : "kill", target);
   }

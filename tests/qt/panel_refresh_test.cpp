@@ -1,4 +1,4 @@
-// The panel's refresh: its statistics, a scan read before a stop, and a hung scan.
+// The panel's refresh: a scan read before a stop, and a hung scan.
 #include "panel_fakes.h"
 
 using namespace std::chrono_literals;
@@ -17,13 +17,6 @@ class PanelRefreshTest : public ::testing::Test {
     }
   }
 };
-
-// The figures sampled with a scan reach the process's row.
-TEST_F(PanelRefreshTest, TheStatisticsOfARefreshReachTheRow) {
-  fixture.fakes->samples = {{11, {12.5, 300}}};
-  auto model = fixture.modelWith({makeEntry(3000, 11)});
-  EXPECT_EQ(model->state().rows().ordered().front().stat, (ProcessStat{12.5, 300}));
-}
 
 // A refresh that read the system before a stop lands after it: the row the
 // stop found gone does not come back before the stop's own rescan.

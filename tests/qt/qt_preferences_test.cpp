@@ -16,19 +16,6 @@ struct StoreFile {
   std::shared_ptr<Preferences> open() const { return makeQtPreferences(QString::fromStdString(path.string())); }
 };
 
-// A text that looks like a number, a boolean or one of QSettings' own forms
-// stays a text. What was written as another type reading as absent is the
-// corrupt file's table.
-TEST(QtPreferences, ValuesKeepTheirType) {
-  StoreFile file;
-  auto store = file.open();
-  for (const std::string text : {"", "3", "true", "@Variant(x)", "a, b", "line\nbreak", "Türkçe ığüşöç"}) {
-    store->setText("value", text);
-    EXPECT_EQ(file.open()->text("value"), text) << text;
-    EXPECT_FALSE(store->number("value") || store->boolean("value")) << text;
-  }
-}
-
 // What cannot be made out, or is of another type, reads as absent; what can is
 // kept, reading never rewrites the file, and the next write keeps what was read.
 // A port list typed without quotes reads as QSettings' list type, taken as the

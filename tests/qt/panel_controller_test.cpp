@@ -1,8 +1,12 @@
 // What the user does in the panel, through its controller on fakes: Escape and
-// Return, stops and their confirmation.
+// Return, stops and their confirmation; and one stop of a real listener on a
+// port a container publishes.
 #include "panel_fakes.h"
+#include "support/fake_tool_runner.h"
+#include "support/test_process.h"
 
 #include <algorithm>
+#include <filesystem>
 
 using namespace std::chrono_literals;
 
@@ -193,6 +197,55 @@ TEST_F(PanelControllerTest, ARestartThatDoesNotComeBackSaysSoWithItsLog) {
     f.settle();
     EXPECT_EQ(model->state().entries(), std::vector<PortEntry>{svc});
     EXPECT_EQ(f.scheduler->pending(), 0u);
+  }
+}
+
+// The system's scan and stops, with a docker client standing in for the user's.
+struct RealStopSeams final : FakeSeams {
+  explicit RealStopSeams(Docker::Client client) : client(std::move(client)) {}
+  PortCore::PortScan scanPorts() override { return PortCore::scanPorts(); }
+  ContainerMap containerPorts() override { return Docker::fetchContainerPorts(client); }
+  ActionOutcome killProcess(const ProcessIdentity& target, Force force) override {
+    return PortCore::killProcess(target, force);
+  }
+  void dockerStop(const std::string& name) override { Docker::stop(client, name); }
+  Docker::Client client;
+};
+
+// A container publishing the port of a real listener: the row is the
+// container's only when the listener is a container's proxy; a process of the
+// user's is stopped, never the container.
+TEST(PanelStop, AListenerOnAPublishedPortIsStoppedUnlessAContainersProxyHoldsIt) {
+  for (const std::string program : {"tw_listener", "docker-proxy"}) {
+    SCOPED_TRACE(program);
+    const bool proxy = program == "docker-proxy";
+    TempDir dir;
+    const std::string path = dir.path() + "/" + program;
+    std::filesystem::copy_file(listenerPath(), path);
+    TestProcess listener = TestProcess::start({path, "--bind", "127.0.0.1:0"});
+    const std::optional<std::string> bound = listener.readLine();
+    ASSERT_TRUE(bound && bound->starts_with("port ") && listener.readLine() == "ready");
+    FakeToolRunner runner;
+    runner.outputs["/stand-in/docker"] = "web\t0.0.0.0:" + bound->substr(5) + "->3000/tcp\n";
+    PanelFixture f;
+    f.fakes = std::make_shared<RealStopSeams>(Docker::Client{"/stand-in/docker", runner});
+    auto model = f.makeModel();
+    model->state().refresh();
+    f.settle();
+    std::optional<PanelRow> row;
+    for (const PanelRow& listed : model->state().rows().ordered())
+      if (listed.entry.pid == listener.pid()) row = listed;
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->dockerName, proxy ? std::optional<std::string>("web") : std::nullopt);
+
+    model->controller().act(RowAction::Stop, row->entry);
+    if (model->controller().pendingKill()) model->controller().confirmPending();
+    f.settle();
+    EXPECT_EQ(listener.waitForExit(proxy ? 100ms : 5s), !proxy) << "whether the process was stopped";
+    const bool containerStopped = std::any_of(runner.calls.begin(), runner.calls.end(), [](const auto& call) {
+      return call.args == std::vector<std::string>{"stop", "web"};
+    });
+    EXPECT_EQ(containerStopped, proxy);
   }
 }
 

@@ -57,8 +57,9 @@ TEST(PortEntryJson, AnyEntryReadsBackAsWritten) {
     const auto lossy = [](const std::string& raw) { return PortCore::decodeUtf8Lossy(raw); };
     std::vector<std::string> chain;
     for (const auto& name : entry.parentChain) chain.push_back(lossy(name));
-    nlohmann::json expected = {{"port", entry.port},          {"address", lossy(entry.address)}, {"pid", entry.pid},
-                               {"command", lossy(entry.command)}, {"user", lossy(entry.user)},     {"parentChain", chain},
+    nlohmann::json expected = {{"port", entry.port},           {"address", lossy(entry.address)},
+                               {"pid", entry.pid},             {"command", lossy(entry.command)},
+                               {"user", lossy(entry.user)},    {"parentChain", chain},
                                {"rootPid", entry.rootPid}};
     if (known) expected.update({{"cwd", lossy(*entry.cwd)}, {"project", lossy(*entry.project)}});
     const auto json = nlohmann::json::parse(encodeJson(std::vector<PortEntry>{entry}));

@@ -8,31 +8,28 @@
 #include <cstdlib>
 #include <limits>
 
-TEST(NumberRule, ParsesOnlySignedDecimalWithinRange) {
-  // The text, then its value as 64 and as 32 bits.
+// Signed: an optional sign, then digits; unsigned: digits only. Either within its range.
+TEST(NumberRule, IntegersAreDecimalDigitsWithinRange) {
+  // The text, then its value as 64 bits unsigned, as 64 and as 32 bits signed.
   constexpr auto none = std::nullopt;
+  using Limits64 = std::numeric_limits<int64_t>;
   // The last is ARABIC-INDIC DIGIT THREE.
-  const std::tuple<const char*, std::optional<int64_t>, std::optional<int32_t>> cases[] = {
-      {"3000", 3000, 3000}, {"+42", 42, 42}, {"-7", -7, -7}, {"", none, none}, {"+", none, none}, {"+-1", none, none},
-      {" 1", none, none}, {"12a", none, none}, {"2147483647", 2147483647, 2147483647}, {"2147483648", 2147483648, none},
-      {"-2147483648", -2147483648LL, std::numeric_limits<int32_t>::min()},
-      {"9223372036854775807", std::numeric_limits<int64_t>::max(), none},
-      {"-9223372036854775808", std::numeric_limits<int64_t>::min(), none},
-      {"9223372036854775808", none, none}, {"\xd9\xa3", none, none},
+  const std::tuple<const char*, std::optional<uint64_t>, std::optional<int64_t>, std::optional<int32_t>> cases[] = {
+      {"3000", 3000, 3000, 3000}, {"+42", none, 42, 42}, {"-7", none, -7, -7}, {"", none, none, none},
+      {"+", none, none, none}, {"+-1", none, none, none}, {" 1", none, none, none}, {"12a", none, none, none},
+      {"2147483647", 2147483647, 2147483647, 2147483647}, {"2147483648", 2147483648, 2147483648, none},
+      {"-2147483648", none, -2147483648LL, std::numeric_limits<int32_t>::min()},
+      {"9223372036854775807", Limits64::max(), Limits64::max(), none},
+      {"-9223372036854775808", none, Limits64::min(), none},
+      {"9223372036854775808", 9223372036854775808u, none, none},
+      {"18446744073709551615", std::numeric_limits<uint64_t>::max(), none, none},
+      {"18446744073709551616", none, none, none}, {"\xd9\xa3", none, none, none},
   };
-  for (const auto& [text, value64, value32] : cases) {
+  for (const auto& [text, unsigned64, value64, value32] : cases) {
+    EXPECT_EQ(PortCore::parseUint64(text), unsigned64) << '"' << text << '"';
     EXPECT_EQ(PortCore::parseInt64(text), value64) << '"' << text << '"';
     EXPECT_EQ(PortCore::parseInt32(text), value32) << '"' << text << '"';
   }
-}
-
-TEST(NumberRule, UnsignedTakesDigitsOnlyWithinRange) {
-  const std::pair<const char*, std::optional<uint64_t>> cases[] = {
-      {"42", 42},  {"18446744073709551615", std::numeric_limits<uint64_t>::max()},
-      {"18446744073709551616", std::nullopt}, {"+1", std::nullopt}, {"-1", std::nullopt},
-      {"", std::nullopt},  {"7]", std::nullopt},
-  };
-  for (const auto& [text, value] : cases) EXPECT_EQ(PortCore::parseUint64(text), value) << '"' << text << '"';
 }
 
 // Read the same under any locale: the application sets the user's, and a

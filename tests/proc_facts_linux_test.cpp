@@ -1,6 +1,4 @@
 #include "core/process/process_facts_linux.h"
-#include "core/process/restart_plan.h"
-#include "core/system/tool_runner.h"
 #include "support/test_process.h"
 
 #include <gtest/gtest.h>
@@ -42,33 +40,4 @@ TEST(ProcProcessFacts, ReadsWhatARestartNeedsFromTheTreeItIsGiven) {
   EXPECT_EQ(fieldsOf(12), Fields{}) << "no arguments, and its folder is no directory";
   EXPECT_EQ(fieldsOf(13), Fields{});
   EXPECT_EQ(facts.ownCredentials(), node);
-}
-
-// Real processes, their rights read from /proc: our own comes back, one with
-// another user's rights is refused. Checked without root's rights whether or
-// not the suite has them; as root, a process whose real user differs from its
-// effective one (as a setuid program's does) is refused too.
-TEST(PlanRestart, RealProcessesWithOtherRightsAreRefused) {
-  auto refusalFor = [](pid_t pid) {
-    ProcProcessFacts facts("/proc");
-    return PortCore::planRestart(facts.restartFacts(pid), facts.ownCredentials(), "/bin/sh",
-                                 PortCore::systemToolRunner()).refusal;
-  };
-  auto sleeper = [](std::vector<std::string> argv) {
-    argv.insert(argv.end(), {"/bin/sleep", "60"});
-    auto process = TestProcess::start(argv, {"/tmp", {}});
-    waitUntil([&] { return readFile("/proc/" + std::to_string(process.pid()) + "/comm") == "sleep\n"; });
-    return process;
-  };
-  const std::string report = withoutRoot([&]() -> std::string {
-    auto own = sleeper({});
-    std::string wrong;
-    if (refusalFor(own.pid()) != ActionOutcome::Done) wrong += "our own process is refused; ";
-    if (refusalFor(1) != ActionOutcome::RestartForeign) wrong += "root's process 1 is not refused; ";
-    return wrong;
-  });
-  EXPECT_EQ(report, "");
-  SKIP_UNLESS_ROOT("starting a process whose real user is not its effective one needs root");
-  auto setuidLike = sleeper({"/usr/bin/setpriv", "--ruid=65534"});
-  EXPECT_EQ(refusalFor(setuidLike.pid()), ActionOutcome::RestartForeign);
 }

@@ -9,12 +9,8 @@
 
 namespace {
 
-// `depth` times `open`, then `inner`, then `depth` times `close`.
-std::string nested(size_t depth, const std::string& inner = "", const std::string& open = "[", char close = ']') {
-  std::string text;
-  for (size_t i = 0; i < depth; ++i) text += open;
-  return text + inner + std::string(depth, close);
-}
+// `depth` arrays, one inside the other.
+std::string nested(size_t depth) { return std::string(depth, '[') + std::string(depth, ']'); }
 
 // A valid package.json of exactly `size` bytes named "big".
 std::string paddedPackage(size_t size) {
@@ -32,7 +28,6 @@ TEST(ProjectName, ReadsTopLevelNameOrFallsBackToTheDirectory) {
       {"object name", R"({"name": {"name": "inner"}})", std::nullopt}, {"array", R"(["name", "shop"])", std::nullopt},
       {"nested name only", R"({"workspace": {"name": "inner"}})", std::nullopt},
       {"truncated", R"({"name": "shop")", std::nullopt}, {"deep nesting", nested(100000), std::nullopt},
-      {"deep objects", nested(100000, "1", R"({"a":)", '}'), std::nullopt},
       {"binary", std::string("\x7f" "ELF\x02\x01\x01\0\0\0\xff\xfe{\"name\":\"x\"}", 24), std::nullopt},
       {"exactly 1 MiB", paddedPackage(1 << 20), "big"},
       {"one byte over 1 MiB", paddedPackage((1 << 20) + 1), std::nullopt},

@@ -11,7 +11,6 @@ using L10n::StringsTable;
 
 TEST(StringsTable, ParsesEntriesEscapesAndComments) {
   const std::tuple<const char*, std::string, StringsTable> cases[] = {
-      {"plain", R"("quit" = "Quit";)", {{"quit", "Quit"}}},
       {"spacing and line breaks between tokens", "  \"a\"\n=\n\t\"b\"\r\n;", {{"a", "b"}}},
       {"block and line comments", "/* x */ \"a\" /* y */ = // z\n \"b\"; // tail\n/* \"c\" = \"d\"; */",
        {{"a", "b"}}},

@@ -14,9 +14,8 @@ using PortCore::terminalText;
 using namespace std::string_literals;
 
 TEST(TerminalText, HostileNamesComeOutAsVisibleEscapes) {
-  // Which code points are escaped is walked below; these pin how they are written.
+  // Which code points are escaped is walked below; these and the ASCII loop pin how they are written.
   const std::pair<std::string, std::string> cases[] = {
-      {"\x1b[31mEVIL\x1b]0;title\x07", "\\x1b[31mEVIL\\x1b]0;title\\x07"},
       {"\xc2\x9b" "31m\xc2\x80", "\\u009b31m\\u0080"},
       // Not UTF-8: a cut sequence and stray bytes, each byte on its own.
       {"end\xe2\x82\xff\x80", "end\\xe2\\x82\\xff\\x80"},

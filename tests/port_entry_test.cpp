@@ -28,15 +28,11 @@ TEST(PortEntry, ExposedOnlyOnAWildcardAddress) {
     EXPECT_EQ((PortEntry{80, address, 1, "c", "u", {}, 1, std::nullopt, std::nullopt}).isExposed(), exposed) << address;
 }
 
-// The fixture scan (proc_text_linux_test) pins an entry with every field;
-// here the absent ones stay out. A list decodes only when every element does.
-TEST(PortEntryJson, EncodesListsCompactlyAndDecodesThemWhole) {
-  PortEntry bare{80, "*", 7, "nginx", "root", {}, 7, std::nullopt, std::nullopt};
-  std::string line =
+// A list decodes only when every element does (the captured --list output
+// pins a whole list read back).
+TEST(PortEntryJson, DecodesListsWhole) {
+  const std::string line =
       R"({"port":80,"address":"*","pid":7,"command":"nginx","user":"root","parentChain":[],"rootPid":7})";
-  EXPECT_EQ(encodeJson(std::vector<PortEntry>{bare, bare}), "[" + line + "," + line + "]");
-  EXPECT_EQ(encodeJson(std::vector<PortEntry>{}), "[]");
-  EXPECT_EQ(decodePortEntries("[" + line + "," + line + "]"), (std::vector<PortEntry>{bare, bare}));
   EXPECT_FALSE(decodePortEntries("[" + line + ",{}]"));
   EXPECT_FALSE(decodePortEntries(line));
   // Deep nesting is refused, not recursed into.

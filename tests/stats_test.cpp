@@ -1,7 +1,6 @@
 #include "core/stats/cpu_history.h"
 #include "core/stats/proc_stat.h"
 #include "core/stats/stats.h"
-#include "core/system/tool_runner.h"
 #include "support/test_process.h"
 
 #include <gtest/gtest.h>
@@ -15,12 +14,6 @@ TEST(PsStats, UsesOnlyLinesOfThreeNumbers) {
                                     "   102   1.0\n   abc   1.0   1024\n   105   2.0   big\n\n"
                                     "  4242  50.0 1048576\n   106  -0.0 1048575\n"),
             (StatsMap{{4242, {50.0, 1024}}, {100, {0.0, 0}}, {106, {0.0, 1023}}}));
-}
-
-TEST(FormatMem, MegabytesThenGigabytes) {
-  const std::pair<int64_t, const char*> cases[] = {
-      {1023, "1023 MB"}, {1024, "1.0 GB"}, {1075, "1.0 GB"}, {1076, "1.1 GB"}};
-  for (auto [mb, text] : cases) EXPECT_EQ(PortCore::formatMem(mb), text) << mb;
 }
 
 // A fixture /proc with a clock tick of 100 Hz and 4 KiB pages.
@@ -69,23 +62,6 @@ TEST_F(ProcFixture, NoShareWithoutTimeAlive) {
   setStat(42, 500, 90000, 1);
   setStat(43, 500, 90100, 1);
   EXPECT_EQ(sample({42, 43}), (StatsMap{{42, {0.0, 0}}, {43, {0.0, 0}}}));
-}
-
-TEST(LiveStats, RealProcesses) {
-  TestProcess idle = startListener({"--bind", "127.0.0.1:0"});
-  TestProcess busy = TestProcess::start({"/bin/sh", "-c", "while :; do :; done"});
-
-  StatsMap simple = PortCore::stats({idle.pid()});
-  EXPECT_GT(simple[idle.pid()].memMB, 0);
-  const StatsMap fromPs = PortCore::stats({idle.pid()}, PortCore::systemToolRunner());
-  EXPECT_NEAR(simple[idle.pid()].memMB, fromPs.at(idle.pid()).memMB, 1) << "same resident set as ps";
-
-  CpuHistory history;
-  StatsMap last;
-  EXPECT_TRUE(waitUntil([&] {
-    last = PortCore::stats({idle.pid(), busy.pid()}, history);
-    return last[busy.pid()].cpu >= 20 && last[idle.pid()].cpu <= 5;
-  }, 20s)) << "busy " << last[busy.pid()].cpu << "% idle " << last[idle.pid()].cpu << "%";
 }
 
 }  // namespace

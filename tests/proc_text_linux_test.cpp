@@ -3,7 +3,6 @@
 #include "core/scan/scan_source_linux.h"
 #include "core/scan/scan.h"
 #include "core/scan/tcp_listeners.h"
-#include "core/scan/user_names.h"
 #include "core/system/proc_stat_line.h"
 #include "support/port_entry_printer.h"
 #include "support/property.h"
@@ -120,15 +119,6 @@ TEST(ProcStat, TakesTheNameBetweenTheFirstOpenAndTheLastCloseParenthesis) {
     auto line = PortCore::parseProcStatLine(stat);
     EXPECT_EQ(line ? std::optional(Fields{line->comm, line->ppid, line->startTime, line->cpuTicks, line->rssPages})
                    : std::nullopt, expected) << stat;
-  }
-}
-
-TEST(UserNames, NamesWhatThePasswordDatabaseHolds) {
-  UserNames names;
-  for (int round = 0; round < 2; ++round) {  // the second from memory
-    EXPECT_EQ(names.name(0), "root");
-    EXPECT_EQ(names.name(65534), "nobody");
-    EXPECT_EQ(names.name(4000000000u), std::nullopt);
   }
 }
 

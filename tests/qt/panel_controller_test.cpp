@@ -1,6 +1,6 @@
 // What the user does in the panel, through its controller on fakes: Escape and
-// Return, stops and their confirmation; and one stop of a real listener on a
-// port a container publishes.
+// Return, stops and their confirmation, watching; and one stop of a real
+// listener on a port a container publishes.
 #include "panel_fakes.h"
 #include "support/fake_tool_runner.h"
 #include "support/test_process.h"
@@ -247,6 +247,15 @@ TEST(PanelStop, AListenerOnAPublishedPortIsStoppedUnlessAContainersProxyHoldsIt)
     });
     EXPECT_EQ(containerStopped, proxy);
   }
+}
+
+// Watching writes the set stored now, which the notifier or another panel may
+// have changed since the panel read it: a watch set elsewhere is not lost.
+TEST_F(PanelControllerTest, WatchingWritesOntoTheSetStoredNow) {
+  auto model = fixture.modelWith({web});
+  fixture.fakes->storedWatched = {5000};
+  model->controller().act(RowAction::Watch, web);
+  EXPECT_EQ(fixture.fakes->storedWatched, (std::set<int64_t>{3000, 5000}));
 }
 
 }  // namespace

@@ -69,6 +69,7 @@ class FakeSeams : public PanelScans, public ProcessActions, public PanelStores, 
   /// The identities the actions were aimed at, in order.
   std::vector<ProcessIdentity> targets;
   ContainerMap containers;
+  std::set<int64_t> storedWatched;
   LabelMap storedLabels;
   std::vector<std::string> log;
   int scans = 0, holderLooks = 0;
@@ -106,8 +107,8 @@ class FakeSeams : public PanelScans, public ProcessActions, public PanelStores, 
   void openInEditor(const std::string& path) override { log.push_back("openInEditor " + path); }
   void probe(int64_t, std::function<void(bool)>) override {}
   Preferences& preferences() override { return store; }
-  std::set<int64_t> watched() override { return {}; }
-  void setWatched(const std::set<int64_t>&) override {}
+  std::set<int64_t> watched() override { return storedWatched; }
+  void setWatched(const std::set<int64_t>& set) override { storedWatched = set; }
   LabelMap labels() override { return storedLabels; }
   void setLabel(const std::optional<std::string>& label, int64_t port) override {
     storedLabels[std::to_string(port)] = label.value_or("");

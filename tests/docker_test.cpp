@@ -1,11 +1,9 @@
 #include "integrations/docker.h"
 
 #include "support/fake_tool_runner.h"
-#include "support/test_process.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <future>
 
 namespace {
@@ -92,16 +90,6 @@ TEST(DockerClient, WhileOneFetchRunsOthersGetTheLastMapAtOnce) {
     EXPECT_EQ(first.get(), fetched) << name;
     EXPECT_EQ(fetch(), fetched) << name;
   }
-}
-
-TEST(DockerClient, FirstExecutableCandidateWins) {
-  TempDir dir;
-  const std::string plain = dir.write("plain/docker", ""), executable = dir.write("bin/docker", "#!/bin/sh\n"),
-                    missing = dir.path() + "/none/docker", folder = dir.path() + "/folder/docker";
-  std::filesystem::permissions(executable, std::filesystem::perms::owner_all);
-  std::filesystem::create_directories(folder);
-  EXPECT_EQ(Docker::findClient({missing, plain, folder, executable}), executable);
-  EXPECT_EQ(Docker::findClient({missing, plain, folder}), std::nullopt);
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include "app/dispatch.h"
 
-#include "support/test_process.h"
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -23,6 +21,7 @@ TEST(Dispatch, ChoosesTheFirstApplicableOption) {
       {{tw, "--kill", "3000"}, "--kill", int64_t{3000}},
       // An unusable value: the dispatch goes on, and with no mode applying it is an error.
       {{tw, "--kill"}, "", {}, "--kill needs a port number"},
+      {{tw, "--kill", ""}, "", {}, "--kill needs a port number, got \"\""},  // a script's empty variable
       {{tw, "--kill", "a\"\n\\b\x7f\xe2\x80\xae\xff"}, "", {},
        "--kill needs a port number, got \"a\\\"\\x0a\\\\b\\x7f\\u202e\\xff\""},
       {{tw, "--kill", "abc", "--kill", "3000"}, "", {}, "--kill needs a port number, got \"abc\""},
@@ -43,19 +42,6 @@ TEST(Dispatch, ChoosesTheFirstApplicableOption) {
     EXPECT_EQ(selection ? std::string(selection->mode->option) : "", c.option) << describe;
     EXPECT_EQ(selection ? selection->value : ModeValue{}, c.value) << describe;
   }
-}
-
-// A script's empty variable: with a display at hand the tray application would
-// start and never return; it must fail at once, saying why.
-TEST(Dispatch, UnusableValueFailsBeforeTheApplicationStarts) {
-  // The shell reports the status; if the application started, the reads time
-  // out and the process group is ended with the handle.
-  auto process = TestProcess::start(
-      {"/bin/sh", "-c", "\"$0\" --kill \"\" 2>&1 >/dev/null; echo \"status $?\"", tarnwickPath()},
-      {.workingDirectory = {}, .extraEnv = {"DISPLAY=:0", "QT_QPA_PLATFORM=offscreen"}});
-  auto lines = process.readUntil("status 2", std::chrono::seconds(10));
-  ASSERT_TRUE(lines) << "still running, or another status";
-  EXPECT_EQ(*lines, (std::vector<std::string>{"tarnwick: --kill needs a port number, got \"\"", "status 2"}));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The kill, kill-tree and restart modes against real processes: a listener
 // with a hostile name, a real npm script running a small node server, and
-// servers restarted, one as a user whose login shell is tcsh.
+// servers restarted.
 #include "core/scan/processes.h"
 #include "core/scan/scan_source.h"
 #include "core/scan/scan.h"
@@ -10,8 +10,6 @@
 
 #include <csignal>
 #include <filesystem>
-#include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -153,45 +151,6 @@ TEST(RestartMode, ReportsARelaunchThatCannotStart) {
                          ": Stopped, but it could not be started again\nport " + p +
                          " did not come back within 15 s; see " + state.path() + "/tarnwick/restart-" + p + ".log\n");
   EXPECT_EQ(run.status, 1);
-}
-
-// A user whose login shell cannot run the relaunch (tcsh answers "-lc" with
-// "Unknown option") gets it through /bin/sh, and the server comes back.
-TEST(RestartModeSerial, BringsBackTheServerOfAUserWhoseLoginShellIsTcsh) {
-  SKIP_UNLESS_ROOT("creating a user needs root");
-  ASSERT_EQ(::access("/usr/bin/tcsh", X_OK), 0) << "scripts/bootstrap installs tcsh";
-  TempDir home;
-  const std::string user = "tw-tcsh-" + std::to_string(::getpid());
-  ASSERT_EQ(runProgram({"/usr/sbin/useradd", "-M", "-d", home.path(), "-s", "/usr/bin/tcsh", user}).status, 0);
-  const int port = freeLoopbackPort();
-  std::shared_ptr<void> cleanup(nullptr, [&](void*) {
-    for (int32_t pid : ownersOf(port)) ::kill(pid, SIGKILL);
-    runProgram({"/usr/sbin/userdel", user});
-  });
-  const passwd* entry = ::getpwnam(user.c_str());
-  ASSERT_NE(entry, nullptr);
-  ASSERT_EQ(::chown(home.path().c_str(), entry->pw_uid, entry->pw_gid), 0);
-  const std::vector<std::string> asUser{"/usr/sbin/runuser", "-u", user, "--", "/usr/bin/env", "HOME=" + home.path()};
-  auto asTheUser = [&](std::vector<std::string> argv) {
-    argv.insert(argv.begin(), asUser.begin(), asUser.end());
-    return argv;
-  };
-  auto listener = TestProcess::start(asTheUser({listenerPath(), "--bind", "127.0.0.1:" + std::to_string(port)}),
-                                     {home.path(), {}});
-  ASSERT_TRUE(listener.readUntil("ready"));
-  auto before = ownersOf(port);
-  ASSERT_EQ(before.size(), 1u);
-
-  auto restart = runProgram(asTheUser({tarnwickPath(), "--restart", std::to_string(port)}));
-  EXPECT_EQ(restart.status, 0) << restart.out;
-  auto after = ownersOf(port);
-  ASSERT_EQ(after.size(), 1u);
-  EXPECT_NE(after[0], before[0]);
-  struct stat info{};
-  ASSERT_EQ(::stat(("/proc/" + std::to_string(after[0])).c_str(), &info), 0);
-  EXPECT_EQ(info.st_uid, entry->pw_uid);
-  const std::string log = home.path() + "/.local/state/tarnwick/restart-" + std::to_string(port) + ".log";
-  EXPECT_TRUE(waitUntil([&] { return readFile(log).ends_with("ready\n"); })) << "no log under HOME";
 }
 
 }  // namespace

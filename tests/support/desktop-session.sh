@@ -30,6 +30,10 @@ while (($#)); do
     *) break ;;
   esac
 done
+if ((!$#)); then
+  echo "usage: $0 [--desktop xfce-top|xfce-bottom|gnome|kde] [--light] COMMAND [ARG...]" >&2
+  exit 2
+fi
 
 # Each desktop: what it runs, where its bar lies, how thick it is there, the click that
 # activates an item, and the variables its own session sets: the command sees the session

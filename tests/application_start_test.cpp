@@ -11,7 +11,10 @@
 // Either display will do; the ones named here do not answer.
 TEST(ApplicationStart, WithoutADisplayItSaysSoAndFails) {
   const std::tuple<const char*, const char*, bool> cases[] = {
-      {"", "", false}, {":tw-none", "", true}, {"", "tw-none", true}};
+      {"", "", false},
+      {":tw-none", "", true},
+      {"", "tw-none", true},
+  };
   for (const auto& [x11, wayland, display] : cases) {
     auto result = runProgram({"/bin/sh", "-c", "exec \"$0\" 2>&1", tarnwickPath()},
                              {.workingDirectory = {}, .extraEnv = {std::string("DISPLAY=") + x11,

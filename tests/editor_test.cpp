@@ -90,8 +90,12 @@ TEST(EditorTest, FallbackNameComesFromTheDefaultFolderHandler) {
   // What xdg-mime prints (absent: no xdg-mime), Name= of fm.desktop (empty: no
   // such file), and the name given.
   const std::tuple<std::optional<std::string>, std::string, std::string> rows[] = {
-      {"fm.desktop\n", "Nemo", "Nemo"}, {"fm.desktop;other.desktop\n", "Nemo", "Nemo"}, {"fm.desktop\n", "", "Files"},
-      {"../fm.desktop\n", "Nemo", "Files"}, {std::nullopt, "Nemo", "Files"}};
+      {"fm.desktop\n", "Nemo", "Nemo"},
+      {"fm.desktop;other.desktop\n", "Nemo", "Nemo"},
+      {"fm.desktop\n", "", "Files"},
+      {"../fm.desktop\n", "Nemo", "Files"},
+      {std::nullopt, "Nemo", "Files"},
+  };
   for (const auto& [xdgMimeOutput, entryName, expected] : rows) {
     EditorWorld world;
     if (xdgMimeOutput) world.addProgram("xdg-mime", "printf '" + *xdgMimeOutput + "'\n");

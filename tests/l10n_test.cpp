@@ -22,15 +22,24 @@ std::string makeBundle(const TempDir& dir, const std::map<std::string, std::stri
 
 TEST(Language, LocaleNamesGiveLanguageCodes) {
   const std::pair<const char*, std::optional<std::string>> cases[] = {
-      {"tr_TR.UTF-8", "tr"}, {"de@euro", "de"},    {"pt-BR", "pt"},        {"TR.utf8", "tr"},
-      {"fil_PH", "fil"},     {"C", std::nullopt}, {"POSIX", std::nullopt}, {"e1_US", std::nullopt},
+      {"tr_TR.UTF-8", "tr"},
+      {"de@euro", "de"},
+      {"pt-BR", "pt"},
+      {"TR.utf8", "tr"},
+      {"fil_PH", "fil"},
+      {"C", std::nullopt},
+      {"POSIX", std::nullopt},
+      {"e1_US", std::nullopt},
   };
   for (const auto& [locale, language] : cases) EXPECT_EQ(L10n::languageOfLocale(locale), language) << locale;
 }
 
 TEST(Language, EnvironmentIsReadInPrecedenceOrder) {
   const std::map<std::string, std::string> env{
-      {"LANGUAGE", "de:tr_TR::C"}, {"LC_ALL", "fr_FR.UTF-8"}, {"LANG", "en_US.UTF-8"}};
+      {"LANGUAGE", "de:tr_TR::C"},
+      {"LC_ALL", "fr_FR.UTF-8"},
+      {"LANG", "en_US.UTF-8"},
+  };
   auto variable = [&](const char* name) { return env.count(name) ? std::optional(env.at(name)) : std::nullopt; };
   EXPECT_EQ(L10n::languagesFromEnvironment(variable), (std::vector<std::string>{"de", "tr", "fr", "en"}));
 }
@@ -40,9 +49,14 @@ TEST(Language, ChoiceFollowsTheSettingThenTheSystem) {
   Catalog catalog(makeBundle(dir, {{"en", ""}, {"tr", ""}}));
   // The setting, the system's languages, the choice.
   const std::tuple<std::optional<std::string>, std::vector<std::string>, const char*> cases[] = {
-      {std::nullopt, {"tr"}, "tr"},       {"en", {"tr"}, "en"},         {"tr", {"en"}, "tr"},
-      {"de", {"tr"}, "tr"},               {std::nullopt, {"de", "tr"}, "tr"}, {std::nullopt, {"de"}, "en"},
-      {"../en.lproj", {"tr"}, "tr"},      {"EN", {"tr"}, "tr"},
+      {std::nullopt, {"tr"}, "tr"},
+      {"en", {"tr"}, "en"},
+      {"tr", {"en"}, "tr"},
+      {"de", {"tr"}, "tr"},
+      {std::nullopt, {"de", "tr"}, "tr"},
+      {std::nullopt, {"de"}, "en"},
+      {"../en.lproj", {"tr"}, "tr"},
+      {"EN", {"tr"}, "tr"},
   };
   for (const auto& [setting, system, expected] : cases)
     EXPECT_EQ(L10n::chooseLanguage(setting, system, catalog), expected) << setting.value_or("(absent)");
@@ -83,11 +97,22 @@ TEST(ShippedBundle, EveryLanguageHoldsEveryKeyWithFittingPlaceholders) {
   const std::string a = "ARG_A", b = "ARG_B";
   const FormatArg n = int64_t{60001};
   const std::map<std::string, std::vector<FormatArg>> formats{
-      {"docker_container", {a}}, {"started_by", {a, b}}, {"notif_opened", {n}}, {"notif_closed", {n}},
-      {"hero_exposed", {n}},     {"hidden_ports", {n}},  {"confirm_docker", {a}}, {"help_docker_stop", {a}},
-      {"open_in_editor", {a}},   {"summary_dev", {n}},   {"tray_tooltip_many", {n}},
-      {"notif_opened_many", {n, a}}, {"notif_closed_many", {n, a}},
-      {"restart_not_back", {n, a}}, {"restart_not_back_no_log", {n}}, {"tray_more", {n}},
+      {"docker_container", {a}},
+      {"started_by", {a, b}},
+      {"notif_opened", {n}},
+      {"notif_closed", {n}},
+      {"hero_exposed", {n}},
+      {"hidden_ports", {n}},
+      {"confirm_docker", {a}},
+      {"help_docker_stop", {a}},
+      {"open_in_editor", {a}},
+      {"summary_dev", {n}},
+      {"tray_tooltip_many", {n}},
+      {"notif_opened_many", {n, a}},
+      {"notif_closed_many", {n, a}},
+      {"restart_not_back", {n, a}},
+      {"restart_not_back_no_log", {n}},
+      {"tray_more", {n}},
       {"tray_confirm", {a, n}}, {"tray_outcome", {n, a}}};
   auto catalog = std::make_shared<const Catalog>(fs::path(tarnwickPath()).parent_path() / L10n::kBundleName);
   auto english = catalog->table("en"), turkish = catalog->table("tr");

@@ -36,7 +36,11 @@ TEST(DesktopEntryTextTest, ValuesAreTheMainGroupsOwn) {
   const std::string text =
       "Exec=outside\n[Desktop Entry]\r\n#Name=comment\r\nName=main\r\n[Desktop Action new]\nIcon=x\n";
   const std::pair<const char*, std::optional<std::string>> cases[] = {
-      {"Exec", std::nullopt}, {"Name", "main"}, {"#Name", std::nullopt}, {"Icon", std::nullopt}};
+      {"Exec", std::nullopt},
+      {"Name", "main"},
+      {"#Name", std::nullopt},
+      {"Icon", std::nullopt},
+  };
   for (const auto& [key, value] : cases) EXPECT_EQ(DesktopEntry::value(text, key), value) << key;
 }
 

@@ -10,8 +10,12 @@
 // the system's; names match exactly.
 TEST(PortEntry, SystemProcesses) {
   const std::tuple<const char*, const char*, bool> cases[] = {
-      {"root", "node", true},       {"_postgres", "postgres", true}, {"alice", "launchd", true},
-      {"alice", "Launchd", false},  {"alicé_", "node", false},        {"alice", "node", false},
+      {"root", "node", true},
+      {"_postgres", "postgres", true},
+      {"alice", "launchd", true},
+      {"alice", "Launchd", false},
+      {"alicé_", "node", false},
+      {"alice", "node", false},
   };
   for (const auto& [user, command, system] : cases)
     EXPECT_EQ((PortEntry{3000, "*", 1, command, user, {}, 1, std::nullopt, std::nullopt}).isSystem(), system)
@@ -21,8 +25,14 @@ TEST(PortEntry, SystemProcesses) {
 // Bound to every interface: what the panel marks and its filter keeps.
 TEST(PortEntry, ExposedOnlyOnAWildcardAddress) {
   const std::pair<const char*, bool> cases[] = {
-      {"*", true}, {"0.0.0.0", true}, {"[::]", true}, {"127.0.0.1", false}, {"[::1]", false}, {"", false},
-      {"192.168.1.4", false}, {"[::ffff:0.0.0.0]", false},
+      {"*", true},
+      {"0.0.0.0", true},
+      {"[::]", true},
+      {"127.0.0.1", false},
+      {"[::1]", false},
+      {"", false},
+      {"192.168.1.4", false},
+      {"[::ffff:0.0.0.0]", false},
   };
   for (const auto& [address, exposed] : cases)
     EXPECT_EQ((PortEntry{80, address, 1, "c", "u", {}, 1, std::nullopt, std::nullopt}).isExposed(), exposed) << address;
@@ -53,9 +63,12 @@ TEST(PortEntryJson, AnyEntryReadsBackAsWritten) {
     const auto lossy = [](const std::string& raw) { return PortCore::decodeUtf8Lossy(raw); };
     std::vector<std::string> chain;
     for (const auto& name : entry.parentChain) chain.push_back(lossy(name));
-    nlohmann::json expected = {{"port", entry.port},           {"address", lossy(entry.address)},
-                               {"pid", entry.pid},             {"command", lossy(entry.command)},
-                               {"user", lossy(entry.user)},    {"parentChain", chain},
+    nlohmann::json expected = {{"port", entry.port},
+                               {"address", lossy(entry.address)},
+                               {"pid", entry.pid},
+                               {"command", lossy(entry.command)},
+                               {"user", lossy(entry.user)},
+                               {"parentChain", chain},
                                {"rootPid", entry.rootPid}};
     if (known) expected.update({{"cwd", lossy(*entry.cwd)}, {"project", lossy(*entry.project)}});
     const auto json = nlohmann::json::parse(encodeJson(std::vector<PortEntry>{entry}));

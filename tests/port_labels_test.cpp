@@ -8,7 +8,9 @@ TEST(PortLabelsTest, SetTrimsSpacesAndTabsAndBlankRemoves) {
   MemoryPreferences store;
   // Absent stored: the port has no label afterwards.
   const std::pair<std::optional<std::string>, std::optional<std::string>> rows[] = {
-      {"  web app\t", "web app"}, {"line\n", "line\n"} /* line breaks are kept */, {" \t ", std::nullopt},
+      {"  web app\t", "web app"},
+      {"line\n", "line\n"},  // line breaks are kept
+      {" \t ", std::nullopt},
       {std::nullopt, std::nullopt},
       {std::string("bad\xff"), "previous"},  // not UTF-8: the store is left alone
   };
@@ -36,7 +38,8 @@ TEST(PortLabelsTest, UndecodableValueReadsEmptyAndStaysUntilNextWrite) {
 TEST(WatchedPortsTest, ReadsNumbersSkippingTheRestAndWritesJoinedDecimals) {
   MemoryPreferences store;
   const std::pair<const char*, std::set<int64_t>> rows[] = {
-      {"3000,,x,5173", {3000, 5173}}, {"3000, 5173", {3000}},
+      {"3000,,x,5173", {3000, 5173}},
+      {"3000, 5173", {3000}},
       {"+80,-1,80", {80, -1}},         {"99999999999999999999,22", {22}}};
   for (const auto& [stored, ports] : rows) {
     store.setText("watchedPorts", stored);

@@ -25,10 +25,19 @@ struct Server {
 
 TEST(HttpStatusLine, AcceptsOnlyStatusLines) {
   const std::pair<const char*, bool> cases[] = {
-      {"HTTP/1.1 200 OK", true},  {"HTTP/2 500", true},        {"HTTP/1.1 204", true},  {"HTTP/1.1 200OK", false},
-      {"HTTP/1.1 20", false},     {"HTTP/1.1  200", false},    {"HTTP/ 200", false},    {"HTTP/1. 200", false},
-      {"http/1.1 200 OK", false}, {"", false},                 {"HTTP/1.1", false},
-      {"HTTP/1.x 200", false},    {"HTTP/1.1/200", false},
+      {"HTTP/1.1 200 OK", true},
+      {"HTTP/2 500", true},
+      {"HTTP/1.1 204", true},
+      {"HTTP/1.1 200OK", false},
+      {"HTTP/1.1 20", false},
+      {"HTTP/1.1  200", false},
+      {"HTTP/ 200", false},
+      {"HTTP/1. 200", false},
+      {"http/1.1 200 OK", false},
+      {"", false},
+      {"HTTP/1.1", false},
+      {"HTTP/1.x 200", false},
+      {"HTTP/1.1/200", false},
   };
   for (auto [line, expected] : cases) EXPECT_EQ(PortCore::isHttpStatusLine(line), expected) << line;
 }

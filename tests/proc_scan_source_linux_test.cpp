@@ -78,7 +78,8 @@ TEST(ProcScanSourceSerial, RepeatedScanMatchesAFreshOneThroughASequenceOfChanges
 
   // Each step changes the system, then the remembered scan must equal a fresh one.
   const std::pair<const char*, std::function<void()>> steps[] = {
-      {"first scan", [] {}}, {"nothing changed", [] {}},
+      {"first scan", [] {}},
+      {"nothing changed", [] {}},
       {"a new listener", [&] { listeners.push_back(startListener({"--bind", "::1:0"})); }},
       {"a child inherits a listening socket", [&] {
          listeners.push_back(startListener({"--fork", "--bind", "127.0.0.1:0"}));

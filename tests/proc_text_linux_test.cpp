@@ -147,9 +147,14 @@ TEST(ProcScanSource, ReadsAFixtureTreeIntoRecords) {
   // A signed name is no PID or descriptor, though it reads as a number.
   for (const char* dir : {"/10/fd", "/11/fd", "/50/fd", "/+10"}) ::mkdir((root.path() + dir).c_str(), 0755);
   // 777 is not listening.
-  const std::pair<std::string, const char*> links[] = {{"/dev/null", "/10/fd/0"},     {"socket:[501]", "/10/fd/3"},
-                                                       {"socket:[501]", "/10/fd/+3"},  {"socket:[777]", "/11/fd/4"},
-                                                       {"socket:[502]", "/50/fd/0"},   {cwd, "/10/cwd"}};
+  const std::pair<std::string, const char*> links[] = {
+      {"/dev/null", "/10/fd/0"},
+      {"socket:[501]", "/10/fd/3"},
+      {"socket:[501]", "/10/fd/+3"},
+      {"socket:[777]", "/11/fd/4"},
+      {"socket:[502]", "/50/fd/0"},
+      {cwd, "/10/cwd"},
+  };
   for (const auto& [target, link] : links)
     ASSERT_EQ(::symlink(target.c_str(), (root.path() + link).c_str()), 0) << link;
 

@@ -4,8 +4,10 @@
 
 TEST(ProcessTable, SkipsLinesThatDoNotFit) {
   const std::pair<std::string, ProcessTable> cases[] = {
-      {"  42     7 /usr/bin/node\n", {{42, {7, "/usr/bin/node"}}}}, {"42 7\n42 7 \n", {}},
-      {"42  7  two spaces before\n", {{42, {7, " two spaces before"}}}}, {"\n\n   \n7 1 a\n\n", {{7, {1, "a"}}}},
+      {"  42     7 /usr/bin/node\n", {{42, {7, "/usr/bin/node"}}}},
+      {"42 7\n42 7 \n", {}},
+      {"42  7  two spaces before\n", {{42, {7, " two spaces before"}}}},
+      {"\n\n   \n7 1 a\n\n", {{7, {1, "a"}}}},
       {"PID PPID COMMAND\nabc 7 x\n42 x7 y\n42 0x7 y\n", {}},
       {std::string("9 1 nul\0byte\n", 13), {{9, {1, std::string("nul\0byte", 8)}}}},
   };

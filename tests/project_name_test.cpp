@@ -21,13 +21,17 @@ std::string paddedPackage(size_t size) {
 TEST(ProjectName, ReadsTopLevelNameOrFallsBackToTheDirectory) {
   // What package.json holds (absent: no file), and the name (absent: the directory's).
   const std::tuple<const char*, std::optional<std::string>, std::optional<std::string>> cases[] = {
-      {"name", R"({"name": "shop", "version": "1.0.0"})", "shop"}, {"empty name", R"({"name": ""})", ""},
+      {"name", R"({"name": "shop", "version": "1.0.0"})", "shop"},
+      {"empty name", R"({"name": ""})", ""},
       {"escaped name", R"({"name": "caf\u00e9 \/ x"})", "caf\xc3\xa9 / x"},
       {"name beside deep nesting", R"({"deep":)" + nested(100000) + R"(,"name":"deep"})", "deep"},
-      {"no file", std::nullopt, std::nullopt}, {"number name", R"({"name": 5})", std::nullopt},
-      {"object name", R"({"name": {"name": "inner"}})", std::nullopt}, {"array", R"(["name", "shop"])", std::nullopt},
+      {"no file", std::nullopt, std::nullopt},
+      {"number name", R"({"name": 5})", std::nullopt},
+      {"object name", R"({"name": {"name": "inner"}})", std::nullopt},
+      {"array", R"(["name", "shop"])", std::nullopt},
       {"nested name only", R"({"workspace": {"name": "inner"}})", std::nullopt},
-      {"truncated", R"({"name": "shop")", std::nullopt}, {"deep nesting", nested(100000), std::nullopt},
+      {"truncated", R"({"name": "shop")", std::nullopt},
+      {"deep nesting", nested(100000), std::nullopt},
       {"binary", std::string("\x7f" "ELF\x02\x01\x01\0\0\0\xff\xfe{\"name\":\"x\"}", 24), std::nullopt},
       {"exactly 1 MiB", paddedPackage(1 << 20), "big"},
       {"one byte over 1 MiB", paddedPackage((1 << 20) + 1), std::nullopt},

@@ -15,12 +15,24 @@ namespace {
 // a POSIX shell serves both `command -v` and `exec "$@"`; a csh answers "-lc"
 // with "Unknown option", so it and every other shell give way to /bin/sh.
 const std::pair<const char*, const char*> kShells[] = {
-    {"/bin/sh", "/bin/sh"},       {"/bin/bash", "/bin/bash"},     {"/bin/dash", "/bin/dash"},
-    {"/bin/zsh", "/bin/zsh"},     {"/usr/bin/zsh", "/usr/bin/zsh"}, {"/bin/ksh", "/bin/ksh"},
-    {"/bin/mksh", "/bin/mksh"},   {"/usr/bin/yash", "/usr/bin/yash"}, {"/usr/bin/tcsh", "/bin/sh"},
-    {"/bin/csh", "/bin/sh"},      {"/usr/bin/fish", "/bin/sh"},   {"/bin/rbash", "/bin/sh"},
-    {"/usr/sbin/nologin", "/bin/sh"}, {"/bin/false", "/bin/sh"},  {"/etc/passwd", "/bin/sh"},
-    {"/no/such/bash", "/bin/sh"}, {"bash", "/bin/sh"},            {nullptr, "/bin/sh"},
+    {"/bin/sh", "/bin/sh"},
+    {"/bin/bash", "/bin/bash"},
+    {"/bin/dash", "/bin/dash"},
+    {"/bin/zsh", "/bin/zsh"},
+    {"/usr/bin/zsh", "/usr/bin/zsh"},
+    {"/bin/ksh", "/bin/ksh"},
+    {"/bin/mksh", "/bin/mksh"},
+    {"/usr/bin/yash", "/usr/bin/yash"},
+    {"/usr/bin/tcsh", "/bin/sh"},
+    {"/bin/csh", "/bin/sh"},
+    {"/usr/bin/fish", "/bin/sh"},
+    {"/bin/rbash", "/bin/sh"},
+    {"/usr/sbin/nologin", "/bin/sh"},
+    {"/bin/false", "/bin/sh"},
+    {"/etc/passwd", "/bin/sh"},
+    {"/no/such/bash", "/bin/sh"},
+    {"bash", "/bin/sh"},
+    {nullptr, "/bin/sh"},
 };
 
 TEST(UsableLoginShell, OnlyAnInstalledPosixShellServes) {

@@ -74,7 +74,10 @@ TEST(SmallFile, ReadsToTheEndThroughShortReadsUpToTheLimit) {
 TEST(Pipe, EndsCarryTheFlagsAskedFor) {
   using PortCore::NonBlocking;
   const std::tuple<NonBlocking, bool, bool> cases[] = {
-      {NonBlocking::None, false, false}, {NonBlocking::ReadEnd, true, false}, {NonBlocking::BothEnds, true, true}};
+      {NonBlocking::None, false, false},
+      {NonBlocking::ReadEnd, true, false},
+      {NonBlocking::BothEnds, true, true},
+  };
   for (const auto& [nonBlocking, readEnd, writeEnd] : cases) {
     auto pipe = PortCore::openPipe(nonBlocking);
     ASSERT_TRUE(pipe);

@@ -26,9 +26,12 @@ TEST(StringsTable, ParsesEntriesEscapesAndComments) {
 
 TEST(StringsTable, SkipsMalformedLinesAndKeepsTheRest) {
   const std::pair<const char*, const char*> malformed[] = {
-      {"missing semicolon", R"("bad" = "x")"},       {"missing equals", R"("bad" "x";)"},
-      {"unquoted key", R"(bad = "x";)"},            {"unterminated text", R"("bad" = "x;)"},
-      {"unknown escape", R"("bad" = "\q";)"},       {"short unicode escape", R"("bad" = "\U12";)"},
+      {"missing semicolon", R"("bad" = "x")"},
+      {"missing equals", R"("bad" "x";)"},
+      {"unquoted key", R"(bad = "x";)"},
+      {"unterminated text", R"("bad" = "x;)"},
+      {"unknown escape", R"("bad" = "\q";)"},
+      {"short unicode escape", R"("bad" = "\U12";)"},
       {"backslash at the very end", "\"bad\" = \"\\"},
   };
   for (auto [name, line] : malformed)

@@ -9,7 +9,8 @@ TEST(TextFormat, SubstitutesTextsAndIntegersAndDropsWhatDoesNotFit) {
   const std::tuple<const char*, std::vector<FormatArg>, const char*> cases[] = {
       {"%i %ld %lld %qd %zd %hd", {int64_t{1}, int64_t{2}, int64_t{3}, int64_t{4}, int64_t{5}, int64_t{6}},
        "1 2 3 4 5 6"},
-      {"%u", {int64_t{-1}}, "18446744073709551615"}, {"%@ is %@", {std::string("a"), int64_t{7}}, "a is 7"},
+      {"%u", {int64_t{-1}}, "18446744073709551615"},
+      {"%@ is %@", {std::string("a"), int64_t{7}}, "a is 7"},
       {"100%% %%d", {int64_t{1}}, "100% %d"},
       {"%2$@ ← %1$@", {std::string("node"), std::string("Terminal")}, "Terminal ← node"},
       {"%2$d then %@", {int64_t{1}, int64_t{2}}, "2 then 1"},
@@ -20,9 +21,12 @@ TEST(TextFormat, SubstitutesTextsAndIntegersAndDropsWhatDoesNotFit) {
       {"[%n][%x][%f][%c][%p]", {int64_t{1}, int64_t{2}, int64_t{3}, int64_t{4}, int64_t{5}}, "[][][][][]"},
       {"[%5d] [%-s] [%.2s] [%*d] [%05d]", {int64_t{1}, std::string("a"), std::string("b"), int64_t{2}, int64_t{3}},
        "[] [] [] [] []"},
-      {"[%0$@]", {std::string("a")}, "[]"}, {"[%99999999999999999999999$@]", {std::string("a")}, "[]"},
-      {"end %", {int64_t{1}}, "end "}, {"end %1$", {int64_t{1}}, "end "},
-      {"[%\xF0\x9F\x98\x80] ok", {std::string("a")}, "[] ok"}, {"[%\xE2]", {}, "[]"},
+      {"[%0$@]", {std::string("a")}, "[]"},
+      {"[%99999999999999999999999$@]", {std::string("a")}, "[]"},
+      {"end %", {int64_t{1}}, "end "},
+      {"end %1$", {int64_t{1}}, "end "},
+      {"[%\xF0\x9F\x98\x80] ok", {std::string("a")}, "[] ok"},
+      {"[%\xE2]", {}, "[]"},
       {"[%\xC0\x80]", {}, "[]"},
   };
   for (const auto& [format, args, expected] : cases) EXPECT_EQ(formatText(format, args), expected) << format;
